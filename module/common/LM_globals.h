@@ -1,0 +1,148 @@
+// The filter's one central object: the user's settings and light set, dialog and run state, and
+// the large work areas (row buffers, the texture map, the preview caches).
+#pragma once
+
+#include "LM_bumps.h"
+#include "LM_light_UI.h"
+#include "LM_parameters.h"
+#include "LM_types.h"
+#include "relight_filter.h"
+
+constexpr int LM_ROW_SAMPLES = 1024;
+constexpr int LM_ROW_WEIGHTS = 1280;
+constexpr int LM_ELLIPSE_POINTS = 40;
+
+// A shader's own cursor into one converted light's caches (the block holds only references).
+struct LM_light_cursor {
+    LM_color96* diffuse;
+    LM_color96* specular;
+    LM_bool hot; // both of the light's caches were hot when the block was built
+};
+
+class LM_globals {
+  public:
+    // Settings.
+    LM_color48 ambientColor;
+    LM_sint16 material;
+    LM_sint16 gloss;
+    LM_sint16 exposure;
+    LM_sint16 ambientBrightness; // slider value minus 127
+    LM_sint16 bumpAmplitude;
+    LM_bool whiteIsHigh;
+    // Run state.
+    LM_bool showDialog;
+    LM_bool previewGathered;
+    LM_bool previewEnabled;
+    LM_sint16 previewStep;
+    LM_vectori2 previewOffset;
+    LM_vectori2 previewSize;
+    QXPixelMap previewMap;
+    QXPixelMap previewSourceMap;
+    QXPixelMap previewTextureMap;
+    LM_sint16 tileSize;
+    FilterRecord* filterRecord;
+    LM_uint16 lightCount;
+    LM_uint16 currentLight;
+    LM_vectori2 previewCenter;
+    LM_vectori2 previewOrigin;
+    LM_uint16 progressTotal;
+    LM_uint16 progressDone;
+    float ellipseX[LM_ELLIPSE_POINTS];
+    float ellipseY[LM_ELLIPSE_POINTS];
+    Handle dialogTemplate;
+    DialogPtr dialog;
+    LM_light_UI lights[LM_MAX_LIGHTS];
+    // Row work buffers: nothing is allocated while a tile is shaded.
+    LM_vector2f rowPositions[LM_ROW_SAMPLES];
+    LM_vector3f rowNormals[LM_ROW_SAMPLES];
+    LM_color96 rowDiffuse[LM_ROW_SAMPLES];
+    LM_color96 rowSpecular[LM_ROW_SAMPLES];
+    LM_sint32 rowTotals[LM_ROW_SAMPLES * 3];
+    LM_sint32 rowWeights[LM_ROW_WEIGHTS];
+    unsigned char rowBaseColors[LM_ROW_SAMPLES * 3];
+    unsigned char rowShaded[LM_ROW_SAMPLES * 3];
+    LM_bool bumpRowsReady;
+    LM_bump_map bumpMap;
+    LM_sint16 bumpChannel;
+    // Preview caches: a buffer and its hot flag each.
+    LM_vector2f* posCache;
+    LM_bool posCacheHot;
+    LM_vector3f* normCache;
+    LM_bool normCacheHot;
+    LM_sint32* weightCache;
+    LM_bool weightCacheHot;
+    unsigned char* baseCache;
+    LM_bool baseCacheHot;
+    LM_sint32* sampleCountCache;
+    LM_bool sampleCountCacheHot;
+    LM_color96* diffuseSumCache;
+    LM_bool diffuseSumCacheHot;
+    LM_color96* specularSumCache;
+    LM_bool specularSumCacheHot;
+    LM_bool useCurrentSettings;
+    LM_sint16 styleIndex;
+    // The tile whose texture block is requested, and room to complete a block a host trimmed.
+    Rect bumpTileRect;
+    unsigned char bumpBlock[(64 + 6) * (64 + 6)];
+    // The shaders' cursors into the caches of the block's lights, one per converted light.
+    LM_light_cursor lightCursors[LM_MAX_LIGHTS];
+
+    LM_globals();
+    ~LM_globals();
+    LM_globals(const LM_globals&) = delete;
+    LM_globals& operator=(const LM_globals&) = delete;
+
+    // Allocates a record with LM_NewPtr and constructs it; null when out of memory.
+    static LM_globals* New();
+    // Destroys a record made by New and releases its memory.
+    static void Delete(LM_globals* globals);
+
+    void Default();
+    LM_sint32 CopySettingsFrom(const LM_globals& source);
+    void GenerateEllipseCoords();
+    void ConvertToParameters(foo* block, LM_bool preview);
+    static LM_sint16 LM_TranslateWorldUnits(LM_sint16 value, LM_sint16 from, LM_sint16 to);
+
+    void SetBumpAmplitude(LM_sint16 amplitude);
+    LM_sint16 BumpAmplitude() const { return bumpAmplitude; }
+    void SetWhiteIsHigh(LM_bool high);
+    LM_bool WhiteIsHigh() const { return whiteIsHigh; }
+    void SetBumpChannel(LM_sint16 channel);
+    LM_sint16 BumpChannel() const { return bumpChannel; }
+    void SetUseCurrentSettings(LM_bool use) { useCurrentSettings = use; }
+    LM_bool UseCurrentSettings() const { return useCurrentSettings; }
+    void SetStyleIndex(LM_sint16 index) { styleIndex = index; }
+    LM_sint16 StyleIndex() const { return styleIndex; }
+
+    // Light set.
+    void CreateNewLight(LM_sint16 x, LM_sint16 y);
+    void CopyNewLight(LM_sint16 x, LM_sint16 y);
+    LM_bool DeleteCurrentLight();
+
+    // Caches.
+    void AllocateCaches(const unsigned long rows, const unsigned long columns, LM_bool texture);
+    void FreeCaches();
+    void InvalidateCaches();
+    // Points the shader's cursors at the caches the block's lights refer to.
+    void ResolveLightCursors(const foo* block);
+
+#define LM_CACHE_ACCESSORS(Name, member, Type)                                                                    \
+    LM_bool Use##Name() const { return member != nullptr; }                                                    \
+    Type* Name() const { return member; }                                                                       \
+    LM_bool Name##Hot() const { return member##Hot; }                                                          \
+    void Name##Hot(const LM_bool hot) {                                                                        \
+        if (member)                                                                                            \
+            member##Hot = hot;                                                                                 \
+    }
+    LM_CACHE_ACCESSORS(PosCache, posCache, LM_vector2f)
+    LM_CACHE_ACCESSORS(NormCache, normCache, LM_vector3f)
+    LM_CACHE_ACCESSORS(WeightCache, weightCache, LM_sint32)
+    LM_CACHE_ACCESSORS(BaseCache, baseCache, unsigned char)
+    LM_CACHE_ACCESSORS(SampleCountCache, sampleCountCache, LM_sint32)
+    LM_CACHE_ACCESSORS(DiffuseSumCache, diffuseSumCache, LM_color96)
+    LM_CACHE_ACCESSORS(SpecularSumCache, specularSumCache, LM_color96)
+#undef LM_CACHE_ACCESSORS
+
+  private:
+    LM_light_UI* _AppendLight();
+};

@@ -1,0 +1,176 @@
+#include "LM_light_UI.h"
+
+#include "LM_dispatch.h"
+#include "LM_globals.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// Halves away from zero, then truncated; kept inside 16 bits.
+LM_sint16 roundAway(float product) {
+    const double r = product > 0 ? product + 0.5 : product - 0.5;
+    return static_cast<LM_sint16>(std::clamp(LM_Trunc32(r), LM_sint32(std::numeric_limits<LM_sint16>::min()),
+                                             LM_sint32(std::numeric_limits<LM_sint16>::max())));
+}
+
+void disposeCache(LM_color96*& cache, LM_bool& hot) {
+    LM_DisposePtr(cache);
+    cache = nullptr;
+    hot = false;
+}
+
+} // namespace
+
+LM_light_UI::LM_light_UI()
+    : position{0, 0}, anchor{0, 0}, majorAxis{0, 0}, minorAxis{0, 0}, color{0, 0, 0}, owner(nullptr),
+      diffuseCache(nullptr), diffuseCacheHot(false), specularCache(nullptr), specularCacheHot(false) {}
+
+void LM_light_UI::ConvertToRealLight(LM_light* out, LM_uint16 halfPreviewWidth, LM_bool preview) const {
+    const float h = halfPreviewWidth;
+    out->type = type;
+    const LM_sint32 channels[3] = {color.red, color.green, color.blue};
+    for (int c = 0; c < 3; ++c)
+        out->radiance[c] = channels[c] * LM_sint32(intensity) / LM_LIGHT_INTENSITY_SCALE;
+
+    if (type == lightTypeDirectional) {
+        float z = 100.0 - double(majorAxis.Magnitude());
+        if (z < 1)
+            z = 1;
+        const float dx = majorAxis.x;
+        const float dy = majorAxis.y;
+        const float length = std::sqrt(double(dx * dx + dy * dy + z * z));
+        out->direction[0] = dx / length;
+        out->direction[1] = dy / length;
+        out->direction[2] = z / length;
+    } else if (type == lightTypeOmni) {
+        out->origin[0] = position.x / h;
+        out->origin[1] = position.y / h;
+        out->origin[2] = LM_TAN_30 * (radius / h);
+    } else if (type == lightTypeSpot) {
+        _ConvertSpotLight(out, h, preview);
+    }
+
+    const LM_uint32 reference = _CacheReference();
+    out->diffuseCache = diffuseCache ? reference : 0;
+    out->diffuseCacheHot = diffuseCacheHot;
+    out->specularCache = specularCache ? reference : 0;
+    out->specularCacheHot = specularCacheHot;
+}
+
+void LM_light_UI::_ConvertSpotLight(LM_light* out, float h, LM_bool preview) const {
+    const bool tableBuilt = _BuildSpreadTable(out, preview);
+    const float ax = majorAxis.x / h;
+    const float ay = -majorAxis.y / h;
+    const float bx = minorAxis.x / h;
+    const float by = -minorAxis.y / h;
+    const float a = std::sqrt(double(ax * ax + ay * ay));
+    if (!tableBuilt || a == 0) {
+        _ConvertDarkLight(out, preview);
+        return;
+    }
+    const float theta = LM_ATan2(ay, ax);
+    const double c = std::sqrt(double(ax * ax + ay * ay + bx * bx + by * by));
+
+    float s = (std::sqrt(2.0) / 2.0) * c / a;
+    s = std::clamp(s, 0.0f, 1.0f);
+    const float phi = 2 * (std::asin(s) - LM_PI / 4);
+    const float hz = a * std::cos(phi);
+    const float vz = a * std::sin(phi);
+
+    out->origin[0] = position.x / h + hz * std::cos(theta);
+    out->origin[1] = position.y / h - hz * std::sin(theta);
+    out->origin[2] = vz;
+    const float psi = LM_PI / 4 + phi / 2;
+    out->direction[0] = -std::cos(psi) * std::cos(theta);
+    out->direction[1] = std::cos(psi) * std::sin(theta);
+    out->direction[2] = -std::sin(psi);
+    out->cutoff = std::bit_cast<float>(0x3F34FDF4u);
+}
+
+bool LM_light_UI::_BuildSpreadTable(LM_light* out, LM_bool preview) const {
+    const int entries = preview ? LM_SPREAD_ENTRIES_PREVIEW : LM_SPREAD_ENTRIES_FINAL;
+    out->spreadScale = LM_SpreadScale(entries);
+    out->spreadBase = LM_SpreadBase();
+    const double base = ((spread - 128) * 0.75 + 128) / 128;
+    if (base < 0)
+        return false;
+    const float p = std::pow(base, spread / 64.0 + 1);
+    const float step = (2 - std::sqrt(2.0)) / ((entries - 1) * 2);
+    for (int i = 0; i < entries; ++i) {
+        const float c = std::sqrt(2.0) / 2 + step * float(i);
+        const float t = 2 * std::acos(c) / (LM_PI / 2);
+        out->spreadTable[i] = std::cos(std::pow(t, p) * LM_PI / 2);
+    }
+    return true;
+}
+
+// A spotlight that cannot be built (no major axis, or a spread without a table) lights nothing,
+// with every field finite so no NaN can reach the shader.
+void LM_light_UI::_ConvertDarkLight(LM_light* out, LM_bool preview) const {
+    const int entries = preview ? LM_SPREAD_ENTRIES_PREVIEW : LM_SPREAD_ENTRIES_FINAL;
+    for (int c = 0; c < 4; ++c)
+        out->radiance[c] = 0;
+    for (int i = 0; i < entries; ++i)
+        out->spreadTable[i] = 0.0f;
+    out->origin[0] = 0.0f;
+    out->origin[1] = 0.0f;
+    out->origin[2] = 0.0f;
+    out->direction[0] = 0.0f;
+    out->direction[1] = 0.0f;
+    out->direction[2] = -1.0f;
+    out->cutoff = std::bit_cast<float>(0x3F34FDF4u);
+}
+
+LM_uint32 LM_light_UI::_CacheReference() const {
+    return owner ? LM_uint32(this - owner->lights) + 1 : 0;
+}
+
+void LM_light_UI::Validate() {
+    if (type != lightTypeSpot)
+        return;
+    const float major = majorAxis.Magnitude();
+    if (major == 0)
+        return;
+    float r = minorAxis.Magnitude() / major;
+    if (r >= 1)
+        r = 1;
+    minorAxis = {roundAway(-r * majorAxis.y), roundAway(r * majorAxis.x)};
+}
+
+void LM_light_UI::AllocateCaches(unsigned long n) {
+    if (isOn != 1)
+        return;
+    const long bytes = long(n * sizeof(LM_color96));
+    if (!diffuseCache) {
+        diffuseCache = static_cast<LM_color96*>(LM_NewPtr(bytes));
+        diffuseCacheHot = false;
+    }
+    if (!specularCache) {
+        specularCache = static_cast<LM_color96*>(LM_NewPtr(bytes));
+        specularCacheHot = false;
+    }
+}
+
+void LM_light_UI::FreeCaches() {
+    disposeCache(diffuseCache, diffuseCacheHot);
+    disposeCache(specularCache, specularCacheHot);
+}
+
+void LM_light_UI::InvalidateCaches() {
+    DiffuseCacheHot(false);
+    SpecularCacheHot(false);
+    if (owner) {
+        owner->DiffuseSumCacheHot(false);
+        owner->SpecularSumCacheHot(false);
+    }
+}
+
+void LM_light_UI::DetachCaches() {
+    diffuseCache = nullptr;
+    diffuseCacheHot = false;
+    specularCache = nullptr;
+    specularCacheHot = false;
+}

@@ -1,0 +1,180 @@
+// Arithmetic as stated for the filter: single precision, library calls in double rounded back,
+// truncation toward zero, 32-bit wrapping integer accumulation, arithmetic shifts.
+#include "LM_shader.h"
+
+#include "relight_filter.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The specular weight of a material between plastic (white highlight) and metal (surface colour).
+template <int Kind> inline LM_sint32 total(LM_sint32 d, LM_sint32 s, LM_sint32 a, LM_sint32 p, LM_sint32 m, LM_sint32 g) {
+    const LM_sint32 lit = LM_WrapMul(LM_WrapAdd(d, a), p);
+    const LM_sint32 spec = s >> 8;
+    if constexpr (Kind == 0)
+        return LM_WrapAdd(lit, LM_WrapMul(spec, LM_WrapMul(g, 255)));
+    else if constexpr (Kind == 2)
+        return LM_WrapMul(LM_WrapAdd(LM_WrapAdd(d, a), LM_WrapMul(spec, g)), p);
+    else
+        return LM_WrapAdd(lit, LM_WrapMul(LM_WrapMul(spec, g), (p * m + 255 * (256 - m)) >> 8));
+}
+
+template <int Kind>
+void combine(const foo* block, LM_uint32 n, const LM_color96* diffuse, const LM_color96* specular,
+             const unsigned char* colors, LM_sint32* totals) {
+    const LM_sint32 ambient[3] = {block->ambient[0], block->ambient[1], block->ambient[2]};
+    const LM_sint32 m = block->material;
+    const LM_sint32 g = block->gloss;
+    for (LM_uint32 i = 0; i < n; ++i) {
+        const LM_color96& d = diffuse[i];
+        const LM_color96& s = specular[i];
+        const unsigned char* p = colors + 3 * i;
+        totals[3 * i + 0] = total<Kind>(d.red, s.red, ambient[0], p[0], m, g);
+        totals[3 * i + 1] = total<Kind>(d.green, s.green, ambient[1], p[1], m, g);
+        totals[3 * i + 2] = total<Kind>(d.blue, s.blue, ambient[2], p[2], m, g);
+    }
+}
+
+} // namespace
+
+void LM_CombineRow(const foo* block, LM_uint32 n, const LM_color96* diffuse, const LM_color96* specular,
+                   const unsigned char* colors, LM_sint32* totals, unsigned char* result) {
+    const LM_sint32 m = block->material;
+    if (m <= 0)
+        combine<0>(block, n, diffuse, specular, colors, totals);
+    else if (m >= 256)
+        combine<2>(block, n, diffuse, specular, colors, totals);
+    else
+        combine<1>(block, n, diffuse, specular, colors, totals);
+    const LM_sint32 e = block->exposure;
+    for (LM_uint32 i = 0; i < 3 * n; ++i) {
+        const LM_sint32 v = LM_WrapMul(totals[i] >> 8, e) >> 15;
+        result[i] = static_cast<unsigned char>(std::clamp(v, 0, 255));
+    }
+}
+
+void LM_ShadeLight(const LM_light& light, LM_uint16 n, const LM_vector2f* positions, LM_color96* diffuse,
+                   LM_color96* specular) {
+    const LM_sint32 type = light.type;
+    const LM_radiance r = LM_RadianceOf(light);
+    if (type == lightTypeDirectional) {
+        const float lx = light.direction[0], ly = light.direction[1], lz = light.direction[2];
+        if (!(double(lz) > 0))
+            return;
+        const float inv = LM_InverseLength(lx, ly, lz);
+        const float fd = lz * inv;
+        const float fs = (lz * lz) * inv;
+        for (LM_uint16 i = 0; i < n; ++i) {
+            LM_AddTerm(diffuse[i], r, fd);
+            LM_AddTerm(specular[i], r, fs);
+        }
+        return;
+    }
+    const float ox = light.origin[0], oy = light.origin[1], lz = light.origin[2];
+    if (!(double(lz) > 0))
+        return;
+    if (type == lightTypeOmni) {
+        for (LM_uint16 i = 0; i < n; ++i) {
+            const float lx = ox - positions[i].x;
+            const float ly = oy - positions[i].y;
+            const float inv = LM_InverseLength(lx, ly, lz);
+            LM_AddTerm(diffuse[i], r, lz * inv);
+            LM_AddTerm(specular[i], r, (lz * lz) * inv);
+        }
+        return;
+    }
+    if (type != lightTypeSpot)
+        return;
+    const float dx = light.direction[0], dy = light.direction[1], dz = light.direction[2];
+    const float cutoff = light.cutoff;
+    const float base = light.spreadBase;
+    const float scale = light.spreadScale;
+    const LM_sint32 last = LM_SpreadLastEntry(scale);
+    for (LM_uint16 i = 0; i < n; ++i) {
+        const float lx = ox - positions[i].x;
+        const float ly = oy - positions[i].y;
+        const float inv = LM_InverseLength(lx, ly, lz);
+        const float cosA = -(dx * lx + dy * ly + dz * lz) * inv;
+        if (cosA <= cutoff)
+            continue;
+        const float k = LM_SpreadFactor(light, cosA, base, scale, last);
+        LM_AddTerm(diffuse[i], r, (lz * k) * inv);
+        LM_AddTerm(specular[i], r, ((lz * lz) * inv) * k);
+    }
+}
+
+void LM_Shade(const foo* block, LM_uint16 n, const LM_vector2f* positions, const unsigned char* source,
+              LM_color96* diffuse, LM_color96* specular, LM_bool sumsReady, unsigned char* result,
+              LM_globals* globals) {
+    if (n > LM_ROW_SAMPLES)
+        return;
+    if (!sumsReady)
+        LM_SumLights(block, n, globals, diffuse, specular, [&](const LM_light& light, LM_color96* d, LM_color96* s) {
+            LM_ShadeLight(light, n, positions, d, s);
+        });
+    LM_CombineRow(block, n, diffuse, specular, source, globals->rowTotals, result);
+}
+
+void LM_AdvanceLightCursors(const foo* block, LM_globals* globals, LM_uint32 n) {
+    const int count = std::min<int>(block->lightCount, LM_MAX_LIGHTS);
+    for (int l = 0; l < count; ++l) {
+        LM_light_cursor& cursor = globals->lightCursors[l];
+        if (cursor.diffuse)
+            cursor.diffuse += n;
+        if (cursor.specular)
+            cursor.specular += n;
+    }
+}
+
+void LM_ShadeTile(FilterRecord* record, LM_globals* globals) {
+    const Rect& area = record->filterArea;
+    const Rect& tile = record->requestRect;
+    const int fw = area.right - area.left;
+    const int fh = area.bottom - area.top;
+    const int rows = tile.bottom - tile.top;
+    const int cols = tile.right - tile.left;
+    if (fw <= 0 || fh <= 0 || rows <= 0 || cols <= 0 || cols > LM_ROW_SAMPLES)
+        return;
+    const foo* block = LM_ParameterBlock(record);
+    const float s = block->worldWidth.get() / float(fw);
+    const bool posUsed = globals->UsePosCache();
+    const bool posReady = posUsed && globals->PosCacheHot();
+    const bool sumsUsed = globals->UseDiffuseSumCache() && globals->UseSpecularSumCache();
+    const LM_bool sumsReady = sumsUsed && globals->DiffuseSumCacheHot() && globals->SpecularSumCacheHot();
+    LM_vector2f* positions = posUsed ? globals->PosCache() : globals->rowPositions;
+    LM_color96* diffuse = sumsUsed ? globals->DiffuseSumCache() : globals->rowDiffuse;
+    LM_color96* specular = sumsUsed ? globals->SpecularSumCache() : globals->rowSpecular;
+    globals->ResolveLightCursors(block);
+
+    const unsigned char* source = static_cast<const unsigned char*>(record->requestData);
+    unsigned char* result = static_cast<unsigned char*>(record->writeData);
+    for (int r = 0; r < rows; ++r) {
+        if (record->abortQueryProc)
+            record->abortQueryProc();
+        const int y = tile.top + r - area.top;
+        if (!posReady)
+            for (int k = 0; k < cols; ++k)
+                positions[k] = LM_PixelPosition(tile.left + k - area.left, y, fw, fh, s);
+        LM_Shade(block, LM_uint16(cols), positions, source, diffuse, specular, sumsReady, result, globals);
+        source += record->requestRowBytes;
+        result += record->writeRowBytes;
+        if (posUsed)
+            positions += cols;
+        if (sumsUsed) {
+            diffuse += cols;
+            specular += cols;
+        }
+        LM_AdvanceLightCursors(block, globals, LM_uint32(cols));
+    }
+    globals->PosCacheHot(true);
+    if (sumsUsed) {
+        globals->DiffuseSumCacheHot(true);
+        globals->SpecularSumCacheHot(true);
+    }
+    for (int i = globals->lightCount - 1; i >= 0; --i) {
+        globals->lights[i].DiffuseCacheHot(true);
+        globals->lights[i].SpecularCacheHot(true);
+    }
+}

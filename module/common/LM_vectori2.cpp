@@ -1,0 +1,21 @@
+#include "LM_types.h"
+
+float LM_TAN_30 = LM_TAN_30_VALUE;
+LM_sint32 LM_LIGHT_INTENSITY_SCALE = LM_LIGHT_INTENSITY_SCALE_VALUE;
+
+float LM_vectori2::Magnitude() const {
+    const float fx = x;
+    const float fy = y;
+    return static_cast<float>(std::sqrt(static_cast<double>(fx * fx + fy * fy)));
+}
+
+double LM_ATan2(double y, double x) {
+    const double pi = LM_PI;
+    if (x == 0.0)
+        return y >= 0.0 ? pi / 2.0 : -pi / 2.0;
+    if (y == 0.0)
+        return x > 0.0 ? 0.0 : pi;
+    if (x > 0.0)
+        return std::atan(y / x);
+    return y > 0.0 ? pi - std::atan(y / -x) : std::atan(y / x) - pi;
+}

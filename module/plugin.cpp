@@ -1,0 +1,4 @@
+// The loadable module: its exported entry points live in LM_dispatch.
+#include "relight_filter.h"
+
+static_assert(sizeof(PluginMainProc) == sizeof(&PluginMain));

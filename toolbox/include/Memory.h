@@ -1,0 +1,42 @@
+// Memory Manager: pointers, relocatable handles with lock and purge state, and honest free-space
+// queries against a heap with a byte limit. Tests can lower the limit or make an allocation fail.
+#pragma once
+
+#include "Types.h"
+
+Ptr NewPtr(Size size);
+Ptr NewPtrClear(Size size);
+void DisposePtr(Ptr p);
+Size GetPtrSize(Ptr p);
+
+Handle NewHandle(Size size);
+Handle NewHandleClear(Size size);
+void DisposeHandle(Handle h);
+Size GetHandleSize(Handle h);
+void SetHandleSize(Handle h, Size size);
+void EmptyHandle(Handle h);
+void HLock(Handle h);
+void HUnlock(Handle h);
+void HPurge(Handle h);
+void HNoPurge(Handle h);
+signed char HGetState(Handle h);
+void HSetState(Handle h, signed char flags);
+
+void BlockMove(const void* src, void* dst, Size count);
+void BlockMoveData(const void* src, void* dst, Size count);
+
+Size FreeMem();
+Size MaxMem(Size* grow);
+Size MaxBlock();
+Size CompactMem(Size needed);
+void PurgeMem(Size needed);
+void PurgeSpace(long* total, long* contig);
+OSErr MemError();
+
+// Test and host controls, not part of the classic interface.
+void TBSetHeapLimit(Size bytes);       // the heap's capacity; the default is large
+Size TBHeapLimit();
+void TBFailAllocation(long nth);       // the nth allocation from now fails (1 = the next); 0 disarms
+long TBAllocationCount();              // allocations attempted so far (for sweeping failure points)
+Size TBHeapLiveBytes();                // bytes in live blocks and unpurged handles
+long TBHeapLiveBlocks();               // live pointers and handles

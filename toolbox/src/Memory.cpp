@@ -1,0 +1,287 @@
+// The heap is malloc underneath; what it adds is accounting: a byte limit, purgeable handles that
+// can really be purged, and an injectable allocation failure so every out-of-memory path is testable.
+#include "Memory.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+
+namespace {
+
+constexpr std::uint32_t kPtrMagic = 0x4C4D5054; // guards DisposePtr against foreign pointers
+constexpr signed char kLocked = static_cast<signed char>(0x80);
+constexpr signed char kPurgeable = 0x40;
+
+struct PtrHeader {
+    Size size;
+    std::uint32_t magic;
+    std::uint32_t pad;
+};
+
+// A handle is the address of `data`, the master pointer, which stays put while the data moves.
+struct Master {
+    Ptr data;
+    Size size;
+    signed char flags;
+    Master* prev;
+    Master* next;
+};
+
+struct Heap {
+    std::mutex lock;
+    Size limit = Size(4) << 30;
+    Size live = 0;
+    long blocks = 0;
+    long allocations = 0;
+    long failAt = 0;
+    OSErr error = noErr;
+    Master* handles = nullptr;
+};
+
+Heap& heap() {
+    static Heap h;
+    return h;
+}
+
+Master* master(Handle h) { return reinterpret_cast<Master*>(h); }
+
+// Reserves bytes against the limit; false when the request must fail.
+bool reserve(Heap& hp, Size size) {
+    ++hp.allocations;
+    if (hp.failAt > 0 && --hp.failAt == 0) {
+        hp.error = memFullErr;
+        return false;
+    }
+    if (size < 0 || size > hp.limit - hp.live) {
+        hp.error = memFullErr;
+        return false;
+    }
+    hp.live += size;
+    hp.error = noErr;
+    return true;
+}
+
+Size purgeableBytes(const Heap& hp) {
+    Size total = 0;
+    for (Master* m = hp.handles; m; m = m->next)
+        if ((m->flags & kPurgeable) && !(m->flags & kLocked) && m->data)
+            total += m->size;
+    return total;
+}
+
+void purge(Heap& hp, Master* m) {
+    std::free(m->data);
+    m->data = nullptr;
+    hp.live -= m->size;
+}
+
+Ptr newPtr(Size size, bool clear) {
+    Heap& hp = heap();
+    std::lock_guard g(hp.lock);
+    if (!reserve(hp, size))
+        return nullptr;
+    auto* hdr = static_cast<PtrHeader*>(clear ? std::calloc(1, sizeof(PtrHeader) + size)
+                                              : std::malloc(sizeof(PtrHeader) + size));
+    if (!hdr) {
+        hp.live -= size;
+        hp.error = memFullErr;
+        return nullptr;
+    }
+    hdr->size = size;
+    hdr->magic = kPtrMagic;
+    ++hp.blocks;
+    return reinterpret_cast<Ptr>(hdr + 1);
+}
+
+Handle newHandle(Size size, bool clear) {
+    Heap& hp = heap();
+    std::lock_guard g(hp.lock);
+    if (!reserve(hp, size))
+        return nullptr;
+    auto* m = static_cast<Master*>(std::calloc(1, sizeof(Master)));
+    Ptr data = static_cast<Ptr>(clear ? std::calloc(1, size ? size : 1) : std::malloc(size ? size : 1));
+    if (!m || !data) {
+        std::free(m);
+        std::free(data);
+        hp.live -= size;
+        hp.error = memFullErr;
+        return nullptr;
+    }
+    m->data = data;
+    m->size = size;
+    m->next = hp.handles;
+    if (hp.handles)
+        hp.handles->prev = m;
+    hp.handles = m;
+    ++hp.blocks;
+    return &m->data;
+}
+
+} // namespace
+
+Ptr NewPtr(Size size) { return newPtr(size, false); }
+Ptr NewPtrClear(Size size) { return newPtr(size, true); }
+
+void DisposePtr(Ptr p) {
+    if (!p)
+        return;
+    Heap& hp = heap();
+    std::lock_guard g(hp.lock);
+    PtrHeader* hdr = reinterpret_cast<PtrHeader*>(p) - 1;
+    if (hdr->magic != kPtrMagic)
+        std::abort(); // a pointer this heap never made: continuing would corrupt memory
+    hdr->magic = 0;
+    hp.live -= hdr->size;
+    --hp.blocks;
+    std::free(hdr);
+}
+
+Size GetPtrSize(Ptr p) { return p ? (reinterpret_cast<PtrHeader*>(p) - 1)->size : 0; }
+
+Handle NewHandle(Size size) { return newHandle(size, false); }
+Handle NewHandleClear(Size size) { return newHandle(size, true); }
+
+void DisposeHandle(Handle h) {
+    if (!h)
+        return;
+    Heap& hp = heap();
+    std::lock_guard g(hp.lock);
+    Master* m = master(h);
+    if (m->data)
+        purge(hp, m);
+    if (m->prev)
+        m->prev->next = m->next;
+    else
+        hp.handles = m->next;
+    if (m->next)
+        m->next->prev = m->prev;
+    --hp.blocks;
+    std::free(m);
+}
+
+Size GetHandleSize(Handle h) {
+    if (!h || !*h) {
+        heap().error = nilHandleErr;
+        return 0;
+    }
+    return master(h)->size;
+}
+
+void SetHandleSize(Handle h, Size size) {
+    Heap& hp = heap();
+    std::lock_guard g(hp.lock);
+    Master* m = master(h);
+    if (!h || !m->data || size < 0) {
+        hp.error = nilHandleErr;
+        return;
+    }
+    if ((m->flags & kLocked) && size > m->size) {
+        hp.error = memLockedErr;
+        return;
+    }
+    Size grow = size - m->size;
+    if (grow > 0 && !reserve(hp, grow))
+        return;
+    Ptr data = static_cast<Ptr>(std::realloc(m->data, size ? size : 1));
+    if (!data) {
+        if (grow > 0)
+            hp.live -= grow;
+        hp.error = memFullErr;
+        return;
+    }
+    if (grow < 0)
+        hp.live += grow;
+    m->data = data;
+    m->size = size;
+    hp.error = noErr;
+}
+
+void EmptyHandle(Handle h) {
+    Heap& hp = heap();
+    std::lock_guard g(hp.lock);
+    if (h && master(h)->data)
+        purge(hp, master(h));
+}
+
+void HLock(Handle h) {
+    if (h)
+        master(h)->flags |= kLocked;
+}
+void HUnlock(Handle h) {
+    if (h)
+        master(h)->flags &= ~kLocked;
+}
+void HPurge(Handle h) {
+    if (h)
+        master(h)->flags |= kPurgeable;
+}
+void HNoPurge(Handle h) {
+    if (h)
+        master(h)->flags &= ~kPurgeable;
+}
+signed char HGetState(Handle h) { return h ? master(h)->flags : 0; }
+void HSetState(Handle h, signed char flags) {
+    if (h)
+        master(h)->flags = flags;
+}
+
+void BlockMove(const void* src, void* dst, Size count) {
+    if (count > 0)
+        std::memmove(dst, src, std::size_t(count));
+}
+void BlockMoveData(const void* src, void* dst, Size count) { BlockMove(src, dst, count); }
+
+Size FreeMem() {
+    Heap& hp = heap();
+    std::lock_guard g(hp.lock);
+    return hp.limit - hp.live;
+}
+
+Size MaxBlock() { return FreeMem(); }
+
+Size MaxMem(Size* grow) {
+    Heap& hp = heap();
+    std::lock_guard g(hp.lock);
+    for (Master* m = hp.handles; m; m = m->next)
+        if ((m->flags & kPurgeable) && !(m->flags & kLocked) && m->data)
+            purge(hp, m);
+    if (grow)
+        *grow = 0;
+    return hp.limit - hp.live;
+}
+
+Size CompactMem(Size) { return FreeMem(); }
+
+void PurgeMem(Size needed) {
+    Heap& hp = heap();
+    std::lock_guard g(hp.lock);
+    for (Master* m = hp.handles; m && hp.limit - hp.live < needed; m = m->next)
+        if ((m->flags & kPurgeable) && !(m->flags & kLocked) && m->data)
+            purge(hp, m);
+    hp.error = hp.limit - hp.live < needed ? memFullErr : noErr;
+}
+
+void PurgeSpace(long* total, long* contig) {
+    Heap& hp = heap();
+    std::lock_guard g(hp.lock);
+    Size space = hp.limit - hp.live + purgeableBytes(hp);
+    if (total)
+        *total = space;
+    if (contig)
+        *contig = space;
+}
+
+OSErr MemError() { return heap().error; }
+
+void TBSetHeapLimit(Size bytes) {
+    std::lock_guard g(heap().lock);
+    heap().limit = bytes;
+}
+Size TBHeapLimit() { return heap().limit; }
+void TBFailAllocation(long nth) {
+    std::lock_guard g(heap().lock);
+    heap().failAt = nth;
+}
+long TBAllocationCount() { return heap().allocations; }
+Size TBHeapLiveBytes() { return heap().live; }
+long TBHeapLiveBlocks() { return heap().blocks; }
