@@ -43,7 +43,8 @@ LM_sint32 LM_StoreBumpMap(FilterRecord* record, LM_globals* globals) {
     const LM_uint32 stride = LM_uint32(record->requestRowBytes);
     for (LM_uint32 r = 0; r < rows; ++r)
         for (LM_uint32 c = 0; c < map.rowLength; ++c)
-            map.heights[r * map.rowLength + c] = LM_FilterHeight(data + r * stride + c, stride, map.amplitude);
+            map.heights[r * map.rowLength + c] =
+                LM_FilterHeight(data + r * stride + c, stride, map.amplitude);
     return 0;
 }
 
@@ -83,8 +84,8 @@ LM_vector3f LM_BumpNormal(LM_sint32 gx, LM_sint32 gy) {
         return {0.0f, 0.0f, 1.0f};
     const std::int64_t x = gx, y = gy;
     const float q = static_cast<float>(static_cast<std::uint64_t>(x * x) + static_cast<std::uint64_t>(y * y));
-    const float inv =
-        static_cast<float>(1.0 / std::sqrt(static_cast<double>(q + LM_BUMP_DEFAULT_NORMAL_Z * LM_BUMP_DEFAULT_NORMAL_Z)));
+    const float inv = static_cast<float>(
+        1.0 / std::sqrt(static_cast<double>(q + LM_BUMP_DEFAULT_NORMAL_Z * LM_BUMP_DEFAULT_NORMAL_Z)));
     return {-float(gx) * inv, float(gy) * inv, LM_BUMP_DEFAULT_NORMAL_Z * inv};
 }
 
@@ -220,8 +221,8 @@ void LM_ShadeTileWithBumps(FilterRecord* record, LM_bump_map* map, LM_globals* g
             n += p.count;
         }
         LM_ShadeBumps(block, static_cast<unsigned short>(n), globals->rowPositions, globals->rowNormals,
-                      globals->rowBaseColors, globals->rowDiffuse, globals->rowSpecular, false, globals->rowShaded,
-                      globals, globals->rowWeights);
+                      globals->rowBaseColors, globals->rowDiffuse, globals->rowSpecular, false,
+                      globals->rowShaded, globals, globals->rowWeights);
         LM_AverageSamples(globals->rowShaded, globals->rowWeights, LM_uint32(cols), result);
         source += record->requestRowBytes;
         result += record->writeRowBytes;

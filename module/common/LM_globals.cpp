@@ -13,7 +13,8 @@ template <typename T> void disposeCache(T*& cache, LM_bool& hot) {
     hot = false;
 }
 
-template <typename T> void allocateCache(T*& cache, LM_bool& hot, unsigned long elements, unsigned long bytesEach) {
+template <typename T>
+void allocateCache(T*& cache, LM_bool& hot, unsigned long elements, unsigned long bytesEach) {
     if (cache)
         return;
     cache = static_cast<T*>(LM_NewPtr(long(elements * bytesEach)));
@@ -31,7 +32,9 @@ LM_globals::LM_globals()
     GenerateEllipseCoords();
 }
 
-LM_globals::~LM_globals() { FreeCaches(); }
+LM_globals::~LM_globals() {
+    FreeCaches();
+}
 
 LM_globals* LM_globals::New() {
     void* block = LM_NewPtr(sizeof(LM_globals));

@@ -126,13 +126,19 @@ class LM_globals {
     // Points the shader's cursors at the caches the block's lights refer to.
     void ResolveLightCursors(const foo* block);
 
-#define LM_CACHE_ACCESSORS(Name, member, Type)                                                                    \
-    LM_bool Use##Name() const { return member != nullptr; }                                                    \
-    Type* Name() const { return member; }                                                                       \
-    LM_bool Name##Hot() const { return member##Hot; }                                                          \
-    void Name##Hot(const LM_bool hot) {                                                                        \
-        if (member)                                                                                            \
-            member##Hot = hot;                                                                                 \
+#define LM_CACHE_ACCESSORS(Name, member, Type)                                                               \
+    LM_bool Use##Name() const {                                                                              \
+        return member != nullptr;                                                                            \
+    }                                                                                                        \
+    Type* Name() const {                                                                                     \
+        return member;                                                                                       \
+    }                                                                                                        \
+    LM_bool Name##Hot() const {                                                                              \
+        return member##Hot;                                                                                  \
+    }                                                                                                        \
+    void Name##Hot(const LM_bool hot) {                                                                      \
+        if (member)                                                                                          \
+            member##Hot = hot;                                                                               \
     }
     LM_CACHE_ACCESSORS(PosCache, posCache, LM_vector2f)
     LM_CACHE_ACCESSORS(NormCache, normCache, LM_vector3f)

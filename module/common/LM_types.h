@@ -101,13 +101,15 @@ template <typename T> class LM_big {
         Bits b;
         std::memcpy(&b, bytes, sizeof b);
         if constexpr (std::endian::native == std::endian::little)
-            b = sizeof(T) == 2 ? Bits(__builtin_bswap16(std::uint16_t(b))) : Bits(__builtin_bswap32(std::uint32_t(b)));
+            b = sizeof(T) == 2 ? Bits(__builtin_bswap16(std::uint16_t(b)))
+                               : Bits(__builtin_bswap32(std::uint32_t(b)));
         return std::bit_cast<T>(b);
     }
     void set(T v) {
         Bits b = std::bit_cast<Bits>(v);
         if constexpr (std::endian::native == std::endian::little)
-            b = sizeof(T) == 2 ? Bits(__builtin_bswap16(std::uint16_t(b))) : Bits(__builtin_bswap32(std::uint32_t(b)));
+            b = sizeof(T) == 2 ? Bits(__builtin_bswap16(std::uint16_t(b)))
+                               : Bits(__builtin_bswap32(std::uint32_t(b)));
         std::memcpy(bytes, &b, sizeof b);
     }
     operator T() const { return get(); }
