@@ -45,6 +45,11 @@ class TestHost {
     // Releases the module's object as an unloading host would.
     void Unload();
 
+    // Delivers what the record's rectangles ask for now, as before a continue call or a
+    // deliver-now callback; the callbacks then act on this host.
+    void Deliver();
+    void MakeCurrent() { current_ = this; }
+
     FilterRecord& Record() { return record_; }
     std::intptr_t GlobalsSlot() const { return slot_; }
     const Image& Result() const { return result_; }
@@ -58,7 +63,6 @@ class TestHost {
     bool trimTextureAtBorders = false; // deliver texture blocks cut to the image, like some hosts
 
   private:
-    void Deliver();
     void DeliverColour();
     void DeliverChannel(int channel);
     void TakeResult();
