@@ -11,6 +11,7 @@
 using LM_bool = std::int32_t;
 using LM_sint16 = std::int16_t;
 using LM_uint16 = std::uint16_t;
+using LM_uint8 = std::uint8_t;
 using LM_sint32 = std::int32_t;
 using LM_uint32 = std::uint32_t;
 using LM_real64 = double;
