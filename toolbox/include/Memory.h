@@ -34,9 +34,9 @@ void PurgeSpace(long* total, long* contig);
 OSErr MemError();
 
 // Test and host controls, not part of the classic interface.
-void TBSetHeapLimit(Size bytes);       // the heap's capacity; the default is large
+void TBSetHeapLimit(Size bytes); // the heap's capacity; the default is large
 Size TBHeapLimit();
-void TBFailAllocation(long nth);       // the nth allocation from now fails (1 = the next); 0 disarms
-long TBAllocationCount();              // allocations attempted so far (for sweeping failure points)
-Size TBHeapLiveBytes();                // bytes in live blocks and unpurged handles
-long TBHeapLiveBlocks();               // live pointers and handles
+void TBFailAllocation(long nth); // the nth allocation from now fails (1 = the next); 0 disarms
+long TBAllocationCount();        // allocations attempted so far (for sweeping failure points)
+Size TBHeapLiveBytes();          // bytes in live blocks and unpurged handles
+long TBHeapLiveBlocks();         // live pointers and handles
