@@ -68,7 +68,7 @@ void drawTitle(ControlHandle c, bool inverted) {
     area.right = std::int16_t(area.left + titleWidth - 1);
     EraseRect(&area);
     std::int16_t style = (**state(c)).titleStyle;
-    TextFace(style & 0x8000 ? normal : Style((style >> 8) & 0x7F));
+    TextFace(style & 0x8000 ? Style(normal) : Style((style >> 8) & 0x7F));
     std::int16_t width = StringWidth(r.contrlTitle);
     std::int16_t justify = std::int16_t(style & 0xFF);
     std::int16_t h = justify == 1      ? std::int16_t((area.left + area.right - width) / 2)
