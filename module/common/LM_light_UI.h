@@ -4,8 +4,14 @@
 
 #include "LM_parameters.h"
 #include "LM_types.h"
+#include "Types.h"
 
 class LM_globals;
+struct Region;
+using RgnHandle = Region**;
+struct PixPat;
+using PixPatHandle = PixPat**;
+struct LM_light_dialog_hooks;
 
 class LM_light_UI {
   public:
@@ -52,10 +58,47 @@ class LM_light_UI {
             specularCacheHot = hot;
     }
 
+    // On the preview (LM_light_UI_mac.cpp). Figures draw into the current port and leave its pen
+    // as they found it.
+    // The full figure: centre handle, shape and (spotlights always) grab handles.
+    void DrawActive(LM_globals* globals, LM_bool showGrab);
+    // Only the centre handle, filled with the light's colour.
+    void DrawInactive();
+    // The reversible figure shown during drags: drawing it twice restores the pixels.
+    void _DrawXORActive(LM_bool withCentre, LM_bool withGrab, LM_globals* globals);
+    // 0 nothing, 1 centre, 2..5 a grab handle (tested only when withGrab), as LM_HIT_*.
+    LM_sint16 HitTest(Point where, LM_bool withGrab);
+    // The centre drag until release: moves the light, or deletes it when dropped on the trash.
+    void MoveUI(DialogPtr dialog, LM_globals* globals, const LM_light_dialog_hooks& hooks);
+    // The drag of grab handle `result` (2..5) until release; Shift keeps the direction, Command the
+    // length.
+    void DragGrabHandle(DialogPtr dialog, LM_globals* globals, LM_sint16 result,
+                        const LM_light_dialog_hooks& hooks);
+
   private:
     void _ConvertSpotLight(LM_light* out, float halfPreviewWidth, LM_bool preview) const;
     // Returns false when the spread gives pow a negative base: no table can be built.
     bool _BuildSpreadTable(LM_light* out, LM_bool preview) const;
     void _ConvertDarkLight(LM_light* out, LM_bool preview) const;
     LM_uint32 _CacheReference() const;
+
+    LM_vectori2 _Center() const;
+    void _DrawDirectional(LM_bool showGrab);
+    void _DrawOmni(LM_bool showGrab);
+    void _DrawSpot(LM_globals* globals);
+    void _DrawCenterHandle(PixPatHandle pattern);
+    void _DrawGrabHandle(LM_sint16 x, LM_sint16 y, PixPatHandle pattern);
+    void _DrawXORCenterHandle();
+    void _DrawXORGrabHandle(LM_sint16 x, LM_sint16 y);
+    void _DrawEllipse(LM_globals* globals);
+    void _DrawXORDirectional(LM_bool withGrab);
+    void _DrawXOROmni(LM_bool withCentre, LM_bool withGrab);
+    void _DrawXORSpot(LM_bool withCentre, LM_bool withGrab, LM_globals* globals);
+    LM_sint16 _HitTestDirectionalGrabHandles(Point where, RgnHandle region);
+    LM_sint16 _HitTestOmniGrabHandles(Point where, RgnHandle region);
+    LM_sint16 _HitTestSpotGrabHandles(Point where, RgnHandle region);
+    void _SetNewPosition(LM_sint16 h, LM_sint16 v, LM_globals* globals, LM_bool eraseOld);
+    void _SetNewHandlePosition(LM_sint16 h, LM_sint16 v, LM_globals* globals, LM_sint16 result,
+                               const LM_vectori2& startMajor, const LM_vectori2& startMinor,
+                               LM_bool keepDirection, LM_bool keepLength);
 };
