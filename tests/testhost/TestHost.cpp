@@ -1,7 +1,9 @@
 #include "TestHost.h"
 
 #include "LM_globals.h"
+#include "Backend.h"
 #include "Memory.h"
+#include "QuickDraw.h"
 
 #include <algorithm>
 #include <cstring>
@@ -38,6 +40,7 @@ TestHost::TestHost(Image image) : source_(std::move(image)), result_(source_) {
     record_.showPixelsProc = &ShowPixelsProc;
     record_.deliverNowProc = &DeliverNowProc;
     record_.propertyQueryProc = &PropertyProc;
+    record_.eventProc = &EventProc;
     record_.handleSuite = &handleProcs_;
     handleProcs_.disposeProc = &DisposeHandle;
     record_.hostSignature = kHostSignature;
@@ -45,11 +48,14 @@ TestHost::TestHost(Image image) : source_(std::move(image)), result_(source_) {
     record_.absolutePlanesSupported = 1;
     record_.planeSourceCode = -2;
     SetArea(0, 0, source_.width, source_.height);
+    const Rect bounds = {0, 0, 16, 16};
+    port_ = TBNewOffscreenPort(&bounds, 32);
 }
 
 TestHost::~TestHost() {
     Unload();
     DisposeHandle(record_.parameterHandle);
+    TBDisposeOffscreenPort(port_);
 }
 
 void TestHost::AddChannel(std::vector<std::uint8_t> plane) {
@@ -81,6 +87,7 @@ std::vector<std::uint8_t> TestHost::ParameterBlock() const {
 
 std::int16_t TestHost::Call(std::int16_t selector) {
     current_ = this;
+    SetPort(port_);
     std::int16_t result = 0;
     if (selector == selectorContinue)
         Deliver();
@@ -92,7 +99,19 @@ std::int16_t TestHost::Call(std::int16_t selector) {
 }
 
 std::int16_t TestHost::RunWithoutDialog() {
-    std::int16_t result = Call(selectorPrepare);
+    return RunFrom(selectorPrepare);
+}
+
+std::int16_t TestHost::RunWithDialog(const std::string& script) {
+    std::string error;
+    if (!TBLoadInputScript(script, &error))
+        throw std::invalid_argument(error);
+    const std::int16_t result = Call(selectorParameters);
+    return result ? result : RunFrom(selectorPrepare);
+}
+
+std::int16_t TestHost::RunFrom(std::int16_t first) {
+    std::int16_t result = Call(first);
     if (result == 0)
         result = Call(selectorStart);
     while (result == 0 &&
@@ -190,8 +209,52 @@ void TestHost::ProgressProc(std::uint16_t done, std::uint16_t total) {
         current_->progress.emplace_back(done, total);
 }
 
-std::int16_t TestHost::ShowPixelsProc(const QXPixelMap*, const VRect*, std::int32_t, std::int32_t, void*) {
+// Draws the map's rectangle into the current port, as a host's display service does.
+std::int16_t TestHost::ShowPixelsProc(const QXPixelMap* map, const VRect* source, std::int32_t row,
+                                      std::int32_t column, void*) {
+    if (current_)
+        ++current_->displays;
+    const int w = source->right - source->left;
+    const int h = source->bottom - source->top;
+    std::vector<std::uint32_t> pixels(std::size_t(w) * h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const auto* p = static_cast<const std::uint8_t*>(map->baseAddr) +
+                            std::ptrdiff_t(source->top + y) * map->rowBytes +
+                            (source->left + x) * map->colBytes;
+            pixels[std::size_t(y) * w + x] = std::uint32_t(p[0]) << 16 | std::uint32_t(p[1]) << 8 | p[2];
+        }
+    PixMap bits{};
+    bits.baseAddr = reinterpret_cast<Ptr>(pixels.data());
+    bits.rowBytes = w * 4;
+    bits.bounds = {0, 0, std::int16_t(h), std::int16_t(w)};
+    bits.pixelSize = 32;
+    GrafPtr port;
+    GetPort(&port);
+    const Rect from = bits.bounds;
+    const Rect to = {std::int16_t(row), std::int16_t(column), std::int16_t(row + h),
+                     std::int16_t(column + w)};
+    CopyBits(&bits, GetPortBitMapForCopyBits(port), &from, &to, srcCopy, nullptr);
     return 0;
+}
+
+void TestHost::EventProc(EventRecord*) {}
+
+std::int16_t TestHost::ColorProc(ColorServicesInfo* info) {
+    TestHost* h = current_;
+    if (!h)
+        return filterServiceMissing;
+    h->colorRequests.push_back(*info);
+    if (h->colorResult_ == 0)
+        for (int c = 0; c < 3; ++c)
+            info->colorComponents[c] = h->colorAnswer_[std::size_t(c)];
+    return h->colorResult_;
+}
+
+void TestHost::SetColorService(std::int16_t result, std::array<std::int16_t, 3> answer) {
+    record_.colorServicesProc = &ColorProc;
+    colorResult_ = result;
+    colorAnswer_ = answer;
 }
 
 std::int16_t TestHost::DeliverNowProc() {
@@ -209,10 +272,10 @@ std::int16_t TestHost::PropertyProc(OSType, OSType key, std::int32_t index, std:
         *simple = 3 + std::int32_t(h->channels_.size());
         return 0;
     }
-    if (key != kPropertyChannelName || index < 1 || index > 3 + std::int32_t(h->channels_.size()))
+    if (key != kPropertyChannelName || index < 0 || index >= 3 + std::int32_t(h->channels_.size()))
         return filterServiceMissing;
     static const char* names[] = {"Red", "Green", "Blue"};
-    std::string name = index <= 3 ? names[index - 1] : "Channel " + std::to_string(index - 3);
+    std::string name = index < 3 ? names[index] : "Channel " + std::to_string(index - 2);
     *complex = NewHandle(Size(name.size()));
     std::memcpy(**complex, name.data(), name.size());
     return 0;

@@ -4,8 +4,9 @@
 
 #include "relight_filter.h"
 
+#include <array>
 #include <cstdint>
-#include <functional>
+#include <string>
 #include <vector>
 
 struct Image {
@@ -42,6 +43,11 @@ class TestHost {
     // prepare, start, continue while rectangles remain, finish. Returns the first non-zero result
     // (finish is still called), or 0.
     std::int16_t RunWithoutDialog();
+    // parameters, prepare, start, continue while rectangles remain (the dialog runs inside one of
+    // them, driven by `script` on the headless backend), finish. As RunWithoutDialog.
+    std::int16_t RunWithDialog(const std::string& script);
+    // Offers colour services that answer `result` and, on 0, the 8-bit colour `answer`.
+    void SetColorService(std::int16_t result, std::array<std::int16_t, 3> answer);
     // Releases the module's object as an unloading host would.
     void Unload();
 
@@ -60,7 +66,9 @@ class TestHost {
     std::vector<std::pair<int, int>> progress; // (done, total) as reported
     int abortAfterQueries = -1;                // abort from this query on (-1: never)
     int abortQueries = 0;
-    bool trimTextureAtBorders = false; // deliver texture blocks cut to the image, like some hosts
+    bool trimTextureAtBorders = false;            // deliver texture blocks cut to the image, like some hosts
+    int displays = 0;                             // showPixelsProc calls
+    std::vector<ColorServicesInfo> colorRequests; // as the module filled them in
 
   private:
     void DeliverColour();
@@ -73,6 +81,9 @@ class TestHost {
     static std::int16_t ShowPixelsProc(const QXPixelMap*, const VRect*, std::int32_t, std::int32_t, void*);
     static std::int16_t DeliverNowProc();
     static std::int16_t PropertyProc(OSType, OSType, std::int32_t, std::int32_t*, Handle*);
+    static void EventProc(EventRecord*);
+    static std::int16_t ColorProc(ColorServicesInfo* info);
+    std::int16_t RunFrom(std::int16_t selector);
     static TestHost* current_;
 
     Image source_;
@@ -84,4 +95,7 @@ class TestHost {
     std::vector<std::uint8_t> request_;
     std::vector<std::uint8_t> write_;
     Rect deliveredWrite_{};
+    GrafPtr port_ = nullptr; // the host's own drawing surface, current while the module is called
+    std::int16_t colorResult_ = filterServiceMissing;
+    std::array<std::int16_t, 3> colorAnswer_{};
 };

@@ -1,0 +1,198 @@
+// Whole dialog runs through the entry point on the headless backend, driven by input scripts.
+// Positions are dialog-local; the slider bars run from x 508 to 751 (ambient: to 691), and a press
+// in the band just below a bar moves its indicator there.
+#include "Backend.h"
+#include "Dialogs.h"
+#include "LM_globals.h"
+#include "TestHost.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+LM_globals& globalsOf(const TestHost& host) {
+    return *reinterpret_cast<LM_globals*>(host.GlobalsSlot());
+}
+
+const foo& blockOf(const std::vector<std::uint8_t>& bytes) {
+    return *reinterpret_cast<const foo*>(bytes.data());
+}
+
+std::vector<std::uint8_t> Plane(int width, int height) {
+    std::vector<std::uint8_t> plane(std::size_t(width) * height);
+    for (std::size_t i = 0; i < plane.size(); ++i)
+        plane[i] = std::uint8_t((i * 7) % 256);
+    return plane;
+}
+
+std::string TempPath(const std::string& name) {
+    return (std::filesystem::temp_directory_path() / ("relight_dialog_" + name)).string();
+}
+
+std::vector<std::uint32_t> ReadPNG(const std::string& path) {
+    int w = 0, h = 0;
+    std::vector<std::uint32_t> pixels;
+    std::string error;
+    EXPECT_TRUE(TBReadPNG(path, &w, &h, &pixels, &error)) << error;
+    return pixels;
+}
+
+// Every polling call of a tracking loop carries out a due step; time between the steps keeps a
+// loop that is still reading the mouse from running into the next step.
+std::string Paced(const std::string& script) {
+    std::string out = "wait 100\n"; // the dialog draws itself first
+    for (std::size_t start = 0; start < script.size();) {
+        const std::size_t end = script.find('\n', start);
+        out += script.substr(start, end - start) + "\nwait 100\n";
+        start = end == std::string::npos ? script.size() : end + 1;
+    }
+    return out;
+}
+
+class DialogRun : public ::testing::Test {
+  protected:
+    void SetUp() override { TBClearAlertLog(); }
+    std::int16_t Run(const std::string& script) { return host.RunWithDialog(Paced(script)); }
+    TestHost host{MakeTestImage(200, 150)};
+};
+
+TEST_F(DialogRun, SlidersStoreTheirValuesAndOkWritesTheBlock) {
+    const char* script = "click 508,247\n" // gloss: left end, 0
+                         "click 751,279\n" // material: right end, 256
+                         "click 629,311\n" // exposure: 121 of 243 pixels, (121*65536/243)*255 >> 16 = 126
+                         "click 600,343\n" // ambient: 92 of 183 pixels gives 128, stored minus 127
+                         "click 751,143\n" // intensity: 255, stored minus 127
+                         "click 508,175\n" // focus: 0
+                         "click 751,439\n" // texture height: disabled without a texture
+                         "click @1\n";
+    ASSERT_EQ(Run(script), 0);
+    const LM_globals& g = globalsOf(host);
+    EXPECT_EQ(g.gloss, 0);
+    EXPECT_EQ(g.material, 256);
+    EXPECT_EQ(g.exposure, 126);
+    EXPECT_EQ(g.ambientBrightness, 1);
+    EXPECT_EQ(g.lights[0].intensity, 128);
+    EXPECT_EQ(g.lights[0].spread, 0);
+    EXPECT_EQ(g.BumpAmplitude(), 128);
+    const std::vector<std::uint8_t> block = host.ParameterBlock();
+    EXPECT_EQ(blockOf(block).gloss, 0);
+    EXPECT_EQ(blockOf(block).material, 256);
+    EXPECT_EQ(blockOf(block).exposure, 126);
+    EXPECT_EQ(blockOf(block).ambient[0], 1 * 65535 / 64);
+    EXPECT_NE(host.Result().rgb, host.Source().rgb) << "the final run shades the image";
+}
+
+TEST_F(DialogRun, CancelDiscardsAFirstRunAndRestoresALaterOne) {
+    EXPECT_EQ(Run("click 508,247\nclick @2\n"), filterStop);
+    EXPECT_EQ(host.GlobalsSlot(), 0) << "a cancelled first dialog leaves no object";
+    EXPECT_EQ(host.Result().rgb, host.Source().rgb);
+
+    ASSERT_EQ(Run("click 508,247\nclick @1\n"), 0);
+    ASSERT_EQ(globalsOf(host).gloss, 0);
+    EXPECT_EQ(Run("click 751,247\nclick 751,279\nkey escape\n"), filterStop);
+    EXPECT_EQ(globalsOf(host).gloss, 0);
+    EXPECT_EQ(globalsOf(host).material, 0);
+    EXPECT_EQ(blockOf(host.ParameterBlock()).gloss, 0);
+}
+
+TEST_F(DialogRun, CheckBoxesAndPopupsChangeTheirSettings) {
+    host.AddChannel(Plane(200, 150));
+    // Pop-ups: light type at (530, 86), texture at (550, 382). The texture pop-up lists the
+    // document's channels after "No texture": Red, Green, Blue, then the extra channel.
+    const char* script = "choose 530,86 Omni\n"
+                         "choose 550,382 Channel 1\n"
+                         "click @10\n"
+                         "click 508,439\n" // texture height, now enabled: 0
+                         "click @29\n"
+                         "click @9\n"
+                         "click 751,143\n" // intensity: disabled with the light off
+                         "click @1\n";
+    ASSERT_EQ(Run(script), 0) << TBScriptError();
+    const LM_globals& g = globalsOf(host);
+    EXPECT_EQ(g.lights[0].type, lightTypeOmni);
+    EXPECT_EQ(g.BumpChannel(), 4);
+    EXPECT_GT(host.textureDeliveries, 0) << "the channel is captured for the preview";
+    EXPECT_FALSE(g.WhiteIsHigh());
+    EXPECT_EQ(g.BumpAmplitude(), 0);
+    EXPECT_EQ(g.previewEnabled, 0);
+    EXPECT_FALSE(g.lights[0].isOn);
+    EXPECT_EQ(g.lights[0].intensity, 127);
+    EXPECT_EQ(blockOf(host.ParameterBlock()).textureChannel, 4);
+}
+
+TEST_F(DialogRun, LightWellTabAndDeleteEditTheLightSet) {
+    const char* script = "down @21\n"
+                         "move @6:0.3,0.3\n"
+                         "up @6:0.3,0.3\n"
+                         "down @21\n"
+                         "up @1\n" // released outside the work area: nothing added
+                         "key tab\n"
+                         "key tab +shift\n"
+                         "key tab +shift\n"
+                         "key delete\n"
+                         "key forward-delete\n" // one light left: refused with an alert
+                         "key return\n"         // the alert's OK
+                         "click @1\n";
+    ASSERT_EQ(Run(script), 0) << TBScriptError();
+    const LM_globals& g = globalsOf(host);
+    EXPECT_EQ(g.lightCount, 1);
+    EXPECT_EQ(TBAlertLog(), std::vector<std::int16_t>{16002});
+}
+
+TEST_F(DialogRun, TabSelectsLightsInTurn) {
+    const char* script = "down @21\nmove @6:0.3,0.3\nup @6:0.3,0.3\n"
+                         "down @21\nmove @6:0.7,0.7\nup @6:0.7,0.7\n"
+                         "key tab\n"        // from the newest (2) to 0
+                         "key tab +shift\n" // back to 2
+                         "key tab +shift\n" // 1
+                         "click @1\n";
+    ASSERT_EQ(Run(script), 0) << TBScriptError();
+    EXPECT_EQ(globalsOf(host).lightCount, 3);
+    EXPECT_EQ(globalsOf(host).currentLight, 1);
+}
+
+TEST_F(DialogRun, ColoursComeFromTheHostOrThePicker) {
+    host.SetColorService(0, {10, 20, 30});
+    ASSERT_EQ(Run("click @5\nclick @7\nclick @1\n"), 0);
+    const LM_globals& g = globalsOf(host);
+    EXPECT_EQ(g.ambientColor.red, 10 * 257);
+    EXPECT_EQ(g.ambientColor.green, 20 * 257);
+    EXPECT_EQ(g.ambientColor.blue, 30 * 257);
+    EXPECT_EQ(g.lights[0].color.blue, 30 * 257);
+    ASSERT_EQ(host.colorRequests.size(), 2u);
+    EXPECT_EQ(host.colorRequests[0].infoSize, 36);
+    EXPECT_EQ(host.colorRequests[0].colorComponents[0], 255) << "16-bit white shifted to 8 bits";
+    EXPECT_EQ(host.colorRequests[1].colorComponents[2], 0) << "the default light has no blue";
+
+    // A host that declines leaves the choice to the Toolbox picker: red typed as 0, the other
+    // components keep their 16-bit values.
+    host.SetColorService(filterServiceMissing, {});
+    ASSERT_EQ(Run("click @5\nclick @8\nkey delete\nkey delete\nkey delete\n"
+                  "type 0\nclick @1\nclick @1\n"),
+              0)
+        << TBScriptError() << TBAlertLog().size();
+    EXPECT_EQ(g.ambientColor.red, 0);
+    EXPECT_EQ(g.ambientColor.green, 20 * 257);
+
+    // Any other answer is a cancel: nothing changes and no picker is shown.
+    host.SetColorService(1, {0, 0, 0});
+    ASSERT_EQ(Run("click @5\nclick @1\n"), 0);
+    EXPECT_EQ(g.ambientColor.green, 20 * 257);
+}
+
+TEST_F(DialogRun, EveryChangeRedrawsThePreview) {
+    const std::string before = TempPath("before.png"), after = TempPath("after.png"),
+                      unlit = TempPath("unlit.png");
+    const std::string script = "snapshot " + before + "\nclick 751,247\nsnapshot " + after +
+                               "\nclick @29\nsnapshot " + unlit + "\nclick @1\n";
+    ASSERT_EQ(Run(script), 0) << TBScriptError();
+    const auto a = ReadPNG(before), b = ReadPNG(after), c = ReadPNG(unlit);
+    EXPECT_NE(a, b) << "gloss changes the preview";
+    EXPECT_NE(b, c) << "switching the lighting off shows the unshaded source";
+    const int displaysPerRun = host.displays;
+    EXPECT_GE(displaysPerRun, 3);
+}
+
+} // namespace
