@@ -9,13 +9,6 @@
 
 namespace {
 
-// Halves away from zero, then truncated; kept inside 16 bits.
-LM_sint16 roundAway(float product) {
-    const double r = product > 0 ? product + 0.5 : product - 0.5;
-    return static_cast<LM_sint16>(std::clamp(LM_Trunc32(r), LM_sint32(std::numeric_limits<LM_sint16>::min()),
-                                             LM_sint32(std::numeric_limits<LM_sint16>::max())));
-}
-
 void disposeCache(LM_color96*& cache, LM_bool& hot) {
     LM_DisposePtr(cache);
     cache = nullptr;
@@ -137,7 +130,7 @@ void LM_light_UI::Validate() {
     float r = minorAxis.Magnitude() / major;
     if (r >= 1)
         r = 1;
-    minorAxis = {roundAway(-r * majorAxis.y), roundAway(r * majorAxis.x)};
+    minorAxis = majorAxis.Perpendicular(r);
 }
 
 void LM_light_UI::AllocateCaches(unsigned long n) {
