@@ -65,7 +65,7 @@ void TBPresent() {
 
 namespace tbev {
 
-void poll() {
+void poll(bool takeInput) {
     if (st().sdlOpen) {
         tbback::sdlPump();
         setNow(tbback::sdlTicks());
@@ -73,7 +73,8 @@ void poll() {
         return;
     }
     setNow(now() + 1);
-    tbback::scriptStep();
+    if (takeInput)
+        tbback::scriptStep();
 }
 
 bool moreInputComing() {
