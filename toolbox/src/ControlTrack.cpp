@@ -3,6 +3,7 @@
 #include "Controls.h"
 
 #include "Events.h"
+#include "Tracking.h"
 
 #include <algorithm>
 
@@ -55,7 +56,7 @@ std::int16_t dragIndicator(ControlHandle control, Point start, std::int16_t part
     FrameRgn(outline);
     SetPenState(&saved);
     DisposeRgn(outline);
-    GetMouse(&now);
+    now = TBReleasePoint();
     if (!PtInRect(now, &c.slopRect) || (offset.h == 0 && offset.v == 0))
         return 0;
     TBCallControlDefinition(control, posCntl, packPoint(offset.v, offset.h));
@@ -77,7 +78,7 @@ std::int16_t trackPart(ControlHandle control, std::int16_t part, ControlActionPr
         if (action && under)
             action(control, under);
     }
-    GetMouse(&pt);
+    pt = TBReleasePoint();
     bool inside = TestControl(control, pt) == part;
     HiliteControl(control, 0);
     return inside ? part : 0;

@@ -4,6 +4,7 @@
 #include "Backend.h"
 #include "Events.h"
 #include "Fonts.h"
+#include "Tracking.h"
 #include "Windows.h"
 
 #include <algorithm>
@@ -113,8 +114,7 @@ std::int16_t track(MenuHandle menu, const MenuLayout& l) {
             current = under;
         }
     } while (StillDown());
-    GetMouse(&pt);
-    return itemAt(menu, l, pt);
+    return itemAt(menu, l, TBReleasePoint());
 }
 
 WindowPtr openMenuWindow(const MenuLayout& l, std::int16_t count, std::int16_t top, std::int16_t left,
