@@ -1,0 +1,116 @@
+// Set-up shared by the module's unit tests: records made the way the entry point makes them, a
+// parameter block in a host handle, hand-built lights, and a host record around one tile.
+#pragma once
+
+#include "LM_globals.h"
+#include "LM_parameters.h"
+#include "Memory.h"
+#include "relight_filter.h"
+
+#include <bit>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+struct LM_GlobalsDeleter {
+    void operator()(LM_globals* g) const { LM_globals::Delete(g); }
+};
+using LM_GlobalsPtr = std::unique_ptr<LM_globals, LM_GlobalsDeleter>;
+
+inline LM_GlobalsPtr MakeGlobals() {
+    return LM_GlobalsPtr(LM_globals::New());
+}
+
+// A record with the preview geometry set: world unit `half` dialog pixels, preview `width` wide.
+inline LM_GlobalsPtr MakeGlobals(LM_sint16 half, LM_sint16 width) {
+    LM_GlobalsPtr g = MakeGlobals();
+    g->previewOrigin = {100, 50};
+    g->previewCenter = {LM_sint16(100 + half), 90};
+    g->previewSize = {width, width};
+    return g;
+}
+
+// The factory spotlight, an omni light at (130, 70) and a directional light at (200, 120) with its
+// handle at (-40, 20): one light of each type.
+inline LM_GlobalsPtr MakeThreeLights() {
+    LM_GlobalsPtr g = MakeGlobals(60, 120);
+    g->Default();
+    g->CreateNewLight(130, 70);
+    g->lights[1].type = lightTypeOmni;
+    g->CreateNewLight(200, 120);
+    g->lights[2].type = lightTypeDirectional;
+    g->lights[2].majorAxis = {-40, 20};
+    return g;
+}
+
+inline std::uint32_t Bits(float f) {
+    return std::bit_cast<std::uint32_t>(f);
+}
+
+// The block as the host keeps it: a handle holding a fresh block.
+class BlockHandle {
+  public:
+    BlockHandle() : handle(NewHandleClear(sizeof(foo))) { LM_InitParameterBlock(block()); }
+    ~BlockHandle() { DisposeHandle(handle); }
+    BlockHandle(const BlockHandle&) = delete;
+    BlockHandle& operator=(const BlockHandle&) = delete;
+    foo* block() { return reinterpret_cast<foo*>(*handle); }
+    foo* operator->() { return block(); }
+    const unsigned char* bytes() { return reinterpret_cast<const unsigned char*>(*handle); }
+    Handle handle;
+};
+
+// Surface values of a block; ambient given per channel, no lights.
+inline void SetSurface(foo* b, LM_sint16 gloss, LM_sint16 material, LM_sint16 exposure,
+                       LM_sint32 ambient = 0) {
+    b->gloss = gloss;
+    b->material = material;
+    b->exposure = exposure;
+    for (LM_be32s& a : b->ambient)
+        a = ambient;
+    b->lightCount = 0;
+    b->worldWidth = 2.0f;
+}
+
+// Appends a light with grey radiance; spotlights get `table` as every spread entry.
+inline LM_light& AddLight(foo* b, LM_sint32 type, LM_sint32 radiance, LM_vector3f origin,
+                          LM_vector3f direction, float table = 1.0f) {
+    LM_light& l = b->lights[b->lightCount];
+    b->lightCount = LM_uint16(b->lightCount + 1);
+    l.type = type;
+    for (int c = 0; c < 3; ++c)
+        l.radiance[c] = radiance;
+    l.origin[0] = origin.x, l.origin[1] = origin.y, l.origin[2] = origin.z;
+    l.direction[0] = direction.x, l.direction[1] = direction.y, l.direction[2] = direction.z;
+    l.cutoff = std::bit_cast<float>(0x3F34FDF4u);
+    for (LM_befloat& e : l.spreadTable)
+        e = table;
+    l.spreadScale = LM_SpreadScale(LM_SPREAD_ENTRIES_FINAL);
+    l.spreadBase = LM_SpreadBase();
+    l.diffuseCache = l.specularCache = 0;
+    l.diffuseCacheHot = l.specularCacheHot = 0;
+    return l;
+}
+
+// A host record around one tile of 3-byte pixels of an area `areaW` x `areaH`; the result
+// buffer starts filled with 0xA5 so that untouched pixels show.
+struct TileRun {
+    FilterRecord record{};
+    std::vector<unsigned char> source;
+    std::vector<unsigned char> result;
+
+    TileRun(BlockHandle& block, int areaW, int areaH, Rect tile) {
+        const int w = tile.right - tile.left, h = tile.bottom - tile.top;
+        record.parameterHandle = block.handle;
+        record.filterArea = {0, 0, std::int16_t(areaH), std::int16_t(areaW)};
+        record.requestRect = tile;
+        source.assign(std::size_t(3 * w * h), 0);
+        for (std::size_t i = 0; i < source.size(); ++i)
+            source[i] = static_cast<unsigned char>(i * 37 + 11);
+        result.assign(source.size(), 0xA5);
+        record.requestData = source.data();
+        record.requestRowBytes = 3 * w;
+        record.writeData = result.data();
+        record.writeRowBytes = 3 * w;
+    }
+};
