@@ -1,6 +1,7 @@
 #include "LM_bumps.h"
 #include "LM_dispatch.h"
 #include "LM_shader.h"
+#include "LM_reference_shading.h"
 #include "LM_test_support.h"
 
 #include <gtest/gtest.h>
@@ -258,4 +259,47 @@ TEST(BumpShading, SamplesAverageByWeightAndLongRowsAreNotLit) {
     LM_ShadeBumps(block.block(), 1025, g->rowPositions, g->rowNormals, g->rowBaseColors, g->rowDiffuse,
                   g->rowSpecular, false, result.data(), g.get(), g->rowWeights);
     EXPECT_EQ(result, std::vector<unsigned char>(3 * 1025, 0xA5));
+}
+
+TEST(BumpShading, WholeTilesMatchTheStatedArithmetic) {
+    LM_GlobalsPtr g = MakeThreeLights();
+    BlockHandle block;
+    const Rect tile = {10, 14, 22, 30}; // 16 x 12 in an area of 40 x 30
+    ChannelBlock channel(22, 18);
+    std::uint32_t seed = 12345;
+    for (unsigned char& b : channel.bytes) {
+        seed = seed * 1103515245u + 12345u;
+        b = static_cast<unsigned char>((seed >> 16) % 7 < 4 ? 128 : seed >> 24); // flat stretches and steps
+    }
+    // The height of tile pixel (row, col) filtered from the channel, transcribed from the filter rule.
+    const auto height = [&](int row, int col, LM_sint32 amplitude) {
+        const int w[3][3] = {{2, 8, 2}, {8, 32, 8}, {2, 8, 2}};
+        LM_sint32 sum = 0;
+        for (int i = -1; i <= 1; ++i)
+            for (int j = -1; j <= 1; ++j)
+                sum += w[i + 1][j + 1] * channel.at(row + 3 + i, col + 3 + j);
+        return reference::Mul(sum, amplitude) / 68;
+    };
+    for (LM_sint32 amplitude : {256, -512, 40, 65534})
+        for (const Look& look : kLooks) {
+            ApplyLook(*g, look);
+            g->ConvertToParameters(block.block(), false);
+            g->bumpMap.amplitude = amplitude;
+            ASSERT_EQ(LM_StoreBumpMap(&channel.record, g.get()), 0);
+            TileRun run(block, 40, 30, tile);
+            LM_ShadeTileWithBumps(&run.record, &g->bumpMap, g.get());
+            int wrong = 0;
+            for (int row = 0; row < 12; ++row)
+                for (int col = 0; col < 16; ++col) {
+                    const std::size_t i = std::size_t(3 * (row * 16 + col));
+                    unsigned char want[3];
+                    reference::BumpPixel(
+                        *block.block(), tile.left + col, tile.top + row, 40, 30, &run.source[i],
+                        [&](int r, int c) { return height(row + r, col + c, amplitude); }, want);
+                    wrong += want[0] != run.result[i] || want[1] != run.result[i + 1] ||
+                             want[2] != run.result[i + 2];
+                }
+            EXPECT_EQ(wrong, 0) << "amplitude " << amplitude << " material " << look.material << " spread "
+                                << look.spread;
+        }
 }

@@ -1,4 +1,5 @@
 #include "LM_shader.h"
+#include "LM_reference_shading.h"
 #include "LM_test_support.h"
 
 #include <gtest/gtest.h>
@@ -278,4 +279,28 @@ TEST(FlatShader, LightsConvertedAtHeightZeroLightNothing) {
             EXPECT_EQ(s.diffuse[i].red | s.specular[i].red, 0)
                 << "spot " << major.x << "," << major.y << " at " << i;
     }
+}
+
+TEST(FlatShader, WholeTilesMatchTheStatedArithmetic) {
+    LM_GlobalsPtr g = MakeThreeLights();
+    BlockHandle block;
+    const Rect tile = {10, 14, 22, 30};
+    for (const Look& look : kLooks)
+        for (LM_bool preview : {0, 1}) {
+            ApplyLook(*g, look);
+            g->ConvertToParameters(block.block(), preview);
+            TileRun run(block, 40, 30, tile);
+            LM_ShadeTile(&run.record, g.get());
+            int wrong = 0;
+            for (int y = tile.top; y < tile.bottom; ++y)
+                for (int x = tile.left; x < tile.right; ++x) {
+                    const std::size_t i = std::size_t(3 * ((y - tile.top) * 16 + (x - tile.left)));
+                    unsigned char want[3];
+                    reference::FlatPixel(*block.block(), x, y, 40, 30, &run.source[i], want);
+                    wrong += want[0] != run.result[i] || want[1] != run.result[i + 1] ||
+                             want[2] != run.result[i + 2];
+                }
+            EXPECT_EQ(wrong, 0) << "material " << look.material << " spread " << look.spread << " preview "
+                                << preview;
+        }
 }

@@ -114,3 +114,31 @@ struct TileRun {
         record.writeRowBytes = 3 * w;
     }
 };
+
+// Surface and light variations for whole-tile comparisons of the three-light set-up.
+struct Look {
+    LM_sint16 material, gloss, exposure, ambientBrightness, spread, omniIntensity, directionalIntensity;
+    LM_vectori2 spotMinor;
+};
+
+inline const Look kLooks[] = {
+    {0, 128, 128, 16, 128, 66, 66, {-15, 15}},       {-10, 255, 200, -20, 0, 127, -30, {-30, 30}},
+    {256, 60, 90, 40, 255, 127, 10, {0, 0}},         {100, 200, 128, 0, 200, -50, 127, {-5, 5}},
+    {300, 0, 255, 127, 30, 32767, 66, {-20, 10}},    {1, 32767, 128, 16, -42, 66, -32768, {-15, 15}},
+    {255, 128, 32767, -127, 128, 66, 66, {-29, 29}},
+};
+
+inline void ApplyLook(LM_globals& g, const Look& look) {
+    g.material = look.material;
+    g.gloss = look.gloss;
+    g.exposure = look.exposure;
+    g.ambientBrightness = look.ambientBrightness;
+    g.ambientColor = {65535, 40000, 9000};
+    g.lights[0].spread = look.spread;
+    g.lights[0].minorAxis = look.spotMinor;
+    g.lights[0].position = {-12, 7};
+    g.lights[1].intensity = look.omniIntensity;
+    g.lights[1].radius = 45;
+    g.lights[1].color = {30000, 65535, 1000};
+    g.lights[2].intensity = look.directionalIntensity;
+}
