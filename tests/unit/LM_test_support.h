@@ -2,6 +2,7 @@
 // parameter block in a host handle, hand-built lights, and a host record around one tile.
 #pragma once
 
+#include "LM_dispatch.h"
 #include "LM_globals.h"
 #include "LM_parameters.h"
 #include "Memory.h"
@@ -12,8 +13,12 @@
 #include <memory>
 #include <vector>
 
+// Releases the height map as the finish call does (it is a per-run buffer), then the record.
 struct LM_GlobalsDeleter {
-    void operator()(LM_globals* g) const { LM_globals::Delete(g); }
+    void operator()(LM_globals* g) const {
+        LM_DisposePtr(g->bumpMap.heights);
+        LM_globals::Delete(g);
+    }
 };
 using LM_GlobalsPtr = std::unique_ptr<LM_globals, LM_GlobalsDeleter>;
 
