@@ -10,7 +10,8 @@
 namespace {
 
 // The specular weight of a material between plastic (white highlight) and metal (surface colour).
-template <int Kind> inline LM_sint32 total(LM_sint32 d, LM_sint32 s, LM_sint32 a, LM_sint32 p, LM_sint32 m, LM_sint32 g) {
+template <int Kind>
+inline LM_sint32 total(LM_sint32 d, LM_sint32 s, LM_sint32 a, LM_sint32 p, LM_sint32 m, LM_sint32 g) {
     const LM_sint32 lit = LM_WrapMul(LM_WrapAdd(d, a), p);
     const LM_sint32 spec = s >> 8;
     if constexpr (Kind == 0)
@@ -111,9 +112,10 @@ void LM_Shade(const foo* block, LM_uint16 n, const LM_vector2f* positions, const
     if (n > LM_ROW_SAMPLES)
         return;
     if (!sumsReady)
-        LM_SumLights(block, n, globals, diffuse, specular, [&](const LM_light& light, LM_color96* d, LM_color96* s) {
-            LM_ShadeLight(light, n, positions, d, s);
-        });
+        LM_SumLights(block, n, globals, diffuse, specular,
+                     [&](const LM_light& light, LM_color96* d, LM_color96* s) {
+                         LM_ShadeLight(light, n, positions, d, s);
+                     });
     LM_CombineRow(block, n, diffuse, specular, source, globals->rowTotals, result);
 }
 

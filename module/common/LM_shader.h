@@ -31,8 +31,8 @@ void LM_CombineRow(const foo* block, LM_uint32 n, const LM_color96* diffuse, con
 // (cursors resolved by the tile loop) is lit into its caches unless they are hot, then added.
 // `shadeLight(light, diffuse, specular)` lights one light into the given arrays.
 template <typename ShadeLightFn>
-void LM_SumLights(const foo* block, LM_uint32 n, LM_globals* globals, LM_color96* diffuse, LM_color96* specular,
-                  ShadeLightFn shadeLight) {
+void LM_SumLights(const foo* block, LM_uint32 n, LM_globals* globals, LM_color96* diffuse,
+                  LM_color96* specular, ShadeLightFn shadeLight) {
     for (LM_uint32 i = 0; i < n; ++i) {
         diffuse[i].red = diffuse[i].green = diffuse[i].blue = 0;
         specular[i].red = specular[i].green = specular[i].blue = 0;
@@ -97,4 +97,6 @@ inline LM_vector2f LM_PixelPosition(int x, int y, int fw, int fh, float s) {
 }
 
 // The parameter block kept in the record's parameterHandle.
-inline foo* LM_ParameterBlock(FilterRecord* record) { return reinterpret_cast<foo*>(*record->parameterHandle); }
+inline foo* LM_ParameterBlock(FilterRecord* record) {
+    return reinterpret_cast<foo*>(*record->parameterHandle);
+}
