@@ -45,8 +45,7 @@ Document loadDocument(const Options& options) {
 
 void writeResult(const Document& document, const std::string& target, int quality) {
     AtomicOutput out(target);
-    const std::vector<std::uint8_t> rgb = InterleavedRGB(
-        {&document.channels[0], &document.channels[1], &document.channels[2]}, document.Pixels());
+    const std::vector<std::uint8_t> rgb = InterleavedRGB(document.result, document.Pixels());
     WriteImage(out.Stream(), FormatOf(target), document.width, document.height, rgb.data(), quality, target);
     if (InterruptRequested())
         throw HostError(ExitStatus::cancelled, "cancelled", target);

@@ -34,6 +34,8 @@ Document MakeDocument(Image image) {
     } else {
         document.channels = std::move(image.planes);
     }
+    for (std::size_t c = 0; c < 3; ++c)
+        document.result.push_back(document.channels[c].bytes);
     document.area = {0, 0, std::int16_t(image.height), std::int16_t(image.width)};
     return document;
 }

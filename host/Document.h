@@ -21,7 +21,10 @@ struct Document {
     int width = 0;
     int height = 0;
     // Red, Green, Blue, then the file's alpha, then each extra channel in the order given.
+    // The module reads these as they were before the run, whatever it has written meanwhile.
     std::vector<Plane> channels;
+    // The colour planes as the module writes them: red, green, blue; the source until then.
+    std::vector<std::vector<std::uint8_t>> result;
     std::vector<std::uint8_t> mask; // width x height, 255 = selected; empty when there is none
     Rect area{};                    // top, left, bottom, right; the whole image unless set
 

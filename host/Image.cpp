@@ -23,10 +23,11 @@ void SplitInterleaved(Image& image, const std::uint8_t* samples, const std::vect
     }
 }
 
-std::vector<std::uint8_t> InterleavedRGB(const std::vector<const Plane*>& rgb, std::size_t pixels) {
+std::vector<std::uint8_t> InterleavedRGB(const std::vector<std::vector<std::uint8_t>>& rgb,
+                                         std::size_t pixels) {
     std::vector<std::uint8_t> out(pixels * 3);
     for (std::size_t i = 0; i < pixels; ++i)
         for (std::size_t c = 0; c < 3; ++c)
-            out[i * 3 + c] = rgb[c]->bytes[i];
+            out[i * 3 + c] = rgb[c][i];
     return out;
 }

@@ -25,8 +25,9 @@ constexpr int kMaxImageSide = 32767;
 // Refuses zero-sized images and those over kMaxImageSide on a side, naming `file`.
 void CheckImageSize(long width, long height, const std::string& file);
 
-// Splits interleaved 8-bit samples into `count` named planes.
+// Splits interleaved 8-bit samples into one plane per name, in the names' order.
 void SplitInterleaved(Image& image, const std::uint8_t* samples, const std::vector<std::string>& names);
 
-// The image as interleaved 8-bit RGB (grey replicated), as writers want it.
-std::vector<std::uint8_t> InterleavedRGB(const std::vector<const Plane*>& rgb, std::size_t pixels);
+// Red, green and blue planes of `pixels` samples interleaved, as the writers want them.
+std::vector<std::uint8_t> InterleavedRGB(const std::vector<std::vector<std::uint8_t>>& rgb,
+                                         std::size_t pixels);

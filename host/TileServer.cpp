@@ -129,7 +129,7 @@ void TileServer::Deliver() {
         record_.writeRowBytes = 0;
         return;
     }
-    // The buffer starts as the current pixels, so whatever the module leaves alone stays as it was.
+    // The buffer starts as the source pixels, so whatever the module leaves alone stays as it was.
     const auto source = planes(record_.writeFirstPlane, record_.writeLastPlane, false);
     target_ = {rect, record_.writeFirstPlane, std::int16_t(source.size()),
                std::int32_t(widthOf(rect) * int(source.size()))};
@@ -147,9 +147,11 @@ void TileServer::TakeBack() {
         for (int x = std::max<int>(rect.left, 0); x < std::min<int>(rect.right, document_.width); ++x) {
             const std::size_t at = std::size_t(y) * std::size_t(document_.width) + std::size_t(x);
             for (int p = 0; p < target_.planeCount; ++p) {
-                std::uint8_t& pixel = document_.channels[std::size_t(target_.firstPlane + p)].bytes[at];
+                const std::size_t plane = std::size_t(target_.firstPlane + p);
+                const std::uint8_t original = document_.channels[plane].bytes[at];
                 const std::uint8_t filtered = src[(x - rect.left) * target_.planeCount + p];
-                pixel = masked ? blend(pixel, filtered, document_.mask[at]) : filtered;
+                document_.result[plane][at] =
+                    masked ? blend(original, filtered, document_.mask[at]) : filtered;
             }
         }
     }

@@ -5,7 +5,7 @@
 // at 66728 a texture channel (1-based, 0 = none) as in the lighting module's block. With a channel,
 // each tile first asks for that channel by absolute index, grown by 3 pixels on every side, then
 // writes red = the channel 3 pixels up and left of the pixel, green = the channel at the pixel,
-// blue = the inverted blue.
+// blue = the channel 3 pixels down and right.
 #include "Memory.h"
 #include "relight_filter.h"
 
@@ -62,16 +62,18 @@ void setRects(FilterRecord* record) {
 }
 
 void nextTile(const Rect& area) {
-    Rect& t = run.tile;
-    t.left = std::int16_t(t.left + kTile);
-    if (t.left >= area.right) {
-        t.left = area.left;
-        t.top = std::int16_t(t.top + kTile);
+    // In int: a tile past the last one would overflow 16 bits on the widest images.
+    int left = run.tile.left + kTile, top = run.tile.top;
+    if (left >= area.right) {
+        left = area.left;
+        top += kTile;
     }
-    t.right = std::int16_t(std::min<int>(t.left + kTile, area.right));
-    t.bottom = std::int16_t(std::min<int>(t.top + kTile, area.bottom));
-    if (t.top >= area.bottom)
-        t = Rect{};
+    if (top >= area.bottom) {
+        run.tile = Rect{};
+        return;
+    }
+    run.tile = {std::int16_t(top), std::int16_t(left), std::int16_t(std::min<int>(top + kTile, area.bottom)),
+                std::int16_t(std::min<int>(left + kTile, area.right))};
 }
 
 void storeTexture(const FilterRecord* record) {
@@ -98,6 +100,7 @@ void shadeTile(const FilterRecord* record) {
             if (run.channel != 0) {
                 out[0] = run.texture[std::size_t(y * grown + x)];
                 out[1] = run.texture[std::size_t((y + kMargin) * grown + x + kMargin)];
+                out[2] = run.texture[std::size_t((y + 2 * kMargin) * grown + x + 2 * kMargin)];
             }
         }
 }
