@@ -57,8 +57,8 @@ void LM_globals::GenerateEllipseCoords() {
     const float step = (LM_PI * 2.0) / 40.0;
     float angle = 0.0f;
     for (int i = 0; i < LM_ELLIPSE_POINTS; ++i) {
-        ellipseX[i] = std::cos(angle);
-        ellipseY[i] = std::sin(angle);
+        ellipseX[i] = std::cos(double(angle));
+        ellipseY[i] = std::sin(double(angle));
         angle = angle + step;
     }
 }

@@ -86,6 +86,9 @@ class LM_light_UI {
     void _DrawDirectional(LM_bool showGrab);
     void _DrawOmni(LM_bool showGrab);
     void _DrawSpot(LM_globals* globals);
+    int _GrabPoints(LM_vectori2 points[4]) const;
+    void _DrawHandles(PixPatHandle pattern, LM_bool withGrab);
+    void _DrawXORHandles(LM_bool withCentre, LM_bool withGrab);
     void _DrawCenterHandle(PixPatHandle pattern);
     void _DrawGrabHandle(LM_sint16 x, LM_sint16 y, PixPatHandle pattern);
     void _DrawXORCenterHandle();

@@ -30,6 +30,9 @@ struct LM_vectori2 {
     LM_sint16 y;
 
     float Magnitude() const;
+    // This vector turned a quarter turn, (x, y) -> (-y, x), scaled by k; each product rounded to
+    // the nearest integer, halves away from zero. A negative k turns it the other way.
+    LM_vectori2 Perpendicular(float k) const;
 };
 
 struct LM_vector2f {

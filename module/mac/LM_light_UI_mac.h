@@ -22,8 +22,8 @@ enum : LM_sint16 {
     LM_HIT_GRAB_5 = 5, // omni bottom, spotlight c + minorAxis
 };
 
-// What a drag needs from the dialog; the dialog passes its own item helpers. Every pointer must be
-// set.
+// What a drag needs from the dialog; the dialog passes its own item helpers (named beside each).
+// Every pointer must be set.
 struct LM_light_dialog_hooks {
     // The box of a dialog item (LM_ItemGetBox).
     void (*itemBox)(DialogPtr dialog, LM_sint16 item, Rect& box);
@@ -31,10 +31,13 @@ struct LM_light_dialog_hooks {
     void (*drawTrash)(DialogPtr dialog, LM_sint16 item);
     void (*drawInverseTrash)(DialogPtr dialog, LM_sint16 item);
     // The too-few-lights alert (LM_ShowTooFewLightsError).
-    void (*showTooFewLights)(DialogPtr dialog, LM_globals* globals);
+    void (*showTooFewLights)();
     // The current light loaded into the light controls (LM_SetCurLightToDialog).
     void (*setCurLightToDialog)(DialogPtr dialog, LM_globals* globals);
 };
+
+// True while the key of virtual key code `keyCode` is held (Shift 56, Option 58, Command 55).
+LM_bool LM_KeyIsDown(LM_uint8 keyCode);
 
 // The handle a press at `where` (dialog coordinates) lands on: the current light's grab handles and
 // centre first, then the centres of the lights from index 0 upward. Returns the HitTest result and

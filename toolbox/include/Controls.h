@@ -11,7 +11,8 @@ using ControlActionProcPtr = void (*)(ControlHandle control, std::int16_t part);
 // The action procedure of an indicator drag takes no arguments.
 using IndicatorActionProcPtr = void (*)();
 // A definition procedure: long CDEF(short variation, ControlHandle, short message, long param).
-using ControlDefProcPtr = long (*)(std::int16_t variation, ControlHandle control, std::int16_t message, long param);
+using ControlDefProcPtr = long (*)(std::int16_t variation, ControlHandle control, std::int16_t message,
+                                   long param);
 
 // "Use the control's own action" (TrackControl) and "the definition tracks itself" (contrlAction).
 inline ControlActionProcPtr const kControlActionDefault = reinterpret_cast<ControlActionProcPtr>(-1);
@@ -102,7 +103,8 @@ using PopupPrivateDataHandle = PopupPrivateData**;
 // A new control in `window` (linked first in its list), initialised by its definition and drawn
 // when visible. Null when the definition (CDEF procID >> 4) is missing or memory runs out.
 ControlHandle NewControl(WindowPtr window, const Rect* bounds, ConstStr255Param title, Boolean visible,
-                         std::int16_t value, std::int16_t min, std::int16_t max, std::int16_t procID, long refCon);
+                         std::int16_t value, std::int16_t min, std::int16_t max, std::int16_t procID,
+                         long refCon);
 // The control of CNTL resource `id`, or null.
 ControlHandle GetNewControl(std::int16_t id, WindowPtr window);
 // Erases the control, lets the definition free its data, unlinks and frees it.

@@ -36,11 +36,11 @@ struct DialogItem; // private
 // A dialog is a window record followed by the Dialog Manager's fields.
 struct DialogRecord {
     WindowRecord window;
-    Handle items; // the item list (private layout)
-    Handle textH; // reserved
+    Handle items;           // the item list (private layout)
+    Handle textH;           // reserved
     std::int16_t editField; // the active edit item - 1, or -1
     std::int16_t editOpen;
-    std::int16_t aDefItem; // the default item, initially 1
+    std::int16_t aDefItem;   // the default item, initially 1
     std::int16_t cancelItem; // the item Escape and Command-period press, initially 2
     Boolean ownsRecord;      // the Dialog Manager allocated this record
 };

@@ -53,7 +53,9 @@ Boolean TBMenuItemIsDivider(MenuHandle menu, std::int16_t item);
 void InsertMenu(MenuHandle menu, std::int16_t beforeID);
 void DeleteMenu(std::int16_t menuID);
 MenuHandle GetMenuHandle(std::int16_t menuID);
-inline MenuHandle GetMHandle(std::int16_t menuID) { return GetMenuHandle(menuID); }
+inline MenuHandle GetMHandle(std::int16_t menuID) {
+    return GetMenuHandle(menuID);
+}
 
 // Shows the menu with item `popUpItem` at (top, left), global, and tracks the mouse until the
 // button is released. Returns menuID << 16 | item, or 0 when nothing was chosen. On the headless

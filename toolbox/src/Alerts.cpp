@@ -25,9 +25,13 @@ AlertLog& log() {
     return l;
 }
 
-std::int16_t word(const unsigned char* p) { return std::int16_t(p[0] << 8 | p[1]); }
+std::int16_t word(const unsigned char* p) {
+    return std::int16_t(p[0] << 8 | p[1]);
+}
 
-void drawOutline(DialogPtr dialog, std::int16_t) { TBDrawDefaultOutline(dialog, dialogs::peek(dialog)->aDefItem); }
+void drawOutline(DialogPtr dialog, std::int16_t) {
+    TBDrawDefaultOutline(dialog, dialogs::peek(dialog)->aDefItem);
+}
 
 // What the alert says: its static texts after substitution, joined by spaces.
 std::string alertText(DialogPtr dialog) {
@@ -53,14 +57,15 @@ void record(std::int16_t alertID, DialogPtr dialog) {
 void addDecorations(DialogPtr dialog, std::int16_t icon) {
     if (icon != kNoIcon)
         if (CIconHandle h = GetCIcon(icon))
-            dialogs::appendItem(dialog, {reinterpret_cast<Handle>(h), kIconBox, iconItem | itemDisable, false});
+            dialogs::appendItem(dialog,
+                                {reinterpret_cast<Handle>(h), kIconBox, iconItem | itemDisable, false});
     const DialogItem* button = dialogs::item(dialog, dialogs::peek(dialog)->aDefItem);
     if (!button)
         return;
     Rect around = button->box;
     InsetRect(&around, -4, -4);
-    dialogs::appendItem(dialog,
-                        {reinterpret_cast<Handle>(&drawOutline), around, std::uint8_t(userItem | itemDisable), false});
+    dialogs::appendItem(dialog, {reinterpret_cast<Handle>(&drawOutline), around,
+                                 std::uint8_t(userItem | itemDisable), false});
 }
 
 std::int16_t runAlert(std::int16_t alertID, ModalFilterProcPtr filter, std::int16_t icon) {
@@ -100,7 +105,9 @@ std::int16_t runAlert(std::int16_t alertID, ModalFilterProcPtr filter, std::int1
 
 } // namespace
 
-std::int16_t Alert(std::int16_t alertID, ModalFilterProcPtr filterProc) { return runAlert(alertID, filterProc, kNoIcon); }
+std::int16_t Alert(std::int16_t alertID, ModalFilterProcPtr filterProc) {
+    return runAlert(alertID, filterProc, kNoIcon);
+}
 std::int16_t StopAlert(std::int16_t alertID, ModalFilterProcPtr filterProc) {
     return runAlert(alertID, filterProc, kStopIcon);
 }
@@ -116,8 +123,12 @@ void ResetAlertStage() {
     log().stage = 0;
 }
 
-const std::vector<std::int16_t>& TBAlertLog() { return log().ids; }
-const std::vector<std::string>& TBAlertTextLog() { return log().texts; }
+const std::vector<std::int16_t>& TBAlertLog() {
+    return log().ids;
+}
+const std::vector<std::string>& TBAlertTextLog() {
+    return log().texts;
+}
 void TBClearAlertLog() {
     log().ids.clear();
     log().texts.clear();

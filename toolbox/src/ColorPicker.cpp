@@ -32,11 +32,16 @@ struct Picker {
     RGBColor original;
     RGBColor colour;
     HSV hsv;
+    Point pressed; // global; the first sample of a press, which may be over before it is tracked
 };
 
-Picker& picker(DialogPtr dialog) { return *reinterpret_cast<Picker*>(GetWRefCon(dialog)); }
+Picker& picker(DialogPtr dialog) {
+    return *reinterpret_cast<Picker*>(GetWRefCon(dialog));
+}
 
-std::uint16_t channel(double unit) { return std::uint16_t(std::lround(std::clamp(unit, 0.0, 1.0) * 65535.0)); }
+std::uint16_t channel(double unit) {
+    return std::uint16_t(std::lround(std::clamp(unit, 0.0, 1.0) * 65535.0));
+}
 
 RGBColor fromHSV(const HSV& c) {
     double h6 = c.h * 6.0, f = h6 - std::floor(h6);
@@ -131,7 +136,9 @@ void drawSwatch(DialogPtr dialog, std::int16_t) {
     frameOutside(box);
 }
 
-void drawOutline(DialogPtr dialog, std::int16_t) { TBDrawDefaultOutline(dialog, 1); }
+void drawOutline(DialogPtr dialog, std::int16_t) {
+    TBDrawDefaultOutline(dialog, 1);
+}
 
 void setField(DialogPtr dialog, std::int16_t item, std::uint16_t value) {
     std::int16_t kind;
@@ -163,7 +170,8 @@ void showColour(DialogPtr dialog, bool fields) {
     DisposeRgn(all);
 }
 
-// A typed channel: 0..255 scaled to 16 bits; anything else leaves the channel as it was.
+// A typed channel: 0..255 scaled to 16 bits, larger numbers count as 255; anything else leaves
+// the channel as it was.
 void readField(DialogPtr dialog, std::int16_t item, std::uint16_t* channelValue) {
     std::int16_t kind;
     Handle h;
@@ -171,14 +179,15 @@ void readField(DialogPtr dialog, std::int16_t item, std::uint16_t* channelValue)
     GetDialogItem(dialog, item, &kind, &h, &box);
     Str255 text;
     GetDialogItemText(h, text);
-    bool digits = text[0] > 0 && text[0] <= 3 && std::all_of(text + 1, text + 1 + text[0], [](unsigned char c) {
-                      return c >= '0' && c <= '9';
-                  });
+    bool digits =
+        text[0] > 0 && text[0] <= 5 &&
+        std::all_of(text + 1, text + 1 + text[0], [](unsigned char c) { return c >= '0' && c <= '9'; });
     long value = 0;
     if (digits)
         StringToNum(text, &value);
-    if (!digits || value > 255 || std::uint16_t(value * 257) == *channelValue)
-        return;
+    value = std::min(value, 255L);
+    if (!digits || value == std::lround(*channelValue / 257.0))
+        return; // the shown value: the channel keeps its exact 16 bits
     *channelValue = std::uint16_t(value * 257);
     Picker& p = picker(dialog);
     p.hsv = toHSV(p.colour, p.hsv.h);
@@ -186,11 +195,14 @@ void readField(DialogPtr dialog, std::int16_t item, std::uint16_t* channelValue)
 }
 
 void trackPress(DialogPtr dialog, std::int16_t item) {
+    SetPort(dialog);
     Picker& p = picker(dialog);
     Rect box = itemBox(dialog, item);
-    Point pt;
-    do {
-        GetMouse(&pt);
+    Point pt = p.pressed;
+    GlobalToLocal(&pt);
+    for (bool first = true; first || StillDown(); first = false) {
+        if (!first)
+            GetMouse(&pt);
         double x = std::clamp(double(pt.h - box.left) / std::max(1, box.right - box.left - 1), 0.0, 1.0);
         double y = std::clamp(double(pt.v - box.top) / std::max(1, box.bottom - box.top - 1), 0.0, 1.0);
         if (item == kArea) {
@@ -201,7 +213,13 @@ void trackPress(DialogPtr dialog, std::int16_t item) {
         }
         p.colour = fromHSV(p.hsv);
         showColour(dialog, true);
-    } while (StillDown());
+    }
+}
+
+Boolean notePress(DialogPtr dialog, EventRecord* e, std::int16_t*) {
+    if (e->what == mouseDown)
+        picker(dialog).pressed = e->where;
+    return false;
 }
 
 void installProc(DialogPtr dialog, std::int16_t item, UserItemProcPtr proc) {
@@ -238,14 +256,14 @@ DialogPtr openPicker(Point where, ConstStr255Param prompt, Picker* state) {
 } // namespace
 
 Boolean GetColor(Point where, ConstStr255Param prompt, const RGBColor* inColor, RGBColor* outColor) {
-    Picker state{*inColor, *inColor, toHSV(*inColor, 0)};
+    Picker state{*inColor, *inColor, toHSV(*inColor, 0), Point{0, 0}};
     *outColor = *inColor;
     DialogPtr dialog = openPicker(where, prompt, &state);
     if (!dialog)
         return false;
     std::int16_t item = 0;
     while (item != kStdOkItemIndex && item != kStdCancelItemIndex) {
-        ModalDialog(nullptr, &item);
+        ModalDialog(notePress, &item);
         if (item == kArea || item == kHueBar)
             trackPress(dialog, item);
         else if (item == kRedField)

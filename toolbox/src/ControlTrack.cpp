@@ -3,12 +3,15 @@
 #include "Controls.h"
 
 #include "Events.h"
+#include "Tracking.h"
 
 #include <algorithm>
 
 namespace {
 
-long packPoint(std::int16_t v, std::int16_t h) { return long(std::uint32_t(std::uint16_t(v)) << 16 | std::uint16_t(h)); }
+long packPoint(std::int16_t v, std::int16_t h) {
+    return long(std::uint32_t(std::uint16_t(v)) << 16 | std::uint16_t(h));
+}
 
 // The offset the mouse has moved from `start`, kept so that the indicator stays in `limit` and
 // along `axis`.
@@ -23,7 +26,8 @@ Point constrainedOffset(Point start, Point now, const IndicatorDragConstraint& c
 }
 
 // The Control Manager's own indicator drag: a grey outline of the indicator follows the mouse.
-std::int16_t dragIndicator(ControlHandle control, Point start, std::int16_t part, ControlActionProcPtr action) {
+std::int16_t dragIndicator(ControlHandle control, Point start, std::int16_t part,
+                           ControlActionProcPtr action) {
     IndicatorDragConstraint c{};
     c.limitRect.top = start.v;
     c.limitRect.left = start.h;
@@ -52,7 +56,7 @@ std::int16_t dragIndicator(ControlHandle control, Point start, std::int16_t part
     FrameRgn(outline);
     SetPenState(&saved);
     DisposeRgn(outline);
-    GetMouse(&now);
+    now = TBReleasePoint();
     if (!PtInRect(now, &c.slopRect) || (offset.h == 0 && offset.v == 0))
         return 0;
     TBCallControlDefinition(control, posCntl, packPoint(offset.v, offset.h));
@@ -74,15 +78,13 @@ std::int16_t trackPart(ControlHandle control, std::int16_t part, ControlActionPr
         if (action && under)
             action(control, under);
     }
-    GetMouse(&pt);
+    pt = TBReleasePoint();
     bool inside = TestControl(control, pt) == part;
     HiliteControl(control, 0);
     return inside ? part : 0;
 }
 
-} // namespace
-
-std::int16_t TrackControl(ControlHandle control, Point pt, ControlActionProcPtr actionProc) {
+std::int16_t track(ControlHandle control, Point pt, ControlActionProcPtr actionProc) {
     std::int16_t part = TestControl(control, pt);
     if (!part)
         return 0;
@@ -98,4 +100,16 @@ std::int16_t TrackControl(ControlHandle control, Point pt, ControlActionProcPtr 
         return dragIndicator(control, pt, part, action);
     }
     return trackPart(control, part, action);
+}
+
+} // namespace
+
+// The mouse is read in the control's window, whatever port the caller had.
+std::int16_t TrackControl(ControlHandle control, Point pt, ControlActionProcPtr actionProc) {
+    GrafPtr saved;
+    GetPort(&saved);
+    SetPort((**control).contrlOwner);
+    std::int16_t part = track(control, pt, actionProc);
+    SetPort(saved);
+    return part;
 }

@@ -70,7 +70,8 @@ long TBCallControlDefinition(ControlHandle control, std::int16_t message, long p
 }
 
 ControlHandle NewControl(WindowPtr window, const Rect* bounds, ConstStr255Param title, Boolean visible,
-                         std::int16_t value, std::int16_t min, std::int16_t max, std::int16_t procID, long refCon) {
+                         std::int16_t value, std::int16_t min, std::int16_t max, std::int16_t procID,
+                         long refCon) {
     TBRegisterStandardControlDefinitions();
     Handle def = GetResource(FOUR_CHAR("CDEF"), std::int16_t(procID >> 4));
     if (!def || !window)
@@ -172,7 +173,8 @@ void HideControl(ControlHandle control) {
 void HiliteControl(ControlHandle control, std::int16_t state) {
     if (!control || (**control).contrlHilite == state)
         return;
-    bool whole = (**control).contrlHilite == kControlInactivePart || state == kControlInactivePart || state == 0;
+    bool whole =
+        (**control).contrlHilite == kControlInactivePart || state == kControlInactivePart || state == 0;
     (**control).contrlHilite = std::uint8_t(state);
     if (visibleIn(control))
         TBCallControlDefinition(control, drawCntl, whole ? 0 : state);
@@ -228,9 +230,13 @@ std::int16_t FindControl(Point pt, WindowPtr window, ControlHandle* control) {
     return 0;
 }
 
-void SetControlAction(ControlHandle control, ControlActionProcPtr action) { (**control).contrlAction = action; }
+void SetControlAction(ControlHandle control, ControlActionProcPtr action) {
+    (**control).contrlAction = action;
+}
 
-std::int16_t GetControlValue(ControlHandle control) { return control ? (**control).contrlValue : 0; }
+std::int16_t GetControlValue(ControlHandle control) {
+    return control ? (**control).contrlValue : 0;
+}
 
 void SetControlValue(ControlHandle control, std::int16_t value) {
     if (!control)
@@ -240,7 +246,9 @@ void SetControlValue(ControlHandle control, std::int16_t value) {
     redrawValue(control);
 }
 
-std::int16_t GetControlMinimum(ControlHandle control) { return (**control).contrlMin; }
+std::int16_t GetControlMinimum(ControlHandle control) {
+    return (**control).contrlMin;
+}
 
 void SetControlMinimum(ControlHandle control, std::int16_t minimum) {
     ControlRecord& r = **control;
@@ -250,7 +258,9 @@ void SetControlMinimum(ControlHandle control, std::int16_t minimum) {
     redrawValue(control);
 }
 
-std::int16_t GetControlMaximum(ControlHandle control) { return (**control).contrlMax; }
+std::int16_t GetControlMaximum(ControlHandle control) {
+    return (**control).contrlMax;
+}
 
 void SetControlMaximum(ControlHandle control, std::int16_t maximum) {
     ControlRecord& r = **control;
@@ -259,12 +269,18 @@ void SetControlMaximum(ControlHandle control, std::int16_t maximum) {
     redrawValue(control);
 }
 
-long GetControlReference(ControlHandle control) { return (**control).contrlRfCon; }
-void SetControlReference(ControlHandle control, long reference) { (**control).contrlRfCon = reference; }
+long GetControlReference(ControlHandle control) {
+    return (**control).contrlRfCon;
+}
+void SetControlReference(ControlHandle control, long reference) {
+    (**control).contrlRfCon = reference;
+}
 
 Boolean GetAuxiliaryControlRecord(ControlHandle control, AuxCtlHandle* aux) {
     *aux = control ? (**control).contrlAux : nullptr;
     return *aux != nullptr;
 }
 
-Handle GetControlDefinition(ControlHandle control) { return (**control).contrlDefProc; }
+Handle GetControlDefinition(ControlHandle control) {
+    return (**control).contrlDefProc;
+}

@@ -43,9 +43,9 @@ std::int16_t offsetAt(DialogPtr dialog, const DialogItem& item, std::int16_t h) 
     SetPort(dialog);
     std::int16_t best = 0;
     for (std::int16_t i = 1; i <= std::int16_t(text.size()); ++i) {
-        std::int16_t mid = std::int16_t(item.box.left + (dialogs::textOffset(text, std::int16_t(i - 1)) +
-                                                         dialogs::textOffset(text, i)) /
-                                                            2);
+        std::int16_t mid =
+            std::int16_t(item.box.left +
+                         (dialogs::textOffset(text, std::int16_t(i - 1)) + dialogs::textOffset(text, i)) / 2);
         if (h >= mid)
             best = i;
     }
@@ -70,8 +70,12 @@ void moveCaret(dialogs::EditState& e, std::int16_t to, std::int16_t length) {
 
 namespace dialogs {
 
-EditState& edit(DialogPtr dialog) { return states()[dialog]; }
-void forgetEdit(DialogPtr dialog) { states().erase(dialog); }
+EditState& edit(DialogPtr dialog) {
+    return states()[dialog];
+}
+void forgetEdit(DialogPtr dialog) {
+    states().erase(dialog);
+}
 
 std::int16_t textOffset(const std::string& text, std::int16_t chars) {
     return TextWidth(text.data(), 0, std::min<std::int16_t>(chars, std::int16_t(text.size())));

@@ -13,7 +13,9 @@ bool isControl(const DialogItem& item) {
     return (item.type & 0x7F) >= ctrlItem && (item.type & 0x7F) <= ctrlItem + resCtrl;
 }
 
-bool enabled(const DialogItem& item) { return !(item.type & itemDisable) && !item.hidden; }
+bool enabled(const DialogItem& item) {
+    return !(item.type & itemDisable) && !item.hidden;
+}
 
 // A button that can be pressed from the keyboard: a visible, active control item.
 bool pressable(DialogPtr dialog, std::int16_t itemNo) {
@@ -80,8 +82,24 @@ void update(WindowPtr window) {
     SetPort(saved);
 }
 
+// Our dialogs redraw themselves; other windows are the host's (eventProc). An update nobody serves
+// is cleared, or it would come back for ever and no null event would ever arrive.
+void updateWindow(WindowPtr window, DialogEventProcPtr eventProc) {
+    if (dialogs::peek(window)) {
+        update(window);
+    } else if (eventProc) {
+        EventRecord e{updateEvt, reinterpret_cast<long>(window), TickCount(), Point{0, 0}, 0};
+        eventProc(&e);
+    } else {
+        BeginUpdate(window);
+        EndUpdate(window);
+    }
+}
+
 // On the headless backend, a script that has run out (or stopped) cannot close the dialog itself.
-bool scriptExhausted() { return TBCurrentBackend() == TBBackendKind::headless && TBScriptFinished(); }
+bool scriptExhausted() {
+    return TBCurrentBackend() == TBBackendKind::headless && TBScriptFinished();
+}
 
 // The shared loop. movable: the title bar drags the dialog and other windows' events go to eventProc.
 void run(DialogPtr dialog, bool movable, DialogEventProcPtr eventProc, ModalFilterProcPtr filter,
@@ -98,8 +116,8 @@ void run(DialogPtr dialog, bool movable, DialogEventProcPtr eventProc, ModalFilt
             return;
         if (standardKey(dialog, e, itemHit))
             return;
-        if (e.what == updateEvt && reinterpret_cast<WindowPtr>(e.message) == dialog) {
-            update(dialog);
+        if (e.what == updateEvt) {
+            updateWindow(reinterpret_cast<WindowPtr>(e.message), eventProc);
             continue;
         }
         if (e.what == mouseDown) {
@@ -109,7 +127,7 @@ void run(DialogPtr dialog, bool movable, DialogEventProcPtr eventProc, ModalFilt
                 DragWindow(dialog, e.where, nullptr);
             if (hit != dialog || part != inContent)
                 continue; // a click outside a modal dialog is dropped
-        } else if (e.what == updateEvt || e.what == activateEvt) {
+        } else if (e.what == activateEvt) {
             if (eventProc)
                 eventProc(&e);
             continue;

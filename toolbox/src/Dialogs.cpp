@@ -13,7 +13,9 @@ namespace {
 
 std::string paramStrings[4];
 
-std::int16_t word(const unsigned char* p) { return std::int16_t(p[0] << 8 | p[1]); }
+std::int16_t word(const unsigned char* p) {
+    return std::int16_t(p[0] << 8 | p[1]);
+}
 
 } // namespace
 
@@ -24,7 +26,8 @@ void place(Rect* bounds, std::int16_t where) {
         return;
     Rect screen;
     TBGetScreenBounds(&screen);
-    std::int16_t w = std::int16_t(bounds->right - bounds->left), h = std::int16_t(bounds->bottom - bounds->top);
+    std::int16_t w = std::int16_t(bounds->right - bounds->left),
+                 h = std::int16_t(bounds->bottom - bounds->top);
     std::int16_t left = std::int16_t((screen.right - screen.left - w) / 2);
     std::int16_t spare = std::int16_t(screen.bottom - screen.top - h - kTBTitleBarHeight);
     std::int16_t top = std::int16_t(kTBTitleBarHeight + (where == kCentredPosition ? spare / 2 : spare / 3));
@@ -43,7 +46,8 @@ Handle newText(const unsigned char* bytes, int length) {
 }
 
 // Makes the item's handle: a control, a text handle or an icon. The box is local to the dialog.
-Handle makeItemHandle(DialogPtr dialog, std::uint8_t type, const Rect& box, const unsigned char* data, int length) {
+Handle makeItemHandle(DialogPtr dialog, std::uint8_t type, const Rect& box, const unsigned char* data,
+                      int length) {
     Str255 title;
     title[0] = static_cast<unsigned char>(length);
     std::memcpy(title + 1, data, std::size_t(length));
@@ -51,7 +55,8 @@ Handle makeItemHandle(DialogPtr dialog, std::uint8_t type, const Rect& box, cons
     case ctrlItem + btnCtrl:
     case ctrlItem + chkCtrl:
     case ctrlItem + radCtrl:
-        return reinterpret_cast<Handle>(NewControl(dialog, &box, title, true, 0, 0, 1, (type & 0x7F) - ctrlItem, 0));
+        return reinterpret_cast<Handle>(
+            NewControl(dialog, &box, title, true, 0, 0, 1, (type & 0x7F) - ctrlItem, 0));
     case ctrlItem + resCtrl: {
         ControlHandle c = length >= 2 ? GetNewControl(word(data), dialog) : nullptr;
         if (c)
@@ -144,7 +149,8 @@ DialogItem* item(DialogPtr dialog, std::int16_t itemNo) {
 
 std::int16_t itemOfControl(DialogPtr dialog, ControlHandle control) {
     for (std::int16_t i = 1; i <= count(dialog); ++i)
-        if ((item(dialog, i)->type & 0x7F) >= ctrlItem && (item(dialog, i)->type & 0x7F) <= ctrlItem + resCtrl &&
+        if ((item(dialog, i)->type & 0x7F) >= ctrlItem &&
+            (item(dialog, i)->type & 0x7F) <= ctrlItem + resCtrl &&
             item(dialog, i)->handle == reinterpret_cast<Handle>(control))
             return i;
     return 0;
@@ -187,10 +193,13 @@ DialogPtr GetNewDialog(std::int16_t dialogID, void* storage, WindowPtr behind) {
     long titleEnd = 21 + p[20];
     if (GetHandleSize(dlog) >= titleEnd + (titleEnd & 1) + 2)
         dialogs::place(&bounds, word(p + titleEnd + (titleEnd & 1)));
-    dialogs::Template t{bounds, word(p + 8), p[10] != 0, p[12] != 0,
-                        long(std::uint32_t(p[14]) << 24 | std::uint32_t(p[15]) << 16 | std::uint32_t(p[16]) << 8 |
-                             p[17]),
-                        {}};
+    dialogs::Template t{
+        bounds,
+        word(p + 8),
+        p[10] != 0,
+        p[12] != 0,
+        long(std::uint32_t(p[14]) << 24 | std::uint32_t(p[15]) << 16 | std::uint32_t(p[16]) << 8 | p[17]),
+        {}};
     std::memcpy(t.title, p + 20, std::size_t(p[20]) + 1);
     return dialogs::create(t, ditl, storage, behind);
 }
@@ -289,7 +298,9 @@ std::int16_t FindDialogItem(DialogPtr dialog, Point pt) {
     return -1;
 }
 
-std::int16_t CountDITL(DialogPtr dialog) { return dialogs::count(dialog); }
+std::int16_t CountDITL(DialogPtr dialog) {
+    return dialogs::count(dialog);
+}
 
 void HideDialogItem(DialogPtr dialog, std::int16_t itemNo) {
     DialogItem* it = dialogs::item(dialog, itemNo);

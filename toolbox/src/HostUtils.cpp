@@ -29,7 +29,8 @@ void CenterDialog(Handle dlogTemplate) {
     TBGetScreenBounds(&screen);
     std::int16_t w = std::int16_t(r.right - r.left), h = std::int16_t(r.bottom - r.top);
     std::int16_t left = std::int16_t((screen.right - screen.left - w) / 2);
-    std::int16_t top = std::int16_t(kTBTitleBarHeight + (screen.bottom - screen.top - h - kTBTitleBarHeight) / 3);
+    std::int16_t top =
+        std::int16_t(kTBTitleBarHeight + (screen.bottom - screen.top - h - kTBTitleBarHeight) / 3);
     writeWord(p, std::max<std::int16_t>(top, kTBTitleBarHeight));
     writeWord(p + 2, std::max<std::int16_t>(left, 0));
     writeWord(p + 4, std::int16_t(std::max<std::int16_t>(top, kTBTitleBarHeight) + h));

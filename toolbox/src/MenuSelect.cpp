@@ -4,6 +4,7 @@
 #include "Backend.h"
 #include "Events.h"
 #include "Fonts.h"
+#include "Tracking.h"
 #include "Windows.h"
 
 #include <algorithm>
@@ -113,8 +114,7 @@ std::int16_t track(MenuHandle menu, const MenuLayout& l) {
             current = under;
         }
     } while (StillDown());
-    GetMouse(&pt);
-    return itemAt(menu, l, pt);
+    return itemAt(menu, l, TBReleasePoint());
 }
 
 WindowPtr openMenuWindow(const MenuLayout& l, std::int16_t count, std::int16_t top, std::int16_t left,
@@ -123,9 +123,11 @@ WindowPtr openMenuWindow(const MenuLayout& l, std::int16_t count, std::int16_t t
     TBGetScreenBounds(&screen);
     std::int16_t height = std::int16_t(count * l.itemHeight);
     std::int16_t t = std::int16_t(top - (std::max<std::int16_t>(popUpItem, 1) - 1) * l.itemHeight);
-    t = std::clamp<std::int16_t>(t, std::int16_t(screen.top + 1), std::int16_t(std::max(screen.top + 1, screen.bottom - height - 2)));
-    std::int16_t h = std::clamp<std::int16_t>(left, std::int16_t(screen.left + 1),
-                                              std::int16_t(std::max(screen.left + 1, screen.right - l.width - 2)));
+    t = std::clamp<std::int16_t>(t, std::int16_t(screen.top + 1),
+                                 std::int16_t(std::max(screen.top + 1, screen.bottom - height - 2)));
+    std::int16_t h =
+        std::clamp<std::int16_t>(left, std::int16_t(screen.left + 1),
+                                 std::int16_t(std::max(screen.left + 1, screen.right - l.width - 2)));
     SetRect(&bounds, h, t, std::int16_t(h + l.width), std::int16_t(t + height));
     return NewCWindow(nullptr, &bounds, reinterpret_cast<ConstStr255Param>("\0"), true, plainDBox,
                       reinterpret_cast<WindowPtr>(-1), false, 0);
@@ -152,13 +154,16 @@ long PopUpMenuSelect(MenuHandle menu, std::int16_t top, std::int16_t left, std::
     std::string wanted;
     std::int16_t chosen;
     if (TBTakeScriptedChoice(&wanted)) {
+        // The menu goes before the release is replayed, so that the release's position is found
+        // in the dialog again; a failed script releases nothing, so stop waiting then.
         chosen = scriptedItem(menu, wanted);
-        while (StillDown()) {
+        DisposeWindow(window);
+        while (StillDown() && TBScriptError().empty()) {
         }
     } else {
         chosen = track(menu, l);
+        DisposeWindow(window);
     }
-    DisposeWindow(window);
     SetPort(caller);
     return chosen ? long((**menu).menuID) << 16 | chosen : 0;
 }

@@ -30,8 +30,12 @@ std::set<MenuHandle>& liveMenus() {
     return live;
 }
 
-unsigned char* data(MenuHandle menu) { return reinterpret_cast<unsigned char*>(*menu) + kDataOffset; }
-long dataSize(MenuHandle menu) { return GetHandleSize(reinterpret_cast<Handle>(menu)) - long(kDataOffset); }
+unsigned char* data(MenuHandle menu) {
+    return reinterpret_cast<unsigned char*>(*menu) + kDataOffset;
+}
+long dataSize(MenuHandle menu) {
+    return GetHandleSize(reinterpret_cast<Handle>(menu)) - long(kDataOffset);
+}
 
 // Offset of item `item`'s text from the start of menuData (item 0 = the title); for item
 // CountMItems + 1, the offset of the end byte. -1 when out of range.
@@ -178,7 +182,8 @@ MenuHandle GetMenu(std::int16_t resourceID) {
     if (!resource || GetHandleSize(resource) <= kHeader)
         return nullptr;
     const auto* r = reinterpret_cast<const unsigned char*>(*resource);
-    long flags = long(std::uint32_t(r[10]) << 24 | std::uint32_t(r[11]) << 16 | std::uint32_t(r[12]) << 8 | r[13]);
+    long flags =
+        long(std::uint32_t(r[10]) << 24 | std::uint32_t(r[11]) << 16 | std::uint32_t(r[12]) << 8 | r[13]);
     return newMenu(std::int16_t(r[0] << 8 | r[1]), r + kHeader, GetHandleSize(resource) - kHeader, flags);
 }
 
@@ -189,7 +194,9 @@ void DisposeMenu(MenuHandle menu) {
     DisposeHandle(reinterpret_cast<Handle>(menu));
 }
 
-void AppendMenu(MenuHandle menu, ConstStr255Param source) { InsertMenuItem(menu, source, CountMItems(menu)); }
+void AppendMenu(MenuHandle menu, ConstStr255Param source) {
+    InsertMenuItem(menu, source, CountMItems(menu));
+}
 
 void InsertMenuItem(MenuHandle menu, ConstStr255Param source, std::int16_t afterItem) {
     int after = std::clamp<int>(afterItem, 0, CountMItems(menu));

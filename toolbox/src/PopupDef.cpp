@@ -19,7 +19,9 @@ struct PopupState {
 };
 using PopupStateHandle = PopupState**;
 
-PopupStateHandle state(ControlHandle c) { return reinterpret_cast<PopupStateHandle>((**c).contrlData); }
+PopupStateHandle state(ControlHandle c) {
+    return reinterpret_cast<PopupStateHandle>((**c).contrlData);
+}
 
 Rect menuBox(ControlHandle c) {
     Rect r = (**c).contrlRect;

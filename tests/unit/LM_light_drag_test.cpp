@@ -1,0 +1,339 @@
+// Pressing on the lights over the preview: which handle a press finds, and what scripted drags of
+// the centre and of each grab handle do to the light, with the expected axes worked out by hand.
+#include "LightTestSupport.h"
+
+#include "Backend.h"
+#include "Events.h"
+#include "Windows.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+bool operator==(LM_vectori2 a, LM_vectori2 b) {
+    return a.x == b.x && a.y == b.y;
+}
+std::ostream& operator<<(std::ostream& out, LM_vectori2 v) {
+    return out << "(" << v.x << ", " << v.y << ")";
+}
+
+namespace {
+
+// The dialog items the drags use, in the window's local coordinates.
+constexpr Rect kWorkArea = {10, 10, 160, 210}; // drag area (11, 11)-(209, 159)
+constexpr Rect kTrash = {120, 220, 152, 252};  // drop area (221, 121)-(251, 151)
+
+struct DialogLog {
+    std::vector<std::string> calls;
+} dialogLog;
+
+const LM_light_dialog_hooks kHooks = {
+    [](DialogPtr, LM_sint16 item, Rect& box) { box = item == LM_ITEM_TRASH ? kTrash : kWorkArea; },
+    [](DialogPtr, LM_sint16) { dialogLog.calls.push_back("trash"); },
+    [](DialogPtr, LM_sint16) { dialogLog.calls.push_back("inverse trash"); },
+    [] { dialogLog.calls.push_back("too few lights"); },
+    [](DialogPtr, LM_globals*) { dialogLog.calls.push_back("current light"); },
+};
+
+std::string at(LM_vectori2 p) {
+    return std::to_string(p.x) + "," + std::to_string(p.y);
+}
+
+// A window standing in for the dialog, with the preview centred in the work area, on the headless
+// backend.
+class LightDrags : public ::testing::Test {
+  protected:
+    WindowPtr window = nullptr;
+    GlobalsPtr globals;
+
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(TBInitBackend(TBBackendOptions{}, &error)) << error;
+        const Rect bounds = {100, 100, 300, 400};
+        window = NewCWindow(nullptr, &bounds, nullptr, true, plainDBox, WindowPtr(-1), false, 0);
+        ASSERT_NE(window, nullptr);
+        SetPort(window);
+        globals = makeGlobals({110, 85});
+        dialogLog.calls.clear();
+    }
+    void TearDown() override {
+        releaseKeys();
+        DisposeWindow(window);
+        TBShutdownBackend();
+    }
+
+    LM_light_UI& current() { return globals->lights[globals->currentLight]; }
+
+    // Replays `script` up to its press, as the dialog's event loop would, then hands the rest of it
+    // to the drag.
+    template <typename Drag> void drag(const std::string& script, Drag&& run) {
+        std::string error;
+        ASSERT_TRUE(TBLoadInputScript(script, &error)) << error;
+        EventRecord event;
+        for (int i = 0; i < 50 && !GetNextEvent(mDownMask, &event); ++i) {
+        }
+        ASSERT_EQ(event.what, mouseDown);
+        run();
+        EXPECT_TRUE(TBScriptFinished());
+        EXPECT_EQ(TBScriptError(), "");
+        // The dialog's loop takes the release.
+        FlushEvents(everyEvent, 0);
+    }
+    void dragHandle(LM_sint16 result, LM_vectori2 from, LM_vectori2 to) {
+        drag("down " + at(from) + "\nmove " + at(to) + "\nup " + at(to) + "\n",
+             [&] { current().DragGrabHandle(window, globals.get(), result, kHooks); });
+    }
+    void moveLight(const std::string& script) {
+        drag(script, [&] { current().MoveUI(window, globals.get(), kHooks); });
+    }
+
+    static void holdKeys(bool shift, bool command) {
+        TBInputKey(kVKShift, 0, shift);
+        TBInputKey(kVKCommand, 0, command);
+    }
+    static void releaseKeys() { holdKeys(false, false); }
+};
+
+TEST_F(LightDrags, HitTestFindsGrabHandlesBeforeTheCentreInOrder) {
+    LM_light_UI& light = current();
+    const auto hit = [&](LM_sint16 h, LM_sint16 v, LM_bool withGrab) {
+        return light.HitTest({v, h}, withGrab);
+    };
+
+    // Centre: the oval in (c - 3, c + 4); its corners miss.
+    shapeLight(*globals, light, lightTypeOmni, {100, 80}, {}, {}, 10);
+    EXPECT_EQ(hit(103, 80, false), LM_HIT_CENTER);
+    EXPECT_EQ(hit(97, 80, false), LM_HIT_CENTER);
+    EXPECT_EQ(hit(104, 80, false), LM_HIT_NONE);
+    EXPECT_EQ(hit(97, 77, false), LM_HIT_NONE);
+    // Omni handle areas centred on c -/+ radius: the right and bottom ones one pixel beyond their
+    // drawn handles. Without withGrab they are not tested.
+    EXPECT_EQ(hit(88, 80, true), LM_HIT_GRAB_2);
+    EXPECT_EQ(hit(87, 80, true), LM_HIT_NONE);
+    EXPECT_EQ(hit(112, 82, true), LM_HIT_GRAB_4);
+    EXPECT_EQ(hit(113, 80, true), LM_HIT_NONE);
+    EXPECT_EQ(hit(100, 68, true), LM_HIT_GRAB_3);
+    EXPECT_EQ(hit(98, 92, true), LM_HIT_GRAB_5);
+    EXPECT_EQ(hit(112, 80, false), LM_HIT_NONE);
+    // Radius 1: all four areas cover the centre; the order 2, 4, 3, 5 decides.
+    light.radius = 1;
+    EXPECT_EQ(hit(100, 80, true), LM_HIT_GRAB_2);
+    EXPECT_EQ(hit(102, 80, true), LM_HIT_GRAB_4);
+    EXPECT_EQ(hit(100, 77, true), LM_HIT_GRAB_3);
+    EXPECT_EQ(hit(100, 83, true), LM_HIT_GRAB_5);
+    EXPECT_EQ(hit(100, 80, false), LM_HIT_CENTER);
+
+    // Directional: the tip only; of length 0 it covers the centre.
+    shapeLight(*globals, light, lightTypeDirectional, {100, 80}, {20, -10});
+    EXPECT_EQ(hit(122, 72, true), LM_HIT_GRAB_2);
+    EXPECT_EQ(hit(80, 90, true), LM_HIT_NONE);
+    light.majorAxis = {0, 0};
+    EXPECT_EQ(hit(100, 80, true), LM_HIT_GRAB_2);
+
+    // Spotlight: c - major, c + major, c - minor, c + minor.
+    shapeLight(*globals, light, lightTypeSpot, {100, 80}, {30, 10}, {-5, 15});
+    EXPECT_EQ(hit(70, 70, true), LM_HIT_GRAB_2);
+    EXPECT_EQ(hit(130, 90, true), LM_HIT_GRAB_4);
+    EXPECT_EQ(hit(105, 65, true), LM_HIT_GRAB_3);
+    EXPECT_EQ(hit(95, 95, true), LM_HIT_GRAB_5);
+    EXPECT_EQ(hit(101, 81, true), LM_HIT_CENTER);
+    EXPECT_EQ(hit(115, 75, true), LM_HIT_NONE);
+}
+
+TEST_F(LightDrags, PressesFindTheCurrentLightFirstThenTheLowestIndex) {
+    globals->CreateNewLight(0, 0);
+    globals->CreateNewLight(0, 0);
+    LM_light_UI* lights = globals->lights;
+    shapeLight(*globals, lights[0], lightTypeOmni, {100, 80}, {}, {}, 10);
+    shapeLight(*globals, lights[1], lightTypeOmni, {100, 80}, {}, {}, 10);
+    shapeLight(*globals, lights[2], lightTypeSpot, {130, 80}, {-30, 0}, {0, 10});
+    LM_uint16 found = 99;
+
+    // Overlapping centres: the current light, else the lower index.
+    globals->currentLight = 1;
+    EXPECT_EQ(LM_HitTestLights(globals.get(), {80, 100}, &found), LM_HIT_CENTER);
+    EXPECT_EQ(found, 1);
+    globals->currentLight = 2;
+    EXPECT_EQ(LM_HitTestLights(globals.get(), {80, 100}, &found), LM_HIT_GRAB_4)
+        << "the current spotlight's handle at c + major lies on the others' centres";
+    globals->currentLight = 2;
+    lights[2].majorAxis = {-40, 0};
+    EXPECT_EQ(LM_HitTestLights(globals.get(), {80, 100}, &found), LM_HIT_CENTER);
+    EXPECT_EQ(found, 0);
+    // Only the current light's grab handles count.
+    EXPECT_EQ(LM_HitTestLights(globals.get(), {80, 112}, &found), LM_HIT_NONE);
+    globals->currentLight = 1;
+    EXPECT_EQ(LM_HitTestLights(globals.get(), {80, 112}, &found), LM_HIT_GRAB_4);
+    EXPECT_EQ(found, 1);
+}
+
+TEST_F(LightDrags, CentreDragMovesTheLightOntoTheMouse) {
+    shapeLight(*globals, current(), lightTypeSpot, {100, 80}, {30, 30}, {-15, 15});
+    // Released where it was pressed, off the exact centre: the centre lands on the mouse.
+    moveLight("down 102,81\nup 102,81\n");
+    EXPECT_EQ(current().position, (LM_vectori2{102 - 110, 81 - 85}));
+    // Through the outside and back in.
+    moveLight("down 102,81\nmove 150,20\nmove 300,190\nmove 60,140\nup 60,140\n");
+    EXPECT_EQ(current().position, (LM_vectori2{60 - 110, 140 - 85}));
+    // Released outside the work area and the trash: back where the drag started.
+    moveLight("down 60,140\nmove 120,100\nmove 280,40\nup 280,40\n");
+    EXPECT_EQ(current().position, (LM_vectori2{60 - 110, 140 - 85}));
+    // The last pixel row of the work area's inner box is outside it.
+    moveLight("down 60,140\nup 60,159\n");
+    EXPECT_EQ(current().position, (LM_vectori2{60 - 110, 140 - 85}));
+    EXPECT_EQ(globals->lightCount, 1);
+    EXPECT_TRUE(dialogLog.calls.empty());
+}
+
+TEST_F(LightDrags, DroppingOnTheTrashDeletesUnlessItIsTheLastLight) {
+    shapeLight(*globals, current(), lightTypeSpot, {100, 80}, {30, 30}, {-15, 15});
+    // One light: the alert, and the light goes back.
+    moveLight("down 100,80\nmove 150,100\nmove 230,130\nup 230,130\n");
+    EXPECT_EQ(globals->lightCount, 1);
+    EXPECT_EQ(current().position, (LM_vectori2{100 - 110, 80 - 85}));
+    EXPECT_EQ(dialogLog.calls, (std::vector<std::string>{"inverse trash", "too few lights", "trash"}));
+
+    // Over the trash and back into the work area: the highlight goes with it.
+    dialogLog.calls.clear();
+    moveLight("down 100,80\nmove 230,130\nmove 120,90\nup 120,90\n");
+    EXPECT_EQ(dialogLog.calls, (std::vector<std::string>{"inverse trash", "trash"}));
+    EXPECT_EQ(current().position, (LM_vectori2{10, 5}));
+
+    // Three lights, the middle one dropped: the last moves down and light 0 becomes current.
+    globals->CreateNewLight(40, 40);
+    globals->CreateNewLight(60, 60);
+    globals->lights[2].color = {1, 2, 3};
+    globals->currentLight = 1;
+    shapeLight(*globals, current(), lightTypeOmni, {150, 100}, {}, {}, 5);
+    dialogLog.calls.clear();
+    moveLight("down 150,100\nmove 240,140\nup 240,140\n");
+    EXPECT_EQ(globals->lightCount, 2);
+    EXPECT_EQ(globals->currentLight, 0);
+    EXPECT_EQ(globals->lights[1].color.blue, 3);
+    EXPECT_EQ(dialogLog.calls, (std::vector<std::string>{"inverse trash", "current light", "trash"}));
+}
+
+TEST_F(LightDrags, CentreDragRestoresPortAndClip) {
+    shapeLight(*globals, current(), lightTypeOmni, {100, 80}, {}, {}, 5);
+    RgnHandle clip = NewRgn();
+    RgnHandle after = NewRgn();
+    const Rect inside = {0, 0, 150, 250};
+    ClipRect(&inside);
+    GetClip(clip);
+    GrafPtr elsewhere = TBNewOffscreenPort(&inside, 32);
+    SetPort(elsewhere);
+    moveLight("down 100,80\nmove 230,130\nup 230,130\n");
+    GrafPtr port;
+    GetPort(&port);
+    EXPECT_EQ(port, elsewhere);
+    SetPort(window);
+    GetClip(after);
+    EXPECT_TRUE(EqualRgn(clip, after));
+    DisposeRgn(clip);
+    DisposeRgn(after);
+    TBDisposeOffscreenPort(elsewhere);
+}
+
+TEST_F(LightDrags, DirectionalTipFollowsKeysAndClamp) {
+    const LM_vectori2 c = {100, 80};
+    // From a tip of (30, 40), length 50, to the mouse at c + (7, 3), |d| = 7.6157732.
+    const struct {
+        bool shift, command;
+        LM_vectori2 to, expected;
+    } cases[] = {
+        {false, false, {107, 83}, {7, 3}},
+        {true, false, {107, 83}, {4, 6}},   // (30, 40) * 0.15231546 truncated
+        {false, true, {107, 83}, {45, 19}}, // trunc(7 * 50) / 7.6157732, trunc(3 * 50) / 7.6157732
+        {false, true, {93, 83}, {-45, 19}},
+        {true, true, {107, 83}, {4, 6}},      // both keys act as Shift
+        {false, false, {300, 5}, {109, -69}}, // clamped to (209, 11)
+    };
+    for (const auto& k : cases) {
+        shapeLight(*globals, current(), lightTypeDirectional, c, {30, 40});
+        holdKeys(k.shift, k.command);
+        dragHandle(LM_HIT_GRAB_2, {130, 120}, k.to);
+        EXPECT_EQ(current().majorAxis, k.expected) << "shift " << k.shift << " command " << k.command;
+        EXPECT_EQ(current().position, (LM_vectori2{-10, -5}));
+    }
+}
+
+TEST_F(LightDrags, OmniHandlesSetTheRadiusFromOneCoordinate) {
+    const LM_vectori2 c = {100, 80};
+    const struct {
+        LM_sint16 result;
+        LM_vectori2 from, to;
+        LM_sint16 radius;
+    } cases[] = {
+        {LM_HIT_GRAB_2, {80, 80}, {85, 95}, 15},
+        {LM_HIT_GRAB_4, {120, 80}, {130, 20}, 30},
+        {LM_HIT_GRAB_3, {100, 60}, {10, 50}, 30},
+        {LM_HIT_GRAB_5, {100, 100}, {140, 70}, 1},  // past the centre
+        {LM_HIT_GRAB_4, {120, 80}, {390, 80}, 109}, // clamped to the work area
+    };
+    holdKeys(true, false); // ignored
+    for (const auto& k : cases) {
+        shapeLight(*globals, current(), lightTypeOmni, c, {}, {}, 20);
+        dragHandle(k.result, k.from, k.to);
+        EXPECT_EQ(current().radius, k.radius) << "result " << k.result;
+    }
+}
+
+TEST_F(LightDrags, SpotlightAxesRebuildPerpendicular) {
+    // Centre (100, 80), major (30, 30) of length 42.426407, minor (-15, 15) of length 21.213203.
+    const LM_vectori2 c = {100, 80};
+    const struct {
+        LM_sint16 result;
+        bool shift, command;
+        LM_vectori2 to, major, minor;
+    } cases[] = {
+        // Major handle to c + (40, 0): minor = R(0.5303301 * (-0, 40)).
+        {LM_HIT_GRAB_4, false, false, {140, 80}, {40, 0}, {0, 21}},
+        // Keep direction: (30, 30) * 0.94280905 = (28, 28); minor 15/28 of it.
+        {LM_HIT_GRAB_4, true, false, {140, 80}, {28, 28}, {-15, 15}},
+        // Keep length: trunc(40 * 42.426407) / 40 = 42; minor 21.213203 / 42 of it.
+        {LM_HIT_GRAB_4, false, true, {140, 80}, {42, 0}, {0, 21}},
+        // The negative end pulls the other way: d = c - m. The minor axis is held to the major's
+        // length 20, and regains its own length when the major axis is long again.
+        {LM_HIT_GRAB_2, false, false, {100, 60}, {0, 20}, {-20, 0}},
+        {LM_HIT_GRAB_2, false, false, {100, 30}, {0, 50}, {-21, 0}},
+        // Minor handle beyond the major's length: major = 1 * (40, -20).
+        {LM_HIT_GRAB_5, false, false, {120, 120}, {40, -20}, {20, 40}},
+        // Short minor: major = 3 * (10, 10), rounded.
+        {LM_HIT_GRAB_3, false, false, {110, 70}, {30, 30}, {-10, 10}},
+        // Clamped into the work area: d = (109, -69).
+        {LM_HIT_GRAB_5, false, false, {300, 0}, {-69, -109}, {109, -69}},
+    };
+    for (const auto& k : cases) {
+        shapeLight(*globals, current(), lightTypeSpot, c, {30, 30}, {-15, 15});
+        holdKeys(k.shift, k.command);
+        dragHandle(k.result, {130, 110}, k.to);
+        EXPECT_EQ(current().majorAxis, k.major) << "result " << k.result << " to " << at(k.to);
+        EXPECT_EQ(current().minorAxis, k.minor) << "result " << k.result << " to " << at(k.to);
+    }
+}
+
+TEST_F(LightDrags, ZeroLengthAxesLeaveTheAxisAsItWas) {
+    const LM_vectori2 c = {100, 80};
+    // Keep length with the mouse on the centre.
+    shapeLight(*globals, current(), lightTypeDirectional, c, {30, 40});
+    holdKeys(false, true);
+    dragHandle(LM_HIT_GRAB_2, {130, 120}, c);
+    EXPECT_EQ(current().majorAxis, (LM_vectori2{30, 40}));
+
+    // Keep direction from a minor axis of length 0: it stays, and so does the major axis that
+    // would be rebuilt from it.
+    shapeLight(*globals, current(), lightTypeSpot, c, {30, 30}, {0, 0});
+    holdKeys(true, false);
+    dragHandle(LM_HIT_GRAB_5, c, {120, 90});
+    EXPECT_EQ(current().minorAxis, (LM_vectori2{0, 0}));
+    EXPECT_EQ(current().majorAxis, (LM_vectori2{30, 30}));
+
+    // The major axis dragged onto the centre: the minor axis is not rebuilt from it.
+    shapeLight(*globals, current(), lightTypeSpot, c, {30, 30}, {-15, 15});
+    releaseKeys();
+    dragHandle(LM_HIT_GRAB_4, {130, 110}, c);
+    EXPECT_EQ(current().majorAxis, (LM_vectori2{0, 0}));
+    EXPECT_EQ(current().minorAxis, (LM_vectori2{-15, 15}));
+}
+
+} // namespace

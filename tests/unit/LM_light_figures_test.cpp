@@ -1,0 +1,258 @@
+// The light figures on the preview: what is drawn where, in which mode, and that drawing a shape
+// twice gives the image under it back.
+#include "LightTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr std::uint32_t kWhite = 0xFFFFFF;
+constexpr std::uint32_t kBlack = 0x000000;
+constexpr std::uint32_t kGrey = 0x808080;
+constexpr std::uint32_t kRed = 0xFF0000;
+
+// A port whose pixels vary (all of them colours of the standard 8-bit table), so that a mode that
+// does not restore them cannot pass by luck.
+struct Port {
+    GrafPtr port;
+    GrafPtr saved;
+
+    Port(std::int16_t depth, bool patterned) {
+        const Rect bounds = {0, 0, 120, 160};
+        port = TBNewOffscreenPort(&bounds, depth);
+        GetPort(&saved);
+        SetPort(port);
+        for (std::int16_t v = 0; v < 120; ++v)
+            for (std::int16_t h = 0; h < 160; ++h)
+                TBSetPixel(port, h, v,
+                           patterned ? (h % 6) * 0x330000u + (v % 6) * 0x3300u + ((h + v) % 6) * 0x33u
+                                     : kWhite);
+    }
+    ~Port() {
+        SetPort(saved);
+        TBDisposeOffscreenPort(port);
+    }
+    std::uint32_t at(std::int16_t h, std::int16_t v) const { return TBGetPixel(port, h, v); }
+};
+
+bool insideBox(std::int16_t h, std::int16_t v, LM_vectori2 p, std::int16_t below) {
+    return h >= p.x - below && h <= p.x + below && v >= p.y - below && v <= p.y + below;
+}
+
+// The port's pixels equal `expected` everywhere but in the boxes of the centre handle at c and of
+// the grab handles, which the figure paints over whatever lies under them.
+void expectSameOutsideHandles(GrafPtr port, const std::vector<std::uint32_t>& expected, LM_vectori2 c,
+                              std::initializer_list<LM_vectori2> grabs) {
+    const std::vector<std::uint32_t> actual = portPixels(port);
+    for (std::int16_t v = 0; v < 120; ++v) {
+        for (std::int16_t h = 0; h < 160; ++h) {
+            bool handle = insideBox(h, v, c, 3);
+            for (const LM_vectori2& g : grabs)
+                handle = handle || insideBox(h, v, g, 2);
+            if (!handle) {
+                ASSERT_EQ(actual[v * 160 + h], expected[v * 160 + h]) << "h=" << h << " v=" << v;
+            }
+        }
+    }
+}
+
+class FiguresAtDepth : public ::testing::TestWithParam<std::int16_t> {};
+
+TEST_P(FiguresAtDepth, ReversibleFiguresDrawnTwiceRestoreThePort) {
+    GlobalsPtr globals = makeGlobals({80, 60});
+    LM_light_UI& light = globals->lights[0];
+    const struct {
+        LM_sint32 type;
+        LM_vectori2 major, minor;
+        LM_sint16 radius;
+    } shapes[] = {
+        {lightTypeOmni, {0, 0}, {0, 0}, 25},
+        {lightTypeDirectional, {37, -21}, {0, 0}, 1},
+        {lightTypeSpot, {30, 30}, {-15, 15}, 1},
+        {lightTypeSpot, {-40, 5}, {0, 0}, 1}, // a flat ellipse, traced out and back
+    };
+    for (const auto& s : shapes) {
+        for (const LM_bool withCentre : {0, 1}) {
+            for (const LM_bool withGrab : {0, 1}) {
+                Port port(GetParam(), true);
+                shapeLight(*globals, light, s.type, {80, 60}, s.major, s.minor, s.radius);
+                const std::vector<std::uint32_t> before = portPixels(port.port);
+                light._DrawXORActive(withCentre, withGrab, globals.get());
+                EXPECT_NE(portPixels(port.port), before) << "nothing drawn: type " << s.type;
+                light._DrawXORActive(withCentre, withGrab, globals.get());
+                EXPECT_EQ(portPixels(port.port), before)
+                    << "type " << s.type << " centre " << withCentre << " grab " << withGrab;
+            }
+        }
+    }
+}
+
+TEST_P(FiguresAtDepth, FullFigureTwiceLeavesOnlyItsHandles) {
+    GlobalsPtr globals = makeGlobals({80, 60});
+    LM_light_UI& light = globals->lights[0];
+    const LM_vectori2 c = {80, 60};
+    shapeLight(*globals, light, lightTypeSpot, c, {30, 30}, {-15, 15});
+    Port port(GetParam(), true);
+    const std::vector<std::uint32_t> before = portPixels(port.port);
+    light.DrawActive(globals.get(), true);
+    EXPECT_NE(port.at(90, 70), before[70 * 160 + 90]) << "the line from the centre to the tip";
+    light.DrawActive(globals.get(), true);
+    expectSameOutsideHandles(port.port, before, c, {{50, 30}, {110, 90}, {95, 45}, {65, 75}});
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, FiguresAtDepth, ::testing::Values(std::int16_t(8), std::int16_t(32)));
+
+TEST(LightFigures, ShapeLinesInvertOnIndexedAndAddGreyOnDirectPorts) {
+    GlobalsPtr globals = makeGlobals({80, 60});
+    LM_light_UI& light = globals->lights[0];
+    shapeLight(*globals, light, lightTypeDirectional, {40, 40}, {30, 0});
+    for (const auto& [depth, expected] :
+         {std::pair{std::int16_t(8), kBlack}, {std::int16_t(32), 0x7F7F7Fu}}) {
+        Port port(depth, false);
+        PenSize(3, 2);
+        PenMode(patOr);
+        MoveTo(5, 7);
+        light.DrawActive(globals.get(), true);
+        EXPECT_EQ(port.at(55, 40), expected) << "depth " << depth;
+        EXPECT_EQ(port.at(55, 41), kWhite) << "depth " << depth;
+        PenState pen;
+        GetPenState(&pen);
+        EXPECT_EQ(pen.pnSize.h, 3);
+        EXPECT_EQ(pen.pnSize.v, 2);
+        EXPECT_EQ(pen.pnMode, patOr);
+        EXPECT_EQ(pen.pnLoc.h, 5);
+        EXPECT_EQ(pen.pnLoc.v, 7);
+        RGBColor fg;
+        GetForeColor(&fg);
+        EXPECT_EQ(fg.red | fg.green | fg.blue, 0) << "black is left as the foreground";
+    }
+}
+
+TEST(LightFigures, HandlesSitOnTheirPoints) {
+    GlobalsPtr globals = makeGlobals({80, 60});
+    LM_light_UI& light = globals->lights[0];
+    light.color = {65535, 0, 0};
+
+    {
+        // Omni radius 10: left and top handles at distance 10, right and bottom at 9.
+        Port port(32, false);
+        shapeLight(*globals, light, lightTypeOmni, {60, 50}, {}, {}, 10);
+        light.DrawActive(globals.get(), true);
+        EXPECT_EQ(port.at(60, 50), kRed) << "centre filled with the light's colour";
+        EXPECT_EQ(port.at(57, 50), kBlack) << "centre outline";
+        EXPECT_EQ(port.at(57, 47), kWhite) << "outside the centre oval";
+        EXPECT_EQ(port.at(48, 50), kGrey);
+        EXPECT_EQ(port.at(47, 50), kWhite);
+        EXPECT_EQ(port.at(71, 50), kGrey);
+        EXPECT_EQ(port.at(72, 50), kWhite);
+        EXPECT_EQ(port.at(60, 38), kGrey);
+        EXPECT_EQ(port.at(60, 37), kWhite);
+        EXPECT_EQ(port.at(60, 61), kGrey);
+        EXPECT_EQ(port.at(60, 62), kWhite);
+    }
+    {
+        // Radius 1: the right and bottom handles sit on the centre itself.
+        Port port(32, false);
+        shapeLight(*globals, light, lightTypeOmni, {60, 50}, {}, {}, 1);
+        light.DrawActive(globals.get(), true);
+        EXPECT_EQ(port.at(57, 50), kGrey);
+        EXPECT_EQ(port.at(62, 50), kGrey);
+        EXPECT_EQ(port.at(63, 50), kBlack);
+        EXPECT_EQ(port.at(60, 47), kGrey);
+        EXPECT_EQ(port.at(60, 53), kBlack);
+    }
+    {
+        // Without grab handles only the centre and the circle are drawn.
+        Port port(32, false);
+        shapeLight(*globals, light, lightTypeOmni, {60, 50}, {}, {}, 10);
+        light.DrawActive(globals.get(), false);
+        EXPECT_EQ(port.at(48, 50), kWhite);
+        EXPECT_EQ(port.at(50, 50), 0x7F7F7Fu);
+    }
+    {
+        // A directional light of length 0 has its grab handle on the centre.
+        Port port(32, false);
+        shapeLight(*globals, light, lightTypeDirectional, {60, 50});
+        light.DrawActive(globals.get(), true);
+        EXPECT_EQ(port.at(60, 50), kGrey);
+        EXPECT_EQ(port.at(63, 50), kBlack);
+    }
+    {
+        // A spotlight always shows its four handles: c -/+ majorAxis, c -/+ minorAxis.
+        Port port(32, false);
+        shapeLight(*globals, light, lightTypeSpot, {80, 60}, {30, 10}, {-5, 15});
+        light.DrawActive(globals.get(), false);
+        for (const LM_vectori2 p : {LM_vectori2{50, 50}, {110, 70}, {85, 45}, {75, 75}}) {
+            EXPECT_EQ(port.at(p.x - 2, p.y - 2), kGrey) << p.x << "," << p.y;
+            EXPECT_EQ(port.at(p.x + 2, p.y + 2), kGrey) << p.x << "," << p.y;
+        }
+    }
+}
+
+TEST(LightFigures, EllipseOffsetsTruncateTowardZero) {
+    // Offsets (20 cos, 10 sin) of the 40 outline angles, each truncated toward zero: -19.75 gives
+    // -19 and -1.56 gives -1.
+    const LM_vectori2 offsets[40] = {
+        {20, 0},   {19, 1},   {19, 3},   {17, 4},  {16, 5},  {14, 7},   {11, 8},   {9, 8},
+        {6, 9},    {3, 9},    {0, 10},   {-3, 9},  {-6, 9},  {-9, 8},   {-11, 8},  {-14, 7},
+        {-16, 5},  {-17, 4},  {-19, 3},  {-19, 1}, {-20, 0}, {-19, -1}, {-19, -3}, {-17, -4},
+        {-16, -5}, {-14, -7}, {-11, -8}, {-9, -8}, {-6, -9}, {-3, -9},  {0, -10},  {3, -9},
+        {6, -9},   {9, -8},   {11, -8},  {14, -7}, {16, -5}, {17, -4},  {19, -3},  {19, -1},
+    };
+    const LM_vectori2 c = {80, 60};
+    GlobalsPtr globals = makeGlobals(c);
+    LM_light_UI& light = globals->lights[0];
+    shapeLight(*globals, light, lightTypeSpot, c, {20, 0}, {0, 10});
+
+    Port expected(32, true);
+    const RGBColor grey = {32768, 32768, 32768};
+    RGBForeColor(&grey);
+    PenMode(addOver);
+    MoveTo(c.x, c.y);
+    LineTo(c.x + 20, c.y);
+    MoveTo(c.x + offsets[0].x, c.y + offsets[0].y);
+    for (int i = 1; i <= 40; ++i)
+        LineTo(c.x + offsets[i % 40].x, c.y + offsets[i % 40].y);
+
+    Port drawn(32, true);
+    light.DrawActive(globals.get(), true);
+    expectSameOutsideHandles(drawn.port, portPixels(expected.port), c,
+                             {{60, 60}, {100, 60}, {80, 50}, {80, 70}});
+}
+
+TEST(LightFigures, CurrentLightIsDrawnLastAndInactiveLightsShowOnlyTheirCentre) {
+    GlobalsPtr globals = makeGlobals({80, 60});
+    globals->CreateNewLight(80, 60);
+    globals->lights[0].color = {65535, 0, 0};
+    globals->lights[1].color = {0, 65535, 0};
+    for (LM_light_UI& light : globals->lights)
+        shapeLight(*globals, light, lightTypeSpot, {80, 60}, {30, 0}, {0, 10});
+    for (const auto& [current, centre] : {std::pair{0, kRed}, {1, 0x00FF00u}}) {
+        Port port(32, false);
+        globals->currentLight = LM_uint16(current);
+        globals->DrawLights();
+        EXPECT_EQ(port.at(80, 60), centre) << "current " << current;
+        EXPECT_EQ(port.at(90, 60), 0x7F7F7Fu) << "the current light's shape";
+    }
+    {
+        Port port(32, false);
+        globals->currentLight = 0;
+        globals->DrawInactiveLights();
+        EXPECT_EQ(port.at(80, 60), 0x00FF00u);
+        EXPECT_EQ(port.at(90, 60), kWhite);
+    }
+    {
+        // A light of no known type shows only its centre, and only when inactive.
+        Port port(32, false);
+        LM_light_UI& odd = globals->lights[0];
+        odd.type = 7;
+        const std::vector<std::uint32_t> before = portPixels(port.port);
+        odd.DrawActive(globals.get(), true);
+        odd._DrawXORActive(true, true, globals.get());
+        EXPECT_EQ(portPixels(port.port), before);
+        odd.DrawInactive();
+        EXPECT_EQ(port.at(80, 60), kRed);
+    }
+}
+
+} // namespace
