@@ -250,14 +250,22 @@ LM_sint16 LM_ConstructParameterDialog(FilterRecord* record, LM_globals* g) {
     HNoPurge(dialogTemplate);
     CenterDialog(dialogTemplate);
     SetUpMoveableModal(dialogTemplate, record->hostSignature);
-    TextSize(9);
-    TextFont(applFont);
+    // The host's port (when it has one) draws small text while the controls are made.
+    GrafPtr hostPort = nullptr;
+    GetPort(&hostPort);
+    if (hostPort) {
+        TextSize(9);
+        TextFont(applFont);
+    }
     LM_RegisterSliderControl();
     DialogPtr dialog = GetNewDialog(kParameterDialog, nullptr, reinterpret_cast<WindowPtr>(-1));
     if (dialog)
         LM_InitSmallFontControls(dialog);
-    TextSize(0);
-    TextFont(0);
+    SetPort(hostPort);
+    if (hostPort) {
+        TextSize(0);
+        TextFont(0);
+    }
     if (!dialog) {
         HPurge(dialogTemplate);
         return filterMemFull;
