@@ -6,6 +6,7 @@
 #include "LM_tiles.h"
 #include "TestBlocks.h"
 #include "TestHost.h"
+#include "TestPreview.h"
 
 #include <gtest/gtest.h>
 
@@ -13,82 +14,11 @@
 
 namespace {
 
-struct Deleter {
-    void operator()(LM_globals* g) const { LM_globals::Delete(g); }
-};
-
-std::vector<std::uint8_t> relief(int w, int h) {
-    std::vector<std::uint8_t> plane(std::size_t(w) * h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            plane[std::size_t(y) * w + x] = std::uint8_t((x / 9 + y / 6) % 3 * 100 + (x ^ y) % 17);
-    return plane;
+// A rendering with every cache cold must give what the caches gave.
+void expectSameAsCold(PreviewFixture& p, const std::vector<std::uint8_t>& cached, const char* what) {
+    p.g->InvalidateCaches();
+    EXPECT_EQ(p.render(), cached) << what;
 }
-
-// A dialog's preview without the dialog: the geometry, the buffers and the gathered source.
-struct PreviewFixture {
-    TestHost host;
-    std::unique_ptr<LM_globals, Deleter> g{LM_globals::New()};
-    Rect frame;
-
-    PreviewFixture(int width, int height, Rect work, Rect maxFrame)
-        : host(MakeTestImage(width, height)), frame(maxFrame) {
-        host.AddChannel(relief(width, height));
-        std::vector<std::uint8_t> block(sizeof(foo));
-        LM_InitParameterBlock(reinterpret_cast<foo*>(block.data()));
-        host.SetParameterBlock(block.data(), block.size());
-        host.MakeCurrent();
-        g->filterRecord = &host.Record();
-        EXPECT_EQ(LM_SetUpPreview(&host.Record(), g.get(), work, frame), 0);
-        g->Default();
-        LM_SetFirstPreviewTileRects(&host.Record(), g.get());
-        while (!g->previewGathered) {
-            host.Deliver();
-            LM_CalcTilePreview(&host.Record(), g.get());
-            LM_SetNextPreviewTileRects(&host.Record(), g.get());
-        }
-    }
-    ~PreviewFixture() { LM_DoFinish(g.get()); }
-
-    // The rendered preview, row by row.
-    std::vector<std::uint8_t> shown() const {
-        const QXPixelMap& map = g->previewMap;
-        std::vector<std::uint8_t> out;
-        for (int y = 0; y < g->previewSize.y; ++y) {
-            const auto* row = static_cast<const std::uint8_t*>(map.baseAddr) +
-                              (g->previewOffset.y + y) * map.rowBytes + g->previewOffset.x * 3;
-            out.insert(out.end(), row, row + g->previewSize.x * 3);
-        }
-        return out;
-    }
-
-    std::vector<std::uint8_t> render() {
-        EXPECT_EQ(LM_ShadePreview(g.get()), 0);
-        return shown();
-    }
-
-    // A rendering with every cache cold must give what the caches gave.
-    void expectSameAsCold(const std::vector<std::uint8_t>& cached, const char* what) {
-        g->InvalidateCaches();
-        EXPECT_EQ(render(), cached) << what;
-    }
-
-    Image subsampled() const {
-        const int s = g->previewStep;
-        Image image(g->previewSize.x, g->previewSize.y);
-        for (int y = 0; y < image.height; ++y)
-            for (int x = 0; x < image.width; ++x)
-                std::memcpy(image.at(x, y), host.Source().at(x * s, y * s), 3);
-        return image;
-    }
-
-    std::vector<std::uint8_t> previewBlock() {
-        std::vector<std::uint8_t> block(sizeof(foo));
-        LM_InitParameterBlock(reinterpret_cast<foo*>(block.data()));
-        g->ConvertToParameters(reinterpret_cast<foo*>(block.data()), true);
-        return block;
-    }
-};
 
 TEST(Preview, GeometryFitsAndCentresTheArea) {
     PreviewFixture p(1000, 500, {10, 10, 330, 330}, {20, 20, 220, 320}); // frame 300 x 200
@@ -135,17 +65,17 @@ TEST(Preview, CachesGiveTheBytesOfAColdRendering) {
     EXPECT_EQ(p.render(), first) << "all hot";
     p.g->gloss = 250;
     p.g->material = 180;
-    p.expectSameAsCold(p.render(), "after gloss and material");
+    expectSameAsCold(p, p.render(), "after gloss and material");
     p.g->lights[1].position.x += 17;
     p.g->lights[1].InvalidateCaches();
-    p.expectSameAsCold(p.render(), "after moving a light");
+    expectSameAsCold(p, p.render(), "after moving a light");
     p.g->currentLight = 1;
     p.g->DeleteCurrentLight();
-    p.expectSameAsCold(p.render(), "after deleting a light");
+    expectSameAsCold(p, p.render(), "after deleting a light");
     p.g->lights[0].isOn = false;
     p.g->lights[0].FreeCaches();
     p.g->lights[0].InvalidateCaches();
-    p.expectSameAsCold(p.render(), "after switching a light off");
+    expectSameAsCold(p, p.render(), "after switching a light off");
 }
 
 TEST(Preview, TextureCachesGiveTheBytesOfAColdRendering) {
@@ -158,11 +88,11 @@ TEST(Preview, TextureCachesGiveTheBytesOfAColdRendering) {
     EXPECT_EQ(p.render(), first) << "all hot";
     p.g->lights[1].position.y -= 30;
     p.g->lights[1].InvalidateCaches();
-    p.expectSameAsCold(p.render(), "after moving a light");
+    expectSameAsCold(p, p.render(), "after moving a light");
     p.g->exposure = 90;
-    p.expectSameAsCold(p.render(), "after exposure");
+    expectSameAsCold(p, p.render(), "after exposure");
     p.g->SetBumpAmplitude(40);
-    p.expectSameAsCold(p.render(), "after the amplitude");
+    expectSameAsCold(p, p.render(), "after the amplitude");
     EXPECT_NE(p.render(), first);
 }
 
@@ -209,3 +139,66 @@ TEST(Preview, UnshadedCopyShowsTheSource) {
 }
 
 } // namespace
+
+namespace {
+
+constexpr LM_color96 kPoison = {123456, -654321, 777, 0};
+
+// Fills a cache with a value no light gives; a rendering that evaluates the cache's owner
+// overwrites it, one that reuses the cache adds the poison into its sums.
+void poison(LM_color96* cache, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i)
+        cache[i] = kPoison;
+}
+
+bool poisoned(const LM_color96* cache) {
+    return cache[0].red == kPoison.red && cache[0].green == kPoison.green;
+}
+
+// Lights whose diffuse cache no longer holds the poison were evaluated by the last rendering.
+int evaluated(const LM_globals& g) {
+    int n = 0;
+    for (int i = 0; i < g.lightCount; ++i)
+        n += g.lights[i].diffuseCache && !poisoned(g.lights[i].diffuseCache);
+    return n;
+}
+
+void poisonLights(LM_globals& g, std::size_t samples) {
+    for (int i = 0; i < g.lightCount; ++i) {
+        poison(g.lights[i].diffuseCache, samples);
+        poison(g.lights[i].specularCache, samples);
+    }
+}
+
+} // namespace
+
+TEST(Preview, RenderingsEvaluateOnlyTheLightsThatChanged) {
+    PreviewFixture p(500, 400, {0, 0, 380, 380}, {10, 10, 370, 370});
+    p.g->CreateNewLight(60, 200);
+    p.g->CreateNewLight(250, 90);
+    p.render();
+    const std::size_t n = std::size_t(p.g->previewSize.x) * p.g->previewSize.y;
+
+    poisonLights(*p.g, n);
+    p.g->gloss = 40;
+    p.render();
+    EXPECT_EQ(evaluated(*p.g), 0) << "gloss only recombines the sums";
+
+    poisonLights(*p.g, n);
+    p.g->lights[1].position.x += 9;
+    p.g->lights[1].InvalidateCaches();
+    p.render();
+    EXPECT_EQ(evaluated(*p.g), 1) << "moving one of three lights";
+    EXPECT_FALSE(poisoned(p.g->lights[1].diffuseCache));
+
+    // With a texture every light is evaluated again, but the sample geometry is reused.
+    p.g->SetBumpChannel(4);
+    ASSERT_EQ(LM_GetPreviewBumpPixelMap(p.g.get()), 0);
+    p.render();
+    ASSERT_TRUE(p.g->PosCacheHot() && p.g->NormCacheHot());
+    p.g->posCache[0] = {1e6f, 1e6f}; // reused geometry keeps this; recomputed geometry would not
+    p.g->lights[0].position.y += 5;
+    p.g->lights[0].InvalidateCaches();
+    p.render();
+    EXPECT_EQ(p.g->posCache[0].x, 1e6f) << "positions are not computed again";
+}
