@@ -240,3 +240,38 @@ TEST_F(Dialogs, AlertsSubstituteParamText) {
 }
 
 } // namespace
+
+namespace {
+
+int hostUpdates = 0;
+void hostEvents(EventRecord* e) {
+    if (e->what != updateEvt)
+        return;
+    ++hostUpdates;
+    auto window = reinterpret_cast<WindowPtr>(e->message);
+    BeginUpdate(window);
+    EndUpdate(window);
+}
+
+TEST_F(Dialogs, MoveableModalDialogServesTheHostAndMoves) {
+    // A host window behind the dialog that needs drawing: its update goes to the host's callback.
+    Rect bounds{400, 600, 500, 800};
+    WindowPtr host = NewCWindow(nullptr, &bounds, PString("host").s, true, documentProc, nullptr, false, 0);
+    SelectWindow(dialog_);
+    Rect before, after;
+    TBGetWindowContentRect(dialog_, &before);
+    hostUpdates = 0;
+    // Drag the title bar (above the content), then press OK. Positions are relative to the dialog,
+    // which moves under the pointer, so only the direction of the move is certain.
+    script("wait 50\ndown 100,-8\nmove 130,12\nup 130,12\nclick @1\n");
+    std::int16_t item = 0;
+    MoveableModalDialog(dialog_, hostEvents, nullptr, &item);
+    EXPECT_EQ(item, kOK);
+    EXPECT_GT(hostUpdates, 0) << "the host drew its own window";
+    TBGetWindowContentRect(dialog_, &after);
+    EXPECT_GE(after.left - before.left, 30);
+    EXPECT_GE(after.top - before.top, 20);
+    DisposeWindow(host);
+}
+
+} // namespace
