@@ -20,8 +20,7 @@ enum : std::int16_t {
 long sliderDef(std::int16_t, ControlHandle c, std::int16_t message, long param) {
     if (message != testCntl)
         return 0;
-    Point pt{std::int16_t(param >> 16), std::int16_t(param & 0xFFFF)};
-    return PtInRect(pt, &(**c).contrlRect) ? inButton : 0;
+    return PtInRect(TBControlMessagePoint(param), &(**c).contrlRect) ? inButton : 0;
 }
 
 int userDraws = 0;

@@ -22,7 +22,8 @@ TBCodeEntry ql_base_check_mac_proc_ptr(const void* stub);
 
 // The same for any procedure type (a control definition, say), without a cast at the call.
 template <class Result, class... Args>
-OSErr ql_quorum_code_resource(ResType type, std::int16_t id, ConstStr255Param name, Result (*entry)(Args...)) {
+OSErr ql_quorum_code_resource(ResType type, std::int16_t id, ConstStr255Param name,
+                              Result (*entry)(Args...)) {
     return ql_quorum_code_resource(type, id, name, reinterpret_cast<TBCodeEntry>(entry));
 }
 template <class Result, class... Args> Handle ql_quorum_new_code_resource_handle(Result (*entry)(Args...)) {
