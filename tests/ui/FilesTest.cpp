@@ -209,12 +209,10 @@ TEST_F(Files, ListingIsSortedAndEndsWithFnfErr) {
 
     // By name, inside the subfolder.
     CInfoPBRec byName{};
-    byName.hFileInfo.ioNamePtr = PString("inner").s;
+    PString inner("inner");
+    byName.hFileInfo.ioNamePtr = inner.s;
     byName.hFileInfo.ioVRefNum = kTBVolumeRefNum;
     byName.hFileInfo.ioDirID = sub;
-    Str255 inner;
-    std::copy(byName.hFileInfo.ioNamePtr, byName.hFileInfo.ioNamePtr + 6, inner);
-    byName.hFileInfo.ioNamePtr = inner;
     ASSERT_EQ(PBGetCatInfoSync(&byName), noErr);
     EXPECT_FALSE(byName.hFileInfo.ioFlAttrib & 0x10);
     EXPECT_EQ(byName.hFileInfo.ioFlParID, sub);
