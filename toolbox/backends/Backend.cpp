@@ -1,6 +1,7 @@
 // Backend selection and the polling step every Event Manager call begins with.
 #include "BackendState.h"
 #include "EventState.h"
+#include "QuickDraw.h"
 
 namespace {
 
@@ -12,6 +13,11 @@ struct BackendState {
 BackendState& st() {
     static BackendState s;
     return s;
+}
+
+void describeScreen(const TBBackendOptions& o) {
+    qd.screenBits.bounds = Rect{0, 0, o.height, o.width};
+    qd.screenBits.pixelSize = o.depth;
 }
 
 } // namespace
@@ -29,9 +35,11 @@ bool TBInitBackend(const TBBackendOptions& options, std::string* error) {
     if (options.width <= 0 || options.height <= 0)
         return *error = "screen size must be positive", false;
     st().options = options;
+    describeScreen(options);
     if (options.kind == TBBackendKind::sdl) {
         if (!tbback::sdlOpen(options, error)) {
             st().options = TBBackendOptions{};
+            describeScreen(st().options);
             return false;
         }
         st().sdlOpen = true;
@@ -43,6 +51,7 @@ void TBShutdownBackend() {
     if (st().sdlOpen)
         tbback::sdlClose();
     st() = BackendState{};
+    describeScreen(st().options);
     tbback::scriptReset();
     tbev::reset();
 }
@@ -65,7 +74,7 @@ void TBPresent() {
 
 namespace tbev {
 
-void poll() {
+void poll(bool takeInput) {
     if (st().sdlOpen) {
         tbback::sdlPump();
         setNow(tbback::sdlTicks());
@@ -73,7 +82,8 @@ void poll() {
         return;
     }
     setNow(now() + 1);
-    tbback::scriptStep();
+    if (takeInput)
+        tbback::scriptStep();
 }
 
 bool moreInputComing() {

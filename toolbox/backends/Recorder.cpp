@@ -12,6 +12,7 @@ struct Recorder {
     std::ofstream out;
     unsigned long last = 0;
     bool started = false;
+    Point pressOrigin{0, 0}; // as the player does: a press's positions stay relative to where it began
 };
 
 Recorder& rec() {
@@ -38,7 +39,13 @@ void recordPointer(const char* verb, Point global, unsigned long ticks) {
     Rect content{0, 0, 0, 0};
     if (WindowPtr front = FrontWindow())
         TBGetWindowContentRect(front, &content);
-    rec().out << verb << " " << global.h - content.left << "," << global.v - content.top << "\n";
+    const bool down = std::string(verb) == "down";
+    if (down)
+        rec().pressOrigin = Point{content.top, content.left};
+    const Point o = down || tbev::buttonDown() || std::string(verb) == "up"
+                        ? rec().pressOrigin
+                        : Point{content.top, content.left};
+    rec().out << verb << " " << global.h - o.h << "," << global.v - o.v << "\n";
 }
 
 void recordKey(std::uint8_t keyCode, std::uint8_t charCode, EventModifiers modifiers, unsigned long ticks) {

@@ -17,12 +17,21 @@ struct Player {
     std::string error;
     std::string choice;
     bool choicePending = false;
+    bool pressed = false;
+    Point pressOrigin{0, 0}; // positions stay relative to where the window was at the press
     TBItemBoxResolver resolver = nullptr;
 };
 
 Player& pl() {
     static Player p;
     return p;
+}
+
+Point frontOrigin() {
+    Rect content{0, 0, 0, 0};
+    if (WindowPtr front = FrontWindow())
+        TBGetWindowContentRect(front, &content);
+    return Point{content.top, content.left};
 }
 
 void holdModifiers(const tbscript::Step& s, bool down) {
@@ -38,9 +47,13 @@ void run(const tbscript::Step& s) {
     const bool pointer = s.action == Action::move || s.action == Action::down || s.action == Action::up ||
                          s.action == Action::choose;
     if (pointer) {
-        if (!tbscript::resolve(s.pos, &at, &why))
+        const Point origin = pl().pressed ? pl().pressOrigin : frontOrigin();
+        if (!tbscript::resolve(s.pos, origin, &at, &why))
             return TBScriptFail(why);
         TBInputMouseMove(at);
+        pl().pressed = s.action == Action::down || s.action == Action::choose ||
+                       (pl().pressed && s.action == Action::move);
+        pl().pressOrigin = origin;
     }
     switch (s.action) {
     case Action::down:
@@ -75,13 +88,10 @@ void run(const tbscript::Step& s) {
 
 namespace tbscript {
 
-bool resolve(const Position& pos, Point* global, std::string* error) {
+bool resolve(const Position& pos, Point origin, Point* global, std::string* error) {
     WindowPtr front = FrontWindow();
-    Rect content{0, 0, 0, 0};
-    if (front)
-        TBGetWindowContentRect(front, &content);
     if (!pos.item) {
-        *global = Point{std::int16_t(content.top + pos.y), std::int16_t(content.left + pos.x)};
+        *global = Point{std::int16_t(origin.v + pos.y), std::int16_t(origin.h + pos.x)};
         return true;
     }
     Rect box;
@@ -89,7 +99,7 @@ bool resolve(const Position& pos, Point* global, std::string* error) {
         return *error = "no item " + std::to_string(pos.itemNumber) + " in the front dialog", false;
     const double h = box.left + pos.fx * (box.right - box.left),
                  v = box.top + pos.fy * (box.bottom - box.top);
-    *global = Point{std::int16_t(content.top + std::floor(v)), std::int16_t(content.left + std::floor(h))};
+    *global = Point{std::int16_t(origin.v + std::floor(v)), std::int16_t(origin.h + std::floor(h))};
     return true;
 }
 

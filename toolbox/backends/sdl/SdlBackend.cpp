@@ -167,6 +167,8 @@ void sdlClose() {
         SDL_DestroyWindow(s.window);
     s = Sdl{};
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0)
+        SDL_Quit(); // releases what SDL keeps beyond the subsystems
 }
 
 void sdlPump() {

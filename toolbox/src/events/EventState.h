@@ -8,9 +8,10 @@
 
 namespace tbev {
 
-// One polling step: the backend lets time pass and feeds input (headless: one script step; SDL:
-// pending window events). Every polling call of the Event Manager begins with it.
-void poll();
+// One polling step: the backend lets time pass and feeds input (SDL: pending window events;
+// headless: one tick and, for the calls that wait for input, one due script step). Every polling
+// call of the Event Manager begins with it.
+void poll(bool takeInput = true);
 // Whether waiting can bring more input (headless: script steps remain), and a short rest while
 // waiting (SDL: a few milliseconds).
 bool moreInputComing();

@@ -165,8 +165,10 @@ OSErr PostEvent(EventKind what, long message) {
     return noErr;
 }
 
+// Reading the mouse lets time pass but takes no script step, so a tracking loop of StillDown and
+// GetMouse sees every scripted move.
 void GetMouse(Point* pt) {
-    tbev::poll();
+    tbev::poll(false);
     *pt = st().mouse;
     if (qd.thePort)
         GlobalToLocal(pt);
@@ -204,6 +206,6 @@ void GetKeys(KeyMap keys) {
 }
 
 unsigned long TickCount() {
-    tbev::poll();
+    tbev::poll(false);
     return tbev::now();
 }

@@ -31,7 +31,8 @@ struct Step {
 
 // Parses the script; false with "line N: ..." on the first bad line. Due times count from `start`.
 bool parse(const std::string& text, unsigned long start, std::vector<Step>* steps, std::string* error);
-// The global point of a position now, or false with a message.
-bool resolve(const Position& pos, Point* global, std::string* error);
+// The global point of a position, taking X,Y and item boxes relative to `origin` (the global
+// top-left of the front window's content), or false with a message.
+bool resolve(const Position& pos, Point origin, Point* global, std::string* error);
 
 } // namespace tbscript

@@ -29,7 +29,7 @@ QDGlobals qd = {
     {{0x88, 0x22, 0x88, 0x22, 0x88, 0x22, 0x88, 0x22}},
     {{0x77, 0xDD, 0x77, 0xDD, 0x77, 0xDD, 0x77, 0xDD}},
     arrowCursor(),
-    PixMap{nullptr, 0, Rect{0, 0, 0, 0}, 32},
+    PixMap{nullptr, 0, Rect{0, 0, 768, 1024}, 32}, // kept equal to the backend's screen
     nullptr,
 };
 
