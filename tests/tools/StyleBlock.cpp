@@ -2,7 +2,8 @@
 // and preview frame would accept for an image of the given size. Used to make the demo's block and
 // to look at styles before the dialog exists.
 //
-//   relight-style-block STYLE WIDTH HEIGHT OUT.block
+//   relight-style-block STYLE WIDTH HEIGHT OUT.block [CHANNEL AMPLITUDE]
+// The optional pair sets a texture channel and height, for styles made without one.
 #include "LM_dispatch.h"
 #include "LM_globals.h"
 #include "LM_preview.h"
@@ -15,8 +16,8 @@
 #include <vector>
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: relight-style-block STYLE WIDTH HEIGHT OUT.block\n");
+    if (argc != 5 && argc != 7) {
+        std::fprintf(stderr, "usage: relight-style-block STYLE WIDTH HEIGHT OUT.block [CHANNEL AMPLITUDE]\n");
         return 2;
     }
     std::ifstream in(argv[1], std::ios::binary);
@@ -30,6 +31,10 @@ int main(int argc, char** argv) {
     if (LM_SetUpPreview(&record, g, work, frame) != 0 || !stream.Open() || !g->Read(stream)) {
         std::fprintf(stderr, "relight-style-block: cannot read %s\n", argv[1]);
         return 2;
+    }
+    if (argc == 7) {
+        g->SetBumpChannel(LM_sint16(std::atoi(argv[5])));
+        g->SetBumpAmplitude(LM_sint16(std::atoi(argv[6])));
     }
     std::vector<unsigned char> block(sizeof(foo));
     LM_InitParameterBlock(reinterpret_cast<foo*>(block.data()));
