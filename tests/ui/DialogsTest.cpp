@@ -1,7 +1,11 @@
 #include "CodeResources.h"
 #include "Dialogs.h"
+#include "HostUtils.h"
+#include "Memory.h"
 #include "Menus.h"
+#include "Resources.h"
 #include "UiTestSupport.h"
+#include "relight_filter.h"
 
 namespace {
 
@@ -271,6 +275,45 @@ TEST_F(Dialogs, MoveableModalDialogServesTheHostAndMoves) {
     EXPECT_GE(after.left - before.left, 30);
     EXPECT_GE(after.top - before.top, 20);
     DisposeWindow(host);
+}
+
+} // namespace
+
+namespace {
+
+Handle disposedByHost = nullptr;
+void hostDispose(Handle h) {
+    disposedByHost = h;
+    DisposeHandle(h);
+}
+
+TEST_F(Dialogs, HostUtilities) {
+    // A copy of the template: the resource itself is shared.
+    Handle dlog = GetResource(FOUR_CHAR("DLOG"), 300);
+    Handle copy = NewHandle(GetHandleSize(dlog));
+    BlockMove(*dlog, *copy, GetHandleSize(dlog));
+    (*copy)[9] = 0; // procID documentProc
+    CenterDialog(copy);
+    auto word = [copy](int at) {
+        return (static_cast<unsigned char>((*copy)[at]) << 8) | static_cast<unsigned char>((*copy)[at + 1]);
+    };
+    // 300 x 200 on the 1024 x 768 screen, below the 20-pixel title bar: a third of the spare height above.
+    EXPECT_EQ(word(2), (1024 - 300) / 2);
+    EXPECT_EQ(word(0), 20 + (768 - 200 - 20) / 3);
+    EXPECT_EQ(word(6) - word(2), 300);
+    EXPECT_EQ(word(4) - word(0), 200);
+    SetUpMoveableModal(copy, FOUR_CHAR("VLMK"));
+    EXPECT_EQ(word(8), movableDBoxProc);
+
+    HandleProcs procs{hostDispose};
+    HostDisposeHandle(&procs, copy);
+    EXPECT_EQ(disposedByHost, copy) << "the host's own procedure releases it";
+    HostDisposeHandle(nullptr, NewHandle(8)); // without a suite the Memory Manager does
+
+    // The about box closes on a click anywhere.
+    script("click 5,5\n");
+    ShowAbout(300);
+    EXPECT_EQ(FrontWindow(), dialog_);
 }
 
 } // namespace
