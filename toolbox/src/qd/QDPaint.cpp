@@ -1,5 +1,6 @@
 // The one place shapes become pixels: clip the shape, then transfer each pixel from its source.
-// Patterns are aligned to the pixel map's own grid.
+// Patterns are aligned to the screen's grid (a window's content keeps its own pixels, so its
+// global origin is added; off-screen ports have none).
 #include "QDInternal.h"
 
 namespace qdraw {
@@ -29,7 +30,8 @@ void paintSpans(GrafPort& port, const Spans& shape, const Source& src, std::int1
     for (const Band& band : area.bands()) {
         for (std::int32_t y = band.top; y < band.bottom; ++y) {
             std::uint32_t* row = pixelRow(pm, y) - pm.bounds.left;
-            const RowSource s{src, t, solid, src.pat.pat[(y - pm.bounds.top) & 7], pm.bounds.left};
+            const std::int32_t patV = y - pm.bounds.top + port.globalOrigin.v;
+            const RowSource s{src, t, solid, src.pat.pat[patV & 7], pm.bounds.left - port.globalOrigin.h};
             for (std::size_t i = 0; i + 1 < band.xs.size(); i += 2)
                 for (std::int32_t x = band.xs[i]; x < band.xs[i + 1]; ++x)
                     // patCopy, the common case, needs no look at the destination.
