@@ -11,11 +11,13 @@
 #include "LM_preview.h"
 #include "Memory.h"
 #include "Resources.h"
+#include "TextUtils.h"
 #include "relight_filter.h"
 
 namespace {
 
 constexpr LM_sint16 kParameterDialog = 16000;
+constexpr LM_sint16 kUndeletableStyle = 141;
 constexpr LM_uint8 kKeyDelete = 51;
 constexpr LM_uint8 kKeyForwardDelete = 117;
 constexpr LM_uint8 kKeyTab = 48;
@@ -142,6 +144,18 @@ LM_sint16 checkTextureChannel(DialogPtr dialog, LM_globals* g) {
     return result;
 }
 
+// The style that ships with the filter cannot be deleted: Delete is disabled while it is selected.
+void enableDeleteStyle(DialogPtr dialog) {
+    Str255 undeletable, selected = {0};
+    GetIndString(undeletable, kUndeletableStyle, 1);
+    LM_PopupGetItem(dialog, kItemStyle, LM_ControlValue(dialog, kItemStyle), selected);
+    if (EqualString(selected, undeletable, false, false))
+        LM_DisableItem(dialog, kItemDeleteStyle);
+    else
+        LM_EnableItem(dialog, kItemDeleteStyle);
+    LM_ItemForceDraw(dialog, kItemDeleteStyle);
+}
+
 LM_sint16 openDialog(FilterRecord* record, LM_globals* g) {
     DialogPtr dialog = g->dialog;
     if (!g->UseCurrentSettings())
@@ -156,6 +170,7 @@ LM_sint16 openDialog(FilterRecord* record, LM_globals* g) {
     if (LM_sint16 r = checkTextureChannel(dialog, g))
         return r;
     LM_InitDialogUserItems(dialog);
+    enableDeleteStyle(dialog);
     LM_SetControlValue(dialog, kItemPreviewOn, g->previewEnabled ? 1 : 0);
     if (LM_sint16 r = LM_GeneratePreview(dialog, g))
         return r;
