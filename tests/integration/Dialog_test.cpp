@@ -141,6 +141,21 @@ TEST_F(DialogRun, LightWellTabAndDeleteEditTheLightSet) {
     EXPECT_EQ(TBAlertLog(), std::vector<std::int16_t>{16002});
 }
 
+TEST_F(DialogRun, DraggingALightMovesIt) {
+    // The default light sits at the work area's centre, (212, 212); 0.6 of the 400-pixel box is 252.
+    const char* script = "click @6:0.1,0.1\n" // no light there: nothing happens
+                         "down @6\n"
+                         "move @6:0.55,0.5\n"
+                         "move @6:0.6,0.5\n"
+                         "up @6:0.6,0.5\n"
+                         "click @1\n";
+    ASSERT_EQ(Run(script), 0) << TBScriptError();
+    const LM_globals& g = globalsOf(host);
+    EXPECT_EQ(g.lightCount, 1);
+    EXPECT_EQ(g.lights[0].position.x, 40);
+    EXPECT_EQ(g.lights[0].position.y, 0);
+}
+
 TEST_F(DialogRun, TabSelectsLightsInTurn) {
     const char* script = "down @21\nmove @6:0.3,0.3\nup @6:0.3,0.3\n"
                          "down @21\nmove @6:0.7,0.7\nup @6:0.7,0.7\n"
