@@ -156,6 +156,15 @@ TEST_F(DialogRun, DraggingALightMovesIt) {
     EXPECT_EQ(g.lights[0].position.y, 0);
 }
 
+TEST_F(DialogRun, ALightDroppedOnTheTrashIsDeleted) {
+    const char* script = "down @21\nmove @6:0.3,0.3\nup @6:0.3,0.3\n"
+                         "down @6:0.3,0.3\nmove @6:0.3,0.8\nmove @22\nup @22\n"
+                         "click @1\n";
+    ASSERT_EQ(Run(script), 0) << TBScriptError();
+    EXPECT_EQ(globalsOf(host).lightCount, 1);
+    EXPECT_EQ(globalsOf(host).lights[0].position.x, 0) << "the default light stays";
+}
+
 TEST_F(DialogRun, TabSelectsLightsInTurn) {
     const char* script = "down @21\nmove @6:0.3,0.3\nup @6:0.3,0.3\n"
                          "down @21\nmove @6:0.7,0.7\nup @6:0.7,0.7\n"
