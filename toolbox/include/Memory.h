@@ -15,6 +15,8 @@ void DisposeHandle(Handle h);
 Size GetHandleSize(Handle h);
 void SetHandleSize(Handle h, Size size);
 void EmptyHandle(Handle h);
+// Gives an emptied (purged) handle new storage of `size` bytes; the old contents are gone.
+void ReallocateHandle(Handle h, Size size);
 void HLock(Handle h);
 void HUnlock(Handle h);
 void HPurge(Handle h);

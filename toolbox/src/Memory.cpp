@@ -38,9 +38,10 @@ struct Heap {
     Master* handles = nullptr;
 };
 
+// Never destroyed: resources of modules still registered at exit are released after other statics.
 Heap& heap() {
-    static Heap h;
-    return h;
+    static Heap* h = new Heap;
+    return *h;
 }
 
 Master* master(Handle h) {
@@ -206,6 +207,28 @@ void SetHandleSize(Handle h, Size size) {
     m->data = data;
     m->size = size;
     hp.error = noErr;
+}
+
+void ReallocateHandle(Handle h, Size size) {
+    Heap& hp = heap();
+    std::lock_guard g(hp.lock);
+    Master* m = master(h);
+    if (!h || (m->flags & kLocked)) {
+        hp.error = h ? memLockedErr : nilHandleErr;
+        return;
+    }
+    if (m->data)
+        purge(hp, m);
+    m->size = 0;
+    if (!reserve(hp, size))
+        return;
+    m->data = static_cast<Ptr>(std::malloc(size ? size : 1));
+    if (!m->data) {
+        hp.live -= size;
+        hp.error = memFullErr;
+        return;
+    }
+    m->size = size;
 }
 
 void EmptyHandle(Handle h) {

@@ -1,0 +1,76 @@
+#include "AtomicOutput.h"
+
+#include "HostError.h"
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string baseOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+[[noreturn]] void cannotWrite(const std::string& file) {
+    BadInput(std::string("cannot write (") + std::strerror(errno) + ")", file);
+}
+
+// mkstemp makes the file private; give it the mode a plain new file would get.
+void applyUmask(int fd) {
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+}
+
+} // namespace
+
+AtomicOutput::AtomicOutput(std::string target) : target_(std::move(target)) {
+    std::string pattern = folderOf(target_) + "/." + baseOf(target_) + ".relight-XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back(0);
+    const int fd = mkstemp(name.data());
+    if (fd < 0)
+        cannotWrite(target_);
+    temp_ = name.data();
+    applyUmask(fd);
+    file_ = fdopen(fd, "wb");
+    if (!file_) {
+        close(fd);
+        unlink(temp_.c_str());
+        cannotWrite(target_);
+    }
+}
+
+AtomicOutput::~AtomicOutput() {
+    if (file_)
+        std::fclose(file_);
+    if (!temp_.empty())
+        unlink(temp_.c_str());
+}
+
+void AtomicOutput::Commit() {
+    const bool written = std::fflush(file_) == 0 && !std::ferror(file_) && fsync(fileno(file_)) == 0;
+    const int closed = std::fclose(file_);
+    file_ = nullptr;
+    if (!written || closed != 0 || std::rename(temp_.c_str(), target_.c_str()) != 0)
+        cannotWrite(target_);
+    temp_.clear();
+}
+
+void WriteFileAtomically(const std::string& target, const std::string& bytes) {
+    AtomicOutput out(target);
+    if (std::fwrite(bytes.data(), 1, bytes.size(), out.Stream()) != bytes.size())
+        cannotWrite(target);
+    out.Commit();
+}

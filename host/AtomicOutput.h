@@ -1,0 +1,28 @@
+// A file that appears whole or not at all: written to a temporary file beside the target and
+// renamed over it on Commit. Destroyed uncommitted, it removes the temporary file.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+class AtomicOutput {
+  public:
+    // Creates the temporary file in `target`'s folder; throws HostError when it cannot.
+    explicit AtomicOutput(std::string target);
+    ~AtomicOutput();
+    AtomicOutput(const AtomicOutput&) = delete;
+    AtomicOutput& operator=(const AtomicOutput&) = delete;
+
+    std::FILE* Stream() const { return file_; }
+    const std::string& Target() const { return target_; }
+    // Flushes to disk and renames onto the target; throws HostError on any failure.
+    void Commit();
+
+  private:
+    std::string target_;
+    std::string temp_;
+    std::FILE* file_ = nullptr;
+};
+
+// Writes `bytes` to `target` through an AtomicOutput.
+void WriteFileAtomically(const std::string& target, const std::string& bytes);

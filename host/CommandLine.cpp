@@ -1,0 +1,143 @@
+#include "CommandLine.h"
+
+#include "HostError.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <functional>
+
+namespace {
+
+constexpr unsigned kApply = 1, kEdit = 2, kAbout = 4;
+
+struct OptionSpec {
+    const char* name;
+    unsigned commands; // where the option is allowed
+    bool takesValue;
+    std::function<void(Options&, const std::string&)> store;
+};
+
+[[noreturn]] void usage(const std::string& cause, const std::string& command) {
+    BadInput(cause + " (see relight " + (command.empty() ? "" : command + " ") + "--help)");
+}
+
+long number(const std::string& text, long low, long high, const std::string& what) {
+    errno = 0;
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != 0 || errno != 0 || value < low || value > high)
+        BadInput(what + " must be a whole number from " + std::to_string(low) + " to " +
+                 std::to_string(high) + ", not '" + text + "'");
+    return value;
+}
+
+AreaSpec parseArea(const std::string& text) {
+    long parts[4];
+    std::size_t start = 0;
+    for (int i = 0; i < 4; ++i) {
+        const std::size_t comma = text.find(',', start);
+        if ((comma == std::string::npos) != (i == 3))
+            BadInput("--area wants X,Y,W,H, not '" + text + "'");
+        parts[i] = number(text.substr(start, comma - start), 0, 32767, "each value of --area");
+        start = comma + 1;
+    }
+    return {parts[0], parts[1], parts[2], parts[3]};
+}
+
+std::pair<std::string, std::string> parseChannel(const std::string& text) {
+    const std::size_t equals = text.find('=');
+    if (equals == std::string::npos || equals == 0 || equals + 1 == text.size())
+        BadInput("--channel wants NAME=FILE, not '" + text + "'");
+    return {text.substr(0, equals), text.substr(equals + 1)};
+}
+
+const std::vector<OptionSpec>& optionTable() {
+    static const std::vector<OptionSpec> table = {
+        {"-o", kApply | kEdit, true, [](Options& o, const std::string& v) { o.output = v; }},
+        {"--params", kApply, true, [](Options& o, const std::string& v) { o.params = v; }},
+        {"--last", kApply, false, [](Options& o, const std::string&) { o.params.clear(); }},
+        {"--channel", kApply | kEdit, true,
+         [](Options& o, const std::string& v) { o.channels.push_back(parseChannel(v)); }},
+        {"--area", kApply | kEdit, true, [](Options& o, const std::string& v) { o.area = parseArea(v); }},
+        {"--mask", kApply | kEdit, true, [](Options& o, const std::string& v) { o.mask = v; }},
+        {"--save-params", kApply | kEdit, true, [](Options& o, const std::string& v) { o.saveParams = v; }},
+        {"--plugin", kApply | kEdit | kAbout, true, [](Options& o, const std::string& v) { o.plugin = v; }},
+        {"--quality", kApply | kEdit, true,
+         [](Options& o, const std::string& v) { o.quality = int(number(v, 1, 100, "--quality")); }},
+        {"--quiet", kApply | kEdit, false, [](Options& o, const std::string&) { o.quiet = true; }},
+        {"--in-place", kApply | kEdit, false, [](Options& o, const std::string&) { o.inPlace = true; }},
+        {"--help", kApply | kEdit | kAbout, false, [](Options& o, const std::string&) { o.help = true; }},
+    };
+    return table;
+}
+
+unsigned commandBit(const std::string& command) {
+    if (command == "apply")
+        return kApply;
+    if (command == "edit")
+        return kEdit;
+    if (command == "about")
+        return kAbout;
+    usage("unknown command '" + command + "'", "");
+}
+
+const OptionSpec* findOption(const std::string& name) {
+    for (const OptionSpec& spec : optionTable())
+        if (name == spec.name)
+            return &spec;
+    return nullptr;
+}
+
+// One option at args[i] (as NAME VALUE or NAME=VALUE); returns the index of its last argument.
+std::size_t parseOption(const std::vector<std::string>& args, std::size_t i, unsigned bit, Options& options) {
+    const std::string& arg = args[i];
+    const std::size_t equals = arg.find('=');
+    const std::string name = arg.substr(0, equals);
+    const OptionSpec* spec = findOption(name);
+    if (!spec || (spec->commands & bit) == 0)
+        usage("unknown option " + name + " for relight " + options.command, options.command);
+    if (!spec->takesValue) {
+        if (equals != std::string::npos)
+            usage("option " + name + " takes no value", options.command);
+        spec->store(options, {});
+        return i;
+    }
+    if (equals != std::string::npos) {
+        spec->store(options, arg.substr(equals + 1));
+        return i;
+    }
+    if (i + 1 >= args.size())
+        usage("option " + name + " needs a value", options.command);
+    spec->store(options, args[i + 1]);
+    return i + 1;
+}
+
+void checkComplete(const Options& options) {
+    if (options.help || options.command == "about")
+        return;
+    if (options.input.empty())
+        usage("no input image given", options.command);
+}
+
+} // namespace
+
+Options ParseCommandLine(const std::vector<std::string>& args) {
+    Options options;
+    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        options.command = "help";
+        return options;
+    }
+    options.command = args[0];
+    const unsigned bit = commandBit(options.command);
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i].size() > 1 && args[i][0] == '-') {
+            i = parseOption(args, i, bit, options);
+        } else if (options.input.empty() && bit != kAbout) {
+            options.input = args[i];
+        } else {
+            usage("unexpected argument '" + args[i] + "'", options.command);
+        }
+    }
+    checkComplete(options);
+    return options;
+}

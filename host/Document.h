@@ -1,0 +1,44 @@
+// The document the filter works on: its channels in the order the module sees them, the
+// selection mask, and the filtered area.
+#pragma once
+
+#include "Image.h"
+#include "Types.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// An area as the user gives it: left, top, width, height.
+struct AreaSpec {
+    long x = 0;
+    long y = 0;
+    long width = 0;
+    long height = 0;
+};
+
+struct Document {
+    int width = 0;
+    int height = 0;
+    // Red, Green, Blue, then the file's alpha, then each extra channel in the order given.
+    // The module reads these as they were before the run, whatever it has written meanwhile.
+    std::vector<Plane> channels;
+    // The colour planes as the module writes them: red, green, blue; the source until then.
+    std::vector<std::vector<std::uint8_t>> result;
+    std::vector<std::uint8_t> mask; // width x height, 255 = selected; empty when there is none
+    Rect area{};                    // top, left, bottom, right; the whole image unless set
+
+    std::size_t Pixels() const { return std::size_t(width) * std::size_t(height); }
+};
+
+// The document of an image read from `file`; a grey image becomes three equal colour channels.
+Document MakeDocument(Image image);
+
+// Appends the grey image `file` as the channel `name`; it must have the document's size.
+void AddChannel(Document& document, const std::string& name, const std::string& file);
+
+// Uses the grey image `file` as the selection mask; it must have the document's size.
+void SetMask(Document& document, const std::string& file);
+
+// Restricts the filtered area; it must lie inside the image. `file` names the image in errors.
+void SetArea(Document& document, const AreaSpec& area, const std::string& file);

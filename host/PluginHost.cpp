@@ -1,0 +1,75 @@
+#include "PluginHost.h"
+
+#include "HostError.h"
+
+#include <cstdlib>
+#include <dlfcn.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr const char* kPluginFile = "relight-lighting.so";
+
+std::string executableFolder() {
+    std::vector<char> path(4096);
+    const ssize_t n = readlink("/proc/self/exe", path.data(), path.size() - 1);
+    if (n <= 0)
+        return {};
+    const std::string exe(path.data(), std::size_t(n));
+    return exe.substr(0, exe.rfind('/'));
+}
+
+bool exists(const std::string& path) {
+    return access(path.c_str(), R_OK) == 0;
+}
+
+[[noreturn]] void loadFailure(const std::string& cause, const std::string& path) {
+    throw HostError(ExitStatus::filterFailed, cause, path);
+}
+
+} // namespace
+
+std::string PluginHost::Locate(const std::string& explicitPath) {
+    if (!explicitPath.empty())
+        return explicitPath;
+    if (const char* fromEnvironment = std::getenv("RELIGHT_PLUGIN"); fromEnvironment && *fromEnvironment)
+        return fromEnvironment;
+    const std::string here = executableFolder();
+    for (const std::string& candidate : {here + "/" + kPluginFile, here + "/../module/" + kPluginFile,
+                                         here + "/../lib/relight/" + kPluginFile})
+        if (exists(candidate))
+            return candidate;
+    return RELIGHT_BUILT_PLUGIN;
+}
+
+PluginHost::PluginHost(const std::string& path) : path_(path) {
+    if (!exists(path))
+        loadFailure("plug-in not found", path);
+    library_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!library_)
+        loadFailure(std::string("cannot load plug-in (") + dlerror() + ")", path);
+    main_ = reinterpret_cast<PluginMainProc>(dlsym(library_, kPluginMainName));
+    check_ = reinterpret_cast<PluginCheckParametersProc>(dlsym(library_, kPluginCheckParametersName));
+    if (!main_ || !check_) {
+        dlclose(library_);
+        loadFailure("not a relight plug-in (entry points missing)", path);
+    }
+}
+
+PluginHost::~PluginHost() {
+    dlclose(library_);
+}
+
+std::int16_t PluginHost::Call(std::int16_t selector, void* record) {
+    std::int16_t result = 0;
+    main_(selector, record, &globals_, &result);
+    return result;
+}
+
+std::string PluginHost::CheckParameters(const std::string& block) const {
+    char why[256] = "";
+    if (check_(block.data(), block.size(), why, sizeof why) == 0)
+        return {};
+    return why[0] ? why : "refused by the plug-in";
+}

@@ -1,0 +1,33 @@
+// The loaded filter module: its two entry points and the word it keeps between calls.
+#pragma once
+
+#include "relight_filter.h"
+
+#include <cstdint>
+#include <string>
+
+class PluginHost {
+  public:
+    // Loads the module at `path`; throws HostError (filter failure) when it cannot be loaded or
+    // lacks an entry point.
+    explicit PluginHost(const std::string& path);
+    ~PluginHost();
+    PluginHost(const PluginHost&) = delete;
+    PluginHost& operator=(const PluginHost&) = delete;
+
+    // The module found by the documented search: `explicitPath` when given, else
+    // $RELIGHT_PLUGIN, else the module beside the program or where the build put it.
+    static std::string Locate(const std::string& explicitPath);
+
+    std::int16_t Call(std::int16_t selector, void* record);
+    // Empty when the module accepts the stored block; otherwise its reason.
+    std::string CheckParameters(const std::string& block) const;
+    const std::string& Path() const { return path_; }
+
+  private:
+    std::string path_;
+    void* library_ = nullptr;
+    PluginMainProc main_ = nullptr;
+    PluginCheckParametersProc check_ = nullptr;
+    std::intptr_t globals_ = 0;
+};

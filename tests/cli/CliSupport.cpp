@@ -1,0 +1,253 @@
+#include "CliSupport.h"
+
+#include "LM_globals.h"
+#include "LM_parameters.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <jpeglib.h>
+#include <memory>
+#include <png.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+void writePngImage(const std::string& path, png_image& image, const void* buffer, const void* colormap) {
+    ASSERT_NE(png_image_write_to_file(&image, path.c_str(), 0, buffer, 0, colormap), 0) << image.message;
+}
+
+png_uint_32 pngFormat(int channels) {
+    static const png_uint_32 formats[] = {PNG_FORMAT_GRAY, PNG_FORMAT_GA, PNG_FORMAT_RGB, PNG_FORMAT_RGBA};
+    return formats[channels - 1];
+}
+
+// Environment for the program: ours replaces anything that could reach the real home.
+std::vector<std::string> environmentFor(const std::string& dir) {
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        const std::string entry = *e;
+        if (entry.rfind("HOME=", 0) != 0 && entry.rfind("XDG_", 0) != 0 && entry.rfind("RELIGHT_", 0) != 0)
+            env.push_back(entry);
+    }
+    for (const char* name :
+         {"HOME=/home", "XDG_STATE_HOME=/state", "XDG_DATA_HOME=/data", "RELIGHT_HOME=/relight"}) {
+        const std::string text = name;
+        const std::size_t eq = text.find('=');
+        env.push_back(text.substr(0, eq + 1) + dir + text.substr(eq));
+    }
+    return env;
+}
+
+} // namespace
+
+Pixels Uniform(int width, int height, std::vector<std::uint8_t> value) {
+    Pixels p{width, height, int(value.size()), {}};
+    for (int i = 0; i < width * height; ++i)
+        p.samples.insert(p.samples.end(), value.begin(), value.end());
+    return p;
+}
+
+Pixels Gradient(int width, int height, int channels) {
+    Pixels p{width, height, channels, {}};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < channels; ++c)
+                p.samples.push_back(std::uint8_t((x * 7 + y * 13 + c * 50) % 256));
+    return p;
+}
+
+void WritePng(const std::string& path, const Pixels& pixels) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = png_uint_32(pixels.width);
+    image.height = png_uint_32(pixels.height);
+    image.format = pngFormat(pixels.channels);
+    writePngImage(path, image, pixels.samples.data(), nullptr);
+}
+
+void WritePng16(const std::string& path, int width, int height, int channels,
+                const std::vector<std::uint16_t>& samples) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = png_uint_32(width);
+    image.height = png_uint_32(height);
+    image.format = pngFormat(channels) | PNG_FORMAT_FLAG_LINEAR;
+    writePngImage(path, image, samples.data(), nullptr);
+}
+
+void WritePalettePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& indices,
+                     const std::vector<std::uint8_t>& paletteRGB) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = png_uint_32(width);
+    image.height = png_uint_32(height);
+    image.format = PNG_FORMAT_RGB_COLORMAP;
+    image.colormap_entries = png_uint_32(paletteRGB.size() / 3);
+    writePngImage(path, image, indices.data(), paletteRGB.data());
+}
+
+Pixels ReadPng(const std::string& path) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    Pixels p;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) {
+        ADD_FAILURE() << path << ": " << image.message;
+        return p;
+    }
+    image.format = PNG_FORMAT_RGB;
+    p = {int(image.width), int(image.height), 3, std::vector<std::uint8_t>(PNG_IMAGE_SIZE(image))};
+    EXPECT_NE(png_image_finish_read(&image, nullptr, p.samples.data(), 0, nullptr), 0) << image.message;
+    return p;
+}
+
+void WriteJpeg(const std::string& path, const Pixels& pixels, int quality) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr) << path;
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    jpeg_stdio_dest(&info, file);
+    info.image_width = JDIMENSION(pixels.width);
+    info.image_height = JDIMENSION(pixels.height);
+    info.input_components = pixels.channels;
+    info.in_color_space = pixels.channels == 1 ? JCS_GRAYSCALE : JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, quality, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    for (int y = 0; y < pixels.height; ++y) {
+        JSAMPROW row = const_cast<JSAMPROW>(&pixels.samples[std::size_t(y * pixels.width * pixels.channels)]);
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    std::fclose(file);
+}
+
+Pixels ReadJpeg(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    Pixels p;
+    if (!file) {
+        ADD_FAILURE() << "cannot open " << path;
+        return p;
+    }
+    jpeg_decompress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_decompress(&info);
+    jpeg_stdio_src(&info, file);
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&info);
+    p = {int(info.output_width), int(info.output_height), 3,
+         std::vector<std::uint8_t>(std::size_t(info.output_width) * info.output_height * 3)};
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = &p.samples[std::size_t(info.output_scanline) * info.output_width * 3];
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    std::fclose(file);
+    return p;
+}
+
+std::string LightingBlock(int textureChannel) {
+    LM_TAN_30 = LM_TAN_30_VALUE;
+    LM_LIGHT_INTENSITY_SCALE = LM_LIGHT_INTENSITY_SCALE_VALUE;
+    LM_globals* globals = LM_globals::New();
+    globals->Default();
+    globals->previewCenter = {100, 100};
+    globals->previewOrigin = {0, 0};
+    globals->previewSize = {200, 200};
+    globals->SetBumpChannel(LM_sint16(textureChannel));
+    auto block = std::make_unique<foo>();
+    LM_InitParameterBlock(block.get());
+    globals->ConvertToParameters(block.get(), false);
+    LM_globals::Delete(globals);
+    return std::string(reinterpret_cast<const char*>(block.get()), sizeof(foo));
+}
+
+std::string ProbeBlock(ProbeMode mode, int textureChannel) {
+    std::string block(66736, '\0');
+    std::memcpy(block.data(), "PRBE", 4);
+    block[4] = char(mode);
+    block[66728] = char(textureChannel >> 8);
+    block[66729] = char(textureChannel & 0xFF);
+    return block;
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void CliTest::SetUp() {
+    std::string pattern = std::filesystem::temp_directory_path().string() + "/relight-cli-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    dir_ = pattern;
+}
+
+void CliTest::TearDown() {
+    std::filesystem::remove_all(dir_);
+}
+
+bool CliTest::Exists(const std::string& name) const {
+    return std::filesystem::exists(Path(name));
+}
+
+std::vector<std::string> CliTest::Listing() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+RunResult CliTest::Relight(const std::vector<std::string>& args) const {
+    std::vector<std::string> argv = {RELIGHT_BIN};
+    argv.insert(argv.end(), args.begin(), args.end());
+    const std::vector<std::string> env = environmentFor(dir_);
+    const std::string outFile = Path(".stdout"), errFile = Path(".stderr");
+    const pid_t pid = fork();
+    if (pid == 0) {
+        std::vector<char*> a, e;
+        for (const std::string& s : argv)
+            a.push_back(const_cast<char*>(s.c_str()));
+        for (const std::string& s : env)
+            e.push_back(const_cast<char*>(s.c_str()));
+        a.push_back(nullptr);
+        e.push_back(nullptr);
+        if (!std::freopen(outFile.c_str(), "w", stdout) || !std::freopen(errFile.c_str(), "w", stderr))
+            _exit(127);
+        execve(a[0], a.data(), e.data());
+        _exit(127);
+    }
+    int wstatus = 0;
+    waitpid(pid, &wstatus, 0);
+    RunResult result;
+    result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+    result.out = ReadBytes(outFile);
+    result.err = ReadBytes(errFile);
+    std::filesystem::remove(outFile);
+    std::filesystem::remove(errFile);
+    return result;
+}
+
+RunResult CliTest::Probe(std::vector<std::string> args) const {
+    args.push_back("--plugin");
+    args.push_back(PROBE_PLUGIN);
+    return Relight(args);
+}

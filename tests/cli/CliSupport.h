@@ -1,0 +1,72 @@
+// Shared by the command-line tests: running the relight program in a private home, small image
+// files written and read independently of the program, and parameter blocks.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct RunResult {
+    int status = -1; // exit status; -1 when the program did not exit normally
+    std::string out;
+    std::string err;
+};
+
+// 8-bit samples, interleaved, `channels` per pixel.
+struct Pixels {
+    int width = 0;
+    int height = 0;
+    int channels = 3;
+    std::vector<std::uint8_t> samples;
+
+    std::uint8_t At(int x, int y, int c) const {
+        return samples[(std::size_t(y) * std::size_t(width) + std::size_t(x)) * std::size_t(channels) +
+                       std::size_t(c)];
+    }
+};
+
+// A uniform image.
+Pixels Uniform(int width, int height, std::vector<std::uint8_t> value);
+// An image whose samples vary with position: sample (x, y, c) = (x * 7 + y * 13 + c * 50) % 256.
+Pixels Gradient(int width, int height, int channels);
+
+void WritePng(const std::string& path, const Pixels& image);
+// 16-bit samples; `channels` 1 (grey) or 3 (RGB).
+void WritePng16(const std::string& path, int width, int height, int channels,
+                const std::vector<std::uint16_t>& samples);
+// One index a pixel into an RGB palette.
+void WritePalettePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& indices,
+                     const std::vector<std::uint8_t>& paletteRGB);
+void WriteJpeg(const std::string& path, const Pixels& image, int quality);
+// Read back as RGB.
+Pixels ReadPng(const std::string& path);
+Pixels ReadJpeg(const std::string& path);
+
+// A block of the lighting module's default settings (one spotlight), with `textureChannel`.
+std::string LightingBlock(int textureChannel = 0);
+// A block of the probe plug-in: its mode and texture channel (see probe_plugin.cpp).
+enum ProbeMode { probeInvert = 0, probeInterrupt = 1, probeFail = 2, probeReport = 3 };
+std::string ProbeBlock(ProbeMode mode, int textureChannel = 0);
+
+void WriteBytes(const std::string& path, const std::string& bytes);
+std::string ReadBytes(const std::string& path);
+
+class CliTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+    bool Exists(const std::string& name) const;
+    // The names in the work folder (hidden ones included), sorted.
+    std::vector<std::string> Listing() const;
+    // Runs `relight ARGS` with HOME and the XDG and relight folders inside the work folder.
+    RunResult Relight(const std::vector<std::string>& args) const;
+    // The same with the probe plug-in loaded.
+    RunResult Probe(std::vector<std::string> args) const;
+
+  private:
+    std::string dir_;
+};

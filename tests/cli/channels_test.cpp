@@ -1,0 +1,101 @@
+// Document channels: their order, delivery by absolute index, and texture blocks past the edges.
+#include "CliSupport.h"
+
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+constexpr int kWidth = 40, kHeight = 24;
+
+Pixels greyOf(const std::function<int(int, int)>& value) {
+    Pixels p{kWidth, kHeight, 1, {}};
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            p.samples.push_back(std::uint8_t(value(x, y) % 256));
+    return p;
+}
+
+class Channels : public CliTest {
+  protected:
+    void SetUp() override {
+        CliTest::SetUp();
+        WritePng(Path("in.png"), rgba_);
+        WritePng(Path("first.png"), first_);
+        WritePng(Path("second.png"), second_);
+    }
+
+    // Document channel `index` (1-based) at (x, y): Red, Green, Blue, Alpha, first, second.
+    int channel(int index, int x, int y) const {
+        if (index <= 4)
+            return rgba_.At(x, y, index - 1);
+        return (index == 5 ? first_ : second_).At(x, y, 0);
+    }
+
+    Pixels rgba_ = Gradient(kWidth, kHeight, 4);
+    Pixels first_ = greyOf([](int x, int y) { return x * 3 + y * 5 + 100; });
+    Pixels second_ = greyOf([](int x, int y) { return x * 11 + y; });
+};
+
+TEST_F(Channels, EachAbsoluteIndexDeliversItsChannelWithEdgesRepeated) {
+    for (int index = 1; index <= 6; ++index) {
+        WriteBytes(Path("probe.block"), ProbeBlock(probeInvert, index));
+        const RunResult r =
+            Probe({"apply", Path("in.png"), "-o", Path("out.png"), "--params", Path("probe.block"),
+                   "--channel", "first=" + Path("first.png"), "--channel", "second=" + Path("second.png")});
+        ASSERT_EQ(r.status, 0) << "channel " << index << ": " << r.err;
+        const Pixels out = ReadPng(Path("out.png"));
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x) {
+                // Green: the channel at the pixel; red and blue: 3 pixels up-left and down-right,
+                // the nearest edge pixel where that lies outside the image.
+                ASSERT_EQ(out.At(x, y, 1), channel(index, x, y))
+                    << "channel " << index << " x=" << x << " y=" << y;
+                ASSERT_EQ(out.At(x, y, 0), channel(index, std::max(x - 3, 0), std::max(y - 3, 0)))
+                    << "channel " << index << " x=" << x << " y=" << y;
+                ASSERT_EQ(out.At(x, y, 2),
+                          channel(index, std::min(x + 3, kWidth - 1), std::min(y + 3, kHeight - 1)))
+                    << "channel " << index << " x=" << x << " y=" << y;
+            }
+    }
+}
+
+TEST_F(Channels, AreaTexturesReachOutsideTheAreaButNotOutsideTheImage) {
+    // A 2 x 2 area at 20,10: its block reads real pixels around it, not repeated area edges.
+    WriteBytes(Path("probe.block"), ProbeBlock(probeInvert, 5));
+    const RunResult r =
+        Probe({"apply", Path("in.png"), "-o", Path("out.png"), "--params", Path("probe.block"), "--area",
+               "20,10,2,2", "--channel", "first=" + Path("first.png")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Pixels out = ReadPng(Path("out.png"));
+    EXPECT_EQ(out.At(20, 10, 0), channel(5, 17, 7));
+    EXPECT_EQ(out.At(21, 11, 2), channel(5, 24, 14));
+    EXPECT_EQ(out.At(19, 10, 0), rgba_.At(19, 10, 0)) << "outside the area";
+}
+
+TEST_F(Channels, RefusesChannelsTheModuleCannotUse) {
+    WritePng(Path("small.png"), Uniform(kWidth - 1, kHeight, {0}));
+    WritePng(Path("colour.png"), Uniform(kWidth, kHeight, {1, 2, 3}));
+    WriteBytes(Path("probe.block"), ProbeBlock(probeInvert, 5));
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--channel", "h=" + Path("small.png")},
+         "channel h is 39 x 24, the image 40 x 24: " + Path("small.png")},
+        {{"--channel", "h=" + Path("colour.png")}, "channel h is not a grey image: " + Path("colour.png")},
+        {{"--channel", "h=" + Path("missing.png")},
+         "cannot open (No such file or directory): " + Path("missing.png")},
+        {{"--channel", "nofile"}, "--channel wants NAME=FILE, not 'nofile'"},
+        // Four channels (Red, Green, Blue, Alpha) and the block wants the fifth.
+        {{}, "the settings use texture channel 5, the image has 4 channels"},
+    };
+    for (const auto& [extra, message] : cases) {
+        std::vector<std::string> args = {"apply",         Path("in.png"), "-o",
+                                         Path("out.png"), "--params",     Path("probe.block")};
+        args.insert(args.end(), extra.begin(), extra.end());
+        const RunResult r = Probe(args);
+        EXPECT_EQ(r.status, 2) << message;
+        EXPECT_NE(r.err.find("relight: " + message), std::string::npos) << r.err;
+        EXPECT_FALSE(Exists("out.png")) << message;
+    }
+}
+
+} // namespace

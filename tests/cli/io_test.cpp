@@ -1,0 +1,106 @@
+// Image files in and out: PNG depths and colour types, JPEG, sizes the record cannot address.
+#include "CliSupport.h"
+
+#include <cstdlib>
+
+namespace {
+
+class ImageFiles : public CliTest {
+  protected:
+    void SetUp() override {
+        CliTest::SetUp();
+        WriteBytes(Path("probe.block"), ProbeBlock(probeInvert));
+    }
+
+    // Inverts `in` with the probe into `out`; returns the run.
+    RunResult invert(const std::string& in, const std::string& out, std::vector<std::string> extra = {}) {
+        std::vector<std::string> args = {"apply", Path(in), "-o", Path(out), "--params", Path("probe.block")};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return Probe(args);
+    }
+};
+
+TEST_F(ImageFiles, PngColourTypesAndDepthsBecomeEightBitRGB) {
+    // 16-bit samples k x 257 are exactly k in 8 bits; 0x1234 (4660) is 18.13 x 257, so 18.
+    WritePng16(Path("grey16.png"), 2, 2, 1, {0, 0x8080, 0xFFFF, 0x1234});
+    ASSERT_EQ(invert("grey16.png", "a.png").status, 0);
+    EXPECT_EQ(ReadPng(Path("a.png")).samples,
+              (std::vector<std::uint8_t>{255, 255, 255, 127, 127, 127, 0, 0, 0, 237, 237, 237}));
+
+    WritePng16(Path("rgb16.png"), 1, 1, 3, {257 * 10, 257 * 200, 0x1234});
+    ASSERT_EQ(invert("rgb16.png", "b.png").status, 0);
+    EXPECT_EQ(ReadPng(Path("b.png")).samples, (std::vector<std::uint8_t>{245, 55, 237}));
+
+    WritePalettePng(Path("palette.png"), 3, 1, {2, 0, 1}, {10, 20, 30, 40, 50, 60, 70, 80, 90});
+    ASSERT_EQ(invert("palette.png", "c.png").status, 0);
+    EXPECT_EQ(ReadPng(Path("c.png")).samples,
+              (std::vector<std::uint8_t>{185, 175, 165, 245, 235, 225, 215, 205, 195}));
+
+    // Grey with alpha: three equal colour channels, the alpha a fourth channel (texture 4).
+    WritePng(Path("ga.png"), Pixels{2, 1, 2, {30, 200, 90, 7}});
+    WriteBytes(Path("alpha.block"), ProbeBlock(probeInvert, 4));
+    ASSERT_EQ(Probe({"apply", Path("ga.png"), "-o", Path("d.png"), "--params", Path("alpha.block")}).status,
+              0);
+    // Red: alpha up-left (edge-repeated), green: alpha here, blue: alpha down-right.
+    EXPECT_EQ(ReadPng(Path("d.png")).samples, (std::vector<std::uint8_t>{200, 200, 7, 200, 7, 7}));
+}
+
+TEST_F(ImageFiles, JpegInAndOut) {
+    // Uniform blocks survive JPEG at quality 100 to within a step or two of rounding.
+    WriteJpeg(Path("grey.jpg"), Uniform(16, 16, {100}), 100);
+    WriteJpeg(Path("colour.jpeg"), Uniform(16, 16, {200, 100, 50}), 100);
+    ASSERT_EQ(invert("grey.jpg", "a.png").status, 0);
+    ASSERT_EQ(invert("colour.jpeg", "b.PNG").status, 0);
+    for (std::uint8_t v : ReadPng(Path("a.png")).samples)
+        ASSERT_NEAR(v, 155, 1);
+    const Pixels colour = ReadPng(Path("b.PNG"));
+    const int colourIn[] = {200, 100, 50};
+    for (int c = 0; c < 3; ++c)
+        EXPECT_NEAR(colour.At(5, 5, c), 255 - colourIn[c], 3) << "c=" << c;
+
+    WritePng(Path("in.png"), Uniform(16, 16, {10, 120, 240}));
+    ASSERT_EQ(invert("in.png", "out.jpg", {"--quality", "100"}).status, 0);
+    const Pixels out = ReadJpeg(Path("out.jpg"));
+    ASSERT_EQ(out.width, 16);
+    const int written[] = {10, 120, 240};
+    for (int c = 0; c < 3; ++c)
+        EXPECT_NEAR(out.At(3, 3, c), 255 - written[c], 3) << "c=" << c;
+
+    WritePng(Path("busy.png"), Gradient(64, 64, 3));
+    ASSERT_EQ(invert("busy.png", "low.jpg", {"--quality", "5"}).status, 0);
+    ASSERT_EQ(invert("busy.png", "high.jpg", {"--quality=100"}).status, 0);
+    EXPECT_LT(ReadBytes(Path("low.jpg")).size(), ReadBytes(Path("high.jpg")).size());
+    EXPECT_EQ(invert("busy.png", "bad.jpg", {"--quality", "101"}).status, 2);
+}
+
+TEST_F(ImageFiles, RefusesWhatIsNotAUsableImage) {
+    WritePng(Path("wide.png"), Uniform(32768, 1, {0}));
+    WritePng(Path("tall.png"), Uniform(1, 32768, {0}));
+    WritePng(Path("edge.png"), Uniform(32767, 1, {0}));
+    WriteBytes(Path("text.png"), "this is not an image\n");
+    WriteBytes(Path("text.jpg"), "this is not an image\n");
+    WriteBytes(Path("cut.png"), ReadBytes(Path("edge.png")).substr(0, 40));
+    WriteBytes(Path("in.gif"), "GIF89a");
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"wide.png", "image is larger than 32767 pixels on a side (32768 x 1)"},
+        {"tall.png", "image is larger than 32767 pixels on a side (1 x 32768)"},
+        {"text.png", "not a PNG image"},
+        {"text.jpg", "not a JPEG image"},
+        {"cut.png", "damaged PNG image"},
+        {"in.gif", "unknown image type (use .png, .jpg or .jpeg)"},
+        {"missing.png", "cannot open (No such file or directory)"},
+    };
+    for (const auto& [file, cause] : cases) {
+        const RunResult r = invert(file, "out.png");
+        EXPECT_EQ(r.status, 2) << file;
+        EXPECT_EQ(r.err.rfind("relight: " + cause, 0), 0u) << r.err;
+        EXPECT_NE(r.err.find(": " + Path(file) + "\n"), std::string::npos) << r.err;
+        EXPECT_FALSE(Exists("out.png")) << file;
+    }
+    EXPECT_EQ(invert("edge.png", "edge-out.png").status, 0) << "32767 is still addressable";
+    const RunResult r = invert("edge.png", "out.tiff");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "relight: unknown image type (use .png, .jpg or .jpeg): " + Path("out.tiff") + "\n");
+}
+
+} // namespace

@@ -1,0 +1,192 @@
+// A plug-in for testing the host on its own: it inverts the filtered area in 16 x 16 tiles and
+// makes what the host delivers visible in its results.
+//
+// Its block is 66736 bytes beginning "PRBE"; byte 4 picks a mode, and the 16-bit big-endian word
+// at 66728 a texture channel (1-based, 0 = none) as in the lighting module's block. With a channel,
+// each tile first asks for that channel by absolute index, grown by 3 pixels on every side, then
+// writes red = the channel 3 pixels up and left of the pixel, green = the channel at the pixel,
+// blue = the channel 3 pixels down and right.
+#include "Memory.h"
+#include "relight_filter.h"
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+enum Mode : unsigned char { invert = 0, interruptAfterFirstTile = 1, failSecondTile = 2, report = 3 };
+
+constexpr int kTile = 16;
+constexpr int kMargin = 3;
+constexpr std::size_t kBlockSize = 66736;
+constexpr std::size_t kChannelOffset = 66728;
+
+struct Run {
+    Mode mode = invert;
+    int channel = 0;
+    Rect tile{};
+    bool haveTexture = false;
+    std::vector<unsigned char> texture; // the grown block of the current tile
+    int tilesDone = 0;
+};
+
+Run run;
+
+bool empty(const Rect& r) {
+    return r.right <= r.left || r.bottom <= r.top;
+}
+
+void setRects(FilterRecord* record) {
+    const Rect none{};
+    const bool wantTexture = run.channel != 0 && !run.haveTexture && !empty(run.tile);
+    if (wantTexture) {
+        const Rect& t = run.tile;
+        record->requestRect = {std::int16_t(t.top - kMargin), std::int16_t(t.left - kMargin),
+                               std::int16_t(t.bottom + kMargin), std::int16_t(t.right + kMargin)};
+        record->requestFirstPlane = record->requestLastPlane = std::int16_t(run.channel - 1);
+        record->planeSourceCode = -1;
+        record->absolutePlanesWanted = 1;
+        record->writeRect = none;
+    } else {
+        record->requestRect = record->writeRect = run.tile;
+        record->requestFirstPlane = record->writeFirstPlane = 0;
+        record->requestLastPlane = record->writeLastPlane = 2;
+        record->planeSourceCode = -2;
+        record->absolutePlanesWanted = 0;
+    }
+    record->maskRequestRect = none;
+}
+
+void nextTile(const Rect& area) {
+    // In int: a tile past the last one would overflow 16 bits on the widest images.
+    int left = run.tile.left + kTile, top = run.tile.top;
+    if (left >= area.right) {
+        left = area.left;
+        top += kTile;
+    }
+    if (top >= area.bottom) {
+        run.tile = Rect{};
+        return;
+    }
+    run.tile = {std::int16_t(top), std::int16_t(left), std::int16_t(std::min<int>(top + kTile, area.bottom)),
+                std::int16_t(std::min<int>(left + kTile, area.right))};
+}
+
+void storeTexture(const FilterRecord* record) {
+    const Rect& r = record->requestRect;
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    run.texture.resize(std::size_t(w * h));
+    const auto* src = static_cast<const unsigned char*>(record->requestData);
+    for (int y = 0; y < h; ++y)
+        std::memcpy(&run.texture[std::size_t(y * w)], src + y * record->requestRowBytes, std::size_t(w));
+    run.haveTexture = true;
+}
+
+void shadeTile(const FilterRecord* record) {
+    const Rect& t = run.tile;
+    const int w = t.right - t.left, h = t.bottom - t.top, grown = w + 2 * kMargin;
+    const auto* src = static_cast<const unsigned char*>(record->requestData);
+    auto* dst = static_cast<unsigned char*>(record->writeData);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const unsigned char* in = src + y * record->requestRowBytes + x * 3;
+            unsigned char* out = dst + y * record->writeRowBytes + x * 3;
+            for (int c = 0; c < 3; ++c)
+                out[c] = static_cast<unsigned char>(255 - in[c]);
+            if (run.channel != 0) {
+                out[0] = run.texture[std::size_t(y * grown + x)];
+                out[1] = run.texture[std::size_t((y + kMargin) * grown + x + kMargin)];
+                out[2] = run.texture[std::size_t((y + 2 * kMargin) * grown + x + 2 * kMargin)];
+            }
+        }
+}
+
+std::string fourChars(OSType t) {
+    return {char(t >> 24), char(t >> 16), char(t >> 8), char(t)};
+}
+
+void reportRecord(const FilterRecord* record) {
+    const Rect& a = record->filterArea;
+    std::fprintf(stderr,
+                 "probe: area %d,%d,%d,%d signature %s mode %d absolute %d mask %d,%d colour-services %s\n",
+                 a.top, a.left, a.bottom, a.right, fourChars(record->hostSignature).c_str(),
+                 record->colourMode, record->absolutePlanesSupported, record->maskPresent,
+                 record->maskEnabled, record->colorServicesProc ? "yes" : "none");
+    std::int32_t count = 0;
+    record->propertyQueryProc(kHostSignature, kPropertyChannelCount, 0, &count, nullptr);
+    std::string names;
+    for (std::int32_t i = 0; i < count; ++i) {
+        Handle name = nullptr;
+        if (record->propertyQueryProc(kHostSignature, kPropertyChannelName, i, nullptr, &name) != 0 || !name)
+            return;
+        names += (i ? "," : "") + std::string(*name, std::size_t(GetHandleSize(name)));
+        record->handleSuite->disposeProc(name);
+    }
+    std::fprintf(stderr, "probe: channels %d: %s\n", count, names.c_str());
+}
+
+std::int16_t start(FilterRecord* record) {
+    const auto* block = reinterpret_cast<const unsigned char*>(*record->parameterHandle);
+    run = Run{};
+    run.mode = Mode(block[4]);
+    run.channel = block[kChannelOffset] << 8 | block[kChannelOffset + 1];
+    const Rect& a = record->filterArea;
+    run.tile = {a.top, a.left, std::int16_t(std::min<int>(a.top + kTile, a.bottom)),
+                std::int16_t(std::min<int>(a.left + kTile, a.right))};
+    if (run.mode == report)
+        reportRecord(record);
+    setRects(record);
+    return filterNoErr;
+}
+
+std::int16_t proceed(FilterRecord* record) {
+    if (record->abortQueryProc())
+        return filterStop;
+    if (run.channel != 0 && !run.haveTexture) {
+        storeTexture(record);
+        setRects(record);
+        return filterNoErr;
+    }
+    shadeTile(record);
+    ++run.tilesDone;
+    run.haveTexture = false;
+    nextTile(record->filterArea);
+    setRects(record);
+    if (run.mode == interruptAfterFirstTile && run.tilesDone == 1)
+        std::raise(SIGINT);
+    if (run.mode == failSecondTile && run.tilesDone == 2)
+        return filterMemFull;
+    return filterNoErr;
+}
+
+} // namespace
+
+extern "C" __attribute__((visibility("default"))) void PluginMain(std::int32_t selector, void* record,
+                                                                  std::intptr_t*, std::int16_t* result) {
+    auto* filter = static_cast<FilterRecord*>(record);
+    switch (std::int16_t(selector)) {
+    case selectorStart:
+        *result = start(filter);
+        break;
+    case selectorContinue:
+        *result = proceed(filter);
+        break;
+    case selectorParameters:
+        *result = filterBadSelector; // the probe has no dialog
+        break;
+    default:
+        *result = filterNoErr;
+    }
+}
+
+extern "C" __attribute__((visibility("default"))) int
+PluginCheckParameters(const void* block, std::size_t size, char* why, std::size_t whySize) {
+    if (size == kBlockSize && std::memcmp(block, "PRBE", 4) == 0)
+        return 0;
+    std::snprintf(why, whySize, "not a probe block");
+    return 1;
+}
