@@ -1,5 +1,5 @@
 // toolbox-gallery: opens a dialog with every kind of item and control the module uses, in an SDL
-// window or headless. --headless --snapshot FILE writes a picture of it; --script FILE replays input.
+// window or headless. Headless, --script FILE replays input and --snapshot FILE then writes a picture.
 #include "Backend.h"
 #include "CodeResources.h"
 #include "Dialogs.h"
@@ -142,8 +142,8 @@ void press(DialogPtr d, std::int16_t item) {
 
 int main(int argc, char** argv) {
     Options o;
-    if (!parse(argc, argv, &o) || (!o.snapshot.empty() && !o.headless)) {
-        std::fprintf(stderr, "usage: toolbox-gallery [--headless [--snapshot FILE]] [--script FILE]\n");
+    if (!parse(argc, argv, &o) || ((!o.snapshot.empty() || !o.script.empty()) && !o.headless)) {
+        std::fprintf(stderr, "usage: toolbox-gallery [--headless [--script FILE] [--snapshot FILE]]\n");
         return 2;
     }
     TBBackendOptions backend;
@@ -168,6 +168,10 @@ int main(int argc, char** argv) {
             press(d, item);
         }
     int status = 0;
+    if (!TBScriptError().empty()) {
+        std::fprintf(stderr, "toolbox-gallery: %s\n", TBScriptError().c_str());
+        status = 1;
+    }
     if (!o.snapshot.empty() && !TBSnapshotScreen(o.snapshot, &error)) {
         std::fprintf(stderr, "toolbox-gallery: %s\n", error.c_str());
         status = 1;

@@ -67,13 +67,17 @@ struct ParamBlockHeader {
     std::int16_t ioVRefNum;
 };
 
+// A file's fields; the catalogue's HFileInfo begins with the same ones.
 struct HFileParam : ParamBlockHeader {
     std::int16_t ioFRefNum;
     signed char ioFVersNum;
     signed char filler1;
     std::int16_t ioFDirIndex;
     signed char ioFlAttrib;
-    signed char ioFlVersNum;
+    union {
+        signed char ioFlVersNum;
+        signed char ioACUser; // its name in HFileInfo
+    };
     FInfo ioFlFndrInfo;
     long ioDirID;
     std::uint16_t ioFlStBlk;
@@ -104,23 +108,7 @@ using WDPBPtr = WDPBRec*;
 
 // Catalogue information. ioFlAttrib bit 4 (0x10) marks a folder; ioDirID and ioDrDirID share their
 // place.
-struct HFileInfo : ParamBlockHeader {
-    std::int16_t ioFRefNum;
-    signed char ioFVersNum;
-    signed char filler1;
-    std::int16_t ioFDirIndex;
-    signed char ioFlAttrib;
-    signed char ioACUser;
-    FInfo ioFlFndrInfo;
-    long ioDirID;
-    std::uint16_t ioFlStBlk;
-    long ioFlLgLen;
-    long ioFlPyLen;
-    std::uint16_t ioFlRStBlk;
-    long ioFlRLgLen;
-    long ioFlRPyLen;
-    unsigned long ioFlCrDat;
-    unsigned long ioFlMdDat;
+struct HFileInfo : HFileParam {
     unsigned long ioFlBkDat;
     long ioFlParID;
 };

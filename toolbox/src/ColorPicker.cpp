@@ -5,6 +5,7 @@
 #include "Dialogs.h"
 #include "Memory.h"
 #include "TextUtils.h"
+#include "Tracking.h"
 
 #include <algorithm>
 #include <cmath>
@@ -200,7 +201,7 @@ void trackPress(DialogPtr dialog, std::int16_t item) {
     Rect box = itemBox(dialog, item);
     Point pt = p.pressed;
     GlobalToLocal(&pt);
-    for (bool first = true; first || StillDown(); first = false) {
+    for (bool first = true; first || TBStillTracking(); first = false) {
         if (!first)
             GetMouse(&pt);
         double x = std::clamp(double(pt.h - box.left) / std::max(1, box.right - box.left - 1), 0.0, 1.0);

@@ -42,7 +42,7 @@ std::int16_t dragIndicator(ControlHandle control, Point start, std::int16_t part
     PenPat(&qd.gray);
     Point offset{0, 0}, now = start;
     FrameRgn(outline);
-    while (StillDown()) {
+    while (TBStillTracking()) {
         GetMouse(&now);
         Point next = constrainedOffset(start, now, c, indicator);
         if (next.h != offset.h || next.v != offset.v) {
@@ -69,7 +69,7 @@ std::int16_t trackPart(ControlHandle control, std::int16_t part, ControlActionPr
     HiliteControl(control, part);
     std::int16_t current = part;
     Point pt;
-    while (StillDown()) {
+    while (TBStillTracking()) {
         GetMouse(&pt);
         std::int16_t under = TestControl(control, pt) == part ? part : 0;
         if (under != current) {

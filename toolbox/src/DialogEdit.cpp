@@ -2,6 +2,7 @@
 #include "DialogItems.h"
 
 #include "Fonts.h"
+#include "Tracking.h"
 #include "Scopes.h"
 
 #include <algorithm>
@@ -129,7 +130,7 @@ void editClick(DialogPtr dialog, std::int16_t itemNo, Point pt) {
         drawItem(dialog, previous);
     drawItem(dialog, itemNo);
     PortScope port(dialog);
-    while (StillDown()) {
+    while (TBStillTracking()) {
         Point now;
         GetMouse(&now);
         std::int16_t at = offsetAt(dialog, it, now.h);

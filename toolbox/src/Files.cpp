@@ -89,7 +89,7 @@ signed char attributes(const struct stat& st) {
 }
 
 // The file fields that HFileParam and HFileInfo share; ioDirID becomes the file's id.
-template <class Block> void fillFileFields(Block& pb, const std::string& path, const struct stat& st) {
+void fillFileFields(HFileParam& pb, const std::string& path, const struct stat& st) {
     pb.ioFlAttrib = attributes(st);
     readInfo(path, &pb.ioFlFndrInfo);
     pb.ioDirID = long(st.st_ino & 0x7FFFFFFF);

@@ -113,7 +113,7 @@ std::int16_t track(MenuHandle menu, const MenuLayout& l) {
                 drawItem(menu, l, under, true);
             current = under;
         }
-    } while (StillDown());
+    } while (TBStillTracking());
     return itemAt(menu, l, TBReleasePoint());
 }
 
@@ -155,10 +155,10 @@ long PopUpMenuSelect(MenuHandle menu, std::int16_t top, std::int16_t left, std::
     std::int16_t chosen;
     if (TBTakeScriptedChoice(&wanted)) {
         // The menu goes before the release is replayed, so that the release's position is found
-        // in the dialog again; a failed script releases nothing, so stop waiting then.
+        // in the dialog again.
         chosen = scriptedItem(menu, wanted);
         DisposeWindow(window);
-        while (StillDown() && TBScriptError().empty()) {
+        while (TBStillTracking()) {
         }
     } else {
         chosen = track(menu, l);
