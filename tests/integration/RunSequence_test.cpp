@@ -136,18 +136,6 @@ TEST(RunSequence, RunWithoutAUsableBlockShadesNothing) {
     }
 }
 
-TEST(RunSequence, DialogRunEndsHonestlyUntilTheDialogExists) {
-    TestHost host(MakeTestImage(20, 20));
-    EXPECT_EQ(host.Call(selectorParameters), 0);
-    EXPECT_EQ(host.Call(selectorPrepare), 0);
-    EXPECT_EQ(host.Call(selectorStart), filterBadSelector);
-    const LM_globals* g = reinterpret_cast<const LM_globals*>(host.GlobalsSlot());
-    ASSERT_NE(g, nullptr);
-    EXPECT_FALSE(g->showDialog);
-    EXPECT_EQ(g->bumpMap.heights, nullptr);
-    EXPECT_EQ(host.Call(selectorFinish), 0);
-}
-
 TEST(RunSequence, AbortStopsBetweenTiles) {
     const std::vector<std::uint8_t> flat = MixedLightsBlock();
     const std::vector<std::uint8_t> textured = MixedLightsBlock(4);
