@@ -151,4 +151,21 @@ TEST_F(LightDragDialog, PressesPreferTheCurrentLightsHandles) {
     EXPECT_EQ(centre(0), (Centre{212, 212}));
 }
 
+TEST_F(LightDragDialog, AFullSetTakesNoMoreLights) {
+    for (int i = 1; i < 16; ++i)
+        g().CreateNewLight(LM_sint16(30 + 20 * i), 380);
+    g().currentLight = 0;
+    run({"down @21", "move 300,100", "up 300,100"});
+    holdKeys({kVKOption});
+    run({"down 212,212", "move 100,100", "up 100,100"});
+    holdKeys({});
+    EXPECT_EQ(g().lightCount, 16);
+    EXPECT_EQ(centre(0), (Centre{212, 212}));
+
+    // One deleted, the well works again.
+    run({"key delete", "down @21", "move 300,100", "up 300,100"});
+    EXPECT_EQ(g().lightCount, 16);
+    EXPECT_EQ(centre(15), (Centre{300, 100}));
+}
+
 } // namespace
