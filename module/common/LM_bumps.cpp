@@ -262,18 +262,14 @@ LM_uint32 countSamples(const LM_sint32* weights, int pixels) {
 }
 
 void shadeBumpTile(FilterRecord* record, LM_bump_map* map, LM_globals* globals, bool askAbort) {
+    const LM_tile_geometry t = LM_TileGeometry(record);
+    if (!t.shadable || !mapCovers(*map, LM_uint32(t.rows), LM_uint32(t.cols)))
+        return;
     const Rect& area = record->filterArea;
     const Rect& tile = record->requestRect;
-    const int fw = area.right - area.left;
-    const int fh = area.bottom - area.top;
-    const int rows = tile.bottom - tile.top;
-    const int cols = tile.right - tile.left;
-    if (fw <= 0 || fh <= 0 || rows <= 0 || cols <= 0 || cols > LM_ROW_SAMPLES)
-        return;
-    if (!mapCovers(*map, LM_uint32(rows), LM_uint32(cols)))
-        return;
+    const int fw = t.fw, fh = t.fh, rows = t.rows, cols = t.cols;
+    const float s = t.s;
     const foo* block = LM_ParameterBlock(record);
-    const float s = block->worldWidth.get() / float(fw);
     BumpArrays arrays(globals);
     LM_sint32* counts = globals->SampleCountCache();
     const bool countsHot = counts && globals->SampleCountCacheHot();

@@ -108,8 +108,14 @@ LM_sint32 LM_globals::CopySettingsFrom(const LM_globals& source) {
     std::memcpy(ellipseX, source.ellipseX, sizeof ellipseX);
     std::memcpy(ellipseY, source.ellipseY, sizeof ellipseY);
     for (int i = 0; i < lightCount && i < LM_MAX_LIGHTS; ++i) {
+        // Preview caches stay with their owner: sharing them would free them twice.
+        LM_color96* diffuse = lights[i].diffuseCache;
+        LM_color96* specular = lights[i].specularCache;
         lights[i] = source.lights[i];
         lights[i].owner = this;
+        lights[i].diffuseCache = diffuse;
+        lights[i].specularCache = specular;
+        lights[i].diffuseCacheHot = lights[i].specularCacheHot = false;
     }
     bumpChannel = source.BumpChannel();
     useCurrentSettings = source.UseCurrentSettings();

@@ -91,6 +91,15 @@ inline float LM_SpreadFactor(const LM_light& light, float cosA, float base, floa
     return light.spreadTable[index < 0 ? 0 : index > last ? last : index];
 }
 
+// A tile against its filtered area: sizes, and world units per image pixel.
+struct LM_tile_geometry {
+    int fw, fh;     // the filtered area
+    int rows, cols; // the tile (requestRect)
+    float s;        // worldWidth / fw
+    bool shadable;  // both positive, and a row fits the row buffers
+};
+LM_tile_geometry LM_TileGeometry(FilterRecord* record);
+
 // World position of pixel (x, y) of an area fw x fh at s world units per pixel.
 inline LM_vector2f LM_PixelPosition(int x, int y, int fw, int fh, float s) {
     return {static_cast<float>(((x - fw * 0.5) + 0.5) * s), static_cast<float>(((y - fh * 0.5) + 0.5) * s)};

@@ -25,7 +25,7 @@ long recorder(std::int16_t, ControlHandle c, std::int16_t message, long param) {
     const Rect& r = (**c).contrlRect;
     switch (message) {
     case testCntl: {
-        Point pt{std::int16_t(param >> 16), std::int16_t(param & 0xFFFF)};
+        Point pt = TBControlMessagePoint(param);
         if (!PtInRect(pt, &r))
             return 0;
         return pt.h < r.left + 10 ? inThumb : inButton;

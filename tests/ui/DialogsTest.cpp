@@ -1,7 +1,11 @@
 #include "CodeResources.h"
 #include "Dialogs.h"
+#include "HostUtils.h"
+#include "Memory.h"
 #include "Menus.h"
+#include "Resources.h"
 #include "UiTestSupport.h"
+#include "relight_filter.h"
 
 namespace {
 
@@ -20,8 +24,7 @@ enum : std::int16_t {
 long sliderDef(std::int16_t, ControlHandle c, std::int16_t message, long param) {
     if (message != testCntl)
         return 0;
-    Point pt{std::int16_t(param >> 16), std::int16_t(param & 0xFFFF)};
-    return PtInRect(pt, &(**c).contrlRect) ? inButton : 0;
+    return PtInRect(TBControlMessagePoint(param), &(**c).contrlRect) ? inButton : 0;
 }
 
 int userDraws = 0;
@@ -237,6 +240,80 @@ TEST_F(Dialogs, AlertsSubstituteParamText) {
     ParamText(PString("A").s, PString("B").s, nullptr, nullptr);
     GetDialogItemText(itemHandle(kStatic), shown);
     EXPECT_EQ(pstr(shown), "Value ^0 of ^1") << "substitution happens when drawn, not in the text";
+}
+
+} // namespace
+
+namespace {
+
+int hostUpdates = 0;
+void hostEvents(EventRecord* e) {
+    if (e->what != updateEvt)
+        return;
+    ++hostUpdates;
+    auto window = reinterpret_cast<WindowPtr>(e->message);
+    BeginUpdate(window);
+    EndUpdate(window);
+}
+
+TEST_F(Dialogs, MoveableModalDialogServesTheHostAndMoves) {
+    // A host window behind the dialog that needs drawing: its update goes to the host's callback.
+    Rect bounds{400, 600, 500, 800};
+    WindowPtr host = NewCWindow(nullptr, &bounds, PString("host").s, true, documentProc, nullptr, false, 0);
+    SelectWindow(dialog_);
+    Rect before, after;
+    TBGetWindowContentRect(dialog_, &before);
+    hostUpdates = 0;
+    // Drag the title bar (above the content), then press OK. Positions are relative to the dialog,
+    // which moves under the pointer, so only the direction of the move is certain.
+    script("wait 50\ndown 100,-8\nmove 130,12\nup 130,12\nclick @1\n");
+    std::int16_t item = 0;
+    MoveableModalDialog(dialog_, hostEvents, nullptr, &item);
+    EXPECT_EQ(item, kOK);
+    EXPECT_GT(hostUpdates, 0) << "the host drew its own window";
+    TBGetWindowContentRect(dialog_, &after);
+    EXPECT_GE(after.left - before.left, 30);
+    EXPECT_GE(after.top - before.top, 20);
+    DisposeWindow(host);
+}
+
+} // namespace
+
+namespace {
+
+Handle disposedByHost = nullptr;
+void hostDispose(Handle h) {
+    disposedByHost = h;
+    DisposeHandle(h);
+}
+
+TEST_F(Dialogs, HostUtilities) {
+    // A copy of the template: the resource itself is shared.
+    Handle dlog = GetResource(FOUR_CHAR("DLOG"), 300);
+    Handle copy = NewHandle(GetHandleSize(dlog));
+    BlockMove(*dlog, *copy, GetHandleSize(dlog));
+    (*copy)[9] = 0; // procID documentProc
+    CenterDialog(copy);
+    auto word = [copy](int at) {
+        return (static_cast<unsigned char>((*copy)[at]) << 8) | static_cast<unsigned char>((*copy)[at + 1]);
+    };
+    // 300 x 200 on the 1024 x 768 screen, below the 20-pixel title bar: a third of the spare height above.
+    EXPECT_EQ(word(2), (1024 - 300) / 2);
+    EXPECT_EQ(word(0), 20 + (768 - 200 - 20) / 3);
+    EXPECT_EQ(word(6) - word(2), 300);
+    EXPECT_EQ(word(4) - word(0), 200);
+    SetUpMoveableModal(copy, FOUR_CHAR("VLMK"));
+    EXPECT_EQ(word(8), movableDBoxProc);
+
+    HandleProcs procs{hostDispose};
+    HostDisposeHandle(&procs, copy);
+    EXPECT_EQ(disposedByHost, copy) << "the host's own procedure releases it";
+    HostDisposeHandle(nullptr, NewHandle(8)); // without a suite the Memory Manager does
+
+    // The about box closes on a click anywhere.
+    script("click 5,5\n");
+    ShowAbout(300);
+    EXPECT_EQ(FrontWindow(), dialog_);
 }
 
 } // namespace

@@ -65,6 +65,16 @@ TEST_F(EventScript, ADragIsSeenPointByPointByAStillDownGetMouseLoop) {
         << "waiting past the script's end returns instead of hanging";
 }
 
+TEST_F(EventScript, AScriptEndingWithTheButtonDownReleasesIt) {
+    load("down 10,10\nmove 12,12\n");
+    next(mDownMask);
+    int polls = 0;
+    while (StillDown() && polls < 100)
+        ++polls;
+    EXPECT_LT(polls, 100) << "the tracking loop ends";
+    EXPECT_EQ(next(mUpMask).what, mouseUp);
+}
+
 TEST_F(EventScript, WaitDelaysTheNextStepByItsTicks) {
     load("wait 500\nclick 5,5\n");
     const unsigned long start = TickCount();

@@ -38,6 +38,22 @@ TEST(CopyBits, ScalesByNearestNeighbourAndClipsToMaskAndPortClip) {
     TBDisposeOffscreenPort(src);
 }
 
+TEST(CopyBits, SameSizeCopiesHonourBothMapsBoundsAndOnlyCopyWhatTheSourceHas) {
+    const Rect srcBounds{5, 7, 8, 10}; // a 3x3 map whose local origin is not its corner
+    GrafPtr src = TBNewOffscreenPort(&srcBounds, 32);
+    TBSetPixel(src, 7, 5, 0xFF000000u | 0x102030u);
+    TBSetPixel(src, 9, 7, 0x405060u);
+    ScratchPort dst(6, 6);
+    const Rect from{4, 6, 8, 10}; // reaches one row and column outside the source
+    const Rect to{1, 1, 5, 5};
+    CopyBits(GetPortBitMapForCopyBits(src), GetPortBitMapForCopyBits(dst.get()), &from, &to, srcCopy,
+             nullptr);
+    EXPECT_EQ(TBGetPixel(dst.get(), 2, 2), 0x102030u) << "source (7,5) lands at (2,2)";
+    EXPECT_EQ(TBGetPixel(dst.get(), 4, 4), 0x405060u);
+    EXPECT_EQ(TBGetPixel(dst.get(), 1, 1), 0xFFFFFFu) << "outside the source: left alone";
+    TBDisposeOffscreenPort(src);
+}
+
 namespace {
 const std::uint32_t pixels[4] = {0x112233, 0x445566, 0x778899, 0xAABBCC};
 }

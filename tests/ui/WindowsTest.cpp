@@ -164,6 +164,16 @@ TEST_F(Windows, RecordsKeepReferenceWordsAndTitles) {
     EXPECT_EQ(current, dialog);
 }
 
+TEST_F(Windows, PatternsInWindowsAlignToTheScreenGrid) {
+    SetPort(document); // content at global (20, 40)
+    const Pattern dot{{0x80, 0, 0, 0, 0, 0, 0, 0}};
+    Rect r{0, 0, 16, 16};
+    FillRect(&r, &dot);
+    EXPECT_EQ(TBGetPixel(document, 4, 0), 0x000000u) << "global (24, 40) is a pattern origin";
+    EXPECT_EQ(TBGetPixel(document, 0, 0), 0xFFFFFFu);
+    EXPECT_EQ(TBGetPixel(document, 12, 8), 0x000000u);
+}
+
 TEST_F(Windows, SnapshotsRoundTripThroughPNG) {
     SetPort(dialog);
     RGBColor c{0x1234, 0x5678, 0x9ABC};

@@ -135,6 +135,24 @@ TEST(Settings, CopySettingsFromCopiesSettingsAndLightsButNotTheDialog) {
     EXPECT_EQ(std::memcmp(copy->ellipseX, source->ellipseX, sizeof copy->ellipseX), 0);
 }
 
+TEST(Settings, CopiesNeverShareThePreviewCaches) {
+    // The dialog's backup is a copy; sharing a light's caches with it would free them twice.
+    LM_GlobalsPtr live = MakeGlobals(60, 120);
+    live->Default();
+    live->AllocateCaches(4, 4, false);
+    LM_GlobalsPtr backup = MakeGlobals(60, 120);
+    backup->Default();
+    backup->AllocateCaches(4, 4, false);
+    LM_color96* ownDiffuse = backup->lights[0].diffuseCache;
+    ASSERT_NE(ownDiffuse, nullptr);
+    backup->CopySettingsFrom(*live);
+    EXPECT_EQ(backup->lights[0].diffuseCache, ownDiffuse);
+    EXPECT_NE(backup->lights[0].specularCache, live->lights[0].specularCache);
+    EXPECT_FALSE(backup->lights[0].DiffuseCacheHot());
+    live->CopySettingsFrom(*backup);
+    EXPECT_NE(live->lights[0].diffuseCache, ownDiffuse);
+}
+
 TEST(Settings, SettersSpareOrReleaseTheCaches) {
     LM_GlobalsPtr g = MakeGlobals(60, 120);
     g->Default();

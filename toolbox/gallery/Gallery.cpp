@@ -107,14 +107,6 @@ void unwrapSmallFont(DialogPtr d, std::int16_t item) {
     (**c).contrlDefProc = reinterpret_cast<Handle>((**aux).acRefCon);
 }
 
-void setUserItem(DialogPtr d, std::int16_t item, UserItemProcPtr proc) {
-    std::int16_t kind;
-    Handle h;
-    Rect box;
-    GetDialogItem(d, item, &kind, &h, &box);
-    SetDialogItem(d, item, kind, reinterpret_cast<Handle>(proc), &box);
-}
-
 DialogPtr openGallery() {
     ql_quorum_code_resource(FOUR_CHAR("CDEF"), kGallerySliderDef, ql_quorum_passtr("GallerySlider"),
                             reinterpret_cast<TBCodeEntry>(&GallerySliderDefinition));
@@ -124,9 +116,9 @@ DialogPtr openGallery() {
         return nullptr;
     wrapSmallFont(d, kSmallCheck);
     wrapSmallFont(d, kSmallPopup);
-    setUserItem(d, kOutline, drawOutline);
-    setUserItem(d, kSwatch, drawSwatch);
-    setUserItem(d, kGroup, drawGroup);
+    TBSetUserItemProc(d, kOutline, drawOutline);
+    TBSetUserItemProc(d, kSwatch, drawSwatch);
+    TBSetUserItemProc(d, kGroup, drawGroup);
     SetControlValue(reinterpret_cast<ControlHandle>(itemHandle(d, 4)), 1);
     SetControlValue(reinterpret_cast<ControlHandle>(itemHandle(d, kSpot)), 1);
     HiliteControl(reinterpret_cast<ControlHandle>(itemHandle(d, kLowerSlider)), kControlInactivePart);

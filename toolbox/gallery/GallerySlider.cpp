@@ -76,10 +76,8 @@ long GallerySliderDefinition(std::int16_t, ControlHandle control, std::int16_t m
     case drawCntl:
         draw(control);
         return 0;
-    case testCntl: {
-        Point pt{std::int16_t(param >> 16), std::int16_t(param & 0xFFFF)};
-        return PtInRect(pt, &(**control).contrlRect) ? inThumb : 0;
-    }
+    case testCntl:
+        return PtInRect(TBControlMessagePoint(param), &(**control).contrlRect) ? inThumb : 0;
     case dragCntl:
         if (param)
             dragIndicator(control);

@@ -23,7 +23,7 @@ struct TBBackendOptions {
 // Starts (or restarts) the backend with an empty desktop. False with a message when the SDL window
 // cannot be opened. Without a call the headless backend runs with the default options.
 bool TBInitBackend(const TBBackendOptions& options, std::string* error);
-// Closes the SDL window, forgets windows' screen, script and queue state.
+// Closes the SDL window and forgets the script, the event queue and the input state (windows stay).
 void TBShutdownBackend();
 TBBackendKind TBCurrentBackend();
 void TBGetScreenBounds(Rect* bounds); // global, top-left (0, 0)

@@ -148,5 +148,10 @@ Boolean GetAuxiliaryControlRecord(ControlHandle control, AuxCtlHandle* aux);
 // The control's definition procedure handle (the code handle stored in contrlDefProc).
 Handle GetControlDefinition(ControlHandle control);
 
+// The point a testCntl message carries: v in the high 16 bits, h in the low 16.
+inline Point TBControlMessagePoint(long param) {
+    return Point{std::int16_t(param >> 16), std::int16_t(param & 0xFFFF)};
+}
+
 // Calls the control's definition with the port set to the control's owner (and restored after).
 long TBCallControlDefinition(ControlHandle control, std::int16_t message, long param);

@@ -68,6 +68,9 @@ std::int16_t CountDITL(DialogPtr dialog);
 void HideDialogItem(DialogPtr dialog, std::int16_t itemNo);
 void ShowDialogItem(DialogPtr dialog, std::int16_t itemNo);
 
+// Makes `proc` the drawing procedure of user item `itemNo`, keeping its kind and box.
+void TBSetUserItemProc(DialogPtr dialog, std::int16_t itemNo, UserItemProcPtr proc);
+
 // Text of a statText or editText item, through the handle GetDialogItem gives.
 void GetDialogItemText(Handle item, Str255 text);
 // Replaces the text and redraws the item at once.

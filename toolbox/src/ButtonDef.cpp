@@ -3,13 +3,12 @@
 
 #include "CodeResources.h"
 #include "Fonts.h"
+#include "Scopes.h"
 
 #include <cstring>
 
 namespace {
 
-constexpr RGBColor kBlack = {0, 0, 0};
-constexpr RGBColor kDimmed = {0x8000, 0x8000, 0x8000};
 constexpr std::int16_t kBoxSize = 12;
 
 enum class Kind { push, check, radio };
@@ -79,12 +78,8 @@ void draw(ControlHandle control, Kind kind) {
     const ControlRecord& c = **control;
     if (!c.contrlVis)
         return;
-    PenState pen;
-    GetPenState(&pen);
-    RGBColor fore;
-    GetForeColor(&fore);
-    PenNormal();
-    RGBForeColor(c.contrlHilite == kControlInactivePart ? &kDimmed : &kBlack);
+    PenScope pen;
+    TBControlForeColor(c);
     if (kind == Kind::push) {
         drawPush(c);
     } else {
@@ -92,11 +87,9 @@ void draw(ControlHandle control, Kind kind) {
         text.left = std::int16_t(text.left + 2 + kBoxSize);
         EraseRect(&text);
         drawMarkBox(c, kind);
-        RGBForeColor(&kBlack);
+        ForeColor(blackColor);
         drawTitle(c, std::int16_t(c.contrlRect.left + 16), false);
     }
-    RGBForeColor(&fore);
-    SetPenState(&pen);
 }
 
 } // namespace
@@ -107,18 +100,13 @@ long TBButtonDefinition(std::int16_t variation, ControlHandle control, std::int1
     case drawCntl:
         draw(control, kind);
         return 0;
-    case testCntl: {
-        Point pt{std::int16_t(param >> 16), std::int16_t(param & 0xFFFF)};
-        if ((**control).contrlHilite == kControlInactivePart || !PtInRect(pt, &(**control).contrlRect))
+    case testCntl:
+        if ((**control).contrlHilite == kControlInactivePart ||
+            !PtInRect(TBControlMessagePoint(param), &(**control).contrlRect))
             return 0;
         return kind == Kind::push ? inButton : inCheckBox;
-    }
-    case calcCntlRgn:
-    case calcThumbRgn:
-        RectRgn(reinterpret_cast<RgnHandle>(param), &(**control).contrlRect);
-        return 0;
     default:
-        return 0;
+        return TBRectangleRegions(control, message, param);
     }
 }
 
@@ -142,6 +130,18 @@ void TBDrawTruncated(ConstStr255Param text, std::int16_t h, std::int16_t baselin
     }
     MoveTo(h, baseline);
     DrawString(shown);
+}
+
+void TBControlForeColor(const ControlRecord& c) {
+    static constexpr RGBColor kBlack = {0, 0, 0};
+    static constexpr RGBColor kDimmed = {0x8000, 0x8000, 0x8000};
+    RGBForeColor(c.contrlHilite == kControlInactivePart ? &kDimmed : &kBlack);
+}
+
+long TBRectangleRegions(ControlHandle control, std::int16_t message, long param) {
+    if (message == calcCntlRgn || message == calcThumbRgn)
+        RectRgn(reinterpret_cast<RgnHandle>(param), &(**control).contrlRect);
+    return 0;
 }
 
 void TBRegisterStandardControlDefinitions() {

@@ -222,14 +222,6 @@ Boolean notePress(DialogPtr dialog, EventRecord* e, std::int16_t*) {
     return false;
 }
 
-void installProc(DialogPtr dialog, std::int16_t item, UserItemProcPtr proc) {
-    std::int16_t kind;
-    Handle h;
-    Rect box;
-    GetDialogItem(dialog, item, &kind, &h, &box);
-    SetDialogItem(dialog, item, kind, reinterpret_cast<Handle>(proc), &box);
-}
-
 DialogPtr openPicker(Point where, ConstStr255Param prompt, Picker* state) {
     DialogPtr dialog = GetNewDialog(kPickerDialog, nullptr, reinterpret_cast<WindowPtr>(-1));
     if (!dialog)
@@ -242,10 +234,10 @@ DialogPtr openPicker(Point where, ConstStr255Param prompt, Picker* state) {
     Rect box;
     GetDialogItem(dialog, kPrompt, &kind, &h, &box);
     SetDialogItemText(h, prompt ? prompt : reinterpret_cast<ConstStr255Param>(""));
-    installProc(dialog, kArea, drawArea);
-    installProc(dialog, kHueBar, drawHueBar);
-    installProc(dialog, kSwatch, drawSwatch);
-    installProc(dialog, kOutline, drawOutline);
+    TBSetUserItemProc(dialog, kArea, drawArea);
+    TBSetUserItemProc(dialog, kHueBar, drawHueBar);
+    TBSetUserItemProc(dialog, kSwatch, drawSwatch);
+    TBSetUserItemProc(dialog, kOutline, drawOutline);
     showColour(dialog, true);
     SelectDialogItemText(dialog, kRedField, 0, 32767);
     ShowWindow(dialog);

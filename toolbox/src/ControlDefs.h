@@ -11,6 +11,12 @@ void TBRegisterStandardControlDefinitions();
 long TBButtonDefinition(std::int16_t variation, ControlHandle control, std::int16_t message, long param);
 long TBPopupDefinition(std::int16_t variation, ControlHandle control, std::int16_t message, long param);
 
+// The foreground for drawing a control: black, or grey while it is inactive.
+void TBControlForeColor(const ControlRecord& c);
+
+// Answers the region messages with the control's rectangle; 0 for every other message.
+long TBRectangleRegions(ControlHandle control, std::int16_t message, long param);
+
 // The baseline that centres one line of text vertically in r.
 std::int16_t TBCentredBaseline(const Rect& r);
 // Draws `text` from (h, baseline), cut with "..." to fit `width`.

@@ -4,6 +4,7 @@
 
 #include "Events.h"
 #include "Tracking.h"
+#include "Scopes.h"
 
 #include <algorithm>
 
@@ -106,10 +107,6 @@ std::int16_t track(ControlHandle control, Point pt, ControlActionProcPtr actionP
 
 // The mouse is read in the control's window, whatever port the caller had.
 std::int16_t TrackControl(ControlHandle control, Point pt, ControlActionProcPtr actionProc) {
-    GrafPtr saved;
-    GetPort(&saved);
-    SetPort((**control).contrlOwner);
-    std::int16_t part = track(control, pt, actionProc);
-    SetPort(saved);
-    return part;
+    PortScope port((**control).contrlOwner);
+    return track(control, pt, actionProc);
 }

@@ -8,6 +8,7 @@
 #include "Memory.h"
 #include "Resources.h"
 #include "Windows.h"
+#include "Scopes.h"
 
 #include <algorithm>
 #include <cstring>
@@ -45,11 +46,8 @@ void unlink(ControlHandle c) {
 
 // Erases the control's area in its window (the definition draws it again when asked).
 void eraseArea(ControlHandle c) {
-    GrafPtr saved;
-    GetPort(&saved);
-    SetPort((**c).contrlOwner);
+    PortScope port((**c).contrlOwner);
     EraseRect(&(**c).contrlRect);
-    SetPort(saved);
 }
 
 void redrawValue(ControlHandle c) {
@@ -60,13 +58,9 @@ void redrawValue(ControlHandle c) {
 } // namespace
 
 long TBCallControlDefinition(ControlHandle control, std::int16_t message, long param) {
-    GrafPtr saved;
-    GetPort(&saved);
-    SetPort((**control).contrlOwner);
-    long result = TBCallCode<long, std::int16_t, ControlHandle, std::int16_t, long>(
+    PortScope port((**control).contrlOwner);
+    return TBCallCode<long, std::int16_t, ControlHandle, std::int16_t, long>(
         (**control).contrlDefProc, (**control).contrlVariant, control, message, param);
-    SetPort(saved);
-    return result;
 }
 
 ControlHandle NewControl(WindowPtr window, const Rect* bounds, ConstStr255Param title, Boolean visible,

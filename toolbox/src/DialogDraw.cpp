@@ -3,6 +3,7 @@
 #include "DialogItems.h"
 
 #include "Fonts.h"
+#include "Scopes.h"
 
 #include <vector>
 
@@ -122,16 +123,10 @@ void drawItem(DialogPtr dialog, std::int16_t itemNo) {
         Draw1Control(reinterpret_cast<ControlHandle>(it->handle));
         return;
     }
-    GrafPtr saved;
-    GetPort(&saved);
-    SetPort(dialog);
-    PenState pen;
-    GetPenState(&pen);
-    PenNormal();
+    PortScope port(dialog);
+    PenScope pen;
     drawItemContent(dialog, itemNo, *it);
-    SetPort(dialog);
-    SetPenState(&pen);
-    SetPort(saved);
+    SetPort(dialog); // a user item's procedure may have left another port
 }
 
 } // namespace dialogs
@@ -157,12 +152,8 @@ void TBDrawDefaultOutline(DialogPtr dialog, std::int16_t button) {
     const DialogItem* it = dialogs::item(dialog, button);
     if (!it)
         return;
-    GrafPtr saved;
-    GetPort(&saved);
-    SetPort(dialog);
-    PenState pen;
-    GetPenState(&pen);
-    PenNormal();
+    PortScope port(dialog);
+    PenScope pen;
     auto control = isControl(*it) ? reinterpret_cast<ControlHandle>(it->handle) : nullptr;
     if (control && (**control).contrlHilite == kControlInactivePart)
         PenPat(&qd.gray);
@@ -170,6 +161,4 @@ void TBDrawDefaultOutline(DialogPtr dialog, std::int16_t button) {
     Rect r = it->box;
     InsetRect(&r, -4, -4);
     FrameRoundRect(&r, 16, 16);
-    SetPenState(&pen);
-    SetPort(saved);
 }

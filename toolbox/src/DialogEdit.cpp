@@ -2,6 +2,7 @@
 #include "DialogItems.h"
 
 #include "Fonts.h"
+#include "Scopes.h"
 
 #include <algorithm>
 #include <map>
@@ -38,9 +39,7 @@ std::int16_t nextEditItem(DialogPtr dialog, std::int16_t from, bool backwards) {
 // The caret position nearest to local h in the item's text.
 std::int16_t offsetAt(DialogPtr dialog, const DialogItem& item, std::int16_t h) {
     std::string text = dialogs::itemText(item);
-    GrafPtr saved;
-    GetPort(&saved);
-    SetPort(dialog);
+    PortScope port(dialog);
     std::int16_t best = 0;
     for (std::int16_t i = 1; i <= std::int16_t(text.size()); ++i) {
         std::int16_t mid =
@@ -49,7 +48,6 @@ std::int16_t offsetAt(DialogPtr dialog, const DialogItem& item, std::int16_t h) 
         if (h >= mid)
             best = i;
     }
-    SetPort(saved);
     return best;
 }
 
@@ -130,9 +128,7 @@ void editClick(DialogPtr dialog, std::int16_t itemNo, Point pt) {
     if (previous && previous != itemNo)
         drawItem(dialog, previous);
     drawItem(dialog, itemNo);
-    GrafPtr saved;
-    GetPort(&saved);
-    SetPort(dialog);
+    PortScope port(dialog);
     while (StillDown()) {
         Point now;
         GetMouse(&now);
@@ -143,7 +139,6 @@ void editClick(DialogPtr dialog, std::int16_t itemNo, Point pt) {
             drawItem(dialog, itemNo);
         }
     }
-    SetPort(saved);
 }
 
 } // namespace dialogs

@@ -3,6 +3,7 @@
 #include "DialogItems.h"
 
 #include "Backend.h"
+#include "Scopes.h"
 
 namespace {
 
@@ -44,12 +45,11 @@ bool standardKey(DialogPtr dialog, const EventRecord& e, std::int16_t* itemHit) 
 }
 
 bool mouseInDialog(DialogPtr dialog, const EventRecord& e, std::int16_t* itemHit) {
-    GrafPtr saved;
-    GetPort(&saved);
-    SetPort(dialog);
     Point pt = e.where;
-    GlobalToLocal(&pt);
-    SetPort(saved);
+    {
+        PortScope port(dialog);
+        GlobalToLocal(&pt);
+    }
     std::int16_t itemNo = std::int16_t(FindDialogItem(dialog, pt) + 1);
     DialogItem* it = dialogs::item(dialog, itemNo);
     if (!it)
@@ -73,13 +73,10 @@ bool mouseInDialog(DialogPtr dialog, const EventRecord& e, std::int16_t* itemHit
 }
 
 void update(WindowPtr window) {
-    GrafPtr saved;
-    GetPort(&saved);
-    SetPort(window);
+    PortScope port(window);
     BeginUpdate(window);
     DrawDialog(window);
     EndUpdate(window);
-    SetPort(saved);
 }
 
 // Our dialogs redraw themselves; other windows are the host's (eventProc). An update nobody serves

@@ -4,6 +4,7 @@
 #include "Backend.h"
 #include "Memory.h"
 #include "Resources.h"
+#include "Scopes.h"
 
 #include <algorithm>
 #include <cstring>
@@ -289,6 +290,11 @@ void SetDialogItem(DialogPtr dialog, std::int16_t itemNo, std::int16_t kind, Han
     it->box = *box;
 }
 
+void TBSetUserItemProc(DialogPtr dialog, std::int16_t itemNo, UserItemProcPtr proc) {
+    if (DialogItem* it = dialogs::item(dialog, itemNo))
+        it->handle = reinterpret_cast<Handle>(proc);
+}
+
 std::int16_t FindDialogItem(DialogPtr dialog, Point pt) {
     for (std::int16_t i = 1; i <= dialogs::count(dialog); ++i) {
         const DialogItem* it = dialogs::item(dialog, i);
@@ -309,13 +315,10 @@ void HideDialogItem(DialogPtr dialog, std::int16_t itemNo) {
     it->hidden = true;
     if ((it->type & 0x7F) >= ctrlItem && (it->type & 0x7F) <= ctrlItem + resCtrl)
         HideControl(reinterpret_cast<ControlHandle>(it->handle));
-    GrafPtr saved;
-    GetPort(&saved);
-    SetPort(dialog);
+    PortScope port(dialog);
     Rect r = it->box;
     InsetRect(&r, -4, -4);
     EraseRect(&r);
-    SetPort(saved);
 }
 
 void ShowDialogItem(DialogPtr dialog, std::int16_t itemNo) {

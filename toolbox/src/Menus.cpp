@@ -71,10 +71,13 @@ void eraseBytes(MenuHandle menu, long offset, long count) {
 }
 
 // Moves the enable bits of items >= item by `by` (+1 after an insertion, -1 after a deletion).
+// Items past 31 have no bit (they are always enabled), so nothing moves for them.
 void shiftEnableBits(MenuHandle menu, int item, int by) {
+    if (item >= 32)
+        return;
     auto flags = static_cast<std::uint32_t>((**menu).enableFlags);
-    std::uint32_t low = item >= 32 ? flags : flags & ((1u << item) - 1);
-    std::uint32_t high = item >= 32 ? 0 : flags & ~((1u << item) - 1);
+    std::uint32_t low = flags & ((1u << item) - 1);
+    std::uint32_t high = flags & ~((1u << item) - 1);
     if (by > 0)
         high = (high << 1) | (1u << item); // the new item starts enabled
     else

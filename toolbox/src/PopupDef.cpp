@@ -5,11 +5,9 @@
 #include "Fonts.h"
 #include "Memory.h"
 #include "Menus.h"
+#include "Scopes.h"
 
 namespace {
-
-constexpr RGBColor kBlack = {0, 0, 0};
-constexpr RGBColor kDimmed = {0x8000, 0x8000, 0x8000};
 
 // contrlData: the public part first, then what the definition keeps for itself.
 struct PopupState {
@@ -97,12 +95,8 @@ void draw(ControlHandle c, bool inverted) {
     const ControlRecord& r = **c;
     if (!r.contrlVis || !state(c))
         return;
-    PenState pen;
-    GetPenState(&pen);
-    RGBColor fore;
-    GetForeColor(&fore);
-    PenNormal();
-    RGBForeColor(r.contrlHilite == kControlInactivePart ? &kDimmed : &kBlack);
+    PenScope pen;
+    TBControlForeColor(r);
     drawTitle(c, inverted);
     Rect box = menuBox(c);
     Rect whole = box;
@@ -120,8 +114,6 @@ void draw(ControlHandle c, bool inverted) {
     TBDrawTruncated(text, h, TBCentredBaseline(box), std::int16_t(box.right - 24 - h));
     TextMode(srcOr);
     drawTriangle(box);
-    RGBForeColor(&fore);
-    SetPenState(&pen);
 }
 
 void track(ControlHandle c) {
@@ -154,18 +146,13 @@ long TBPopupDefinition(std::int16_t, ControlHandle control, std::int16_t message
     case drawCntl:
         draw(control, false);
         return 0;
-    case testCntl: {
-        Point pt{std::int16_t(param >> 16), std::int16_t(param & 0xFFFF)};
-        return state(control) && PtInRect(pt, &(**control).contrlRect) ? inButton : 0;
-    }
+    case testCntl:
+        return state(control) && PtInRect(TBControlMessagePoint(param), &(**control).contrlRect) ? inButton
+                                                                                                 : 0;
     case autoTrack:
         track(control);
         return 0;
-    case calcCntlRgn:
-    case calcThumbRgn:
-        RectRgn(reinterpret_cast<RgnHandle>(param), &(**control).contrlRect);
-        return 0;
     default:
-        return 0;
+        return TBRectangleRegions(control, message, param);
     }
 }

@@ -107,11 +107,17 @@ bool resolve(const Position& pos, Point origin, Point* global, std::string* erro
 
 namespace tbback {
 
+// A script that ends (or fails) with the button down releases it, so no tracking loop waits for
+// a release that will never come.
 void scriptStep() {
     Player& p = pl();
-    if (!p.error.empty() || p.next >= p.steps.size() || p.steps[p.next].due > tbev::now())
+    if (!scriptHasSteps()) {
+        if (!p.steps.empty() && tbev::buttonDown())
+            TBInputMouseButton(false);
         return;
-    run(p.steps[p.next++]);
+    }
+    if (p.steps[p.next].due <= tbev::now())
+        run(p.steps[p.next++]);
 }
 
 bool scriptHasSteps() {

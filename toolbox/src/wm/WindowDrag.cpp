@@ -8,7 +8,7 @@
 void DragWindow(WindowPtr window, Point startPt, const Rect* limit) {
     Rect screen;
     TBGetScreenBounds(&screen);
-    const Rect bounds = limit ? *limit : screen;
+    const Rect bounds = limit && !EmptyRect(limit) ? *limit : screen;
     const Point origin = window->globalOrigin;
     Point last = startPt;
     while (StillDown()) {

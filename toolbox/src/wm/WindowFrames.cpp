@@ -63,19 +63,28 @@ Rect structureRect(const WindowRecord& w) {
     return r;
 }
 
+// Only the frame is painted; the content is copied over the inside afterwards.
 void drawFrame(const WindowRecord& w, bool active) {
     PenNormal();
     const Rect outer = structureRect(w);
-    Rect shadow = outer;
-    OffsetRect(&shadow, kShadowOffset, kShadowOffset);
     const RGBColor black{0, 0, 0};
     OpColor(&kShadowWeight);
     PenMode(blend);
-    paintColour(shadow, black);
+    paintColour(Rect{std::int16_t(outer.top + kShadowOffset), outer.right,
+                     std::int16_t(outer.bottom + kShadowOffset), std::int16_t(outer.right + kShadowOffset)},
+                black);
+    paintColour(Rect{outer.bottom, std::int16_t(outer.left + kShadowOffset),
+                     std::int16_t(outer.bottom + kShadowOffset), outer.right},
+                black);
     PenNormal();
     Rect inner = outer;
     InsetRect(&inner, 1, 1);
-    paintColour(inner, kFace);
+    if (borderOf(w) > 1) {
+        PenSize(std::int16_t(borderOf(w) - 1), std::int16_t(borderOf(w) - 1));
+        RGBForeColor(&kFace);
+        FrameRect(&inner);
+        PenNormal();
+    }
     if (hasTitleBar(w)) {
         const Rect bar{inner.top, inner.left, std::int16_t(inner.top + kTBTitleBarHeight - 1), inner.right};
         drawTitleBar(w, bar, active);

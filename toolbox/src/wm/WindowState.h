@@ -8,6 +8,8 @@
 
 namespace tbwm {
 
+// Whether port is a window's port (visible or not).
+bool isWindow(GrafPtr port);
 // The frontmost visible window whose content needs an update, or null.
 WindowPtr windowNeedingUpdate();
 // The screen as the user sees it: desktop, then every visible window back to front.

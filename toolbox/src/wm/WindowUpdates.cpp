@@ -4,14 +4,12 @@
 
 namespace {
 
-// The current port, which the caller has made a window.
-WindowRecord& currentWindow() {
-    return *reinterpret_cast<WindowRecord*>(qd.thePort);
-}
-
-// Applies op(updateRgn, the local region made global) for the current window.
+// Applies op(updateRgn, the local region made global) for the current port when it is a window;
+// other ports have nothing to update.
 void changeUpdate(RgnHandle localRgn, void (*op)(RgnHandle, RgnHandle, RgnHandle)) {
-    WindowRecord& w = currentWindow();
+    if (!qd.thePort || !tbwm::isWindow(qd.thePort))
+        return;
+    WindowRecord& w = *reinterpret_cast<WindowRecord*>(qd.thePort);
     RgnHandle global = NewRgn();
     if (!global)
         return;

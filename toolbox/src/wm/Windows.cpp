@@ -147,6 +147,11 @@ void SelectWindow(WindowPtr window) {
     activate(record(window), true);
 }
 
+bool tbwm::isWindow(GrafPtr port) {
+    auto& list = windows();
+    return std::find(list.begin(), list.end(), record(port)) != list.end();
+}
+
 WindowPtr FrontWindow() {
     return TBNextWindow(nullptr);
 }
