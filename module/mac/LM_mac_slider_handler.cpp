@@ -36,6 +36,8 @@ void draw(const LM_slider_type_0& slider, long parameter) {
     }
     const short part = short(parameter & 0xFFFF);
     if (part == 0) {
+        // Antialiased text drawn twice over itself darkens: the whole control starts from blank.
+        EraseRect(&c.contrlRect);
         slider.DrawBar();
         slider.DrawLabels();
         slider.EraseAreaBelowBar();

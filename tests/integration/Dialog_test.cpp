@@ -195,4 +195,51 @@ TEST_F(DialogRun, EveryChangeRedrawsThePreview) {
     EXPECT_GE(displaysPerRun, 3);
 }
 
+// A brick wall: warm bricks in rows offset by half a brick, grey mortar, a little grain. Its
+// brightness doubles as a relief channel.
+Image BrickWall(int width, int height, std::vector<std::uint8_t>* relief) {
+    Image image(width, height);
+    relief->assign(std::size_t(width) * height, 0);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const int row = y / 24, shifted = x + (row % 2) * 30;
+            const bool mortar = y % 24 < 3 || shifted % 60 < 3;
+            const int grain = int((unsigned(x * 7919 + y * 104729) >> 3) % 23);
+            const int shade = (row * 37 + shifted / 60 * 53) % 40;
+            std::uint8_t* p = image.at(x, y);
+            p[0] = std::uint8_t(mortar ? 150 + grain : 150 + shade + grain);
+            p[1] = std::uint8_t(mortar ? 145 + grain : 70 + shade / 2 + grain);
+            p[2] = std::uint8_t(mortar ? 140 + grain : 50 + grain);
+            (*relief)[std::size_t(y) * width + x] = std::uint8_t(mortar ? 40 : 200 + grain);
+        }
+    return image;
+}
+
+// The three pictures of the dialog kept in docs/: as it opens, with several coloured lights, and
+// with the wall's relief as texture.
+TEST(DialogScreenshots, ShowTheDialogAsUsersSeeIt) {
+    std::vector<std::uint8_t> relief;
+    const std::string names[] = {TempPath("default.png"), TempPath("lights.png"), TempPath("texture.png")};
+    const std::string scripts[] = {
+        "snapshot " + names[0] + "\nclick @1\n",
+        "down @21\nmove @6:0.3,0.35\nup @6:0.3,0.35\nchoose 530,86 Omni\nclick @7\n"
+        "down @21\nmove @6:0.72,0.7\nup @6:0.72,0.7\nclick @7\nclick 700,143\n"
+        "snapshot " +
+            names[1] + "\nclick @1\n",
+        "choose 550,382 Channel 1\nclick 560,247\nclick 615,343\nclick 700,439\nsnapshot " + names[2] +
+            "\nclick @1\n"};
+    std::vector<std::vector<std::uint32_t>> shots;
+    for (const std::string& script : scripts) {
+        TestHost host(BrickWall(740, 540, &relief));
+        host.AddChannel(relief);
+        host.SetColorService(0, {90, 170, 255});
+        ASSERT_EQ(host.RunWithDialog(Paced(script)), 0) << TBScriptError();
+        shots.push_back(ReadPNG(&script == &scripts[0]   ? names[0]
+                                : &script == &scripts[1] ? names[1]
+                                                         : names[2]));
+    }
+    EXPECT_NE(shots[0], shots[1]);
+    EXPECT_NE(shots[0], shots[2]);
+}
+
 } // namespace

@@ -4,6 +4,7 @@
 #include "Memory.h"
 #include "TestBlocks.h"
 #include "TestHost.h"
+#include "Windows.h"
 
 #include <gtest/gtest.h>
 
@@ -134,6 +135,22 @@ TEST(RunSequence, RunWithoutAUsableBlockShadesNothing) {
         EXPECT_EQ(host.continueCalls, 0) << "case " << i;
         EXPECT_EQ(host.Result().rgb, host.Source().rgb) << "case " << i;
     }
+}
+
+TEST(RunSequence, StartBuildsTheDialogHiddenAndFinishTearsItDown) {
+    TestHost host(MakeTestImage(20, 20));
+    EXPECT_EQ(host.Call(selectorParameters), 0);
+    EXPECT_EQ(host.Call(selectorPrepare), 0);
+    EXPECT_EQ(host.Call(selectorStart), 0);
+    const LM_globals* g = reinterpret_cast<const LM_globals*>(host.GlobalsSlot());
+    ASSERT_NE(g, nullptr);
+    ASSERT_NE(g->dialog, nullptr);
+    EXPECT_FALSE(reinterpret_cast<WindowPeek>(g->dialog)->visible);
+    EXPECT_EQ(g->previewSize.x, 20) << "a small area is previewed at full size";
+    EXPECT_EQ(host.Call(selectorFinish), 0);
+    EXPECT_EQ(g->dialog, nullptr);
+    EXPECT_EQ(g->dialogTemplate, nullptr);
+    EXPECT_EQ(g->previewMap.baseAddr, nullptr);
 }
 
 TEST(RunSequence, AbortStopsBetweenTiles) {

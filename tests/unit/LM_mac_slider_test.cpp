@@ -1,0 +1,115 @@
+// The value slider on a window of the headless backend: geometry, value from pixel, value
+// text, hit test, drag, inactive drawing and the degenerate ranges.
+#include "Backend.h"
+#include "Events.h"
+#include "LM_mac_slider_control.h"
+#include "LM_mac_slider_handler.h"
+#include "Windows.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A slider whose bar runs from pixel 10 to 110 (left 0, title room 6, right 115) at BarY 16.
+class Slider : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        LM_RegisterSliderControl();
+        const Rect bounds = {100, 100, 200, 300};
+        window = NewCWindow(nullptr, &bounds, reinterpret_cast<ConstStr255Param>("\0"), true, plainDBox,
+                            reinterpret_cast<WindowPtr>(-1), false, 0);
+        ASSERT_NE(window, nullptr);
+        SetPort(window);
+    }
+    void TearDown() override { DisposeWindow(window); }
+
+    ControlHandle Make(std::int16_t min, std::int16_t max, std::int16_t labels = 200,
+                       std::int16_t right = 115) {
+        const Rect r = {0, 0, 30, right};
+        ControlHandle c = NewControl(window, &r, reinterpret_cast<ConstStr255Param>("\x01T"), true, min, min,
+                                     max, LM_SLIDER_CDEF * 16, long(labels) << 16 | 6);
+        EXPECT_NE(c, nullptr);
+        return c;
+    }
+    static LM_slider_type_0& Of(ControlHandle c) {
+        return *reinterpret_cast<LM_slider_type_0*>(GetControlReference(c));
+    }
+    // Moves the indicator to `pixel` as a press there would.
+    static std::int16_t ValueAt(ControlHandle c, std::int16_t pixel) {
+        Of(c).UpdateIndicatorPosition(std::int16_t(pixel - Of(c).IndicatorX()));
+        return GetControlValue(c);
+    }
+
+    WindowPtr window = nullptr;
+};
+
+TEST_F(Slider, ValueFollowsThePressedPixel) {
+    ControlHandle c = Make(0, 255);
+    const LM_slider_type_0& s = Of(c);
+    EXPECT_EQ(s.BarMinX(), 10);
+    EXPECT_EQ(s.BarMaxX(), 110);
+    EXPECT_EQ(s.BarY(), 16);
+    EXPECT_EQ(s.IndicatorY(), 17);
+    for (auto [pixel, value] : {std::pair{10, 0}, {11, 2}, {60, 127}, {110, 255}})
+        EXPECT_EQ(ValueAt(c, std::int16_t(pixel)), value) << "pixel " << pixel;
+    SetControlValue(c, 128);
+    EXPECT_EQ(s.IndicatorX(), 60);
+}
+
+TEST_F(Slider, ValueTextRunsOverEitherScale) {
+    ControlHandle signedScale = Make(0, 255);
+    ControlHandle percent = Make(0, 255, 134);
+    for (auto [value, text, percentText] : {std::tuple{0, -100, 0}, {128, 0, 50}, {255, 100, 100}}) {
+        SetControlValue(signedScale, std::int16_t(value));
+        SetControlValue(percent, std::int16_t(value));
+        EXPECT_EQ(Of(signedScale).DisplayedValue(), text) << "value " << value;
+        EXPECT_EQ(Of(percent).DisplayedValue(), percentText) << "value " << value;
+    }
+}
+
+TEST_F(Slider, PressesAlongTheBandBelowTheBarDragTheIndicator) {
+    ControlHandle c = Make(0, 255);
+    EXPECT_EQ(TestControl(c, Point{17, 6}), LM_SLIDER_PART) << "4 pixels before the bar";
+    EXPECT_EQ(TestControl(c, Point{23, 114}), LM_SLIDER_PART);
+    EXPECT_EQ(TestControl(c, Point{14, 60}), 0) << "above the band";
+    EXPECT_EQ(TestControl(c, Point{17, 115}), 0) << "beyond the band";
+
+    std::string error;
+    ASSERT_TRUE(TBLoadInputScript(
+        "down 30,20\nwait 50\nmove 80,20\nwait 50\nmove 400,20\nwait 50\nup 400,20\n", &error))
+        << error;
+    EventRecord event;
+    while (!GetNextEvent(mDownMask, &event))
+        ;
+    EXPECT_EQ(TrackControl(c, Point{20, 30}, kControlActionDefault), LM_SLIDER_PART);
+    EXPECT_EQ(GetControlValue(c), 255) << "dragged beyond the end";
+}
+
+TEST_F(Slider, InactiveDrawsGreyAndInvisibleNothing) {
+    ControlHandle c = Make(0, 255);
+    HiliteControl(c, kControlInactivePart);
+    Draw1Control(c);
+    EXPECT_EQ(TBGetPixel(window, 30, 16), 0x7F7F7Fu) << "the bar in grey";
+    RGBColor fore;
+    GetForeColor(&fore);
+    EXPECT_EQ(fore.red, 0) << "black again afterwards";
+    HideControl(c);
+    const Rect r = {0, 0, 30, 115};
+    EraseRect(&r);
+    Draw1Control(c);
+    EXPECT_EQ(TBGetPixel(window, 30, 16), 0xFFFFFFu);
+}
+
+TEST_F(Slider, DegenerateRangesDoNotDivideByZero) {
+    ControlHandle flat = Make(5, 5);
+    EXPECT_EQ(Of(flat).IndicatorX(), Of(flat).BarMinX());
+    EXPECT_EQ(ValueAt(flat, 80), 5);
+    ControlHandle zeroMax = Make(-10, 0);
+    EXPECT_EQ(Of(zeroMax).DisplayedValue(), -100);
+    ControlHandle noBar = Make(0, 255, 200, 15); // BarMinX = BarMaxX = 10
+    EXPECT_EQ(ValueAt(noBar, 10), 0);
+    SetControlValue(noBar, 200);
+    EXPECT_EQ(Of(noBar).IndicatorX(), 10);
+}
+
+} // namespace
