@@ -194,34 +194,35 @@ void LM_light_UI::MoveUI(DialogPtr dialog, LM_globals* globals, const LM_light_d
         }
     };
 
-    Point mouse;
-    GetMouse(&mouse);
-    if (PtInRect(mouse, &drag.work))
-        followInWorkArea(mouse);
-    else if (PtInRect(mouse, &drag.trash))
-        drag.drawTrash(true);
-    last = mouse;
-    while (StillDown()) {
-        GetMouse(&mouse);
-        if (PtInRect(mouse, &drag.work)) {
-            followInWorkArea(mouse);
+    // Outside the work area the figure disappears; over the trash, the trash lights up instead.
+    const auto hideFigure = [&] {
+        _DrawXORActive(true, false, globals);
+        drag.shown = false;
+    };
+    const auto track = [&](Point m) {
+        if (PtInRect(m, &drag.work)) {
+            followInWorkArea(m);
             if (drag.highlighted)
                 drag.drawTrash(false);
-        } else if (!PtInRect(mouse, &drag.trash)) {
-            if (drag.shown) {
-                _DrawXORActive(true, false, globals);
-                drag.shown = false;
-            } else if (drag.highlighted) {
+        } else if (!PtInRect(m, &drag.trash)) {
+            if (drag.shown)
+                hideFigure();
+            else if (drag.highlighted)
                 drag.drawTrash(false);
-            }
         } else if (!drag.highlighted) {
             drag.drawTrash(true);
-            if (drag.shown) {
-                _DrawXORActive(true, false, globals);
-                drag.shown = false;
-            }
+            if (drag.shown)
+                hideFigure();
         }
-        last = mouse;
+        last = m;
+    };
+
+    Point mouse;
+    GetMouse(&mouse);
+    track(mouse);
+    while (StillDown()) {
+        GetMouse(&mouse);
+        track(mouse);
     }
 
     GetMouse(&mouse);
