@@ -36,12 +36,10 @@ std::vector<std::string> environmentFor(const std::string& dir) {
         if (entry.rfind("HOME=", 0) != 0 && entry.rfind("XDG_", 0) != 0 && entry.rfind("RELIGHT_", 0) != 0)
             env.push_back(entry);
     }
-    for (const char* name :
-         {"HOME=/home", "XDG_STATE_HOME=/state", "XDG_DATA_HOME=/data", "RELIGHT_HOME=/relight"}) {
-        const std::string text = name;
-        const std::size_t eq = text.find('=');
-        env.push_back(text.substr(0, eq + 1) + dir + text.substr(eq));
-    }
+    for (const auto& [name, folder] :
+         {std::pair{"HOME", "/home"}, std::pair{"XDG_STATE_HOME", "/state"},
+          std::pair{"XDG_DATA_HOME", "/data"}, std::pair{"RELIGHT_HOME", "/relight"}})
+        env.push_back(std::string(name) + "=" + dir + folder);
     return env;
 }
 

@@ -1,0 +1,38 @@
+// The commands besides apply: help, about, and edit before the dialog exists.
+#include "CliSupport.h"
+
+namespace {
+
+class Commands : public CliTest {};
+
+TEST_F(Commands, HelpForEachCommand) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {}, {"--help"}, {"help"}, {"apply", "--help"}, {"edit", "--help"}, {"about", "--help"}}) {
+        const RunResult r = Relight(args);
+        const std::string command = args.size() == 2 ? args[0] : "";
+        EXPECT_EQ(r.status, 0) << command;
+        EXPECT_EQ(r.err, "");
+        EXPECT_EQ(r.out.rfind(command.empty() ? "relight: " : "relight " + command, 0), 0u) << r.out;
+        EXPECT_NE(r.out.find(command.empty() ? "Usage:" : "Example"), std::string::npos) << r.out;
+    }
+}
+
+TEST_F(Commands, AboutNamesTheProgramAndItsPlugin) {
+    const RunResult r = Probe({"about"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("relight ", 0), 0u) << r.out;
+    EXPECT_NE(r.out.find("plug-in: " + std::string(PROBE_PLUGIN) + "\n"), std::string::npos) << r.out;
+    EXPECT_EQ(Relight({"about", "--plugin", Path("none.so")}).status, 3);
+}
+
+TEST_F(Commands, EditEndsWithTheModulesHonestErrorAndWritesNothing) {
+    WritePng(Path("in.png"), Gradient(8, 8, 3));
+    const RunResult r = Relight({"edit", Path("in.png"), "-o", Path("out.png")});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err.rfind("relight: filter failed at ", 0), 0u) << r.err;
+    EXPECT_NE(r.err.find("with code -30100"), std::string::npos) << r.err;
+    EXPECT_FALSE(Exists("out.png"));
+    EXPECT_FALSE(Exists("state/relight/last.block"));
+}
+
+} // namespace
