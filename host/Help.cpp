@@ -11,6 +11,9 @@ Usage:
   relight COMMAND --help              the options of one command
 
 Exit status: 0 done, 1 cancelled, 2 bad input, 3 the filter failed.
+
+The last accepted settings are kept in $XDG_STATE_HOME/relight/last.block
+(~/.local/state/relight/last.block when XDG_STATE_HOME is not set).
 )";
 
 constexpr const char* kCommonOptions =
@@ -33,7 +36,8 @@ accepted settings (--last, the default) or a block saved with --save-params (--p
 
 Options:
   --params FILE          the settings to apply
-  --last                 the last accepted settings (the default)
+  --last                 the last accepted settings (the default), kept in
+                         $XDG_STATE_HOME/relight/last.block
 )";
 
 constexpr const char* kApplyExamples = R"(

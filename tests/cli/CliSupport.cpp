@@ -214,10 +214,12 @@ std::vector<std::string> CliTest::Listing() const {
     return names;
 }
 
-RunResult CliTest::Relight(const std::vector<std::string>& args) const {
+RunResult CliTest::Relight(const std::vector<std::string>& args,
+                           const std::vector<std::string>& extraEnvironment) const {
     std::vector<std::string> argv = {RELIGHT_BIN};
     argv.insert(argv.end(), args.begin(), args.end());
-    const std::vector<std::string> env = environmentFor(dir_);
+    std::vector<std::string> env = environmentFor(dir_);
+    env.insert(env.end(), extraEnvironment.begin(), extraEnvironment.end());
     const std::string outFile = Path(".stdout"), errFile = Path(".stderr");
     const pid_t pid = fork();
     if (pid == 0) {

@@ -23,6 +23,13 @@ TEST_F(Commands, AboutNamesTheProgramAndItsPlugin) {
     EXPECT_EQ(r.out.rfind("relight ", 0), 0u) << r.out;
     EXPECT_NE(r.out.find("plug-in: " + std::string(PROBE_PLUGIN) + "\n"), std::string::npos) << r.out;
     EXPECT_EQ(Relight({"about", "--plugin", Path("none.so")}).status, 3);
+
+    // $RELIGHT_PLUGIN is the default; --plugin wins over it.
+    const std::string fromEnvironment = "RELIGHT_PLUGIN=" + std::string(PROBE_PLUGIN);
+    RunResult e = Relight({"about"}, {fromEnvironment});
+    EXPECT_NE(e.out.find("plug-in: " + std::string(PROBE_PLUGIN) + "\n"), std::string::npos) << e.out;
+    e = Relight({"about", "--plugin", Path("other.so")}, {fromEnvironment});
+    EXPECT_EQ(e.err, "relight: plug-in not found: " + Path("other.so") + "\n");
 }
 
 TEST_F(Commands, EditEndsWithTheModulesHonestErrorAndWritesNothing) {
