@@ -27,6 +27,7 @@ demo: build
 
 bench: build
 	@$(BUILD)/bench/relight_bench
+	@$(BUILD)/bench/relight_apply_bench
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

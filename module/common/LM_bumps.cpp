@@ -43,7 +43,8 @@ LM_sint32 LM_StoreBumpMap(FilterRecord* record, LM_globals* globals) {
     const LM_uint32 stride = LM_uint32(record->requestRowBytes);
     for (LM_uint32 r = 0; r < rows; ++r)
         for (LM_uint32 c = 0; c < map.rowLength; ++c)
-            map.heights[r * map.rowLength + c] = LM_FilterHeight(data + r * stride + c, stride, map.amplitude);
+            map.heights[r * map.rowLength + c] =
+                LM_FilterHeight(data + r * stride + c, stride, map.amplitude);
     return 0;
 }
 
@@ -83,8 +84,8 @@ LM_vector3f LM_BumpNormal(LM_sint32 gx, LM_sint32 gy) {
         return {0.0f, 0.0f, 1.0f};
     const std::int64_t x = gx, y = gy;
     const float q = static_cast<float>(static_cast<std::uint64_t>(x * x) + static_cast<std::uint64_t>(y * y));
-    const float inv =
-        static_cast<float>(1.0 / std::sqrt(static_cast<double>(q + LM_BUMP_DEFAULT_NORMAL_Z * LM_BUMP_DEFAULT_NORMAL_Z)));
+    const float inv = static_cast<float>(
+        1.0 / std::sqrt(static_cast<double>(q + LM_BUMP_DEFAULT_NORMAL_Z * LM_BUMP_DEFAULT_NORMAL_Z)));
     return {-float(gx) * inv, float(gy) * inv, LM_BUMP_DEFAULT_NORMAL_Z * inv};
 }
 
@@ -158,6 +159,9 @@ void LM_ShadeBumps(const foo* block, const unsigned short count, const LM_vector
 
 namespace {
 
+// A row is shaded in pieces of whole pixels that fit the row buffers (four samples a pixel).
+constexpr int kPiecePixels = LM_ROW_SAMPLES / 4;
+
 // The samples of one pixel: up to four gradients with their weights.
 struct PixelSamples {
     LM_sint32 gx[4], gy[4], w[4];
@@ -183,48 +187,160 @@ bool mapCovers(const LM_bump_map& map, LM_uint32 rows, LM_uint32 cols) {
            std::uint64_t(map.heightsSize) >= std::uint64_t(rows + 2) * map.rowLength * 4;
 }
 
-} // namespace
+// One sample array: a preview cache (advanced sample by sample over the whole preview, written
+// only while cold) or the row buffer (reused for every piece, always written).
+template <typename T> struct SampleArray {
+    T* cache;
+    T* buffer;
+    bool hot;
 
-void LM_ShadeTileWithBumps(FilterRecord* record, LM_bump_map* map, LM_globals* globals) {
+    SampleArray(T* cacheStart, LM_bool cacheHot, T* rowBuffer)
+        : cache(cacheStart), buffer(rowBuffer), hot(cacheStart && cacheHot) {}
+    T* at() const { return cache ? cache : buffer; }
+    bool write() const { return !hot; }
+    void advance(LM_uint32 n) {
+        if (cache)
+            cache += n;
+    }
+};
+
+struct BumpArrays {
+    SampleArray<LM_vector2f> positions;
+    SampleArray<LM_vector3f> normals;
+    SampleArray<LM_sint32> weights;
+    SampleArray<unsigned char> base; // three bytes a sample
+    bool geometryReady;
+
+    explicit BumpArrays(LM_globals* g)
+        : positions(g->PosCache(), g->PosCacheHot(), g->rowPositions),
+          normals(g->NormCache(), g->NormCacheHot(), g->rowNormals),
+          weights(g->WeightCache(), g->WeightCacheHot(), g->rowWeights),
+          base(g->BaseCache(), g->BaseCacheHot(), g->rowBaseColors),
+          geometryReady(positions.hot && normals.hot && weights.hot && base.hot && g->UseSampleCountCache() &&
+                        g->SampleCountCacheHot()) {}
+};
+
+struct PieceGeometry {
+    const LM_bump_map* map;
+    LM_uint32 row;
+    int firstColumn, pixels;
+    const unsigned char* source; // the piece's first pixel
+    int x, y, fw, fh;            // the first pixel's place in the filtered area
+    float s;
+};
+
+// Splits the piece's pixels into samples, writing what the arrays want written; returns the count.
+LM_uint32 samplePass(const PieceGeometry& p, BumpArrays& a) {
+    LM_uint32 n = 0;
+    LM_sint32* weights = a.weights.at();
+    for (int k = 0; k < p.pixels; ++k) {
+        const PixelSamples samples = pixelSamples(p.map, LM_uint32(p.firstColumn + k), p.row);
+        const LM_vector2f position = LM_PixelPosition(p.x + k, p.y, p.fw, p.fh, p.s);
+        for (LM_uint32 j = 0; j < samples.count; ++j, ++n) {
+            if (a.weights.write())
+                *weights++ = samples.w[j];
+            if (a.normals.write())
+                a.normals.at()[n] = LM_BumpNormal(samples.gx[j], samples.gy[j]);
+            if (a.positions.write())
+                a.positions.at()[n] = position;
+            if (a.base.write())
+                std::copy_n(p.source + 3 * k, 3, a.base.at() + 3 * n);
+        }
+        if (a.weights.write())
+            *weights++ = 0;
+    }
+    return n;
+}
+
+// The samples of a piece whose weight lists are already known.
+LM_uint32 countSamples(const LM_sint32* weights, int pixels) {
+    LM_uint32 n = 0;
+    for (int k = 0; k < pixels; ++k, ++weights)
+        for (; *weights != 0; ++weights)
+            ++n;
+    return n;
+}
+
+void shadeBumpTile(FilterRecord* record, LM_bump_map* map, LM_globals* globals, bool askAbort) {
+    const LM_tile_geometry t = LM_TileGeometry(record);
+    if (!t.shadable || !mapCovers(*map, LM_uint32(t.rows), LM_uint32(t.cols)))
+        return;
     const Rect& area = record->filterArea;
     const Rect& tile = record->requestRect;
-    const int fw = area.right - area.left;
-    const int fh = area.bottom - area.top;
-    const int rows = tile.bottom - tile.top;
-    const int cols = tile.right - tile.left;
-    if (fw <= 0 || fh <= 0 || rows <= 0 || cols <= 0 || cols > LM_ROW_SAMPLES)
-        return;
-    // Four samples a pixel must fit the row buffers, and the map must be this tile's.
-    if (cols > LM_ROW_SAMPLES / 4 || !mapCovers(*map, LM_uint32(rows), LM_uint32(cols)))
-        return;
+    const int fw = t.fw, fh = t.fh, rows = t.rows, cols = t.cols;
+    const float s = t.s;
     const foo* block = LM_ParameterBlock(record);
-    const float s = block->worldWidth.get() / float(fw);
+    BumpArrays arrays(globals);
+    LM_sint32* counts = globals->SampleCountCache();
+    const bool countsHot = counts && globals->SampleCountCacheHot();
+    const bool sumsUsed = globals->UseDiffuseSumCache() && globals->UseSpecularSumCache();
+    const LM_bool sumsReady = sumsUsed && globals->DiffuseSumCacheHot() && globals->SpecularSumCacheHot();
+    SampleArray<LM_color96> diffuse(sumsUsed ? globals->DiffuseSumCache() : nullptr, sumsReady,
+                                    globals->rowDiffuse);
+    SampleArray<LM_color96> specular(sumsUsed ? globals->SpecularSumCache() : nullptr, sumsReady,
+                                     globals->rowSpecular);
     globals->ResolveLightCursors(block);
 
     const unsigned char* source = static_cast<const unsigned char*>(record->requestData);
     unsigned char* result = static_cast<unsigned char*>(record->writeData);
     for (int row = 0; row < rows; ++row) {
-        const int y = tile.top + row - area.top;
-        LM_uint32 n = 0;
-        LM_sint32* weights = globals->rowWeights;
-        for (int col = 0; col < cols; ++col) {
-            const PixelSamples p = pixelSamples(map, LM_uint32(col), LM_uint32(row));
-            const LM_vector2f position = LM_PixelPosition(tile.left + col - area.left, y, fw, fh, s);
-            for (LM_uint32 k = 0; k < p.count; ++k) {
-                *weights++ = p.w[k];
-                globals->rowNormals[n + k] = LM_BumpNormal(p.gx[k], p.gy[k]);
-                globals->rowPositions[n + k] = position;
-                std::copy_n(source + 3 * col, 3, globals->rowBaseColors + 3 * (n + k));
-            }
-            *weights++ = 0;
-            n += p.count;
+        if (askAbort && record->abortQueryProc)
+            record->abortQueryProc();
+        LM_uint32 rowSamples = 0;
+        for (int first = 0; first < cols; first += kPiecePixels) {
+            const int pixels = std::min(kPiecePixels, cols - first);
+            const PieceGeometry piece{map,
+                                      LM_uint32(row),
+                                      first,
+                                      pixels,
+                                      source + 3 * first,
+                                      tile.left + first - area.left,
+                                      tile.top + row - area.top,
+                                      fw,
+                                      fh,
+                                      s};
+            const LM_uint32 n =
+                arrays.geometryReady ? countSamples(arrays.weights.at(), pixels) : samplePass(piece, arrays);
+            LM_ShadeBumps(block, static_cast<unsigned short>(n), arrays.positions.at(), arrays.normals.at(),
+                          arrays.base.at(), diffuse.at(), specular.at(), sumsReady, globals->rowShaded,
+                          globals, arrays.weights.at());
+            LM_AverageSamples(globals->rowShaded, arrays.weights.at(), LM_uint32(pixels), result + 3 * first);
+            arrays.positions.advance(n);
+            arrays.normals.advance(n);
+            arrays.weights.advance(n + LM_uint32(pixels));
+            arrays.base.advance(3 * n);
+            diffuse.advance(n);
+            specular.advance(n);
+            LM_AdvanceLightCursors(block, globals, n);
+            rowSamples += n;
         }
-        LM_ShadeBumps(block, static_cast<unsigned short>(n), globals->rowPositions, globals->rowNormals,
-                      globals->rowBaseColors, globals->rowDiffuse, globals->rowSpecular, false, globals->rowShaded,
-                      globals, globals->rowWeights);
-        LM_AverageSamples(globals->rowShaded, globals->rowWeights, LM_uint32(cols), result);
+        if (counts && !countsHot)
+            *counts = LM_sint32(rowSamples);
+        if (counts)
+            ++counts;
         source += record->requestRowBytes;
         result += record->writeRowBytes;
+    }
+}
+
+} // namespace
+
+void LM_ShadeTileWithBumps(FilterRecord* record, LM_bump_map* map, LM_globals* globals) {
+    shadeBumpTile(record, map, globals, false);
+}
+
+void LM_ShadePreviewTileWithBumps(FilterRecord* record, LM_bump_map* map, LM_globals* globals) {
+    shadeBumpTile(record, map, globals, true);
+    globals->PosCacheHot(true);
+    globals->NormCacheHot(true);
+    globals->WeightCacheHot(true);
+    globals->BaseCacheHot(true);
+    globals->SampleCountCacheHot(true);
+    globals->DiffuseSumCacheHot(true);
+    globals->SpecularSumCacheHot(true);
+    for (int i = globals->lightCount - 1; i >= 0; --i) {
+        globals->lights[i].DiffuseCacheHot(false);
+        globals->lights[i].SpecularCacheHot(false);
     }
 }
 

@@ -45,6 +45,9 @@ void LM_AverageSamples(const unsigned char* shaded, const LM_sint32* weights, LM
 
 void LM_ShadeTileWithBumps(FilterRecord* record, LM_bump_map* map, LM_globals* globals);
 
+// The texture shading of the whole preview, with its caches; marks them as the preview left them.
+void LM_ShadePreviewTileWithBumps(FilterRecord* record, LM_bump_map* map, LM_globals* globals);
+
 void LM_ShadeBumps(const foo* block, const unsigned short count, const LM_vector2f* positions,
                    const LM_vector3f* normals, const unsigned char* baseColors, LM_color96* diffuse,
                    LM_color96* specular, LM_bool sumsReady, unsigned char* shaded, LM_globals* globals,

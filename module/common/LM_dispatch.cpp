@@ -22,7 +22,9 @@ void reportProgress(FilterRecord* record, LM_globals* globals) {
         record->progressReportProc(globals->progressDone, globals->progressTotal);
 }
 
-bool aborted(FilterRecord* record) { return record->abortQueryProc && record->abortQueryProc() != 0; }
+bool aborted(FilterRecord* record) {
+    return record->abortQueryProc && record->abortQueryProc() != 0;
+}
 
 // The block a run without the dialog repeats must exist and pass the checks before any tile.
 bool usableBlock(FilterRecord* record) {
@@ -116,7 +118,9 @@ void* LM_NewPtr(long size) {
     return NewPtr(size);
 }
 
-void LM_DisposePtr(void* p) { DisposePtr(static_cast<Ptr>(p)); }
+void LM_DisposePtr(void* p) {
+    DisposePtr(static_cast<Ptr>(p));
+}
 
 LM_sint16 LM_DoAbout(AboutRecord*) {
     ShowAbout(kAboutBox);
@@ -214,8 +218,8 @@ LM_sint16 LM_DoFinish(LM_globals* globals) {
     return filterNoErr;
 }
 
-extern "C" __attribute__((visibility("default"))) void PluginMain(std::int32_t selector, void* record,
-                                                                  std::intptr_t* globalsSlot, std::int16_t* result) {
+extern "C" __attribute__((visibility("default"))) void
+PluginMain(std::int32_t selector, void* record, std::intptr_t* globalsSlot, std::int16_t* result) {
     const std::int16_t which = static_cast<std::int16_t>(selector & 0xFFFF);
     if (which == selectorFinish && *globalsSlot == 0) {
         *result = filterNoErr;
@@ -270,8 +274,8 @@ extern "C" __attribute__((visibility("default"))) void PluginMain(std::int32_t s
     }
 }
 
-extern "C" __attribute__((visibility("default"))) int PluginCheckParameters(const void* block, std::size_t size,
-                                                                             char* why, std::size_t whySize) {
+extern "C" __attribute__((visibility("default"))) int
+PluginCheckParameters(const void* block, std::size_t size, char* why, std::size_t whySize) {
     const char* reason = nullptr;
     if (LM_CheckParameterBlock(block, size, &reason))
         return 0;

@@ -2,6 +2,7 @@
 
 #include "LM_dispatch.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -13,7 +14,8 @@ template <typename T> void disposeCache(T*& cache, LM_bool& hot) {
     hot = false;
 }
 
-template <typename T> void allocateCache(T*& cache, LM_bool& hot, unsigned long elements, unsigned long bytesEach) {
+template <typename T>
+void allocateCache(T*& cache, LM_bool& hot, unsigned long elements, unsigned long bytesEach) {
     if (cache)
         return;
     cache = static_cast<T*>(LM_NewPtr(long(elements * bytesEach)));
@@ -31,7 +33,9 @@ LM_globals::LM_globals()
     GenerateEllipseCoords();
 }
 
-LM_globals::~LM_globals() { FreeCaches(); }
+LM_globals::~LM_globals() {
+    FreeCaches();
+}
 
 LM_globals* LM_globals::New() {
     void* block = LM_NewPtr(sizeof(LM_globals));
@@ -53,8 +57,8 @@ void LM_globals::GenerateEllipseCoords() {
     const float step = (LM_PI * 2.0) / 40.0;
     float angle = 0.0f;
     for (int i = 0; i < LM_ELLIPSE_POINTS; ++i) {
-        ellipseX[i] = std::cos(angle);
-        ellipseY[i] = std::sin(angle);
+        ellipseX[i] = std::cos(double(angle));
+        ellipseY[i] = std::sin(double(angle));
         angle = angle + step;
     }
 }
@@ -104,8 +108,14 @@ LM_sint32 LM_globals::CopySettingsFrom(const LM_globals& source) {
     std::memcpy(ellipseX, source.ellipseX, sizeof ellipseX);
     std::memcpy(ellipseY, source.ellipseY, sizeof ellipseY);
     for (int i = 0; i < lightCount && i < LM_MAX_LIGHTS; ++i) {
+        // Preview caches stay with their owner: sharing them would free them twice.
+        LM_color96* diffuse = lights[i].diffuseCache;
+        LM_color96* specular = lights[i].specularCache;
         lights[i] = source.lights[i];
         lights[i].owner = this;
+        lights[i].diffuseCache = diffuse;
+        lights[i].specularCache = specular;
+        lights[i].diffuseCacheHot = lights[i].specularCacheHot = false;
     }
     bumpChannel = source.BumpChannel();
     useCurrentSettings = source.UseCurrentSettings();
@@ -276,4 +286,107 @@ void LM_globals::ResolveLightCursors(const foo* block) {
         cursor.specular = s >= 1 && s <= LM_MAX_LIGHTS ? lights[s - 1].specularCache : nullptr;
         cursor.hot = light.diffuseCacheHot == 1 && light.specularCacheHot == 1;
     }
+}
+
+namespace {
+
+// Light types as style files code them.
+LM_uint16 styleTypeCode(LM_sint32 type) {
+    return type == lightTypeDirectional ? 1 : type == lightTypeOmni ? 2 : 3;
+}
+
+LM_sint32 lightTypeOfCode(LM_uint16 code) {
+    return code == 1 ? lightTypeDirectional : code == 2 ? lightTypeOmni : lightTypeSpot;
+}
+
+struct StyleLight {
+    LM_uint16 red, green, blue, isOn, type;
+    LM_sint16 intensity, spread, radius;
+    LM_vectori2 position, majorAxis, minorAxis;
+};
+
+// Reads one 28-byte light record, rescaling its lengths from the stored unit to the current one.
+bool readLight(LM_istream& in, StyleLight& l, LM_sint16 storedUnit, LM_sint16 unit) {
+    LM_sint16* lengths[] = {&l.position.x,  &l.position.y,  &l.majorAxis.x, &l.majorAxis.y,
+                            &l.minorAxis.x, &l.minorAxis.y, &l.radius};
+    if (!(in.ReadU16(l.red) && in.ReadU16(l.green) && in.ReadU16(l.blue) && in.ReadS16(l.intensity) &&
+          in.ReadS16(l.spread) && in.ReadU16(l.isOn) && in.ReadU16(l.type)))
+        return false;
+    for (LM_sint16* v : lengths) {
+        if (!in.ReadS16(*v))
+            return false;
+        *v = LM_globals::LM_TranslateWorldUnits(*v, storedUnit, unit);
+    }
+    return true;
+}
+
+} // namespace
+
+LM_bool LM_globals::Write(LM_ostream& out) const {
+    const LM_sint16 unit = LM_sint16(previewCenter.x - previewOrigin.x);
+    if (!(out.WriteU32(styleFormatTag) && out.WriteS16(bumpChannel) && out.WriteU16(whiteIsHigh ? 1 : 0) &&
+          out.WriteS16(bumpAmplitude) && out.WriteU16(ambientColor.red) && out.WriteU16(ambientColor.green) &&
+          out.WriteU16(ambientColor.blue) && out.WriteS16(material) && out.WriteS16(gloss) &&
+          out.WriteS16(exposure) && out.WriteS16(ambientBrightness) && out.WriteU16(lightCount) &&
+          out.WriteU16(currentLight) && out.WriteS16(unit)))
+        return false;
+    for (int i = 0; i < lightCount && i < LM_MAX_LIGHTS; ++i) {
+        const LM_light_UI& l = lights[i];
+        if (!(out.WriteU16(l.color.red) && out.WriteU16(l.color.green) && out.WriteU16(l.color.blue) &&
+              out.WriteS16(l.intensity) && out.WriteS16(l.spread) && out.WriteU16(l.isOn == 1 ? 1 : 0) &&
+              out.WriteU16(styleTypeCode(l.type)) && out.WriteS16(l.position.x) &&
+              out.WriteS16(l.position.y) && out.WriteS16(l.majorAxis.x) && out.WriteS16(l.majorAxis.y) &&
+              out.WriteS16(l.minorAxis.x) && out.WriteS16(l.minorAxis.y) && out.WriteS16(l.radius)))
+            return false;
+    }
+    return true;
+}
+
+LM_bool LM_globals::Read(LM_istream& in) {
+    LM_uint32 tag = 0;
+    if (!in.ReadU32(tag) || tag != styleFormatTag)
+        return false;
+    LM_sint16 channel, amplitude, surface[3], brightness, storedUnit;
+    LM_uint16 white, ambient[3], count, current;
+    if (!(in.ReadS16(channel) && in.ReadU16(white) && in.ReadS16(amplitude) && in.ReadU16(ambient[0]) &&
+          in.ReadU16(ambient[1]) && in.ReadU16(ambient[2]) && in.ReadS16(surface[0]) &&
+          in.ReadS16(surface[1]) && in.ReadS16(surface[2]) && in.ReadS16(brightness) && in.ReadU16(count) &&
+          in.ReadU16(current) && in.ReadS16(storedUnit)))
+        return false;
+    count = std::min<LM_uint16>(count, LM_MAX_LIGHTS);
+    const LM_sint16 unit = LM_sint16(previewCenter.x - previewOrigin.x);
+    LM_uint16 read = 0;
+    for (StyleLight l; read < count && readLight(in, l, storedUnit, unit); ++read) {
+        LM_light_UI& light = lights[read];
+        light.anchor = previewCenter;
+        light.color = {l.red, l.green, l.blue};
+        light.intensity = l.intensity;
+        light.spread = l.spread;
+        if (l.isOn != 1)
+            light.FreeCaches();
+        light.isOn = l.isOn == 1;
+        light.type = lightTypeOfCode(l.type);
+        light.position = l.position;
+        light.majorAxis = l.majorAxis;
+        light.minorAxis = l.minorAxis;
+        light.radius = l.radius;
+        light.InvalidateCaches();
+    }
+    if (read == 0)
+        return false;
+    for (int i = read; i < lightCount && i < LM_MAX_LIGHTS; ++i)
+        lights[i].FreeCaches();
+    lightCount = read;
+    currentLight = current < read ? current : 0;
+    ambientColor = {ambient[0], ambient[1], ambient[2]};
+    material = surface[0];
+    gloss = surface[1];
+    exposure = surface[2];
+    ambientBrightness = brightness;
+    bumpChannel = channel;
+    whiteIsHigh = white != 0;
+    bumpAmplitude = amplitude;
+    InvalidateCaches();
+    FreeCaches();
+    return true;
 }

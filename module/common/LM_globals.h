@@ -5,6 +5,7 @@
 #include "LM_bumps.h"
 #include "LM_light_UI.h"
 #include "LM_parameters.h"
+#include "LM_stream.h"
 #include "LM_types.h"
 #include "relight_filter.h"
 
@@ -101,6 +102,10 @@ class LM_globals {
     LM_sint32 CopySettingsFrom(const LM_globals& source);
     void GenerateEllipseCoords();
     void ConvertToParameters(foo* block, LM_bool preview);
+    // Style data: the body after the byte-order mark and magic. Read changes nothing unless at
+    // least one light is read whole.
+    LM_bool Write(LM_ostream& out) const;
+    LM_bool Read(LM_istream& in);
     static LM_sint16 LM_TranslateWorldUnits(LM_sint16 value, LM_sint16 from, LM_sint16 to);
 
     void SetBumpAmplitude(LM_sint16 amplitude);
@@ -126,13 +131,19 @@ class LM_globals {
     // Points the shader's cursors at the caches the block's lights refer to.
     void ResolveLightCursors(const foo* block);
 
-#define LM_CACHE_ACCESSORS(Name, member, Type)                                                                    \
-    LM_bool Use##Name() const { return member != nullptr; }                                                    \
-    Type* Name() const { return member; }                                                                       \
-    LM_bool Name##Hot() const { return member##Hot; }                                                          \
-    void Name##Hot(const LM_bool hot) {                                                                        \
-        if (member)                                                                                            \
-            member##Hot = hot;                                                                                 \
+#define LM_CACHE_ACCESSORS(Name, member, Type)                                                               \
+    LM_bool Use##Name() const {                                                                              \
+        return member != nullptr;                                                                            \
+    }                                                                                                        \
+    Type* Name() const {                                                                                     \
+        return member;                                                                                       \
+    }                                                                                                        \
+    LM_bool Name##Hot() const {                                                                              \
+        return member##Hot;                                                                                  \
+    }                                                                                                        \
+    void Name##Hot(const LM_bool hot) {                                                                      \
+        if (member)                                                                                          \
+            member##Hot = hot;                                                                               \
     }
     LM_CACHE_ACCESSORS(PosCache, posCache, LM_vector2f)
     LM_CACHE_ACCESSORS(NormCache, normCache, LM_vector3f)

@@ -76,17 +76,17 @@ void LM_light_UI::_ConvertSpotLight(LM_light* out, float h, LM_bool preview) con
 
     float s = (std::sqrt(2.0) / 2.0) * c / a;
     s = std::clamp(s, 0.0f, 1.0f);
-    const float phi = 2 * (std::asin(s) - LM_PI / 4);
-    const float hz = a * std::cos(phi);
-    const float vz = a * std::sin(phi);
+    const float phi = 2 * (std::asin(double(s)) - LM_PI / 4);
+    const float hz = a * std::cos(double(phi));
+    const float vz = a * std::sin(double(phi));
 
-    out->origin[0] = position.x / h + hz * std::cos(theta);
-    out->origin[1] = position.y / h - hz * std::sin(theta);
+    out->origin[0] = position.x / h + hz * std::cos(double(theta));
+    out->origin[1] = position.y / h - hz * std::sin(double(theta));
     out->origin[2] = vz;
     const float psi = LM_PI / 4 + phi / 2;
-    out->direction[0] = -std::cos(psi) * std::cos(theta);
-    out->direction[1] = std::cos(psi) * std::sin(theta);
-    out->direction[2] = -std::sin(psi);
+    out->direction[0] = -std::cos(double(psi)) * std::cos(double(theta));
+    out->direction[1] = std::cos(double(psi)) * std::sin(double(theta));
+    out->direction[2] = -std::sin(double(psi));
     out->cutoff = std::bit_cast<float>(0x3F34FDF4u);
 }
 
@@ -101,8 +101,8 @@ bool LM_light_UI::_BuildSpreadTable(LM_light* out, LM_bool preview) const {
     const float step = (2 - std::sqrt(2.0)) / ((entries - 1) * 2);
     for (int i = 0; i < entries; ++i) {
         const float c = std::sqrt(2.0) / 2 + step * float(i);
-        const float t = 2 * std::acos(c) / (LM_PI / 2);
-        out->spreadTable[i] = std::cos(std::pow(t, p) * LM_PI / 2);
+        const float t = 2 * std::acos(double(c)) / (LM_PI / 2);
+        out->spreadTable[i] = std::cos(std::pow(double(t), double(p)) * LM_PI / 2);
     }
     return true;
 }

@@ -6,11 +6,13 @@ float LM_SpreadScale(int entries) {
     return static_cast<float>((static_cast<double>(entries - 1) * 2.0) / (2.0 - std::sqrt(2.0)));
 }
 
-float LM_SpreadBase() { return static_cast<float>(std::sqrt(2.0) / 2.0); }
+float LM_SpreadBase() {
+    return static_cast<float>(std::sqrt(2.0) / 2.0);
+}
 
 int LM_SpreadLastEntry(float spreadScale) {
     return spreadScale == LM_SpreadScale(LM_SPREAD_ENTRIES_PREVIEW) ? LM_SPREAD_ENTRIES_PREVIEW - 1
-                                                                     : LM_SPREAD_ENTRIES_FINAL - 1;
+                                                                    : LM_SPREAD_ENTRIES_FINAL - 1;
 }
 
 void LM_InitParameterBlock(foo* block) {
@@ -41,7 +43,8 @@ const char* checkLight(const LM_light& light) {
     if (type == lightTypeOmni)
         return nullptr;
     const float scale = light.spreadScale;
-    if (scale != LM_SpreadScale(LM_SPREAD_ENTRIES_PREVIEW) && scale != LM_SpreadScale(LM_SPREAD_ENTRIES_FINAL))
+    if (scale != LM_SpreadScale(LM_SPREAD_ENTRIES_PREVIEW) &&
+        scale != LM_SpreadScale(LM_SPREAD_ENTRIES_FINAL))
         return "a spotlight's spread table has an unknown scale";
     if (light.spreadBase.get() != LM_SpreadBase())
         return "a spotlight's spread table has an unknown base";

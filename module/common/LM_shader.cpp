@@ -10,7 +10,8 @@
 namespace {
 
 // The specular weight of a material between plastic (white highlight) and metal (surface colour).
-template <int Kind> inline LM_sint32 total(LM_sint32 d, LM_sint32 s, LM_sint32 a, LM_sint32 p, LM_sint32 m, LM_sint32 g) {
+template <int Kind>
+inline LM_sint32 total(LM_sint32 d, LM_sint32 s, LM_sint32 a, LM_sint32 p, LM_sint32 m, LM_sint32 g) {
     const LM_sint32 lit = LM_WrapMul(LM_WrapAdd(d, a), p);
     const LM_sint32 spec = s >> 8;
     if constexpr (Kind == 0)
@@ -111,9 +112,10 @@ void LM_Shade(const foo* block, LM_uint16 n, const LM_vector2f* positions, const
     if (n > LM_ROW_SAMPLES)
         return;
     if (!sumsReady)
-        LM_SumLights(block, n, globals, diffuse, specular, [&](const LM_light& light, LM_color96* d, LM_color96* s) {
-            LM_ShadeLight(light, n, positions, d, s);
-        });
+        LM_SumLights(block, n, globals, diffuse, specular,
+                     [&](const LM_light& light, LM_color96* d, LM_color96* s) {
+                         LM_ShadeLight(light, n, positions, d, s);
+                     });
     LM_CombineRow(block, n, diffuse, specular, source, globals->rowTotals, result);
 }
 
@@ -128,17 +130,30 @@ void LM_AdvanceLightCursors(const foo* block, LM_globals* globals, LM_uint32 n) 
     }
 }
 
-void LM_ShadeTile(FilterRecord* record, LM_globals* globals) {
+LM_tile_geometry LM_TileGeometry(FilterRecord* record) {
     const Rect& area = record->filterArea;
     const Rect& tile = record->requestRect;
-    const int fw = area.right - area.left;
-    const int fh = area.bottom - area.top;
-    const int rows = tile.bottom - tile.top;
-    const int cols = tile.right - tile.left;
-    if (fw <= 0 || fh <= 0 || rows <= 0 || cols <= 0 || cols > LM_ROW_SAMPLES)
+    LM_tile_geometry t{area.right - area.left,
+                       area.bottom - area.top,
+                       tile.bottom - tile.top,
+                       tile.right - tile.left,
+                       0.0f,
+                       false};
+    t.shadable = t.fw > 0 && t.fh > 0 && t.rows > 0 && t.cols > 0 && t.cols <= LM_ROW_SAMPLES;
+    if (t.shadable)
+        t.s = LM_ParameterBlock(record)->worldWidth.get() / float(t.fw);
+    return t;
+}
+
+void LM_ShadeTile(FilterRecord* record, LM_globals* globals) {
+    const LM_tile_geometry t = LM_TileGeometry(record);
+    if (!t.shadable)
         return;
+    const Rect& area = record->filterArea;
+    const Rect& tile = record->requestRect;
+    const int fw = t.fw, fh = t.fh, rows = t.rows, cols = t.cols;
+    const float s = t.s;
     const foo* block = LM_ParameterBlock(record);
-    const float s = block->worldWidth.get() / float(fw);
     const bool posUsed = globals->UsePosCache();
     const bool posReady = posUsed && globals->PosCacheHot();
     const bool sumsUsed = globals->UseDiffuseSumCache() && globals->UseSpecularSumCache();

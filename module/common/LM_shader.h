@@ -31,8 +31,8 @@ void LM_CombineRow(const foo* block, LM_uint32 n, const LM_color96* diffuse, con
 // (cursors resolved by the tile loop) is lit into its caches unless they are hot, then added.
 // `shadeLight(light, diffuse, specular)` lights one light into the given arrays.
 template <typename ShadeLightFn>
-void LM_SumLights(const foo* block, LM_uint32 n, LM_globals* globals, LM_color96* diffuse, LM_color96* specular,
-                  ShadeLightFn shadeLight) {
+void LM_SumLights(const foo* block, LM_uint32 n, LM_globals* globals, LM_color96* diffuse,
+                  LM_color96* specular, ShadeLightFn shadeLight) {
     for (LM_uint32 i = 0; i < n; ++i) {
         diffuse[i].red = diffuse[i].green = diffuse[i].blue = 0;
         specular[i].red = specular[i].green = specular[i].blue = 0;
@@ -91,10 +91,21 @@ inline float LM_SpreadFactor(const LM_light& light, float cosA, float base, floa
     return light.spreadTable[index < 0 ? 0 : index > last ? last : index];
 }
 
+// A tile against its filtered area: sizes, and world units per image pixel.
+struct LM_tile_geometry {
+    int fw, fh;     // the filtered area
+    int rows, cols; // the tile (requestRect)
+    float s;        // worldWidth / fw
+    bool shadable;  // both positive, and a row fits the row buffers
+};
+LM_tile_geometry LM_TileGeometry(FilterRecord* record);
+
 // World position of pixel (x, y) of an area fw x fh at s world units per pixel.
 inline LM_vector2f LM_PixelPosition(int x, int y, int fw, int fh, float s) {
     return {static_cast<float>(((x - fw * 0.5) + 0.5) * s), static_cast<float>(((y - fh * 0.5) + 0.5) * s)};
 }
 
 // The parameter block kept in the record's parameterHandle.
-inline foo* LM_ParameterBlock(FilterRecord* record) { return reinterpret_cast<foo*>(*record->parameterHandle); }
+inline foo* LM_ParameterBlock(FilterRecord* record) {
+    return reinterpret_cast<foo*>(*record->parameterHandle);
+}

@@ -10,12 +10,17 @@
 namespace {
 
 LM_sint16 clamp16(int v) {
-    return LM_sint16(std::clamp<int>(v, std::numeric_limits<LM_sint16>::min(), std::numeric_limits<LM_sint16>::max()));
+    return LM_sint16(
+        std::clamp<int>(v, std::numeric_limits<LM_sint16>::min(), std::numeric_limits<LM_sint16>::max()));
 }
 
 void emptyRect(Rect& r) {
     r.left = r.right;
     r.top = r.bottom;
+}
+
+bool isEmpty(const Rect& r) {
+    return r.left >= r.right || r.top >= r.bottom;
 }
 
 // Sets R to the first tile of the area.
@@ -57,7 +62,9 @@ void previewTail(FilterRecord* record) {
 
 void toBump(FilterRecord* record, LM_globals* globals, int margin, LM_sint16 channel) {
     globals->bumpTileRect = record->requestRect;
-    record->requestRect = LM_GrowRect(record->requestRect, margin);
+    // Past the last tile the walk is over: a grown empty rectangle would ask for one more block.
+    if (!isEmpty(record->requestRect))
+        record->requestRect = LM_GrowRect(record->requestRect, margin);
     record->writeRect.bottom = record->writeRect.top;
     record->writeRect.right = record->writeRect.left;
     record->requestFirstPlane = record->requestLastPlane = LM_sint16(channel - 1);
@@ -76,7 +83,9 @@ void fromBump(FilterRecord* record, LM_globals* globals) {
 }
 
 // A step above 64 would give tiles of no pixels; one step per tile keeps the walk moving.
-int previewTileSize(LM_sint16 step) { return step > 64 ? step : (64 / step) * step; }
+int previewTileSize(LM_sint16 step) {
+    return step > 64 ? step : (64 / step) * step;
+}
 
 } // namespace
 
@@ -123,7 +132,9 @@ void LM_RealToBumpRects(FilterRecord* record, LM_globals* globals) {
     toBump(record, globals, LM_BUMP_MARGIN, LM_ParameterBlock(record)->textureChannel);
 }
 
-void LM_BumpToRealRects(FilterRecord* record, LM_globals* globals) { fromBump(record, globals); }
+void LM_BumpToRealRects(FilterRecord* record, LM_globals* globals) {
+    fromBump(record, globals);
+}
 
 void LM_PreviewToBumpRects(FilterRecord* record, LM_globals* globals) {
     toBump(record, globals, LM_BUMP_MARGIN * globals->previewStep, globals->BumpChannel());

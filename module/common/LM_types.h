@@ -11,6 +11,7 @@
 using LM_bool = std::int32_t;
 using LM_sint16 = std::int16_t;
 using LM_uint16 = std::uint16_t;
+using LM_uint8 = std::uint8_t;
 using LM_sint32 = std::int32_t;
 using LM_uint32 = std::uint32_t;
 using LM_real64 = double;
@@ -101,13 +102,15 @@ template <typename T> class LM_big {
         Bits b;
         std::memcpy(&b, bytes, sizeof b);
         if constexpr (std::endian::native == std::endian::little)
-            b = sizeof(T) == 2 ? Bits(__builtin_bswap16(std::uint16_t(b))) : Bits(__builtin_bswap32(std::uint32_t(b)));
+            b = sizeof(T) == 2 ? Bits(__builtin_bswap16(std::uint16_t(b)))
+                               : Bits(__builtin_bswap32(std::uint32_t(b)));
         return std::bit_cast<T>(b);
     }
     void set(T v) {
         Bits b = std::bit_cast<Bits>(v);
         if constexpr (std::endian::native == std::endian::little)
-            b = sizeof(T) == 2 ? Bits(__builtin_bswap16(std::uint16_t(b))) : Bits(__builtin_bswap32(std::uint32_t(b)));
+            b = sizeof(T) == 2 ? Bits(__builtin_bswap16(std::uint16_t(b)))
+                               : Bits(__builtin_bswap32(std::uint32_t(b)));
         std::memcpy(bytes, &b, sizeof b);
     }
     operator T() const { return get(); }

@@ -15,6 +15,8 @@ void DisposeHandle(Handle h);
 Size GetHandleSize(Handle h);
 void SetHandleSize(Handle h, Size size);
 void EmptyHandle(Handle h);
+// Gives an emptied (purged) handle new storage of `size` bytes; the old contents are gone.
+void ReallocateHandle(Handle h, Size size);
 void HLock(Handle h);
 void HUnlock(Handle h);
 void HPurge(Handle h);
@@ -34,9 +36,9 @@ void PurgeSpace(long* total, long* contig);
 OSErr MemError();
 
 // Test and host controls, not part of the classic interface.
-void TBSetHeapLimit(Size bytes);       // the heap's capacity; the default is large
+void TBSetHeapLimit(Size bytes); // the heap's capacity; the default is large
 Size TBHeapLimit();
-void TBFailAllocation(long nth);       // the nth allocation from now fails (1 = the next); 0 disarms
-long TBAllocationCount();              // allocations attempted so far (for sweeping failure points)
-Size TBHeapLiveBytes();                // bytes in live blocks and unpurged handles
-long TBHeapLiveBlocks();               // live pointers and handles
+void TBFailAllocation(long nth); // the nth allocation from now fails (1 = the next); 0 disarms
+long TBAllocationCount();        // allocations attempted so far (for sweeping failure points)
+Size TBHeapLiveBytes();          // bytes in live blocks and unpurged handles
+long TBHeapLiveBlocks();         // live pointers and handles

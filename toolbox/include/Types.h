@@ -16,6 +16,8 @@ using Str255 = unsigned char[256];
 using Str63 = unsigned char[64];
 using Str31 = unsigned char[32];
 using ConstStr255Param = const unsigned char*;
+using StringHandle = unsigned char**;
+using ProcPtr = void (*)();
 
 enum : OSErr {
     noErr = 0,

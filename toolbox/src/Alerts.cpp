@@ -15,5 +15,9 @@ std::int16_t StopAlert(std::int16_t alertID, ModalFilterProcPtr) {
     return 1;
 }
 
-const std::vector<std::int16_t>& TBAlertLog() { return alertLog(); }
-void TBClearAlertLog() { alertLog().clear(); }
+const std::vector<std::int16_t>& TBAlertLog() {
+    return alertLog();
+}
+void TBClearAlertLog() {
+    alertLog().clear();
+}

@@ -4,4 +4,6 @@
 
 #include <cstdio>
 
-void ShowAbout(std::int16_t dialogID) { std::fprintf(stderr, "about %d\n", dialogID); }
+void ShowAbout(std::int16_t dialogID) {
+    std::fprintf(stderr, "about %d\n", dialogID);
+}

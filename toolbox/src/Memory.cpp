@@ -38,12 +38,15 @@ struct Heap {
     Master* handles = nullptr;
 };
 
+// Never destroyed: resources of modules still registered at exit are released after other statics.
 Heap& heap() {
-    static Heap h;
-    return h;
+    static Heap* h = new Heap;
+    return *h;
 }
 
-Master* master(Handle h) { return reinterpret_cast<Master*>(h); }
+Master* master(Handle h) {
+    return reinterpret_cast<Master*>(h);
+}
 
 // Reserves bytes against the limit; false when the request must fail.
 bool reserve(Heap& hp, Size size) {
@@ -119,8 +122,12 @@ Handle newHandle(Size size, bool clear) {
 
 } // namespace
 
-Ptr NewPtr(Size size) { return newPtr(size, false); }
-Ptr NewPtrClear(Size size) { return newPtr(size, true); }
+Ptr NewPtr(Size size) {
+    return newPtr(size, false);
+}
+Ptr NewPtrClear(Size size) {
+    return newPtr(size, true);
+}
 
 void DisposePtr(Ptr p) {
     if (!p)
@@ -136,10 +143,16 @@ void DisposePtr(Ptr p) {
     std::free(hdr);
 }
 
-Size GetPtrSize(Ptr p) { return p ? (reinterpret_cast<PtrHeader*>(p) - 1)->size : 0; }
+Size GetPtrSize(Ptr p) {
+    return p ? (reinterpret_cast<PtrHeader*>(p) - 1)->size : 0;
+}
 
-Handle NewHandle(Size size) { return newHandle(size, false); }
-Handle NewHandleClear(Size size) { return newHandle(size, true); }
+Handle NewHandle(Size size) {
+    return newHandle(size, false);
+}
+Handle NewHandleClear(Size size) {
+    return newHandle(size, true);
+}
 
 void DisposeHandle(Handle h) {
     if (!h)
@@ -196,6 +209,28 @@ void SetHandleSize(Handle h, Size size) {
     hp.error = noErr;
 }
 
+void ReallocateHandle(Handle h, Size size) {
+    Heap& hp = heap();
+    std::lock_guard g(hp.lock);
+    Master* m = master(h);
+    if (!h || (m->flags & kLocked)) {
+        hp.error = h ? memLockedErr : nilHandleErr;
+        return;
+    }
+    if (m->data)
+        purge(hp, m);
+    m->size = 0;
+    if (!reserve(hp, size))
+        return;
+    m->data = static_cast<Ptr>(std::malloc(size ? size : 1));
+    if (!m->data) {
+        hp.live -= size;
+        hp.error = memFullErr;
+        return;
+    }
+    m->size = size;
+}
+
 void EmptyHandle(Handle h) {
     Heap& hp = heap();
     std::lock_guard g(hp.lock);
@@ -219,7 +254,9 @@ void HNoPurge(Handle h) {
     if (h)
         master(h)->flags &= ~kPurgeable;
 }
-signed char HGetState(Handle h) { return h ? master(h)->flags : 0; }
+signed char HGetState(Handle h) {
+    return h ? master(h)->flags : 0;
+}
 void HSetState(Handle h, signed char flags) {
     if (h)
         master(h)->flags = flags;
@@ -229,7 +266,9 @@ void BlockMove(const void* src, void* dst, Size count) {
     if (count > 0)
         std::memmove(dst, src, std::size_t(count));
 }
-void BlockMoveData(const void* src, void* dst, Size count) { BlockMove(src, dst, count); }
+void BlockMoveData(const void* src, void* dst, Size count) {
+    BlockMove(src, dst, count);
+}
 
 Size FreeMem() {
     Heap& hp = heap();
@@ -237,7 +276,9 @@ Size FreeMem() {
     return hp.limit - hp.live;
 }
 
-Size MaxBlock() { return FreeMem(); }
+Size MaxBlock() {
+    return FreeMem();
+}
 
 Size MaxMem(Size* grow) {
     Heap& hp = heap();
@@ -250,7 +291,9 @@ Size MaxMem(Size* grow) {
     return hp.limit - hp.live;
 }
 
-Size CompactMem(Size) { return FreeMem(); }
+Size CompactMem(Size) {
+    return FreeMem();
+}
 
 void PurgeMem(Size needed) {
     Heap& hp = heap();
@@ -271,17 +314,27 @@ void PurgeSpace(long* total, long* contig) {
         *contig = space;
 }
 
-OSErr MemError() { return heap().error; }
+OSErr MemError() {
+    return heap().error;
+}
 
 void TBSetHeapLimit(Size bytes) {
     std::lock_guard g(heap().lock);
     heap().limit = bytes;
 }
-Size TBHeapLimit() { return heap().limit; }
+Size TBHeapLimit() {
+    return heap().limit;
+}
 void TBFailAllocation(long nth) {
     std::lock_guard g(heap().lock);
     heap().failAt = nth;
 }
-long TBAllocationCount() { return heap().allocations; }
-Size TBHeapLiveBytes() { return heap().live; }
-long TBHeapLiveBlocks() { return heap().blocks; }
+long TBAllocationCount() {
+    return heap().allocations;
+}
+Size TBHeapLiveBytes() {
+    return heap().live;
+}
+long TBHeapLiveBlocks() {
+    return heap().blocks;
+}

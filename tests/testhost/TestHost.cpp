@@ -1,0 +1,219 @@
+#include "TestHost.h"
+
+#include "LM_globals.h"
+#include "Memory.h"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
+TestHost* TestHost::current_ = nullptr;
+
+namespace {
+
+bool empty(const Rect& r) {
+    return r.right <= r.left || r.bottom <= r.top;
+}
+
+} // namespace
+
+Image MakeTestImage(int width, int height, unsigned seed) {
+    Image image(width, height);
+    unsigned state = seed * 2654435761u + 12345u;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            state = state * 1664525u + 1013904223u;
+            std::uint8_t* p = image.at(x, y);
+            p[0] = std::uint8_t((x * 255) / std::max(1, width - 1));
+            p[1] = std::uint8_t((y * 255) / std::max(1, height - 1));
+            p[2] = std::uint8_t(state >> 24);
+        }
+    return image;
+}
+
+TestHost::TestHost(Image image) : source_(std::move(image)), result_(source_) {
+    record_.abortQueryProc = &AbortProc;
+    record_.progressReportProc = &ProgressProc;
+    record_.showPixelsProc = &ShowPixelsProc;
+    record_.deliverNowProc = &DeliverNowProc;
+    record_.propertyQueryProc = &PropertyProc;
+    record_.handleSuite = &handleProcs_;
+    handleProcs_.disposeProc = &DisposeHandle;
+    record_.hostSignature = kHostSignature;
+    record_.colourMode = kColourModeRGB;
+    record_.absolutePlanesSupported = 1;
+    record_.planeSourceCode = -2;
+    SetArea(0, 0, source_.width, source_.height);
+}
+
+TestHost::~TestHost() {
+    Unload();
+    DisposeHandle(record_.parameterHandle);
+}
+
+void TestHost::AddChannel(std::vector<std::uint8_t> plane) {
+    if (plane.size() != std::size_t(source_.width) * source_.height)
+        throw std::invalid_argument("channel size differs from the image");
+    channels_.push_back(std::move(plane));
+}
+
+void TestHost::SetArea(int left, int top, int width, int height) {
+    record_.filterArea = {std::int16_t(top), std::int16_t(left), std::int16_t(top + height),
+                          std::int16_t(left + width)};
+}
+
+void TestHost::SetParameterBlock(const void* block, std::size_t size) {
+    DisposeHandle(record_.parameterHandle);
+    record_.parameterHandle = nullptr;
+    if (!block)
+        return;
+    record_.parameterHandle = NewHandle(Size(size));
+    std::memcpy(*record_.parameterHandle, block, size);
+}
+
+std::vector<std::uint8_t> TestHost::ParameterBlock() const {
+    Handle h = record_.parameterHandle;
+    if (!h || !*h)
+        return {};
+    return {reinterpret_cast<std::uint8_t*>(*h), reinterpret_cast<std::uint8_t*>(*h) + GetHandleSize(h)};
+}
+
+std::int16_t TestHost::Call(std::int16_t selector) {
+    current_ = this;
+    std::int16_t result = 0;
+    if (selector == selectorContinue)
+        Deliver();
+    PluginMain(selector, &record_, &slot_, &result);
+    if (selector == selectorContinue)
+        TakeResult();
+    current_ = nullptr;
+    return result;
+}
+
+std::int16_t TestHost::RunWithoutDialog() {
+    std::int16_t result = Call(selectorPrepare);
+    if (result == 0)
+        result = Call(selectorStart);
+    while (result == 0 &&
+           !(empty(record_.requestRect) && empty(record_.writeRect) && empty(record_.maskRequestRect)))
+        result = Call(selectorContinue);
+    const std::int16_t finish = Call(selectorFinish);
+    return result ? result : finish;
+}
+
+void TestHost::Unload() {
+    LM_globals::Delete(reinterpret_cast<LM_globals*>(slot_));
+    slot_ = 0;
+}
+
+std::uint8_t TestHost::ChannelValue(int channel, int x, int y) const {
+    x = std::clamp(x, 0, source_.width - 1);
+    y = std::clamp(y, 0, source_.height - 1);
+    if (channel < 3)
+        return source_.at(x, y)[channel];
+    return channels_.at(std::size_t(channel - 3))[std::size_t(y) * source_.width + x];
+}
+
+void TestHost::Deliver() {
+    ++continueCalls;
+    deliveredWrite_ = record_.writeRect;
+    if (record_.planeSourceCode == -1 && record_.absolutePlanesWanted)
+        DeliverChannel(record_.requestFirstPlane);
+    else
+        DeliverColour();
+    const Rect& w = record_.writeRect;
+    const int ww = std::max(0, w.right - w.left);
+    const int wh = std::max(0, w.bottom - w.top);
+    // The result buffer starts as the source, as a host that filters in place would hand it over.
+    write_.assign(std::size_t(ww) * wh * 3, 0);
+    for (int y = 0; y < wh; ++y)
+        for (int x = 0; x < ww; ++x)
+            std::memcpy(&write_[(std::size_t(y) * ww + x) * 3], source_.at(w.left + x, w.top + y), 3);
+    record_.writeData = write_.data();
+    record_.writeRowBytes = ww * 3;
+}
+
+void TestHost::DeliverColour() {
+    const Rect& r = record_.requestRect;
+    const int w = std::max(0, r.right - r.left);
+    const int h = std::max(0, r.bottom - r.top);
+    request_.assign(std::size_t(w) * h * 3, 0);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            for (int c = 0; c < 3; ++c)
+                request_[(std::size_t(y) * w + x) * 3 + c] = ChannelValue(c, r.left + x, r.top + y);
+    record_.requestData = request_.data();
+    record_.requestRowBytes = w * 3;
+}
+
+void TestHost::DeliverChannel(int channel) {
+    ++textureDeliveries;
+    Rect r = record_.requestRect;
+    if (trimTextureAtBorders) {
+        r.left = std::max<std::int16_t>(r.left, 0);
+        r.top = std::max<std::int16_t>(r.top, 0);
+        r.right = std::min<std::int16_t>(r.right, std::int16_t(source_.width));
+        r.bottom = std::min<std::int16_t>(r.bottom, std::int16_t(source_.height));
+        record_.requestRect = r;
+    }
+    const int w = std::max(0, r.right - r.left);
+    const int h = std::max(0, r.bottom - r.top);
+    const int stride = w + 5; // deliberately not the width: the module must honour requestRowBytes
+    request_.assign(std::size_t(stride) * h, 0);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            request_[std::size_t(y) * stride + x] = ChannelValue(channel, r.left + x, r.top + y);
+    record_.requestData = request_.data();
+    record_.requestRowBytes = stride;
+}
+
+void TestHost::TakeResult() {
+    const Rect& w = deliveredWrite_;
+    const int ww = std::max(0, w.right - w.left);
+    const int wh = std::max(0, w.bottom - w.top);
+    for (int y = 0; y < wh; ++y)
+        for (int x = 0; x < ww; ++x)
+            std::memcpy(result_.at(w.left + x, w.top + y), &write_[(std::size_t(y) * ww + x) * 3], 3);
+}
+
+std::int16_t TestHost::AbortProc() {
+    TestHost* h = current_;
+    if (!h)
+        return 0;
+    ++h->abortQueries;
+    return h->abortAfterQueries >= 0 && h->abortQueries > h->abortAfterQueries;
+}
+
+void TestHost::ProgressProc(std::uint16_t done, std::uint16_t total) {
+    if (current_)
+        current_->progress.emplace_back(done, total);
+}
+
+std::int16_t TestHost::ShowPixelsProc(const QXPixelMap*, const VRect*, std::int32_t, std::int32_t, void*) {
+    return 0;
+}
+
+std::int16_t TestHost::DeliverNowProc() {
+    if (current_)
+        current_->DeliverChannel(current_->record_.requestFirstPlane);
+    return 0;
+}
+
+std::int16_t TestHost::PropertyProc(OSType, OSType key, std::int32_t index, std::int32_t* simple,
+                                    Handle* complex) {
+    TestHost* h = current_;
+    if (!h)
+        return filterServiceMissing;
+    if (key == kPropertyChannelCount) {
+        *simple = 3 + std::int32_t(h->channels_.size());
+        return 0;
+    }
+    if (key != kPropertyChannelName || index < 1 || index > 3 + std::int32_t(h->channels_.size()))
+        return filterServiceMissing;
+    static const char* names[] = {"Red", "Green", "Blue"};
+    std::string name = index <= 3 ? names[index - 1] : "Channel " + std::to_string(index - 3);
+    *complex = NewHandle(Size(name.size()));
+    std::memcpy(**complex, name.data(), name.size());
+    return 0;
+}

@@ -1,0 +1,87 @@
+// An in-process host for the module: serves the tile protocol over in-memory images, with
+// counting progress, a scriptable abort, and options that imitate less helpful hosts.
+#pragma once
+
+#include "relight_filter.h"
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgb; // interleaved, 3 bytes a pixel
+
+    Image() = default;
+    Image(int w, int h) : width(w), height(h), rgb(std::size_t(w) * h * 3) {}
+    std::uint8_t* at(int x, int y) { return rgb.data() + (std::size_t(y) * width + x) * 3; }
+    const std::uint8_t* at(int x, int y) const { return rgb.data() + (std::size_t(y) * width + x) * 3; }
+};
+
+// A deterministic test picture: smooth gradients with some texture, every byte value used.
+Image MakeTestImage(int width, int height, unsigned seed = 1);
+
+class TestHost {
+  public:
+    explicit TestHost(Image image);
+    ~TestHost();
+    TestHost(const TestHost&) = delete;
+    TestHost& operator=(const TestHost&) = delete;
+
+    // Extra document channels (one byte a pixel, the image's size), channel 4 onwards.
+    void AddChannel(std::vector<std::uint8_t> plane);
+    // The filtered area (left, top, width, height); the whole image by default.
+    void SetArea(int left, int top, int width, int height);
+    // Gives the parameter handle a copy of the block (null block: no handle).
+    void SetParameterBlock(const void* block, std::size_t size);
+    std::vector<std::uint8_t> ParameterBlock() const;
+
+    // Calls the entry point once; returns the result.
+    std::int16_t Call(std::int16_t selector);
+    // prepare, start, continue while rectangles remain, finish. Returns the first non-zero result
+    // (finish is still called), or 0.
+    std::int16_t RunWithoutDialog();
+    // Releases the module's object as an unloading host would.
+    void Unload();
+
+    // Delivers what the record's rectangles ask for now, as before a continue call or a
+    // deliver-now callback; the callbacks then act on this host.
+    void Deliver();
+    void MakeCurrent() { current_ = this; }
+
+    FilterRecord& Record() { return record_; }
+    std::intptr_t GlobalsSlot() const { return slot_; }
+    const Image& Result() const { return result_; }
+    const Image& Source() const { return source_; }
+
+    int continueCalls = 0;
+    int textureDeliveries = 0;
+    std::vector<std::pair<int, int>> progress; // (done, total) as reported
+    int abortAfterQueries = -1;                // abort from this query on (-1: never)
+    int abortQueries = 0;
+    bool trimTextureAtBorders = false; // deliver texture blocks cut to the image, like some hosts
+
+  private:
+    void DeliverColour();
+    void DeliverChannel(int channel);
+    void TakeResult();
+    std::uint8_t ChannelValue(int channel, int x, int y) const;
+
+    static std::int16_t AbortProc();
+    static void ProgressProc(std::uint16_t done, std::uint16_t total);
+    static std::int16_t ShowPixelsProc(const QXPixelMap*, const VRect*, std::int32_t, std::int32_t, void*);
+    static std::int16_t DeliverNowProc();
+    static std::int16_t PropertyProc(OSType, OSType, std::int32_t, std::int32_t*, Handle*);
+    static TestHost* current_;
+
+    Image source_;
+    Image result_;
+    std::vector<std::vector<std::uint8_t>> channels_;
+    FilterRecord record_{};
+    HandleProcs handleProcs_{};
+    std::intptr_t slot_ = 0;
+    std::vector<std::uint8_t> request_;
+    std::vector<std::uint8_t> write_;
+    Rect deliveredWrite_{};
+};

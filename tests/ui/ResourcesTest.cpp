@@ -1,0 +1,170 @@
+#include "CodeResources.h"
+#include "Memory.h"
+#include "RezCompiler.h"
+#include "Resources.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::string pstr(ConstStr255Param s) {
+    return std::string(reinterpret_cast<const char*>(s + 1), s[0]);
+}
+
+std::vector<std::uint8_t> compileOne(const std::string& text) {
+    std::vector<CompiledResource> out;
+    std::string error;
+    EXPECT_TRUE(CompileResources(text, "t.rsrc", &out, &error)) << error;
+    return out.empty() ? std::vector<std::uint8_t>{} : out[0].data;
+}
+
+std::string compileError(const std::string& text) {
+    std::vector<CompiledResource> out;
+    std::string error;
+    EXPECT_FALSE(CompileResources(text, "t.rsrc", &out, &error));
+    return error;
+}
+
+using Bytes = std::vector<std::uint8_t>;
+
+TEST(ResourceCompiler, LaysOutTemplatesBigEndian) {
+    // DLOG: rect, procID, visible+filler, goAway+filler, refCon, itemsID, title, pad, position.
+    EXPECT_EQ(
+        compileOne("DLOG 7\n bounds 1 2 3 260\n proc 5\n visible no\n title \"Ab\"\n position centre\nend\n"),
+        (Bytes{0, 1, 0, 2, 0, 3, 1, 4, 0, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7, 2, 'A', 'b', 0, 0x28, 0x0A}));
+    // CNTL: max before min.
+    EXPECT_EQ(
+        compileOne("CNTL 1\n bounds 0 0 10 20\n value 3\n min -1\n max 9\n proc 1008\n refcon 0x10002\n"
+                   " title \"T\"\nend\n"),
+        (Bytes{0, 0, 0, 0, 0, 10, 0, 20, 0, 3, 1, 0, 0, 9, 0xFF, 0xFF, 0x03, 0xF0, 0, 1, 0, 2, 1, 'T'}));
+    // DITL: count-1, then placeholder, rect, type (+128 disabled), data, padding to even.
+    EXPECT_EQ(
+        compileOne("DITL 1\n button 1 2 3 4 \"OK\"\n user 5 6 7 8 disabled\n control 0 0 1 1 300\nend\n"),
+        (Bytes{0, 2, 0, 0, 0, 0, 0,   1, 0, 2, 0, 3, 0, 4, 4, 2, 'O', 'K', 0, 0, 0, 0, 0, 5,
+               0, 6, 0, 7, 0, 8, 128, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,   1,   0, 1, 7, 2, 1, 44}));
+    // STR#: count then packed Pascal strings, escapes decoded.
+    EXPECT_EQ(compileOne("STR# 1\n \"a\\x8E\"\n \"\"\nend\n"), (Bytes{0, 2, 2, 'a', 0x8E, 0}));
+    // MENU: id, size, proc, filler, enable flags (bit 0 menu, bit n item n), title, items, end byte.
+    EXPECT_EQ(compileOne("MENU 3\n title \"M\"\n item \"a\" key K\n item \"b\" disabled checked\nend\n"),
+              (Bytes{0,   3, 0,   0, 0,   0, 0, 0, 0,   0, 0, 0,    0, 3, 1,
+                     'M', 1, 'a', 0, 'K', 0, 0, 1, 'b', 0, 0, 0x12, 0, 0}));
+}
+
+TEST(ResourceCompiler, PixelArt) {
+    // cicn: height, width, 0x00RRGGBB pixels, then mask bytes.
+    EXPECT_EQ(compileOne("cicn 1\n palette . transparent\n palette g 00FF00\n pixels\n g.\nend\n"),
+              (Bytes{0, 1, 0, 2, 0, 0, 0xFF, 0, 0, 0, 0, 0, 1, 0}));
+    std::string cursor = "CURS 1\n hotspot 3 4\n pixels\n";
+    cursor += " Xo~.............\n";
+    for (int i = 1; i < 16; ++i)
+        cursor += " ................\n";
+    Bytes curs = compileOne(cursor + "end\n");
+    ASSERT_EQ(curs.size(), 68u);
+    EXPECT_EQ(curs[0], 0xA0);  // data: X and ~ in columns 0 and 2
+    EXPECT_EQ(curs[32], 0xC0); // mask: X and o in columns 0 and 1
+    EXPECT_EQ(curs[65], 3);
+    EXPECT_EQ(curs[67], 4);
+}
+
+TEST(ResourceCompiler, ErrorsNameTheLine) {
+    EXPECT_EQ(compileError("STR# 1\n \"a\"\n"), "t.rsrc:1: missing 'end'");
+    EXPECT_EQ(compileError("\nWXYZ 1\nend\n"), "t.rsrc:2: unknown resource type 'WXYZ'");
+    EXPECT_EQ(compileError("DLOG 1\n title \"x\"\nend\n"), "t.rsrc:1: missing bounds");
+    EXPECT_EQ(compileError("DITL 1\n button 0 0 1 \"x\"\nend\n"), "t.rsrc:2: expected a number, found 'x'");
+    EXPECT_EQ(compileError("STR 1\n \"caf\xC3\xA9\"\nend\n"),
+              "t.rsrc:2: non-ASCII character in a string; write Mac Roman bytes as \\xNN");
+    EXPECT_EQ(compileError("STR 1\n \"a\"\nend\nSTR 1\n \"b\"\nend\n"),
+              "t.rsrc:4: duplicate resource STR  1");
+    EXPECT_EQ(compileError("cicn 1\n palette a 12\n pixels\n a\nend\n"),
+              "t.rsrc:2: a palette colour is RRGGBB in hex or transparent");
+}
+
+TEST(ResourceManager, FindsEmbeddedResourcesOnce) {
+    Handle dlog = GetResource(FOUR_CHAR("DLOG"), 300);
+    ASSERT_NE(dlog, nullptr);
+    EXPECT_EQ(ResError(), noErr);
+    EXPECT_EQ(GetResource(FOUR_CHAR("DLOG"), 300), dlog) << "the same handle on every call";
+    EXPECT_EQ(HGetState(dlog) & 0x20, 0x20) << "marked as a resource";
+    EXPECT_EQ(GetResource(FOUR_CHAR("DLOG"), 301), nullptr);
+    EXPECT_EQ(ResError(), resNotFound);
+
+    // Purged data comes back with LoadResource.
+    HPurge(dlog);
+    EmptyHandle(dlog);
+    ASSERT_EQ(*dlog, nullptr);
+    LoadResource(dlog);
+    ASSERT_NE(*dlog, nullptr);
+    EXPECT_EQ(static_cast<unsigned char>((*dlog)[9]), 5) << "procID low byte";
+    HNoPurge(dlog);
+
+    ReleaseResource(dlog);
+    EXPECT_EQ(ResError(), noErr);
+    Handle again = GetResource(FOUR_CHAR("DLOG"), 300);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(static_cast<unsigned char>((*again)[9]), 5);
+}
+
+TEST(ResourceManager, NewerFilesShadowOlderOnes) {
+    static const unsigned char text[] = {0, 1, 5, 'n', 'e', 'w', 'e', 'r'};
+    static const TBResourceEntry entries[] = {{FOUR_CHAR("STR#"), 200, "", text, sizeof text}};
+    Str255 s;
+    {
+        TBResourceRegistration newer("newer", entries, 1);
+        GetIndString(s, 200, 1);
+        EXPECT_EQ(pstr(s), "newer");
+        EXPECT_NE(Get1Resource(FOUR_CHAR("STR#"), 200), nullptr);
+        EXPECT_EQ(Get1Resource(FOUR_CHAR("DLOG"), 300), nullptr)
+            << "Get1Resource looks at the newest file only";
+        EXPECT_NE(GetResource(FOUR_CHAR("DLOG"), 300), nullptr);
+    }
+    GetIndString(s, 200, 1);
+    EXPECT_EQ(pstr(s), "Dark") << "the removed file no longer answers";
+}
+
+TEST(ResourceManager, IndexedStrings) {
+    Str255 s;
+    GetIndString(s, 200, 2);
+    EXPECT_EQ(pstr(s), "Light \"bright\"");
+    for (int index : {0, 3, 200}) {
+        s[0] = 9;
+        GetIndString(s, 200, std::int16_t(index));
+        EXPECT_EQ(s[0], 0) << "index " << index;
+    }
+    s[0] = 9;
+    GetIndString(s, 999, 1);
+    EXPECT_EQ(s[0], 0) << "missing list";
+    StringHandle single = GetString(201);
+    ASSERT_NE(single, nullptr);
+    EXPECT_EQ(pstr(*single), "single");
+}
+
+long answer(short variation, Handle, short message, long param) {
+    return variation * 1000 + message * 100 + param;
+}
+
+TEST(CodeResources, StubsLeadToTheirProcedure) {
+    auto entry = reinterpret_cast<TBCodeEntry>(&answer);
+    Handle h = ql_quorum_new_code_resource_handle(entry);
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(static_cast<unsigned char>((*h)[0]), 0x4E);
+    EXPECT_EQ(static_cast<unsigned char>((*h)[1]), 0xF9);
+    EXPECT_EQ(ql_base_check_mac_proc_ptr(*h), entry);
+    EXPECT_EQ((TBCallCode<long, short, Handle, short, long>(h, 2, nullptr, 3, 4)), 2304);
+    const char notStub[] = "xxxxxxxxxx";
+    EXPECT_EQ(ql_base_check_mac_proc_ptr(notStub), nullptr);
+    ql_quorum_free_code_resource_handle(h);
+
+    EXPECT_EQ(pstr(ql_quorum_passtr("SliderControl")), "SliderControl");
+    EXPECT_EQ(ql_quorum_code_resource(FOUR_CHAR("CDEF"), 129, ql_quorum_passtr("SliderControl"), entry),
+              noErr);
+    Handle cdef = GetResource(FOUR_CHAR("CDEF"), 129);
+    ASSERT_NE(cdef, nullptr);
+    EXPECT_EQ(ql_base_check_mac_proc_ptr(*cdef), entry);
+    EXPECT_EQ(TBRemoveCodeResource(FOUR_CHAR("CDEF"), 129), noErr);
+    EXPECT_EQ(GetResource(FOUR_CHAR("CDEF"), 129), nullptr);
+    EXPECT_EQ(TBRemoveCodeResource(FOUR_CHAR("CDEF"), 129), resNotFound);
+}
+
+} // namespace

@@ -1,0 +1,59 @@
+#include "TextUtils.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+
+namespace {
+
+std::string pstr(ConstStr255Param s) {
+    return std::string(reinterpret_cast<const char*>(s + 1), s[0]);
+}
+
+struct PString {
+    Str255 s;
+    explicit PString(const std::string& text) {
+        s[0] = static_cast<unsigned char>(text.size());
+        text.copy(reinterpret_cast<char*>(s + 1), text.size());
+    }
+};
+
+TEST(TextUtils, NumToStringAndBack) {
+    const std::pair<long, const char*> cases[] = {{0, "0"},
+                                                  {7, "7"},
+                                                  {-7, "-7"},
+                                                  {100, "100"},
+                                                  {2147483647L, "2147483647"},
+                                                  {-2147483648L, "-2147483648"}};
+    for (auto [n, text] : cases) {
+        Str255 s;
+        NumToString(n, s);
+        EXPECT_EQ(pstr(s), text) << "n=" << n;
+        long back = 1;
+        StringToNum(s, &back);
+        EXPECT_EQ(back, n) << "n=" << n;
+    }
+}
+
+TEST(TextUtils, EqualStringFoldsCaseAndAccents) {
+    // Mac Roman: 0x8E e-acute, 0x83 E-acute, 0x8A a-diaeresis, 0x80 A-diaeresis.
+    struct Case {
+        const char* a;
+        const char* b;
+        bool caseSens, diacSens, equal;
+    };
+    const Case cases[] = {
+        {"Default", "default", false, true, true}, {"Default", "default", true, true, false},
+        {"caf\x8E", "CAF\x83", false, true, true}, {"caf\x8E", "cafe", false, true, false},
+        {"caf\x8E", "cafe", true, false, true},    {"caf\x8E", "CAFE", false, false, true},
+        {"\x8A", "\x80", false, true, true},       {"\x8A", "\x80", true, true, false},
+        {"abc", "abcd", false, false, false},      {"", "", true, true, true},
+        {"a[", "A{", false, true, false}, // only letters fold
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(bool(EqualString(PString(c.a).s, PString(c.b).s, c.caseSens, c.diacSens)), c.equal)
+            << c.a << " vs " << c.b << " case " << c.caseSens << " diac " << c.diacSens;
+}
+
+} // namespace

@@ -1,0 +1,305 @@
+#include "LM_bumps.h"
+#include "LM_dispatch.h"
+#include "LM_shader.h"
+#include "LM_reference_shading.h"
+#include "LM_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+// A channel block of w x h bytes in a host record, as the texture exchange delivers it.
+struct ChannelBlock {
+    std::vector<unsigned char> bytes;
+    FilterRecord record{};
+    int width;
+
+    ChannelBlock(int w, int h, unsigned char value = 0) : bytes(std::size_t(w * h), value), width(w) {
+        record.requestRect = {-3, -3, std::int16_t(h - 3), std::int16_t(w - 3)};
+        record.requestData = bytes.data();
+        record.requestRowBytes = w;
+    }
+    unsigned char& at(int row, int col) { return bytes[std::size_t(row * width + col)]; }
+};
+
+struct Samples {
+    LM_sint32 gx[4] = {}, gy[4] = {}, w[4] = {};
+    LM_uint32 count = 0;
+    LM_sint32 *gxEnd = gx, *gyEnd = gy, *wEnd = w;
+
+    Samples& quad(LM_sint32 a, LM_sint32 b, LM_sint32 c, LM_sint32 d) {
+        LM_GeneratePreviewBumpSample(a, b, c, d, gx, gy, w, &gxEnd, &gyEnd, &wEnd, count);
+        return *this;
+    }
+};
+
+// The normal rule transcribed: q exact, converted to float, the sum with Z x Z in float, the root
+// and division in double.
+LM_vector3f ReferenceNormal(LM_sint32 gx, LM_sint32 gy) {
+    const std::uint64_t q = std::uint64_t(std::int64_t(gx) * gx) + std::uint64_t(std::int64_t(gy) * gy);
+    const float inv = float(1.0 / std::sqrt(double(float(q) + 4096.0f * 4096.0f)));
+    return {-float(gx) * inv, float(gy) * inv, 4096.0f * inv};
+}
+
+void ExpectBits(LM_vector3f got, LM_vector3f want, const char* what) {
+    EXPECT_EQ(Bits(got.x), Bits(want.x)) << what;
+    EXPECT_EQ(Bits(got.y), Bits(want.y)) << what;
+    EXPECT_EQ(Bits(got.z), Bits(want.z)) << what;
+}
+
+} // namespace
+
+TEST(HeightFilter, WeightsSumTo72AndTheDivisionIsBy68TowardZero) {
+    const std::vector<unsigned char> white(25, 255);
+    EXPECT_EQ(LM_FilterHeight(white.data(), 5, 256), 69120);
+    EXPECT_EQ(LM_FilterHeight(white.data(), 5, -256), -69120);
+    EXPECT_EQ(LM_FilterHeight(white.data(), 5, 0), 0);
+    // 18360 x 200000 wraps in 32 bits to -622967296; / 68 = -9161283.8 toward zero.
+    EXPECT_EQ(LM_FilterHeight(white.data(), 5, 200000), -9161283);
+    std::vector<unsigned char> corner(25, 0);
+    corner[6] = 1; // weighted sum 2: the outer ring of the 5 x 5 is never read
+    corner[0] = corner[4] = corner[20] = corner[24] = 255;
+    const LM_sint32 amplitudes[] = {-1, -33, -34, 33, 34};
+    const LM_sint32 heights[] = {0, 0, -1, 0, 1};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(LM_FilterHeight(corner.data(), 5, amplitudes[i]), heights[i]) << amplitudes[i];
+
+    // One white pixel on black: 30720 on it, 7680 beside it, 1920 on the diagonals.
+    LM_GlobalsPtr g = MakeGlobals();
+    ChannelBlock block(7, 7);
+    block.at(3, 3) = 255;
+    g->bumpMap.amplitude = 256;
+    ASSERT_EQ(LM_StoreBumpMap(&block.record, g.get()), 0);
+    EXPECT_EQ(g->bumpMap.rowLength, 3u);
+    const LM_sint32 expected[9] = {1920, 7680, 1920, 7680, 30720, 7680, 1920, 7680, 1920};
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(g->bumpMap.heights[i], expected[i]) << i;
+}
+
+TEST(HeightFilter, MapGeometryFollowsTheBlockAndTheBufferOnlyGrows) {
+    LM_GlobalsPtr g = MakeGlobals();
+    LM_bump_map& map = g->bumpMap;
+    map.heights = static_cast<LM_sint32*>(LM_NewPtr(17424));
+    map.heightsSize = 17424;
+    map.amplitude = 256;
+    LM_sint32* const start = map.heights;
+
+    ChannelBlock full(70, 70, 255); // a 64 x 64 tile: 66 x 66 heights, exactly the start block
+    ASSERT_EQ(LM_StoreBumpMap(&full.record, g.get()), 0);
+    EXPECT_EQ(map.rowLength, 66u);
+    EXPECT_EQ(map.heights, start);
+    EXPECT_EQ(map.heightsSize, 17424u);
+    EXPECT_EQ(map.heights[66 * 66 - 1], 69120);
+
+    ChannelBlock small(42, 28); // a 36 x 22 tile: 38 x 24 heights in the same block
+    small.at(10, 20) = 255;
+    ASSERT_EQ(LM_StoreBumpMap(&small.record, g.get()), 0);
+    EXPECT_EQ(map.rowLength, 38u);
+    EXPECT_EQ(map.heights, start);
+    EXPECT_EQ(map.heightsSize, 17424u);
+    EXPECT_EQ(map.heights[8 * 38 + 18], 30720) << "map (r, c) is filtered around block (r + 2, c + 2)";
+    EXPECT_EQ(map.heights[8 * 38 + 17], 7680);
+    EXPECT_EQ(map.heights[7 * 38 + 19], 1920);
+    EXPECT_EQ(map.heights[23 * 38 + 37], 0);
+
+    ChannelBlock large(106, 106, 1); // 102 x 102 heights need a larger block
+    ASSERT_EQ(LM_StoreBumpMap(&large.record, g.get()), 0);
+    EXPECT_EQ(map.heightsSize, 102u * 102 * 4);
+    EXPECT_EQ(map.heights[102 * 102 - 1], 72 * 256 / 68);
+
+    ChannelBlock huge(206, 206);
+    TBFailAllocation(1);
+    EXPECT_EQ(LM_StoreBumpMap(&huge.record, g.get()), 1);
+    EXPECT_EQ(map.heights, nullptr);
+    EXPECT_EQ(map.heightsSize, 0u);
+    TBFailAllocation(0);
+    EXPECT_EQ(LM_StoreBumpMap(&full.record, g.get()), 0) << "the next capture tries again";
+    EXPECT_EQ(map.heightsSize, 17424u);
+}
+
+TEST(HeightFilter, PixelHeightsAreTheNeighbourhoodInRowOrder) {
+    std::vector<LM_sint32> heights(25);
+    for (int i = 0; i < 25; ++i)
+        heights[std::size_t(i)] = i;
+    LM_bump_map map{100, heights.data(), 5, 1};
+    LM_sint32 h[9];
+    LM_GetPixelHeights(&map, 1, 2, h[0], h[1], h[2], h[3], h[4], h[5], h[6], h[7], h[8]);
+    const LM_sint32 expected[9] = {11, 12, 13, 16, 17, 18, 21, 22, 23};
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(h[i], expected[i]) << i;
+}
+
+TEST(BumpSamples, QuadsBecomeGradientsAndOnlyFlatOnesMerge) {
+    Samples s;
+    s.quad(0, 0, -3, 0); // dd = -3, de = 0: gx = -3 >> 1 = -2, gy = 3 >> 1 = 1
+    EXPECT_EQ(s.count, 1u);
+    EXPECT_EQ(s.gx[0], -2);
+    EXPECT_EQ(s.gy[0], 1);
+    EXPECT_EQ(s.w[0], 4);
+    s.quad(0, 1, 0, 0); // dd = 0, de = 1: both shifts give 0, a flat quad
+    s.quad(1, 3, 5, 1); // dd = 4, de = 2: gx = 3, gy = -1
+    s.quad(0, 0, 0, 0); // flat again: merges into the first flat sample
+    EXPECT_EQ(s.count, 3u);
+    EXPECT_EQ(s.gxEnd - s.gx, 3);
+    const LM_sint32 gx[] = {-2, 0, 3}, gy[] = {1, 0, -1}, w[] = {4, 8, 4};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(s.gx[i], gx[i]) << i;
+        EXPECT_EQ(s.gy[i], gy[i]) << i;
+        EXPECT_EQ(s.w[i], w[i]) << i;
+    }
+    Samples flat;
+    flat.quad(7, 7, 7, 7).quad(7, 7, 7, 7).quad(7, 7, 7, 7).quad(7, 7, 7, 7);
+    EXPECT_EQ(flat.count, 1u);
+    EXPECT_EQ(flat.w[0], 16);
+    Samples equal;
+    equal.quad(0, 5, 5, 0).quad(0, 5, 5, 0); // a ramp rising by 5 to the right: gx = 5, gy = 0
+    EXPECT_EQ(equal.count, 2u) << "equal sloped quads stay apart";
+    EXPECT_EQ(equal.gx[1], 5);
+    EXPECT_EQ(equal.gy[1], 0);
+    Samples falling;
+    falling.quad(5, 5, 0, 0).quad(0, 0, 0, 1); // rows 5 lower each row down: gy = 5; then -1 >> 1
+    EXPECT_EQ(falling.gx[0], 0);
+    EXPECT_EQ(falling.gy[0], 5);
+    EXPECT_EQ(falling.gx[1], -1);
+    EXPECT_EQ(falling.gy[1], -1);
+}
+
+TEST(BumpSamples, NormalsTiltAgainstTheSlope) {
+    ExpectBits(LM_BumpNormal(0, 0), {0, 0, 1}, "flat");
+    const LM_vector3f ramp = LM_BumpNormal(4096, 0); // 45 degrees, tilted toward minus x
+    EXPECT_NEAR(ramp.x, -std::sqrt(0.5), 1e-7);
+    EXPECT_EQ(ramp.y, 0.0f);
+    EXPECT_NEAR(ramp.z, std::sqrt(0.5), 1e-7);
+    const LM_vector3f up = LM_BumpNormal(0, 4096);
+    EXPECT_NEAR(up.y, std::sqrt(0.5), 1e-7) << "rising toward the top gives a positive y";
+    // 3 x 3 + 4096 x 4096 = 16777225 rounds to 16777224 in float before the root.
+    const std::int32_t cases[][2] = {{3, 0}, {1, 0}, {0, -3}, {4096, 0}, {-700, 1234}, {100000, -5}};
+    for (const auto& c : cases)
+        ExpectBits(LM_BumpNormal(c[0], c[1]), ReferenceNormal(c[0], c[1]), "sloped");
+    const LM_vector3f steep = LM_BumpNormal(2000000000, -2000000000); // q beyond 32 bits
+    EXPECT_NEAR(steep.x, -std::sqrt(0.5), 1e-6);
+    EXPECT_NEAR(steep.y, -std::sqrt(0.5), 1e-6);
+    EXPECT_GT(steep.z, 0.0f);
+    ExpectBits(steep, ReferenceNormal(2000000000, -2000000000), "steep");
+}
+
+TEST(BumpShading, TiltedNormalsFollowTheMirrorRule) {
+    BlockHandle block;
+    const LM_light& overhead = AddLight(block.block(), lightTypeDirectional, 1000, {0, 0, 0}, {0, 0, 1});
+    const LM_vector2f at[] = {{0, 0}, {0, 0}, {2, 0}};
+    const LM_vector3f normals[] = {{0.6f, 0, 0.8f}, {0, 0, 1}, {0, 0, 1}};
+    const LM_sint32 weights[] = {4, 12, 0, 16, 0};
+    std::vector<LM_color96> d(3), s(3);
+    LM_ShadeLightBumps(overhead, 3, at, normals, d.data(), s.data(), weights);
+    // d = 0.8; t = 1.6, t nz - 1 = 0.28: specular 1000 x 0.0784 = 78.
+    EXPECT_EQ(d[0].red, 800);
+    EXPECT_EQ(s[0].red, 78);
+    EXPECT_EQ(d[1].green, 1000);
+    EXPECT_EQ(s[1].blue, 1000);
+
+    // A spotlight whose cone misses the pixel at (2, 0) gives its samples nothing, even with
+    // normals turned toward it; a sample facing the light lit by an overhead directional does get light.
+    const LM_light& spot = AddLight(block.block(), lightTypeSpot, 1000, {0, 0, 1}, {0, 0, -1});
+    const LM_vector2f far[] = {{2, 0}, {2, 0}};
+    const LM_vector3f towards[] = {{-0.894f, 0, 0.447f}, {0, 0, 1}};
+    const LM_sint32 pair[] = {8, 8, 0};
+    std::vector<LM_color96> d2(2), s2(2);
+    LM_ShadeLightBumps(spot, 2, far, towards, d2.data(), s2.data(), pair);
+    EXPECT_EQ(d2[0].red | d2[1].red | s2[0].red | s2[1].red, 0);
+    LM_ShadeLightBumps(overhead, 2, far, towards, d2.data(), s2.data(), pair);
+    EXPECT_GT(d2[0].red, 0);
+
+    // A normal facing away (d <= 0) gets no specular light, though its mirror term Rz is positive.
+    const LM_light& below = AddLight(block.block(), lightTypeDirectional, 1000, {0, 0, 0}, {-0.01f, 0, -1});
+    const LM_vector3f away[] = {{0.99499f, 0, 0.1f}};
+    const LM_sint32 one[] = {16, 0};
+    std::vector<LM_color96> d3(1), s3(1);
+    LM_ShadeLightBumps(below, 1, at, away, d3.data(), s3.data(), one);
+    EXPECT_EQ(d3[0].red | s3[0].red, 0);
+}
+
+TEST(BumpShading, UniformTextureShadesLikeTheFlatShader) {
+    LM_GlobalsPtr g = MakeThreeLights();
+    g->gloss = 200;
+    g->material = 100;
+    BlockHandle block;
+    g->ConvertToParameters(block.block(), false);
+    const Rect tile = {4, 8, 12, 16};
+    ChannelBlock channel(14, 14, 77);
+    g->bumpMap.amplitude = 256;
+    ASSERT_EQ(LM_StoreBumpMap(&channel.record, g.get()), 0);
+
+    TileRun flat(block, 24, 16, tile);
+    LM_ShadeTile(&flat.record, g.get());
+    TileRun bumps(block, 24, 16, tile);
+    LM_ShadeTileWithBumps(&bumps.record, &g->bumpMap, g.get());
+    EXPECT_EQ(bumps.result, flat.result);
+    EXPECT_EQ(g->rowWeights[0], 16) << "one sample a pixel";
+    EXPECT_EQ(g->rowWeights[1], 0);
+}
+
+TEST(BumpShading, SamplesAverageByWeightAndLongRowsAreNotLit) {
+    const unsigned char shaded[] = {100, 0, 255, 200, 50, 0, 9, 9, 9};
+    const LM_sint32 weights[] = {4, 12, 0, 16, 0};
+    unsigned char out[6];
+    LM_AverageSamples(shaded, weights, 2, out);
+    // (100 x 4 + 200 x 12) >> 4 = 175; 600 >> 4 = 37; 1020 >> 4 = 63.
+    const unsigned char expected[] = {175, 37, 63, 9, 9, 9};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(out[i], expected[i]) << i;
+
+    LM_GlobalsPtr g = MakeGlobals();
+    BlockHandle block;
+    SetSurface(block.block(), 0, 0, 128, 16383);
+    std::vector<unsigned char> result(3 * 1025, 0xA5);
+    LM_ShadeBumps(block.block(), 1025, g->rowPositions, g->rowNormals, g->rowBaseColors, g->rowDiffuse,
+                  g->rowSpecular, false, result.data(), g.get(), g->rowWeights);
+    EXPECT_EQ(result, std::vector<unsigned char>(3 * 1025, 0xA5));
+}
+
+TEST(BumpShading, WholeTilesMatchTheStatedArithmetic) {
+    LM_GlobalsPtr g = MakeThreeLights();
+    BlockHandle block;
+    const Rect tile = {10, 14, 22, 30}; // 16 x 12 in an area of 40 x 30
+    ChannelBlock channel(22, 18);
+    std::uint32_t seed = 12345;
+    for (unsigned char& b : channel.bytes) {
+        seed = seed * 1103515245u + 12345u;
+        b = static_cast<unsigned char>((seed >> 16) % 7 < 4 ? 128 : seed >> 24); // flat stretches and steps
+    }
+    // The height of tile pixel (row, col) filtered from the channel, transcribed from the filter rule.
+    const auto height = [&](int row, int col, LM_sint32 amplitude) {
+        const int w[3][3] = {{2, 8, 2}, {8, 32, 8}, {2, 8, 2}};
+        LM_sint32 sum = 0;
+        for (int i = -1; i <= 1; ++i)
+            for (int j = -1; j <= 1; ++j)
+                sum += w[i + 1][j + 1] * channel.at(row + 3 + i, col + 3 + j);
+        return reference::Mul(sum, amplitude) / 68;
+    };
+    for (LM_sint32 amplitude : {256, -512, 40, 65534})
+        for (const Look& look : kLooks) {
+            ApplyLook(*g, look);
+            g->ConvertToParameters(block.block(), false);
+            g->bumpMap.amplitude = amplitude;
+            ASSERT_EQ(LM_StoreBumpMap(&channel.record, g.get()), 0);
+            TileRun run(block, 40, 30, tile);
+            LM_ShadeTileWithBumps(&run.record, &g->bumpMap, g.get());
+            int wrong = 0;
+            for (int row = 0; row < 12; ++row)
+                for (int col = 0; col < 16; ++col) {
+                    const std::size_t i = std::size_t(3 * (row * 16 + col));
+                    unsigned char want[3];
+                    reference::BumpPixel(
+                        *block.block(), tile.left + col, tile.top + row, 40, 30, &run.source[i],
+                        [&](int r, int c) { return height(row + r, col + c, amplitude); }, want);
+                    wrong += want[0] != run.result[i] || want[1] != run.result[i + 1] ||
+                             want[2] != run.result[i + 2];
+                }
+            EXPECT_EQ(wrong, 0) << "amplitude " << amplitude << " material " << look.material << " spread "
+                                << look.spread;
+        }
+}

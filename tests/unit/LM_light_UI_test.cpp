@@ -1,0 +1,371 @@
+#include "LM_dispatch.h"
+#include "LM_light_UI.h"
+#include "LM_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+LM_light_UI Spot(LM_vectori2 major, LM_vectori2 minor, LM_sint16 spread = 128,
+                 LM_vectori2 position = {0, 0}) {
+    LM_light_UI l;
+    l.type = lightTypeSpot;
+    l.position = position;
+    l.majorAxis = major;
+    l.minorAxis = minor;
+    l.radius = 30;
+    l.color = {65535, 65535, 65535};
+    l.intensity = 32;
+    l.spread = spread;
+    l.isOn = true;
+    return l;
+}
+
+// The spread table transcribed from its stated rule: float values, the maths library called in
+// double on float arguments, each named value rounded to float where it is kept.
+std::vector<float> ReferenceSpread(int f, int entries) {
+    const float p = float(std::pow(((f - 128) * 0.75 + 128) / 128, f / 64.0 + 1));
+    const float step = float((2 - std::sqrt(2.0)) / ((entries - 1) * 2.0));
+    std::vector<float> table(entries);
+    for (int i = 0; i < entries; ++i) {
+        const float c = float(std::sqrt(2.0) / 2 + double(step * float(i)));
+        const float t = float(2 * std::acos(double(c)) / (double(LM_PI) / 2));
+        table[i] = float(std::cos(std::pow(double(t), double(p)) * double(LM_PI) / 2));
+    }
+    return table;
+}
+
+struct Placement {
+    float origin[3];
+    float direction[3];
+};
+
+// The spotlight placement transcribed the same way.
+Placement ReferenceSpot(LM_vectori2 A, LM_vectori2 B, LM_vectori2 pos, float h) {
+    const float ax = A.x / h, ay = -A.y / h, bx = B.x / h, by = -B.y / h;
+    const float theta = float(LM_ATan2(ay, ax));
+    const float a = float(std::sqrt(double(ax * ax + ay * ay)));
+    const double c = std::sqrt(double(ax * ax + ay * ay + bx * bx + by * by));
+    const float s = std::clamp(float(std::sqrt(2.0) / 2 * c / a), 0.0f, 1.0f);
+    const float phi = float(2 * (std::asin(double(s)) - double(LM_PI) / 4));
+    const float hz = float(a * std::cos(double(phi)));
+    const float vz = float(a * std::sin(double(phi)));
+    const float psi = LM_PI / 4 + phi / 2;
+    return {{float(pos.x / h + hz * std::cos(double(theta))), float(pos.y / h - hz * std::sin(double(theta))),
+             vz},
+            {float(-std::cos(double(psi)) * std::cos(double(theta))),
+             float(std::cos(double(psi)) * std::sin(double(theta))), float(-std::sin(double(psi)))}};
+}
+
+bool AllFinite(const LM_light& l, int entries) {
+    std::vector<float> v = {l.origin[0],    l.origin[1], l.origin[2],   l.direction[0], l.direction[1],
+                            l.direction[2], l.cutoff,    l.spreadScale, l.spreadBase};
+    for (int i = 0; i < entries; ++i)
+        v.push_back(l.spreadTable[i]);
+    return std::all_of(v.begin(), v.end(), [](float f) { return std::isfinite(f); });
+}
+
+} // namespace
+
+TEST(LightConversion, RadianceIsColourTimesIntensityOver32TowardZero) {
+    BlockHandle block;
+    LM_light& out = block->lights[0];
+    struct Case {
+        LM_color48 color;
+        LM_sint16 intensity;
+        LM_sint32 red, green, blue;
+    } cases[] = {
+        {{65535, 32768, 1}, 32, 65535, 32768, 1},
+        {{65535, 32768, 1}, -32, -65535, -32768, -1},
+        {{65535, 65535, 0}, 127, 260092, 260092, 0}, // 8322945 / 32 = 260092.03
+        {{65535, 31, 33}, -1, -2047, 0, -1},         // -65535/32 = -2047.97, -31/32 -> 0, -33/32 -> -1
+        {{65535, 65535, 65535}, 32767, 67105792, 67105792, 67105792},
+        {{65535, 1, 0}, -32768, -67107840, -1024, 0},
+    };
+    for (const Case& c : cases)
+        for (LM_sint32 type : {lightTypeOmni, lightTypeDirectional, lightTypeSpot}) {
+            LM_light_UI l = Spot({30, 30}, {-15, 15});
+            l.type = type;
+            l.color = c.color;
+            l.intensity = c.intensity;
+            out.radiance[3] = 0x12345678;
+            l.ConvertToRealLight(&out, 60, true);
+            EXPECT_EQ(out.type, type);
+            EXPECT_EQ(out.radiance[0], c.red) << "intensity " << c.intensity << " type " << type;
+            EXPECT_EQ(out.radiance[1], c.green) << "intensity " << c.intensity << " type " << type;
+            EXPECT_EQ(out.radiance[2], c.blue) << "intensity " << c.intensity << " type " << type;
+            EXPECT_EQ(out.radiance[3], 0x12345678) << "the fourth word is not set";
+        }
+}
+
+TEST(LightConversion, DirectionalHandleLengthSetsTheElevation) {
+    BlockHandle block;
+    LM_light& out = block->lights[0];
+    LM_light_UI l = Spot({0, 0}, {0, 0});
+    l.type = lightTypeDirectional;
+    const auto direction = [&](LM_vectori2 handle) {
+        l.majorAxis = handle;
+        l.ConvertToRealLight(&out, 60, false);
+        return LM_vector3f{out.direction[0], out.direction[1], out.direction[2]};
+    };
+    LM_vector3f d = direction({0, 0}); // straight overhead
+    EXPECT_EQ(d.x, 0.0f);
+    EXPECT_EQ(d.y, 0.0f);
+    EXPECT_EQ(d.z, 1.0f);
+    d = direction({30, 40}); // length 50: (30, 40, 50) / 70.7107
+    EXPECT_NEAR(d.x, 0.4242641, 1e-6);
+    EXPECT_NEAR(d.y, 0.5656854, 1e-6);
+    EXPECT_NEAR(d.z, 0.7071068, 1e-6);
+    d = direction({0, 99}); // length 99: z = 1
+    EXPECT_NEAR(d.y, 99 / std::sqrt(9802.0), 1e-7);
+    EXPECT_NEAR(d.z, 1 / std::sqrt(9802.0), 1e-7);
+    d = direction({-150, 0}); // length 150: z = -50 is raised to 1
+    EXPECT_NEAR(d.x, -150 / std::sqrt(22501.0), 1e-7);
+    EXPECT_EQ(d.y, 0.0f);
+    EXPECT_NEAR(d.z, 1 / std::sqrt(22501.0), 1e-7);
+    d = direction({60, 80}); // length 100: z = 0 is raised to 1 as well
+    EXPECT_NEAR(d.z, 1 / std::sqrt(10001.0), 1e-7);
+}
+
+TEST(LightConversion, OmniStandsWhereItsCircleEdgeIsSixtyDegreesOff) {
+    BlockHandle block;
+    LM_light& out = block->lights[0];
+    LM_light_UI l = Spot({0, 0}, {0, 0});
+    l.type = lightTypeOmni;
+    l.position = {30, -60};
+    l.radius = 40;
+    l.ConvertToRealLight(&out, 60, true);
+    EXPECT_EQ(out.origin[0], 0.5f);
+    EXPECT_EQ(out.origin[1], -1.0f);
+    EXPECT_EQ(out.origin[2], 0.57735026f * (40.0f / 60.0f));
+    EXPECT_NEAR(out.origin[2], 0.3849002, 1e-7);
+    l.radius = 0;
+    l.ConvertToRealLight(&out, 60, true);
+    EXPECT_EQ(out.origin[2], 0.0f);
+}
+
+TEST(LightConversion, SpotlightStandsOverItsEllipse) {
+    BlockHandle block;
+    LM_light& out = block->lights[0];
+    // |B| = |A|: straight above the centre at height |A| / h, pointing down.
+    Spot({30, 30}, {-30, 30}, 128, {60, -30}).ConvertToRealLight(&out, 60, true);
+    EXPECT_NEAR(out.origin[0], 1.0, 1e-6);
+    EXPECT_NEAR(out.origin[1], -0.5, 1e-6);
+    EXPECT_NEAR(out.origin[2], std::sqrt(0.5), 1e-6);
+    EXPECT_NEAR(out.direction[0], 0.0, 1e-6);
+    EXPECT_NEAR(out.direction[1], 0.0, 1e-6);
+    EXPECT_NEAR(out.direction[2], -1.0, 1e-6);
+    EXPECT_EQ(out.cutoff.get(), std::bit_cast<float>(0x3F34FDF4u));
+    EXPECT_NEAR(out.cutoff.get(), 0.707, 1e-7);
+    // B -> 0: on the ground at distance |A| along A, tilted 45 degrees back toward the centre.
+    Spot({60, 0}, {0, 0}).ConvertToRealLight(&out, 60, true);
+    EXPECT_NEAR(out.origin[0], 1.0, 1e-6);
+    EXPECT_NEAR(out.origin[1], 0.0, 1e-6);
+    EXPECT_NEAR(out.origin[2], 0.0, 1e-6);
+    EXPECT_NEAR(out.direction[0], -std::sqrt(0.5), 1e-6);
+    EXPECT_NEAR(out.direction[1], 0.0, 1e-6);
+    EXPECT_NEAR(out.direction[2], -std::sqrt(0.5), 1e-6);
+    // A pointing up the screen (y negative) puts the light above the centre on screen.
+    Spot({0, -60}, {0, 0}).ConvertToRealLight(&out, 60, true);
+    EXPECT_NEAR(out.origin[0], 0.0, 1e-6);
+    EXPECT_NEAR(out.origin[1], -1.0, 1e-6);
+    EXPECT_NEAR(out.direction[1], std::sqrt(0.5), 1e-6);
+}
+
+TEST(LightConversion, SpotlightPlacementIsBitExact) {
+    BlockHandle block;
+    LM_light& out = block->lights[0];
+    const LM_vectori2 majors[] = {{30, 30}, {60, 0}, {-45, 17}, {0, -80}, {-7, -3}, {200, -130}};
+    const LM_vectori2 minors[] = {{-15, 15}, {0, 0}, {3, 8}, {-29, 29}, {120, 40}};
+    for (const LM_vectori2& A : majors)
+        for (const LM_vectori2& B : minors)
+            for (LM_uint16 h : {60, 137}) {
+                const LM_vectori2 pos = {LM_sint16(A.y - 11), LM_sint16(B.x + 5)};
+                Spot(A, B, 128, pos).ConvertToRealLight(&out, h, false);
+                const Placement ref = ReferenceSpot(A, B, pos, float(h));
+                for (int k = 0; k < 3; ++k) {
+                    EXPECT_EQ(Bits(out.origin[k]), Bits(ref.origin[k]))
+                        << "A " << A.x << "," << A.y << " B " << B.x << "," << B.y << " h " << h << " k "
+                        << k;
+                    EXPECT_EQ(Bits(out.direction[k]), Bits(ref.direction[k]))
+                        << "A " << A.x << "," << A.y << " B " << B.x << "," << B.y << " h " << h << " k "
+                        << k;
+                }
+            }
+}
+
+TEST(LightConversion, SpreadTablesFollowTheSpreadExactly) {
+    BlockHandle block;
+    LM_light& out = block->lights[0];
+    for (LM_bool preview : {1, 0}) {
+        const int entries = preview ? 256 : 1024;
+        for (int f : {128, 0, 255, -42, 64, 1000}) {
+            for (LM_befloat& e : out.spreadTable)
+                e = 7.0f;
+            Spot({30, 30}, {-15, 15}, LM_sint16(f)).ConvertToRealLight(&out, 60, preview);
+            const std::vector<float> ref = ReferenceSpread(f, entries);
+            int wrong = 0;
+            for (int i = 0; i < entries; ++i)
+                wrong += Bits(out.spreadTable[i]) != Bits(ref[i]);
+            EXPECT_EQ(wrong, 0) << "spread " << f << " entries " << entries;
+            EXPECT_EQ(out.spreadTable[entries - 1], 1.0f) << "the axis is fully lit, spread " << f;
+            EXPECT_NEAR(out.spreadTable[0], 0.0, 1e-7) << "the cone edge is dark, spread " << f;
+            EXPECT_EQ(out.spreadTable[LM_SPREAD_ENTRIES_FINAL - 1], preview ? 7.0f : 1.0f);
+            EXPECT_EQ(out.spreadScale, float(2.0 * (entries - 1) / (2 - std::sqrt(2.0))));
+            EXPECT_EQ(out.spreadBase, 0.70710677f);
+        }
+    }
+    // Spread 128 is a plain cosine of the angle: cos(2 acos c).
+    Spot({30, 30}, {-15, 15}, 128).ConvertToRealLight(&out, 60, false);
+    const double step = (2 - std::sqrt(2.0)) / 2046;
+    for (int i = 0; i < 1024; i += 31)
+        EXPECT_NEAR(out.spreadTable[i], std::cos(2 * std::acos(std::sqrt(0.5) + step * i)), 2e-6) << i;
+    // Spread 0 darkens sooner (p = 0.25), spread 255 keeps full light further out (p about 16).
+    LM_light& soft = block->lights[1];
+    LM_light& hard = block->lights[2];
+    Spot({30, 30}, {-15, 15}, 0).ConvertToRealLight(&soft, 60, false);
+    Spot({30, 30}, {-15, 15}, 255).ConvertToRealLight(&hard, 60, false);
+    EXPECT_LT(soft.spreadTable[512], out.spreadTable[512]);
+    EXPECT_GT(hard.spreadTable[512], 0.999f);
+    EXPECT_NEAR(hard.spreadTable[512],
+                std::cos(std::pow(2 * std::acos(std::sqrt(0.5) + step * 512) / (M_PI / 2), 16.0) * M_PI / 2),
+                1e-3);
+}
+
+TEST(LightConversion, UnbuildableSpotlightsLightNothingAndStayFinite) {
+    BlockHandle block;
+    LM_light& out = block->lights[0];
+    struct Case {
+        LM_vectori2 major;
+        LM_sint16 spread;
+        bool dark;
+    } cases[] = {
+        {{0, 0}, 128, true},   // no major axis: the placement divides by zero
+        {{30, 30}, -43, true}, // pow of a negative base
+        {{30, 30}, -32768, true}, {{0, 0}, -100, true}, {{30, 30}, -42, false}, // base 1/256: still a table
+        {{30, 30}, 32767, false}, // p overflows to infinity, the table stays finite
+    };
+    for (const Case& c : cases)
+        for (LM_bool preview : {1, 0}) {
+            for (LM_befloat& e : out.spreadTable)
+                e = std::nanf("");
+            Spot(c.major, {-15, 15}, c.spread).ConvertToRealLight(&out, 60, preview);
+            EXPECT_TRUE(AllFinite(out, preview ? 256 : 1024)) << "spread " << c.spread;
+            EXPECT_EQ(out.radiance[0] == 0, c.dark) << "spread " << c.spread;
+            EXPECT_EQ(out.type, lightTypeSpot);
+            if (c.dark) {
+                EXPECT_EQ(out.radiance[1], 0);
+                EXPECT_EQ(out.radiance[2], 0);
+            }
+        }
+}
+
+TEST(LightConversion, FieldsALightTypeDoesNotUseAreLeftAsTheyWere) {
+    BlockHandle block;
+    LM_light& out = block->lights[0];
+    const auto fill = [&] {
+        for (LM_befloat* f :
+             {&out.origin[0], &out.origin[1], &out.origin[2], &out.direction[0], &out.direction[1],
+              &out.direction[2], &out.cutoff, &out.spreadScale, &out.spreadBase, &out.spreadTable[0]})
+            *f = 9.5f;
+    };
+    LM_light_UI l = Spot({30, 40}, {-15, 15});
+    l.type = lightTypeOmni;
+    fill();
+    l.ConvertToRealLight(&out, 60, false);
+    EXPECT_EQ(out.direction[2], 9.5f);
+    EXPECT_EQ(out.cutoff, 9.5f);
+    EXPECT_EQ(out.spreadTable[0], 9.5f);
+    EXPECT_EQ(out.spreadScale, 9.5f);
+    l.type = lightTypeDirectional;
+    fill();
+    l.ConvertToRealLight(&out, 60, false);
+    EXPECT_EQ(out.origin[0], 9.5f);
+    EXPECT_EQ(out.origin[2], 9.5f);
+    EXPECT_EQ(out.cutoff, 9.5f);
+    EXPECT_EQ(out.spreadBase, 9.5f);
+}
+
+TEST(LightConversion, ValidateMakesTheMinorAxisPerpendicularAndNoLonger) {
+    struct Case {
+        LM_vectori2 major, minor, expected;
+    } cases[] = {
+        {{10, 0}, {3, 7}, {0, 8}},         // r = 0.7616: (0, 7.616) rounds to (0, 8)
+        {{10, 0}, {20, 20}, {0, 10}},      // r lowered to 1
+        {{0, 10}, {7, 3}, {-8, 0}},        // -7.616 rounds away from zero
+        {{4, 2}, {1, 2}, {-1, 2}},         // r = 0.5 exactly
+        {{-30, 30}, {15, 15}, {-15, -15}}, // r = 0.5: already perpendicular, turned to (-r Ay, r Ax)
+    };
+    for (const Case& c : cases) {
+        LM_light_UI l = Spot(c.major, c.minor);
+        l.Validate();
+        EXPECT_EQ(l.minorAxis.x, c.expected.x) << "A " << c.major.x << "," << c.major.y;
+        EXPECT_EQ(l.minorAxis.y, c.expected.y) << "A " << c.major.x << "," << c.major.y;
+        EXPECT_EQ(l.majorAxis.x, c.major.x);
+    }
+    LM_light_UI omni = Spot({10, 0}, {3, 7});
+    omni.type = lightTypeOmni;
+    omni.Validate();
+    EXPECT_EQ(omni.minorAxis.x, 3);
+    EXPECT_EQ(omni.minorAxis.y, 7);
+    LM_light_UI none = Spot({0, 0}, {3, 7}); // nothing to be perpendicular to
+    none.Validate();
+    EXPECT_EQ(none.minorAxis.x, 3);
+    EXPECT_EQ(none.minorAxis.y, 7);
+}
+
+TEST(LightCaches, OnlyLightsThatAreOnGetCachesAndOwnersHearOfChanges) {
+    LM_GlobalsPtr g = MakeGlobals(60, 120);
+    g->Default();
+    g->AllocateCaches(4, 4, false);
+    LM_light_UI& l = g->lights[0];
+    ASSERT_TRUE(l.UseDiffuseCache() && l.UseSpecularCache());
+    l.DiffuseCacheHot(true);
+    l.SpecularCacheHot(true);
+    g->DiffuseSumCacheHot(true);
+    g->SpecularSumCacheHot(true);
+    l.InvalidateCaches();
+    EXPECT_FALSE(l.DiffuseCacheHot() || l.SpecularCacheHot());
+    EXPECT_FALSE(g->DiffuseSumCacheHot() || g->SpecularSumCacheHot()) << "a light's change spoils the sums";
+
+    LM_light_UI off = Spot({30, 30}, {-15, 15});
+    off.isOn = false;
+    off.AllocateCaches(16);
+    EXPECT_FALSE(off.UseDiffuseCache() || off.UseSpecularCache());
+    off.DiffuseCacheHot(true);
+    EXPECT_FALSE(off.DiffuseCacheHot()) << "a flag cannot be set without its buffer";
+
+    LM_color96* diffuse = l.DiffuseCache();
+    LM_color96* specular = l.SpecularCache();
+    l.DiffuseCacheHot(true);
+    l.DetachCaches();
+    EXPECT_FALSE(l.UseDiffuseCache() || l.UseSpecularCache() || l.DiffuseCacheHot());
+    LM_DisposePtr(diffuse); // detached buffers belong to whoever took them over
+    LM_DisposePtr(specular);
+    g->lights[0].AllocateCaches(16);
+    g->lights[0].FreeCaches();
+    EXPECT_FALSE(g->lights[0].UseDiffuseCache() || g->lights[0].UseSpecularCache());
+}
+
+TEST(LightCaches, ConversionCopiesCacheReferencesAndHotFlags) {
+    LM_GlobalsPtr g = MakeGlobals(60, 120);
+    g->Default();
+    g->CreateNewLight(10, 10);
+    g->CreateNewLight(20, 20);
+    g->lights[1].isOn = false;
+    g->AllocateCaches(2, 2, false);
+    g->lights[2].DiffuseCacheHot(true);
+    BlockHandle block;
+    g->lights[2].ConvertToRealLight(&block->lights[0], 60, true);
+    EXPECT_EQ(block->lights[0].diffuseCache, 3u) << "light index + 1";
+    EXPECT_EQ(block->lights[0].specularCache, 3u);
+    EXPECT_EQ(block->lights[0].diffuseCacheHot, 1);
+    EXPECT_EQ(block->lights[0].specularCacheHot, 0);
+    g->lights[1].ConvertToRealLight(&block->lights[1], 60, true);
+    EXPECT_EQ(block->lights[1].diffuseCache, 0u) << "a light that is off has no caches";
+    EXPECT_EQ(block->lights[1].specularCache, 0u);
+}

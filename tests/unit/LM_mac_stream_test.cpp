@@ -1,0 +1,141 @@
+// Style files in the style folder, over the real File Manager in a scratch data folder.
+#include "Files.h"
+#include "LM_globals.h"
+#include "LM_mac_stream.h"
+#include "Resources.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Deleter {
+    void operator()(LM_globals* g) const { LM_globals::Delete(g); }
+};
+using Globals = std::unique_ptr<LM_globals, Deleter>;
+
+struct Name {
+    Str255 s;
+    explicit Name(const std::string& text) {
+        s[0] = static_cast<unsigned char>(text.size());
+        text.copy(reinterpret_cast<char*>(s + 1), text.size());
+    }
+    std::string str() const { return std::string(reinterpret_cast<const char*>(s + 1), s[0]); }
+};
+
+// STR# 138: the style folder's name, as the module's resources give it.
+const unsigned char kFolderStrings[] = {0, 1, 6, 'S', 't', 'y', 'l', 'e', 's'};
+const TBResourceEntry kEntries[] = {
+    {FOUR_CHAR("STR#"), 138, "folder", kFolderStrings, sizeof kFolderStrings}};
+
+class StyleFiles : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/relight-styles-XXXXXX";
+        root = mkdtemp(pattern);
+        setenv("RELIGHT_HOME", root.c_str(), 1);
+        TBFilesReset();
+        g->previewOrigin = {0, 0};
+        g->previewCenter = {100, 100};
+        g->Default();
+    }
+    void TearDown() override {
+        TBFilesReset();
+        fs::remove_all(root);
+    }
+    std::string folder() const { return root + "/Styles"; }
+    std::string listed(std::int16_t index) {
+        Name n("");
+        return LM_style_istream::IndexedInfo(index, n.s) ? n.str() : "<none>";
+    }
+
+    TBResourceRegistration resources{"style-test", kEntries, 1};
+    std::string root;
+    Globals g{LM_globals::New()};
+};
+
+TEST_F(StyleFiles, SavedStylesLoadBackAndAreListedByName) {
+    Name warm("Warm evening");
+    ASSERT_TRUE(LM_SaveStyle(warm.s, *g));
+    EXPECT_EQ(fs::file_size(folder() + "/Warm evening"), 64u);
+    g->CreateNewLight(150, 120);
+    g->gloss = 7;
+    Name cold("cold morning");
+    ASSERT_TRUE(LM_SaveStyle(cold.s, *g));
+    std::ofstream(folder() + "/notes.txt") << "not a style"; // foreign files are not listed
+
+    Globals loaded{LM_globals::New()};
+    loaded->previewCenter = {100, 100};
+    ASSERT_TRUE(LM_LoadStyle(cold.s, *loaded));
+    EXPECT_EQ(loaded->lightCount, 2);
+    EXPECT_EQ(loaded->gloss, 7);
+    EXPECT_EQ(listed(0), "cold morning"); // letter case ignored in the order
+    EXPECT_EQ(listed(1), "Warm evening");
+    EXPECT_EQ(listed(2), "<none>");
+    EXPECT_TRUE(LM_style_istream::Exists(warm.s));
+    Name missing("missing");
+    EXPECT_FALSE(LM_style_istream::Exists(missing.s));
+    EXPECT_FALSE(LM_LoadStyle(missing.s, *loaded));
+}
+
+TEST_F(StyleFiles, AStyleIsNeverCreatedOverAnExistingFile) {
+    Name name("Spot");
+    ASSERT_TRUE(LM_SaveStyle(name.s, *g));
+    EXPECT_FALSE(LM_SaveStyle(name.s, *g)); // the caller deletes the old style first
+    LM_DeleteStyle(name.s);
+    EXPECT_FALSE(LM_style_istream::Exists(name.s));
+    EXPECT_TRUE(LM_SaveStyle(name.s, *g));
+}
+
+TEST_F(StyleFiles, LongNamesAreCutWithoutSplittingACharacter) {
+    Name forty("A forty character style name, really!!!!");
+    ASSERT_EQ(forty.s[0], 40);
+    ASSERT_TRUE(LM_SaveStyle(forty.s, *g));
+    EXPECT_EQ(forty.s[0], 31); // cut in place
+    EXPECT_TRUE(fs::exists(folder() + "/A forty character style name, r"));
+    Name accented(std::string(30, 'x') + "\xC3\xA9"); // 30 + a two-byte character
+    LM_CutStyleName(accented.s);
+    EXPECT_EQ(accented.s[0], 30);
+    Name exact(std::string(29, 'x') + "\xC3\xA9");
+    LM_CutStyleName(exact.s);
+    EXPECT_EQ(exact.s[0], 31);
+}
+
+TEST_F(StyleFiles, ASlashInANameIsNotAPathSeparator) {
+    Name name("Warm/Cold");
+    ASSERT_TRUE(LM_SaveStyle(name.s, *g));
+    EXPECT_TRUE(fs::exists(folder() + "/Warm:Cold"));
+    EXPECT_EQ(listed(0), "Warm/Cold");
+}
+
+TEST_F(StyleFiles, AFileInThePlaceOfTheFolderFailsEveryOperation) {
+    std::ofstream(folder()) << "in the way";
+    Name name("Any");
+    std::int16_t volume = 0;
+    long directory = 0;
+    EXPECT_FALSE(LM_GetStyleFolder(volume, directory));
+    EXPECT_FALSE(LM_SaveStyle(name.s, *g));
+    EXPECT_EQ(listed(0), "<none>");
+    EXPECT_FALSE(LM_style_ostream::IsLocked(name.s));
+}
+
+TEST_F(StyleFiles, ATruncatedFileLoadsItsWholeLightsOnly) {
+    g->CreateNewLight(10, 10);
+    g->CreateNewLight(20, 20);
+    Name name("Three");
+    ASSERT_TRUE(LM_SaveStyle(name.s, *g));
+    fs::resize_file(folder() + "/Three", 36 + 28 * 2 + 5);
+    Globals loaded{LM_globals::New()};
+    ASSERT_TRUE(LM_LoadStyle(name.s, *loaded));
+    EXPECT_EQ(loaded->lightCount, 2);
+}
+
+} // namespace

@@ -1,0 +1,199 @@
+#include "LM_globals.h"
+#include "LM_stream.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+struct Deleter {
+    void operator()(LM_globals* g) const { LM_globals::Delete(g); }
+};
+using Globals = std::unique_ptr<LM_globals, Deleter>;
+
+// A record whose world unit is `unit` (half the preview width).
+Globals record(LM_sint16 unit) {
+    Globals g(LM_globals::New());
+    g->previewOrigin = {10, 10};
+    g->previewCenter = {LM_sint16(10 + unit), 90};
+    return g;
+}
+
+// Style bytes written field by field, as the format lays them out.
+struct StyleBytes {
+    std::vector<unsigned char> b;
+    StyleBytes& u16(int v) {
+        b.push_back(std::uint8_t(v >> 8));
+        b.push_back(std::uint8_t(v));
+        return *this;
+    }
+    StyleBytes& u32(std::uint32_t v) { return u16(int(v >> 16)).u16(int(v & 0xFFFF)); }
+    // Header and fixed fields: channel 2, white-is-high as given, amplitude 77, ambient (1,2,3),
+    // material 5, gloss 6, exposure 7, brightness -8.
+    static StyleBytes fixed(int count, int current, int unit, int white = 1) {
+        StyleBytes s;
+        s.u16(0x4242)
+            .u32(0x51584C4D)
+            .u32(144)
+            .u16(2)
+            .u16(white)
+            .u16(77)
+            .u16(1)
+            .u16(2)
+            .u16(3)
+            .u16(5)
+            .u16(6)
+            .u16(7);
+        return s.u16(-8).u16(count).u16(current).u16(unit);
+    }
+    StyleBytes& light(int type, int x, int y, int isOn = 1) {
+        return u16(65535)
+            .u16(100)
+            .u16(0)
+            .u16(50)
+            .u16(128)
+            .u16(isOn)
+            .u16(type)
+            .u16(x)
+            .u16(y)
+            .u16(30)
+            .u16(-30)
+            .u16(-15)
+            .u16(-15)
+            .u16(40);
+    }
+};
+
+bool load(LM_globals& g, const std::vector<unsigned char>& bytes) {
+    LM_memory_istream in(bytes.data(), bytes.size());
+    return in.Open() && g.Read(in);
+}
+
+TEST(StyleStream, OneSpotlightStyleIs64BytesWithItsHeader) {
+    Globals g = record(100);
+    g->Default();
+    LM_memory_ostream out;
+    ASSERT_TRUE(out.Open());
+    ASSERT_TRUE(g->Write(out));
+    const std::vector<unsigned char>& b = out.Bytes();
+    ASSERT_EQ(b.size(), 64u);
+    const std::vector<unsigned char> head = {0x42, 0x42, 0x51, 0x58, 0x4C, 0x4D, 0x00, 0x00, 0x00, 0x90};
+    EXPECT_EQ(std::vector<unsigned char>(b.begin(), b.begin() + 10), head);
+    EXPECT_EQ(b[34] * 256 + b[35], 100);         // the writer's world unit
+    EXPECT_EQ(b[36 + 12] * 256 + b[36 + 13], 3); // spotlight code
+}
+
+TEST(StyleStream, WrittenSettingsReadBack) {
+    Globals a = record(100);
+    a->Default();
+    a->CreateNewLight(150, 60);
+    a->lights[1].type = lightTypeOmni;
+    a->lights[1].isOn = false;
+    a->CreateNewLight(20, 20);
+    a->lights[2].type = lightTypeDirectional;
+    a->gloss = 33;
+    a->SetWhiteIsHigh(false);
+    a->SetBumpChannel(4);
+    LM_memory_ostream out;
+    ASSERT_TRUE(out.Open() && a->Write(out));
+    Globals b = record(100);
+    ASSERT_TRUE(load(*b, out.Bytes()));
+    EXPECT_EQ(b->lightCount, 3);
+    EXPECT_EQ(b->currentLight, 2);
+    EXPECT_EQ(b->gloss, 33);
+    EXPECT_FALSE(b->WhiteIsHigh());
+    EXPECT_EQ(b->BumpChannel(), 4);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(b->lights[i].type, a->lights[i].type) << i;
+        EXPECT_EQ(b->lights[i].isOn, a->lights[i].isOn) << i;
+        EXPECT_EQ(b->lights[i].position.x, a->lights[i].position.x) << i;
+        EXPECT_EQ(b->lights[i].anchor.x, b->previewCenter.x) << i;
+    }
+}
+
+TEST(StyleStream, CountsAreCutAndTruncatedFilesKeepWholeLights) {
+    StyleBytes twenty = StyleBytes::fixed(20, 0, 100);
+    for (int i = 0; i < 20; ++i)
+        twenty.light(3, i, i);
+    Globals g = record(100);
+    ASSERT_TRUE(load(*g, twenty.b));
+    EXPECT_EQ(g->lightCount, 16);
+
+    StyleBytes cut = StyleBytes::fixed(5, 1, 100);
+    for (int i = 0; i < 5; ++i)
+        cut.light(3, i, i);
+    cut.b.resize(36 + 28 * 3 + 10); // ends inside the fourth light
+    Globals h = record(100);
+    ASSERT_TRUE(load(*h, cut.b));
+    EXPECT_EQ(h->lightCount, 3);
+    EXPECT_EQ(h->currentLight, 1);
+    EXPECT_EQ(h->BumpAmplitude(), 77);
+    EXPECT_EQ(h->ambientBrightness, -8);
+}
+
+TEST(StyleStream, RefusedStylesLeaveTheSettingsAlone) {
+    std::vector<std::vector<unsigned char>> refused;
+    refused.push_back(StyleBytes::fixed(0, 0, 100).b);                // no lights
+    refused.push_back(StyleBytes::fixed(2, 0, 100).light(3, 1, 1).b); // count 2, but the first light is cut
+    refused.back().resize(refused.back().size() - 1);
+    StyleBytes tag = StyleBytes::fixed(1, 0, 100).light(3, 0, 0);
+    tag.b[9] = 0x91; // another format tag
+    refused.push_back(tag.b);
+    StyleBytes mark = StyleBytes::fixed(1, 0, 100).light(3, 0, 0);
+    mark.b[0] = 0x41;
+    refused.push_back(mark.b);
+    refused.push_back(
+        std::vector<unsigned char>(tag.b.begin(), tag.b.begin() + 20)); // cut in the fixed fields
+    for (std::size_t i = 0; i < refused.size(); ++i) {
+        Globals g = record(100);
+        g->Default();
+        g->gloss = 99;
+        EXPECT_FALSE(load(*g, refused[i])) << "case " << i;
+        EXPECT_EQ(g->lightCount, 1) << "case " << i;
+        EXPECT_EQ(g->gloss, 99) << "case " << i;
+        EXPECT_EQ(g->lights[0].color.blue, 0) << "case " << i;
+    }
+}
+
+TEST(StyleStream, StoredValuesAreInterpretedAsWritten) {
+    StyleBytes s = StyleBytes::fixed(4, 7, 100, /*white*/ 2);
+    s.light(0, 0, 0).light(9, 0, 0).light(2, 0, 0, /*isOn*/ 2).light(1, 0, 0);
+    Globals g = record(100);
+    ASSERT_TRUE(load(*g, s.b));
+    EXPECT_TRUE(g->WhiteIsHigh());
+    EXPECT_EQ(g->currentLight, 0); // index 7 of 4 lights
+    EXPECT_EQ(g->lights[0].type, lightTypeSpot);
+    EXPECT_EQ(g->lights[1].type, lightTypeSpot);
+    EXPECT_EQ(g->lights[2].type, lightTypeOmni);
+    EXPECT_FALSE(g->lights[2].isOn);
+    EXPECT_EQ(g->lights[3].type, lightTypeDirectional);
+}
+
+TEST(StyleStream, LengthsAreRescaledToTheReadersUnit) {
+    Globals g = record(50);
+    ASSERT_TRUE(load(*g, StyleBytes::fixed(1, 0, 100).light(3, 40, -20).b));
+    EXPECT_EQ(g->lights[0].position.x, 20);
+    EXPECT_EQ(g->lights[0].position.y, -10);
+    EXPECT_EQ(g->lights[0].majorAxis.x, 15);
+    EXPECT_EQ(g->lights[0].minorAxis.y, -8); // -7.5 rounds away from zero
+    EXPECT_EQ(g->lights[0].radius, 20);
+    Globals z = record(50);
+    ASSERT_TRUE(load(*z, StyleBytes::fixed(1, 0, 0).light(3, 40, -20).b));
+    EXPECT_EQ(z->lights[0].position.x, 0);
+    EXPECT_EQ(z->lights[0].majorAxis.y, 0);
+    EXPECT_EQ(z->lights[0].radius, 0);
+}
+
+TEST(StyleStream, LoadingReleasesThePreviewCaches) {
+    Globals g = record(100);
+    g->Default();
+    g->AllocateCaches(10, 10, false);
+    ASSERT_TRUE(g->UsePosCache() && g->lights[0].UseDiffuseCache());
+    ASSERT_TRUE(load(*g, StyleBytes::fixed(1, 0, 100).light(3, 0, 0).b));
+    EXPECT_FALSE(g->UsePosCache());
+    EXPECT_FALSE(g->lights[0].UseDiffuseCache());
+}
+
+} // namespace

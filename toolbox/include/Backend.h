@@ -1,0 +1,96 @@
+// The screen behind the Toolbox: a host picks the headless backend (a framebuffer, a script of
+// timed input, PNG snapshots) or the SDL backend (a real window), sizes the screen, and may hand in
+// an input script. Both live in the one toolbox library.
+#pragma once
+
+#include "Types.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum class TBBackendKind { headless, sdl };
+
+struct TBBackendOptions {
+    TBBackendKind kind = TBBackendKind::headless;
+    std::int16_t width = 1024; // the screen, in Toolbox pixels
+    std::int16_t height = 768;
+    std::int16_t depth = 32; // reported by window ports: 32 or 8
+    int scale = 1;           // SDL: 1 or 2 screen pixels per Toolbox pixel
+    std::string title = "relight";
+};
+
+// Starts (or restarts) the backend with an empty desktop. False with a message when the SDL window
+// cannot be opened. Without a call the headless backend runs with the default options.
+bool TBInitBackend(const TBBackendOptions& options, std::string* error);
+// Closes the SDL window, forgets windows' screen, script and queue state.
+void TBShutdownBackend();
+TBBackendKind TBCurrentBackend();
+void TBGetScreenBounds(Rect* bounds); // global, top-left (0, 0)
+std::int16_t TBScreenDepth();
+
+// Shows the composed screen now (SDL; nothing on headless). Polling calls also present it.
+void TBPresent();
+
+// ---- Input scripts (headless) -----------------------------------------------------------------------
+// One event per line, '#' starts a comment:
+//   move POS | down POS | up POS | click POS | choose POS TEXT
+//   key NAME [+shift] [+option] [+command]   (NAME: one character, return, enter, escape, tab, delete,
+//                                             forward-delete, left, right, up, down)
+//   type TEXT | wait MS | snapshot FILE
+// POS is X,Y (pixels in the frontmost window's content), @N (centre of dialog item N's box) or
+// @N:FX,FY (fractions of that box). Every polling call (GetNextEvent, WaitNextEvent, EventAvail,
+// StillDown, WaitMouseUp, GetMouse, Button, TickCount) lets one tick pass and carries out at most
+// one due step; `wait` makes the next step due MS later.
+
+// Loads a script (replacing any), checking its syntax. False with "line N: ..." on a bad line.
+bool TBLoadInputScript(const std::string& text, std::string* error);
+bool TBLoadInputScriptFile(const std::string& path, std::string* error);
+// True once every step has been carried out (or the script failed, or there was none).
+bool TBScriptFinished();
+// Non-empty after a step could not be carried out, naming the line; the script stops there.
+const std::string& TBScriptError();
+// Called by a manager that cannot carry out the current step (e.g. no such menu entry).
+void TBScriptFail(const std::string& message);
+
+// Dialog item boxes for @N positions: the Dialog Manager registers a resolver giving item N's box
+// (local to `window`). Without one, @N positions fail the script.
+using TBItemBoxResolver = bool (*)(WindowPtr window, std::int16_t item, Rect* localBox);
+void TBSetItemBoxResolver(TBItemBoxResolver resolver);
+
+// `choose POS TEXT` presses at POS and leaves TEXT here for the pop-up menu that the press opens:
+// its tracking takes it (true, once) and picks the entry, then waits for the release that follows.
+bool TBTakeScriptedChoice(std::string* text);
+
+// ---- Recording --------------------------------------------------------------------------------------
+// While recording, input from the real (SDL) backend is written as script lines, positions relative
+// to the frontmost window's content. False with a message when the file cannot be written.
+bool TBStartRecording(const std::string& path, std::string* error);
+void TBStopRecording();
+
+// ---- Direct input (tests and the backends) --------------------------------------------------------
+void TBInputMouseMove(Point global);
+void TBInputMouseButton(bool down);
+// Press or release of virtual key `keyCode` producing `charCode`; modifier keys set GetKeys bits and
+// the modifiers of the events that follow.
+void TBInputKey(std::uint8_t keyCode, std::uint8_t charCode, bool down);
+void TBAdvanceTicks(unsigned long ticks);
+
+// ---- Snapshots ------------------------------------------------------------------------------------
+// Writes the composed screen, or one window's content, as an 8-bit RGB PNG (via a temporary file).
+bool TBSnapshotScreen(const std::string& path, std::string* error);
+bool TBSnapshotWindow(WindowPtr window, const std::string& path, std::string* error);
+// The composed screen as 0x00RRGGBB pixels, row by row (width x height of the screen).
+std::vector<std::uint32_t> TBComposeScreen();
+// Reads an 8-bit RGB/RGBA PNG into 0x00RRGGBB pixels (tests compare snapshots with it).
+bool TBReadPNG(const std::string& path, int* width, int* height, std::vector<std::uint32_t>* pixels,
+               std::string* error);
+
+// ---- Resources the graphics need ------------------------------------------------------------------
+// The Resource Manager registers these so that GetCursor ('CURS' handles as stored) and GetCIcon
+// (a new icon built with TBNewCIcon) find the module's resources.
+using TBResourceFetcher = Handle (*)(ResType type, std::int16_t id);
+void TBSetResourceFetcher(TBResourceFetcher fetch);
+struct CIcon;
+using TBIconBuilder = CIcon** (*)(std::int16_t id);
+void TBSetIconBuilder(TBIconBuilder build);
