@@ -66,6 +66,8 @@ class CliTest : public ::testing::Test {
     // `extraEnvironment` (NAME=VALUE entries) besides.
     RunResult Relight(const std::vector<std::string>& args,
                       const std::vector<std::string>& extraEnvironment = {}) const;
+    // The same on a pseudo-terminal; what the program writes to it comes back in `out`.
+    RunResult RelightOnTerminal(const std::vector<std::string>& args) const;
     // The same with the probe plug-in loaded.
     RunResult Probe(std::vector<std::string> args) const;
 

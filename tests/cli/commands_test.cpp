@@ -32,6 +32,23 @@ TEST_F(Commands, AboutNamesTheProgramAndItsPlugin) {
     EXPECT_EQ(e.err, "relight: plug-in not found: " + Path("other.so") + "\n");
 }
 
+TEST_F(Commands, ProgressBarOnATerminalUnlessQuiet) {
+    // 130 x 70 is three by two tiles of 64.
+    WritePng(Path("in.png"), Gradient(130, 70, 3));
+    WriteBytes(Path("light.block"), LightingBlock());
+    const std::vector<std::string> run = {"apply",         Path("in.png"), "-o",
+                                          Path("out.png"), "--params",     Path("light.block")};
+    RunResult r = RelightOnTerminal(run);
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("\rrelight [" + std::string(40, '#') + "] 100%"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("]  50%"), std::string::npos) << "three of six tiles: " << r.out;
+    std::vector<std::string> quiet = run;
+    quiet.push_back("--quiet");
+    r = RelightOnTerminal(quiet);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+}
+
 TEST_F(Commands, EditEndsWithTheModulesHonestErrorAndWritesNothing) {
     WritePng(Path("in.png"), Gradient(8, 8, 3));
     const RunResult r = Relight({"edit", Path("in.png"), "-o", Path("out.png")});
