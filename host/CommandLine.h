@@ -15,7 +15,7 @@ struct Options {
     std::string output;
     std::string params; // stored block to apply; empty: the last settings
     std::vector<std::pair<std::string, std::string>> channels; // NAME, FILE
-    std::optional<AreaSpec> area;
+    std::optional<UserArea> area;
     std::string mask;
     std::string saveParams;
     std::string plugin;
