@@ -109,7 +109,7 @@ std::string fourChars(OSType t) {
     return {char(t >> 24), char(t >> 16), char(t >> 8), char(t)};
 }
 
-void reportRecord(const FilterRecord* record) {
+void reportRecord(FilterRecord* record) {
     const Rect& a = record->filterArea;
     std::fprintf(stderr,
                  "probe: area %d,%d,%d,%d signature %s mode %d absolute %d mask %d,%d colour-services %s\n",
@@ -127,6 +127,15 @@ void reportRecord(const FilterRecord* record) {
         record->handleSuite->disposeProc(name);
     }
     std::fprintf(stderr, "probe: channels %d: %s\n", count, names.c_str());
+    // The last channel's pixel two up and left of the image, at once: the corner repeated.
+    record->requestRect = {-2, -2, -1, -1};
+    record->requestFirstPlane = record->requestLastPlane = std::int16_t(count - 1);
+    record->planeSourceCode = -1;
+    record->absolutePlanesWanted = 1;
+    const std::int16_t delivered = record->deliverNowProc();
+    std::fprintf(stderr, "probe: deliver-now %d byte %d show-pixels %d\n", delivered,
+                 *static_cast<const unsigned char*>(record->requestData),
+                 record->showPixelsProc(nullptr, nullptr, 0, 0, nullptr));
 }
 
 std::int16_t start(FilterRecord* record) {
