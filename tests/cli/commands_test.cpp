@@ -59,4 +59,13 @@ TEST_F(Commands, EditEndsWithTheModulesHonestErrorAndWritesNothing) {
     EXPECT_FALSE(Exists("state/relight/last.block"));
 }
 
+TEST_F(Commands, CancelInTheDialogIsAUserCancel) {
+    WritePng(Path("in.png"), Gradient(8, 8, 3));
+    const RunResult r = Probe({"edit", Path("in.png"), "-o", Path("out.png")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "relight: cancelled: " + Path("in.png") + "\n");
+    EXPECT_FALSE(Exists("out.png"));
+    EXPECT_FALSE(Exists("state/relight/last.block"));
+}
+
 } // namespace

@@ -1,6 +1,7 @@
 // A plug-in for testing the host on its own: it inverts the filtered area in 16 x 16 tiles and
 // makes what the host delivers visible in its results.
 //
+// Its dialog is cancelled at once: a run with the dialog ends at its first continue with 1.
 // Its block is 66736 bytes beginning "PRBE"; byte 4 picks a mode, and the 16-bit big-endian word
 // at 66728 a texture channel (1-based, 0 = none) as in the lighting module's block. With a channel,
 // each tile first asks for that channel by absolute index, grown by 3 pixels on every side, then
@@ -26,6 +27,7 @@ constexpr std::size_t kBlockSize = 66736;
 constexpr std::size_t kChannelOffset = 66728;
 
 struct Run {
+    bool dialog = false;
     Mode mode = invert;
     int channel = 0;
     Rect tile{};
@@ -139,10 +141,14 @@ void reportRecord(FilterRecord* record) {
 }
 
 std::int16_t start(FilterRecord* record) {
-    const auto* block = reinterpret_cast<const unsigned char*>(*record->parameterHandle);
+    const bool dialog = run.dialog;
     run = Run{};
-    run.mode = Mode(block[4]);
-    run.channel = block[kChannelOffset] << 8 | block[kChannelOffset + 1];
+    run.dialog = dialog;
+    if (!dialog) {
+        const auto* block = reinterpret_cast<const unsigned char*>(*record->parameterHandle);
+        run.mode = Mode(block[4]);
+        run.channel = block[kChannelOffset] << 8 | block[kChannelOffset + 1];
+    }
     const Rect& a = record->filterArea;
     run.tile = {a.top, a.left, std::int16_t(std::min<int>(a.top + kTile, a.bottom)),
                 std::int16_t(std::min<int>(a.left + kTile, a.right))};
@@ -153,7 +159,7 @@ std::int16_t start(FilterRecord* record) {
 }
 
 std::int16_t proceed(FilterRecord* record) {
-    if (record->abortQueryProc())
+    if (run.dialog || record->abortQueryProc())
         return filterStop;
     if (run.channel != 0 && !run.haveTexture) {
         storeTexture(record);
@@ -185,7 +191,8 @@ extern "C" __attribute__((visibility("default"))) void PluginMain(std::int32_t s
         *result = proceed(filter);
         break;
     case selectorParameters:
-        *result = filterBadSelector; // the probe has no dialog
+        run.dialog = true;
+        *result = filterNoErr;
         break;
     default:
         *result = filterNoErr;
