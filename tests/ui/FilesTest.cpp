@@ -52,6 +52,15 @@ class Files : public ::testing::Test {
         FSClose(ref);
         return err;
     }
+    // A catalogue request for the index-th entry of the root (the name comes back in `name`).
+    static CInfoPBRec catalogue(std::int16_t index, StringPtr name) {
+        CInfoPBRec pb{};
+        pb.hFileInfo.ioNamePtr = name;
+        pb.hFileInfo.ioVRefNum = kTBVolumeRefNum;
+        pb.hFileInfo.ioDirID = fsRtDirID;
+        pb.hFileInfo.ioFDirIndex = index;
+        return pb;
+    }
     std::string root_;
 };
 
@@ -154,12 +163,8 @@ TEST_F(Files, NamesMapToTheDisk) {
     EXPECT_TRUE(fs::exists(root_ + "/home/" + std::string(29, 'y') + "\xC3\xA9"));
     EXPECT_EQ(create(std::string(29, 'y') + "\xC3\xA9" + "other"), dupFNErr) << "same first 31 bytes";
 
-    CInfoPBRec pb{};
     Str255 name;
-    pb.hFileInfo.ioNamePtr = name;
-    pb.hFileInfo.ioVRefNum = kTBVolumeRefNum;
-    pb.hFileInfo.ioDirID = fsRtDirID;
-    pb.hFileInfo.ioFDirIndex = 1;
+    CInfoPBRec pb = catalogue(1, name);
     ASSERT_EQ(PBGetCatInfoSync(&pb), noErr);
     EXPECT_EQ(pstr(name), "in/out") << "':' on disk reads back as '/'";
 }
@@ -193,12 +198,8 @@ TEST_F(Files, ListingIsSortedAndEndsWithFnfErr) {
     EXPECT_EQ(files, (std::vector<std::string>{"Alpha", "alpha2", "beta", "gamma"}));
 
     // The catalogue lists folders too and describes them.
-    CInfoPBRec pb{};
     Str255 name;
-    pb.hFileInfo.ioNamePtr = name;
-    pb.hFileInfo.ioVRefNum = kTBVolumeRefNum;
-    pb.hFileInfo.ioDirID = fsRtDirID;
-    pb.hFileInfo.ioFDirIndex = 4;
+    CInfoPBRec pb = catalogue(4, name);
     ASSERT_EQ(PBGetCatInfoSync(&pb), noErr);
     EXPECT_EQ(pstr(name), "Folder");
     EXPECT_TRUE(pb.hFileInfo.ioFlAttrib & 0x10);
@@ -208,12 +209,10 @@ TEST_F(Files, ListingIsSortedAndEndsWithFnfErr) {
 
     // By name, inside the subfolder.
     CInfoPBRec byName{};
-    byName.hFileInfo.ioNamePtr = PString("inner").s;
+    PString inner("inner");
+    byName.hFileInfo.ioNamePtr = inner.s;
     byName.hFileInfo.ioVRefNum = kTBVolumeRefNum;
     byName.hFileInfo.ioDirID = sub;
-    Str255 inner;
-    std::copy(byName.hFileInfo.ioNamePtr, byName.hFileInfo.ioNamePtr + 6, inner);
-    byName.hFileInfo.ioNamePtr = inner;
     ASSERT_EQ(PBGetCatInfoSync(&byName), noErr);
     EXPECT_FALSE(byName.hFileInfo.ioFlAttrib & 0x10);
     EXPECT_EQ(byName.hFileInfo.ioFlParID, sub);

@@ -23,7 +23,7 @@ struct TBBackendOptions {
 // Starts (or restarts) the backend with an empty desktop. False with a message when the SDL window
 // cannot be opened. Without a call the headless backend runs with the default options.
 bool TBInitBackend(const TBBackendOptions& options, std::string* error);
-// Closes the SDL window, forgets windows' screen, script and queue state.
+// Closes the SDL window and forgets the script, the event queue and the input state (windows stay).
 void TBShutdownBackend();
 TBBackendKind TBCurrentBackend();
 void TBGetScreenBounds(Rect* bounds); // global, top-left (0, 0)
@@ -39,9 +39,11 @@ void TBPresent();
 //                                             forward-delete, left, right, up, down)
 //   type TEXT | wait MS | snapshot FILE
 // POS is X,Y (pixels in the frontmost window's content), @N (centre of dialog item N's box) or
-// @N:FX,FY (fractions of that box). Every polling call (GetNextEvent, WaitNextEvent, EventAvail,
-// StillDown, WaitMouseUp, GetMouse, Button, TickCount) lets one tick pass and carries out at most
-// one due step; `wait` makes the next step due MS later.
+// @N:FX,FY (fractions of that box). While the button is down, positions stay relative to where the
+// window was at the press, so dragging a window by its title bar replays as recorded. Every polling call
+// (GetNextEvent, WaitNextEvent, EventAvail, StillDown, WaitMouseUp, Button, GetMouse, TickCount) lets one
+// tick pass; those that wait for input (all but GetMouse and TickCount) also carry out at most one due step,
+// so a loop of StillDown and GetMouse sees every scripted move. `wait` makes the next step due MS later.
 
 // Loads a script (replacing any), checking its syntax. False with "line N: ..." on a bad line.
 bool TBLoadInputScript(const std::string& text, std::string* error);

@@ -20,6 +20,16 @@ void ql_quorum_free_code_resource_handle(Handle code);
 // The procedure a code handle's data (`*handle`) leads to; null when the data is not a code stub.
 TBCodeEntry ql_base_check_mac_proc_ptr(const void* stub);
 
+// The same for any procedure type (a control definition, say), without a cast at the call.
+template <class Result, class... Args>
+OSErr ql_quorum_code_resource(ResType type, std::int16_t id, ConstStr255Param name,
+                              Result (*entry)(Args...)) {
+    return ql_quorum_code_resource(type, id, name, reinterpret_cast<TBCodeEntry>(entry));
+}
+template <class Result, class... Args> Handle ql_quorum_new_code_resource_handle(Result (*entry)(Args...)) {
+    return ql_quorum_new_code_resource_handle(reinterpret_cast<TBCodeEntry>(entry));
+}
+
 // Calls a code handle as a control definition: long proc(short, Handle, short, long).
 template <class Result, class... Args> Result TBCallCode(Handle code, Args... args) {
     auto entry = reinterpret_cast<Result (*)(Args...)>(ql_base_check_mac_proc_ptr(code ? *code : nullptr));

@@ -1,7 +1,16 @@
 // Utilities the host offers the module beside the Toolbox proper.
 #pragma once
 
-#include "Types.h"
+#include "Dialogs.h"
 
-// Shows the about box of dialog resource `dialogID`.
+struct HandleProcs;
+
+// Shows the about box of dialog resource `dialogID` until a click or a key.
 void ShowAbout(std::int16_t dialogID);
+// Moves a DLOG template's bounds so that the dialog opens centred horizontally with a third of the
+// spare height above it.
+void CenterDialog(Handle dlogTemplate);
+// Makes a DLOG template a movable modal dialog. `hostSignature` names the host (unused here).
+void SetUpMoveableModal(Handle dlogTemplate, OSType hostSignature);
+// Releases a handle the host gave the module, through the host's handle procedures when it has them.
+void HostDisposeHandle(HandleProcs* handleSuite, Handle h);

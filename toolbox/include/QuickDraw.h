@@ -336,7 +336,8 @@ void ql_quorum_frame_gui_color(const Rect* r, std::int16_t index);
 RGBColor TBInterfaceColor(std::int16_t index);
 // Draws the slider indicator with its tip at the pen location: a triangle pointing up, 11 pixels
 // wide and 6 tall (columns pen.h-5 .. pen.h+5, rows pen.v .. pen.v+5). Between OpenRgn and CloseRgn
-// it contributes exactly that triangle's area. The pen is left where it was.
+// it contributes the interior of the triangle's outline (grid lines through its corners). The pen is left
+// where it was.
 void DrawPISlider();
 
 // ---- Cursors -------------------------------------------------------------------------------------

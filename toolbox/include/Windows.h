@@ -28,9 +28,9 @@ enum : std::int16_t {
     inGoAway = 6,
 };
 
-// Frame geometry: a 1-pixel border round the content, a title bar above it when the window has one.
+// Frame geometry: a border round the content (3 pixels for dBoxProc, else 1) and, for documentProc,
+// noGrowDocProc and movableDBoxProc, a title bar of this height above it.
 constexpr std::int16_t kTBTitleBarHeight = 20;
-constexpr std::int16_t kTBFrameWidth = 1;
 
 struct AuxWinRec;
 using AuxWinPtr = AuxWinRec*;
@@ -95,7 +95,6 @@ std::int16_t FindWindow(Point pt, WindowPtr* window);
 void DragWindow(WindowPtr window, Point startPt, const Rect* limit);
 // Moves the content's top-left to (h, v) global; front = also bring it to the front.
 void MoveWindow(WindowPtr window, std::int16_t h, std::int16_t v, Boolean front);
-void SizeWindow(WindowPtr window, std::int16_t width, std::int16_t height, Boolean update);
 
 void SetWTitle(WindowPtr window, ConstStr255Param title);
 void GetWTitle(WindowPtr window, Str255 title);

@@ -88,7 +88,8 @@ signed char attributes(const struct stat& st) {
     return attr;
 }
 
-void fillFileInfo(HFileInfo& pb, const std::string& path, const struct stat& st, long parent) {
+// The file fields that HFileParam and HFileInfo share; ioDirID becomes the file's id.
+template <class Block> void fillFileFields(Block& pb, const std::string& path, const struct stat& st) {
     pb.ioFlAttrib = attributes(st);
     readInfo(path, &pb.ioFlFndrInfo);
     pb.ioDirID = long(st.st_ino & 0x7FFFFFFF);
@@ -96,6 +97,10 @@ void fillFileInfo(HFileInfo& pb, const std::string& path, const struct stat& st,
     pb.ioFlPyLen = long(st.st_blocks * 512);
     pb.ioFlRLgLen = pb.ioFlRPyLen = 0;
     pb.ioFlCrDat = pb.ioFlMdDat = files::macTime(st.st_mtime);
+}
+
+void fillFileInfo(HFileInfo& pb, const std::string& path, const struct stat& st, long parent) {
+    fillFileFields(pb, path, st);
     pb.ioFlBkDat = 0;
     pb.ioFlParID = parent;
 }
@@ -143,6 +148,13 @@ OSErr statPath(const std::string& path, struct stat* st) {
     return posix(::stat(path.c_str(), st));
 }
 
+// The path and status of an entry that must exist.
+OSErr existingEntry(std::int16_t vRefNum, long dirID, ConstStr255Param name, std::string* path,
+                    struct stat* st) {
+    OSErr err = entryPath(vRefNum, dirID, name, path);
+    return err ? err : statPath(*path, st);
+}
+
 OpenFile* openFile(std::int16_t refNum) {
     auto it = table().open.find(refNum);
     return it == table().open.end() ? nullptr : &it->second;
@@ -183,15 +195,8 @@ OSErr PBHGetFInfoSync(HParmBlkPtr pb) {
         err = statPath(path, &st);
     if (!err && S_ISDIR(st.st_mode))
         err = fnfErr;
-    if (!err) {
-        p.ioFlAttrib = attributes(st);
-        readInfo(path, &p.ioFlFndrInfo);
-        p.ioDirID = long(st.st_ino & 0x7FFFFFFF);
-        p.ioFlLgLen = long(st.st_size);
-        p.ioFlPyLen = long(st.st_blocks * 512);
-        p.ioFlRLgLen = p.ioFlRPyLen = 0;
-        p.ioFlCrDat = p.ioFlMdDat = files::macTime(st.st_mtime);
-    }
+    if (!err)
+        fillFileFields(p, path, st);
     return pb->header.ioResult = err;
 }
 
@@ -239,10 +244,7 @@ OSErr HOpen(std::int16_t vRefNum, long dirID, ConstStr255Param name, signed char
             std::int16_t* refNum) {
     std::string path;
     struct stat st;
-    OSErr err = entryPath(vRefNum, dirID, name, &path);
-    if (!err)
-        err = statPath(path, &st);
-    if (err)
+    if (OSErr err = existingEntry(vRefNum, dirID, name, &path, &st))
         return err;
     if (S_ISDIR(st.st_mode))
         return fnfErr;
@@ -265,10 +267,7 @@ OSErr HOpen(std::int16_t vRefNum, long dirID, ConstStr255Param name, signed char
 OSErr HDelete(std::int16_t vRefNum, long dirID, ConstStr255Param name) {
     std::string path;
     struct stat st;
-    OSErr err = entryPath(vRefNum, dirID, name, &path);
-    if (!err)
-        err = statPath(path, &st);
-    if (err)
+    if (OSErr err = existingEntry(vRefNum, dirID, name, &path, &st))
         return err;
     if (S_ISDIR(st.st_mode))
         return posix(::rmdir(path.c_str()));
@@ -282,9 +281,7 @@ OSErr HDelete(std::int16_t vRefNum, long dirID, ConstStr255Param name) {
 OSErr HGetFInfo(std::int16_t vRefNum, long dirID, ConstStr255Param name, FInfo* info) {
     std::string path;
     struct stat st;
-    OSErr err = entryPath(vRefNum, dirID, name, &path);
-    if (!err)
-        err = statPath(path, &st);
+    OSErr err = existingEntry(vRefNum, dirID, name, &path, &st);
     if (!err)
         readInfo(path, info);
     return err;
@@ -293,9 +290,7 @@ OSErr HGetFInfo(std::int16_t vRefNum, long dirID, ConstStr255Param name, FInfo* 
 OSErr HSetFInfo(std::int16_t vRefNum, long dirID, ConstStr255Param name, const FInfo* info) {
     std::string path;
     struct stat st;
-    OSErr err = entryPath(vRefNum, dirID, name, &path);
-    if (!err)
-        err = statPath(path, &st);
+    OSErr err = existingEntry(vRefNum, dirID, name, &path, &st);
     if (!err)
         writeInfo(path, *info);
     return err;

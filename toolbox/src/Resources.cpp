@@ -2,7 +2,9 @@
 // first use and kept (the same handle every time) until released or its file is removed.
 #include "Resources.h"
 
+#include "Backend.h"
 #include "Memory.h"
+#include "QuickDraw.h"
 #include "ResourceChain.h"
 
 #include <algorithm>
@@ -11,6 +13,7 @@
 #include <map>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -102,6 +105,24 @@ std::pair<ResourceFile*, const TBResourceEntry*> owner(Handle h) {
     return {nullptr, nullptr};
 }
 
+// A colour icon from a compiled 'cicn': height, width, 0x00RRGGBB pixels, mask bytes (big-endian).
+CIconHandle buildIcon(std::int16_t id) {
+    Handle h = GetResource(FOUR_CHAR("cicn"), id);
+    if (!h || GetHandleSize(h) < 4)
+        return nullptr;
+    const auto* b = reinterpret_cast<const unsigned char*>(*h);
+    int height = b[0] << 8 | b[1], width = b[2] << 8 | b[3];
+    long count = long(height) * width;
+    if (GetHandleSize(h) != 4 + count * 5)
+        return nullptr;
+    std::vector<std::uint32_t> pixels(std::size_t(count), 0);
+    for (long i = 0; i < count; ++i) {
+        const unsigned char* p = b + 4 + 4 * i;
+        pixels[std::size_t(i)] = std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
+    }
+    return TBNewCIcon(std::int16_t(width), std::int16_t(height), pixels.data(), b + 4 + 4 * count);
+}
+
 } // namespace
 
 Handle GetResource(ResType type, std::int16_t id) {
@@ -177,6 +198,8 @@ bool TBSetCodeResource(ResType type, std::int16_t id, Handle code) {
 
 std::int16_t TBAddResourceFile(const char* fileName, const TBResourceEntry* entries, long count) {
     Chain& c = chain();
+    TBSetResourceFetcher(GetResource);
+    TBSetIconBuilder(buildIcon);
     c.files.push_front({c.nextRef++, fileName ? fileName : "", entries, count, {}});
     c.error = noErr;
     return c.files.front().ref;

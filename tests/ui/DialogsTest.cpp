@@ -1,0 +1,319 @@
+#include "CodeResources.h"
+#include "Dialogs.h"
+#include "HostUtils.h"
+#include "Memory.h"
+#include "Menus.h"
+#include "Resources.h"
+#include "UiTestSupport.h"
+#include "relight_filter.h"
+
+namespace {
+
+enum : std::int16_t {
+    kOK = 1,
+    kCancel = 2,
+    kCheck = 3,
+    kRadio = 4,
+    kStatic = 5,
+    kEdit = 6,
+    kUser = 7,
+    kPopup = 8,
+    kSlider = 9,
+};
+
+long sliderDef(std::int16_t, ControlHandle c, std::int16_t message, long param) {
+    if (message != testCntl)
+        return 0;
+    return PtInRect(TBControlMessagePoint(param), &(**c).contrlRect) ? inButton : 0;
+}
+
+int userDraws = 0;
+void drawUser(DialogPtr, std::int16_t) {
+    ++userDraws;
+}
+
+class Dialogs : public HeadlessTest {
+  protected:
+    void SetUp() override {
+        HeadlessTest::SetUp();
+        ql_quorum_code_resource(FOUR_CHAR("CDEF"), 129, ql_quorum_passtr("SliderControl"),
+                                reinterpret_cast<TBCodeEntry>(&sliderDef));
+        dialog_ = GetNewDialog(300, nullptr, reinterpret_cast<WindowPtr>(-1));
+        ASSERT_NE(dialog_, nullptr);
+        ShowWindow(dialog_);
+        DrawDialog(dialog_);
+        TBClearAlertLog();
+        ResetAlertStage();
+    }
+    void TearDown() override {
+        DisposeDialog(dialog_);
+        TBRemoveCodeResource(FOUR_CHAR("CDEF"), 129);
+        HeadlessTest::TearDown();
+    }
+    std::int16_t run(const std::string& text, ModalFilterProcPtr filter = nullptr) {
+        script(text);
+        std::int16_t item = 0;
+        ModalDialog(filter, &item);
+        return item;
+    }
+    Handle itemHandle(std::int16_t n) {
+        std::int16_t kind;
+        Handle h = nullptr;
+        Rect box;
+        GetDialogItem(dialog_, n, &kind, &h, &box);
+        return h;
+    }
+    std::string editText() {
+        Str255 s;
+        GetDialogItemText(itemHandle(kEdit), s);
+        return pstr(s);
+    }
+    DialogPtr dialog_ = nullptr;
+};
+
+TEST_F(Dialogs, BuiltFromTheTemplate) {
+    DialogPtr hidden = GetNewDialog(300, nullptr, nullptr);
+    ASSERT_NE(hidden, nullptr);
+    EXPECT_FALSE(reinterpret_cast<WindowPeek>(hidden)->visible) << "the DLOG says invisible";
+    DisposeDialog(hidden);
+    EXPECT_EQ(GetNewDialog(999, nullptr, nullptr), nullptr) << "missing DLOG";
+    EXPECT_EQ(CountDITL(dialog_), 9);
+    std::int16_t kind = -1;
+    Handle h = nullptr;
+    Rect box{};
+    GetDialogItem(dialog_, kUser, &kind, &h, &box);
+    EXPECT_EQ(kind, userItem + itemDisable);
+    EXPECT_EQ(box.top, 100);
+    EXPECT_EQ(box.left, 10);
+    GetDialogItem(dialog_, kCheck, &kind, &h, &box);
+    EXPECT_EQ(kind, ctrlItem + chkCtrl);
+    auto check = reinterpret_cast<ControlHandle>(h);
+    EXPECT_EQ(GetControlMaximum(check), 1);
+    GetDialogItem(dialog_, kSlider, &kind, &h, &box);
+    auto slider = reinterpret_cast<ControlHandle>(h);
+    EXPECT_EQ((**slider).contrlRect.left, 80) << "a resource control moves to its item box";
+    EXPECT_EQ((**slider).contrlRect.top, 125);
+    EXPECT_EQ(GetControlReference(slider), 0x00C80032);
+    kind = -1;
+    GetDialogItem(dialog_, 42, &kind, &h, &box);
+    EXPECT_EQ(kind, -1) << "out of range leaves the outputs alone";
+
+    EXPECT_EQ(FindDialogItem(dialog_, Point{170, 250}), kOK - 1) << "item number - 1";
+    EXPECT_EQ(FindDialogItem(dialog_, Point{110, 20}), kUser - 1) << "disabled items are found too";
+    EXPECT_EQ(FindDialogItem(dialog_, Point{199, 1}), -1);
+
+    std::int16_t start = -1, end = -1;
+    EXPECT_EQ(TBDialogEditItem(dialog_, &start, &end), kEdit) << "the first edit item is active";
+    EXPECT_EQ(start, 0);
+    EXPECT_EQ(end, 3);
+
+    GetDialogItem(dialog_, kUser, &kind, &h, &box);
+    SetDialogItem(dialog_, kUser, userItem, reinterpret_cast<Handle>(&drawUser), &box);
+    userDraws = 0;
+    RgnHandle rgn = NewRgn();
+    Rect area{95, 5, 145, 65};
+    RectRgn(rgn, &area);
+    UpdateDialog(dialog_, rgn);
+    EXPECT_EQ(userDraws, 1) << "the user item lies in the region";
+    Rect elsewhere{0, 0, 5, 5};
+    RectRgn(rgn, &elsewhere);
+    UpdateDialog(dialog_, rgn);
+    EXPECT_EQ(userDraws, 1);
+    DisposeRgn(rgn);
+}
+
+TEST_F(Dialogs, ModalDialogReportsEnabledItems) {
+    EXPECT_EQ(run("click @1\n"), kOK);
+    EXPECT_EQ(run("click @3\n"), kCheck);
+    auto check = reinterpret_cast<ControlHandle>(itemHandle(kCheck));
+    EXPECT_EQ(GetControlValue(check), 0) << "the application toggles check boxes";
+    EXPECT_EQ(run("click @4\n"), kRadio);
+    EXPECT_EQ(run("click @5\n"), kStatic) << "enabled static text reports on press";
+    EXPECT_EQ(run("click @7\nwait 50\n"), kCancel) << "disabled: not reported; the finished script cancels";
+    EXPECT_EQ(run("down @1\nmove 5,5\nup 5,5\nclick @2\n"), kCancel)
+        << "a button released outside is not hit";
+    EXPECT_EQ(run("key return\n"), kOK);
+    EXPECT_EQ(run("key enter\n"), kOK);
+    EXPECT_EQ(run("key escape\n"), kCancel);
+    EXPECT_EQ(run("key . +command\n"), kCancel);
+    EXPECT_EQ(run("click @9\n"), kSlider) << "a custom control";
+    EXPECT_EQ(run("click 1,1\n"), kCancel) << "a click on no item";
+
+    EXPECT_EQ(run("choose @8 OMNI\n"), kPopup);
+    auto popup = reinterpret_cast<ControlHandle>(itemHandle(kPopup));
+    EXPECT_EQ(GetControlValue(popup), 2);
+    EXPECT_EQ(run("choose @8 spot\n"), kPopup) << "a pop-up reports the press, chosen or not";
+    EXPECT_EQ(GetControlValue(popup), 2) << "a disabled entry is not chosen";
+    EXPECT_EQ(run("choose @8 nothing\n"), kPopup);
+    EXPECT_EQ(GetControlValue(popup), 2);
+    EXPECT_NE(TBScriptError().find("nothing"), std::string::npos) << TBScriptError();
+}
+
+TEST_F(Dialogs, EditTextFollowsTheKeyboard) {
+    // Typing replaces the selection (all of "abc" at first).
+    std::int16_t item = run("type xy\n");
+    EXPECT_EQ(item, kEdit);
+    script("");
+    EXPECT_EQ(editText(), "x") << "each key reports the item";
+    ModalDialog(nullptr, &item);
+    EXPECT_EQ(item, kCancel);
+
+    SelectDialogItemText(dialog_, kEdit, 0, 32767);
+    script("type hello\nkey delete\nkey left\nkey left\ntype L\nkey forward-delete\nkey return\n");
+    do
+        ModalDialog(nullptr, &item);
+    while (item == kEdit);
+    EXPECT_EQ(item, kOK);
+    EXPECT_EQ(editText(), "heLl");
+
+    script("key a +command\ntype Z\nkey up\ntype <\nkey down\ntype >\nkey escape\n");
+    do
+        ModalDialog(nullptr, &item);
+    while (item == kEdit);
+    EXPECT_EQ(editText(), "<Z>");
+
+    // A click places the caret at the nearest character boundary.
+    script("click @6:0.0,0.5\ntype !\nkey return\n");
+    do
+        ModalDialog(nullptr, &item);
+    while (item == kEdit);
+    EXPECT_EQ(editText(), "!<Z>");
+
+    Str255 text;
+    SetDialogItemText(itemHandle(kEdit), PString("set").s);
+    GetDialogItemText(itemHandle(kEdit), text);
+    EXPECT_EQ(pstr(text), "set");
+}
+
+Boolean consumeQ(DialogPtr, EventRecord* e, std::int16_t* item) {
+    if (e->what == keyDown && (e->message & charCodeMask) == 'q') {
+        *item = 42;
+        return true;
+    }
+    return false;
+}
+
+int nullEvents = 0;
+Boolean countNulls(DialogPtr, EventRecord* e, std::int16_t*) {
+    nullEvents += e->what == nullEvent;
+    if (e->what == keyDown && (e->message & charCodeMask) == 'r')
+        e->message = (e->message & ~long(charCodeMask)) | 0x0D; // turned into Return
+    return false;
+}
+
+TEST_F(Dialogs, FiltersConsumeOrPassEvents) {
+    EXPECT_EQ(run("type q\n", consumeQ), 42) << "consumed: the filter's item";
+    EXPECT_EQ(editText(), "abc") << "a consumed key does not reach the text";
+    EXPECT_EQ(run("click @1\n", consumeQ), kOK) << "passed on: the dialog handles it";
+    nullEvents = 0;
+    EXPECT_EQ(run("wait 100\ntype r\n", countNulls), kOK) << "a modified event is handled as modified";
+    EXPECT_GT(nullEvents, 0) << "null events reach the filter";
+}
+
+TEST_F(Dialogs, AlertsSubstituteParamText) {
+    ParamText(PString("disk full").s, nullptr, nullptr, nullptr);
+    script("key return\n");
+    EXPECT_EQ(StopAlert(310, nullptr), 1);
+    ASSERT_EQ(TBAlertLog().size(), 1u);
+    EXPECT_EQ(TBAlertLog()[0], 310);
+    EXPECT_EQ(TBAlertTextLog()[0], "Trouble with disk full.");
+    EXPECT_EQ(FrontWindow(), dialog_) << "the alert is gone";
+
+    ParamText(nullptr, PString("x").s, nullptr, nullptr);
+    script("");
+    EXPECT_EQ(NoteAlert(310, nullptr), 1) << "one button: a finished script presses the default";
+    EXPECT_EQ(TBAlertTextLog()[1], "Trouble with disk full.") << "null leaves ^0 as it was";
+
+    // Stage 1 of ALRT 312 shows, later stages do not.
+    script("");
+    EXPECT_EQ(Alert(312, nullptr), 1);
+    EXPECT_EQ(Alert(312, nullptr), -1);
+    EXPECT_EQ(TBAlertLog().size(), 3u);
+    ResetAlertStage();
+    script("");
+    EXPECT_EQ(Alert(312, nullptr), 1);
+
+    EXPECT_EQ(StopAlert(999, nullptr), -1) << "a missing alert";
+    EXPECT_EQ(TBAlertLog().back(), 999) << "is still logged";
+
+    Str255 shown;
+    ParamText(PString("A").s, PString("B").s, nullptr, nullptr);
+    GetDialogItemText(itemHandle(kStatic), shown);
+    EXPECT_EQ(pstr(shown), "Value ^0 of ^1") << "substitution happens when drawn, not in the text";
+}
+
+} // namespace
+
+namespace {
+
+int hostUpdates = 0;
+void hostEvents(EventRecord* e) {
+    if (e->what != updateEvt)
+        return;
+    ++hostUpdates;
+    auto window = reinterpret_cast<WindowPtr>(e->message);
+    BeginUpdate(window);
+    EndUpdate(window);
+}
+
+TEST_F(Dialogs, MoveableModalDialogServesTheHostAndMoves) {
+    // A host window behind the dialog that needs drawing: its update goes to the host's callback.
+    Rect bounds{400, 600, 500, 800};
+    WindowPtr host = NewCWindow(nullptr, &bounds, PString("host").s, true, documentProc, nullptr, false, 0);
+    SelectWindow(dialog_);
+    Rect before, after;
+    TBGetWindowContentRect(dialog_, &before);
+    hostUpdates = 0;
+    // Drag the title bar (above the content), then press OK. Positions are relative to the dialog,
+    // which moves under the pointer, so only the direction of the move is certain.
+    script("wait 50\ndown 100,-8\nmove 130,12\nup 130,12\nclick @1\n");
+    std::int16_t item = 0;
+    MoveableModalDialog(dialog_, hostEvents, nullptr, &item);
+    EXPECT_EQ(item, kOK);
+    EXPECT_GT(hostUpdates, 0) << "the host drew its own window";
+    TBGetWindowContentRect(dialog_, &after);
+    EXPECT_GE(after.left - before.left, 30);
+    EXPECT_GE(after.top - before.top, 20);
+    DisposeWindow(host);
+}
+
+} // namespace
+
+namespace {
+
+Handle disposedByHost = nullptr;
+void hostDispose(Handle h) {
+    disposedByHost = h;
+    DisposeHandle(h);
+}
+
+TEST_F(Dialogs, HostUtilities) {
+    // A copy of the template: the resource itself is shared.
+    Handle dlog = GetResource(FOUR_CHAR("DLOG"), 300);
+    Handle copy = NewHandle(GetHandleSize(dlog));
+    BlockMove(*dlog, *copy, GetHandleSize(dlog));
+    (*copy)[9] = 0; // procID documentProc
+    CenterDialog(copy);
+    auto word = [copy](int at) {
+        return (static_cast<unsigned char>((*copy)[at]) << 8) | static_cast<unsigned char>((*copy)[at + 1]);
+    };
+    // 300 x 200 on the 1024 x 768 screen, below the 20-pixel title bar: a third of the spare height above.
+    EXPECT_EQ(word(2), (1024 - 300) / 2);
+    EXPECT_EQ(word(0), 20 + (768 - 200 - 20) / 3);
+    EXPECT_EQ(word(6) - word(2), 300);
+    EXPECT_EQ(word(4) - word(0), 200);
+    SetUpMoveableModal(copy, FOUR_CHAR("VLMK"));
+    EXPECT_EQ(word(8), movableDBoxProc);
+
+    HandleProcs procs{hostDispose};
+    HostDisposeHandle(&procs, copy);
+    EXPECT_EQ(disposedByHost, copy) << "the host's own procedure releases it";
+    HostDisposeHandle(nullptr, NewHandle(8)); // without a suite the Memory Manager does
+
+    // The about box closes on a click anywhere.
+    script("click 5,5\n");
+    ShowAbout(300);
+    EXPECT_EQ(FrontWindow(), dialog_);
+}
+
+} // namespace

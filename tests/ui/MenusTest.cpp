@@ -1,0 +1,92 @@
+#include "Menus.h"
+#include "UiTestSupport.h"
+
+namespace {
+
+std::vector<std::string> texts(MenuHandle m) {
+    std::vector<std::string> out;
+    for (std::int16_t i = 1; i <= CountMItems(m); ++i) {
+        Str255 s;
+        GetMenuItemText(m, i, s);
+        out.push_back(pstr(s));
+    }
+    return out;
+}
+
+TEST(Menus, AppendMenuParsesMetacharacters) {
+    MenuHandle m = NewMenu(7, PString("Styles").s);
+    ASSERT_NE(m, nullptr);
+    AppendMenu(m, PString("One;Two/T;(Three;-;!\x12"
+                          "Four<B^1;;Five\rSix")
+                      .s);
+    EXPECT_EQ(texts(m), (std::vector<std::string>{"One", "Two", "Three", "-", "Four", "Five", "Six"}))
+        << "metacharacters are consumed, empty items skipped";
+    EXPECT_TRUE(TBMenuItemEnabled(m, 1));
+    EXPECT_FALSE(TBMenuItemEnabled(m, 3)) << "'(' disables";
+    EXPECT_TRUE(TBMenuItemIsDivider(m, 4));
+    std::int16_t mark = 0;
+    GetItemMark(m, 5, &mark);
+    EXPECT_EQ(mark, checkMark);
+
+    // Arbitrary names go in through a placeholder and SetMenuItemText.
+    const std::string name = "a;b(c)/d!e^f<g";
+    AppendMenu(m, PString(" ").s);
+    SetMenuItemText(m, CountMItems(m), PString(name).s);
+    EXPECT_EQ(texts(m).back(), name);
+    EXPECT_TRUE(TBMenuItemEnabled(m, CountMItems(m)));
+    EXPECT_EQ(CountMItems(m), 8);
+
+    // Deleting shifts later items' enable bits down; inserting shifts them up.
+    DeleteMenuItem(m, 1);
+    EXPECT_FALSE(TBMenuItemEnabled(m, 2)) << "Three moved to 2 and stays disabled";
+    EXPECT_TRUE(TBMenuItemEnabled(m, 1));
+    InsertMenuItem(m, PString("Zero").s, 0);
+    EXPECT_EQ(texts(m).front(), "Zero");
+    EXPECT_FALSE(TBMenuItemEnabled(m, 3));
+    DisableItem(m, 1);
+    EXPECT_FALSE(TBMenuItemEnabled(m, 1));
+    EnableItem(m, 1);
+    EXPECT_TRUE(TBMenuItemEnabled(m, 1));
+    DisableItem(m, 0);
+    EXPECT_FALSE(TBMenuItemEnabled(m, 1)) << "item 0 is the whole menu";
+
+    Str255 s;
+    s[0] = 5;
+    GetMenuItemText(m, 99, s);
+    EXPECT_EQ(s[0], 0) << "out of range gives an empty text";
+    DeleteMenuItem(m, 99);
+    EXPECT_EQ(CountMItems(m), 8);
+    DisposeMenu(m);
+    DisposeMenu(m); // a second disposal is ignored
+}
+
+TEST(Menus, ManyItemsAndTheMenuList) {
+    MenuHandle m = NewMenu(8, PString("").s);
+    for (int i = 1; i <= 40; ++i)
+        AppendMenu(m, PString("Item " + std::to_string(i)).s);
+    EXPECT_EQ(CountMItems(m), 40);
+    Str255 s;
+    GetMenuItemText(m, 40, s);
+    EXPECT_EQ(pstr(s), "Item 40");
+    EXPECT_TRUE(TBMenuItemEnabled(m, 35)) << "items past 31 are always enabled";
+    SetMenuItemText(m, 3, PString(std::string(200, 'x')).s);
+    GetMenuItemText(m, 4, s);
+    EXPECT_EQ(pstr(s), "Item 4") << "a longer text moves the items after it";
+
+    EXPECT_EQ(GetMenuHandle(8), nullptr);
+    InsertMenu(m, -1);
+    EXPECT_EQ(GetMenuHandle(8), m);
+    DeleteMenu(8);
+    EXPECT_EQ(GetMenuHandle(8), nullptr);
+    DisposeMenu(m);
+
+    MenuHandle r = GetMenu(500);
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ((**r).menuID, 500);
+    EXPECT_EQ(texts(r), (std::vector<std::string>{"Directional", "Omni", "Spot"}));
+    EXPECT_FALSE(TBMenuItemEnabled(r, 3));
+    DisposeMenu(r);
+    EXPECT_EQ(GetMenu(501), nullptr);
+}
+
+} // namespace

@@ -1,0 +1,229 @@
+// Pixel coverage of rectangles, ovals and lines against hand-drawn expectations.
+#include "PortPicture.h"
+
+#include <gtest/gtest.h>
+
+TEST(QuickDrawRects, FramePaintAndEraseCoverExactlyTheirPixels) {
+    {
+        ScratchPort p(32, 24);
+        Rect r{10, 10, 20, 30};
+        FrameRect(&r);
+        EXPECT_EQ(p.countNonWhite(), 56) << "2*20 + 2*8 pixels of a 1-pixel frame";
+        EXPECT_NE(TBGetPixel(p.get(), 10, 10), 0xFFFFFFu);
+        EXPECT_NE(TBGetPixel(p.get(), 29, 19), 0xFFFFFFu);
+        EXPECT_EQ(TBGetPixel(p.get(), 11, 11), 0xFFFFFFu) << "inside stays";
+        EXPECT_EQ(TBGetPixel(p.get(), 30, 10), 0xFFFFFFu) << "right edge is exclusive";
+    }
+    {
+        ScratchPort p(10, 8);
+        Rect r{0, 0, 6, 8};
+        PenSize(3, 2);
+        FrameRect(&r);
+        EXPECT_EQ(p.picture(), rows({"########..", "########..", "###..###..", "###..###..", "########..",
+                                     "########..", "..........", ".........."}));
+    }
+    {
+        ScratchPort p(10, 8);
+        Rect r{0, 0, 6, 8};
+        PenSize(5, 5);
+        FrameRect(&r);
+        EXPECT_EQ(p.countNonWhite(), 48) << "a pen too large for the frame paints the whole rect";
+        EraseRect(&r);
+        Rect empty{4, 4, 4, 9};
+        PaintRect(&empty);
+        PenSize(0, 1);
+        FrameRect(&r);
+        EXPECT_EQ(p.countNonWhite(), 0) << "empty rects and zero-width pens draw nothing";
+    }
+    {
+        ScratchPort p(8, 8);
+        Rect r{2, 2, 7, 7};
+        PaintRect(&r);
+        EXPECT_EQ(p.countNonWhite(), 25);
+        RGBColor grey{0x8080, 0x8080, 0x8080};
+        RGBBackColor(&grey);
+        EraseRect(&r);
+        EXPECT_EQ(TBGetPixel(p.get(), 2, 2), 0x808080u) << "erase paints the background colour";
+    }
+}
+
+TEST(QuickDrawRects, PatternsAreAlignedToThePixelGridAndColouredWithForeAndBack) {
+    ScratchPort p(8, 2);
+    Rect r{0, 0, 2, 8};
+    FillRect(&r, &qd.gray);
+    EXPECT_EQ(p.picture(), rows({"#.#.#.#.", ".#.#.#.#"}));
+    RGBColor red{0xFFFF, 0, 0}, blue{0, 0, 0xFFFF};
+    RGBForeColor(&red);
+    RGBBackColor(&blue);
+    PenPat(&qd.gray);
+    PaintRect(&r);
+    EXPECT_EQ(TBGetPixel(p.get(), 0, 0), 0xFF0000u) << "pattern 1 bits take the foreground";
+    EXPECT_EQ(TBGetPixel(p.get(), 1, 0), 0x0000FFu) << "pattern 0 bits take the background in patCopy";
+}
+
+namespace {
+const Rect* rect(std::int16_t top, std::int16_t left, std::int16_t bottom, std::int16_t right) {
+    static Rect r;
+    r = Rect{top, left, bottom, right};
+    return &r;
+}
+} // namespace
+
+TEST(QuickDrawRects, RectangleArithmeticFollowsTheHalfOpenGrid) {
+    Rect r;
+    SetRect(&r, 10, 20, 30, 40);
+    EXPECT_EQ(r.left, 10);
+    EXPECT_EQ(r.top, 20);
+    EXPECT_TRUE(PtInRect(Point{20, 10}, &r));
+    EXPECT_FALSE(PtInRect(Point{20, 30}, &r)) << "right edge excluded";
+    EXPECT_FALSE(PtInRect(Point{40, 10}, &r)) << "bottom edge excluded";
+    Rect in = r;
+    InsetRect(&in, 10, 9);
+    EXPECT_TRUE(EqualRect(&in, rect(0, 0, 0, 0))) << "inset to nothing becomes (0,0,0,0)";
+    in = r;
+    InsetRect(&in, -2, 3);
+    EXPECT_TRUE(EqualRect(&in, rect(23, 8, 37, 32)));
+    Rect other{0, 30, 100, 100}, out;
+    EXPECT_FALSE(SectRect(&r, &other, &out)) << "touching rects do not intersect";
+    EXPECT_TRUE(EqualRect(&out, rect(0, 0, 0, 0)));
+    other = Rect{35, 25, 100, 100};
+    EXPECT_TRUE(SectRect(&r, &other, &r)) << "destination may be a source";
+    EXPECT_TRUE(EqualRect(&r, rect(35, 25, 40, 30)));
+    OffsetRect(&r, -5, 5);
+    EXPECT_TRUE(EqualRect(&r, rect(40, 20, 45, 25)));
+}
+
+TEST(QuickDrawOvals, PixelCentresInsideTheEllipseAreCovered) {
+    {
+        ScratchPort p(8, 8);
+        Rect r{0, 0, 8, 8};
+        PaintOval(&r);
+        EXPECT_EQ(p.picture(), rows({"..####..", ".######.", "########", "########", "########", "########",
+                                     ".######.", "..####.."}));
+    }
+    {
+        ScratchPort p(5, 5);
+        Rect r{0, 0, 5, 5};
+        PaintOval(&r);
+        EXPECT_EQ(p.picture(), rows({".###.", "#####", "#####", "#####", ".###."}));
+    }
+    {
+        ScratchPort p(10, 6);
+        Rect r{0, 0, 6, 10};
+        PaintOval(&r);
+        EXPECT_EQ(p.picture(),
+                  rows({"..######..", ".########.", "##########", "##########", ".########.", "..######.."}));
+        EraseRect(&r);
+        FrameOval(&r);
+        EXPECT_EQ(p.picture(),
+                  rows({"..######..", ".#......#.", "#........#", "#........#", ".#......#.", "..######.."}))
+            << "frame = oval minus the oval inset by the pen";
+    }
+}
+
+TEST(QuickDrawOvals, RoundRectCornersAreQuartersOfTheCornerOval) {
+    ScratchPort p(10, 6);
+    Rect r{0, 0, 6, 10};
+    PaintRoundRect(&r, 8, 8);
+    EXPECT_EQ(p.picture(),
+              rows({"..######..", ".########.", "##########", "##########", ".########.", "..######.."}))
+        << "corner diameters clamp to the rect (8x6); its top rows go to the top corners";
+    EraseRect(&r);
+    PaintRoundRect(&r, 3, 3);
+    EXPECT_EQ(p.countNonWhite(), 60) << "corner ovals below 4x4 give a plain rect";
+}
+
+TEST(QuickDrawLines, BothEndsAreDrawnAndThickPensHangBelowRight) {
+    {
+        ScratchPort p(12, 5);
+        MoveTo(1, 1);
+        PenSize(3, 3);
+        LineTo(6, 1);
+        EXPECT_EQ(p.countNonWhite(), 24) << "(1,1)-(6,1) with a 3x3 pen covers 8 x 3";
+        EXPECT_NE(TBGetPixel(p.get(), 8, 3), 0xFFFFFFu);
+        Point pen;
+        GetPen(&pen);
+        EXPECT_EQ(pen.h, 6);
+    }
+    {
+        ScratchPort p(5, 5);
+        PenSize(3, 3);
+        MoveTo(0, 0);
+        LineTo(2, 2);
+        EXPECT_EQ(p.picture(), rows({"###..", "####.", "#####", ".####", "..###"}));
+    }
+    {
+        ScratchPort p(3, 3);
+        MoveTo(1, 1);
+        LineTo(1, 1);
+        EXPECT_EQ(p.picture(), rows({"...", ".#.", "..."})) << "a zero-length line is one pen";
+    }
+}
+
+TEST(QuickDrawLines, DiagonalsAreCutInEvenRunsWhicheverWayTheyAreDrawn) {
+    {
+        ScratchPort p(10, 2);
+        MoveTo(0, 0);
+        LineTo(9, 1);
+        EXPECT_EQ(p.picture(), rows({"#####.....", ".....#####"}));
+        const std::string forward = p.picture();
+        Rect all{0, 0, 2, 10};
+        EraseRect(&all);
+        MoveTo(9, 1);
+        LineTo(0, 0);
+        EXPECT_EQ(p.picture(), forward) << "reversed line";
+    }
+    {
+        ScratchPort p(8, 4);
+        MoveTo(0, 0);
+        LineTo(7, 3);
+        EXPECT_EQ(p.picture(), rows({"##......", "..##....", "....#...", ".....###"}));
+    }
+    {
+        ScratchPort p(2, 10);
+        MoveTo(0, 0);
+        LineTo(1, 9);
+        EXPECT_EQ(p.picture(), rows({"#.", "#.", "#.", "#.", "#.", ".#", ".#", ".#", ".#", ".#"}));
+    }
+}
+
+TEST(QuickDrawPen, PenStateRoundTripsAndPenNormalResetsAllButTheLocation) {
+    ScratchPort p(4, 4);
+    PixPatHandle pat = NewPixPat();
+    MoveTo(3, 2);
+    PenSize(4, 5);
+    PenMode(patXor);
+    PenPixPat(pat);
+    PenState saved;
+    GetPenState(&saved);
+    PenNormal();
+    EXPECT_EQ(p.get()->pnSize.h, 1);
+    EXPECT_EQ(p.get()->pnMode, patCopy);
+    EXPECT_EQ(p.get()->pnPixPat, nullptr);
+    EXPECT_EQ(p.get()->pnLoc.h, 3) << "PenNormal leaves the pen where it is";
+    MoveTo(0, 0);
+    SetPenState(&saved);
+    EXPECT_EQ(p.get()->pnLoc.v, 2);
+    EXPECT_EQ(p.get()->pnSize.v, 5);
+    EXPECT_EQ(p.get()->pnMode, patXor);
+    EXPECT_EQ(p.get()->pnPixPat, pat);
+    PenNormal();
+    DisposePixPat(pat);
+    DisposePixPat(nullptr);
+}
+
+TEST(QuickDrawPen, RGBPatternsFillSolidInTheirOwnColour) {
+    ScratchPort p(4, 4);
+    PixPatHandle pat = NewPixPat();
+    RGBColor teal{0x1234, 0x8899, 0xAABB};
+    MakeRGBPat(pat, &teal);
+    Rect r{0, 0, 4, 4};
+    FillCRect(&r, pat);
+    EXPECT_EQ(TBGetPixel(p.get(), 3, 3), 0x1288AAu);
+    RGBColor red{0xFFFF, 0, 0};
+    RGBForeColor(&red);
+    EraseRect(&r);
+    FillCOval(&r, pat);
+    EXPECT_EQ(TBGetPixel(p.get(), 1, 1), 0x1288AAu) << "fore colour does not tint an RGB pattern";
+    DisposePixPat(pat);
+}

@@ -1,0 +1,97 @@
+// Text: widths agree with what drawing does, font numbers pick the right faces, glyphs stay in
+// their cell and honour the text mode and the clip.
+#include "PortPicture.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+const unsigned char kHello[] = "\x05Hello";
+const unsigned char kAb[] = "\x02"
+                            "ab";
+} // namespace
+
+TEST(Text, WidthsAreWholePixelsThatAddUpAndMatchThePenAdvance) {
+    ScratchPort p(200, 40);
+    TextFont(applFont);
+    TextSize(12);
+    EXPECT_EQ(StringWidth(kAb), CharWidth('a') + CharWidth('b'));
+    EXPECT_EQ(TextWidth(kHello, 1, 2), CharWidth('H') + CharWidth('e'));
+    MoveTo(10, 20);
+    DrawString(kHello);
+    Point pen;
+    GetPen(&pen);
+    EXPECT_EQ(pen.h, 10 + StringWidth(kHello));
+    EXPECT_EQ(pen.v, 20) << "the baseline stays";
+    EXPECT_EQ(StringWidth(kHello), StringWidth(kHello)) << "stable between calls";
+    const std::int16_t at12 = StringWidth(kHello);
+    TextSize(9);
+    EXPECT_LT(StringWidth(kHello), at12);
+    FontInfo fi;
+    GetFontInfo(&fi);
+    EXPECT_GE(fi.ascent, 7);
+    EXPECT_LE(fi.ascent + fi.descent, 13);
+}
+
+TEST(Text, SystemFontIsTheBoldFaceAtTwelveWhenTheSizeIsZero) {
+    ScratchPort p(10, 10);
+    TextFont(systemFont);
+    TextSize(0);
+    const std::int16_t system = StringWidth(kHello);
+    FontInfo sys;
+    GetFontInfo(&sys);
+    TextSize(12);
+    EXPECT_EQ(StringWidth(kHello), system);
+    TextFont(applFont);
+    const std::int16_t plain = StringWidth(kHello);
+    TextFace(bold);
+    EXPECT_EQ(StringWidth(kHello), system) << "font 0 is the bold face of font 1";
+    EXPECT_GT(system, plain);
+    EXPECT_GE(sys.ascent, 10);
+    EXPECT_LE(sys.ascent, 13);
+    EXPECT_GE(sys.descent, 2);
+    EXPECT_LE(sys.descent, 4);
+}
+
+TEST(Text, GlyphsStayInTheirCellInTheForeColourAndRespectModeAndClip) {
+    ScratchPort p(120, 30);
+    TextFont(applFont);
+    TextSize(12);
+    FontInfo fi;
+    GetFontInfo(&fi);
+    RGBColor red{0xFFFF, 0, 0};
+    RGBForeColor(&red);
+    MoveTo(10, 20);
+    DrawString(kHello);
+    const std::int16_t right = std::int16_t(10 + StringWidth(kHello));
+    bool sawRed = false;
+    for (std::int16_t v = 0; v < 30; ++v)
+        for (std::int16_t h = 0; h < 120; ++h) {
+            const std::uint32_t px = TBGetPixel(p.get(), h, v);
+            if (px == 0xFFFFFF)
+                continue;
+            EXPECT_TRUE(h >= 9 && h <= right && v >= 20 - fi.ascent && v < 20 + fi.descent) << h << "," << v;
+            EXPECT_EQ((px >> 16) & 0xFF, 0xFFu) << "antialiased red keeps full red at " << h << "," << v;
+            sawRed = sawRed || ((px >> 8) & 0xFF) < 0x40; // a well-covered pixel
+        }
+    EXPECT_TRUE(sawRed);
+
+    EraseRect(&p.get()->portRect);
+    RGBColor blue{0, 0, 0xFFFF};
+    RGBBackColor(&blue);
+    TextMode(srcCopy);
+    MoveTo(10, 20);
+    DrawString(kAb);
+    EXPECT_EQ(TBGetPixel(p.get(), 10, std::int16_t(20 - fi.ascent)), 0x0000FFu) << "srcCopy paints the cell";
+    EXPECT_EQ(TBGetPixel(p.get(), 9, 20), 0xFFFFFFu);
+
+    TextMode(srcOr);
+    EraseRect(&p.get()->portRect);
+    RGBColor white{0xFFFF, 0xFFFF, 0xFFFF};
+    RGBBackColor(&white);
+    EraseRect(&p.get()->portRect);
+    Rect clip{0, 0, 30, 5};
+    ClipRect(&clip);
+    MoveTo(10, 20);
+    DrawString(kHello);
+    EXPECT_EQ(p.countNonWhite(), 0) << "text is clipped";
+}

@@ -1,0 +1,52 @@
+// Helpers for Toolbox tests that need the headless screen and scripted input.
+#pragma once
+
+#include "Backend.h"
+#include "Events.h"
+#include "Windows.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+// A fresh headless screen for each test.
+class HeadlessTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(TBInitBackend(TBBackendOptions{}, &error)) << error;
+    }
+    void TearDown() override { TBShutdownBackend(); }
+
+    static void script(const std::string& text) {
+        std::string error;
+        ASSERT_TRUE(TBLoadInputScript(text, &error)) << error;
+    }
+    // Waits (in script time) for the next mouse-down and returns its point local to `window`.
+    // Releases left over from earlier presses are dropped first, as an application's loop would.
+    static Point nextPress(WindowPtr window) {
+        FlushEvents(mDownMask | mUpMask, 0);
+        EventRecord e{};
+        for (int guard = 0; guard < 1000 && !GetNextEvent(mDownMask, &e); ++guard) {
+        }
+        EXPECT_EQ(e.what, mouseDown) << "the script should press; " << TBScriptError();
+        GrafPtr saved;
+        GetPort(&saved);
+        SetPort(window);
+        GlobalToLocal(&e.where);
+        SetPort(saved);
+        return e.where;
+    }
+};
+
+struct PString {
+    Str255 s;
+    explicit PString(const std::string& text) {
+        s[0] = static_cast<unsigned char>(text.size());
+        text.copy(reinterpret_cast<char*>(s + 1), text.size());
+    }
+};
+
+inline std::string pstr(ConstStr255Param s) {
+    return std::string(reinterpret_cast<const char*>(s + 1), s[0]);
+}

@@ -1,0 +1,98 @@
+// Backend selection and the polling step every Event Manager call begins with.
+#include "BackendState.h"
+#include "EventState.h"
+#include "QuickDraw.h"
+
+namespace {
+
+struct BackendState {
+    TBBackendOptions options;
+    bool sdlOpen = false;
+};
+
+BackendState& st() {
+    static BackendState s;
+    return s;
+}
+
+void describeScreen(const TBBackendOptions& o) {
+    qd.screenBits.bounds = Rect{0, 0, o.height, o.width};
+    qd.screenBits.pixelSize = o.depth;
+}
+
+} // namespace
+
+namespace tbback {
+const TBBackendOptions& options() {
+    return st().options;
+}
+} // namespace tbback
+
+bool TBInitBackend(const TBBackendOptions& options, std::string* error) {
+    TBShutdownBackend();
+    if (options.depth != 8 && options.depth != 32)
+        return *error = "screen depth must be 8 or 32", false;
+    if (options.width <= 0 || options.height <= 0)
+        return *error = "screen size must be positive", false;
+    st().options = options;
+    describeScreen(options);
+    if (options.kind == TBBackendKind::sdl) {
+        if (!tbback::sdlOpen(options, error)) {
+            st().options = TBBackendOptions{};
+            describeScreen(st().options);
+            return false;
+        }
+        st().sdlOpen = true;
+    }
+    return true;
+}
+
+void TBShutdownBackend() {
+    if (st().sdlOpen)
+        tbback::sdlClose();
+    st() = BackendState{};
+    describeScreen(st().options);
+    tbback::scriptReset();
+    tbev::reset();
+}
+
+TBBackendKind TBCurrentBackend() {
+    return st().options.kind;
+}
+
+void TBGetScreenBounds(Rect* bounds) {
+    *bounds = Rect{0, 0, st().options.height, st().options.width};
+}
+std::int16_t TBScreenDepth() {
+    return st().options.depth;
+}
+
+void TBPresent() {
+    if (st().sdlOpen)
+        tbback::sdlPresent(true);
+}
+
+namespace tbev {
+
+void poll(bool takeInput) {
+    if (st().sdlOpen) {
+        tbback::sdlPump();
+        setNow(tbback::sdlTicks());
+        tbback::sdlPresent(false);
+        return;
+    }
+    setNow(now() + 1);
+    if (takeInput)
+        tbback::scriptStep();
+}
+
+bool moreInputComing() {
+    return st().sdlOpen || tbback::scriptHasSteps();
+}
+
+void idle() {
+    if (st().sdlOpen)
+        tbback::sdlIdle();
+}
+
+} // namespace tbev

@@ -1,0 +1,30 @@
+// The pieces behind Backend.h: the script player (headless), the SDL window and the recorder.
+#pragma once
+
+#include "Backend.h"
+#include "Events.h"
+
+#include <string>
+
+namespace tbback {
+
+const TBBackendOptions& options();
+
+// Script player: carries out at most one due step.
+void scriptStep();
+bool scriptHasSteps();
+void scriptReset();
+
+// SDL window.
+bool sdlOpen(const TBBackendOptions& opts, std::string* error);
+void sdlClose();
+void sdlPump();
+void sdlPresent(bool force);
+unsigned long sdlTicks();
+void sdlIdle();
+
+// Recorder: the SDL backend reports input as it feeds it to the Event Manager.
+void recordPointer(const char* verb, Point global, unsigned long ticks);
+void recordKey(std::uint8_t keyCode, std::uint8_t charCode, EventModifiers modifiers, unsigned long ticks);
+
+} // namespace tbback

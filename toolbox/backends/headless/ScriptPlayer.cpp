@@ -1,0 +1,178 @@
+// Replays an input script: one due step per polling call, positions resolved against the front
+// window when the step runs, so a script survives a change of screen size or dialog position.
+#include "BackendState.h"
+#include "EventState.h"
+#include "Script.h"
+#include "Windows.h"
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+struct Player {
+    std::vector<tbscript::Step> steps;
+    std::size_t next = 0;
+    std::string error;
+    std::string choice;
+    bool choicePending = false;
+    bool pressed = false;
+    Point pressOrigin{0, 0}; // positions stay relative to where the window was at the press
+    TBItemBoxResolver resolver = nullptr;
+};
+
+Player& pl() {
+    static Player p;
+    return p;
+}
+
+Point frontOrigin() {
+    Rect content{0, 0, 0, 0};
+    if (WindowPtr front = FrontWindow())
+        TBGetWindowContentRect(front, &content);
+    return Point{content.top, content.left};
+}
+
+void holdModifiers(const tbscript::Step& s, bool down) {
+    for (std::uint8_t k : s.modifierKeys)
+        if (k)
+            TBInputKey(k, 0, down);
+}
+
+void run(const tbscript::Step& s) {
+    using tbscript::Action;
+    Point at{};
+    std::string why;
+    const bool pointer = s.action == Action::move || s.action == Action::down || s.action == Action::up ||
+                         s.action == Action::choose;
+    if (pointer) {
+        const Point origin = pl().pressed ? pl().pressOrigin : frontOrigin();
+        if (!tbscript::resolve(s.pos, origin, &at, &why))
+            return TBScriptFail(why);
+        TBInputMouseMove(at);
+        pl().pressed = s.action == Action::down || s.action == Action::choose ||
+                       (pl().pressed && s.action == Action::move);
+        pl().pressOrigin = origin;
+    }
+    switch (s.action) {
+    case Action::down:
+        TBInputMouseButton(true);
+        break;
+    case Action::up:
+        TBInputMouseButton(false);
+        break;
+    case Action::choose:
+        pl().choice = s.text;
+        pl().choicePending = true;
+        TBInputMouseButton(true);
+        break;
+    case Action::keyDown:
+        holdModifiers(s, true);
+        TBInputKey(s.keyCode, s.charCode, true);
+        break;
+    case Action::keyUp:
+        TBInputKey(s.keyCode, s.charCode, false);
+        holdModifiers(s, false);
+        break;
+    case Action::snapshot:
+        if (!TBSnapshotScreen(s.text, &why))
+            TBScriptFail(why);
+        break;
+    case Action::move:
+        break;
+    }
+}
+
+} // namespace
+
+namespace tbscript {
+
+bool resolve(const Position& pos, Point origin, Point* global, std::string* error) {
+    WindowPtr front = FrontWindow();
+    if (!pos.item) {
+        *global = Point{std::int16_t(origin.v + pos.y), std::int16_t(origin.h + pos.x)};
+        return true;
+    }
+    Rect box;
+    if (!front || !pl().resolver || !pl().resolver(front, pos.itemNumber, &box))
+        return *error = "no item " + std::to_string(pos.itemNumber) + " in the front dialog", false;
+    const double h = box.left + pos.fx * (box.right - box.left),
+                 v = box.top + pos.fy * (box.bottom - box.top);
+    *global = Point{std::int16_t(origin.v + std::floor(v)), std::int16_t(origin.h + std::floor(h))};
+    return true;
+}
+
+} // namespace tbscript
+
+namespace tbback {
+
+// A script that ends (or fails) with the button down releases it, so no tracking loop waits for
+// a release that will never come.
+void scriptStep() {
+    Player& p = pl();
+    if (!scriptHasSteps()) {
+        if (!p.steps.empty() && tbev::buttonDown())
+            TBInputMouseButton(false);
+        return;
+    }
+    if (p.steps[p.next].due <= tbev::now())
+        run(p.steps[p.next++]);
+}
+
+bool scriptHasSteps() {
+    return pl().error.empty() && pl().next < pl().steps.size();
+}
+
+void scriptReset() {
+    TBItemBoxResolver keep = pl().resolver;
+    pl() = Player{};
+    pl().resolver = keep;
+}
+
+} // namespace tbback
+
+bool TBLoadInputScript(const std::string& text, std::string* error) {
+    tbback::scriptReset();
+    return tbscript::parse(text, tbev::now(), &pl().steps, error);
+}
+
+bool TBLoadInputScriptFile(const std::string& path, std::string* error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return *error = "cannot read " + path, false;
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (!TBLoadInputScript(text.str(), error)) {
+        *error = path + ": " + *error;
+        return false;
+    }
+    return true;
+}
+
+bool TBScriptFinished() {
+    return !tbback::scriptHasSteps();
+}
+const std::string& TBScriptError() {
+    return pl().error;
+}
+
+// Names the line of the step that was carried out last, which is the one that failed.
+void TBScriptFail(const std::string& message) {
+    Player& p = pl();
+    if (!p.error.empty())
+        return;
+    p.error = p.next > 0 ? "line " + std::to_string(p.steps[p.next - 1].line) + ": " + message : message;
+}
+
+void TBSetItemBoxResolver(TBItemBoxResolver resolver) {
+    pl().resolver = resolver;
+}
+
+bool TBTakeScriptedChoice(std::string* text) {
+    if (!pl().choicePending)
+        return false;
+    pl().choicePending = false;
+    *text = pl().choice;
+    return true;
+}

@@ -1,0 +1,40 @@
+// What the Event Manager, the Window Manager and the backends share: the input state, the queue, the
+// clock and the polling step.
+#pragma once
+
+#include "Events.h"
+
+#include <string>
+
+namespace tbev {
+
+// One polling step: the backend lets time pass and feeds input (SDL: pending window events;
+// headless: one tick and, for the calls that wait for input, one due script step). Every polling
+// call of the Event Manager begins with it.
+void poll(bool takeInput = true);
+// Whether waiting can bring more input (headless: script steps remain), and a short rest while
+// waiting (SDL: a few milliseconds).
+bool moreInputComing();
+void idle();
+
+Point mouse();
+bool buttonDown();
+EventModifiers modifiers();
+bool keyHeld(std::uint8_t keyCode);
+// Queues an event with the current time, mouse and modifiers (plus `extra`, e.g. activeFlag).
+void post(EventKind what, long message, EventModifiers extra = 0);
+unsigned long now();
+void setNow(unsigned long ticks);
+// Forgets queue, held keys and button (a fresh backend).
+void reset();
+
+// Key tables: the virtual key code and character for one typed character (shift set when the
+// character needs it), and for a key name of the input scripts.
+bool keyForChar(char ch, std::uint8_t* keyCode, bool* shift);
+bool keyForName(const std::string& name, std::uint8_t* keyCode, std::uint8_t* charCode);
+// The character a key gives, with or without Shift; 0 when the table has none.
+char charForKey(std::uint8_t keyCode, bool shift);
+// The script name of a key (inverse of the two above), for recording.
+std::string nameForKey(std::uint8_t keyCode, std::uint8_t charCode);
+
+} // namespace tbev

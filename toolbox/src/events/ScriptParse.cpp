@@ -1,0 +1,178 @@
+// Reading input scripts into steps. Each line becomes the presses and releases it stands for; `wait`
+// only moves the due time of what follows.
+#include "EventState.h"
+#include "Script.h"
+
+#include <sstream>
+
+namespace tbscript {
+
+namespace {
+
+bool parseNumber(const std::string& s, double* out) {
+    std::istringstream in(s);
+    in >> *out;
+    return !in.fail() && in.eof();
+}
+
+bool parsePosition(const std::string& s, Position* pos) {
+    std::string body = s;
+    if (!s.empty() && s[0] == '@') {
+        pos->item = true;
+        std::string rest = s.substr(1), fractions;
+        if (auto colon = rest.find(':'); colon != std::string::npos) {
+            fractions = rest.substr(colon + 1);
+            rest = rest.substr(0, colon);
+        }
+        double n;
+        if (!parseNumber(rest, &n) || n < 1 || n > 32767)
+            return false;
+        pos->itemNumber = std::int16_t(n);
+        if (fractions.empty())
+            return true;
+        body = fractions;
+    }
+    auto comma = body.find(',');
+    double a, b;
+    if (comma == std::string::npos || !parseNumber(body.substr(0, comma), &a) ||
+        !parseNumber(body.substr(comma + 1), &b))
+        return false;
+    if (pos->item) {
+        pos->fx = a;
+        pos->fy = b;
+    } else {
+        pos->x = std::int16_t(a);
+        pos->y = std::int16_t(b);
+    }
+    return true;
+}
+
+std::string restOf(std::istringstream& in) {
+    std::string rest;
+    std::getline(in, rest);
+    auto first = rest.find_first_not_of(" \t");
+    return first == std::string::npos ? "" : rest.substr(first);
+}
+
+struct Parser {
+    std::vector<Step>* steps;
+    unsigned long due;
+    int line;
+
+    Step make(Action a) {
+        Step s{};
+        s.action = a;
+        s.line = line;
+        s.due = due;
+        return s;
+    }
+    void pointer(Action a, const Position& pos) {
+        Step s = make(a);
+        s.pos = pos;
+        steps->push_back(s);
+    }
+    void key(std::uint8_t code, std::uint8_t ch, const std::uint8_t (&mods)[3]) {
+        Step down = make(Action::keyDown);
+        down.keyCode = code;
+        down.charCode = ch;
+        for (int i = 0; i < 3; ++i)
+            down.modifierKeys[i] = mods[i];
+        steps->push_back(down);
+        Step up = down;
+        up.action = Action::keyUp;
+        steps->push_back(up);
+    }
+
+    // One line; false with the reason.
+    bool parseLine(const std::string& text, std::string* why);
+};
+
+bool Parser::parseLine(const std::string& text, std::string* why) {
+    std::istringstream in(text);
+    std::string verb, arg;
+    if (!(in >> verb) || verb[0] == '#')
+        return true;
+    Position pos;
+    if (verb == "move" || verb == "down" || verb == "up" || verb == "click" || verb == "choose") {
+        if (!(in >> arg) || !parsePosition(arg, &pos))
+            return *why = "expected a position (X,Y, @N or @N:FX,FY)", false;
+        if (verb == "move" || verb == "down" || verb == "up")
+            pointer(verb == "move" ? Action::move : verb == "down" ? Action::down : Action::up, pos);
+        else if (verb == "click") {
+            pointer(Action::down, pos);
+            pointer(Action::up, pos);
+        } else {
+            std::string entry = restOf(in);
+            if (entry.empty())
+                return *why = "choose needs the entry's text", false;
+            pointer(Action::choose, pos);
+            steps->back().text = entry;
+            pointer(Action::up, pos);
+        }
+        return true;
+    }
+    if (verb == "key") {
+        std::uint8_t code, ch, mods[3] = {0, 0, 0};
+        if (!(in >> arg) || !tbev::keyForName(arg, &code, &ch))
+            return *why = "unknown key name", false;
+        for (std::string m; in >> m;) {
+            if (m == "+shift")
+                mods[0] = kVKShift;
+            else if (m == "+option")
+                mods[1] = kVKOption;
+            else if (m == "+command")
+                mods[2] = kVKCommand;
+            else
+                return *why = "unknown modifier " + m, false;
+        }
+        key(code, ch, mods);
+        return true;
+    }
+    if (verb == "type") {
+        for (char c : restOf(in)) {
+            std::uint8_t code, mods[3] = {0, 0, 0};
+            bool shift;
+            if (!tbev::keyForChar(c, &code, &shift))
+                return *why = std::string("cannot type '") + c + "'", false;
+            mods[0] = shift ? kVKShift : 0;
+            key(code, std::uint8_t(c), mods);
+        }
+        return true;
+    }
+    if (verb == "wait") {
+        double ms;
+        if (!(in >> arg) || !parseNumber(arg, &ms) || ms < 0)
+            return *why = "wait needs milliseconds", false;
+        due += static_cast<unsigned long>((ms * 60 + 999) / 1000);
+        return true;
+    }
+    if (verb == "snapshot") {
+        std::string file = restOf(in);
+        if (file.empty())
+            return *why = "snapshot needs a file name", false;
+        steps->push_back(make(Action::snapshot));
+        steps->back().text = file;
+        return true;
+    }
+    return *why = "unknown command '" + verb + "'", false;
+}
+
+} // namespace
+
+bool parse(const std::string& text, unsigned long start, std::vector<Step>* steps, std::string* error) {
+    steps->clear();
+    Parser p{steps, start, 0};
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        ++p.line;
+        std::string why;
+        if (!p.parseLine(line, &why)) {
+            *error = "line " + std::to_string(p.line) + ": " + why + ": " + line;
+            steps->clear();
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace tbscript
