@@ -66,6 +66,9 @@ const std::vector<OptionRule>& optionTable() {
          [](Options& o, const std::string& v) { o.quality = int(number(v, 1, 100, "--quality")); }},
         {"--quiet", kApply | kEdit, false, [](Options& o, const std::string&) { o.quiet = true; }},
         {"--in-place", kApply | kEdit, false, [](Options& o, const std::string&) { o.inPlace = true; }},
+        {"--headless", kEdit, false, [](Options& o, const std::string&) { o.headless = true; }},
+        {"--script", kEdit, true, [](Options& o, const std::string& v) { o.script = v; }},
+        {"--record", kEdit, true, [](Options& o, const std::string& v) { o.record = v; }},
         {"--help", kApply | kEdit | kAbout, false, [](Options& o, const std::string&) { o.help = true; }},
     };
     return table;
@@ -117,6 +120,10 @@ void checkComplete(const Options& options) {
         return;
     if (options.input.empty())
         usage("no input image given", options.command);
+    if (!options.script.empty() && !options.headless)
+        usage("--script replays on the headless screen: add --headless", options.command);
+    if (!options.record.empty() && options.headless)
+        usage("--record records a window's input: leave out --headless", options.command);
 }
 
 } // namespace

@@ -55,12 +55,18 @@ Opens the lighting dialog over IN. OK writes OUT and keeps the settings as the l
 the --save-params file); Cancel writes nothing.
 
 Options:
+  --headless             no window: the dialog runs on an invisible screen
+  --script FILE          with --headless: replay this input script (one event a line); a script
+                         that ends with the dialog still open leaves it with Cancel
+  --record FILE          write the session's input to FILE as such a script
 )";
 
 constexpr const char* kEditExamples = R"(
 Examples:
   relight edit photo.png -o lit.png
   relight edit photo.png -o lit.png --channel height=bumps.png --save-params relief.block
+  relight edit photo.png -o lit.png --record session.txt
+  relight edit photo.png -o lit.png --headless --script session.txt
 )";
 
 constexpr const char* kAbout = R"(relight about [--plugin PATH]

@@ -51,7 +51,7 @@ TEST_F(Commands, ProgressBarOnATerminalUnlessQuiet) {
 
 TEST_F(Commands, EditEndsWithTheModulesHonestErrorAndWritesNothing) {
     WritePng(Path("in.png"), Gradient(8, 8, 3));
-    const RunResult r = Relight({"edit", Path("in.png"), "-o", Path("out.png")});
+    const RunResult r = Relight({"edit", Path("in.png"), "-o", Path("out.png"), "--headless"});
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.err.rfind("relight: filter failed at ", 0), 0u) << r.err;
     EXPECT_NE(r.err.find("with code -30100"), std::string::npos) << r.err;
@@ -61,11 +61,31 @@ TEST_F(Commands, EditEndsWithTheModulesHonestErrorAndWritesNothing) {
 
 TEST_F(Commands, CancelInTheDialogIsAUserCancel) {
     WritePng(Path("in.png"), Gradient(8, 8, 3));
-    const RunResult r = Probe({"edit", Path("in.png"), "-o", Path("out.png")});
+    const RunResult r = Probe({"edit", Path("in.png"), "-o", Path("out.png"), "--headless"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "relight: cancelled: " + Path("in.png") + "\n");
     EXPECT_FALSE(Exists("out.png"));
     EXPECT_FALSE(Exists("state/relight/last.block"));
+}
+
+TEST_F(Commands, EditScreenOptions) {
+    WritePng(Path("in.png"), Gradient(8, 8, 3));
+    WriteBytes(Path("bad.txt"), "click @5\nfly away\n");
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--script", Path("bad.txt")}, "relight: --script replays on the headless screen: add --headless"},
+        {{"--headless", "--record", Path("rec.txt")},
+         "relight: --record records a window's input: leave out"},
+        {{"--headless", "--script", Path("bad.txt")},
+         "relight: bad input script (" + Path("bad.txt") + ": line 2: unknown command 'fly'"},
+    };
+    for (const auto& [extra, message] : cases) {
+        std::vector<std::string> args = {"edit", Path("in.png"), "-o", Path("out.png")};
+        args.insert(args.end(), extra.begin(), extra.end());
+        const RunResult r = Probe(args);
+        EXPECT_EQ(r.status, 2) << message;
+        EXPECT_EQ(r.err.rfind(message, 0), 0u) << r.err;
+        EXPECT_FALSE(Exists("out.png"));
+    }
 }
 
 } // namespace
