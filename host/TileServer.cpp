@@ -3,6 +3,7 @@
 #include "HostError.h"
 #include "Interrupt.h"
 #include "Memory.h"
+#include "ShowPixels.h"
 
 #include <algorithm>
 #include <cstring>
@@ -166,10 +167,9 @@ void TileServer::onProgress(std::uint16_t done, std::uint16_t total) {
     current_->progress_.Report(done, total);
 }
 
-// The program has no window to draw into yet; the module's dialog, which alone shows pixels,
-// needs one, so the service answers that it is missing.
-std::int16_t TileServer::onShowPixels(const QXPixelMap*, const VRect*, std::int32_t, std::int32_t, void*) {
-    return filterServiceMissing;
+std::int16_t TileServer::onShowPixels(const QXPixelMap* source, const VRect* rect, std::int32_t row,
+                                      std::int32_t column, void*) {
+    return ShowPixels(source, rect, row, column);
 }
 
 std::int16_t TileServer::onDeliverNow() {

@@ -8,6 +8,7 @@
 // writes red = the channel 3 pixels up and left of the pixel, green = the channel at the pixel,
 // blue = the channel 3 pixels down and right.
 #include "Memory.h"
+#include "QuickDraw.h"
 #include "relight_filter.h"
 
 #include <algorithm>
@@ -111,6 +112,25 @@ std::string fourChars(OSType t) {
     return {char(t >> 24), char(t >> 16), char(t >> 8), char(t)};
 }
 
+// Two pixels, the second masked out, shown at column 1 of a white port three pixels wide.
+void showTwoPixels(FilterRecord* record) {
+    const Rect bounds = {0, 0, 1, 3};
+    GrafPtr port = TBNewOffscreenPort(&bounds, 32);
+    GrafPtr previous = nullptr;
+    GetPort(&previous);
+    SetPort(port);
+    unsigned char rgb[6] = {10, 20, 30, 40, 50, 60};
+    unsigned char mask[2] = {255, 0};
+    QXMaskDescriptor descriptor{0, mask, 2, 1, 0};
+    const QXPixelMap map{1, {0, 0, 1, 2}, 3, 6, 3, 1, rgb, 0, &descriptor, 0, 0};
+    const VRect source{0, 0, 1, 2};
+    const std::int16_t shown = record->showPixelsProc(&map, &source, 0, 1, nullptr);
+    const auto* pixels = reinterpret_cast<const std::uint32_t*>(GetPortBitMapForCopyBits(port)->baseAddr);
+    std::fprintf(stderr, "probe: show-pixels %d: %06x %06x %06x\n", shown, pixels[0], pixels[1], pixels[2]);
+    SetPort(previous);
+    TBDisposeOffscreenPort(port);
+}
+
 void reportRecord(FilterRecord* record) {
     const Rect& a = record->filterArea;
     std::fprintf(stderr,
@@ -138,6 +158,7 @@ void reportRecord(FilterRecord* record) {
     std::fprintf(stderr, "probe: deliver-now %d byte %d show-pixels %d\n", delivered,
                  *static_cast<const unsigned char*>(record->requestData),
                  record->showPixelsProc(nullptr, nullptr, 0, 0, nullptr));
+    showTwoPixels(record);
 }
 
 std::int16_t start(FilterRecord* record) {
