@@ -26,8 +26,14 @@ std::string baseOf(const std::string& path) {
     BadInput(std::string("cannot write (") + std::strerror(errno) + ")", file);
 }
 
-// mkstemp makes the file private; give it the mode a plain new file would get.
-void applyUmask(int fd) {
+// mkstemp makes the file private: give it the mode of the file it replaces, or else the mode a
+// plain new file would get.
+void applyMode(int fd, const std::string& target) {
+    struct stat existing {};
+    if (stat(target.c_str(), &existing) == 0) {
+        fchmod(fd, existing.st_mode & 07777);
+        return;
+    }
     const mode_t mask = umask(0);
     umask(mask);
     fchmod(fd, 0666 & ~mask);
@@ -43,7 +49,7 @@ AtomicOutput::AtomicOutput(std::string target) : target_(std::move(target)) {
     if (fd < 0)
         cannotWrite(target_);
     temp_ = name.data();
-    applyUmask(fd);
+    applyMode(fd, target_);
     file_ = fdopen(fd, "wb");
     if (!file_) {
         close(fd);

@@ -10,7 +10,7 @@ namespace {
 
 constexpr unsigned kApply = 1, kEdit = 2, kAbout = 4;
 
-struct OptionSpec {
+struct OptionRule {
     const char* name;
     unsigned commands; // where the option is allowed
     bool takesValue;
@@ -31,7 +31,7 @@ long number(const std::string& text, long low, long high, const std::string& wha
     return value;
 }
 
-AreaSpec parseArea(const std::string& text) {
+UserArea parseArea(const std::string& text) {
     long parts[4];
     std::size_t start = 0;
     for (int i = 0; i < 4; ++i) {
@@ -51,8 +51,8 @@ std::pair<std::string, std::string> parseChannel(const std::string& text) {
     return {text.substr(0, equals), text.substr(equals + 1)};
 }
 
-const std::vector<OptionSpec>& optionTable() {
-    static const std::vector<OptionSpec> table = {
+const std::vector<OptionRule>& optionTable() {
+    static const std::vector<OptionRule> table = {
         {"-o", kApply | kEdit, true, [](Options& o, const std::string& v) { o.output = v; }},
         {"--params", kApply, true, [](Options& o, const std::string& v) { o.params = v; }},
         {"--last", kApply, false, [](Options& o, const std::string&) { o.params.clear(); }},
@@ -66,6 +66,9 @@ const std::vector<OptionSpec>& optionTable() {
          [](Options& o, const std::string& v) { o.quality = int(number(v, 1, 100, "--quality")); }},
         {"--quiet", kApply | kEdit, false, [](Options& o, const std::string&) { o.quiet = true; }},
         {"--in-place", kApply | kEdit, false, [](Options& o, const std::string&) { o.inPlace = true; }},
+        {"--headless", kEdit, false, [](Options& o, const std::string&) { o.headless = true; }},
+        {"--script", kEdit, true, [](Options& o, const std::string& v) { o.script = v; }},
+        {"--record", kEdit, true, [](Options& o, const std::string& v) { o.record = v; }},
         {"--help", kApply | kEdit | kAbout, false, [](Options& o, const std::string&) { o.help = true; }},
     };
     return table;
@@ -81,10 +84,10 @@ unsigned commandBit(const std::string& command) {
     usage("unknown command '" + command + "'", "");
 }
 
-const OptionSpec* findOption(const std::string& name) {
-    for (const OptionSpec& spec : optionTable())
-        if (name == spec.name)
-            return &spec;
+const OptionRule* findOption(const std::string& name) {
+    for (const OptionRule& rule : optionTable())
+        if (name == rule.name)
+            return &rule;
     return nullptr;
 }
 
@@ -93,22 +96,22 @@ std::size_t parseOption(const std::vector<std::string>& args, std::size_t i, uns
     const std::string& arg = args[i];
     const std::size_t equals = arg.find('=');
     const std::string name = arg.substr(0, equals);
-    const OptionSpec* spec = findOption(name);
-    if (!spec || (spec->commands & bit) == 0)
+    const OptionRule* rule = findOption(name);
+    if (!rule || (rule->commands & bit) == 0)
         usage("unknown option " + name + " for relight " + options.command, options.command);
-    if (!spec->takesValue) {
+    if (!rule->takesValue) {
         if (equals != std::string::npos)
             usage("option " + name + " takes no value", options.command);
-        spec->store(options, {});
+        rule->store(options, {});
         return i;
     }
     if (equals != std::string::npos) {
-        spec->store(options, arg.substr(equals + 1));
+        rule->store(options, arg.substr(equals + 1));
         return i;
     }
     if (i + 1 >= args.size())
         usage("option " + name + " needs a value", options.command);
-    spec->store(options, args[i + 1]);
+    rule->store(options, args[i + 1]);
     return i + 1;
 }
 
@@ -117,6 +120,10 @@ void checkComplete(const Options& options) {
         return;
     if (options.input.empty())
         usage("no input image given", options.command);
+    if (!options.script.empty() && !options.headless)
+        usage("--script replays on the headless screen: add --headless", options.command);
+    if (!options.record.empty() && options.headless)
+        usage("--record records a window's input: leave out --headless", options.command);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "AtomicOutput.h"
+#include "DialogScreen.h"
 #include "FileHandle.h"
 #include "FilterRun.h"
 #include "Help.h"
@@ -84,8 +85,14 @@ void edit(const Options& options) {
     const std::string target = outputOf(options);
     PluginHost plugin(PluginHost::Locate(options.plugin));
     Document document = loadDocument(options);
+    DialogScreen screen(options);
     ParameterHandle parameters;
-    filterAndWrite(plugin, document, parameters, true, options, target);
+    try {
+        filterAndWrite(plugin, document, parameters, true, options, target);
+    } catch (const HostError&) {
+        screen.CheckScript();
+        throw;
+    }
 }
 
 void about(const Options& options) {

@@ -48,7 +48,7 @@ void SetMask(Document& document, const std::string& file) {
     document.mask = greyPlaneOf(document, file, "mask");
 }
 
-void SetArea(Document& document, const AreaSpec& area, const std::string& file) {
+void SetArea(Document& document, const UserArea& area, const std::string& file) {
     if (area.width <= 0 || area.height <= 0 || area.x < 0 || area.y < 0 ||
         area.x + area.width > document.width || area.y + area.height > document.height)
         BadInput("area " + std::to_string(area.x) + "," + std::to_string(area.y) + "," +

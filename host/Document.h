@@ -10,7 +10,7 @@
 #include <vector>
 
 // An area as the user gives it: left, top, width, height.
-struct AreaSpec {
+struct UserArea {
     long x = 0;
     long y = 0;
     long width = 0;
@@ -41,4 +41,4 @@ void AddChannel(Document& document, const std::string& name, const std::string& 
 void SetMask(Document& document, const std::string& file);
 
 // Restricts the filtered area; it must lie inside the image. `file` names the image in errors.
-void SetArea(Document& document, const AreaSpec& area, const std::string& file);
+void SetArea(Document& document, const UserArea& area, const std::string& file);

@@ -27,8 +27,10 @@ const char* meaningOf(std::int16_t code) {
     }
 }
 
-[[noreturn]] void failed(const char* stage, std::int16_t code, const std::string& file) {
-    if (code == filterStop && InterruptRequested())
+// A stop is the user's when Ctrl-C asked for it, or when the dialog answers continue with it
+// (the user pressed Cancel); elsewhere it means the module refused and has said why.
+[[noreturn]] void failed(const char* stage, std::int16_t code, bool fromDialog, const std::string& file) {
+    if (code == filterStop && (InterruptRequested() || fromDialog))
         throw HostError(ExitStatus::cancelled, "cancelled", file);
     throw HostError(ExitStatus::filterFailed,
                     std::string("filter failed at ") + stage + " with code " + std::to_string(code) + " (" +
@@ -37,15 +39,15 @@ const char* meaningOf(std::int16_t code) {
 }
 
 void call(PluginHost& plugin, std::int16_t selector, const char* stage, FilterRecord& record,
-          const std::string& file) {
+          const std::string& file, bool withDialog = false) {
     if (std::int16_t code = plugin.Call(selector, &record))
-        failed(stage, code, file);
+        failed(stage, code, withDialog && selector == selectorContinue, file);
 }
 
-void serveTiles(PluginHost& plugin, TileServer& server, const std::string& file) {
+void serveTiles(PluginHost& plugin, TileServer& server, bool withDialog, const std::string& file) {
     while (server.Pending()) {
         server.Deliver();
-        call(plugin, selectorContinue, "continue", server.Record(), file);
+        call(plugin, selectorContinue, "continue", server.Record(), file, withDialog);
         server.TakeBack();
     }
 }
@@ -105,7 +107,7 @@ void RunFilter(PluginHost& plugin, TileServer& server, ParameterHandle& paramete
     call(plugin, selectorPrepare, "prepare", record, file);
     call(plugin, selectorStart, "start", record, file);
     try {
-        serveTiles(plugin, server, file);
+        serveTiles(plugin, server, withDialog, file);
     } catch (...) {
         plugin.Call(selectorFinish, &record);
         throw;

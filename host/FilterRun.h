@@ -29,7 +29,7 @@ class ParameterHandle {
 void CheckTextureChannel(const std::string& block, const Document& document, const std::string& file);
 
 // Runs prepare, start, continue while a rectangle is set, and finish (with the dialog first when
-// `withDialog`). Throws HostError: cancelled after Ctrl-C, filter failure for any other non-zero
-// result; `file` names the image in errors.
+// `withDialog`). Throws HostError: cancelled after Ctrl-C or Cancel in the dialog, filter failure
+// for any other non-zero result; `file` names the image in errors.
 void RunFilter(PluginHost& plugin, TileServer& server, ParameterHandle& parameters, bool withDialog,
                const std::string& file);

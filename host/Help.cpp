@@ -11,6 +11,9 @@ Usage:
   relight COMMAND --help              the options of one command
 
 Exit status: 0 done, 1 cancelled, 2 bad input, 3 the filter failed.
+
+The last accepted settings are kept in $XDG_STATE_HOME/relight/last.block
+(~/.local/state/relight/last.block when XDG_STATE_HOME is not set).
 )";
 
 constexpr const char* kCommonOptions =
@@ -33,7 +36,8 @@ accepted settings (--last, the default) or a block saved with --save-params (--p
 
 Options:
   --params FILE          the settings to apply
-  --last                 the last accepted settings (the default)
+  --last                 the last accepted settings (the default), kept in
+                         $XDG_STATE_HOME/relight/last.block
 )";
 
 constexpr const char* kApplyExamples = R"(
@@ -51,12 +55,18 @@ Opens the lighting dialog over IN. OK writes OUT and keeps the settings as the l
 the --save-params file); Cancel writes nothing.
 
 Options:
+  --headless             no window: the dialog runs on an invisible screen
+  --script FILE          with --headless: replay this input script (one event a line); a script
+                         that ends with the dialog still open leaves it with Cancel
+  --record FILE          write the session's input to FILE as such a script
 )";
 
 constexpr const char* kEditExamples = R"(
 Examples:
   relight edit photo.png -o lit.png
   relight edit photo.png -o lit.png --channel height=bumps.png --save-params relief.block
+  relight edit photo.png -o lit.png --record session.txt
+  relight edit photo.png -o lit.png --headless --script session.txt
 )";
 
 constexpr const char* kAbout = R"(relight about [--plugin PATH]

@@ -15,6 +15,8 @@ void onSignal(int) {
 void InstallInterruptHandlers() {
     struct sigaction action {};
     action.sa_handler = onSignal;
+    // A second Ctrl-C ends the program at once, for a user who will not wait for the tile.
+    action.sa_flags = SA_RESETHAND;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);

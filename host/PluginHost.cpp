@@ -20,6 +20,10 @@ std::string executableFolder() {
     return exe.substr(0, exe.rfind('/'));
 }
 
+// The word the module keeps its settings object in. The module never releases that object after a
+// successful run, so the word lives as long as the process: the object stays reachable to the end.
+std::intptr_t moduleWord = 0;
+
 bool exists(const std::string& path) {
     return access(path.c_str(), R_OK) == 0;
 }
@@ -63,7 +67,7 @@ PluginHost::~PluginHost() {
 
 std::int16_t PluginHost::Call(std::int16_t selector, void* record) {
     std::int16_t result = 0;
-    main_(selector, record, &globals_, &result);
+    main_(selector, record, &moduleWord, &result);
     return result;
 }
 

@@ -1,4 +1,4 @@
-// The loaded filter module: its two entry points and the word it keeps between calls.
+// The loaded filter module and its two entry points; one a process.
 #pragma once
 
 #include "relight_filter.h"
@@ -29,5 +29,4 @@ class PluginHost {
     void* library_ = nullptr;
     PluginMainProc main_ = nullptr;
     PluginCheckParametersProc check_ = nullptr;
-    std::intptr_t globals_ = 0;
 };

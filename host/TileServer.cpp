@@ -3,6 +3,7 @@
 #include "HostError.h"
 #include "Interrupt.h"
 #include "Memory.h"
+#include "ShowPixels.h"
 
 #include <algorithm>
 #include <cstring>
@@ -167,10 +168,8 @@ void TileServer::onProgress(std::uint16_t done, std::uint16_t total) {
 }
 
 std::int16_t TileServer::onShowPixels(const QXPixelMap* source, const VRect* rect, std::int32_t row,
-                                      std::int32_t col, void*) {
-    if (!current_->display_ || !source || !rect)
-        return filterServiceMissing;
-    return current_->display_(*source, *rect, row, col);
+                                      std::int32_t column, void*) {
+    return ShowPixels(source, rect, row, column);
 }
 
 std::int16_t TileServer::onDeliverNow() {

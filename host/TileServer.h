@@ -13,15 +13,10 @@
 #include "relight_filter.h"
 
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 class TileServer {
   public:
-    // Draws part of a pixel map where the module's dialog wants it; returns the callback's result.
-    using PixelSink =
-        std::function<std::int16_t(const QXPixelMap&, const VRect&, std::int32_t row, std::int32_t col)>;
-
     // Fills the record for `document`; the record's callbacks reach this server until it is
     // destroyed (one server at a time).
     TileServer(Document& document, Progress& progress);
@@ -30,8 +25,6 @@ class TileServer {
     TileServer& operator=(const TileServer&) = delete;
 
     FilterRecord& Record() { return record_; }
-    // Where showPixelsProc draws; without one it answers that the service is missing.
-    void SetDisplay(PixelSink sink) { display_ = std::move(sink); }
 
     // True while the module has a rectangle set, i.e. wants another continue call.
     bool Pending() const;
@@ -67,7 +60,6 @@ class TileServer {
     static TileServer* current_;
     Document& document_;
     Progress& progress_;
-    PixelSink display_;
     FilterRecord record_{};
     HandleProcs handles_{};
     std::vector<std::uint8_t> request_;

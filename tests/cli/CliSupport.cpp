@@ -7,10 +7,12 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <jpeglib.h>
 #include <memory>
 #include <png.h>
+#include <pty.h>
 #include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -36,12 +38,10 @@ std::vector<std::string> environmentFor(const std::string& dir) {
         if (entry.rfind("HOME=", 0) != 0 && entry.rfind("XDG_", 0) != 0 && entry.rfind("RELIGHT_", 0) != 0)
             env.push_back(entry);
     }
-    for (const char* name :
-         {"HOME=/home", "XDG_STATE_HOME=/state", "XDG_DATA_HOME=/data", "RELIGHT_HOME=/relight"}) {
-        const std::string text = name;
-        const std::size_t eq = text.find('=');
-        env.push_back(text.substr(0, eq + 1) + dir + text.substr(eq));
-    }
+    for (const auto& [name, folder] :
+         {std::pair{"HOME", "/home"}, std::pair{"XDG_STATE_HOME", "/state"},
+          std::pair{"XDG_DATA_HOME", "/data"}, std::pair{"RELIGHT_HOME", "/relight"}})
+        env.push_back(std::string(name) + "=" + dir + folder);
     return env;
 }
 
@@ -216,33 +216,68 @@ std::vector<std::string> CliTest::Listing() const {
     return names;
 }
 
-RunResult CliTest::Relight(const std::vector<std::string>& args) const {
-    std::vector<std::string> argv = {RELIGHT_BIN};
-    argv.insert(argv.end(), args.begin(), args.end());
-    const std::vector<std::string> env = environmentFor(dir_);
-    const std::string outFile = Path(".stdout"), errFile = Path(".stderr");
-    const pid_t pid = fork();
-    if (pid == 0) {
-        std::vector<char*> a, e;
-        for (const std::string& s : argv)
-            a.push_back(const_cast<char*>(s.c_str()));
-        for (const std::string& s : env)
-            e.push_back(const_cast<char*>(s.c_str()));
-        a.push_back(nullptr);
-        e.push_back(nullptr);
-        if (!std::freopen(outFile.c_str(), "w", stdout) || !std::freopen(errFile.c_str(), "w", stderr))
-            _exit(127);
+namespace {
+
+// Runs `argv` with `env` in a child; `redirect` prepares the child's output first.
+pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, pid_t pid,
+            const std::function<bool()>& redirect) {
+    if (pid != 0)
+        return pid;
+    std::vector<char*> a, e;
+    for (const std::string& s : argv)
+        a.push_back(const_cast<char*>(s.c_str()));
+    for (const std::string& s : env)
+        e.push_back(const_cast<char*>(s.c_str()));
+    a.push_back(nullptr);
+    e.push_back(nullptr);
+    if (redirect())
         execve(a[0], a.data(), e.data());
-        _exit(127);
-    }
+    _exit(127);
+}
+
+int exitStatusOf(pid_t pid) {
     int wstatus = 0;
     waitpid(pid, &wstatus, 0);
+    return WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+}
+
+std::vector<std::string> commandLine(const std::vector<std::string>& args) {
+    std::vector<std::string> argv = {RELIGHT_BIN};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return argv;
+}
+
+} // namespace
+
+RunResult CliTest::Relight(const std::vector<std::string>& args,
+                           const std::vector<std::string>& extraEnvironment) const {
+    std::vector<std::string> env = environmentFor(dir_);
+    env.insert(env.end(), extraEnvironment.begin(), extraEnvironment.end());
+    const std::string outFile = Path(".stdout"), errFile = Path(".stderr");
+    const pid_t pid = spawn(commandLine(args), env, fork(), [&] {
+        return std::freopen(outFile.c_str(), "w", stdout) && std::freopen(errFile.c_str(), "w", stderr);
+    });
     RunResult result;
-    result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+    result.status = exitStatusOf(pid);
     result.out = ReadBytes(outFile);
     result.err = ReadBytes(errFile);
     std::filesystem::remove(outFile);
     std::filesystem::remove(errFile);
+    return result;
+}
+
+RunResult CliTest::RelightOnTerminal(const std::vector<std::string>& args) const {
+    int terminal = -1;
+    const pid_t pid = spawn(commandLine(args), environmentFor(dir_),
+                            forkpty(&terminal, nullptr, nullptr, nullptr), [] { return true; });
+    RunResult result;
+    char buffer[4096];
+    ssize_t n;
+    // Reading ends with an error once the child has closed its side.
+    while ((n = read(terminal, buffer, sizeof buffer)) > 0)
+        result.out.append(buffer, std::size_t(n));
+    close(terminal);
+    result.status = exitStatusOf(pid);
     return result;
 }
 

@@ -62,8 +62,12 @@ class CliTest : public ::testing::Test {
     bool Exists(const std::string& name) const;
     // The names in the work folder (hidden ones included), sorted.
     std::vector<std::string> Listing() const;
-    // Runs `relight ARGS` with HOME and the XDG and relight folders inside the work folder.
-    RunResult Relight(const std::vector<std::string>& args) const;
+    // Runs `relight ARGS` with HOME and the XDG and relight folders inside the work folder, and
+    // `extraEnvironment` (NAME=VALUE entries) besides.
+    RunResult Relight(const std::vector<std::string>& args,
+                      const std::vector<std::string>& extraEnvironment = {}) const;
+    // The same on a pseudo-terminal; what the program writes to it comes back in `out`.
+    RunResult RelightOnTerminal(const std::vector<std::string>& args) const;
     // The same with the probe plug-in loaded.
     RunResult Probe(std::vector<std::string> args) const;
 

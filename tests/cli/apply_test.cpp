@@ -53,6 +53,10 @@ TEST_F(Apply, RecordIsFilledHonestly) {
         std::string::npos)
         << r.err;
     EXPECT_NE(r.err.find("probe: channels 5: Red,Green,Blue,Alpha,height\n"), std::string::npos) << r.err;
+    // Delivered at once from the height channel (all 9); no map to show.
+    EXPECT_NE(r.err.find("probe: deliver-now 0 byte 9 show-pixels -30900\n"), std::string::npos) << r.err;
+    // A masked-out pixel leaves the port's white.
+    EXPECT_NE(r.err.find("probe: show-pixels 0: ffffff 0a141e ffffff\n"), std::string::npos) << r.err;
 }
 
 TEST_F(Apply, LightingModuleLightsTheAreaAndLeavesTheRest) {

@@ -2,6 +2,7 @@
 #include "CliSupport.h"
 
 #include <algorithm>
+#include <sys/stat.h>
 
 namespace {
 
@@ -63,6 +64,8 @@ TEST_F(Errors, BadInputIsRefusedWithStatusTwo) {
         {{"apply", Path("in.png"), Path("other.png")},
          "relight: unexpected argument '" + Path("other.png") + "'"},
         {{"render", Path("in.png")}, "relight: unknown command 'render' (see relight --help)\n"},
+        {{"apply", Path("in.png"), "-o", Path("no/such/folder.png"), "--params", Path("light.block")},
+         "relight: cannot write (No such file or directory): " + Path("no/such/folder.png") + "\n"},
     };
     for (const auto& [args, message] : cases) {
         const RunResult r = Relight(args);
@@ -105,13 +108,17 @@ TEST_F(Errors, CtrlCCancelsWithStatusOneAndLeavesTheOldOutput) {
 }
 
 TEST_F(Errors, InPlaceIsTheOnlyWayToReplaceTheInput) {
+    chmod(Path("in.png").c_str(), 0640);
     const RunResult r = Probe({"apply", Path("in.png"), "--in-place", "--params", Path("probe.block")});
     ASSERT_EQ(r.status, 0) << r.err;
     const Pixels in = Gradient(40, 24, 3);
     const Pixels out = ReadPng(Path("in.png"));
     for (std::size_t i = 0; i < in.samples.size(); ++i)
         ASSERT_EQ(out.samples[i], 255 - in.samples[i]) << "sample " << i;
-    expectNothingWritten();
+    expectNothingWritten({"state"});
+    struct stat written {};
+    ASSERT_EQ(stat(Path("in.png").c_str(), &written), 0);
+    EXPECT_EQ(written.st_mode & 0777, 0640u) << "the replaced file keeps its mode";
 }
 
 } // namespace

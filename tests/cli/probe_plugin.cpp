@@ -1,12 +1,14 @@
 // A plug-in for testing the host on its own: it inverts the filtered area in 16 x 16 tiles and
 // makes what the host delivers visible in its results.
 //
+// Its dialog is cancelled at once: a run with the dialog ends at its first continue with 1.
 // Its block is 66736 bytes beginning "PRBE"; byte 4 picks a mode, and the 16-bit big-endian word
 // at 66728 a texture channel (1-based, 0 = none) as in the lighting module's block. With a channel,
 // each tile first asks for that channel by absolute index, grown by 3 pixels on every side, then
 // writes red = the channel 3 pixels up and left of the pixel, green = the channel at the pixel,
 // blue = the channel 3 pixels down and right.
 #include "Memory.h"
+#include "QuickDraw.h"
 #include "relight_filter.h"
 
 #include <algorithm>
@@ -26,6 +28,7 @@ constexpr std::size_t kBlockSize = 66736;
 constexpr std::size_t kChannelOffset = 66728;
 
 struct Run {
+    bool dialog = false;
     Mode mode = invert;
     int channel = 0;
     Rect tile{};
@@ -109,7 +112,26 @@ std::string fourChars(OSType t) {
     return {char(t >> 24), char(t >> 16), char(t >> 8), char(t)};
 }
 
-void reportRecord(const FilterRecord* record) {
+// Two pixels, the second masked out, shown at column 1 of a white port three pixels wide.
+void showTwoPixels(FilterRecord* record) {
+    const Rect bounds = {0, 0, 1, 3};
+    GrafPtr port = TBNewOffscreenPort(&bounds, 32);
+    GrafPtr previous = nullptr;
+    GetPort(&previous);
+    SetPort(port);
+    unsigned char rgb[6] = {10, 20, 30, 40, 50, 60};
+    unsigned char mask[2] = {255, 0};
+    QXMaskDescriptor descriptor{0, mask, 2, 1, 0};
+    const QXPixelMap map{1, {0, 0, 1, 2}, 3, 6, 3, 1, rgb, 0, &descriptor, 0, 0};
+    const VRect source{0, 0, 1, 2};
+    const std::int16_t shown = record->showPixelsProc(&map, &source, 0, 1, nullptr);
+    const auto* pixels = reinterpret_cast<const std::uint32_t*>(GetPortBitMapForCopyBits(port)->baseAddr);
+    std::fprintf(stderr, "probe: show-pixels %d: %06x %06x %06x\n", shown, pixels[0], pixels[1], pixels[2]);
+    SetPort(previous);
+    TBDisposeOffscreenPort(port);
+}
+
+void reportRecord(FilterRecord* record) {
     const Rect& a = record->filterArea;
     std::fprintf(stderr,
                  "probe: area %d,%d,%d,%d signature %s mode %d absolute %d mask %d,%d colour-services %s\n",
@@ -127,13 +149,27 @@ void reportRecord(const FilterRecord* record) {
         record->handleSuite->disposeProc(name);
     }
     std::fprintf(stderr, "probe: channels %d: %s\n", count, names.c_str());
+    // The last channel's pixel two up and left of the image, at once: the corner repeated.
+    record->requestRect = {-2, -2, -1, -1};
+    record->requestFirstPlane = record->requestLastPlane = std::int16_t(count - 1);
+    record->planeSourceCode = -1;
+    record->absolutePlanesWanted = 1;
+    const std::int16_t delivered = record->deliverNowProc();
+    std::fprintf(stderr, "probe: deliver-now %d byte %d show-pixels %d\n", delivered,
+                 *static_cast<const unsigned char*>(record->requestData),
+                 record->showPixelsProc(nullptr, nullptr, 0, 0, nullptr));
+    showTwoPixels(record);
 }
 
 std::int16_t start(FilterRecord* record) {
-    const auto* block = reinterpret_cast<const unsigned char*>(*record->parameterHandle);
+    const bool dialog = run.dialog;
     run = Run{};
-    run.mode = Mode(block[4]);
-    run.channel = block[kChannelOffset] << 8 | block[kChannelOffset + 1];
+    run.dialog = dialog;
+    if (!dialog) {
+        const auto* block = reinterpret_cast<const unsigned char*>(*record->parameterHandle);
+        run.mode = Mode(block[4]);
+        run.channel = block[kChannelOffset] << 8 | block[kChannelOffset + 1];
+    }
     const Rect& a = record->filterArea;
     run.tile = {a.top, a.left, std::int16_t(std::min<int>(a.top + kTile, a.bottom)),
                 std::int16_t(std::min<int>(a.left + kTile, a.right))};
@@ -144,7 +180,7 @@ std::int16_t start(FilterRecord* record) {
 }
 
 std::int16_t proceed(FilterRecord* record) {
-    if (record->abortQueryProc())
+    if (run.dialog || record->abortQueryProc())
         return filterStop;
     if (run.channel != 0 && !run.haveTexture) {
         storeTexture(record);
@@ -176,7 +212,8 @@ extern "C" __attribute__((visibility("default"))) void PluginMain(std::int32_t s
         *result = proceed(filter);
         break;
     case selectorParameters:
-        *result = filterBadSelector; // the probe has no dialog
+        run.dialog = true;
+        *result = filterNoErr;
         break;
     default:
         *result = filterNoErr;

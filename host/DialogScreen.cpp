@@ -1,0 +1,28 @@
+#include "DialogScreen.h"
+
+#include "Backend.h"
+#include "HostError.h"
+
+DialogScreen::DialogScreen(const Options& options)
+    : script_(options.script), recording_(!options.record.empty()) {
+    TBBackendOptions backend;
+    backend.kind = options.headless ? TBBackendKind::headless : TBBackendKind::sdl;
+    std::string error;
+    if (!TBInitBackend(backend, &error))
+        throw HostError(ExitStatus::filterFailed, "cannot open a window (" + error + "); try --headless");
+    if (!script_.empty() && !TBLoadInputScriptFile(script_, &error))
+        BadInput("bad input script (" + error + ")", script_);
+    if (recording_ && !TBStartRecording(options.record, &error))
+        BadInput("cannot record the input (" + error + ")", options.record);
+}
+
+DialogScreen::~DialogScreen() {
+    if (recording_)
+        TBStopRecording();
+    TBShutdownBackend();
+}
+
+void DialogScreen::CheckScript() const {
+    if (!script_.empty() && !TBScriptError().empty())
+        BadInput("input script stopped (" + TBScriptError() + ")", script_);
+}

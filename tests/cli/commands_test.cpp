@@ -1,0 +1,91 @@
+// The commands besides apply: help, about, and edit before the dialog exists.
+#include "CliSupport.h"
+
+namespace {
+
+class Commands : public CliTest {};
+
+TEST_F(Commands, HelpForEachCommand) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {}, {"--help"}, {"help"}, {"apply", "--help"}, {"edit", "--help"}, {"about", "--help"}}) {
+        const RunResult r = Relight(args);
+        const std::string command = args.size() == 2 ? args[0] : "";
+        EXPECT_EQ(r.status, 0) << command;
+        EXPECT_EQ(r.err, "");
+        EXPECT_EQ(r.out.rfind(command.empty() ? "relight: " : "relight " + command, 0), 0u) << r.out;
+        EXPECT_NE(r.out.find(command.empty() ? "Usage:" : "Example"), std::string::npos) << r.out;
+    }
+}
+
+TEST_F(Commands, AboutNamesTheProgramAndItsPlugin) {
+    const RunResult r = Probe({"about"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("relight ", 0), 0u) << r.out;
+    EXPECT_NE(r.out.find("plug-in: " + std::string(PROBE_PLUGIN) + "\n"), std::string::npos) << r.out;
+    EXPECT_EQ(Relight({"about", "--plugin", Path("none.so")}).status, 3);
+
+    // $RELIGHT_PLUGIN is the default; --plugin wins over it.
+    const std::string fromEnvironment = "RELIGHT_PLUGIN=" + std::string(PROBE_PLUGIN);
+    RunResult e = Relight({"about"}, {fromEnvironment});
+    EXPECT_NE(e.out.find("plug-in: " + std::string(PROBE_PLUGIN) + "\n"), std::string::npos) << e.out;
+    e = Relight({"about", "--plugin", Path("other.so")}, {fromEnvironment});
+    EXPECT_EQ(e.err, "relight: plug-in not found: " + Path("other.so") + "\n");
+}
+
+TEST_F(Commands, ProgressBarOnATerminalUnlessQuiet) {
+    // 130 x 70 is three by two tiles of 64.
+    WritePng(Path("in.png"), Gradient(130, 70, 3));
+    WriteBytes(Path("light.block"), LightingBlock());
+    const std::vector<std::string> run = {"apply",         Path("in.png"), "-o",
+                                          Path("out.png"), "--params",     Path("light.block")};
+    RunResult r = RelightOnTerminal(run);
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("\rrelight [" + std::string(40, '#') + "] 100%"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("]  50%"), std::string::npos) << "three of six tiles: " << r.out;
+    std::vector<std::string> quiet = run;
+    quiet.push_back("--quiet");
+    r = RelightOnTerminal(quiet);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+}
+
+TEST_F(Commands, EditEndsWithTheModulesHonestErrorAndWritesNothing) {
+    WritePng(Path("in.png"), Gradient(8, 8, 3));
+    const RunResult r = Relight({"edit", Path("in.png"), "-o", Path("out.png"), "--headless"});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err.rfind("relight: filter failed at ", 0), 0u) << r.err;
+    EXPECT_NE(r.err.find("with code -30100"), std::string::npos) << r.err;
+    EXPECT_FALSE(Exists("out.png"));
+    EXPECT_FALSE(Exists("state/relight/last.block"));
+}
+
+TEST_F(Commands, CancelInTheDialogIsAUserCancel) {
+    WritePng(Path("in.png"), Gradient(8, 8, 3));
+    const RunResult r = Probe({"edit", Path("in.png"), "-o", Path("out.png"), "--headless"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "relight: cancelled: " + Path("in.png") + "\n");
+    EXPECT_FALSE(Exists("out.png"));
+    EXPECT_FALSE(Exists("state/relight/last.block"));
+}
+
+TEST_F(Commands, EditScreenOptions) {
+    WritePng(Path("in.png"), Gradient(8, 8, 3));
+    WriteBytes(Path("bad.txt"), "click @5\nfly away\n");
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--script", Path("bad.txt")}, "relight: --script replays on the headless screen: add --headless"},
+        {{"--headless", "--record", Path("rec.txt")},
+         "relight: --record records a window's input: leave out"},
+        {{"--headless", "--script", Path("bad.txt")},
+         "relight: bad input script (" + Path("bad.txt") + ": line 2: unknown command 'fly'"},
+    };
+    for (const auto& [extra, message] : cases) {
+        std::vector<std::string> args = {"edit", Path("in.png"), "-o", Path("out.png")};
+        args.insert(args.end(), extra.begin(), extra.end());
+        const RunResult r = Probe(args);
+        EXPECT_EQ(r.status, 2) << message;
+        EXPECT_EQ(r.err.rfind(message, 0), 0u) << r.err;
+        EXPECT_FALSE(Exists("out.png"));
+    }
+}
+
+} // namespace
