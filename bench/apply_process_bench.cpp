@@ -47,9 +47,10 @@ const fs::path& workFolder() {
 
 void applyProcess(benchmark::State& state) {
     const fs::path& f = workFolder();
-    const std::string command = std::string(RELIGHT_PROGRAM) + " apply " + (f / "in.png").string() + " -o " +
-                                (f / "out.png").string() + " --params " + (f / "spot.block").string() +
-                                " --quiet";
+    // The accepted settings go to a scratch state folder, not the user's.
+    const std::string command = "XDG_STATE_HOME=" + f.string() + " " + std::string(RELIGHT_PROGRAM) +
+                                " apply " + (f / "in.png").string() + " -o " + (f / "out.png").string() +
+                                " --params " + (f / "spot.block").string() + " --quiet";
     for (auto _ : state)
         if (std::system(command.c_str()) != 0)
             state.SkipWithError("relight apply failed");

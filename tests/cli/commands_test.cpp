@@ -49,14 +49,23 @@ TEST_F(Commands, ProgressBarOnATerminalUnlessQuiet) {
     EXPECT_EQ(r.out, "");
 }
 
-TEST_F(Commands, EditEndsWithTheModulesHonestErrorAndWritesNothing) {
-    WritePng(Path("in.png"), Gradient(8, 8, 3));
-    const RunResult r = Relight({"edit", Path("in.png"), "-o", Path("out.png"), "--headless"});
-    EXPECT_EQ(r.status, 3);
-    EXPECT_EQ(r.err.rfind("relight: filter failed at ", 0), 0u) << r.err;
-    EXPECT_NE(r.err.find("with code -30100"), std::string::npos) << r.err;
+TEST_F(Commands, HeadlessEditAcceptsOrCancelsTheRealDialog) {
+    WritePng(Path("in.png"), Gradient(40, 30, 3));
+    // A script that ends with the dialog open cancels it: nothing is written.
+    const RunResult cancelled = Relight({"edit", Path("in.png"), "-o", Path("out.png"), "--headless"});
+    EXPECT_EQ(cancelled.status, 1) << cancelled.err;
     EXPECT_FALSE(Exists("out.png"));
     EXPECT_FALSE(Exists("state/relight/last.block"));
+    // OK writes the lit image and keeps the settings, which apply then repeats exactly.
+    WriteBytes(Path("ok.txt"), "wait 300\nclick @1\n");
+    const RunResult accepted =
+        Relight({"edit", Path("in.png"), "-o", Path("out.png"), "--headless", "--script", Path("ok.txt")});
+    ASSERT_EQ(accepted.status, 0) << accepted.err;
+    EXPECT_TRUE(Exists("state/relight/last.block"));
+    const RunResult repeated = Relight({"apply", Path("in.png"), "-o", Path("again.png"), "--quiet"});
+    ASSERT_EQ(repeated.status, 0) << repeated.err;
+    EXPECT_EQ(ReadBytes(Path("out.png")), ReadBytes(Path("again.png")));
+    EXPECT_NE(ReadBytes(Path("out.png")), ReadBytes(Path("in.png")));
 }
 
 TEST_F(Commands, CancelInTheDialogIsAUserCancel) {
