@@ -13,13 +13,13 @@ namespace {
 template <int Kind>
 inline LM_sint32 total(LM_sint32 d, LM_sint32 s, LM_sint32 a, LM_sint32 p, LM_sint32 m, LM_sint32 g) {
     const LM_sint32 lit = LM_WrapMul(LM_WrapAdd(d, a), p);
-    const LM_sint32 spec = s >> 8;
+    const LM_sint32 highlight = s >> 8;
     if constexpr (Kind == 0)
-        return LM_WrapAdd(lit, LM_WrapMul(spec, LM_WrapMul(g, 255)));
+        return LM_WrapAdd(lit, LM_WrapMul(highlight, LM_WrapMul(g, 255)));
     else if constexpr (Kind == 2)
-        return LM_WrapMul(LM_WrapAdd(LM_WrapAdd(d, a), LM_WrapMul(spec, g)), p);
+        return LM_WrapMul(LM_WrapAdd(LM_WrapAdd(d, a), LM_WrapMul(highlight, g)), p);
     else
-        return LM_WrapAdd(lit, LM_WrapMul(LM_WrapMul(spec, g), (p * m + 255 * (256 - m)) >> 8));
+        return LM_WrapAdd(lit, LM_WrapMul(LM_WrapMul(highlight, g), (p * m + 255 * (256 - m)) >> 8));
 }
 
 template <int Kind>

@@ -146,7 +146,7 @@ OSErr PBGetCatInfoSync(CInfoPBPtr pb);
 // As PBGetCatInfoSync but for files only: ioFDirIndex > 0 counts files, folders skipped.
 OSErr PBHGetFInfoSync(HParmBlkPtr pb);
 
-OSErr FSMakeFSSpec(std::int16_t vRefNum, long dirID, ConstStr255Param name, FSSpec* spec);
+OSErr FSMakeFSSpec(std::int16_t vRefNum, long dirID, ConstStr255Param name, FSSpec* fileSpec);
 OSErr DirCreate(std::int16_t vRefNum, long parentDirID, ConstStr255Param name, long* createdDirID);
 OSErr HCreate(std::int16_t vRefNum, long dirID, ConstStr255Param name, OSType creator, OSType fileType);
 OSErr HOpen(std::int16_t vRefNum, long dirID, ConstStr255Param name, signed char permission,

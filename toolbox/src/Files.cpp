@@ -200,15 +200,15 @@ OSErr PBHGetFInfoSync(HParmBlkPtr pb) {
     return pb->header.ioResult = err;
 }
 
-OSErr FSMakeFSSpec(std::int16_t vRefNum, long dirID, ConstStr255Param name, FSSpec* spec) {
+OSErr FSMakeFSSpec(std::int16_t vRefNum, long dirID, ConstStr255Param name, FSSpec* fileSpec) {
     std::string path, disk;
     OSErr err = entryPath(vRefNum, dirID, name, &path);
     if (err)
         return err;
-    spec->vRefNum = kTBVolumeRefNum;
-    spec->parID = dirID ? dirID : fsRtDirID;
+    fileSpec->vRefNum = kTBVolumeRefNum;
+    fileSpec->parID = dirID ? dirID : fsRtDirID;
     files::diskName(name, &disk);
-    files::toolboxName(disk, spec->name);
+    files::toolboxName(disk, fileSpec->name);
     struct stat st;
     return statPath(path, &st);
 }
