@@ -8,6 +8,8 @@
 
 #include "Types.h"
 
+#include <string>
+
 constexpr OSErr dirFulErr = -33;
 constexpr OSErr dskFulErr = -34;
 constexpr OSErr nsvErr = -35;
@@ -168,6 +170,9 @@ OSErr SetFPos(std::int16_t refNum, std::int16_t mode, long offset);
 // again), closing every open file and forgetting directory ids.
 void TBFilesReset();
 const char* TBFilesRoot();
+// The disk path the File Manager uses for `name` in directory `dirID`: an existing entry whose
+// name differs only in letter case when there is one, else the new entry's path.
+OSErr TBFilesEntryPath(std::int16_t vRefNum, long dirID, ConstStr255Param name, std::string* path);
 // Simulates a full disk: writes and creations fail with dskFulErr once `bytes` more have been
 // written; a negative value turns the simulation off.
 void TBFilesSetSpaceLimit(long bytes);

@@ -418,6 +418,10 @@ const char* TBFilesRoot() {
     return files::root().c_str();
 }
 
+OSErr TBFilesEntryPath(std::int16_t vRefNum, long dirID, ConstStr255Param name, std::string* path) {
+    return entryPath(vRefNum, dirID, name, path);
+}
+
 void TBFilesSetSpaceLimit(long bytes) {
     table().spaceLeft = bytes < 0 ? -1 : bytes;
 }
