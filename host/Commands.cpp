@@ -13,8 +13,6 @@
 #include "Targets.h"
 
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
 
 namespace {
 
@@ -59,6 +57,7 @@ void applyBlock(PluginHost& plugin, const std::vector<Options>& runs, const Opti
     const std::string block = options.params.empty() ? ReadLastBlock() : ReadWholeFile(options.params);
     if (const std::string why = plugin.CheckParameters(block); !why.empty())
         BadInput("bad parameter block (" + why + ")", blockFile);
+    MakeResultFolder(options);
     for (const Options& run : runs) {
         Document document = loadDocument(run);
         CheckTextureChannel(block, document, blockFile);
@@ -86,6 +85,7 @@ void applyStyle(PluginHost& plugin, const std::vector<Options>& runs, const Opti
     if (!library.Contains(style))
         BadInput("no style named '" + style + "' (see relight styles list)");
     const std::string script = "wait 100\nchoose @20 " + style + "\nwait 100\nclick @1\n";
+    MakeResultFolder(options);
     for (const Options& run : runs) {
         Document document = loadDocument(run);
         const DialogScreen screen(script, "choosing style '" + style + "' in the dialog");

@@ -5,6 +5,7 @@
 #include "Files.h"
 #include "HostError.h"
 #include "LM_mac_stream.h"
+#include "PluginHost.h"
 #include "Resources.h"
 #include "TextUtils.h"
 
@@ -32,11 +33,6 @@ struct PascalName {
 
 std::string text(ConstStr255Param name) {
     return std::string(reinterpret_cast<const char*>(name + 1), name[0]);
-}
-
-std::string executableFolder() {
-    std::error_code error;
-    return std::filesystem::read_symlink("/proc/self/exe", error).parent_path().string();
 }
 
 // Gives the file the type and creator the dialog's saves have.
@@ -69,7 +65,7 @@ std::string StyleName(const std::string& typed) {
 }
 
 std::string ShippedStylesFolder() {
-    const std::string here = executableFolder();
+    const std::string here = ExecutableFolder();
     for (const std::string& candidate : {here + "/../share/styles", here + "/../share/relight/styles"})
         if (std::filesystem::is_directory(candidate))
             return candidate;

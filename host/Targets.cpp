@@ -50,8 +50,12 @@ std::vector<Options> BatchRuns(const Options& options) {
             BadInput("two images would write the same result", run.output);
         runs.push_back(run);
     }
-    std::error_code error;
-    if (intoFolder && !std::filesystem::create_directories(options.output, error) && error)
-        BadInput("cannot make the folder (" + error.message() + ")", options.output);
     return runs;
+}
+
+void MakeResultFolder(const Options& options) {
+    std::error_code error;
+    if (!options.inPlace && namesFolder(options.output) &&
+        !std::filesystem::create_directories(options.output, error) && error)
+        BadInput("cannot make the folder (" + error.message() + ")", options.output);
 }

@@ -11,5 +11,8 @@ std::string OutputOf(const Options& options);
 
 // One run a given image, each with `input` and `output` set and checked before anything runs.
 // With several images, or when -o names a folder (an existing one, or ending in '/'), each result
-// goes into that folder under its image's file name; a folder ending in '/' is made when missing.
+// goes into that folder under its image's file name.
 std::vector<Options> BatchRuns(const Options& options);
+
+// Makes the folder of results that -o names, when it is missing.
+void MakeResultFolder(const Options& options);
