@@ -154,6 +154,10 @@ OSErr HCreate(std::int16_t vRefNum, long dirID, ConstStr255Param name, OSType cr
 OSErr HOpen(std::int16_t vRefNum, long dirID, ConstStr255Param name, signed char permission,
             std::int16_t* refNum);
 OSErr HDelete(std::int16_t vRefNum, long dirID, ConstStr255Param name);
+// Renames a file or folder within its directory, atomically and never over another entry: dupFNErr
+// when newName is taken (letter case ignored, so a change of case alone is refused too), fLckdErr
+// for a locked file.
+OSErr HRename(std::int16_t vRefNum, long dirID, ConstStr255Param oldName, ConstStr255Param newName);
 OSErr HGetFInfo(std::int16_t vRefNum, long dirID, ConstStr255Param name, FInfo* info);
 OSErr HSetFInfo(std::int16_t vRefNum, long dirID, ConstStr255Param name, const FInfo* info);
 // Reads from the mark; eofErr with *count = the bytes read when the end comes first.
