@@ -1,19 +1,15 @@
-#include "LM_globals.h"
+#include "LM_test_support.h"
 #include "LM_tiles.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <cstring>
 #include <vector>
 
 namespace {
 
-struct Deleter {
-    void operator()(LM_globals* g) const { LM_globals::Delete(g); }
-};
-
 struct TilesTest : ::testing::Test {
-    std::unique_ptr<LM_globals, Deleter> globals{LM_globals::New()};
+    LM_GlobalsPtr globals = MakeGlobals();
     FilterRecord record{};
     foo block{};
     foo* blockPtr = &block;
@@ -51,7 +47,6 @@ TEST_F(TilesTest, RealTilesRunLeftToRightThenDown) {
     LM_SetFirstRealTileRects(&record, globals.get());
     EXPECT_EQ(globals->progressTotal, 6);
     EXPECT_EQ(globals->progressDone, 0);
-    EXPECT_EQ(globals->tileSize, 64);
     EXPECT_TRUE(isEmpty(record.maskRequestRect));
 }
 
