@@ -46,10 +46,7 @@ class Slider : public ::testing::Test {
 TEST_F(Slider, ValueFollowsThePressedPixel) {
     ControlHandle c = Make(0, 255);
     const LM_slider_type_0& s = Of(c);
-    EXPECT_EQ(s.BarMinX(), 10);
-    EXPECT_EQ(s.BarMaxX(), 110);
-    EXPECT_EQ(s.BarY(), 16);
-    EXPECT_EQ(s.IndicatorY(), 17);
+    EXPECT_EQ(s.IndicatorY(), 17) << "one below the bar";
     for (auto [pixel, value] : {std::pair{10, 0}, {11, 2}, {60, 127}, {110, 255}})
         EXPECT_EQ(ValueAt(c, std::int16_t(pixel)), value) << "pixel " << pixel;
     SetControlValue(c, 128);
