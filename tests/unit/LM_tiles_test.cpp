@@ -130,6 +130,14 @@ TEST_F(TilesTest, TextureSwitchGrowsTheTileAndComesBackExactly) {
     EXPECT_EQ(record.writeLastPlane, 2);
     EXPECT_EQ(record.planeSourceCode, -2);
     EXPECT_EQ(record.absolutePlanesWanted, 0);
+
+    // Past the last tile no texture block is asked for.
+    setArea(0, 0, 10, 10);
+    LM_SetFirstRealTileRects(&record, globals.get());
+    LM_SetNextRealTileRects(&record, globals.get());
+    LM_RealToBumpRects(&record, globals.get());
+    EXPECT_TRUE(isEmpty(record.requestRect));
+    EXPECT_TRUE(isEmpty(record.writeRect));
 }
 
 TEST_F(TilesTest, PreviewTextureMarginIsThreeSteps) {
@@ -145,16 +153,6 @@ TEST_F(TilesTest, PreviewTextureMarginIsThreeSteps) {
     LM_BumpToPreviewRects(&record, globals.get());
     EXPECT_EQ(std::memcmp(&record.requestRect, &tile, sizeof tile), 0);
     EXPECT_EQ(std::memcmp(&record.writeRect, &tile, sizeof tile), 0);
-}
-
-TEST_F(TilesTest, NoTextureBlockIsAskedForPastTheLastTile) {
-    setArea(0, 0, 10, 10);
-    block.textureChannel = 1;
-    LM_SetFirstRealTileRects(&record, globals.get());
-    LM_SetNextRealTileRects(&record, globals.get());
-    LM_RealToBumpRects(&record, globals.get());
-    EXPECT_TRUE(isEmpty(record.requestRect));
-    EXPECT_TRUE(isEmpty(record.writeRect));
 }
 
 TEST_F(TilesTest, RectanglesStayInsideSixteenBits) {
