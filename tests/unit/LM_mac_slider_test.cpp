@@ -75,9 +75,10 @@ TEST_F(Slider, PressesAlongTheBandBelowTheBarDragTheIndicator) {
     ASSERT_TRUE(TBLoadInputScript(
         "down 30,20\nwait 50\nmove 80,20\nwait 50\nmove 400,20\nwait 50\nup 400,20\n", &error))
         << error;
-    EventRecord event;
-    while (!GetNextEvent(mDownMask, &event))
-        ;
+    EventRecord event{};
+    for (int i = 0; i < 500 && !GetNextEvent(mDownMask, &event); ++i) {
+    }
+    ASSERT_EQ(event.what, mouseDown);
     EXPECT_EQ(TrackControl(c, Point{20, 30}, kControlActionDefault), LM_SLIDER_PART);
     EXPECT_EQ(GetControlValue(c), 255) << "dragged beyond the end";
 }
