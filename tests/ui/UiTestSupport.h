@@ -9,12 +9,20 @@
 
 #include <string>
 
+// The next event in `mask`, polling at most a few hundred times (script time passes meanwhile).
+inline EventRecord nextEvent(EventMask mask) {
+    EventRecord e{};
+    for (int i = 0; i < 500 && !GetNextEvent(mask, &e); ++i) {
+    }
+    return e;
+}
+
 // A fresh headless screen for each test.
 class HeadlessTest : public ::testing::Test {
   protected:
     void SetUp() override {
         std::string error;
-        ASSERT_TRUE(TBInitBackend(TBBackendOptions{}, &error)) << error;
+        ASSERT_TRUE(TBInitBackend(screen, &error)) << error;
     }
     void TearDown() override { TBShutdownBackend(); }
 
@@ -37,6 +45,7 @@ class HeadlessTest : public ::testing::Test {
         SetPort(saved);
         return e.where;
     }
+    TBBackendOptions screen;
 };
 
 struct PString {
