@@ -188,6 +188,14 @@ TEST_F(StyleDialog, SavingAsksForANameAndConfirmsAnOverwrite) {
     EXPECT_NE(Bytes(folder / "Noon"), noon);
     EXPECT_EQ(Expected("Noon")->gloss, 0);
     EXPECT_TRUE(TBAlertLog().empty());
+
+    // A full disk: the save alert, and neither the style nor a temporary file is left.
+    TBFilesSetSpaceLimit(20);
+    const std::int16_t result = Run("click @4\ntype Full\nclick @1\nkey return\nclick @1\n");
+    TBFilesSetSpaceLimit(-1);
+    ASSERT_EQ(result, 0) << TBScriptError();
+    EXPECT_EQ(TBAlertLog(), std::vector<std::int16_t>{16007});
+    EXPECT_FALSE(fs::exists(folder / "Full"));
     for (const fs::directory_entry& entry : fs::directory_iterator(folder))
         EXPECT_NE(entry.path().filename().string()[0], '.') << "no temporary file is left";
 }
