@@ -120,8 +120,13 @@ TEST_F(StyleDialog, AFreshDialogLoadsTheFirstStyleAndDeleteFollowsTheSelection) 
     ASSERT_EQ(Run("click @1\n"), 0) << TBScriptError();
     ExpectSettingsOf("Soft Spotlight");
     EXPECT_EQ(globalsOf(host).StyleIndex(), 1) << "the undeletable style is listed first";
-    // Delete is disabled on it: the click opens no confirmation, so OK ends the dialog.
-    ASSERT_EQ(Run("click @23\nclick @1\n"), 0) << TBScriptError();
+    // Delete is disabled on it: a click opens no confirmation (OK then ends the dialog) and leaves
+    // the button as it was drawn.
+    const std::string before = (folder.parent_path() / "before.png").string(),
+                      after = (folder.parent_path() / "after.png").string();
+    ASSERT_EQ(Run("snapshot " + before + "\nclick @23\nsnapshot " + after + "\nclick @1\n"), 0)
+        << TBScriptError();
+    EXPECT_EQ(ChangedPixels(before, after), 0);
     EXPECT_TRUE(fs::exists(folder / "Soft Spotlight"));
     // A later run keeps its settings and its selection, whatever the folder holds first.
     ASSERT_EQ(Run(std::string(kStylePopup) + "noon\nclick @1\n"), 0) << TBScriptError();
@@ -188,6 +193,14 @@ TEST_F(StyleDialog, SavingAsksForANameAndConfirmsAnOverwrite) {
     EXPECT_NE(Bytes(folder / "Noon"), noon);
     EXPECT_EQ(Expected("Noon")->gloss, 0);
     EXPECT_TRUE(TBAlertLog().empty());
+
+    // A full disk: the save alert, and neither the style nor a temporary file is left.
+    TBFilesSetSpaceLimit(20);
+    const std::int16_t result = Run("click @4\ntype Full\nclick @1\nkey return\nclick @1\n");
+    TBFilesSetSpaceLimit(-1);
+    ASSERT_EQ(result, 0) << TBScriptError();
+    EXPECT_EQ(TBAlertLog(), std::vector<std::int16_t>{16007});
+    EXPECT_FALSE(fs::exists(folder / "Full"));
     for (const fs::directory_entry& entry : fs::directory_iterator(folder))
         EXPECT_NE(entry.path().filename().string()[0], '.') << "no temporary file is left";
 }
