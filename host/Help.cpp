@@ -16,7 +16,7 @@ Exit status: 0 done, 1 cancelled, 2 bad input, 3 the filter failed.
 
 The last accepted settings are kept in $XDG_STATE_HOME/relight/last.block
 (~/.local/state/relight/last.block when XDG_STATE_HOME is not set). Styles are kept in a
-folder in $RELIGHT_HOME (default ~/.local/share/relight).
+folder in $RELIGHT_HOME (else $XDG_DATA_HOME/relight, else ~/.local/share/relight).
 )";
 
 constexpr const char* kCommonOptions =
