@@ -9,10 +9,10 @@
 
 #include <string>
 
-// The next event in `mask`, polling at most a few hundred times (script time passes meanwhile).
+// The next event in `mask`, polling at most a thousand times (script time passes meanwhile).
 inline EventRecord nextEvent(EventMask mask) {
     EventRecord e{};
-    for (int i = 0; i < 500 && !GetNextEvent(mask, &e); ++i) {
+    for (int i = 0; i < 1000 && !GetNextEvent(mask, &e); ++i) {
     }
     return e;
 }
@@ -22,7 +22,7 @@ class HeadlessTest : public ::testing::Test {
   protected:
     void SetUp() override {
         std::string error;
-        ASSERT_TRUE(TBInitBackend(screen, &error)) << error;
+        ASSERT_TRUE(TBInitBackend(TBBackendOptions{}, &error)) << error;
     }
     void TearDown() override { TBShutdownBackend(); }
 
@@ -34,9 +34,7 @@ class HeadlessTest : public ::testing::Test {
     // Releases left over from earlier presses are dropped first, as an application's loop would.
     static Point nextPress(WindowPtr window) {
         FlushEvents(mDownMask | mUpMask, 0);
-        EventRecord e{};
-        for (int guard = 0; guard < 1000 && !GetNextEvent(mDownMask, &e); ++guard) {
-        }
+        EventRecord e = nextEvent(mDownMask);
         EXPECT_EQ(e.what, mouseDown) << "the script should press; " << TBScriptError();
         GrafPtr saved;
         GetPort(&saved);
@@ -45,7 +43,6 @@ class HeadlessTest : public ::testing::Test {
         SetPort(saved);
         return e.where;
     }
-    TBBackendOptions screen;
 };
 
 struct PString {
