@@ -150,10 +150,9 @@ void LM_ShadeBumps(const foo* block, const unsigned short count, const LM_vector
     if (count > LM_ROW_SAMPLES)
         return;
     if (!sumsReady)
-        LM_SumLights(block, count, globals, diffuse, specular,
-                     [&](const LM_light& light, LM_color96* d, LM_color96* s) {
-                         LM_ShadeLightBumps(light, count, positions, normals, d, s, weights);
-                     });
+        LM_SumLights(block, count, globals, diffuse, specular, [&](int l, LM_color96* d, LM_color96* s) {
+            LM_ShadeLightBumps(block->lights[l], count, positions, normals, d, s, weights);
+        });
     LM_CombineRow(block, count, diffuse, specular, baseColors, globals->rowTotals, shaded);
 }
 
@@ -280,6 +279,7 @@ void shadeBumpTile(FilterRecord* record, LM_bump_map* map, LM_globals* globals, 
     SampleArray<LM_color96> specular(sumsUsed ? globals->SpecularSumCache() : nullptr, sumsReady,
                                      globals->rowSpecular);
     globals->ResolveLightCursors(block);
+    LM_PrepareRowLights(block, globals->rowLights);
 
     const unsigned char* source = static_cast<const unsigned char*>(record->requestData);
     unsigned char* result = static_cast<unsigned char*>(record->writeData);
@@ -301,9 +301,15 @@ void shadeBumpTile(FilterRecord* record, LM_bump_map* map, LM_globals* globals, 
                                       s};
             const LM_uint32 n =
                 arrays.geometryReady ? countSamples(arrays.weights.at(), pixels) : samplePass(piece, arrays);
-            LM_ShadeBumps(block, static_cast<unsigned short>(n), arrays.positions.at(), arrays.normals.at(),
-                          arrays.base.at(), diffuse.at(), specular.at(), sumsReady, globals->rowShaded,
-                          globals, arrays.weights.at());
+            if (!sumsReady)
+                LM_SumLights(block, n, globals, diffuse.at(), specular.at(),
+                             [&](int l, LM_color96* d, LM_color96* sp) {
+                                 LM_ShadeLightBumpsRow(globals->rowLights.lights[l], n, arrays.positions.at(),
+                                                       arrays.normals.at(), d, sp);
+                             });
+            LM_CombineRowFast(block, n, diffuse.at(), specular.at(),
+                              reinterpret_cast<const LM_rgb8*>(arrays.base.at()),
+                              reinterpret_cast<LM_rgb8*>(globals->rowShaded));
             LM_AverageSamples(globals->rowShaded, arrays.weights.at(), LM_uint32(pixels), result + 3 * first);
             arrays.positions.advance(n);
             arrays.normals.advance(n);
