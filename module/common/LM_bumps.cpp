@@ -2,6 +2,7 @@
 
 #include "LM_dispatch.h"
 #include "LM_globals.h"
+#include "LM_shade_rows.h"
 #include "LM_shader.h"
 #include "LM_tiles.h"
 #include "relight_filter.h"
@@ -228,8 +229,13 @@ struct PieceGeometry {
     float s;
 };
 
+// The gradients of a piece's samples, normalised together once the piece is split.
+struct Gradients {
+    LM_sint32 x[LM_ROW_SAMPLES], y[LM_ROW_SAMPLES];
+};
+
 // Splits the piece's pixels into samples, writing what the arrays want written; returns the count.
-LM_uint32 samplePass(const PieceGeometry& p, BumpArrays& a) {
+LM_uint32 samplePass(const PieceGeometry& p, BumpArrays& a, Gradients& g) {
     LM_uint32 n = 0;
     LM_sint32* weights = a.weights.at();
     for (int k = 0; k < p.pixels; ++k) {
@@ -238,8 +244,8 @@ LM_uint32 samplePass(const PieceGeometry& p, BumpArrays& a) {
         for (LM_uint32 j = 0; j < samples.count; ++j, ++n) {
             if (a.weights.write())
                 *weights++ = samples.w[j];
-            if (a.normals.write())
-                a.normals.at()[n] = LM_BumpNormal(samples.gx[j], samples.gy[j]);
+            g.x[n] = samples.gx[j];
+            g.y[n] = samples.gy[j];
             if (a.positions.write())
                 a.positions.at()[n] = position;
             if (a.base.write())
@@ -248,6 +254,8 @@ LM_uint32 samplePass(const PieceGeometry& p, BumpArrays& a) {
         if (a.weights.write())
             *weights++ = 0;
     }
+    if (a.normals.write())
+        LM_BumpNormalsRow(n, g.x, g.y, a.normals.at());
     return n;
 }
 
@@ -280,6 +288,8 @@ void shadeBumpTile(FilterRecord* record, LM_bump_map* map, LM_globals* globals, 
                                      globals->rowSpecular);
     globals->ResolveLightCursors(block);
     LM_PrepareRowLights(block, globals->rowLights);
+    const bool direct = !sumsUsed && !LM_AnyLightCache(block, globals);
+    Gradients gradients;
 
     const unsigned char* source = static_cast<const unsigned char*>(record->requestData);
     unsigned char* result = static_cast<unsigned char*>(record->writeData);
@@ -299,17 +309,22 @@ void shadeBumpTile(FilterRecord* record, LM_bump_map* map, LM_globals* globals, 
                                       fw,
                                       fh,
                                       s};
-            const LM_uint32 n =
-                arrays.geometryReady ? countSamples(arrays.weights.at(), pixels) : samplePass(piece, arrays);
-            if (!sumsReady)
-                LM_SumLights(block, n, globals, diffuse.at(), specular.at(),
-                             [&](int l, LM_color96* d, LM_color96* sp) {
-                                 LM_ShadeLightBumpsRow(globals->rowLights.lights[l], n, arrays.positions.at(),
-                                                       arrays.normals.at(), d, sp);
-                             });
-            LM_CombineRowFast(block, n, diffuse.at(), specular.at(),
-                              reinterpret_cast<const LM_rgb8*>(arrays.base.at()),
-                              reinterpret_cast<LM_rgb8*>(globals->rowShaded));
+            const LM_uint32 n = arrays.geometryReady ? countSamples(arrays.weights.at(), pixels)
+                                                     : samplePass(piece, arrays, gradients);
+            const auto* colors = reinterpret_cast<const LM_rgb8*>(arrays.base.at());
+            auto* shaded = reinterpret_cast<LM_rgb8*>(globals->rowShaded);
+            if (direct) {
+                LM_ShadeBumpsAllLights(block, globals->rowLights, n, arrays.positions.at(),
+                                       arrays.normals.at(), colors, shaded);
+            } else {
+                if (!sumsReady)
+                    LM_SumLights(block, n, globals, diffuse.at(), specular.at(),
+                                 [&](int l, LM_color96* d, LM_color96* sp) {
+                                     LM_ShadeLightBumpsRow(globals->rowLights.lights[l], n,
+                                                           arrays.positions.at(), arrays.normals.at(), d, sp);
+                                 });
+                LM_CombineRowFast(block, n, diffuse.at(), specular.at(), colors, shaded);
+            }
             LM_AverageSamples(globals->rowShaded, arrays.weights.at(), LM_uint32(pixels), result + 3 * first);
             arrays.positions.advance(n);
             arrays.normals.advance(n);

@@ -7,6 +7,7 @@
 
 #include <hwy/highway.h>
 
+#include "LM_bumps.h"
 #include "LM_shade_rows.h"
 #include "LM_shader.h"
 
@@ -140,52 +141,98 @@ void ShadeLightRow(const LM_row_light& light, LM_uint32 n, const LM_vector2f* po
         positions, diffuse, specular);
 }
 
-void ShadeLightBumpsRow(const LM_row_light& l, LM_uint32 n, const LM_vector2f* positions,
-                        const LM_vector3f* normals, LM_color96* diffuse, LM_color96* specular) {
-    if (l.type != lightTypeOmni && l.type != lightTypeDirectional && l.type != lightTypeSpot)
-        return;
+bool LightsRelief(const LM_row_light& l) {
+    return l.type == lightTypeOmni || l.type == lightTypeDirectional || l.type == lightTypeSpot;
+}
+
+// A vector of samples' normals with the light-independent parts of the mirror rule.
+struct Relief {
+    VF nx, ny, nz, t, tz;
+
+    explicit Relief(const LM_vector3f* normals) {
+        const DD dd;
+        hn::LoadInterleaved3(DF(), &normals->x, nx, ny, nz);
+        t = hn::Add(nz, nz);
+        tz = hn::DemoteTo(DF(),
+                          hn::Sub(hn::Mul(hn::PromoteTo(dd, t), hn::PromoteTo(dd, nz)), hn::Set(dd, 1.0)));
+    }
+};
+
+// The factors of LM_ShadeLightBumps for a light that lights reliefs; zero where a sample is unlit.
+HWY_INLINE Factors ReliefFactors(const LM_row_light& l, const LM_vector2f* positions, const Relief& n) {
+    const DF df;
     const bool directional = l.type == lightTypeDirectional;
     const bool spot = l.type == lightTypeSpot;
     const float z = directional ? l.dz : l.oz;
+    VF lx = Splat(l.dx), ly = Splat(l.dy), inv = Splat(l.inverseLength);
+    const VF lz = Splat(z);
+    if (!directional) {
+        VF px, py;
+        hn::LoadInterleaved2(df, &positions->x, px, py);
+        lx = hn::Sub(Splat(l.ox), px);
+        ly = hn::Sub(Splat(l.oy), py);
+        inv = InverseRoot(hn::Add(hn::Add(hn::Mul(lx, lx), hn::Mul(ly, ly)), Splat(z * z)));
+    }
+    MF lit = hn::FirstN(df, hn::Lanes(df));
+    VF k = Splat(1.0f);
+    if (spot) {
+        const VF dot =
+            hn::Add(hn::Add(hn::Mul(Splat(l.dx), lx), hn::Mul(Splat(l.dy), ly)), hn::Mul(Splat(l.dz), lz));
+        const VF cosA = hn::Mul(hn::Neg(dot), inv);
+        lit = cosA > Splat(l.cutoff);
+        k = Spread(l, cosA);
+    }
+    const VF dn = hn::Add(hn::Add(hn::Mul(n.nx, lx), hn::Mul(n.ny, ly)), hn::Mul(n.nz, lz));
+    const MF facing = hn::And(lit, dn > hn::Zero(df));
+    const VF fd = spot ? hn::Mul(hn::Mul(dn, k), inv) : hn::Mul(dn, inv);
+    const VF rz =
+        hn::Add(hn::Add(hn::Mul(hn::Mul(n.t, n.nx), lx), hn::Mul(hn::Mul(n.t, n.ny), ly)), hn::Mul(n.tz, lz));
+    const VF rr = hn::Mul(hn::Mul(rz, rz), inv);
+    const VF fs = spot ? hn::Mul(rr, k) : rr;
+    return {hn::IfThenElseZero(facing, fd), hn::IfThenElseZero(hn::And(facing, rz > hn::Zero(df)), fs)};
+}
+
+void ShadeLightBumpsRow(const LM_row_light& light, LM_uint32 n, const LM_vector2f* positions,
+                        const LM_vector3f* normals, LM_color96* diffuse, LM_color96* specular) {
+    if (!LightsRelief(light))
+        return;
     OverRow(
         n,
         [&](const LM_vector2f* p, const LM_vector3f* nrm, LM_color96* d, LM_color96* s) {
-            const DF df;
-            const DD dd;
-            VF lx = Splat(l.dx), ly = Splat(l.dy), inv = Splat(l.inverseLength);
-            const VF lz = Splat(z);
-            if (!directional) {
-                VF px, py;
-                hn::LoadInterleaved2(df, &p->x, px, py);
-                lx = hn::Sub(Splat(l.ox), px);
-                ly = hn::Sub(Splat(l.oy), py);
-                inv = InverseRoot(hn::Add(hn::Add(hn::Mul(lx, lx), hn::Mul(ly, ly)), Splat(z * z)));
-            }
-            MF lit = hn::FirstN(df, hn::Lanes(df));
-            VF k = Splat(1.0f);
-            if (spot) {
-                const VF dot = hn::Add(hn::Add(hn::Mul(Splat(l.dx), lx), hn::Mul(Splat(l.dy), ly)),
-                                       hn::Mul(Splat(l.dz), lz));
-                const VF cosA = hn::Mul(hn::Neg(dot), inv);
-                lit = cosA > Splat(l.cutoff);
-                k = Spread(l, cosA);
-            }
-            VF nx, ny, nz;
-            hn::LoadInterleaved3(df, &nrm->x, nx, ny, nz);
-            const VF dn = hn::Add(hn::Add(hn::Mul(nx, lx), hn::Mul(ny, ly)), hn::Mul(nz, lz));
-            const MF facing = hn::And(lit, dn > hn::Zero(df));
-            const VF fd = spot ? hn::Mul(hn::Mul(dn, k), inv) : hn::Mul(dn, inv);
-            const VF t = hn::Add(nz, nz);
-            const VF tz = hn::DemoteTo(
-                df, hn::Sub(hn::Mul(hn::PromoteTo(dd, t), hn::PromoteTo(dd, nz)), hn::Set(dd, 1.0)));
-            const VF rz =
-                hn::Add(hn::Add(hn::Mul(hn::Mul(t, nx), lx), hn::Mul(hn::Mul(t, ny), ly)), hn::Mul(tz, lz));
-            const VF rr = hn::Mul(hn::Mul(rz, rz), inv);
-            const VF fs = spot ? hn::Mul(rr, k) : rr;
-            AddTerms(d, l, hn::IfThenElseZero(facing, fd));
-            AddTerms(s, l, hn::IfThenElseZero(hn::And(facing, rz > hn::Zero(df)), fs));
+            const Factors f = ReliefFactors(light, p, Relief(nrm));
+            AddTerms(d, light, f.diffuse);
+            AddTerms(s, light, f.specular);
         },
         positions, normals, diffuse, specular);
+}
+
+void BumpNormalsRow(LM_uint32 n, const LM_sint32* gx, const LM_sint32* gy, LM_vector3f* normals) {
+    OverRow(
+        n,
+        [&](const LM_sint32* x, const LM_sint32* y, LM_vector3f* out) {
+            const DF df;
+            const DD dd;
+            const DI di;
+            const VI ix = hn::LoadU(di, x), iy = hn::LoadU(di, y);
+            const VF fx = hn::ConvertTo(df, ix), fy = hn::ConvertTo(df, iy);
+            // Below 2^25 the squares and their sum are exact in double, as in 64-bit integers.
+            const VF limit = Splat(33554432.0f);
+            if (!hn::AllTrue(df, hn::And(hn::Abs(fx) < limit, hn::Abs(fy) < limit))) {
+                for (std::size_t i = 0; i < hn::Lanes(df); ++i)
+                    out[i] = LM_BumpNormal(x[i], y[i]);
+                return;
+            }
+            const auto dx = hn::PromoteTo(dd, ix), dy = hn::PromoteTo(dd, iy);
+            const VF q = hn::DemoteTo(df, hn::Add(hn::Mul(dx, dx), hn::Mul(dy, dy)));
+            const VF inv =
+                InverseRoot(hn::Add(q, Splat(LM_BUMP_DEFAULT_NORMAL_Z * LM_BUMP_DEFAULT_NORMAL_Z)));
+            const MF flat = hn::RebindMask(df, hn::And(ix == hn::Zero(di), iy == hn::Zero(di)));
+            const VF nx = hn::IfThenZeroElse(flat, hn::Mul(hn::Neg(fx), inv));
+            const VF ny = hn::IfThenZeroElse(flat, hn::Mul(fy, inv));
+            const VF nz = hn::IfThenElse(flat, Splat(1.0f), hn::Mul(Splat(LM_BUMP_DEFAULT_NORMAL_Z), inv));
+            hn::StoreInterleaved3(nx, ny, nz, df, &out->x);
+        },
+        gx, gy, normals);
 }
 
 // The surface settings of LM_CombineRow.
@@ -274,6 +321,28 @@ void ShadeRowAllLights(const foo* block, const LM_row_lights& lights, LM_uint32 
         positions, colors, result);
 }
 
+void ShadeBumpsAllLights(const foo* block, const LM_row_lights& lights, LM_uint32 n,
+                         const LM_vector2f* positions, const LM_vector3f* normals, const LM_rgb8* colors,
+                         LM_rgb8* result) {
+    const Surface surface(block);
+    OverRow(
+        n,
+        [&](const LM_vector2f* p, const LM_vector3f* nrm, const LM_rgb8* c, LM_rgb8* out) {
+            const Relief relief(nrm);
+            Sums d = Zeros(), s = Zeros();
+            for (int i = 0; i < lights.count; ++i) {
+                const LM_row_light& l = lights.lights[i];
+                if (!LightsRelief(l))
+                    continue;
+                const Factors f = ReliefFactors(l, p, relief);
+                AddTerms(d, l, f.diffuse);
+                AddTerms(s, l, f.specular);
+            }
+            surface.Combine(d, s, c, out);
+        },
+        positions, normals, colors, result);
+}
+
 } // namespace HWY_NAMESPACE
 } // namespace lm_rows
 HWY_AFTER_NAMESPACE();
@@ -283,7 +352,9 @@ namespace lm_rows {
 HWY_EXPORT(ShadeLightRow);
 HWY_EXPORT(ShadeLightBumpsRow);
 HWY_EXPORT(CombineRow);
+HWY_EXPORT(BumpNormalsRow);
 HWY_EXPORT(ShadeRowAllLights);
+HWY_EXPORT(ShadeBumpsAllLights);
 } // namespace lm_rows
 
 void LM_PrepareRowLights(const foo* block, LM_row_lights& out) {
@@ -319,6 +390,10 @@ void LM_ShadeLightBumpsRow(const LM_row_light& light, LM_uint32 n, const LM_vect
     HWY_DYNAMIC_DISPATCH(lm_rows::ShadeLightBumpsRow)(light, n, positions, normals, diffuse, specular);
 }
 
+void LM_BumpNormalsRow(LM_uint32 n, const LM_sint32* gx, const LM_sint32* gy, LM_vector3f* normals) {
+    HWY_DYNAMIC_DISPATCH(lm_rows::BumpNormalsRow)(n, gx, gy, normals);
+}
+
 void LM_CombineRowFast(const foo* block, LM_uint32 n, const LM_color96* diffuse, const LM_color96* specular,
                        const LM_rgb8* colors, LM_rgb8* result) {
     HWY_DYNAMIC_DISPATCH(lm_rows::CombineRow)(block, n, diffuse, specular, colors, result);
@@ -327,5 +402,11 @@ void LM_CombineRowFast(const foo* block, LM_uint32 n, const LM_color96* diffuse,
 void LM_ShadeRowAllLights(const foo* block, const LM_row_lights& lights, LM_uint32 n,
                           const LM_vector2f* positions, const LM_rgb8* colors, LM_rgb8* result) {
     HWY_DYNAMIC_DISPATCH(lm_rows::ShadeRowAllLights)(block, lights, n, positions, colors, result);
+}
+
+void LM_ShadeBumpsAllLights(const foo* block, const LM_row_lights& lights, LM_uint32 n,
+                            const LM_vector2f* positions, const LM_vector3f* normals, const LM_rgb8* colors,
+                            LM_rgb8* result) {
+    HWY_DYNAMIC_DISPATCH(lm_rows::ShadeBumpsAllLights)(block, lights, n, positions, normals, colors, result);
 }
 #endif

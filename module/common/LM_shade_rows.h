@@ -41,6 +41,9 @@ void LM_ShadeLightRow(const LM_row_light& light, LM_uint32 n, const LM_vector2f*
 void LM_ShadeLightBumpsRow(const LM_row_light& light, LM_uint32 n, const LM_vector2f* positions,
                            const LM_vector3f* normals, LM_color96* diffuse, LM_color96* specular);
 
+// As LM_BumpNormal for n gradients.
+void LM_BumpNormalsRow(LM_uint32 n, const LM_sint32* gx, const LM_sint32* gy, LM_vector3f* normals);
+
 // As LM_CombineRow, without the totals.
 void LM_CombineRowFast(const foo* block, LM_uint32 n, const LM_color96* diffuse, const LM_color96* specular,
                        const LM_rgb8* colors, LM_rgb8* result);
@@ -48,3 +51,9 @@ void LM_CombineRowFast(const foo* block, LM_uint32 n, const LM_color96* diffuse,
 // A flat row lit by every light and combined, the sums kept in registers: LM_Shade without caches.
 void LM_ShadeRowAllLights(const foo* block, const LM_row_lights& lights, LM_uint32 n,
                           const LM_vector2f* positions, const LM_rgb8* colors, LM_rgb8* result);
+
+// Relief samples lit by every light and combined, the sums kept in registers: LM_ShadeBumps without
+// caches.
+void LM_ShadeBumpsAllLights(const foo* block, const LM_row_lights& lights, LM_uint32 n,
+                            const LM_vector2f* positions, const LM_vector3f* normals, const LM_rgb8* colors,
+                            LM_rgb8* result);

@@ -144,17 +144,13 @@ LM_tile_geometry LM_TileGeometry(FilterRecord* record) {
     return t;
 }
 
-namespace {
-
-bool anyLightCache(const foo* block, const LM_globals* globals) {
+bool LM_AnyLightCache(const foo* block, const LM_globals* globals) {
     const int count = std::min<int>(block->lightCount, LM_MAX_LIGHTS);
     for (int l = 0; l < count; ++l)
         if (globals->lightCursors[l].diffuse || globals->lightCursors[l].specular)
             return true;
     return false;
 }
-
-} // namespace
 
 void LM_ShadeTile(FilterRecord* record, LM_globals* globals) {
     const LM_tile_geometry t = LM_TileGeometry(record);
@@ -175,7 +171,7 @@ void LM_ShadeTile(FilterRecord* record, LM_globals* globals) {
     globals->ResolveLightCursors(block);
     LM_PrepareRowLights(block, globals->rowLights);
     // Without caches every light's sums can stay in registers for the whole row.
-    const bool direct = !sumsUsed && !anyLightCache(block, globals);
+    const bool direct = !sumsUsed && !LM_AnyLightCache(block, globals);
 
     const unsigned char* source = static_cast<const unsigned char*>(record->requestData);
     unsigned char* result = static_cast<unsigned char*>(record->writeData);
@@ -183,9 +179,14 @@ void LM_ShadeTile(FilterRecord* record, LM_globals* globals) {
         if (record->abortQueryProc)
             record->abortQueryProc();
         const int y = tile.top + r - area.top;
-        if (!posReady)
+        if (!posReady) {
+            // The row buffer keeps the tile's columns from row to row: only y changes.
+            const bool columnsKnown = r > 0 && !posUsed;
+            const float py = LM_PixelPosition(0, y, fw, fh, s).y;
             for (int k = 0; k < cols; ++k)
-                positions[k] = LM_PixelPosition(tile.left + k - area.left, y, fw, fh, s);
+                positions[k] = columnsKnown ? LM_vector2f{positions[k].x, py}
+                                            : LM_PixelPosition(tile.left + k - area.left, y, fw, fh, s);
+        }
         const auto* colors = reinterpret_cast<const LM_rgb8*>(source);
         auto* out = reinterpret_cast<LM_rgb8*>(result);
         if (direct) {

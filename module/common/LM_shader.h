@@ -62,6 +62,9 @@ void LM_SumLights(const foo* block, LM_uint32 n, LM_globals* globals, LM_color96
     }
 }
 
+// Whether any light of the block has preview caches (cursors resolved by the tile loop).
+bool LM_AnyLightCache(const foo* block, const LM_globals* globals);
+
 // Moves the cursors of the block's lights on by n samples.
 void LM_AdvanceLightCursors(const foo* block, LM_globals* globals, LM_uint32 n);
 

@@ -107,6 +107,20 @@ template <typename Check> void OnEveryTarget(Check check) {
     hwy::SetSupportedTargetsForTest(0);
 }
 
+// The scalar bytes of every light of the block summed from zero and combined with the colours.
+template <typename ShadeLight>
+std::vector<unsigned char> ScalarRow(const foo* b, const std::vector<unsigned char>& colors,
+                                     ShadeLight shade) {
+    const std::size_t n = colors.size() / 3;
+    std::vector<LM_color96> d(n, LM_color96{0, 0, 0, 0}), s = d;
+    for (int i = 0; i < b->lightCount; ++i)
+        shade(b->lights[i], d.data(), s.data());
+    std::vector<LM_sint32> totals(3 * n);
+    std::vector<unsigned char> out(3 * n);
+    LM_CombineRow(b, LM_uint32(n), d.data(), s.data(), colors.data(), totals.data(), out.data());
+    return out;
+}
+
 } // namespace
 
 TEST(RowKernels, FlatRowsMatchTheScalarShadingBitForBit) {
@@ -143,11 +157,10 @@ TEST(RowKernels, FlatRowsMatchTheScalarShadingBitForBit) {
             ASSERT_EQ(got, want) << "combination, seed " << seed << " material " << block->material.get();
 
             // Every light at once from zero, the sums never leaving registers.
-            std::vector<LM_color96> zero(std::size_t(n), LM_color96{0, 0, 0, 0}), zs = zero;
-            for (int i = 0; i < count; ++i)
-                LM_ShadeLight(block->lights[i], LM_uint16(n), row.positions.data(), zero.data(), zs.data());
-            LM_CombineRow(block.block(), LM_uint32(n), zero.data(), zs.data(), row.colors.data(),
-                          totals.data(), want.data());
+            want =
+                ScalarRow(block.block(), row.colors, [&](const LM_light& l, LM_color96* sd, LM_color96* ss) {
+                    LM_ShadeLight(l, LM_uint16(n), row.positions.data(), sd, ss);
+                });
             LM_ShadeRowAllLights(block.block(), *lights, LM_uint32(n), row.positions.data(), Rgb(row.colors),
                                  reinterpret_cast<LM_rgb8*>(got.data()));
             ASSERT_EQ(got, want) << "all lights, seed " << seed;
@@ -155,31 +168,40 @@ TEST(RowKernels, FlatRowsMatchTheScalarShadingBitForBit) {
     });
 }
 
-TEST(RowKernels, ReliefSamplesMatchTheScalarShadingBitForBit) {
+TEST(RowKernels, ReliefNormalsAndSamplesMatchTheScalarShadingBitForBit) {
     auto lights = std::make_unique<LM_row_lights>();
     BlockHandle block;
     OnEveryTarget([&] {
         for (std::uint32_t seed = 1; seed <= 300; ++seed) {
             Rng r(seed);
-            // Pixels of one to four samples sharing a position; flat, gentle and steep gradients.
+            // Pixels of one to four samples sharing a position; flat, gentle and steep gradients, and
+            // some whose squares a double cannot hold exactly.
             Row pixels = RandomRow(r, 1 + r.below(24));
             std::vector<LM_vector2f> positions;
             std::vector<LM_vector3f> normals;
-            std::vector<LM_sint32> weights;
+            std::vector<LM_sint32> weights, gx, gy;
             for (const LM_vector2f& p : pixels.positions) {
                 const int samples = 1 + r.below(4);
                 for (int j = 0; j < samples; ++j) {
-                    const int kind = r.below(3);
-                    const LM_sint32 range = kind == 0 ? 0 : kind == 1 ? 4 : 2000000;
-                    const LM_sint32 gx = range ? r.below(2 * range + 1) - range : 0;
-                    const LM_sint32 gy = range ? r.below(2 * range + 1) - range : 0;
+                    const int kind = r.below(20);
+                    const LM_sint32 range = kind < 6 ? 0 : kind < 12 ? 4 : 2000000;
+                    gx.push_back(range ? r.below(2 * range + 1) - range : 0);
+                    gy.push_back(kind == 0 ? LM_sint32(r.engine())
+                                 : range   ? r.below(2 * range + 1) - range
+                                           : 0);
                     positions.push_back(p);
-                    normals.push_back(LM_BumpNormal(gx, gy));
+                    normals.push_back(LM_BumpNormal(gx.back(), gy.back()));
                     weights.push_back(4);
                 }
                 weights.push_back(0);
             }
             const std::size_t n = positions.size();
+            std::vector<LM_vector3f> fast(n);
+            LM_BumpNormalsRow(LM_uint32(n), gx.data(), gy.data(), fast.data());
+            for (std::size_t k = 0; k < n; ++k)
+                ASSERT_TRUE(Bits(fast[k].x) == Bits(normals[k].x) && Bits(fast[k].y) == Bits(normals[k].y) &&
+                            Bits(fast[k].z) == Bits(normals[k].z))
+                    << "seed " << seed << " normal of (" << gx[k] << ", " << gy[k] << ")";
             block->lightCount = 0;
             const int count = 1 + r.below(6);
             for (int i = 0; i < count; ++i)
@@ -202,6 +224,17 @@ TEST(RowKernels, ReliefSamplesMatchTheScalarShadingBitForBit) {
                         << " sample " << k << " of " << n << ": diffuse " << d[k].red << " vs " << fd[k].red
                         << ", specular " << s[k].red << " vs " << fs[k].red;
             }
+            std::vector<unsigned char> colors(3 * n), got(3 * n, 0xA5);
+            for (unsigned char& c : colors)
+                c = static_cast<unsigned char>(r.below(256));
+            const auto want =
+                ScalarRow(block.block(), colors, [&](const LM_light& l, LM_color96* sd, LM_color96* ss) {
+                    LM_ShadeLightBumps(l, LM_uint32(n), positions.data(), normals.data(), sd, ss,
+                                       weights.data());
+                });
+            LM_ShadeBumpsAllLights(block.block(), *lights, LM_uint32(n), positions.data(), normals.data(),
+                                   Rgb(colors), reinterpret_cast<LM_rgb8*>(got.data()));
+            ASSERT_EQ(got, want) << "all lights, seed " << seed;
         }
     });
 }
