@@ -49,37 +49,6 @@ LM_sint32 LM_StoreBumpMap(FilterRecord* record, LM_globals* globals) {
     return 0;
 }
 
-void LM_GetPixelHeights(const LM_bump_map* map, LM_uint32 x, LM_uint32 y, LM_sint32& h00, LM_sint32& h01,
-                        LM_sint32& h02, LM_sint32& h10, LM_sint32& h11, LM_sint32& h12, LM_sint32& h20,
-                        LM_sint32& h21, LM_sint32& h22) {
-    const LM_sint32* row = map->heights + (y * map->rowLength + x);
-    h00 = row[0], h01 = row[1], h02 = row[2];
-    row += map->rowLength;
-    h10 = row[0], h11 = row[1], h12 = row[2];
-    row += map->rowLength;
-    h20 = row[0], h21 = row[1], h22 = row[2];
-}
-
-void LM_GeneratePreviewBumpSample(LM_sint32& a, LM_sint32& b, LM_sint32& c, LM_sint32& d, LM_sint32* gx,
-                                  LM_sint32* gy, LM_sint32* w, LM_sint32** gxEnd, LM_sint32** gyEnd,
-                                  LM_sint32** wEnd, LM_uint32& count) {
-    const LM_sint32 dd = LM_WrapSub(c, a);
-    const LM_sint32 de = LM_WrapSub(b, d);
-    const LM_sint32 sx = LM_WrapAdd(de, dd) >> 1;
-    const LM_sint32 sy = LM_WrapSub(de, dd) >> 1;
-    if (sx == 0 && sy == 0) {
-        for (LM_sint32 i = 0; gx + i < *gxEnd; ++i)
-            if (gx[i] == 0 && gy[i] == 0) {
-                w[i] += 4;
-                return;
-            }
-    }
-    *(*gxEnd)++ = sx;
-    *(*gyEnd)++ = sy;
-    *(*wEnd)++ = 4;
-    ++count;
-}
-
 LM_vector3f LM_BumpNormal(LM_sint32 gx, LM_sint32 gy) {
     if (gx == 0 && gy == 0)
         return {0.0f, 0.0f, 1.0f};
