@@ -2,6 +2,7 @@
 
 #include "LM_dispatch.h"
 #include "LM_globals.h"
+#include "LM_shade_rows.h"
 #include "LM_shader.h"
 #include "LM_tiles.h"
 #include "relight_filter.h"
@@ -46,37 +47,6 @@ LM_sint32 LM_StoreBumpMap(FilterRecord* record, LM_globals* globals) {
             map.heights[r * map.rowLength + c] =
                 LM_FilterHeight(data + r * stride + c, stride, map.amplitude);
     return 0;
-}
-
-void LM_GetPixelHeights(const LM_bump_map* map, LM_uint32 x, LM_uint32 y, LM_sint32& h00, LM_sint32& h01,
-                        LM_sint32& h02, LM_sint32& h10, LM_sint32& h11, LM_sint32& h12, LM_sint32& h20,
-                        LM_sint32& h21, LM_sint32& h22) {
-    const LM_sint32* row = map->heights + (y * map->rowLength + x);
-    h00 = row[0], h01 = row[1], h02 = row[2];
-    row += map->rowLength;
-    h10 = row[0], h11 = row[1], h12 = row[2];
-    row += map->rowLength;
-    h20 = row[0], h21 = row[1], h22 = row[2];
-}
-
-void LM_GeneratePreviewBumpSample(LM_sint32& a, LM_sint32& b, LM_sint32& c, LM_sint32& d, LM_sint32* gx,
-                                  LM_sint32* gy, LM_sint32* w, LM_sint32** gxEnd, LM_sint32** gyEnd,
-                                  LM_sint32** wEnd, LM_uint32& count) {
-    const LM_sint32 dd = LM_WrapSub(c, a);
-    const LM_sint32 de = LM_WrapSub(b, d);
-    const LM_sint32 sx = LM_WrapAdd(de, dd) >> 1;
-    const LM_sint32 sy = LM_WrapSub(de, dd) >> 1;
-    if (sx == 0 && sy == 0) {
-        for (LM_sint32 i = 0; gx + i < *gxEnd; ++i)
-            if (gx[i] == 0 && gy[i] == 0) {
-                w[i] += 4;
-                return;
-            }
-    }
-    *(*gxEnd)++ = sx;
-    *(*gyEnd)++ = sy;
-    *(*wEnd)++ = 4;
-    ++count;
 }
 
 LM_vector3f LM_BumpNormal(LM_sint32 gx, LM_sint32 gy) {
@@ -150,10 +120,9 @@ void LM_ShadeBumps(const foo* block, const unsigned short count, const LM_vector
     if (count > LM_ROW_SAMPLES)
         return;
     if (!sumsReady)
-        LM_SumLights(block, count, globals, diffuse, specular,
-                     [&](const LM_light& light, LM_color96* d, LM_color96* s) {
-                         LM_ShadeLightBumps(light, count, positions, normals, d, s, weights);
-                     });
+        LM_SumLights(block, count, globals, diffuse, specular, [&](int l, LM_color96* d, LM_color96* s) {
+            LM_ShadeLightBumps(block->lights[l], count, positions, normals, d, s, weights);
+        });
     LM_CombineRow(block, count, diffuse, specular, baseColors, globals->rowTotals, shaded);
 }
 
@@ -229,8 +198,13 @@ struct PieceGeometry {
     float s;
 };
 
+// The gradients of a piece's samples, normalised together once the piece is split.
+struct Gradients {
+    LM_sint32 x[LM_ROW_SAMPLES], y[LM_ROW_SAMPLES];
+};
+
 // Splits the piece's pixels into samples, writing what the arrays want written; returns the count.
-LM_uint32 samplePass(const PieceGeometry& p, BumpArrays& a) {
+LM_uint32 samplePass(const PieceGeometry& p, BumpArrays& a, Gradients& g) {
     LM_uint32 n = 0;
     LM_sint32* weights = a.weights.at();
     for (int k = 0; k < p.pixels; ++k) {
@@ -239,8 +213,8 @@ LM_uint32 samplePass(const PieceGeometry& p, BumpArrays& a) {
         for (LM_uint32 j = 0; j < samples.count; ++j, ++n) {
             if (a.weights.write())
                 *weights++ = samples.w[j];
-            if (a.normals.write())
-                a.normals.at()[n] = LM_BumpNormal(samples.gx[j], samples.gy[j]);
+            g.x[n] = samples.gx[j];
+            g.y[n] = samples.gy[j];
             if (a.positions.write())
                 a.positions.at()[n] = position;
             if (a.base.write())
@@ -249,6 +223,8 @@ LM_uint32 samplePass(const PieceGeometry& p, BumpArrays& a) {
         if (a.weights.write())
             *weights++ = 0;
     }
+    if (a.normals.write())
+        LM_BumpNormalsRow(n, g.x, g.y, a.normals.at());
     return n;
 }
 
@@ -280,6 +256,9 @@ void shadeBumpTile(FilterRecord* record, LM_bump_map* map, LM_globals* globals, 
     SampleArray<LM_color96> specular(sumsUsed ? globals->SpecularSumCache() : nullptr, sumsReady,
                                      globals->rowSpecular);
     globals->ResolveLightCursors(block);
+    LM_PrepareRowLights(block, globals->rowLights);
+    const bool direct = !sumsUsed && !LM_AnyLightCache(block, globals);
+    Gradients gradients;
 
     const unsigned char* source = static_cast<const unsigned char*>(record->requestData);
     unsigned char* result = static_cast<unsigned char*>(record->writeData);
@@ -299,11 +278,22 @@ void shadeBumpTile(FilterRecord* record, LM_bump_map* map, LM_globals* globals, 
                                       fw,
                                       fh,
                                       s};
-            const LM_uint32 n =
-                arrays.geometryReady ? countSamples(arrays.weights.at(), pixels) : samplePass(piece, arrays);
-            LM_ShadeBumps(block, static_cast<unsigned short>(n), arrays.positions.at(), arrays.normals.at(),
-                          arrays.base.at(), diffuse.at(), specular.at(), sumsReady, globals->rowShaded,
-                          globals, arrays.weights.at());
+            const LM_uint32 n = arrays.geometryReady ? countSamples(arrays.weights.at(), pixels)
+                                                     : samplePass(piece, arrays, gradients);
+            const auto* colors = reinterpret_cast<const LM_rgb8*>(arrays.base.at());
+            auto* shaded = reinterpret_cast<LM_rgb8*>(globals->rowShaded);
+            if (direct) {
+                LM_ShadeBumpsAllLights(block, globals->rowLights, n, arrays.positions.at(),
+                                       arrays.normals.at(), colors, shaded);
+            } else {
+                if (!sumsReady)
+                    LM_SumLights(block, n, globals, diffuse.at(), specular.at(),
+                                 [&](int l, LM_color96* d, LM_color96* sp) {
+                                     LM_ShadeLightBumpsRow(globals->rowLights.lights[l], n,
+                                                           arrays.positions.at(), arrays.normals.at(), d, sp);
+                                 });
+                LM_CombineRowFast(block, n, diffuse.at(), specular.at(), colors, shaded);
+            }
             LM_AverageSamples(globals->rowShaded, arrays.weights.at(), LM_uint32(pixels), result + 3 * first);
             arrays.positions.advance(n);
             arrays.normals.advance(n);

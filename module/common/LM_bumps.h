@@ -27,14 +27,38 @@ bool LM_CompleteBumpBlock(FilterRecord* record, LM_globals* globals);
 // Filtered height of the pixel two rows below and two columns right of p.
 LM_sint32 LM_FilterHeight(const unsigned char* p, LM_uint32 rowBytes, LM_sint32 amplitude);
 
-void LM_GetPixelHeights(const LM_bump_map* map, LM_uint32 x, LM_uint32 y, LM_sint32& h00, LM_sint32& h01,
-                        LM_sint32& h02, LM_sint32& h10, LM_sint32& h11, LM_sint32& h12, LM_sint32& h20,
-                        LM_sint32& h21, LM_sint32& h22);
+// The pixel's neighbourhood, row by row (inlined: it runs for every pixel of a relief).
+inline void LM_GetPixelHeights(const LM_bump_map* map, LM_uint32 x, LM_uint32 y, LM_sint32& h00,
+                               LM_sint32& h01, LM_sint32& h02, LM_sint32& h10, LM_sint32& h11, LM_sint32& h12,
+                               LM_sint32& h20, LM_sint32& h21, LM_sint32& h22) {
+    const LM_sint32* row = map->heights + (y * map->rowLength + x);
+    h00 = row[0], h01 = row[1], h02 = row[2];
+    row += map->rowLength;
+    h10 = row[0], h11 = row[1], h12 = row[2];
+    row += map->rowLength;
+    h20 = row[0], h21 = row[1], h22 = row[2];
+}
 
 // Adds a quad's gradient sample to the pixel's lists, merging flat quads.
-void LM_GeneratePreviewBumpSample(LM_sint32& a, LM_sint32& b, LM_sint32& c, LM_sint32& d, LM_sint32* gx,
-                                  LM_sint32* gy, LM_sint32* w, LM_sint32** gxEnd, LM_sint32** gyEnd,
-                                  LM_sint32** wEnd, LM_uint32& count);
+inline void LM_GeneratePreviewBumpSample(LM_sint32& a, LM_sint32& b, LM_sint32& c, LM_sint32& d,
+                                         LM_sint32* gx, LM_sint32* gy, LM_sint32* w, LM_sint32** gxEnd,
+                                         LM_sint32** gyEnd, LM_sint32** wEnd, LM_uint32& count) {
+    const LM_sint32 dd = LM_WrapSub(c, a);
+    const LM_sint32 de = LM_WrapSub(b, d);
+    const LM_sint32 sx = LM_WrapAdd(de, dd) >> 1;
+    const LM_sint32 sy = LM_WrapSub(de, dd) >> 1;
+    if (sx == 0 && sy == 0) {
+        for (LM_sint32 i = 0; gx + i < *gxEnd; ++i)
+            if (gx[i] == 0 && gy[i] == 0) {
+                w[i] += 4;
+                return;
+            }
+    }
+    *(*gxEnd)++ = sx;
+    *(*gyEnd)++ = sy;
+    *(*wEnd)++ = 4;
+    ++count;
+}
 
 // Unit normal of a gradient sample.
 LM_vector3f LM_BumpNormal(LM_sint32 gx, LM_sint32 gy);

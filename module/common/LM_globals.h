@@ -5,6 +5,7 @@
 #include "LM_bumps.h"
 #include "LM_light_UI.h"
 #include "LM_parameters.h"
+#include "LM_shade_rows.h"
 #include "LM_stream.h"
 #include "LM_types.h"
 #include "relight_filter.h"
@@ -87,6 +88,8 @@ class LM_globals {
     unsigned char bumpBlock[(64 + 6) * (64 + 6)];
     // The shaders' cursors into the caches of the block's lights, one per converted light.
     LM_light_cursor lightCursors[LM_MAX_LIGHTS];
+    // The block's lights decoded for the row kernels, once per tile.
+    LM_row_lights rowLights;
 
     LM_globals();
     ~LM_globals();

@@ -112,10 +112,9 @@ void LM_Shade(const foo* block, LM_uint16 n, const LM_vector2f* positions, const
     if (n > LM_ROW_SAMPLES)
         return;
     if (!sumsReady)
-        LM_SumLights(block, n, globals, diffuse, specular,
-                     [&](const LM_light& light, LM_color96* d, LM_color96* s) {
-                         LM_ShadeLight(light, n, positions, d, s);
-                     });
+        LM_SumLights(block, n, globals, diffuse, specular, [&](int l, LM_color96* d, LM_color96* s) {
+            LM_ShadeLight(block->lights[l], n, positions, d, s);
+        });
     LM_CombineRow(block, n, diffuse, specular, source, globals->rowTotals, result);
 }
 
@@ -145,6 +144,14 @@ LM_tile_geometry LM_TileGeometry(FilterRecord* record) {
     return t;
 }
 
+bool LM_AnyLightCache(const foo* block, const LM_globals* globals) {
+    const int count = std::min<int>(block->lightCount, LM_MAX_LIGHTS);
+    for (int l = 0; l < count; ++l)
+        if (globals->lightCursors[l].diffuse || globals->lightCursors[l].specular)
+            return true;
+    return false;
+}
+
 void LM_ShadeTile(FilterRecord* record, LM_globals* globals) {
     const LM_tile_geometry t = LM_TileGeometry(record);
     if (!t.shadable)
@@ -162,6 +169,9 @@ void LM_ShadeTile(FilterRecord* record, LM_globals* globals) {
     LM_color96* diffuse = sumsUsed ? globals->DiffuseSumCache() : globals->rowDiffuse;
     LM_color96* specular = sumsUsed ? globals->SpecularSumCache() : globals->rowSpecular;
     globals->ResolveLightCursors(block);
+    LM_PrepareRowLights(block, globals->rowLights);
+    // Without caches every light's sums can stay in registers for the whole row.
+    const bool direct = !sumsUsed && !LM_AnyLightCache(block, globals);
 
     const unsigned char* source = static_cast<const unsigned char*>(record->requestData);
     unsigned char* result = static_cast<unsigned char*>(record->writeData);
@@ -169,10 +179,27 @@ void LM_ShadeTile(FilterRecord* record, LM_globals* globals) {
         if (record->abortQueryProc)
             record->abortQueryProc();
         const int y = tile.top + r - area.top;
-        if (!posReady)
+        if (!posReady) {
+            // The row buffer keeps the tile's columns from row to row: only y changes.
+            const bool columnsKnown = r > 0 && !posUsed;
+            const float py = LM_PixelPosition(0, y, fw, fh, s).y;
             for (int k = 0; k < cols; ++k)
-                positions[k] = LM_PixelPosition(tile.left + k - area.left, y, fw, fh, s);
-        LM_Shade(block, LM_uint16(cols), positions, source, diffuse, specular, sumsReady, result, globals);
+                positions[k] = columnsKnown ? LM_vector2f{positions[k].x, py}
+                                            : LM_PixelPosition(tile.left + k - area.left, y, fw, fh, s);
+        }
+        const auto* colors = reinterpret_cast<const LM_rgb8*>(source);
+        auto* out = reinterpret_cast<LM_rgb8*>(result);
+        if (direct) {
+            LM_ShadeRowAllLights(block, globals->rowLights, LM_uint32(cols), positions, colors, out);
+        } else {
+            if (!sumsReady)
+                LM_SumLights(block, LM_uint32(cols), globals, diffuse, specular,
+                             [&](int l, LM_color96* d, LM_color96* sp) {
+                                 LM_ShadeLightRow(globals->rowLights.lights[l], LM_uint32(cols), positions, d,
+                                                  sp);
+                             });
+            LM_CombineRowFast(block, LM_uint32(cols), diffuse, specular, colors, out);
+        }
         source += record->requestRowBytes;
         result += record->writeRowBytes;
         if (posUsed)

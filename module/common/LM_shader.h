@@ -29,7 +29,7 @@ void LM_CombineRow(const foo* block, LM_uint32 n, const LM_color96* diffuse, con
 
 // Clears the n sums and adds every light of the block into them; a light whose caches are present
 // (cursors resolved by the tile loop) is lit into its caches unless they are hot, then added.
-// `shadeLight(light, diffuse, specular)` lights one light into the given arrays.
+// `shadeLight(index, diffuse, specular)` lights the block's light `index` into the given arrays.
 template <typename ShadeLightFn>
 void LM_SumLights(const foo* block, LM_uint32 n, LM_globals* globals, LM_color96* diffuse,
                   LM_color96* specular, ShadeLightFn shadeLight) {
@@ -41,7 +41,7 @@ void LM_SumLights(const foo* block, LM_uint32 n, LM_globals* globals, LM_color96
     for (int l = 0; l < count; ++l) {
         const LM_light_cursor& cursor = globals->lightCursors[l];
         if (!cursor.diffuse || !cursor.specular) {
-            shadeLight(block->lights[l], diffuse, specular);
+            shadeLight(l, diffuse, specular);
             continue;
         }
         if (!cursor.hot) {
@@ -49,7 +49,7 @@ void LM_SumLights(const foo* block, LM_uint32 n, LM_globals* globals, LM_color96
                 cursor.diffuse[i].red = cursor.diffuse[i].green = cursor.diffuse[i].blue = 0;
                 cursor.specular[i].red = cursor.specular[i].green = cursor.specular[i].blue = 0;
             }
-            shadeLight(block->lights[l], cursor.diffuse, cursor.specular);
+            shadeLight(l, cursor.diffuse, cursor.specular);
         }
         for (LM_uint32 i = 0; i < n; ++i) {
             diffuse[i].red = LM_WrapAdd(diffuse[i].red, cursor.diffuse[i].red);
@@ -61,6 +61,9 @@ void LM_SumLights(const foo* block, LM_uint32 n, LM_globals* globals, LM_color96
         }
     }
 }
+
+// Whether any light of the block has preview caches (cursors resolved by the tile loop).
+bool LM_AnyLightCache(const foo* block, const LM_globals* globals);
 
 // Moves the cursors of the block's lights on by n samples.
 void LM_AdvanceLightCursors(const foo* block, LM_globals* globals, LM_uint32 n);

@@ -126,12 +126,19 @@ void TestHost::Unload() {
     slot_ = 0;
 }
 
-std::uint8_t TestHost::ChannelValue(int channel, int x, int y) const {
-    x = std::clamp(x, 0, source_.width - 1);
-    y = std::clamp(y, 0, source_.height - 1);
-    if (channel < 3)
-        return source_.at(x, y)[channel];
-    return channels_.at(std::size_t(channel - 3))[std::size_t(y) * source_.width + x];
+// Copies w pixels of `bytes` bytes from row y of a plane of width x height pixels, starting at
+// column `left`; pixels outside the plane repeat its edge, the inside is one copy.
+void TestHost::CopyRow(const std::uint8_t* plane, int width, int height, int bytes, int left, int y, int w,
+                       std::uint8_t* out) {
+    const std::uint8_t* row = plane + std::size_t(std::clamp(y, 0, height - 1)) * width * bytes;
+    const int inLeft = std::clamp(left, 0, width), inRight = std::clamp(left + w, 0, width);
+    for (int x = 0; x < w; ++x)
+        if (left + x < inLeft || left + x >= inRight)
+            std::memcpy(out + x * bytes, row + std::clamp(left + x, 0, width - 1) * bytes,
+                        std::size_t(bytes));
+    if (inLeft < inRight)
+        std::memcpy(out + (inLeft - left) * bytes, row + inLeft * bytes,
+                    std::size_t(inRight - inLeft) * bytes);
 }
 
 void TestHost::Deliver() {
@@ -145,10 +152,9 @@ void TestHost::Deliver() {
     const int ww = std::max(0, w.right - w.left);
     const int wh = std::max(0, w.bottom - w.top);
     // The result buffer starts as the source, as a host that filters in place would hand it over.
-    write_.assign(std::size_t(ww) * wh * 3, 0);
+    write_.resize(std::size_t(ww) * wh * 3);
     for (int y = 0; y < wh; ++y)
-        for (int x = 0; x < ww; ++x)
-            std::memcpy(&write_[(std::size_t(y) * ww + x) * 3], source_.at(w.left + x, w.top + y), 3);
+        std::memcpy(&write_[std::size_t(y) * ww * 3], source_.at(w.left, w.top + y), std::size_t(ww) * 3);
     record_.writeData = write_.data();
     record_.writeRowBytes = ww * 3;
 }
@@ -157,11 +163,10 @@ void TestHost::DeliverColour() {
     const Rect& r = record_.requestRect;
     const int w = std::max(0, r.right - r.left);
     const int h = std::max(0, r.bottom - r.top);
-    request_.assign(std::size_t(w) * h * 3, 0);
+    request_.resize(std::size_t(w) * h * 3);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            for (int c = 0; c < 3; ++c)
-                request_[(std::size_t(y) * w + x) * 3 + c] = ChannelValue(c, r.left + x, r.top + y);
+        CopyRow(source_.rgb.data(), source_.width, source_.height, 3, r.left, r.top + y, w,
+                &request_[std::size_t(y) * w * 3]);
     record_.requestData = request_.data();
     record_.requestRowBytes = w * 3;
 }
@@ -180,9 +185,17 @@ void TestHost::DeliverChannel(int channel) {
     const int h = std::max(0, r.bottom - r.top);
     const int stride = w + 5; // deliberately not the width: the module must honour requestRowBytes
     request_.assign(std::size_t(stride) * h, 0);
-    for (int y = 0; y < h; ++y)
+    for (int y = 0; y < h; ++y) {
+        std::uint8_t* out = &request_[std::size_t(y) * stride];
+        if (channel >= 3) {
+            CopyRow(channels_.at(std::size_t(channel - 3)).data(), source_.width, source_.height, 1, r.left,
+                    r.top + y, w, out);
+            continue;
+        }
+        const int sy = std::clamp(r.top + y, 0, source_.height - 1);
         for (int x = 0; x < w; ++x)
-            request_[std::size_t(y) * stride + x] = ChannelValue(channel, r.left + x, r.top + y);
+            out[x] = source_.at(std::clamp(r.left + x, 0, source_.width - 1), sy)[channel];
+    }
     record_.requestData = request_.data();
     record_.requestRowBytes = stride;
 }
@@ -192,8 +205,7 @@ void TestHost::TakeResult() {
     const int ww = std::max(0, w.right - w.left);
     const int wh = std::max(0, w.bottom - w.top);
     for (int y = 0; y < wh; ++y)
-        for (int x = 0; x < ww; ++x)
-            std::memcpy(result_.at(w.left + x, w.top + y), &write_[(std::size_t(y) * ww + x) * 3], 3);
+        std::memcpy(result_.at(w.left, w.top + y), &write_[std::size_t(y) * ww * 3], std::size_t(ww) * 3);
 }
 
 std::int16_t TestHost::AbortProc() {

@@ -74,7 +74,8 @@ class TestHost {
     void DeliverColour();
     void DeliverChannel(int channel);
     void TakeResult();
-    std::uint8_t ChannelValue(int channel, int x, int y) const;
+    static void CopyRow(const std::uint8_t* plane, int width, int height, int bytes, int left, int y, int w,
+                        std::uint8_t* out);
 
     static std::int16_t AbortProc();
     static void ProgressProc(std::uint16_t done, std::uint16_t total);

@@ -1,0 +1,412 @@
+// Compiled once per vector target; the running machine picks its best. Lanes follow the double
+// vector: every root and division is done in double, so the float vectors are that many lanes wide.
+// Mul and Add stay separate instructions (no MulAdd: the build forbids contraction as well).
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "LM_shade_rows.cpp"
+#include <hwy/foreach_target.h> // IWYU pragma: keep
+
+#include <hwy/highway.h>
+
+#include "LM_bumps.h"
+#include "LM_shade_rows.h"
+#include "LM_shader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <type_traits>
+
+HWY_BEFORE_NAMESPACE();
+namespace lm_rows {
+namespace HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+using DD = hn::ScalableTag<double>;
+using DF = hn::Rebind<float, DD>;
+using DI = hn::Rebind<int32_t, DD>;
+using D8 = hn::Rebind<uint8_t, DD>;
+using VF = hn::Vec<DF>;
+using VI = hn::Vec<DI>;
+using MF = hn::Mask<DF>;
+
+constexpr std::size_t kMaxLanes = HWY_MAX_BYTES / sizeof(double);
+
+// The last lanes of a row, fewer than a vector: copied into a full vector's room and back.
+template <typename T> struct Staged {
+    T* row;
+    std::size_t count;
+    std::remove_const_t<T> local[kMaxLanes]{};
+
+    Staged(T* at, std::size_t n) : row(at), count(n) { std::memcpy(local, at, n * sizeof(T)); }
+    ~Staged() {
+        if constexpr (!std::is_const_v<T>)
+            std::memcpy(row, local, count * sizeof(T));
+    }
+    Staged(const Staged&) = delete;
+    Staged& operator=(const Staged&) = delete;
+};
+
+// Calls body with the arrays advanced to each vector of lanes; a short tail goes through copies.
+template <typename Body, typename... T> void OverRow(std::size_t n, Body body, T*... arrays) {
+    const std::size_t lanes = hn::Lanes(DF());
+    std::size_t i = 0;
+    for (; i + lanes <= n; i += lanes)
+        body((arrays + i)...);
+    if (i < n)
+        [&](auto&&... tail) { body(tail.local...); }(Staged<T>(arrays + i, n - i)...);
+}
+
+// float(1.0 / sqrt(double(q))).
+HWY_INLINE VF InverseRoot(VF q) {
+    const DD dd;
+    return hn::DemoteTo(DF(), hn::Div(hn::Set(dd, 1.0), hn::Sqrt(hn::PromoteTo(dd, q))));
+}
+
+// As LM_Trunc32: toward zero, saturating, NaN to 0.
+HWY_INLINE VI TruncToInt(VF f) {
+    const DI di;
+    return hn::IfThenElseZero(hn::RebindMask(di, f == f), hn::ConvertTo(di, f));
+}
+
+HWY_INLINE VF Splat(float v) {
+    return hn::Set(DF(), v);
+}
+
+// As LM_SpreadFactor: the index truncated, then kept inside the filled entries.
+HWY_INLINE VF Spread(const LM_row_light& l, VF cosA) {
+    const VF f = hn::Mul(hn::Sub(cosA, Splat(l.base)), Splat(l.scale));
+    const VF inside = hn::Min(hn::IfThenElseZero(f >= hn::Zero(DF()), f), Splat(float(l.last)));
+    return hn::GatherIndex(DF(), l.spread, hn::ConvertTo(DI(), inside));
+}
+
+struct Sums {
+    VI red, green, blue;
+};
+
+HWY_INLINE Sums Zeros() {
+    const VI z = hn::Zero(DI());
+    return {z, z, z};
+}
+
+HWY_INLINE void AddTerms(Sums& s, const LM_row_light& l, VF factor) {
+    s.red = hn::Add(s.red, TruncToInt(hn::Mul(Splat(l.red), factor)));
+    s.green = hn::Add(s.green, TruncToInt(hn::Mul(Splat(l.green), factor)));
+    s.blue = hn::Add(s.blue, TruncToInt(hn::Mul(Splat(l.blue), factor)));
+}
+
+// Adds a light's terms to sums kept as LM_color96, the fourth word untouched.
+HWY_INLINE void AddTerms(LM_color96* sums, const LM_row_light& l, VF factor) {
+    const DI di;
+    Sums s;
+    VI unused;
+    hn::LoadInterleaved4(di, &sums->red, s.red, s.green, s.blue, unused);
+    AddTerms(s, l, factor);
+    hn::StoreInterleaved4(s.red, s.green, s.blue, unused, di, &sums->red);
+}
+
+struct Factors {
+    VF diffuse, specular;
+};
+
+// The factors of LM_ShadeLight for a light that lights the flat surface; zero outside the cone.
+HWY_INLINE Factors FlatFactors(const LM_row_light& l, const LM_vector2f* positions) {
+    const float lz = l.type == lightTypeDirectional ? l.dz : l.oz;
+    if (l.type == lightTypeDirectional)
+        return {Splat(lz * l.inverseLength), Splat((lz * lz) * l.inverseLength)};
+    VF px, py;
+    hn::LoadInterleaved2(DF(), &positions->x, px, py);
+    const VF lx = hn::Sub(Splat(l.ox), px);
+    const VF ly = hn::Sub(Splat(l.oy), py);
+    const VF inv = InverseRoot(hn::Add(hn::Add(hn::Mul(lx, lx), hn::Mul(ly, ly)), Splat(lz * lz)));
+    if (l.type == lightTypeOmni)
+        return {hn::Mul(Splat(lz), inv), hn::Mul(Splat(lz * lz), inv)};
+    const VF dot = hn::Add(hn::Add(hn::Mul(Splat(l.dx), lx), hn::Mul(Splat(l.dy), ly)), Splat(l.dz * lz));
+    const VF cosA = hn::Mul(hn::Neg(dot), inv);
+    const MF lit = hn::Not(cosA <= Splat(l.cutoff));
+    const VF k = Spread(l, cosA);
+    return {hn::IfThenElseZero(lit, hn::Mul(hn::Mul(Splat(lz), k), inv)),
+            hn::IfThenElseZero(lit, hn::Mul(hn::Mul(Splat(lz * lz), inv), k))};
+}
+
+void ShadeLightRow(const LM_row_light& light, LM_uint32 n, const LM_vector2f* positions, LM_color96* diffuse,
+                   LM_color96* specular) {
+    if (!light.flatLit)
+        return;
+    OverRow(
+        n,
+        [&](const LM_vector2f* p, LM_color96* d, LM_color96* s) {
+            const Factors f = FlatFactors(light, p);
+            AddTerms(d, light, f.diffuse);
+            AddTerms(s, light, f.specular);
+        },
+        positions, diffuse, specular);
+}
+
+bool LightsRelief(const LM_row_light& l) {
+    return l.type == lightTypeOmni || l.type == lightTypeDirectional || l.type == lightTypeSpot;
+}
+
+// A vector of samples' normals with the light-independent parts of the mirror rule.
+struct Relief {
+    VF nx, ny, nz, t, tz;
+
+    explicit Relief(const LM_vector3f* normals) {
+        const DD dd;
+        hn::LoadInterleaved3(DF(), &normals->x, nx, ny, nz);
+        t = hn::Add(nz, nz);
+        tz = hn::DemoteTo(DF(),
+                          hn::Sub(hn::Mul(hn::PromoteTo(dd, t), hn::PromoteTo(dd, nz)), hn::Set(dd, 1.0)));
+    }
+};
+
+// The factors of LM_ShadeLightBumps for a light that lights reliefs; zero where a sample is unlit.
+HWY_INLINE Factors ReliefFactors(const LM_row_light& l, const LM_vector2f* positions, const Relief& n) {
+    const DF df;
+    const bool directional = l.type == lightTypeDirectional;
+    const bool spot = l.type == lightTypeSpot;
+    const float z = directional ? l.dz : l.oz;
+    VF lx = Splat(l.dx), ly = Splat(l.dy), inv = Splat(l.inverseLength);
+    const VF lz = Splat(z);
+    if (!directional) {
+        VF px, py;
+        hn::LoadInterleaved2(df, &positions->x, px, py);
+        lx = hn::Sub(Splat(l.ox), px);
+        ly = hn::Sub(Splat(l.oy), py);
+        inv = InverseRoot(hn::Add(hn::Add(hn::Mul(lx, lx), hn::Mul(ly, ly)), Splat(z * z)));
+    }
+    MF lit = hn::FirstN(df, hn::Lanes(df));
+    VF k = Splat(1.0f);
+    if (spot) {
+        const VF dot =
+            hn::Add(hn::Add(hn::Mul(Splat(l.dx), lx), hn::Mul(Splat(l.dy), ly)), hn::Mul(Splat(l.dz), lz));
+        const VF cosA = hn::Mul(hn::Neg(dot), inv);
+        lit = cosA > Splat(l.cutoff);
+        k = Spread(l, cosA);
+    }
+    const VF dn = hn::Add(hn::Add(hn::Mul(n.nx, lx), hn::Mul(n.ny, ly)), hn::Mul(n.nz, lz));
+    const MF facing = hn::And(lit, dn > hn::Zero(df));
+    const VF fd = spot ? hn::Mul(hn::Mul(dn, k), inv) : hn::Mul(dn, inv);
+    const VF rz =
+        hn::Add(hn::Add(hn::Mul(hn::Mul(n.t, n.nx), lx), hn::Mul(hn::Mul(n.t, n.ny), ly)), hn::Mul(n.tz, lz));
+    const VF rr = hn::Mul(hn::Mul(rz, rz), inv);
+    const VF fs = spot ? hn::Mul(rr, k) : rr;
+    return {hn::IfThenElseZero(facing, fd), hn::IfThenElseZero(hn::And(facing, rz > hn::Zero(df)), fs)};
+}
+
+void ShadeLightBumpsRow(const LM_row_light& light, LM_uint32 n, const LM_vector2f* positions,
+                        const LM_vector3f* normals, LM_color96* diffuse, LM_color96* specular) {
+    if (!LightsRelief(light))
+        return;
+    OverRow(
+        n,
+        [&](const LM_vector2f* p, const LM_vector3f* nrm, LM_color96* d, LM_color96* s) {
+            const Factors f = ReliefFactors(light, p, Relief(nrm));
+            AddTerms(d, light, f.diffuse);
+            AddTerms(s, light, f.specular);
+        },
+        positions, normals, diffuse, specular);
+}
+
+void BumpNormalsRow(LM_uint32 n, const LM_sint32* gx, const LM_sint32* gy, LM_vector3f* normals) {
+    OverRow(
+        n,
+        [&](const LM_sint32* x, const LM_sint32* y, LM_vector3f* out) {
+            const DF df;
+            const DD dd;
+            const DI di;
+            const VI ix = hn::LoadU(di, x), iy = hn::LoadU(di, y);
+            const VF fx = hn::ConvertTo(df, ix), fy = hn::ConvertTo(df, iy);
+            // Below 2^25 the squares and their sum are exact in double, as in 64-bit integers.
+            const VF limit = Splat(33554432.0f);
+            if (!hn::AllTrue(df, hn::And(hn::Abs(fx) < limit, hn::Abs(fy) < limit))) {
+                for (std::size_t i = 0; i < hn::Lanes(df); ++i)
+                    out[i] = LM_BumpNormal(x[i], y[i]);
+                return;
+            }
+            const auto dx = hn::PromoteTo(dd, ix), dy = hn::PromoteTo(dd, iy);
+            const VF q = hn::DemoteTo(df, hn::Add(hn::Mul(dx, dx), hn::Mul(dy, dy)));
+            const VF inv =
+                InverseRoot(hn::Add(q, Splat(LM_BUMP_DEFAULT_NORMAL_Z * LM_BUMP_DEFAULT_NORMAL_Z)));
+            const MF flat = hn::RebindMask(df, hn::And(ix == hn::Zero(di), iy == hn::Zero(di)));
+            const VF nx = hn::IfThenZeroElse(flat, hn::Mul(hn::Neg(fx), inv));
+            const VF ny = hn::IfThenZeroElse(flat, hn::Mul(fy, inv));
+            const VF nz = hn::IfThenElse(flat, Splat(1.0f), hn::Mul(Splat(LM_BUMP_DEFAULT_NORMAL_Z), inv));
+            hn::StoreInterleaved3(nx, ny, nz, df, &out->x);
+        },
+        gx, gy, normals);
+}
+
+// The surface settings of LM_CombineRow.
+struct Surface {
+    VI ambient[3];
+    LM_sint32 material;
+    VI m, gloss, gloss255, exposure, metalWhite;
+
+    explicit Surface(const foo* block) : material(block->material) {
+        const DI di;
+        for (int c = 0; c < 3; ++c)
+            ambient[c] = hn::Set(di, block->ambient[c]);
+        const LM_sint32 g = block->gloss;
+        m = hn::Set(di, material);
+        gloss = hn::Set(di, g);
+        gloss255 = hn::Set(di, LM_WrapMul(g, 255));
+        exposure = hn::Set(di, block->exposure);
+        metalWhite = hn::Set(di, 255 * (256 - material)); // used only for 0 < material < 256
+    }
+
+    // One channel's total, as LM_CombineRow's `total`.
+    HWY_INLINE VI Total(int c, VI d, VI s, VI p) const {
+        const VI lit = hn::Add(d, ambient[c]);
+        const VI highlight = hn::ShiftRight<8>(s);
+        if (material <= 0)
+            return hn::Add(hn::Mul(lit, p), hn::Mul(highlight, gloss255));
+        if (material >= 256)
+            return hn::Mul(hn::Add(lit, hn::Mul(highlight, gloss)), p);
+        const VI weight = hn::ShiftRight<8>(hn::Add(hn::Mul(p, m), metalWhite));
+        return hn::Add(hn::Mul(lit, p), hn::Mul(hn::Mul(highlight, gloss), weight));
+    }
+
+    HWY_INLINE hn::Vec<D8> Byte(VI total) const {
+        const DI di;
+        const VI v = hn::ShiftRight<15>(hn::Mul(hn::ShiftRight<8>(total), exposure));
+        return hn::DemoteTo(D8(), hn::Min(hn::Max(v, hn::Zero(di)), hn::Set(di, 255)));
+    }
+
+    HWY_INLINE void Combine(const Sums& d, const Sums& s, const LM_rgb8* colors, LM_rgb8* result) const {
+        const D8 d8;
+        const DI di;
+        hn::Vec<D8> r, g, b;
+        hn::LoadInterleaved3(d8, reinterpret_cast<const uint8_t*>(colors), r, g, b);
+        r = Byte(Total(0, d.red, s.red, hn::PromoteTo(di, r)));
+        g = Byte(Total(1, d.green, s.green, hn::PromoteTo(di, g)));
+        b = Byte(Total(2, d.blue, s.blue, hn::PromoteTo(di, b)));
+        hn::StoreInterleaved3(r, g, b, d8, reinterpret_cast<uint8_t*>(result));
+    }
+};
+
+HWY_INLINE Sums LoadSums(const LM_color96* sums) {
+    Sums s;
+    VI unused;
+    hn::LoadInterleaved4(DI(), &sums->red, s.red, s.green, s.blue, unused);
+    return s;
+}
+
+void CombineRow(const foo* block, LM_uint32 n, const LM_color96* diffuse, const LM_color96* specular,
+                const LM_rgb8* colors, LM_rgb8* result) {
+    const Surface surface(block);
+    OverRow(
+        n,
+        [&](const LM_color96* d, const LM_color96* s, const LM_rgb8* c, LM_rgb8* out) {
+            surface.Combine(LoadSums(d), LoadSums(s), c, out);
+        },
+        diffuse, specular, colors, result);
+}
+
+void ShadeRowAllLights(const foo* block, const LM_row_lights& lights, LM_uint32 n,
+                       const LM_vector2f* positions, const LM_rgb8* colors, LM_rgb8* result) {
+    const Surface surface(block);
+    OverRow(
+        n,
+        [&](const LM_vector2f* p, const LM_rgb8* c, LM_rgb8* out) {
+            Sums d = Zeros(), s = Zeros();
+            for (int i = 0; i < lights.count; ++i) {
+                const LM_row_light& l = lights.lights[i];
+                if (!l.flatLit)
+                    continue;
+                const Factors f = FlatFactors(l, p);
+                AddTerms(d, l, f.diffuse);
+                AddTerms(s, l, f.specular);
+            }
+            surface.Combine(d, s, c, out);
+        },
+        positions, colors, result);
+}
+
+void ShadeBumpsAllLights(const foo* block, const LM_row_lights& lights, LM_uint32 n,
+                         const LM_vector2f* positions, const LM_vector3f* normals, const LM_rgb8* colors,
+                         LM_rgb8* result) {
+    const Surface surface(block);
+    OverRow(
+        n,
+        [&](const LM_vector2f* p, const LM_vector3f* nrm, const LM_rgb8* c, LM_rgb8* out) {
+            const Relief relief(nrm);
+            Sums d = Zeros(), s = Zeros();
+            for (int i = 0; i < lights.count; ++i) {
+                const LM_row_light& l = lights.lights[i];
+                if (!LightsRelief(l))
+                    continue;
+                const Factors f = ReliefFactors(l, p, relief);
+                AddTerms(d, l, f.diffuse);
+                AddTerms(s, l, f.specular);
+            }
+            surface.Combine(d, s, c, out);
+        },
+        positions, normals, colors, result);
+}
+
+} // namespace HWY_NAMESPACE
+} // namespace lm_rows
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace lm_rows {
+HWY_EXPORT(ShadeLightRow);
+HWY_EXPORT(ShadeLightBumpsRow);
+HWY_EXPORT(CombineRow);
+HWY_EXPORT(BumpNormalsRow);
+HWY_EXPORT(ShadeRowAllLights);
+HWY_EXPORT(ShadeBumpsAllLights);
+} // namespace lm_rows
+
+void LM_PrepareRowLights(const foo* block, LM_row_lights& out) {
+    out.count = std::min<int>(block->lightCount, LM_MAX_LIGHTS);
+    for (int i = 0; i < out.count; ++i) {
+        const LM_light& in = block->lights[i];
+        LM_row_light& l = out.lights[i];
+        l.type = in.type;
+        const LM_radiance r = LM_RadianceOf(in);
+        l.red = r.red, l.green = r.green, l.blue = r.blue;
+        l.ox = in.origin[0], l.oy = in.origin[1], l.oz = in.origin[2];
+        l.dx = in.direction[0], l.dy = in.direction[1], l.dz = in.direction[2];
+        l.cutoff = in.cutoff, l.base = in.spreadBase, l.scale = in.spreadScale;
+        l.last = LM_SpreadLastEntry(l.scale);
+        l.inverseLength = LM_InverseLength(l.dx, l.dy, l.dz);
+        const bool known =
+            l.type == lightTypeOmni || l.type == lightTypeDirectional || l.type == lightTypeSpot;
+        const float height = l.type == lightTypeDirectional ? l.dz : l.oz;
+        l.flatLit = known && double(height) > 0;
+        if (l.type == lightTypeSpot)
+            for (int e = 0; e <= l.last; ++e)
+                l.spread[e] = in.spreadTable[e];
+    }
+}
+
+void LM_ShadeLightRow(const LM_row_light& light, LM_uint32 n, const LM_vector2f* positions,
+                      LM_color96* diffuse, LM_color96* specular) {
+    HWY_DYNAMIC_DISPATCH(lm_rows::ShadeLightRow)(light, n, positions, diffuse, specular);
+}
+
+void LM_ShadeLightBumpsRow(const LM_row_light& light, LM_uint32 n, const LM_vector2f* positions,
+                           const LM_vector3f* normals, LM_color96* diffuse, LM_color96* specular) {
+    HWY_DYNAMIC_DISPATCH(lm_rows::ShadeLightBumpsRow)(light, n, positions, normals, diffuse, specular);
+}
+
+void LM_BumpNormalsRow(LM_uint32 n, const LM_sint32* gx, const LM_sint32* gy, LM_vector3f* normals) {
+    HWY_DYNAMIC_DISPATCH(lm_rows::BumpNormalsRow)(n, gx, gy, normals);
+}
+
+void LM_CombineRowFast(const foo* block, LM_uint32 n, const LM_color96* diffuse, const LM_color96* specular,
+                       const LM_rgb8* colors, LM_rgb8* result) {
+    HWY_DYNAMIC_DISPATCH(lm_rows::CombineRow)(block, n, diffuse, specular, colors, result);
+}
+
+void LM_ShadeRowAllLights(const foo* block, const LM_row_lights& lights, LM_uint32 n,
+                          const LM_vector2f* positions, const LM_rgb8* colors, LM_rgb8* result) {
+    HWY_DYNAMIC_DISPATCH(lm_rows::ShadeRowAllLights)(block, lights, n, positions, colors, result);
+}
+
+void LM_ShadeBumpsAllLights(const foo* block, const LM_row_lights& lights, LM_uint32 n,
+                            const LM_vector2f* positions, const LM_vector3f* normals, const LM_rgb8* colors,
+                            LM_rgb8* result) {
+    HWY_DYNAMIC_DISPATCH(lm_rows::ShadeBumpsAllLights)(block, lights, n, positions, normals, colors, result);
+}
+#endif

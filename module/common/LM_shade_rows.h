@@ -1,0 +1,59 @@
+// The shading kernels that run on whole rows with vector instructions (chosen for the running
+// machine). Each gives the same bits as its scalar counterpart in LM_shader.h or LM_bumps.h, which
+// stays the definition: the same operations in the same order, single precision where the scalar
+// code uses it, double roots and divisions, saturating truncations, 32-bit wrapping sums.
+#pragma once
+
+#include "LM_parameters.h"
+#include "LM_types.h"
+
+// Three bytes of a pixel, red first.
+struct LM_rgb8 {
+    unsigned char red, green, blue;
+};
+static_assert(sizeof(LM_rgb8) == 3);
+
+// A light of the block decoded once per tile into native floats, with what is constant along it.
+struct LM_row_light {
+    LM_sint32 type;
+    bool flatLit;              // a flat surface sees it: a known type above the surface
+    float red, green, blue;    // radiance
+    float ox, oy, oz;          // origin
+    float dx, dy, dz;          // direction
+    float cutoff, base, scale; // spotlights
+    LM_sint32 last;            // the last filled spread entry
+    float inverseLength;       // directional lights: 1 / |direction|
+    float spread[LM_SPREAD_ENTRIES_FINAL];
+};
+
+struct LM_row_lights {
+    int count;
+    LM_row_light lights[LM_MAX_LIGHTS];
+};
+
+void LM_PrepareRowLights(const foo* block, LM_row_lights& out);
+
+// As LM_ShadeLight.
+void LM_ShadeLightRow(const LM_row_light& light, LM_uint32 n, const LM_vector2f* positions,
+                      LM_color96* diffuse, LM_color96* specular);
+
+// As LM_ShadeLightBumps; the samples' weights are not needed.
+void LM_ShadeLightBumpsRow(const LM_row_light& light, LM_uint32 n, const LM_vector2f* positions,
+                           const LM_vector3f* normals, LM_color96* diffuse, LM_color96* specular);
+
+// As LM_BumpNormal for n gradients.
+void LM_BumpNormalsRow(LM_uint32 n, const LM_sint32* gx, const LM_sint32* gy, LM_vector3f* normals);
+
+// As LM_CombineRow, without the totals.
+void LM_CombineRowFast(const foo* block, LM_uint32 n, const LM_color96* diffuse, const LM_color96* specular,
+                       const LM_rgb8* colors, LM_rgb8* result);
+
+// A flat row lit by every light and combined, the sums kept in registers: LM_Shade without caches.
+void LM_ShadeRowAllLights(const foo* block, const LM_row_lights& lights, LM_uint32 n,
+                          const LM_vector2f* positions, const LM_rgb8* colors, LM_rgb8* result);
+
+// Relief samples lit by every light and combined, the sums kept in registers: LM_ShadeBumps without
+// caches.
+void LM_ShadeBumpsAllLights(const foo* block, const LM_row_lights& lights, LM_uint32 n,
+                            const LM_vector2f* positions, const LM_vector3f* normals, const LM_rgb8* colors,
+                            LM_rgb8* result);

@@ -1,0 +1,240 @@
+// The row kernels against the scalar shading they must reproduce bit for bit, over many random
+// rows: every light type, lights on or below the surface, spread indices past both table ends,
+// cosines exactly at the cone's edge, the three material kinds, saturating products, wrapping
+// sums, and widths of every remainder of the vector width.
+#include "LM_bumps.h"
+#include "LM_shade_rows.h"
+#include "LM_shader.h"
+#include "LM_test_support.h"
+
+#include <gtest/gtest.h>
+#include <hwy/targets.h>
+
+#include <cmath>
+#include <cstdint>
+#include <memory>
+#include <random>
+#include <vector>
+
+namespace {
+
+// Deterministic on every platform: raw engine output only, no library distributions.
+struct Rng {
+    std::mt19937 engine;
+    explicit Rng(std::uint32_t seed) : engine(seed) {}
+    int below(int n) { return int(engine() % std::uint32_t(n)); }
+    float real(float lo, float hi) { return lo + (hi - lo) * float(engine() >> 8) * (1.0f / 16777216.0f); }
+    bool chance(int percent) { return below(100) < percent; }
+};
+
+// The cone cosine of a spotlight at a position, as the flat shader forms it.
+float ConeCosine(const LM_light& l, LM_vector2f p) {
+    const float lx = l.origin[0] - p.x, ly = l.origin[1] - p.y, lz = l.origin[2];
+    return -(l.direction[0] * lx + l.direction[1] * ly + l.direction[2] * lz) * LM_InverseLength(lx, ly, lz);
+}
+
+LM_sint32 RandomRadiance(Rng& r) {
+    return r.chance(10) ? LM_sint32(r.real(-2e9f, 2e9f)) : LM_sint32(r.real(-70000, 70000));
+}
+
+void AddRandomLight(foo* b, Rng& r, const std::vector<LM_vector2f>& positions) {
+    static const LM_sint32 kTypes[] = {lightTypeOmni, lightTypeDirectional, lightTypeSpot, lightTypeSpot, 7};
+    const LM_sint32 type = kTypes[r.below(5)];
+    const float heights[] = {0.0f, -0.5f, -1e-7f, 1e-20f};
+    const float z = r.chance(15) ? heights[r.below(4)] : r.real(0.05f, 4.0f);
+    LM_light& l =
+        AddLight(b, type, 0, {r.real(-3, 3), r.real(-3, 3), z},
+                 {r.real(-1, 1), r.real(-1, 1), type == lightTypeSpot ? r.real(-1, 0.2f) : r.real(-0.3f, 1)});
+    for (int c = 0; c < 3; ++c)
+        l.radiance[c] = RandomRadiance(r);
+    const bool preview = r.chance(50);
+    l.spreadScale = LM_SpreadScale(preview ? LM_SPREAD_ENTRIES_PREVIEW : LM_SPREAD_ENTRIES_FINAL);
+    l.spreadBase = r.chance(20) ? 1.5f : r.real(-0.5f, 1.0f); // past the last entry, or before the first
+    for (LM_befloat& e : l.spreadTable)
+        e = r.real(0, 2);
+    l.cutoff = r.real(-0.2f, 0.99f);
+    if (type == lightTypeSpot && r.chance(30)) // a pixel exactly on the edge, its neighbours near it
+        l.cutoff = ConeCosine(l, positions[std::size_t(r.below(int(positions.size())))]);
+}
+
+void RandomSurface(foo* b, Rng& r) {
+    const LM_sint16 materials[] = {0, -3, 1, 255, LM_sint16(2 + r.below(253)), 256, 400};
+    SetSurface(b, LM_sint16(r.below(32768)), materials[r.below(7)], LM_sint16(r.below(2 * 32768) - 16384),
+               r.chance(50) ? r.below(20000) : r.below(140000) - 70000);
+}
+
+struct Row {
+    std::vector<LM_vector2f> positions;
+    std::vector<unsigned char> colors;
+    std::vector<LM_color96> diffuse, specular; // starting sums
+};
+
+Row RandomRow(Rng& r, int n) {
+    Row row;
+    const int fw = 1 + r.below(3000), fh = 1 + r.below(2000);
+    const float s = r.real(0.0005f, 0.01f);
+    const int x0 = r.below(fw), y = r.below(fh);
+    for (int k = 0; k < n; ++k)
+        row.positions.push_back(LM_PixelPosition(x0 + k, y, fw, fh, s));
+    for (int k = 0; k < 3 * n; ++k)
+        row.colors.push_back(static_cast<unsigned char>(r.below(256)));
+    for (int k = 0; k < n; ++k) {
+        const bool large = r.chance(10);
+        const auto v = [&] { return large ? LM_sint32(r.engine()) : r.below(200000) - 50000; };
+        row.diffuse.push_back({v(), v(), v(), v()});
+        row.specular.push_back({v(), v(), v(), v()});
+    }
+    return row;
+}
+
+bool Same(const LM_color96& a, const LM_color96& b) {
+    return a.red == b.red && a.green == b.green && a.blue == b.blue && a.unused == b.unused;
+}
+
+const LM_rgb8* Rgb(const std::vector<unsigned char>& v) {
+    return reinterpret_cast<const LM_rgb8*>(v.data());
+}
+
+// Runs check once with each instruction set this machine has, as if it were the best one.
+template <typename Check> void OnEveryTarget(Check check) {
+    for (const std::int64_t target : hwy::SupportedAndGeneratedTargets()) {
+        hwy::SetSupportedTargetsForTest(target);
+        SCOPED_TRACE(hwy::TargetName(target));
+        check();
+        if (::testing::Test::HasFatalFailure())
+            break;
+    }
+    hwy::SetSupportedTargetsForTest(0);
+}
+
+// The scalar bytes of every light of the block summed from zero and combined with the colours.
+template <typename ShadeLight>
+std::vector<unsigned char> ScalarRow(const foo* b, const std::vector<unsigned char>& colors,
+                                     ShadeLight shade) {
+    const std::size_t n = colors.size() / 3;
+    std::vector<LM_color96> d(n, LM_color96{0, 0, 0, 0}), s = d;
+    for (int i = 0; i < b->lightCount; ++i)
+        shade(b->lights[i], d.data(), s.data());
+    std::vector<LM_sint32> totals(3 * n);
+    std::vector<unsigned char> out(3 * n);
+    LM_CombineRow(b, LM_uint32(n), d.data(), s.data(), colors.data(), totals.data(), out.data());
+    return out;
+}
+
+} // namespace
+
+TEST(RowKernels, FlatRowsMatchTheScalarShadingBitForBit) {
+    auto lights = std::make_unique<LM_row_lights>();
+    BlockHandle block;
+    OnEveryTarget([&] {
+        for (std::uint32_t seed = 1; seed <= 300; ++seed) {
+            Rng r(seed);
+            const int n = 1 + r.below(70);
+            Row row = RandomRow(r, n);
+            RandomSurface(block.block(), r);
+            const int count = 1 + r.below(LM_MAX_LIGHTS);
+            for (int i = 0; i < count; ++i)
+                AddRandomLight(block.block(), r, row.positions);
+            LM_PrepareRowLights(block.block(), *lights);
+
+            // Light by light, onto arbitrary sums.
+            std::vector<LM_color96> d = row.diffuse, s = row.specular, fd = d, fs = s;
+            for (int i = 0; i < count; ++i) {
+                LM_ShadeLight(block->lights[i], LM_uint16(n), row.positions.data(), d.data(), s.data());
+                LM_ShadeLightRow(lights->lights[i], LM_uint32(n), row.positions.data(), fd.data(), fs.data());
+                for (int k = 0; k < n; ++k)
+                    ASSERT_TRUE(Same(d[k], fd[k]) && Same(s[k], fs[k]))
+                        << "seed " << seed << " light " << i << " type " << block->lights[i].type.get()
+                        << " pixel " << k << " of " << n << ": diffuse " << d[k].red << " vs " << fd[k].red
+                        << ", specular " << s[k].red << " vs " << fs[k].red;
+            }
+            std::vector<LM_sint32> totals(3 * std::size_t(n));
+            std::vector<unsigned char> want(3 * std::size_t(n)), got(want.size(), 0xA5);
+            LM_CombineRow(block.block(), LM_uint32(n), d.data(), s.data(), row.colors.data(), totals.data(),
+                          want.data());
+            LM_CombineRowFast(block.block(), LM_uint32(n), d.data(), s.data(), Rgb(row.colors),
+                              reinterpret_cast<LM_rgb8*>(got.data()));
+            ASSERT_EQ(got, want) << "combination, seed " << seed << " material " << block->material.get();
+
+            // Every light at once from zero, the sums never leaving registers.
+            want =
+                ScalarRow(block.block(), row.colors, [&](const LM_light& l, LM_color96* sd, LM_color96* ss) {
+                    LM_ShadeLight(l, LM_uint16(n), row.positions.data(), sd, ss);
+                });
+            LM_ShadeRowAllLights(block.block(), *lights, LM_uint32(n), row.positions.data(), Rgb(row.colors),
+                                 reinterpret_cast<LM_rgb8*>(got.data()));
+            ASSERT_EQ(got, want) << "all lights, seed " << seed;
+        }
+    });
+}
+
+TEST(RowKernels, ReliefNormalsAndSamplesMatchTheScalarShadingBitForBit) {
+    auto lights = std::make_unique<LM_row_lights>();
+    BlockHandle block;
+    OnEveryTarget([&] {
+        for (std::uint32_t seed = 1; seed <= 300; ++seed) {
+            Rng r(seed);
+            // Pixels of one to four samples sharing a position; flat, gentle and steep gradients, and
+            // some whose squares a double cannot hold exactly.
+            Row pixels = RandomRow(r, 1 + r.below(24));
+            std::vector<LM_vector2f> positions;
+            std::vector<LM_vector3f> normals;
+            std::vector<LM_sint32> weights, gx, gy;
+            for (const LM_vector2f& p : pixels.positions) {
+                const int samples = 1 + r.below(4);
+                for (int j = 0; j < samples; ++j) {
+                    const int kind = r.below(20);
+                    const LM_sint32 range = kind < 6 ? 0 : kind < 12 ? 4 : 2000000;
+                    gx.push_back(range ? r.below(2 * range + 1) - range : 0);
+                    gy.push_back(kind == 0 ? LM_sint32(r.engine())
+                                 : range   ? r.below(2 * range + 1) - range
+                                           : 0);
+                    positions.push_back(p);
+                    normals.push_back(LM_BumpNormal(gx.back(), gy.back()));
+                    weights.push_back(4);
+                }
+                weights.push_back(0);
+            }
+            const std::size_t n = positions.size();
+            std::vector<LM_vector3f> fast(n);
+            LM_BumpNormalsRow(LM_uint32(n), gx.data(), gy.data(), fast.data());
+            for (std::size_t k = 0; k < n; ++k)
+                ASSERT_TRUE(Bits(fast[k].x) == Bits(normals[k].x) && Bits(fast[k].y) == Bits(normals[k].y) &&
+                            Bits(fast[k].z) == Bits(normals[k].z))
+                    << "seed " << seed << " normal of (" << gx[k] << ", " << gy[k] << ")";
+            block->lightCount = 0;
+            const int count = 1 + r.below(6);
+            for (int i = 0; i < count; ++i)
+                AddRandomLight(block.block(), r, positions);
+            LM_PrepareRowLights(block.block(), *lights);
+            std::vector<LM_color96> d(n), s(n);
+            for (std::size_t k = 0; k < n; ++k) {
+                d[k] = pixels.diffuse[k % pixels.diffuse.size()];
+                s[k] = pixels.specular[k % pixels.specular.size()];
+            }
+            std::vector<LM_color96> fd = d, fs = s;
+            for (int i = 0; i < count; ++i) {
+                LM_ShadeLightBumps(block->lights[i], LM_uint32(n), positions.data(), normals.data(), d.data(),
+                                   s.data(), weights.data());
+                LM_ShadeLightBumpsRow(lights->lights[i], LM_uint32(n), positions.data(), normals.data(),
+                                      fd.data(), fs.data());
+                for (std::size_t k = 0; k < n; ++k)
+                    ASSERT_TRUE(Same(d[k], fd[k]) && Same(s[k], fs[k]))
+                        << "seed " << seed << " light " << i << " type " << block->lights[i].type.get()
+                        << " sample " << k << " of " << n << ": diffuse " << d[k].red << " vs " << fd[k].red
+                        << ", specular " << s[k].red << " vs " << fs[k].red;
+            }
+            std::vector<unsigned char> colors(3 * n), got(3 * n, 0xA5);
+            for (unsigned char& c : colors)
+                c = static_cast<unsigned char>(r.below(256));
+            const auto want =
+                ScalarRow(block.block(), colors, [&](const LM_light& l, LM_color96* sd, LM_color96* ss) {
+                    LM_ShadeLightBumps(l, LM_uint32(n), positions.data(), normals.data(), sd, ss,
+                                       weights.data());
+                });
+            LM_ShadeBumpsAllLights(block.block(), *lights, LM_uint32(n), positions.data(), normals.data(),
+                                   Rgb(colors), reinterpret_cast<LM_rgb8*>(got.data()));
+            ASSERT_EQ(got, want) << "all lights, seed " << seed;
+        }
+    });
+}
