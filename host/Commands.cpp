@@ -1,12 +1,12 @@
 #include "Commands.h"
 
 #include "AtomicOutput.h"
+#include "CodecThread.h"
 #include "DialogScreen.h"
 #include "FileHandle.h"
 #include "FilterRun.h"
 #include "Help.h"
 #include "ImageIO.h"
-#include "Interrupt.h"
 #include "Persistence.h"
 
 #include <cstdio>
@@ -33,35 +33,35 @@ std::string outputOf(const Options& options) {
     return target;
 }
 
-Document loadDocument(const Options& options) {
-    Document document = MakeDocument(ReadImage(options.input));
+// The input's channels besides the image's own, the mask and the area.
+void completeDocument(Document& document, const Options& options) {
     for (const auto& [name, file] : options.channels)
         AddChannel(document, name, file);
     if (!options.mask.empty())
         SetMask(document, options.mask);
     if (options.area)
         SetArea(document, *options.area, options.input);
-    return document;
 }
 
-void writeResult(const Document& document, const std::string& target, int quality) {
-    AtomicOutput out(target);
-    const std::vector<std::uint8_t> rgb = InterleavedRGB(document.result, document.Pixels());
-    WriteImage(out.Stream(), FormatOf(target), document.width, document.height, rgb.data(), quality, target);
-    if (InterruptRequested())
-        throw HostError(ExitStatus::cancelled, "cancelled", target);
-    out.Commit();
+// Opens the input into `document`; its image goes on decoding on the returned codec's thread.
+std::unique_ptr<CodecThread> openInput(Document& document, const Options& options) {
+    std::unique_ptr<RowReader> image = OpenImage(options.input);
+    document = BlankDocument(*image);
+    auto codec = std::make_unique<CodecThread>(std::move(image), document);
+    completeDocument(document, options);
+    return codec;
 }
 
-// Runs the filter over the document, writes the result, and keeps the accepted block.
-void filterAndWrite(PluginHost& plugin, Document& document, ParameterHandle& parameters, bool withDialog,
-                    const Options& options, const std::string& target) {
+// Runs the filter over the document while `codec` decodes and encodes, and keeps the accepted block.
+void filterAndWrite(PluginHost& plugin, Document& document, CodecThread& codec, ParameterHandle& parameters,
+                    bool withDialog, const Options& options, const std::string& target) {
+    codec.StartOutput(target, options.quality, document.area);
     {
         Progress progress(options.quiet);
-        TileServer server(document, progress);
+        TileServer server(document, codec, progress);
         RunFilter(plugin, server, parameters, withDialog, options.input);
     }
-    writeResult(document, target, options.quality);
+    codec.Finish();
     const std::string block = parameters.Bytes();
     SaveLastBlock(block);
     if (!options.saveParams.empty())
@@ -75,20 +75,24 @@ void apply(const Options& options) {
     PluginHost plugin(PluginHost::Locate(options.plugin));
     if (const std::string why = plugin.CheckParameters(block); !why.empty())
         BadInput("bad parameter block (" + why + ")", blockFile);
-    Document document = loadDocument(options);
+    Document document;
+    const std::unique_ptr<CodecThread> codec = openInput(document, options);
     CheckTextureChannel(block, document, blockFile);
     ParameterHandle parameters(block);
-    filterAndWrite(plugin, document, parameters, false, options, target);
+    filterAndWrite(plugin, document, *codec, parameters, false, options, target);
 }
 
 void edit(const Options& options) {
     const std::string target = outputOf(options);
     PluginHost plugin(PluginHost::Locate(options.plugin));
-    Document document = loadDocument(options);
+    Document document;
+    const std::unique_ptr<CodecThread> codec = openInput(document, options);
+    // The dialog's preview may ask for any part of the image at once.
+    codec->AwaitRows(document.height);
     DialogScreen screen(options);
     ParameterHandle parameters;
     try {
-        filterAndWrite(plugin, document, parameters, true, options, target);
+        filterAndWrite(plugin, document, *codec, parameters, true, options, target);
     } catch (const HostError&) {
         screen.CheckScript();
         throw;
