@@ -36,8 +36,10 @@ class CodecThread {
     // Opens the temporary output for `target`; the result goes there as its rows are finished,
     // counted in the filtered `area`. Throws HostError when the file cannot be created.
     void StartOutput(const std::string& target, int quality, const Rect& area);
-    // The filter is about to hand back the result pixels of `rect`, then has done so.
+    // Before the filter's result pixels of `rect` are stored: when they cover rows that may have
+    // been sent, waits until the encoder has let go of them and starts the output over.
     void Writing(const Rect& rect);
+    // After they are stored: counts them towards finished rows.
     void Written(const Rect& rect);
     // Every row is final: waits for the encoder, then puts the output in place. Throws what
     // stopped the decoder or encoder, or a cancel after Ctrl-C.
