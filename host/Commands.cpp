@@ -8,30 +8,13 @@
 #include "Help.h"
 #include "ImageIO.h"
 #include "Persistence.h"
+#include "StyleCommands.h"
+#include "StyleLibrary.h"
+#include "Targets.h"
 
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
 
 namespace {
-
-bool sameFile(const std::string& a, const std::string& b) {
-    std::error_code error;
-    return std::filesystem::equivalent(a, b, error);
-}
-
-// Where the result goes; the input is never its target unless --in-place says so.
-std::string outputOf(const Options& options) {
-    if (options.inPlace && !options.output.empty())
-        BadInput("give either -o OUT or --in-place, not both");
-    if (!options.inPlace && options.output.empty())
-        BadInput("no output file given (use -o OUT, or --in-place)");
-    const std::string target = options.inPlace ? options.input : options.output;
-    if (!options.inPlace && sameFile(options.input, target))
-        BadInput("the output would overwrite the input (use --in-place for that)", target);
-    FormatOf(target);
-    return target;
-}
 
 // The input's channels besides the image's own, the mask and the area.
 void completeDocument(Document& document, const Options& options) {
@@ -52,6 +35,13 @@ std::unique_ptr<CodecThread> openInput(Document& document, const Options& option
     return codec;
 }
 
+// The same, decoded whole before the dialog opens: its preview may ask for any part at once.
+std::unique_ptr<CodecThread> openInputForDialog(Document& document, const Options& options) {
+    std::unique_ptr<CodecThread> codec = openInput(document, options);
+    codec->AwaitRows(document.height);
+    return codec;
+}
+
 // Runs the filter over the document while `codec` decodes and encodes, and keeps the accepted block.
 void filterAndWrite(PluginHost& plugin, Document& document, CodecThread& codec, ParameterHandle& parameters,
                     bool withDialog, const Options& options, const std::string& target) {
@@ -68,35 +58,67 @@ void filterAndWrite(PluginHost& plugin, Document& document, CodecThread& codec, 
         WriteFileAtomically(options.saveParams, block);
 }
 
-void apply(const Options& options) {
-    const std::string target = outputOf(options);
+// The block run: the same stored settings for every image.
+void applyBlock(PluginHost& plugin, const std::vector<Options>& runs, const Options& options) {
     const std::string blockFile = options.params.empty() ? LastBlockPath() : options.params;
     const std::string block = options.params.empty() ? ReadLastBlock() : ReadWholeFile(options.params);
-    PluginHost plugin(PluginHost::Locate(options.plugin));
     if (const std::string why = plugin.CheckParameters(block); !why.empty())
         BadInput("bad parameter block (" + why + ")", blockFile);
-    Document document;
-    const std::unique_ptr<CodecThread> codec = openInput(document, options);
-    CheckTextureChannel(block, document, blockFile);
-    ParameterHandle parameters(block);
-    filterAndWrite(plugin, document, *codec, parameters, false, options, target);
+    MakeResultFolder(options);
+    for (const Options& run : runs) {
+        Document document;
+        const std::unique_ptr<CodecThread> codec = openInput(document, run);
+        CheckTextureChannel(block, document, blockFile);
+        ParameterHandle parameters(block);
+        filterAndWrite(plugin, document, *codec, parameters, false, run, run.output);
+    }
 }
 
-void edit(const Options& options) {
-    const std::string target = outputOf(options);
-    PluginHost plugin(PluginHost::Locate(options.plugin));
-    Document document;
-    const std::unique_ptr<CodecThread> codec = openInput(document, options);
-    // The dialog's preview may ask for any part of the image at once.
-    codec->AwaitRows(document.height);
-    DialogScreen screen(options);
+// The dialog on `screen` over the document, then the final run with what it accepted.
+void runDialog(PluginHost& plugin, Document& document, CodecThread& codec, const DialogScreen& screen,
+               const Options& options, const std::string& target) {
     ParameterHandle parameters;
     try {
-        filterAndWrite(plugin, document, *codec, parameters, true, options, target);
+        filterAndWrite(plugin, document, codec, parameters, true, options, target);
     } catch (const HostError&) {
         screen.CheckScript();
         throw;
     }
+}
+
+// Each image through the real dialog, driven as a user would: choose the style, press OK.
+void applyStyle(PluginHost& plugin, const std::vector<Options>& runs, const Options& options) {
+    const StyleLibrary library;
+    const std::string style = StyleName(options.style);
+    if (!library.Contains(style))
+        BadInput("no style named '" + style + "' (see relight styles list)");
+    const std::string script = "wait 100\nchoose @20 " + style + "\nwait 100\nclick @1\n";
+    MakeResultFolder(options);
+    for (const Options& run : runs) {
+        Document document;
+        const std::unique_ptr<CodecThread> codec = openInputForDialog(document, run);
+        const DialogScreen screen(script, "choosing style '" + style + "' in the dialog");
+        runDialog(plugin, document, *codec, screen, run, run.output);
+    }
+}
+
+void apply(const Options& options) {
+    const std::vector<Options> runs = BatchRuns(options);
+    PluginHost plugin(PluginHost::Locate(options.plugin));
+    if (options.style.empty())
+        applyBlock(plugin, runs, options);
+    else
+        applyStyle(plugin, runs, options);
+}
+
+void edit(const Options& options) {
+    const std::string target = OutputOf(options);
+    PluginHost plugin(PluginHost::Locate(options.plugin));
+    Document document;
+    const std::unique_ptr<CodecThread> codec = openInputForDialog(document, options);
+    SeedStylesIfPossible();
+    const DialogScreen screen(options);
+    runDialog(plugin, document, *codec, screen, options, target);
 }
 
 void about(const Options& options) {
@@ -118,6 +140,8 @@ void RunCommand(const Options& options) {
     }
     if (options.command == "apply")
         apply(options);
+    else if (options.command == "styles")
+        RunStylesCommand(options);
     else if (options.command == "edit")
         edit(options);
     else

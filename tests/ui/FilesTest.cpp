@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -149,6 +150,42 @@ TEST_F(Files, FullDiskStopsWritesAndCreations) {
     long dir = 0;
     EXPECT_EQ(DirCreate(kTBVolumeRefNum, fsRtDirID, PString("d").s, &dir), dskFulErr);
     EXPECT_EQ(fs::file_size(root_ + "/home/a"), 4u);
+}
+
+TEST_F(Files, RenameNeverReplacesAnEntry) {
+    ASSERT_EQ(write("draft", "new"), fnfErr);
+    ASSERT_EQ(create("draft"), noErr);
+    ASSERT_EQ(write("draft", "new"), noErr);
+    ASSERT_EQ(create("kept"), noErr);
+    ASSERT_EQ(write("kept", "old"), noErr);
+    const auto rename = [](const std::string& from, const std::string& to) {
+        return HRename(kTBVolumeRefNum, fsRtDirID, PString(from).s, PString(to).s);
+    };
+    EXPECT_EQ(rename("draft", "kept"), dupFNErr);
+    EXPECT_EQ(rename("draft", "KEPT"), dupFNErr) << "names compare without letter case";
+    EXPECT_EQ(fs::file_size(root_ + "/home/kept"), 3u);
+    EXPECT_EQ(rename("missing", "other"), fnfErr);
+    EXPECT_EQ(rename("draft", "a:b"), bdNamErr);
+    EXPECT_EQ(HRename(kTBVolumeRefNum, 9999, PString("draft").s, PString("x").s), dirNFErr);
+
+    EXPECT_EQ(rename("draft", "in/out"), noErr);
+    EXPECT_TRUE(fs::exists(root_ + "/home/in:out")) << "'/' is stored as ':'";
+    EXPECT_FALSE(fs::exists(root_ + "/home/draft"));
+
+    FSSpec moved{}, kept{};
+    ASSERT_EQ(FSMakeFSSpec(kTBVolumeRefNum, fsRtDirID, PString("in/out").s, &moved), noErr);
+    ASSERT_EQ(FSMakeFSSpec(kTBVolumeRefNum, fsRtDirID, PString("kept").s, &kept), noErr);
+    EXPECT_EQ(FSpExchangeFiles(&moved, &kept), noErr);
+    const auto text = [&](const char* name) {
+        std::ifstream in(root_ + "/home/" + name);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    EXPECT_EQ(text("kept"), "new") << "the contents swapped, not the names";
+    EXPECT_EQ(text("in:out"), "old");
+
+    chmod((root_ + "/home/kept").c_str(), 0444);
+    EXPECT_EQ(rename("kept", "moved"), fLckdErr);
+    EXPECT_EQ(FSpExchangeFiles(&moved, &kept), fLckdErr);
 }
 
 TEST_F(Files, NamesMapToTheDisk) {

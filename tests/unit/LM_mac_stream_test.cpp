@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -86,13 +87,50 @@ TEST_F(StyleFiles, SavedStylesLoadBackAndAreListedByName) {
     EXPECT_FALSE(LM_LoadStyle(missing.s, *loaded));
 }
 
-TEST_F(StyleFiles, AStyleIsNeverCreatedOverAnExistingFile) {
+TEST_F(StyleFiles, AnOverwriteKeepsTheOldStyleUntilTheNewOneIsWhole) {
     Name name("Spot");
     ASSERT_TRUE(LM_SaveStyle(name.s, *g));
-    EXPECT_FALSE(LM_SaveStyle(name.s, *g)); // the caller deletes the old style first
-    LM_DeleteStyle(name.s);
-    EXPECT_FALSE(LM_style_istream::Exists(name.s));
+    const auto saved = [&] { return fs::file_size(folder() + "/Spot"); };
+    g->CreateNewLight(150, 120);
+    TBFilesSetSpaceLimit(80); // less than the new file needs
+    EXPECT_FALSE(LM_SaveStyle(name.s, *g));
+    TBFilesSetSpaceLimit(-1);
+    EXPECT_EQ(saved(), 64u) << "the failed save left the old style as it was";
     EXPECT_TRUE(LM_SaveStyle(name.s, *g));
+    EXPECT_GT(saved(), 64u) << "replaced once the new file was whole";
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder()), fs::directory_iterator()), 1);
+}
+
+TEST_F(StyleFiles, AStyleFileIsThereWholeOrNotAtAll) {
+    Name first("First");
+    ASSERT_TRUE(LM_SaveStyle(first.s, *g));
+    // A save that dies leaves its temporary file behind: it is never listed, and the next save
+    // takes another name.
+    fs::copy_file(folder() + "/First", folder() + "/.saving-1");
+    EXPECT_EQ(listed(0), "First");
+    EXPECT_EQ(listed(1), "<none>");
+    Name second("Second");
+    ASSERT_TRUE(LM_SaveStyle(second.s, *g));
+    EXPECT_EQ(fs::file_size(folder() + "/Second"), 64u);
+
+    // A full disk: the save fails and leaves neither the style nor a temporary file.
+    TBFilesSetSpaceLimit(40);
+    Name third("Third");
+    EXPECT_FALSE(LM_SaveStyle(third.s, *g));
+    TBFilesSetSpaceLimit(-1);
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{".saving-1", "First", "Second"}));
+
+    // A stream dropped before it is closed leaves nothing either.
+    {
+        LM_style_ostream out;
+        ASSERT_TRUE(out.Open(third.s));
+        EXPECT_FALSE(LM_style_istream::Exists(third.s)) << "not under its name while written";
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder()), fs::directory_iterator()), 3);
 }
 
 TEST_F(StyleFiles, LongNamesAreCutWithoutSplittingACharacter) {
