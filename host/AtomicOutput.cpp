@@ -65,6 +65,11 @@ AtomicOutput::~AtomicOutput() {
         unlink(temp_.c_str());
 }
 
+void AtomicOutput::Rewind() {
+    if (std::fflush(file_) != 0 || ftruncate(fileno(file_), 0) != 0 || std::fseek(file_, 0, SEEK_SET) != 0)
+        cannotWrite(target_);
+}
+
 void AtomicOutput::finish() {
     const bool written = std::fflush(file_) == 0 && !std::ferror(file_) && fsync(fileno(file_)) == 0;
     const int closed = std::fclose(file_);

@@ -15,6 +15,8 @@ class AtomicOutput {
 
     std::FILE* Stream() const { return file_; }
     const std::string& Target() const { return target_; }
+    // Empties the temporary file, to write it again from the start; throws HostError on failure.
+    void Rewind();
     // Flushes to disk and renames onto the target; throws HostError on any failure.
     void Commit();
     // The same, but only when nothing has the target's name yet: false (and nothing changed) when

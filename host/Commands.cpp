@@ -1,12 +1,12 @@
 #include "Commands.h"
 
 #include "AtomicOutput.h"
+#include "CodecThread.h"
 #include "DialogScreen.h"
 #include "FileHandle.h"
 #include "FilterRun.h"
 #include "Help.h"
 #include "ImageIO.h"
-#include "Interrupt.h"
 #include "Persistence.h"
 #include "StyleCommands.h"
 #include "StyleLibrary.h"
@@ -16,35 +16,42 @@
 
 namespace {
 
-Document loadDocument(const Options& options) {
-    Document document = MakeDocument(ReadImage(options.input));
+// The input's channels besides the image's own, the mask and the area.
+void completeDocument(Document& document, const Options& options) {
     for (const auto& [name, file] : options.channels)
         AddChannel(document, name, file);
     if (!options.mask.empty())
         SetMask(document, options.mask);
     if (options.area)
         SetArea(document, *options.area, options.input);
-    return document;
 }
 
-void writeResult(const Document& document, const std::string& target, int quality) {
-    AtomicOutput out(target);
-    const std::vector<std::uint8_t> rgb = InterleavedRGB(document.result, document.Pixels());
-    WriteImage(out.Stream(), FormatOf(target), document.width, document.height, rgb.data(), quality, target);
-    if (InterruptRequested())
-        throw HostError(ExitStatus::cancelled, "cancelled", target);
-    out.Commit();
+// Opens the input into `document`; its image goes on decoding on the returned codec's thread.
+std::unique_ptr<CodecThread> openInput(Document& document, const Options& options) {
+    std::unique_ptr<RowReader> image = OpenImage(options.input);
+    document = BlankDocument(*image);
+    auto codec = std::make_unique<CodecThread>(std::move(image), document);
+    completeDocument(document, options);
+    return codec;
 }
 
-// Runs the filter over the document, writes the result, and keeps the accepted block.
-void filterAndWrite(PluginHost& plugin, Document& document, ParameterHandle& parameters, bool withDialog,
-                    const Options& options, const std::string& target) {
+// The same, decoded whole before the dialog opens: its preview may ask for any part at once.
+std::unique_ptr<CodecThread> openInputForDialog(Document& document, const Options& options) {
+    std::unique_ptr<CodecThread> codec = openInput(document, options);
+    codec->AwaitRows(document.height);
+    return codec;
+}
+
+// Runs the filter over the document while `codec` decodes and encodes, and keeps the accepted block.
+void filterAndWrite(PluginHost& plugin, Document& document, CodecThread& codec, ParameterHandle& parameters,
+                    bool withDialog, const Options& options, const std::string& target) {
+    codec.StartOutput(target, options.quality, document.area);
     {
         Progress progress(options.quiet);
-        TileServer server(document, progress);
+        TileServer server(document, codec, progress);
         RunFilter(plugin, server, parameters, withDialog, options.input);
     }
-    writeResult(document, target, options.quality);
+    codec.Finish();
     const std::string block = parameters.Bytes();
     SaveLastBlock(block);
     if (!options.saveParams.empty())
@@ -59,19 +66,20 @@ void applyBlock(PluginHost& plugin, const std::vector<Options>& runs, const Opti
         BadInput("bad parameter block (" + why + ")", blockFile);
     MakeResultFolder(options);
     for (const Options& run : runs) {
-        Document document = loadDocument(run);
+        Document document;
+        const std::unique_ptr<CodecThread> codec = openInput(document, run);
         CheckTextureChannel(block, document, blockFile);
         ParameterHandle parameters(block);
-        filterAndWrite(plugin, document, parameters, false, run, run.output);
+        filterAndWrite(plugin, document, *codec, parameters, false, run, run.output);
     }
 }
 
 // The dialog on `screen` over the document, then the final run with what it accepted.
-void runDialog(PluginHost& plugin, Document& document, const DialogScreen& screen, const Options& options,
-               const std::string& target) {
+void runDialog(PluginHost& plugin, Document& document, CodecThread& codec, const DialogScreen& screen,
+               const Options& options, const std::string& target) {
     ParameterHandle parameters;
     try {
-        filterAndWrite(plugin, document, parameters, true, options, target);
+        filterAndWrite(plugin, document, codec, parameters, true, options, target);
     } catch (const HostError&) {
         screen.CheckScript();
         throw;
@@ -87,9 +95,10 @@ void applyStyle(PluginHost& plugin, const std::vector<Options>& runs, const Opti
     const std::string script = "wait 100\nchoose @20 " + style + "\nwait 100\nclick @1\n";
     MakeResultFolder(options);
     for (const Options& run : runs) {
-        Document document = loadDocument(run);
+        Document document;
+        const std::unique_ptr<CodecThread> codec = openInputForDialog(document, run);
         const DialogScreen screen(script, "choosing style '" + style + "' in the dialog");
-        runDialog(plugin, document, screen, run, run.output);
+        runDialog(plugin, document, *codec, screen, run, run.output);
     }
 }
 
@@ -105,10 +114,11 @@ void apply(const Options& options) {
 void edit(const Options& options) {
     const std::string target = OutputOf(options);
     PluginHost plugin(PluginHost::Locate(options.plugin));
-    Document document = loadDocument(options);
+    Document document;
+    const std::unique_ptr<CodecThread> codec = openInputForDialog(document, options);
     SeedStylesIfPossible();
     const DialogScreen screen(options);
-    runDialog(plugin, document, screen, options, target);
+    runDialog(plugin, document, *codec, screen, options, target);
 }
 
 void about(const Options& options) {

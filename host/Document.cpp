@@ -22,22 +22,29 @@ std::vector<std::uint8_t> greyPlaneOf(const Document& document, const std::strin
 
 } // namespace
 
-Document MakeDocument(Image image) {
+Document BlankDocument(const RowReader& image) {
     Document document;
-    document.width = image.width;
-    document.height = image.height;
-    if (image.grey) {
-        const std::vector<std::uint8_t>& grey = image.planes[0].bytes;
-        document.channels = {{"Red", grey}, {"Green", grey}, {"Blue", grey}};
-        if (image.HasAlpha())
-            document.channels.push_back(std::move(image.planes[1]));
-    } else {
-        document.channels = std::move(image.planes);
-    }
-    for (std::size_t c = 0; c < 3; ++c)
-        document.result.push_back(document.channels[c].bytes);
-    document.area = {0, 0, std::int16_t(image.height), std::int16_t(image.width)};
+    document.width = image.Width();
+    document.height = image.Height();
+    for (const char* name : {"Red", "Green", "Blue"})
+        document.channels.push_back({name, std::vector<std::uint8_t>(document.Pixels())});
+    if (image.Alpha())
+        document.channels.push_back({"Alpha", std::vector<std::uint8_t>(document.Pixels())});
+    document.result.assign(3, std::vector<std::uint8_t>(document.Pixels()));
+    document.area = {0, 0, std::int16_t(image.Height()), std::int16_t(image.Width())};
     return document;
+}
+
+std::vector<RowTarget> SourceTargets(Document& document, const RowReader& image) {
+    std::vector<RowTarget> targets;
+    for (int c = 0; c < 3; ++c) {
+        const int sample = image.Grey() ? 0 : c;
+        targets.push_back({document.channels[std::size_t(c)].bytes.data(), sample});
+        targets.push_back({document.result[std::size_t(c)].data(), sample});
+    }
+    if (image.Alpha())
+        targets.push_back({document.channels[3].bytes.data(), image.SamplesPerPixel() - 1});
+    return targets;
 }
 
 void AddChannel(Document& document, const std::string& name, const std::string& file) {

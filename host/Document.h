@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Image.h"
+#include "ImageIO.h"
 #include "Types.h"
 
 #include <cstdint>
@@ -31,8 +32,12 @@ struct Document {
     std::size_t Pixels() const { return std::size_t(width) * std::size_t(height); }
 };
 
-// The document of an image read from `file`; a grey image becomes three equal colour channels.
-Document MakeDocument(Image image);
+// A document of `image`'s size and channels, every sample still 0: a grey image will become three
+// equal colour channels. Its first channels are filled through SourceTargets.
+Document BlankDocument(const RowReader& image);
+
+// Where each sample of `image`'s rows goes in `document`: its channel and the result it starts.
+std::vector<RowTarget> SourceTargets(Document& document, const RowReader& image);
 
 // Appends the grey image `file` as the channel `name`; it must have the document's size.
 void AddChannel(Document& document, const std::string& name, const std::string& file);

@@ -11,23 +11,37 @@ void CheckImageSize(long width, long height, const std::string& file) {
                  file);
 }
 
-void SplitInterleaved(Image& image, const std::uint8_t* samples, const std::vector<std::string>& names) {
-    const std::size_t pixels = std::size_t(image.width) * std::size_t(image.height);
-    const std::size_t count = names.size();
-    image.planes.clear();
-    for (std::size_t p = 0; p < count; ++p) {
-        Plane plane{names[p], std::vector<std::uint8_t>(pixels)};
-        for (std::size_t i = 0; i < pixels; ++i)
-            plane.bytes[i] = samples[i * count + p];
-        image.planes.push_back(std::move(plane));
+Image EmptyImage(int width, int height, bool grey, bool alpha) {
+    std::vector<std::string> names =
+        grey ? std::vector<std::string>{"Grey"} : std::vector<std::string>{"Red", "Green", "Blue"};
+    if (alpha)
+        names.push_back("Alpha");
+    Image image{width, height, grey, {}};
+    for (std::string& name : names)
+        image.planes.push_back(
+            {std::move(name), std::vector<std::uint8_t>(std::size_t(width) * std::size_t(height))});
+    return image;
+}
+
+void SplitRow(const std::uint8_t* samples, int samplesPerPixel, int width, int y,
+              const std::vector<RowTarget>& targets) {
+    const std::size_t step = std::size_t(samplesPerPixel);
+    for (const RowTarget& target : targets) {
+        std::uint8_t* out = target.plane + std::size_t(y) * std::size_t(width);
+        const std::uint8_t* in = samples + target.sample;
+        for (int x = 0; x < width; ++x, in += step)
+            out[x] = *in;
     }
 }
 
-std::vector<std::uint8_t> InterleavedRGB(const std::vector<std::vector<std::uint8_t>>& rgb,
-                                         std::size_t pixels) {
-    std::vector<std::uint8_t> out(pixels * 3);
-    for (std::size_t i = 0; i < pixels; ++i)
-        for (std::size_t c = 0; c < 3; ++c)
-            out[i * 3 + c] = rgb[c][i];
-    return out;
+void InterleaveRow(const std::uint8_t* const rgb[3], int width, int y, std::uint8_t* out) {
+    const std::size_t start = std::size_t(y) * std::size_t(width);
+    const std::uint8_t* r = rgb[0] + start;
+    const std::uint8_t* g = rgb[1] + start;
+    const std::uint8_t* b = rgb[2] + start;
+    for (int x = 0; x < width; ++x, out += 3) {
+        out[0] = r[x];
+        out[1] = g[x];
+        out[2] = b[x];
+    }
 }

@@ -25,9 +25,18 @@ constexpr int kMaxImageSide = 32767;
 // Refuses zero-sized images and those over kMaxImageSide on a side, naming `file`.
 void CheckImageSize(long width, long height, const std::string& file);
 
-// Splits interleaved 8-bit samples into one plane per name, in the names' order.
-void SplitInterleaved(Image& image, const std::uint8_t* samples, const std::vector<std::string>& names);
+// An image of that size and kind with its planes named and zeroed.
+Image EmptyImage(int width, int height, bool grey, bool alpha);
 
-// Red, green and blue planes of `pixels` samples interleaved, as the writers want them.
-std::vector<std::uint8_t> InterleavedRGB(const std::vector<std::vector<std::uint8_t>>& rgb,
-                                         std::size_t pixels);
+// Where one sample of each pixel of an interleaved row goes.
+struct RowTarget {
+    std::uint8_t* plane; // width x height
+    int sample;          // index within the pixel
+};
+
+// Copies row `y` of interleaved samples, `samplesPerPixel` to a pixel, into each target plane.
+void SplitRow(const std::uint8_t* samples, int samplesPerPixel, int width, int y,
+              const std::vector<RowTarget>& targets);
+
+// Row `y` of three planes (red, green, blue) interleaved into `out`.
+void InterleaveRow(const std::uint8_t* const rgb[3], int width, int y, std::uint8_t* out);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <vector>
 
 ImageFormat FormatOf(const std::string& path) {
     const std::size_t dot = path.rfind('.');
@@ -19,14 +20,35 @@ ImageFormat FormatOf(const std::string& path) {
     BadInput("unknown image type (use .png, .jpg or .jpeg)", path);
 }
 
+std::unique_ptr<RowReader> OpenImage(const std::string& path) {
+    return FormatOf(path) == ImageFormat::png ? OpenPng(path) : OpenJpeg(path);
+}
+
+std::unique_ptr<RowWriter> StartImage(std::FILE* out, ImageFormat format, int width, int height, int quality,
+                                      const std::string& name) {
+    if (format == ImageFormat::png)
+        return StartPng(out, width, height, name);
+    return StartJpeg(out, width, height, quality, name);
+}
+
 Image ReadImage(const std::string& path) {
-    return FormatOf(path) == ImageFormat::png ? ReadPng(path) : ReadJpeg(path);
+    const std::unique_ptr<RowReader> reader = OpenImage(path);
+    Image image = EmptyImage(reader->Width(), reader->Height(), reader->Grey(), reader->Alpha());
+    std::vector<RowTarget> targets;
+    for (std::size_t p = 0; p < image.planes.size(); ++p)
+        targets.push_back({image.planes[p].bytes.data(), int(p)});
+    std::vector<std::uint8_t> samples(std::size_t(image.width) * std::size_t(reader->SamplesPerPixel()));
+    for (int y = 0; y < image.height; ++y) {
+        reader->ReadRows(samples.data(), 1);
+        SplitRow(samples.data(), reader->SamplesPerPixel(), image.width, y, targets);
+    }
+    return image;
 }
 
 void WriteImage(std::FILE* out, ImageFormat format, int width, int height, const std::uint8_t* rgb,
                 int quality, const std::string& name) {
-    if (format == ImageFormat::png)
-        WritePng(out, width, height, rgb, name);
-    else
-        WriteJpeg(out, width, height, rgb, quality, name);
+    const std::unique_ptr<RowWriter> writer = StartImage(out, format, width, height, quality, name);
+    for (int y = 0; y < height; ++y)
+        writer->WriteRow(rgb + std::size_t(y) * std::size_t(width) * 3);
+    writer->Finish();
 }

@@ -1,9 +1,12 @@
-// Image files by extension: .png, .jpg and .jpeg (letter case ignored).
+// Image files by extension: .png, .jpg and .jpeg (letter case ignored), read and written a row at a
+// time so that a whole image never needs a second, interleaved copy.
 #pragma once
 
 #include "Image.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 enum class ImageFormat { png, jpeg };
@@ -11,9 +14,48 @@ enum class ImageFormat { png, jpeg };
 // The format `path`'s extension names; throws HostError for any other extension.
 ImageFormat FormatOf(const std::string& path);
 
-// Reads an image file in the format its extension names.
+// An open image file whose header has been read. Rows come top to bottom as interleaved 8-bit
+// samples: grey or red, green, blue, then alpha when the file has it.
+class RowReader {
+  public:
+    virtual ~RowReader() = default;
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    bool Grey() const { return grey_; }
+    bool Alpha() const { return alpha_; }
+    int SamplesPerPixel() const { return (grey_ ? 1 : 3) + (alpha_ ? 1 : 0); }
+    // The next `count` rows into `out` (count x Width() x SamplesPerPixel() bytes); throws
+    // HostError when the file turns out to be damaged.
+    virtual void ReadRows(std::uint8_t* out, int count) = 0;
+
+  protected:
+    int width_ = 0;
+    int height_ = 0;
+    bool grey_ = false;
+    bool alpha_ = false;
+};
+
+// An image being written: rows of interleaved 8-bit RGB, top to bottom, then Finish.
+class RowWriter {
+  public:
+    virtual ~RowWriter() = default;
+    // Throw HostError when the file cannot be written.
+    virtual void WriteRow(const std::uint8_t* rgb) = 0;
+    virtual void Finish() = 0;
+};
+
+// Opens `path` in the format its extension names and reads its header; throws HostError for a file
+// that cannot be opened or is not a usable image.
+std::unique_ptr<RowReader> OpenImage(const std::string& path);
+
+// Starts writing a `width` x `height` image to `out`; `quality` applies to JPEG; `name` names the
+// file in errors.
+std::unique_ptr<RowWriter> StartImage(std::FILE* out, ImageFormat format, int width, int height, int quality,
+                                      const std::string& name);
+
+// Reads a whole image file into planes.
 Image ReadImage(const std::string& path);
 
-// Writes interleaved 8-bit RGB in `format`; `quality` applies to JPEG; `name` names the file in errors.
+// Writes interleaved 8-bit RGB in `format`.
 void WriteImage(std::FILE* out, ImageFormat format, int width, int height, const std::uint8_t* rgb,
                 int quality, const std::string& name);

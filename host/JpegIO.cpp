@@ -30,90 +30,119 @@ jpeg_error_mgr* installErrors(ErrorManager& error) {
     return &error.base;
 }
 
-// Everything that must survive libjpeg's long jump is owned by the caller; returns false after
-// an error from libjpeg.
-bool decode(jpeg_decompress_struct& info, ErrorManager& error, std::FILE* file, const std::string& path,
-            Image& image, std::vector<std::uint8_t>& samples) {
+// Runs `step`, which calls into libjpeg; false when libjpeg reported an error. Nothing with a
+// destructor may live in `step` across those calls: the error leaves it by a long jump.
+template <class Step> bool survives(ErrorManager& error, Step&& step) {
     if (setjmp(error.jump))
         return false;
-    jpeg_create_decompress(&info);
-    jpeg_stdio_src(&info, file);
-    jpeg_read_header(&info, TRUE);
-    CheckImageSize(long(info.image_width), long(info.image_height), path);
-    if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK)
-        BadInput("CMYK JPEG images are not supported", path);
-    image.grey = info.jpeg_color_space == JCS_GRAYSCALE;
-    info.out_color_space = image.grey ? JCS_GRAYSCALE : JCS_RGB;
-    jpeg_start_decompress(&info);
-    image.width = int(info.output_width);
-    image.height = int(info.output_height);
-    const std::size_t stride = std::size_t(image.width) * std::size_t(info.output_components);
-    samples.resize(stride * std::size_t(image.height));
-    while (info.output_scanline < info.output_height) {
-        JSAMPROW row = samples.data() + std::size_t(info.output_scanline) * stride;
-        jpeg_read_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_decompress(&info);
+    step();
     return true;
 }
 
-bool encode(jpeg_compress_struct& info, ErrorManager& error, std::FILE* file, int width, int height,
-            const std::uint8_t* rgb, int quality) {
-    if (setjmp(error.jump))
-        return false;
-    jpeg_create_compress(&info);
-    jpeg_stdio_dest(&info, file);
-    info.image_width = JDIMENSION(width);
-    info.image_height = JDIMENSION(height);
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, quality, TRUE);
-    jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(rgb + std::size_t(info.next_scanline) * std::size_t(width) * 3);
-        jpeg_write_scanlines(&info, &row, 1);
+// libjpeg's structure for one file, released however the file's object ends.
+struct Decompress {
+    jpeg_decompress_struct info{};
+    ~Decompress() { jpeg_destroy_decompress(&info); }
+};
+
+struct Compress {
+    jpeg_compress_struct info{};
+    ~Compress() { jpeg_destroy_compress(&info); }
+};
+
+class JpegReader final : public RowReader {
+  public:
+    explicit JpegReader(const std::string& path) : path_(path), file_(path, "rb") {
+        const int first = std::fgetc(file_.Get());
+        if (first != 0xFF || std::fgetc(file_.Get()) != 0xD8)
+            BadInput("not a JPEG image", path);
+        std::rewind(file_.Get());
+        lib_.info.err = installErrors(error_);
+        check(survives(error_, [this] {
+            jpeg_create_decompress(&lib_.info);
+            jpeg_stdio_src(&lib_.info, file_.Get());
+            jpeg_read_header(&lib_.info, TRUE);
+        }));
+        CheckImageSize(long(lib_.info.image_width), long(lib_.info.image_height), path);
+        if (lib_.info.jpeg_color_space == JCS_CMYK || lib_.info.jpeg_color_space == JCS_YCCK)
+            BadInput("CMYK JPEG images are not supported", path);
+        grey_ = lib_.info.jpeg_color_space == JCS_GRAYSCALE;
+        lib_.info.out_color_space = grey_ ? JCS_GRAYSCALE : JCS_RGB;
+        check(survives(error_, [this] { jpeg_start_decompress(&lib_.info); }));
+        width_ = int(lib_.info.output_width);
+        height_ = int(lib_.info.output_height);
     }
-    jpeg_finish_compress(&info);
-    return true;
-}
+
+    void ReadRows(std::uint8_t* out, int count) override {
+        const std::size_t stride = std::size_t(width_) * std::size_t(SamplesPerPixel());
+        check(survives(error_, [&] {
+            for (int y = 0; y < count; ++y) {
+                JSAMPROW row = out + std::size_t(y) * stride;
+                jpeg_read_scanlines(&lib_.info, &row, 1);
+            }
+            if (lib_.info.output_scanline == lib_.info.output_height)
+                jpeg_finish_decompress(&lib_.info);
+        }));
+    }
+
+  private:
+    void check(bool ok) const {
+        if (!ok)
+            BadInput(std::string("damaged JPEG image (") + error_.text + ")", path_);
+    }
+
+    std::string path_;
+    FileHandle file_;
+    ErrorManager error_;
+    Decompress lib_;
+};
+
+class JpegWriter final : public RowWriter {
+  public:
+    JpegWriter(std::FILE* out, int width, int height, int quality, const std::string& name) : name_(name) {
+        lib_.info.err = installErrors(error_);
+        check(survives(error_, [&] {
+            jpeg_create_compress(&lib_.info);
+            jpeg_stdio_dest(&lib_.info, out);
+            lib_.info.image_width = JDIMENSION(width);
+            lib_.info.image_height = JDIMENSION(height);
+            lib_.info.input_components = 3;
+            lib_.info.in_color_space = JCS_RGB;
+            jpeg_set_defaults(&lib_.info);
+            jpeg_set_quality(&lib_.info, quality, TRUE);
+            jpeg_start_compress(&lib_.info, TRUE);
+        }));
+    }
+
+    void WriteRow(const std::uint8_t* rgb) override {
+        check(survives(error_, [&] {
+            JSAMPROW row = const_cast<JSAMPROW>(rgb);
+            jpeg_write_scanlines(&lib_.info, &row, 1);
+        }));
+    }
+
+    void Finish() override {
+        check(survives(error_, [this] { jpeg_finish_compress(&lib_.info); }));
+    }
+
+  private:
+    void check(bool ok) const {
+        if (!ok)
+            BadInput(std::string("cannot write JPEG image (") + error_.text + ")", name_);
+    }
+
+    std::string name_;
+    ErrorManager error_;
+    Compress lib_;
+};
 
 } // namespace
 
-Image ReadJpeg(const std::string& path) {
-    FileHandle file(path, "rb");
-    const int first = std::fgetc(file.Get());
-    if (first != 0xFF || std::fgetc(file.Get()) != 0xD8)
-        BadInput("not a JPEG image", path);
-    std::rewind(file.Get());
-    jpeg_decompress_struct info{};
-    ErrorManager error;
-    info.err = installErrors(error);
-    Image image;
-    std::vector<std::uint8_t> samples;
-    bool ok = false;
-    try {
-        ok = decode(info, error, file.Get(), path, image, samples);
-    } catch (...) {
-        jpeg_destroy_decompress(&info);
-        throw;
-    }
-    jpeg_destroy_decompress(&info);
-    if (!ok)
-        BadInput(std::string("damaged JPEG image (") + error.text + ")", path);
-    SplitInterleaved(image, samples.data(),
-                     image.grey ? std::vector<std::string>{"Grey"}
-                                : std::vector<std::string>{"Red", "Green", "Blue"});
-    return image;
+std::unique_ptr<RowReader> OpenJpeg(const std::string& path) {
+    return std::make_unique<JpegReader>(path);
 }
 
-void WriteJpeg(std::FILE* out, int width, int height, const std::uint8_t* rgb, int quality,
-               const std::string& name) {
-    jpeg_compress_struct info{};
-    ErrorManager error;
-    info.err = installErrors(error);
-    const bool ok = encode(info, error, out, width, height, rgb, quality);
-    jpeg_destroy_compress(&info);
-    if (!ok)
-        BadInput(std::string("cannot write JPEG image (") + error.text + ")", name);
+std::unique_ptr<RowWriter> StartJpeg(std::FILE* out, int width, int height, int quality,
+                                     const std::string& name) {
+    return std::make_unique<JpegWriter>(out, width, height, quality, name);
 }

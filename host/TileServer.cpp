@@ -38,7 +38,8 @@ std::uint8_t blend(std::uint8_t original, std::uint8_t filtered, std::uint8_t ma
 
 } // namespace
 
-TileServer::TileServer(Document& document, Progress& progress) : document_(document), progress_(progress) {
+TileServer::TileServer(Document& document, CodecThread& codec, Progress& progress)
+    : document_(document), codec_(codec), progress_(progress) {
     current_ = this;
     handles_.disposeProc = DisposeHandle;
     record_.abortQueryProc = onAbort;
@@ -80,6 +81,9 @@ TileServer::Sources TileServer::planes(std::int16_t first, std::int16_t last, bo
 
 void TileServer::fill(const Rect& rect, const Sources& source, std::uint8_t* out,
                       std::int32_t rowBytes) const {
+    if (isEmpty(rect))
+        return;
+    codec_.AwaitRows(clampTo(rect.bottom - 1, document_.height) + 1);
     const std::size_t count = source.size();
     for (int y = rect.top; y < rect.bottom; ++y) {
         const std::size_t row = std::size_t(clampTo(y, document_.height)) * std::size_t(document_.width);
@@ -142,6 +146,7 @@ void TileServer::Deliver() {
 
 void TileServer::TakeBack() {
     const Rect& rect = target_.rect;
+    codec_.Writing(rect);
     const bool masked = !document_.mask.empty();
     for (int y = std::max<int>(rect.top, 0); y < std::min<int>(rect.bottom, document_.height); ++y) {
         const std::uint8_t* src = write_.data() + std::size_t(y - rect.top) * std::size_t(target_.rowBytes);
@@ -156,6 +161,7 @@ void TileServer::TakeBack() {
             }
         }
     }
+    codec_.Written(rect);
     target_ = {};
 }
 

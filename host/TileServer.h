@@ -8,6 +8,7 @@
 // so 0 keeps the original and 255 takes the filtered pixel.
 #pragma once
 
+#include "CodecThread.h"
 #include "Document.h"
 #include "Progress.h"
 #include "relight_filter.h"
@@ -17,9 +18,9 @@
 
 class TileServer {
   public:
-    // Fills the record for `document`; the record's callbacks reach this server until it is
-    // destroyed (one server at a time).
-    TileServer(Document& document, Progress& progress);
+    // Fills the record for `document`, whose source rows `codec` decodes and whose result it
+    // encodes; the record's callbacks reach this server until it is destroyed (one at a time).
+    TileServer(Document& document, CodecThread& codec, Progress& progress);
     ~TileServer();
     TileServer(const TileServer&) = delete;
     TileServer& operator=(const TileServer&) = delete;
@@ -59,6 +60,7 @@ class TileServer {
 
     static TileServer* current_;
     Document& document_;
+    CodecThread& codec_;
     Progress& progress_;
     FilterRecord record_{};
     HandleProcs handles_{};

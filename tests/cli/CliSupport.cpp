@@ -94,6 +94,27 @@ void WritePalettePng(const std::string& path, int width, int height, const std::
     writePngImage(path, image, indices.data(), paletteRGB.data());
 }
 
+void WriteInterlacedPng(const std::string& path, const Pixels& pixels) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr) << path;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    std::vector<png_bytep> rows;
+    for (int y = 0; y < pixels.height; ++y)
+        rows.push_back(
+            const_cast<png_bytep>(&pixels.samples[std::size_t(y * pixels.width * pixels.channels)]));
+    // libpng's default error handler aborts the test program: the arguments here are valid.
+    png_init_io(png, file);
+    png_set_IHDR(png, info, png_uint_32(pixels.width), png_uint_32(pixels.height), 8,
+                 pixels.channels == 4 ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_ADAM7,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    png_write_image(png, rows.data());
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    std::fclose(file);
+}
+
 Pixels ReadPng(const std::string& path) {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;

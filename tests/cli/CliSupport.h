@@ -39,6 +39,8 @@ void WritePng16(const std::string& path, int width, int height, int channels,
 // One index a pixel into an RGB palette.
 void WritePalettePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& indices,
                      const std::vector<std::uint8_t>& paletteRGB);
+// Adam7-interlaced, `image.channels` 3 (RGB) or 4 (RGBA).
+void WriteInterlacedPng(const std::string& path, const Pixels& image);
 void WriteJpeg(const std::string& path, const Pixels& image, int quality);
 // Read back as RGB.
 Pixels ReadPng(const std::string& path);
@@ -47,7 +49,7 @@ Pixels ReadJpeg(const std::string& path);
 // A block of the lighting module's default settings (one spotlight), with `textureChannel`.
 std::string LightingBlock(int textureChannel = 0);
 // A block of the probe plug-in: its mode and texture channel (see probe_plugin.cpp).
-enum ProbeMode { probeInvert = 0, probeInterrupt = 1, probeFail = 2, probeReport = 3 };
+enum ProbeMode { probeInvert = 0, probeInterrupt = 1, probeFail = 2, probeReport = 3, probeRewrite = 4 };
 std::string ProbeBlock(ProbeMode mode, int textureChannel = 0);
 
 void WriteBytes(const std::string& path, const std::string& bytes);

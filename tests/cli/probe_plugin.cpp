@@ -20,7 +20,13 @@
 
 namespace {
 
-enum Mode : unsigned char { invert = 0, interruptAfterFirstTile = 1, failSecondTile = 2, report = 3 };
+enum Mode : unsigned char {
+    invert = 0,
+    interruptAfterFirstTile = 1,
+    failSecondTile = 2,
+    report = 3,
+    rewriteFirstTile = 4, // after the last tile, the first once more, handed back as delivered
+};
 
 constexpr int kTile = 16;
 constexpr int kMargin = 3;
@@ -35,6 +41,7 @@ struct Run {
     bool haveTexture = false;
     std::vector<unsigned char> texture; // the grown block of the current tile
     int tilesDone = 0;
+    bool rewound = false;
 };
 
 Run run;
@@ -64,6 +71,11 @@ void setRects(FilterRecord* record) {
     record->maskRequestRect = none;
 }
 
+Rect firstTile(const Rect& a) {
+    return {a.top, a.left, std::int16_t(std::min<int>(a.top + kTile, a.bottom)),
+            std::int16_t(std::min<int>(a.left + kTile, a.right))};
+}
+
 void nextTile(const Rect& area) {
     // In int: a tile past the last one would overflow 16 bits on the widest images.
     int left = run.tile.left + kTile, top = run.tile.top;
@@ -90,6 +102,8 @@ void storeTexture(const FilterRecord* record) {
 }
 
 void shadeTile(const FilterRecord* record) {
+    if (run.rewound)
+        return;
     const Rect& t = run.tile;
     const int w = t.right - t.left, h = t.bottom - t.top, grown = w + 2 * kMargin;
     const auto* src = static_cast<const unsigned char*>(record->requestData);
@@ -170,9 +184,7 @@ std::int16_t start(FilterRecord* record) {
         run.mode = Mode(block[4]);
         run.channel = block[kChannelOffset] << 8 | block[kChannelOffset + 1];
     }
-    const Rect& a = record->filterArea;
-    run.tile = {a.top, a.left, std::int16_t(std::min<int>(a.top + kTile, a.bottom)),
-                std::int16_t(std::min<int>(a.left + kTile, a.right))};
+    run.tile = firstTile(record->filterArea);
     if (run.mode == report)
         reportRecord(record);
     setRects(record);
@@ -190,7 +202,14 @@ std::int16_t proceed(FilterRecord* record) {
     shadeTile(record);
     ++run.tilesDone;
     run.haveTexture = false;
-    nextTile(record->filterArea);
+    if (run.rewound)
+        run.tile = Rect{};
+    else
+        nextTile(record->filterArea);
+    if (run.mode == rewriteFirstTile && empty(run.tile) && !run.rewound) {
+        run.tile = firstTile(record->filterArea);
+        run.rewound = true;
+    }
     setRects(record);
     if (run.mode == interruptAfterFirstTile && run.tilesDone == 1)
         std::raise(SIGINT);

@@ -1,0 +1,84 @@
+// The image codec work of one run, on a second thread so that it overlaps the filter, which stays
+// on the main thread. The source rows are decoded into the document ahead of the tiles that need
+// them; after decoding, result rows are encoded as soon as the filter has finished them.
+//
+// A result row is finished when every pixel of it inside the filtered area has been handed back
+// once (rows outside the area are finished from the start); at the end every row is. A filter that
+// hands back a row a second time (the dialog's preview walk does) makes the output start over and
+// wait for the end.
+#pragma once
+
+#include "AtomicOutput.h"
+#include "Document.h"
+#include "ImageIO.h"
+#include "Types.h"
+
+#include <condition_variable>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+class CodecThread {
+  public:
+    // Starts decoding `image` into `document`, which BlankDocument made from it. The codec thread
+    // touches only the planes that exist now: channels may be added to the document meanwhile.
+    CodecThread(std::unique_ptr<RowReader> image, Document& document);
+    // Stops the thread; an output not yet committed is removed.
+    ~CodecThread();
+    CodecThread(const CodecThread&) = delete;
+    CodecThread& operator=(const CodecThread&) = delete;
+
+    // Blocks until source rows [0, rows) are decoded; throws what stopped the decoder before.
+    void AwaitRows(int rows);
+    // Opens the temporary output for `target`; the result goes there as its rows are finished,
+    // counted in the filtered `area`. Throws HostError when the file cannot be created.
+    void StartOutput(const std::string& target, int quality, const Rect& area);
+    // Before the filter's result pixels of `rect` are stored: when they cover rows that may have
+    // been sent, waits until the encoder has let go of them and starts the output over.
+    void Writing(const Rect& rect);
+    // After they are stored: counts them towards finished rows.
+    void Written(const Rect& rect);
+    // Every row is final: waits for the encoder, then puts the output in place. Throws what
+    // stopped the decoder or encoder, or a cancel after Ctrl-C.
+    void Finish();
+
+  private:
+    void run();
+    void decode();
+    bool encode();
+    int awaitFinished(int row);
+    bool awaitClosing();
+    void publishFinished(int rows);
+
+    // Fixed before the thread starts.
+    std::unique_ptr<RowReader> image_;
+    const int width_;
+    const int height_;
+    std::vector<RowTarget> targets_;
+    const std::uint8_t* result_[3];
+
+    // Main thread only.
+    Rect area_{};
+    std::vector<int> written_; // per row of the area, the pixels handed back
+    int frontier_ = 0;         // rows before it are finished
+    bool streaming_ = true;    // rows go out as they are finished
+
+    // Shared, under mutex_.
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    int decoded_ = 0;
+    int finished_ = 0;
+    bool stopping_ = false;
+    bool encoded_ = false;
+    bool restarting_ = false; // the encoder is to empty the output and wait for the end
+    bool closing_ = false;    // every row is final
+    std::exception_ptr error_;
+    std::unique_ptr<AtomicOutput> output_;
+    ImageFormat format_ = ImageFormat::png;
+    int quality_ = 0;
+
+    std::thread thread_;
+};
