@@ -72,13 +72,16 @@ LM_bool LM_style_ostream::Open(Str255 name) {
     if (isOpen)
         return false;
     const StyleFile file(name);
-    if (!file.found || HCreate(file.volume, file.directory, name, kStyleCreator, kStyleType) != noErr ||
-        HOpen(file.volume, file.directory, name, fsWrPerm, &refNum) != noErr)
+    if (!file.found || HCreate(file.volume, file.directory, name, kStyleCreator, kStyleType) != noErr)
         return false;
-    isOpen = true;
-    if (WriteU16(LM_STYLE_BYTE_ORDER_MARK) && _WriteHeader())
-        return true;
-    Close();
+    if (HOpen(file.volume, file.directory, name, fsWrPerm, &refNum) == noErr) {
+        isOpen = true;
+        if (WriteU16(LM_STYLE_BYTE_ORDER_MARK) && _WriteHeader())
+            return true;
+        Close();
+    }
+    // Created here and never a whole style: nobody else's file is lost by taking it away.
+    HDelete(file.volume, file.directory, name);
     return false;
 }
 
@@ -180,7 +183,14 @@ LM_bool LM_style_istream::Exists(Str255 name) {
 
 LM_bool LM_SaveStyle(Str255 name, const LM_globals& globals) {
     LM_style_ostream out;
-    return out.Open(name) && globals.Write(out) && out.Close();
+    if (!out.Open(name))
+        return false;
+    if (globals.Write(out) && out.Close())
+        return true;
+    // A cut-off style still loads, as fewer lights: a full disk must not leave one behind.
+    out.Close();
+    LM_style_ostream::Erase(name);
+    return false;
 }
 
 LM_bool LM_LoadStyle(Str255 name, LM_globals& globals) {
