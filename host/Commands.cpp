@@ -41,6 +41,8 @@ Document loadDocument(const Options& options) {
         SetMask(document, options.mask);
     if (options.area)
         SetArea(document, *options.area, options.input);
+    // Loading a large image takes a while: a Ctrl-C meanwhile stops before any tile.
+    StopIfInterrupted(options.input);
     return document;
 }
 
@@ -48,8 +50,7 @@ void writeResult(const Document& document, const std::string& target, int qualit
     AtomicOutput out(target);
     const std::vector<std::uint8_t> rgb = InterleavedRGB(document.result, document.Pixels());
     WriteImage(out.Stream(), FormatOf(target), document.width, document.height, rgb.data(), quality, target);
-    if (InterruptRequested())
-        throw HostError(ExitStatus::cancelled, "cancelled", target);
+    StopIfInterrupted(target);
     out.Commit();
 }
 

@@ -20,7 +20,13 @@
 
 namespace {
 
-enum Mode : unsigned char { invert = 0, interruptAfterFirstTile = 1, failSecondTile = 2, report = 3 };
+enum Mode : unsigned char {
+    invert = 0,
+    interruptAfterFirstTile = 1,
+    failSecondTile = 2,
+    report = 3,
+    interruptAfterLastTile = 4, // no abort query follows: the signal meets the host writing
+};
 
 constexpr int kTile = 16;
 constexpr int kMargin = 3;
@@ -192,7 +198,8 @@ std::int16_t proceed(FilterRecord* record) {
     run.haveTexture = false;
     nextTile(record->filterArea);
     setRects(record);
-    if (run.mode == interruptAfterFirstTile && run.tilesDone == 1)
+    if ((run.mode == interruptAfterFirstTile && run.tilesDone == 1) ||
+        (run.mode == interruptAfterLastTile && empty(run.tile)))
         std::raise(SIGINT);
     if (run.mode == failSecondTile && run.tilesDone == 2)
         return filterMemFull;
