@@ -65,13 +65,30 @@ AtomicOutput::~AtomicOutput() {
         unlink(temp_.c_str());
 }
 
-void AtomicOutput::Commit() {
+void AtomicOutput::finish() {
     const bool written = std::fflush(file_) == 0 && !std::ferror(file_) && fsync(fileno(file_)) == 0;
     const int closed = std::fclose(file_);
     file_ = nullptr;
-    if (!written || closed != 0 || std::rename(temp_.c_str(), target_.c_str()) != 0)
+    if (!written || closed != 0)
+        cannotWrite(target_);
+}
+
+void AtomicOutput::Commit() {
+    finish();
+    if (std::rename(temp_.c_str(), target_.c_str()) != 0)
         cannotWrite(target_);
     temp_.clear();
+}
+
+bool AtomicOutput::CommitIfAbsent() {
+    finish();
+    // A hard link is made only where no name exists: the check and the creation are one step.
+    if (link(temp_.c_str(), target_.c_str()) != 0) {
+        if (errno == EEXIST)
+            return false;
+        cannotWrite(target_);
+    }
+    return true; // the destructor removes the temporary name
 }
 
 void WriteFileAtomically(const std::string& target, const std::string& bytes) {

@@ -17,8 +17,14 @@ class AtomicOutput {
     const std::string& Target() const { return target_; }
     // Flushes to disk and renames onto the target; throws HostError on any failure.
     void Commit();
+    // The same, but only when nothing has the target's name yet: false (and nothing changed) when
+    // something has.
+    bool CommitIfAbsent();
 
   private:
+    // Flushes and closes the temporary file; throws HostError when its bytes did not all reach the disk.
+    void finish();
+
     std::string target_;
     std::string temp_;
     std::FILE* file_ = nullptr;

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr unsigned kApply = 1, kEdit = 2, kAbout = 4;
+constexpr unsigned kApply = 1, kEdit = 2, kAbout = 4, kStyles = 8;
 
 struct OptionRule {
     const char* name;
@@ -56,12 +56,16 @@ const std::vector<OptionRule>& optionTable() {
         {"-o", kApply | kEdit, true, [](Options& o, const std::string& v) { o.output = v; }},
         {"--params", kApply, true, [](Options& o, const std::string& v) { o.params = v; }},
         {"--last", kApply, false, [](Options& o, const std::string&) { o.params.clear(); }},
+        {"--style", kApply, true, [](Options& o, const std::string& v) { o.style = v; }},
+        {"--name", kStyles, true, [](Options& o, const std::string& v) { o.name = v; }},
+        {"--force", kStyles, false, [](Options& o, const std::string&) { o.force = true; }},
         {"--channel", kApply | kEdit, true,
          [](Options& o, const std::string& v) { o.channels.push_back(parseChannel(v)); }},
         {"--area", kApply | kEdit, true, [](Options& o, const std::string& v) { o.area = parseArea(v); }},
         {"--mask", kApply | kEdit, true, [](Options& o, const std::string& v) { o.mask = v; }},
         {"--save-params", kApply | kEdit, true, [](Options& o, const std::string& v) { o.saveParams = v; }},
-        {"--plugin", kApply | kEdit | kAbout, true, [](Options& o, const std::string& v) { o.plugin = v; }},
+        {"--plugin", kApply | kEdit | kAbout | kStyles, true,
+         [](Options& o, const std::string& v) { o.plugin = v; }},
         {"--quality", kApply | kEdit, true,
          [](Options& o, const std::string& v) { o.quality = int(number(v, 1, 100, "--quality")); }},
         {"--quiet", kApply | kEdit, false, [](Options& o, const std::string&) { o.quiet = true; }},
@@ -69,7 +73,8 @@ const std::vector<OptionRule>& optionTable() {
         {"--headless", kEdit, false, [](Options& o, const std::string&) { o.headless = true; }},
         {"--script", kEdit, true, [](Options& o, const std::string& v) { o.script = v; }},
         {"--record", kEdit, true, [](Options& o, const std::string& v) { o.record = v; }},
-        {"--help", kApply | kEdit | kAbout, false, [](Options& o, const std::string&) { o.help = true; }},
+        {"--help", kApply | kEdit | kAbout | kStyles, false,
+         [](Options& o, const std::string&) { o.help = true; }},
     };
     return table;
 }
@@ -81,6 +86,8 @@ unsigned commandBit(const std::string& command) {
         return kEdit;
     if (command == "about")
         return kAbout;
+    if (command == "styles")
+        return kStyles;
     usage("unknown command '" + command + "'", "");
 }
 
@@ -115,11 +122,16 @@ std::size_t parseOption(const std::vector<std::string>& args, std::size_t i, uns
     return i + 1;
 }
 
-void checkComplete(const Options& options) {
-    if (options.help || options.command == "about")
+void checkComplete(Options& options) {
+    if (options.help || options.command == "about" || options.command == "styles")
         return;
-    if (options.input.empty())
+    if (options.arguments.empty())
         usage("no input image given", options.command);
+    if (options.command == "edit" && options.arguments.size() > 1)
+        usage("unexpected argument '" + options.arguments[1] + "'", options.command);
+    if (!options.style.empty() && !options.params.empty())
+        usage("give either --style NAME or --params FILE, not both", options.command);
+    options.input = options.arguments[0];
     if (!options.script.empty() && !options.headless)
         usage("--script replays on the headless screen: add --headless", options.command);
     if (!options.record.empty() && options.headless)
@@ -139,8 +151,8 @@ Options ParseCommandLine(const std::vector<std::string>& args) {
     for (std::size_t i = 1; i < args.size(); ++i) {
         if (args[i].size() > 1 && args[i][0] == '-') {
             i = parseOption(args, i, bit, options);
-        } else if (options.input.empty() && bit != kAbout) {
-            options.input = args[i];
+        } else if (bit != kAbout) {
+            options.arguments.push_back(args[i]);
         } else {
             usage("unexpected argument '" + args[i] + "'", options.command);
         }

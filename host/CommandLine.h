@@ -9,11 +9,15 @@
 #include <vector>
 
 struct Options {
-    std::string command; // apply, edit, about, or help
-    bool help = false;   // --help after a command: show that command's help
-    std::string input;
+    std::string command;                // apply, edit, styles, about, or help
+    bool help = false;                  // --help after a command: show that command's help
+    std::vector<std::string> arguments; // the words that are not options, in order
+    std::string input;                  // the image being worked on: one of `arguments`
     std::string output;
     std::string params; // stored block to apply; empty: the last settings
+    std::string style;  // apply: the style to choose in the dialog
+    std::string name;   // styles import: the name to store under
+    bool force = false; // styles: replace or delete what is otherwise kept
     std::vector<std::pair<std::string, std::string>> channels; // NAME, FILE
     std::optional<UserArea> area;
     std::string mask;

@@ -8,30 +8,13 @@
 #include "ImageIO.h"
 #include "Interrupt.h"
 #include "Persistence.h"
+#include "StyleCommands.h"
+#include "StyleLibrary.h"
+#include "Targets.h"
 
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
 
 namespace {
-
-bool sameFile(const std::string& a, const std::string& b) {
-    std::error_code error;
-    return std::filesystem::equivalent(a, b, error);
-}
-
-// Where the result goes; the input is never its target unless --in-place says so.
-std::string outputOf(const Options& options) {
-    if (options.inPlace && !options.output.empty())
-        BadInput("give either -o OUT or --in-place, not both");
-    if (!options.inPlace && options.output.empty())
-        BadInput("no output file given (use -o OUT, or --in-place)");
-    const std::string target = options.inPlace ? options.input : options.output;
-    if (!options.inPlace && sameFile(options.input, target))
-        BadInput("the output would overwrite the input (use --in-place for that)", target);
-    FormatOf(target);
-    return target;
-}
 
 Document loadDocument(const Options& options) {
     Document document = MakeDocument(ReadImage(options.input));
@@ -69,24 +52,24 @@ void filterAndWrite(PluginHost& plugin, Document& document, ParameterHandle& par
         WriteFileAtomically(options.saveParams, block);
 }
 
-void apply(const Options& options) {
-    const std::string target = outputOf(options);
+// The block run: the same stored settings for every image.
+void applyBlock(PluginHost& plugin, const std::vector<Options>& runs, const Options& options) {
     const std::string blockFile = options.params.empty() ? LastBlockPath() : options.params;
     const std::string block = options.params.empty() ? ReadLastBlock() : ReadWholeFile(options.params);
-    PluginHost plugin(PluginHost::Locate(options.plugin));
     if (const std::string why = plugin.CheckParameters(block); !why.empty())
         BadInput("bad parameter block (" + why + ")", blockFile);
-    Document document = loadDocument(options);
-    CheckTextureChannel(block, document, blockFile);
-    ParameterHandle parameters(block);
-    filterAndWrite(plugin, document, parameters, false, options, target);
+    MakeResultFolder(options);
+    for (const Options& run : runs) {
+        Document document = loadDocument(run);
+        CheckTextureChannel(block, document, blockFile);
+        ParameterHandle parameters(block);
+        filterAndWrite(plugin, document, parameters, false, run, run.output);
+    }
 }
 
-void edit(const Options& options) {
-    const std::string target = outputOf(options);
-    PluginHost plugin(PluginHost::Locate(options.plugin));
-    Document document = loadDocument(options);
-    DialogScreen screen(options);
+// The dialog on `screen` over the document, then the final run with what it accepted.
+void runDialog(PluginHost& plugin, Document& document, const DialogScreen& screen, const Options& options,
+               const std::string& target) {
     ParameterHandle parameters;
     try {
         filterAndWrite(plugin, document, parameters, true, options, target);
@@ -94,6 +77,39 @@ void edit(const Options& options) {
         screen.CheckScript();
         throw;
     }
+}
+
+// Each image through the real dialog, driven as a user would: choose the style, press OK.
+void applyStyle(PluginHost& plugin, const std::vector<Options>& runs, const Options& options) {
+    const StyleLibrary library;
+    const std::string style = StyleName(options.style);
+    if (!library.Contains(style))
+        BadInput("no style named '" + style + "' (see relight styles list)");
+    const std::string script = "wait 100\nchoose @20 " + style + "\nwait 100\nclick @1\n";
+    MakeResultFolder(options);
+    for (const Options& run : runs) {
+        Document document = loadDocument(run);
+        const DialogScreen screen(script, "choosing style '" + style + "' in the dialog");
+        runDialog(plugin, document, screen, run, run.output);
+    }
+}
+
+void apply(const Options& options) {
+    const std::vector<Options> runs = BatchRuns(options);
+    PluginHost plugin(PluginHost::Locate(options.plugin));
+    if (options.style.empty())
+        applyBlock(plugin, runs, options);
+    else
+        applyStyle(plugin, runs, options);
+}
+
+void edit(const Options& options) {
+    const std::string target = OutputOf(options);
+    PluginHost plugin(PluginHost::Locate(options.plugin));
+    Document document = loadDocument(options);
+    SeedStylesIfPossible();
+    const DialogScreen screen(options);
+    runDialog(plugin, document, screen, options, target);
 }
 
 void about(const Options& options) {
@@ -115,6 +131,8 @@ void RunCommand(const Options& options) {
     }
     if (options.command == "apply")
         apply(options);
+    else if (options.command == "styles")
+        RunStylesCommand(options);
     else if (options.command == "edit")
         edit(options);
     else

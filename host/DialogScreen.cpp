@@ -5,15 +5,28 @@
 
 DialogScreen::DialogScreen(const Options& options)
     : script_(options.script), recording_(!options.record.empty()) {
-    TBBackendOptions backend;
-    backend.kind = options.headless ? TBBackendKind::headless : TBBackendKind::sdl;
+    open(options.headless ? TBBackendKind::headless : TBBackendKind::sdl);
     std::string error;
-    if (!TBInitBackend(backend, &error))
-        throw HostError(ExitStatus::filterFailed, "cannot open a window (" + error + "); try --headless");
     if (!script_.empty() && !TBLoadInputScriptFile(script_, &error))
         BadInput("bad input script (" + error + ")", script_);
     if (recording_ && !TBStartRecording(options.record, &error))
         BadInput("cannot record the input (" + error + ")", options.record);
+}
+
+DialogScreen::DialogScreen(const std::string& script, const std::string& label)
+    : script_(label), recording_(false) {
+    open(TBBackendKind::headless);
+    std::string error;
+    if (!TBLoadInputScript(script, &error))
+        BadInput("bad input script (" + error + ")", script_);
+}
+
+void DialogScreen::open(TBBackendKind kind) {
+    TBBackendOptions backend;
+    backend.kind = kind;
+    std::string error;
+    if (!TBInitBackend(backend, &error))
+        throw HostError(ExitStatus::filterFailed, "cannot open a window (" + error + "); try --headless");
 }
 
 DialogScreen::~DialogScreen() {

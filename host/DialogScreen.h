@@ -2,12 +2,15 @@
 // input script; optionally recording the session's input as a script.
 #pragma once
 
+#include "Backend.h"
 #include "CommandLine.h"
 
 class DialogScreen {
   public:
     // Opens the screen `options` ask for; throws HostError when it cannot.
     explicit DialogScreen(const Options& options);
+    // The headless screen replaying `script` (its text); `label` names it in errors.
+    DialogScreen(const std::string& script, const std::string& label);
     ~DialogScreen();
     DialogScreen(const DialogScreen&) = delete;
     DialogScreen& operator=(const DialogScreen&) = delete;
@@ -16,6 +19,8 @@ class DialogScreen {
     void CheckScript() const;
 
   private:
-    std::string script_;
+    void open(TBBackendKind kind);
+
+    std::string script_; // the script's file or label; empty when there is none
     bool recording_;
 };

@@ -5,15 +5,18 @@ namespace {
 constexpr const char* kOverview = R"(relight: light an RGB image with coloured lights and a texture.
 
 Usage:
-  relight apply IN -o OUT [options]   repeat stored settings without a window
+  relight apply IN -o OUT [options]   repeat stored settings or a style without a window
+  relight apply IN... -o FOLDER/      the same over several images
   relight edit IN -o OUT [options]    set the lights in the dialog, then write OUT
+  relight styles ACTION [...]         list, show, import, export or delete styles
   relight about [--plugin PATH]       show what the program and its plug-in are
   relight COMMAND --help              the options of one command
 
 Exit status: 0 done, 1 cancelled, 2 bad input, 3 the filter failed.
 
 The last accepted settings are kept in $XDG_STATE_HOME/relight/last.block
-(~/.local/state/relight/last.block when XDG_STATE_HOME is not set).
+(~/.local/state/relight/last.block when XDG_STATE_HOME is not set). Styles are kept in a
+folder in $RELIGHT_HOME (else $XDG_DATA_HOME/relight, else ~/.local/share/relight).
 )";
 
 constexpr const char* kCommonOptions =
@@ -29,12 +32,20 @@ constexpr const char* kCommonOptions =
   --quiet                no progress bar
 )";
 
-constexpr const char* kApply = R"(relight apply IN -o OUT [--params FILE | --last] [options]
+constexpr const char* kApply = R"(relight apply IN -o OUT [--style NAME | --params FILE | --last] [options]
+relight apply IN... -o FOLDER/ [...]
 
-Lights IN with stored settings, without a window. The settings are a parameter block: the last
-accepted settings (--last, the default) or a block saved with --save-params (--params FILE).
+Lights IN without a window. With --style, the dialog runs unseen: it chooses the style and
+presses OK, so the result is exactly what the dialog gives. Otherwise the settings are a
+parameter block: the last accepted settings (--last, the default) or a block saved with
+--save-params (--params FILE).
+
+Several images (or -o naming a folder) write each result into the folder under its image's file
+name; a folder given with a trailing '/' is made when missing. The run stops at the first image
+that fails; the results written before it are complete.
 
 Options:
+  --style NAME           the style to apply (see relight styles list)
   --params FILE          the settings to apply
   --last                 the last accepted settings (the default), kept in
                          $XDG_STATE_HOME/relight/last.block
@@ -43,10 +54,12 @@ Options:
 constexpr const char* kApplyExamples = R"(
 Examples:
   relight apply photo.png -o lit.png
+  relight apply photo.png -o lit.png --style "Stage Trio"
+  relight apply *.jpg -o lit/ --style "Warm Lamp" --quiet
   relight apply photo.jpg -o lit.jpg --params warm.block --quality 95
   relight apply photo.png -o lit.png --params relief.block --channel height=bumps.png
   relight apply photo.png --in-place --area 100,50,400,300 --mask selection.png
-  for f in *.png; do relight apply "$f" -o "lit/$f" --quiet; done
+  relight apply *.png --in-place --params warm.block
 )";
 
 constexpr const char* kEdit = R"(relight edit IN -o OUT [options]
@@ -77,6 +90,36 @@ Example:
   relight about --plugin build/default/module/relight-lighting.so
 )";
 
+constexpr const char* kStyles =
+    R"(relight styles list | show NAME | import FILE | export NAME FILE | delete NAME
+
+Styles are named set-ups (surface, ambient light, texture and lights), one file each in the style
+folder, listed in the dialog's style popup. The styles that ship with relight are copied into the
+folder when a name is missing there; a file of that name is never replaced.
+
+  list                   the style names, in the order of the dialog's popup
+  show NAME              what the style holds: surface, ambient light, texture, lights
+  import FILE            takes a style file into the folder (checked first: a damaged file is
+                         refused); named after FILE unless --name NAME
+  export NAME FILE       writes the style to FILE
+  delete NAME            deletes the style; the default style only with --force
+
+A name is cut to 31 bytes (never inside a character); a '/' in it is kept as ':' on disk.
+
+Options:
+  --name NAME            import: the name to store the style under
+  --force                import: replace a style of that name; export: replace FILE;
+                         delete: also the default style
+  --plugin PATH          the plug-in whose style folder to use
+
+Examples:
+  relight styles list
+  relight styles show "Stage Trio"
+  relight styles import ~/Downloads/dusk.style --name Dusk
+  relight styles export Night night.style
+  relight styles delete Dusk
+)";
+
 } // namespace
 
 std::string HelpText(const std::string& command) {
@@ -86,5 +129,7 @@ std::string HelpText(const std::string& command) {
         return std::string(kEdit) + kCommonOptions + kEditExamples;
     if (command == "about")
         return kAbout;
+    if (command == "styles")
+        return kStyles;
     return kOverview;
 }

@@ -11,15 +11,6 @@ namespace {
 
 constexpr const char* kPluginFile = "relight-lighting.so";
 
-std::string executableFolder() {
-    std::vector<char> path(4096);
-    const ssize_t n = readlink("/proc/self/exe", path.data(), path.size() - 1);
-    if (n <= 0)
-        return {};
-    const std::string exe(path.data(), std::size_t(n));
-    return exe.substr(0, exe.rfind('/'));
-}
-
 // The word the module keeps its settings object in. The module never releases that object after a
 // successful run, so the word lives as long as the process: the object stays reachable to the end.
 std::intptr_t moduleWord = 0;
@@ -34,12 +25,21 @@ bool exists(const std::string& path) {
 
 } // namespace
 
+std::string ExecutableFolder() {
+    std::vector<char> path(4096);
+    const ssize_t n = readlink("/proc/self/exe", path.data(), path.size() - 1);
+    if (n <= 0)
+        return {};
+    const std::string exe(path.data(), std::size_t(n));
+    return exe.substr(0, exe.rfind('/'));
+}
+
 std::string PluginHost::Locate(const std::string& explicitPath) {
     if (!explicitPath.empty())
         return explicitPath;
     if (const char* fromEnvironment = std::getenv("RELIGHT_PLUGIN"); fromEnvironment && *fromEnvironment)
         return fromEnvironment;
-    const std::string here = executableFolder();
+    const std::string here = ExecutableFolder();
     for (const std::string& candidate : {here + "/" + kPluginFile, here + "/../module/" + kPluginFile,
                                          here + "/../lib/relight/" + kPluginFile})
         if (exists(candidate))

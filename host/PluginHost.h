@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <string>
 
+// The folder of the running program: what ships with it is found relative to it.
+std::string ExecutableFolder();
+
 class PluginHost {
   public:
     // Loads the module at `path`; throws HostError (filter failure) when it cannot be loaded or

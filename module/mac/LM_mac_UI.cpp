@@ -8,6 +8,7 @@
 #include "LM_mac_items.h"
 #include "LM_mac_preview.h"
 #include "LM_mac_slider_handler.h"
+#include "LM_mac_styles.h"
 #include "LM_preview.h"
 #include "Memory.h"
 #include "Resources.h"
@@ -17,7 +18,6 @@
 namespace {
 
 constexpr LM_sint16 kParameterDialog = 16000;
-constexpr LM_sint16 kUndeletableStyle = 141;
 constexpr LM_uint8 kKeyDelete = 51;
 constexpr LM_uint8 kKeyForwardDelete = 117;
 constexpr LM_uint8 kKeyTab = 48;
@@ -144,19 +144,17 @@ LM_sint16 checkTextureChannel(DialogPtr dialog, LM_globals* g) {
     return result;
 }
 
-// The style that ships with the filter cannot be deleted: Delete is disabled while it is selected.
-void enableDeleteStyle(DialogPtr dialog) {
-    Str255 undeletable, selected = {0};
-    GetIndString(undeletable, kUndeletableStyle, 1);
-    LM_PopupGetItem(dialog, kItemStyle, LM_ControlValue(dialog, kItemStyle), selected);
-    if (EqualString(selected, undeletable, false, false))
-        LM_DisableItem(dialog, kItemDeleteStyle);
-    else
-        LM_EnableItem(dialog, kItemDeleteStyle);
-    LM_ItemForceDraw(dialog, kItemDeleteStyle);
+// A style was loaded: its texture channel is captured and the controls show its values.
+LM_sint16 showLoadedStyle(DialogPtr dialog, LM_globals* g) {
+    if (LM_sint16 r = checkTextureChannel(dialog, g))
+        return r;
+    LM_SetGlobalsToDialog(dialog, g);
+    LM_SetCurLightToDialog(dialog, g);
+    LM_ItemForceDraw(dialog, kItemWorkArea);
+    return 0;
 }
 
-LM_sint16 openDialog(FilterRecord* record, LM_globals* g) {
+LM_sint16 openDialog(FilterRecord* record, LM_globals* g, Str255 firstStyle) {
     DialogPtr dialog = g->dialog;
     if (!g->UseCurrentSettings())
         g->Default();
@@ -167,10 +165,11 @@ LM_sint16 openDialog(FilterRecord* record, LM_globals* g) {
     LM_SetDialogGlobals(dialog, g);
     if (LM_sint16 r = LM_RebuildBumpMapPopup(dialog, kItemTexture, record))
         return r;
+    LM_OpenStylePopup(dialog, g, firstStyle);
+    LM_SetDeleteStyleState(dialog);
     if (LM_sint16 r = checkTextureChannel(dialog, g))
         return r;
     LM_InitDialogUserItems(dialog);
-    enableDeleteStyle(dialog);
     LM_SetControlValue(dialog, kItemPreviewOn, g->previewEnabled ? 1 : 0);
     if (LM_sint16 r = LM_GeneratePreview(dialog, g))
         return r;
@@ -182,9 +181,23 @@ LM_sint16 openDialog(FilterRecord* record, LM_globals* g) {
 
 // One item hit: its value goes to the settings. Sets `render` when the picture changed; an error
 // ends the dialog.
-LM_sint16 dispatch(DialogPtr dialog, LM_globals* g, LM_sint16 item, bool& render) {
+LM_sint16 dispatch(DialogPtr dialog, LM_globals* g, LM_sint16 item, ConstStr255Param firstStyle,
+                   bool& render) {
     render = true;
     switch (item) {
+    case kItemSaveStyle:
+        LM_DoSaveStyle(dialog, g);
+        render = false;
+        break;
+    case kItemStyle:
+        render = LM_DoSelectStyle(dialog, g);
+        return render ? showLoadedStyle(dialog, g) : 0;
+    case kItemDeleteStyle:
+        render = LM_DoDeleteStyle(dialog, g, firstStyle);
+        if (!render)
+            return 0;
+        LM_SetDeleteStyleState(dialog);
+        return showLoadedStyle(dialog, g);
     case kItemOK:
         LM_GetGlobalsFromDialog(dialog, g);
         break;
@@ -238,7 +251,7 @@ LM_sint16 dispatch(DialogPtr dialog, LM_globals* g, LM_sint16 item, bool& render
     return 0;
 }
 
-LM_sint16 runLoop(FilterRecord* record, LM_globals* g) {
+LM_sint16 runLoop(FilterRecord* record, LM_globals* g, ConstStr255Param firstStyle) {
     DialogPtr dialog = g->dialog;
     for (;;) {
         std::int16_t item = 0;
@@ -246,7 +259,7 @@ LM_sint16 runLoop(FilterRecord* record, LM_globals* g) {
         MoveableModalDialog(dialog, record->eventProc, LM_DialogFilter, &item);
         if (item == kItemCancel)
             return filterStop;
-        if (LM_sint16 r = dispatch(dialog, g, item, render))
+        if (LM_sint16 r = dispatch(dialog, g, item, firstStyle, render))
             return r;
         if (item == kItemOK)
             return 0;
@@ -296,9 +309,11 @@ LM_sint16 LM_DoParameterDialog(FilterRecord* record, LM_globals* g) {
     GrafPtr hostPort;
     GetPort(&hostPort);
     SetPort(g->dialog);
-    LM_sint16 result = openDialog(record, g);
+    // Entry 1 of the style popup as the resource gives it: the style Delete falls back to.
+    Str255 firstStyle;
+    LM_sint16 result = openDialog(record, g, firstStyle);
     if (result == 0)
-        result = runLoop(record, g);
+        result = runLoop(record, g, firstStyle);
     LM_DisposeParameterDialog(g);
     SetPort(hostPort);
     return result;

@@ -85,12 +85,6 @@ LM_sint16 toggle(DialogPtr dialog, LM_sint16 item) {
     return state;
 }
 
-// Appends the text as one entry, literally: a channel may be named with menu metacharacters.
-void appendLiteral(MenuHandle menu, ConstStr255Param text) {
-    AppendMenu(menu, reinterpret_cast<ConstStr255Param>("\x01x"));
-    SetMenuItemText(menu, CountMItems(menu), text);
-}
-
 void waitForRelease() {
     while (StillDown()) {
     }
@@ -291,18 +285,23 @@ LM_sint16 LM_RebuildBumpMapPopup(DialogPtr dialog, LM_sint16 item, FilterRecord*
         DeleteMenuItem(menu, entry);
     Str255 text;
     GetIndString(text, kNoTextureString, 1);
-    appendLiteral(menu, text);
+    LM_PopupAppendLiteral(menu, text);
     LM_sint16 result = 0;
     for (LM_sint32 index = 0; index < count; ++index) {
         if ((result = LM_GetChannelName(index, text, record)) != 0)
             break;
-        appendLiteral(menu, text);
+        LM_PopupAppendLiteral(menu, text);
     }
     const LM_sint16 entries = CountMItems(menu);
     SetControlMaximum(control, entries);
     SetControlMinimum(control, entries ? 1 : 0);
     LM_ItemForceDraw(dialog, item);
     return result;
+}
+
+void LM_PopupAppendLiteral(MenuHandle menu, ConstStr255Param text) {
+    AppendMenu(menu, reinterpret_cast<ConstStr255Param>("\x01x"));
+    SetMenuItemText(menu, CountMItems(menu), text);
 }
 
 MenuHandle LM_PopupMenu(ControlHandle control) {

@@ -40,6 +40,8 @@ LM_sint16 LM_GetNumChannels(LM_uint16& count, FilterRecord* record);
 LM_sint16 LM_GetChannelName(LM_sint32 index, Str255 name, FilterRecord* record);
 
 MenuHandle LM_PopupMenu(ControlHandle control);
+// Appends the text as one entry, literally: channel and style names may hold menu metacharacters.
+void LM_PopupAppendLiteral(MenuHandle menu, ConstStr255Param text);
 void LM_PopupGetItem(DialogPtr dialog, LM_sint16 item, LM_sint16 entry, Str255 text);
 // The last entry whose text equals `text`, letter case ignored; 0 when none.
 LM_sint16 LM_PopupItemIndex(DialogPtr dialog, LM_sint16 item, ConstStr255Param text);

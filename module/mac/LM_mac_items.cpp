@@ -270,6 +270,9 @@ void LM_PStringCopy(unsigned char* destination, const unsigned char* source) {
 }
 
 LM_bool LM_TrackSmallButton(DialogPtr dialog, LM_sint16 item) {
+    // A disabled button does not answer: drawn pressed, it would keep the enabled look.
+    if (itemDisabled(dialog, item))
+        return true;
     DialogDrawing drawing(dialog);
     Rect box;
     LM_ItemGetBox(dialog, item, box);

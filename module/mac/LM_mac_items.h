@@ -57,7 +57,7 @@ void LM_DisableItem(DialogPtr dialog, LM_sint16 item);
 void LM_ItemForceDraw(DialogPtr dialog, LM_sint16 item);
 void LM_UserItemSetDrawProc(DialogPtr dialog, LM_sint16 item, UserItemProcPtr procedure);
 void LM_PStringCopy(unsigned char* destination, const unsigned char* source);
-// Follows a press on a small button; true when it was released outside.
+// Follows a press on a small button; true when it was released outside or the button is disabled.
 LM_bool LM_TrackSmallButton(DialogPtr dialog, LM_sint16 item);
 
 void LM_InitDialogUserItems(DialogPtr dialog);

@@ -5,6 +5,7 @@
 #include "Resources.h"
 
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -12,6 +13,10 @@ constexpr std::int16_t kStyleStrings = 138;
 constexpr OSType kStyleType = FOUR_CHAR("lmbs");
 constexpr OSType kStyleCreator = FOUR_CHAR("????");
 constexpr int kMaxFileName = 31;
+constexpr int kTemporaryNames = 999;
+// Saves write under a name that starts with a period: no style does (the save dialog turns a
+// leading period into an asterisk), so the listing never shows a file still being written.
+constexpr char kTemporaryPrefix[] = ".saving-";
 
 // The folder's entry, with the name cut as every file call needs it.
 struct StyleFile {
@@ -24,6 +29,20 @@ struct StyleFile {
         found = LM_GetStyleFolder(volume, directory);
     }
 };
+
+// Creates a file of the folder that no other save is using: creation is exclusive, so two
+// processes saving at once never share one.
+OSErr createTemporary(std::int16_t volume, long directory, Str31 name) {
+    for (int n = 1; n <= kTemporaryNames; ++n) {
+        const std::string text = kTemporaryPrefix + std::to_string(n);
+        name[0] = static_cast<unsigned char>(text.size());
+        std::memcpy(name + 1, text.data(), text.size());
+        const OSErr err = HCreate(volume, directory, name, kStyleCreator, kStyleType);
+        if (err != dupFNErr)
+            return err;
+    }
+    return dupFNErr;
+}
 
 } // namespace
 
@@ -65,23 +84,29 @@ LM_bool LM_GetStyleFolder(std::int16_t& volume, long& directory) {
 }
 
 LM_style_ostream::~LM_style_ostream() {
-    Close();
+    _Abandon();
 }
 
 LM_bool LM_style_ostream::Open(Str255 name) {
     if (isOpen)
         return false;
     const StyleFile file(name);
-    if (!file.found || HCreate(file.volume, file.directory, name, kStyleCreator, kStyleType) != noErr)
+    FInfo info;
+    // An existing style is deleted by the caller first; anything else of that name stays.
+    if (!file.found || HGetFInfo(file.volume, file.directory, name, &info) != fnfErr ||
+        createTemporary(file.volume, file.directory, temporary) != noErr)
         return false;
-    if (HOpen(file.volume, file.directory, name, fsWrPerm, &refNum) == noErr) {
-        isOpen = true;
-        if (WriteU16(LM_STYLE_BYTE_ORDER_MARK) && _WriteHeader())
-            return true;
-        Close();
+    if (HOpen(file.volume, file.directory, temporary, fsWrPerm, &refNum) != noErr) {
+        HDelete(file.volume, file.directory, temporary);
+        return false;
     }
-    // Created here and never a whole style: nobody else's file is lost by taking it away.
-    HDelete(file.volume, file.directory, name);
+    volume = file.volume;
+    directory = file.directory;
+    std::memcpy(target, name, std::size_t(name[0]) + 1);
+    isOpen = true;
+    if (WriteU16(LM_STYLE_BYTE_ORDER_MARK) && _WriteHeader())
+        return true;
+    _Abandon();
     return false;
 }
 
@@ -89,7 +114,18 @@ LM_bool LM_style_ostream::Close() {
     if (!isOpen)
         return false;
     isOpen = false;
-    return FSClose(refNum) == noErr;
+    if (FSClose(refNum) == noErr && HRename(volume, directory, temporary, target) == noErr)
+        return true;
+    HDelete(volume, directory, temporary);
+    return false;
+}
+
+void LM_style_ostream::_Abandon() {
+    if (!isOpen)
+        return;
+    isOpen = false;
+    FSClose(refNum);
+    HDelete(volume, directory, temporary);
 }
 
 long LM_style_ostream::_WriteBytes(long count, const void* source) {
@@ -163,6 +199,8 @@ LM_bool LM_style_istream::IndexedInfo(std::int16_t index, Str255 name) {
         if (PBHGetFInfoSync(&pb) != noErr)
             return false;
         LM_style_istream probe;
+        if (candidate[0] > 0 && candidate[1] == '.')
+            continue; // a save in progress
         if (!probe.Open(candidate))
             continue;
         if (styles++ == index) {
@@ -183,14 +221,7 @@ LM_bool LM_style_istream::Exists(Str255 name) {
 
 LM_bool LM_SaveStyle(Str255 name, const LM_globals& globals) {
     LM_style_ostream out;
-    if (!out.Open(name))
-        return false;
-    if (globals.Write(out) && out.Close())
-        return true;
-    // A cut-off style still loads, as fewer lights: a full disk must not leave one behind.
-    out.Close();
-    LM_style_ostream::Erase(name);
-    return false;
+    return out.Open(name) && globals.Write(out) && out.Close();
 }
 
 LM_bool LM_LoadStyle(Str255 name, LM_globals& globals) {

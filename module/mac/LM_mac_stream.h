@@ -20,8 +20,11 @@ class LM_style_ostream : public LM_ostream {
     LM_style_ostream(const LM_style_ostream&) = delete;
     LM_style_ostream& operator=(const LM_style_ostream&) = delete;
 
-    // Creates the style file (it must not exist yet) and writes the byte-order mark and magic.
+    // Starts a style of that name (none may exist yet) in a temporary file of the style folder and
+    // writes the byte-order mark and magic.
     LM_bool Open(Str255 name);
+    // Closes the file and gives it the style's name; on failure no file is left. A stream destroyed
+    // while open leaves nothing either: a style file is there whole or not at all.
     LM_bool Close();
     long _WriteBytes(long count, const void* source) override;
 
@@ -30,7 +33,13 @@ class LM_style_ostream : public LM_ostream {
     static LM_bool IsLocked(Str255 name);
 
   private:
+    void _Abandon();
+
     std::int16_t refNum = 0;
+    std::int16_t volume = 0;
+    long directory = 0;
+    Str31 target = {0};
+    Str31 temporary = {0};
     LM_bool isOpen = false;
 };
 

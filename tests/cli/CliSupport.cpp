@@ -3,6 +3,7 @@
 #include "LM_globals.h"
 #include "LM_parameters.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -286,6 +287,13 @@ RunResult CliTest::RelightOnTerminal(const std::vector<std::string>& args) const
     close(terminal);
     result.status = exitStatusOf(pid);
     return result;
+}
+
+void CliTest::ExpectRefused(const std::vector<std::string>& args, const std::string& message) const {
+    const RunResult r = Relight(args);
+    EXPECT_EQ(r.status, 2) << message;
+    EXPECT_EQ(r.err.rfind("relight: " + message, 0), 0u) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
 }
 
 RunResult CliTest::Probe(std::vector<std::string> args) const {

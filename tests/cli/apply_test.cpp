@@ -38,6 +38,23 @@ TEST_F(Apply, ProbeInvertsEveryPixelOfTheWholeImageOrOnlyTheArea) {
         }
 }
 
+TEST_F(Apply, SeveralImagesGoIntoAFolderUnderTheirNames) {
+    WritePng(Path("b.png"), Gradient(17, 9, 3));
+    RunResult r = Relight({"apply", Path("in.png"), Path("b.png"), "-o", Path("lit/"), "--params",
+                           Path("light.block"), "--quiet"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (const std::string name : {"in.png", "b.png"}) {
+        r = Relight({"apply", Path(name), "-o", Path("one.png"), "--params", Path("light.block")});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(ReadBytes(Path("lit/" + name)), ReadBytes(Path("one.png"))) << name;
+    }
+    // An existing folder takes the result even of one image.
+    r = Relight({"apply", Path("b.png"), "-o", Path("lit"), "--params", Path("probe.block"), "--plugin",
+                 PROBE_PLUGIN});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadPng(Path("lit/b.png")).samples[0], 255 - Gradient(17, 9, 3).samples[0]);
+}
+
 TEST_F(Apply, RecordIsFilledHonestly) {
     WritePng(Path("rgba.png"), Gradient(40, 24, 4));
     WritePng(Path("h.png"), Uniform(40, 24, {9}));

@@ -6,8 +6,13 @@ namespace {
 class Commands : public CliTest {};
 
 TEST_F(Commands, HelpForEachCommand) {
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {}, {"--help"}, {"help"}, {"apply", "--help"}, {"edit", "--help"}, {"about", "--help"}}) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{{},
+                                                                                      {"--help"},
+                                                                                      {"help"},
+                                                                                      {"apply", "--help"},
+                                                                                      {"edit", "--help"},
+                                                                                      {"about", "--help"},
+                                                                                      {"styles", "--help"}}) {
         const RunResult r = Relight(args);
         const std::string command = args.size() == 2 ? args[0] : "";
         EXPECT_EQ(r.status, 0) << command;

@@ -48,7 +48,9 @@ TEST_F(Errors, BadInputIsRefusedWithStatusTwo) {
         {{"apply", Path("in.png"), "-o", Path("out.png"), "--quiet=yes"},
          "relight: option --quiet takes no value (see relight apply --help)\n"},
         {{"apply", "-o", Path("out.png")}, "relight: no input image given (see relight apply --help)\n"},
-        {{"apply", Path("in.png"), Path("other.png")},
+        {{"apply", Path("in.png"), Path("other.png"), "-o", Path("out.png")},
+         "relight: several images need a folder for the results (-o FOLDER/): " + Path("out.png") + "\n"},
+        {{"edit", Path("in.png"), Path("other.png")},
          "relight: unexpected argument '" + Path("other.png") + "'"},
         {{"render", Path("in.png")}, "relight: unknown command 'render' (see relight --help)\n"},
     };

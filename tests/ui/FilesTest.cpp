@@ -151,6 +151,30 @@ TEST_F(Files, FullDiskStopsWritesAndCreations) {
     EXPECT_EQ(fs::file_size(root_ + "/home/a"), 4u);
 }
 
+TEST_F(Files, RenameNeverReplacesAnEntry) {
+    ASSERT_EQ(write("draft", "new"), fnfErr);
+    ASSERT_EQ(create("draft"), noErr);
+    ASSERT_EQ(write("draft", "new"), noErr);
+    ASSERT_EQ(create("kept"), noErr);
+    ASSERT_EQ(write("kept", "old"), noErr);
+    const auto rename = [](const std::string& from, const std::string& to) {
+        return HRename(kTBVolumeRefNum, fsRtDirID, PString(from).s, PString(to).s);
+    };
+    EXPECT_EQ(rename("draft", "kept"), dupFNErr);
+    EXPECT_EQ(rename("draft", "KEPT"), dupFNErr) << "names compare without letter case";
+    EXPECT_EQ(fs::file_size(root_ + "/home/kept"), 3u);
+    EXPECT_EQ(rename("missing", "other"), fnfErr);
+    EXPECT_EQ(rename("draft", "a:b"), bdNamErr);
+    EXPECT_EQ(HRename(kTBVolumeRefNum, 9999, PString("draft").s, PString("x").s), dirNFErr);
+
+    EXPECT_EQ(rename("draft", "in/out"), noErr);
+    EXPECT_TRUE(fs::exists(root_ + "/home/in:out")) << "'/' is stored as ':'";
+    EXPECT_FALSE(fs::exists(root_ + "/home/draft"));
+
+    chmod((root_ + "/home/kept").c_str(), 0444);
+    EXPECT_EQ(rename("kept", "moved"), fLckdErr);
+}
+
 TEST_F(Files, NamesMapToTheDisk) {
     ASSERT_EQ(create("in/out"), noErr);
     EXPECT_TRUE(fs::exists(root_ + "/home/in:out")) << "'/' is stored as ':'";

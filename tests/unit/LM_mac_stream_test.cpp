@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -93,6 +94,38 @@ TEST_F(StyleFiles, AStyleIsNeverCreatedOverAnExistingFile) {
     LM_DeleteStyle(name.s);
     EXPECT_FALSE(LM_style_istream::Exists(name.s));
     EXPECT_TRUE(LM_SaveStyle(name.s, *g));
+}
+
+TEST_F(StyleFiles, AStyleFileIsThereWholeOrNotAtAll) {
+    Name first("First");
+    ASSERT_TRUE(LM_SaveStyle(first.s, *g));
+    // A save that dies leaves its temporary file behind: it is never listed, and the next save
+    // takes another name.
+    fs::copy_file(folder() + "/First", folder() + "/.saving-1");
+    EXPECT_EQ(listed(0), "First");
+    EXPECT_EQ(listed(1), "<none>");
+    Name second("Second");
+    ASSERT_TRUE(LM_SaveStyle(second.s, *g));
+    EXPECT_EQ(fs::file_size(folder() + "/Second"), 64u);
+
+    // A full disk: the save fails and leaves neither the style nor a temporary file.
+    TBFilesSetSpaceLimit(40);
+    Name third("Third");
+    EXPECT_FALSE(LM_SaveStyle(third.s, *g));
+    TBFilesSetSpaceLimit(-1);
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{".saving-1", "First", "Second"}));
+
+    // A stream dropped before it is closed leaves nothing either.
+    {
+        LM_style_ostream out;
+        ASSERT_TRUE(out.Open(third.s));
+        EXPECT_FALSE(LM_style_istream::Exists(third.s)) << "not under its name while written";
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder()), fs::directory_iterator()), 3);
 }
 
 TEST_F(StyleFiles, LongNamesAreCutWithoutSplittingACharacter) {

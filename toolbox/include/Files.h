@@ -8,6 +8,8 @@
 
 #include "Types.h"
 
+#include <string>
+
 constexpr OSErr dirFulErr = -33;
 constexpr OSErr dskFulErr = -34;
 constexpr OSErr nsvErr = -35;
@@ -152,6 +154,10 @@ OSErr HCreate(std::int16_t vRefNum, long dirID, ConstStr255Param name, OSType cr
 OSErr HOpen(std::int16_t vRefNum, long dirID, ConstStr255Param name, signed char permission,
             std::int16_t* refNum);
 OSErr HDelete(std::int16_t vRefNum, long dirID, ConstStr255Param name);
+// Renames a file or folder within its directory, atomically and never over another entry: dupFNErr
+// when newName is taken (letter case ignored, so a change of case alone is refused too), fLckdErr
+// for a locked file.
+OSErr HRename(std::int16_t vRefNum, long dirID, ConstStr255Param oldName, ConstStr255Param newName);
 OSErr HGetFInfo(std::int16_t vRefNum, long dirID, ConstStr255Param name, FInfo* info);
 OSErr HSetFInfo(std::int16_t vRefNum, long dirID, ConstStr255Param name, const FInfo* info);
 // Reads from the mark; eofErr with *count = the bytes read when the end comes first.
@@ -168,6 +174,9 @@ OSErr SetFPos(std::int16_t refNum, std::int16_t mode, long offset);
 // again), closing every open file and forgetting directory ids.
 void TBFilesReset();
 const char* TBFilesRoot();
+// The disk path the File Manager uses for `name` in directory `dirID`: an existing entry whose
+// name differs only in letter case when there is one, else the new entry's path.
+OSErr TBFilesEntryPath(std::int16_t vRefNum, long dirID, ConstStr255Param name, std::string* path);
 // Simulates a full disk: writes and creations fail with dskFulErr once `bytes` more have been
 // written; a negative value turns the simulation off.
 void TBFilesSetSpaceLimit(long bytes);

@@ -291,6 +291,26 @@ OSErr HDelete(std::int16_t vRefNum, long dirID, ConstStr255Param name) {
     return posix(::unlink(path.c_str()));
 }
 
+OSErr HRename(std::int16_t vRefNum, long dirID, ConstStr255Param oldName, ConstStr255Param newName) {
+    std::string from, to;
+    struct stat st;
+    if (OSErr err = existingEntry(vRefNum, dirID, oldName, &from, &st))
+        return err;
+    if (OSErr err = entryPath(vRefNum, dirID, newName, &to))
+        return err;
+    if (!S_ISDIR(st.st_mode) && locked(st))
+        return fLckdErr;
+    // Never replaces: another process may have taken the name since it was looked up.
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return noErr;
+    if (errno != EINVAL)
+        return files::fromErrno(errno);
+    // A file system without the no-replace flag: a hard link is refused just as atomically.
+    if (::link(from.c_str(), to.c_str()) != 0)
+        return files::fromErrno(errno);
+    return posix(::unlink(from.c_str()));
+}
+
 OSErr HGetFInfo(std::int16_t vRefNum, long dirID, ConstStr255Param name, FInfo* info) {
     std::string path;
     struct stat st;
@@ -429,6 +449,10 @@ void TBFilesReset() {
 
 const char* TBFilesRoot() {
     return files::root().c_str();
+}
+
+OSErr TBFilesEntryPath(std::int16_t vRefNum, long dirID, ConstStr255Param name, std::string* path) {
+    return entryPath(vRefNum, dirID, name, path);
 }
 
 void TBFilesSetSpaceLimit(long bytes) {

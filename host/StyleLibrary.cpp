@@ -1,0 +1,184 @@
+#include "StyleLibrary.h"
+
+#include "AtomicOutput.h"
+#include "FileHandle.h"
+#include "Files.h"
+#include "HostError.h"
+#include "LM_mac_stream.h"
+#include "PluginHost.h"
+#include "Resources.h"
+#include "TextUtils.h"
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+
+namespace {
+
+constexpr std::int16_t kUndeletableStyle = 141;
+constexpr OSType kStyleType = FOUR_CHAR("lmbs");
+constexpr OSType kStyleCreator = FOUR_CHAR("????");
+// Kept in the style folder, so that it goes with the folder; it never opens as a style.
+constexpr const char* kSeededRecord = ".shipped styles";
+
+struct PascalName {
+    Str255 bytes;
+
+    explicit PascalName(const std::string& text) {
+        const std::size_t length = std::min<std::size_t>(text.size(), 255);
+        bytes[0] = static_cast<unsigned char>(length);
+        std::memcpy(bytes + 1, text.data(), length);
+    }
+};
+
+std::string text(ConstStr255Param name) {
+    return std::string(reinterpret_cast<const char*>(name + 1), name[0]);
+}
+
+// Gives the file the type and creator the dialog's saves have.
+void markAsStyle(std::int16_t volume, long directory, const PascalName& name) {
+    const FInfo info{kStyleType, kStyleCreator, 0, {0, 0}, 0};
+    HSetFInfo(volume, directory, name.bytes, &info);
+}
+
+bool opensAsStyle(const std::string& name) {
+    PascalName pascal(name);
+    LM_style_istream probe;
+    return probe.Open(pascal.bytes);
+}
+
+} // namespace
+
+std::string StyleName(const std::string& typed) {
+    const std::size_t first = typed.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        BadInput("a style name must not be empty");
+    std::string name = typed.substr(first, typed.find_last_not_of(" \t") - first + 1);
+    for (const char c : name)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            BadInput("a style name cannot hold control characters");
+    if (name[0] == '.')
+        name[0] = '*'; // a leading period would hide the file
+    PascalName pascal(name);
+    LM_CutStyleName(pascal.bytes);
+    return text(pascal.bytes);
+}
+
+std::string ShippedStylesFolder() {
+    const std::string here = ExecutableFolder();
+    for (const std::string& candidate : {here + "/../share/styles", here + "/../share/relight/styles"})
+        if (std::filesystem::is_directory(candidate))
+            return candidate;
+    return RELIGHT_SHIPPED_STYLES;
+}
+
+StyleLibrary::StyleLibrary() {
+    if (!LM_GetStyleFolder(volume_, directory_))
+        BadInput("no style folder (the plug-in names none, or it cannot be made)", TBFilesRoot());
+    seed();
+}
+
+void StyleLibrary::seed() const {
+    // The shipped names offered before: a style the user deleted stays deleted, a newly shipped one
+    // still arrives.
+    const std::string record = pathOf(kSeededRecord);
+    std::error_code error;
+    std::string offered = std::filesystem::exists(record, error) ? ReadWholeFile(record) : "";
+    const std::string before = offered;
+    for (const auto& entry : std::filesystem::directory_iterator(ShippedStylesFolder(), error)) {
+        const std::string name = entry.path().filename().string();
+        if (!entry.is_regular_file() || offered.find("\n" + name + "\n") != std::string::npos)
+            continue;
+        offered += (offered.empty() ? "\n" : "") + name + "\n";
+        FInfo info{};
+        const PascalName pascal(name);
+        if (HGetFInfo(volume_, directory_, pascal.bytes, &info) != fnfErr)
+            continue; // whatever has that name is the user's
+        AtomicOutput out(pathOf(name));
+        const std::string bytes = ReadWholeFile(entry.path().string());
+        if (std::fwrite(bytes.data(), 1, bytes.size(), out.Stream()) != bytes.size())
+            BadInput("cannot copy a shipped style", out.Target());
+        if (out.CommitIfAbsent())
+            markAsStyle(volume_, directory_, pascal);
+    }
+    if (offered != before)
+        WriteFileAtomically(record, offered);
+}
+
+std::string StyleLibrary::pathOf(const std::string& name) const {
+    PascalName pascal(name);
+    std::string path;
+    if (TBFilesEntryPath(volume_, directory_, pascal.bytes, &path) != noErr)
+        BadInput("'" + name + "' cannot be a file name");
+    return path;
+}
+
+std::string StyleLibrary::DefaultName() const {
+    Str255 name;
+    GetIndString(name, kUndeletableStyle, 1);
+    return text(name);
+}
+
+bool StyleLibrary::IsDefault(const std::string& name) const {
+    const PascalName a(name), b(DefaultName());
+    return EqualString(a.bytes, b.bytes, false, false);
+}
+
+std::vector<std::string> StyleLibrary::Names() const {
+    std::vector<std::string> names;
+    const std::string first = DefaultName();
+    if (!first.empty() && opensAsStyle(first))
+        names.push_back(first);
+    Str255 name;
+    for (std::int16_t index = 0; LM_style_istream::IndexedInfo(index, name); ++index)
+        if (!IsDefault(text(name)))
+            names.push_back(text(name));
+    return names;
+}
+
+bool StyleLibrary::Contains(const std::string& name) const {
+    return opensAsStyle(name);
+}
+
+std::string StyleLibrary::Read(const std::string& name) const {
+    if (!Contains(name))
+        BadInput("no style named '" + name + "' (see relight styles list)");
+    return ReadWholeFile(pathOf(name));
+}
+
+void StyleLibrary::Write(const std::string& name, const std::string& bytes, bool replace) const {
+    const std::string path = pathOf(name);
+    PascalName pascal(name);
+    FInfo info{};
+    const bool exists = HGetFInfo(volume_, directory_, pascal.bytes, &info) != fnfErr;
+    if (exists && !replace)
+        BadInput("a style named '" + name + "' exists already (--force replaces it)");
+    if (LM_style_ostream::IsLocked(pascal.bytes))
+        BadInput("the style file is locked and cannot be replaced", path);
+    AtomicOutput out(path);
+    if (std::fwrite(bytes.data(), 1, bytes.size(), out.Stream()) != bytes.size())
+        BadInput("cannot write the style", out.Target());
+    if (exists)
+        out.Commit();
+    else if (!out.CommitIfAbsent())
+        BadInput("a style named '" + name + "' appeared meanwhile", out.Target());
+    markAsStyle(volume_, directory_, pascal);
+}
+
+void StyleLibrary::Erase(const std::string& name) const {
+    if (!Contains(name))
+        BadInput("no style named '" + name + "' (see relight styles list)");
+    PascalName pascal(name);
+    if (LM_style_ostream::IsLocked(pascal.bytes))
+        BadInput("the style file is locked and cannot be deleted", pathOf(name));
+    if (!LM_style_ostream::Erase(pascal.bytes))
+        BadInput("cannot delete the style", pathOf(name));
+}
+
+void SeedStylesIfPossible() {
+    try {
+        StyleLibrary library;
+    } catch (const HostError&) {
+        // The dialog lists what the folder holds; without a folder it shows an empty popup.
+    }
+}

@@ -1,0 +1,52 @@
+// The user's style folder as the program sees it: the folder the loaded module names, seeded with
+// the shipped styles, listed in the order of the dialog's style popup, and changed only by whole
+// files (a written style appears complete or not at all).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A style name as typed, made the name the dialog would store: blanks around it trimmed, a leading
+// period turned into an asterisk, cut to 31 bytes without splitting a character. Throws HostError
+// when nothing is left.
+std::string StyleName(const std::string& typed);
+
+// The folder of the compiled shipped styles: beside the program in the build tree, where an
+// installation puts them, else where this build wrote them.
+std::string ShippedStylesFolder();
+
+class StyleLibrary {
+  public:
+    // Finds the style folder named by the loaded module (making it when missing) and copies in
+    // every shipped style whose name is free there. Throws HostError when there is no folder or a
+    // shipped style cannot be copied.
+    StyleLibrary();
+
+    // The undeletable style first when it is there, then the folder's styles in indexed order.
+    std::vector<std::string> Names() const;
+    // The name of the style the dialog will not delete.
+    std::string DefaultName() const;
+    // True when `name` names that style (letter case ignored, as file names are).
+    bool IsDefault(const std::string& name) const;
+    // True when `name` opens as a style (files of other kinds do not count).
+    bool Contains(const std::string& name) const;
+    // The style file's bytes; throws HostError when there is no style of that name.
+    std::string Read(const std::string& name) const;
+    // Stores `bytes` as the style `name`. An existing file is replaced only when `replace`, and a
+    // locked one never; throws HostError saying why not.
+    void Write(const std::string& name, const std::string& bytes, bool replace) const;
+    // Deletes the style; throws HostError when there is none or it is locked.
+    void Erase(const std::string& name) const;
+
+  private:
+    std::string pathOf(const std::string& name) const;
+    void seed() const;
+
+    std::int16_t volume_ = 0;
+    long directory_ = 0;
+};
+
+// Seeds the style folder when the loaded module names one; a run that merely may use styles goes
+// on without them when that fails.
+void SeedStylesIfPossible();

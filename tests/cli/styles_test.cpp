@@ -1,0 +1,190 @@
+// relight styles and apply --style: the style folder seeded from the shipped styles, its listing,
+// import, export and delete, and a style applied exactly as the dialog applies it.
+#include "CliSupport.h"
+
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::vector<std::string> kShippedOrder = {"Soft Spotlight", "Candle",     "Cool Lamps", "Embossed",
+                                                "Gallery",        "Low Sun",    "Neon",       "Night",
+                                                "Noon",           "Stage Trio", "Twin Spots", "Warm Lamp"};
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        out.push_back(text.substr(start, end - start));
+    return out;
+}
+
+std::string shipped(const std::string& name) {
+    return ReadBytes(std::string(SHIPPED_STYLES) + "/" + name);
+}
+
+class Styles : public CliTest {
+  protected:
+    // The folder the program keeps styles in: the one folder inside its data folder.
+    std::string Folder() const {
+        for (const auto& entry : fs::directory_iterator(Path("relight")))
+            if (entry.is_directory())
+                return entry.path().string();
+        ADD_FAILURE() << "no style folder";
+        return Path("relight");
+    }
+    // Runs `relight styles ARGS`, expecting success; its output.
+    std::string Styles_(const std::vector<std::string>& args) const {
+        std::vector<std::string> all = {"styles"};
+        all.insert(all.end(), args.begin(), args.end());
+        const RunResult r = Relight(all);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.err, "");
+        return r.out;
+    }
+    std::vector<std::string> List() const { return lines(Styles_({"list"})); }
+};
+
+TEST_F(Styles, ListingPutsTheDefaultFirstAndSkipsFilesThatAreNotStyles) {
+    EXPECT_EQ(List(), kShippedOrder);
+    WriteBytes(Folder() + "/Aardvark notes", "not a style at all");
+    WriteBytes(Folder() + "/almost", "BBQXL"); // cut inside the magic
+    WriteBytes(Folder() + "/aa mine", shipped("Night"));
+    std::vector<std::string> expected = kShippedOrder;
+    expected.insert(expected.begin() + 1, "aa mine");
+    EXPECT_EQ(List(), expected);
+}
+
+TEST_F(Styles, SeedingNeverReplacesWhatTheUserHas) {
+    fs::create_directories(Path("relight"));
+    Styles_({"list"});
+    const std::string folder = Folder();
+    for (const std::string& name : kShippedOrder)
+        EXPECT_EQ(ReadBytes(folder + "/" + name), shipped(name)) << name;
+    // The user's own files under shipped names: a foreign file, a locked one, another style, and one
+    // whose name differs only in letter case.
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    WriteBytes(folder + "/Night", "my notes");
+    WriteBytes(folder + "/Noon", shipped("Candle"));
+    chmod((folder + "/Noon").c_str(), 0444);
+    WriteBytes(folder + "/Candle", shipped("Neon"));
+    WriteBytes(folder + "/warm lamp", shipped("Gallery"));
+    const std::vector<std::string> listed = List();
+    EXPECT_EQ(ReadBytes(folder + "/Night"), "my notes");
+    EXPECT_EQ(ReadBytes(folder + "/Noon"), shipped("Candle"));
+    EXPECT_EQ(ReadBytes(folder + "/Candle"), shipped("Neon"));
+    EXPECT_EQ(ReadBytes(folder + "/warm lamp"), shipped("Gallery"));
+    EXPECT_FALSE(fs::exists(folder + "/Warm Lamp") &&
+                 fs::equivalent(folder + "/Warm Lamp", folder + "/warm lamp"));
+    EXPECT_EQ(std::count(listed.begin(), listed.end(), "Night"), 0) << "a foreign file is no style";
+    EXPECT_EQ(ReadBytes(folder + "/Stage Trio"), shipped("Stage Trio")) << "free names are seeded";
+    // A shipped style the user deleted stays deleted.
+    Styles_({"delete", "Stage Trio"});
+    const std::vector<std::string> after = List();
+    EXPECT_EQ(std::count(after.begin(), after.end(), "Stage Trio"), 0);
+}
+
+TEST_F(Styles, ShowSummarisesTheStyle) {
+    EXPECT_EQ(Styles_({"show", "Night"}),
+              "Night\n"
+              "surface: gloss 40, material 0, exposure 112\n"
+              "ambient: colour 14000 18000 42000, brightness 12\n"
+              "texture: none\n"
+              "lights: 1 (current 1; positions in hundredths of half the preview's width, from its centre)\n"
+              // (55, -35) of 180 pixels is (30.6, -19.4) hundredths.
+              "  1: spot at 31,-19, colour 38000 48000 65535, intensity 44, spread 210, on\n");
+    const std::vector<std::string> embossed = lines(Styles_({"show", "  embossed "}));
+    ASSERT_EQ(embossed.size(), 6u);
+    EXPECT_EQ(embossed[3], "texture: channel 2, height 170, white is high");
+    EXPECT_EQ(embossed[5].rfind("  1: directional at 0,0, ", 0), 0u) << embossed[5];
+    ExpectRefused({"styles", "show", "Dusk"}, "no style named 'Dusk'");
+}
+
+TEST_F(Styles, ImportChecksTheFileAndKeepsWhatIsThere) {
+    WriteBytes(Path("dusk.style"), shipped("Low Sun"));
+    EXPECT_EQ(Styles_({"import", Path("dusk.style")}), "imported 'dusk.style'\n");
+    EXPECT_EQ(Styles_({"import", Path("dusk.style"), "--name", "Dusk/Evening"}), "imported 'Dusk/Evening'\n");
+    const std::string folder = Folder();
+    EXPECT_EQ(ReadBytes(folder + "/Dusk:Evening"), shipped("Low Sun")) << "'/' is kept as ':' on disk";
+    std::vector<std::string> listed = List();
+    EXPECT_NE(std::find(listed.begin(), listed.end(), "Dusk/Evening"), listed.end());
+
+    // Damaged files: nothing is written.
+    const std::string good = shipped("Low Sun");
+    std::string noLights = good;
+    noLights[31] = 0; // the light count (one) becomes 0
+    const std::vector<std::pair<std::string, std::string>> damaged = {
+        {"random", "\x01\x02\x03 whatever"},
+        {"header only", good.substr(0, 6)},
+        {"wrong format", good.substr(0, 9) + "\x91" + good.substr(10)},
+        {"no lights", noLights},
+        {"first light cut", good.substr(0, good.size() - 20)},
+    };
+    for (const auto& [label, bytes] : damaged) {
+        WriteBytes(Path("bad.style"), bytes);
+        const RunResult r = Relight({"styles", "import", Path("bad.style"), "--name", "Bad"});
+        EXPECT_EQ(r.status, 2) << label;
+        EXPECT_NE(r.err.find(Path("bad.style")), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(folder + "/Bad")) << label;
+    }
+
+    // A name in use is replaced only with --force, and a locked file never.
+    WriteBytes(Path("night.style"), shipped("Night"));
+    ExpectRefused({"styles", "import", Path("night.style"), "--name", "dusk/EVENING"},
+                  "a style named 'dusk/EVENING' exists already (--force replaces it)");
+    EXPECT_EQ(ReadBytes(folder + "/Dusk:Evening"), shipped("Low Sun"));
+    Styles_({"import", Path("night.style"), "--name", "Dusk/Evening", "--force"});
+    EXPECT_EQ(ReadBytes(folder + "/Dusk:Evening"), shipped("Night"));
+    chmod((folder + "/Noon").c_str(), 0444);
+    ExpectRefused({"styles", "import", Path("night.style"), "--name", "Noon", "--force"},
+                  "the style file is locked and cannot be replaced");
+    EXPECT_EQ(ReadBytes(folder + "/Noon"), shipped("Noon"));
+
+    // Names: a leading period becomes an asterisk, 31 bytes at most and never half a character,
+    // nothing left after trimming is refused.
+    Styles_({"import", Path("night.style"), "--name", ".hidden"});
+    EXPECT_TRUE(fs::exists(folder + "/*hidden"));
+    const std::string longName = std::string(30, 'a') + "\xC3\xA9tude"; // é at bytes 31-32
+    Styles_({"import", Path("night.style"), "--name", longName});
+    EXPECT_TRUE(fs::exists(folder + "/" + std::string(30, 'a')));
+    ExpectRefused({"styles", "import", Path("night.style"), "--name", "   "},
+                  "a style name must not be empty");
+    std::vector<std::string> leftovers;
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.path().filename().string().find(".relight-") != std::string::npos)
+            leftovers.push_back(entry.path().filename().string());
+    EXPECT_EQ(leftovers, std::vector<std::string>{}) << "no temporary file stays behind";
+}
+
+TEST_F(Styles, ExportWritesTheStyleAndKeepsAnExistingFile) {
+    Styles_({"export", "gallery", Path("g.style")});
+    EXPECT_EQ(ReadBytes(Path("g.style")), shipped("Gallery"));
+    ExpectRefused({"styles", "export", "Neon", Path("g.style")},
+                  "the file exists already (--force replaces it)");
+    EXPECT_EQ(ReadBytes(Path("g.style")), shipped("Gallery"));
+    Styles_({"export", "Neon", Path("g.style"), "--force"});
+    EXPECT_EQ(ReadBytes(Path("g.style")), shipped("Neon"));
+    ExpectRefused({"styles", "export", "Dusk", Path("d.style")}, "no style named 'Dusk'");
+    EXPECT_FALSE(Exists("d.style"));
+}
+
+TEST_F(Styles, DeleteRefusesUnknownNamesAndKeepsTheDefaultUnlessForced) {
+    Styles_({"list"});
+    WriteBytes(Folder() + "/notes", "not a style");
+    ExpectRefused({"styles", "delete", "Dusk"}, "no style named 'Dusk'");
+    ExpectRefused({"styles", "delete", "notes"}, "no style named 'notes'");
+    EXPECT_TRUE(fs::exists(Folder() + "/notes"));
+    ExpectRefused({"styles", "delete", "soft spotlight"}, "'soft spotlight' is the default style");
+    EXPECT_EQ(List(), kShippedOrder);
+    EXPECT_EQ(Styles_({"delete", "Candle"}), "deleted 'Candle'\n");
+    EXPECT_EQ(Styles_({"delete", "Soft Spotlight", "--force"}), "deleted 'Soft Spotlight'\n");
+    std::vector<std::string> expected(kShippedOrder.begin() + 2, kShippedOrder.end());
+    EXPECT_EQ(List(), expected);
+    ExpectRefused({"styles", "frobnicate"}, "unknown action 'frobnicate'");
+    ExpectRefused({"styles", "show"}, "usage: relight styles show NAME");
+}
+
+} // namespace

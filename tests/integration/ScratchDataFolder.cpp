@@ -1,0 +1,31 @@
+// Dialog runs list and load styles from the data folder: every run in this program gets a scratch
+// one, so that nobody's own styles change what a test sees, and no test writes into them.
+#include "Files.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+class ScratchDataFolder : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        char pattern[] = "/tmp/relight-integration-XXXXXX";
+        root_ = mkdtemp(pattern);
+        setenv("RELIGHT_HOME", root_.c_str(), 1);
+        TBFilesReset();
+    }
+    void TearDown() override {
+        TBFilesReset();
+        std::filesystem::remove_all(root_);
+    }
+
+  private:
+    std::string root_;
+};
+
+const auto* const kScratch = ::testing::AddGlobalTestEnvironment(new ScratchDataFolder);
+
+} // namespace

@@ -1,0 +1,244 @@
+// The style popup and the Save and Delete buttons of the real dialog, driven by input scripts on
+// the headless backend over a scratch style folder seeded with shipped styles.
+#include "Backend.h"
+#include "Dialogs.h"
+#include "Files.h"
+#include "LM_globals.h"
+#include "LM_mac_stream.h"
+#include "TestHost.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kStylePopup = "choose @20 ";
+
+LM_globals& globalsOf(const TestHost& host) {
+    return *reinterpret_cast<LM_globals*>(host.GlobalsSlot());
+}
+
+struct Deleter {
+    void operator()(LM_globals* g) const { LM_globals::Delete(g); }
+};
+using Globals = std::unique_ptr<LM_globals, Deleter>;
+
+struct Name {
+    Str255 s;
+    explicit Name(const std::string& text) {
+        s[0] = static_cast<unsigned char>(text.size());
+        text.copy(reinterpret_cast<char*>(s + 1), text.size());
+    }
+};
+
+std::vector<char> Bytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Opening, closing and choosing need their time on the headless clock.
+std::string Paced(const std::string& script) {
+    std::string out = "wait 300\n";
+    for (std::size_t start = 0; start < script.size();) {
+        const std::size_t end = script.find('\n', start);
+        out += script.substr(start, end - start) + "\nwait 300\n";
+        start = end == std::string::npos ? script.size() : end + 1;
+    }
+    return out;
+}
+
+// The pixels that differ between two snapshots of the screen.
+int ChangedPixels(const std::string& a, const std::string& b) {
+    int w = 0, h = 0;
+    std::vector<std::uint32_t> first, second;
+    std::string error;
+    EXPECT_TRUE(TBReadPNG(a, &w, &h, &first, &error)) << error;
+    EXPECT_TRUE(TBReadPNG(b, &w, &h, &second, &error)) << error;
+    int changed = 0;
+    for (std::size_t i = 0; i < first.size() && i < second.size(); ++i)
+        changed += first[i] != second[i];
+    return changed;
+}
+
+class StyleDialog : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        TBClearAlertLog();
+        TBFilesReset();
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+
+    std::int16_t Run(const std::string& script) { return host.RunWithDialog(Paced(script)); }
+    void Ship(const std::string& name) { fs::copy_file(fs::path(RELIGHT_STYLES_DIR) / name, folder / name); }
+    // The settings the style gives in this host's preview, loaded straight from its file.
+    Globals Expected(const std::string& style) {
+        Globals g{LM_globals::New()};
+        g->previewCenter = globalsOf(host).previewCenter;
+        g->previewOrigin = globalsOf(host).previewOrigin;
+        g->Default();
+        Name name(style);
+        EXPECT_TRUE(LM_LoadStyle(name.s, *g)) << style;
+        return g;
+    }
+    void ExpectSettingsOf(const std::string& style) {
+        const Globals expected = Expected(style);
+        const LM_globals& g = globalsOf(host);
+        EXPECT_EQ(g.lightCount, expected->lightCount) << style;
+        EXPECT_EQ(g.gloss, expected->gloss) << style;
+        EXPECT_EQ(g.exposure, expected->exposure) << style;
+        EXPECT_EQ(g.ambientBrightness, expected->ambientBrightness) << style;
+        for (int i = 0; i < g.lightCount && i < expected->lightCount; ++i) {
+            EXPECT_EQ(g.lights[i].type, expected->lights[i].type) << style << " light " << i;
+            EXPECT_EQ(g.lights[i].position.x, expected->lights[i].position.x) << style << " light " << i;
+            EXPECT_EQ(g.lights[i].majorAxis.y, expected->lights[i].majorAxis.y) << style << " light " << i;
+            EXPECT_EQ(g.lights[i].intensity, expected->lights[i].intensity) << style << " light " << i;
+        }
+    }
+
+    fs::path folder = fs::path(TBFilesRoot()) / "Lighting Styles";
+    TestHost host{MakeTestImage(200, 150)};
+};
+
+TEST_F(StyleDialog, AFreshDialogLoadsTheFirstStyleAndDeleteFollowsTheSelection) {
+    Ship("Noon");
+    Ship("Night");
+    std::ofstream(folder / "readme.txt") << "not a style";
+    // Without the undeletable style, the folder's first style is loaded; Delete is enabled on it.
+    ASSERT_EQ(Run("click @1\n"), 0) << TBScriptError();
+    ExpectSettingsOf("Night");
+    EXPECT_EQ(globalsOf(host).StyleIndex(), 1);
+
+    Ship("Soft Spotlight");
+    host.Unload();
+    ASSERT_EQ(Run("click @1\n"), 0) << TBScriptError();
+    ExpectSettingsOf("Soft Spotlight");
+    EXPECT_EQ(globalsOf(host).StyleIndex(), 1) << "the undeletable style is listed first";
+    // Delete is disabled on it: a click opens no confirmation (OK then ends the dialog) and leaves
+    // the button as it was drawn.
+    const std::string before = (folder.parent_path() / "before.png").string(),
+                      after = (folder.parent_path() / "after.png").string();
+    ASSERT_EQ(Run("snapshot " + before + "\nclick @23\nsnapshot " + after + "\nclick @1\n"), 0)
+        << TBScriptError();
+    EXPECT_EQ(ChangedPixels(before, after), 0);
+    EXPECT_TRUE(fs::exists(folder / "Soft Spotlight"));
+    // A later run keeps its settings and its selection, whatever the folder holds first.
+    ASSERT_EQ(Run(std::string(kStylePopup) + "noon\nclick @1\n"), 0) << TBScriptError();
+    ASSERT_EQ(Run("click @1\n"), 0) << TBScriptError();
+    ExpectSettingsOf("Noon");
+    EXPECT_EQ(globalsOf(host).StyleIndex(), 3) << "Soft Spotlight, Night, Noon";
+}
+
+TEST_F(StyleDialog, AnEmptyFolderKeepsTheDefaultsAndDisablesDelete) {
+    ASSERT_EQ(Run("click @23\nclick @4\nclick @2\nclick @1\n"), 0) << TBScriptError();
+    const LM_globals& g = globalsOf(host);
+    EXPECT_EQ(g.StyleIndex(), 0);
+    EXPECT_EQ(g.lightCount, 1);
+    EXPECT_TRUE(TBAlertLog().empty());
+}
+
+TEST_F(StyleDialog, ChoosingAStyleLoadsItAndRedrawsThePreview) {
+    Ship("Soft Spotlight");
+    Ship("Noon");
+    Ship("Stage Trio");
+    const std::string before = (folder.parent_path() / "before.png").string(),
+                      after = (folder.parent_path() / "after.png").string();
+    ASSERT_EQ(
+        Run("snapshot " + before + "\n" + kStylePopup + "Stage Trio\nsnapshot " + after + "\nclick @1\n"), 0)
+        << TBScriptError();
+    ExpectSettingsOf("Stage Trio");
+    EXPECT_EQ(globalsOf(host).StyleIndex(), 3);
+    EXPECT_GT(ChangedPixels(before, after), 20000) << "the preview is shaded anew";
+
+    // A damaged file is listed (its header is right) but refused: the settings stay.
+    const unsigned char broken[] = {0x42, 0x42, 0x51, 0x58, 0x4C, 0x4D, 0, 0, 0, 0x91, 0, 0, 0, 0};
+    std::ofstream(folder / "Broken", std::ios::binary)
+        .write(reinterpret_cast<const char*>(broken), sizeof broken);
+    ASSERT_EQ(Run(std::string(kStylePopup) + "Broken\nkey return\nclick @1\n"), 0) << TBScriptError();
+    EXPECT_EQ(TBAlertLog(), std::vector<std::int16_t>{16008});
+    ExpectSettingsOf("Stage Trio");
+    EXPECT_EQ(globalsOf(host).StyleIndex(), 3) << "unchanged";
+}
+
+TEST_F(StyleDialog, SavingAsksForANameAndConfirmsAnOverwrite) {
+    Ship("Soft Spotlight");
+    Ship("Noon");
+    const std::vector<char> noon = Bytes(folder / "Noon");
+    // A new name; a leading period becomes an asterisk, a later one stays; a name of spaces is
+    // not taken (the dialog stays up for the next try).
+    ASSERT_EQ(Run("click 508,247\n" // gloss 0
+                  "click @4\nkey space\nkey space\nclick @1\ntype .warm.v2\nclick @1\nclick @1\n"),
+              0)
+        << TBScriptError();
+    EXPECT_TRUE(fs::exists(folder / "*warm.v2"));
+    EXPECT_FALSE(fs::exists(folder / "  "));
+    EXPECT_EQ(globalsOf(host).StyleIndex(), 2) << "after Soft Spotlight, before Noon";
+    EXPECT_EQ(Expected("*warm.v2")->gloss, 0);
+
+    // An existing name: Keep, Escape, Return and Command-period in the confirmation keep the old
+    // file and ask for a name again; Cancel there ends the save.
+    for (const char* keep : {"click @1", "key escape", "key return", "key . +command"}) {
+        ASSERT_EQ(Run("click @4\ntype Noon\nclick @1\n" + std::string(keep) + "\nclick @2\nclick @1\n"), 0)
+            << keep << ": " << TBScriptError();
+        EXPECT_EQ(Bytes(folder / "Noon"), noon) << keep;
+    }
+    // Replace writes the current settings over it.
+    ASSERT_EQ(Run("click @4\ntype Noon\nclick @1\nclick @2\nclick @1\n"), 0) << TBScriptError();
+    EXPECT_NE(Bytes(folder / "Noon"), noon);
+    EXPECT_EQ(Expected("Noon")->gloss, 0);
+    EXPECT_TRUE(TBAlertLog().empty());
+
+    // A full disk: the save alert, and neither the style nor a temporary file is left.
+    TBFilesSetSpaceLimit(20);
+    const std::int16_t result = Run("click @4\ntype Full\nclick @1\nkey return\nclick @1\n");
+    TBFilesSetSpaceLimit(-1);
+    ASSERT_EQ(result, 0) << TBScriptError();
+    EXPECT_EQ(TBAlertLog(), std::vector<std::int16_t>{16007});
+    EXPECT_FALSE(fs::exists(folder / "Full"));
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+        EXPECT_NE(entry.path().filename().string()[0], '.') << "no temporary file is left";
+}
+
+TEST_F(StyleDialog, LockedFilesAreReportedAndKept) {
+    Ship("Soft Spotlight");
+    Ship("Noon");
+    fs::permissions(folder / "Noon", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const std::vector<char> noon = Bytes(folder / "Noon");
+    ASSERT_EQ(Run("click @4\ntype Noon\nclick @1\nclick @2\n" // replace: locked, alert, name again
+                  "key return\nclick @2\n" +
+                  std::string(kStylePopup) +
+                  "Noon\nclick @23\n" // delete: locked, alert
+                  "key return\nclick @1\n"),
+              0)
+        << TBScriptError();
+    EXPECT_EQ(TBAlertLog(), (std::vector<std::int16_t>{16010, 16009}));
+    ASSERT_EQ(TBAlertTextLog().size(), 2u);
+    EXPECT_NE(TBAlertTextLog()[0].find("Noon"), std::string::npos) << TBAlertTextLog()[0];
+    EXPECT_NE(TBAlertTextLog()[1].find("Noon"), std::string::npos) << TBAlertTextLog()[1];
+    EXPECT_EQ(Bytes(folder / "Noon"), noon);
+}
+
+TEST_F(StyleDialog, DeletingConfirmsThenLoadsTheFirstStyle) {
+    Ship("Soft Spotlight");
+    Ship("Noon");
+    Ship("Night");
+    // Keep, Escape, Return and Command-period keep the file.
+    for (const char* keep : {"click @1", "key escape", "key return", "key . +command"}) {
+        ASSERT_EQ(Run(std::string(kStylePopup) + "Noon\nclick @23\n" + keep + "\nclick @1\n"), 0)
+            << keep << ": " << TBScriptError();
+        EXPECT_TRUE(fs::exists(folder / "Noon")) << keep;
+    }
+    ASSERT_EQ(Run(std::string(kStylePopup) + "Noon\nclick @23\nclick @2\nclick @1\n"), 0) << TBScriptError();
+    EXPECT_FALSE(fs::exists(folder / "Noon"));
+    ExpectSettingsOf("Soft Spotlight");
+    EXPECT_EQ(globalsOf(host).StyleIndex(), 1);
+    EXPECT_TRUE(TBAlertLog().empty());
+}
+
+} // namespace
