@@ -1,6 +1,7 @@
 // Out of memory at every allocation a run makes: the run ends with -108, nothing leaks, and the
 // object (when it survives) serves the next run.
 #include "Backend.h"
+#include "Files.h"
 #include "LM_globals.h"
 #include "Memory.h"
 #include "TestBlocks.h"
@@ -9,9 +10,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 namespace {
+
+namespace fs = std::filesystem;
 
 struct HeapGuard {
     ~HeapGuard() {
@@ -58,19 +62,29 @@ TEST(OutOfMemory, EveryAllocationOfATexturedRunFailsCleanly) {
     expectEachAllocationFailureHandled(MixedLightsBlock(4), true);
 }
 
-// A dialog session that touches every kind of buffer: the texture is captured for the preview, a
-// light is added (its caches), the gloss changes (the surface caches), and OK shades the image
-// with the relief, two host calls a tile.
-constexpr const char* kBusyDialog = "choose 550,382 Channel 1\n"
+// A dialog session that touches every kind of buffer: a style is loaded, the texture is captured
+// for the preview, a light is added (its caches), the gloss changes (the surface caches), the
+// settings are saved as a style, and OK shades the image with the relief, two host calls a tile.
+constexpr const char* kBusyDialog = "choose @20 Noon\n"
+                                    "choose 550,382 Channel 1\n"
                                     "down @21\nmove @6:0.3,0.3\nup @6:0.3,0.3\n"
                                     "click 751,247\n"
+                                    "click @4\ntype Swept\nclick @1\n"
                                     "click @1\n";
 
 class DialogOutOfMemory : public ::testing::TestWithParam<bool> {
   protected:
     static constexpr int kWidth = 70, kHeight = 40; // two tiles across: the tile loop steps
 
+    void SetUp() override {
+        fs::create_directories(folder);
+        fs::copy_file(fs::path(RELIGHT_STYLES_DIR) / "Noon", folder / "Noon",
+                      fs::copy_options::overwrite_existing);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
     std::unique_ptr<TestHost> MakeHost() const {
+        fs::remove(folder / "Swept");
         auto host = std::make_unique<TestHost>(MakeTestImage(kWidth, kHeight));
         host->AddChannel(std::vector<std::uint8_t>(std::size_t(kWidth) * kHeight, 90));
         return host;
@@ -93,6 +107,7 @@ class DialogOutOfMemory : public ::testing::TestWithParam<bool> {
     }
 
     HeapGuard guard;
+    const fs::path folder = fs::path(TBFilesRoot()) / "Lighting Styles";
 };
 
 // A failed allocation ends the run with -108, writes nothing and leaves the earlier settings in
@@ -105,9 +120,10 @@ TEST_P(DialogOutOfMemory, EveryAllocationFailsCleanly) {
         auto host = MakeHost();
         Prepare(*host);
         const long before = TBClientAllocationCount();
-        ASSERT_EQ(host->RunWithDialog(PacedScript(kBusyDialog)), 0) << TBScriptError();
+        ASSERT_EQ(host->RunWithDialog(PacedScript(kBusyDialog, 300)), 0) << TBScriptError();
         clean = TBClientAllocationCount() - before;
         shaded = host->Result().rgb;
+        ASSERT_TRUE(fs::exists(folder / "Swept")) << "the session saves a style";
     }
     ASSERT_GT(clean, 5);
     int refused = 0;
@@ -119,9 +135,11 @@ TEST_P(DialogOutOfMemory, EveryAllocationFailsCleanly) {
             Prepare(*host);
             const Size settled = TBHeapLiveBytes() - Kept(*host);
             TBFailClientAllocation(nth);
-            const std::int16_t result = host->RunWithDialog(PacedScript(kBusyDialog));
+            const std::int16_t result = host->RunWithDialog(PacedScript(kBusyDialog, 300));
             TBFailClientAllocation(0);
             EXPECT_EQ(TBHeapLiveBytes() - Kept(*host), settled) << "leak after failing allocation " << nth;
+            for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+                EXPECT_NE(entry.path().filename().string()[0], '.') << "a save left its temporary file";
             if (result == 0) {
                 EXPECT_TRUE(host->Result().rgb == shaded) << "a lost cache changed the image: " << nth;
             } else {

@@ -34,11 +34,12 @@ Image MakeTestImage(int width, int height, unsigned seed) {
     return image;
 }
 
-std::string PacedScript(const std::string& script) {
-    std::string out = "wait 100\n";
+std::string PacedScript(const std::string& script, int waitMs) {
+    const std::string wait = "wait " + std::to_string(waitMs) + "\n";
+    std::string out = wait;
     for (std::size_t start = 0; start < script.size();) {
         const std::size_t end = script.find('\n', start);
-        out += script.substr(start, end - start) + "\nwait 100\n";
+        out += script.substr(start, end - start) + "\n" + wait;
         start = end == std::string::npos ? script.size() : end + 1;
     }
     return out;
