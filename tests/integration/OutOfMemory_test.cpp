@@ -97,11 +97,11 @@ class DialogOutOfMemory : public ::testing::TestWithParam<bool> {
         }
     }
     // Bytes the host and the module keep between runs.
-    static Size Kept(const TestHost& host) {
+    static Size Kept(TestHost& host) {
         Size bytes = 0;
         if (host.GlobalsSlot())
             bytes += Size(sizeof(LM_globals));
-        if (const Handle h = const_cast<TestHost&>(host).Record().parameterHandle)
+        if (const Handle h = host.Record().parameterHandle)
             bytes += GetHandleSize(h);
         return bytes;
     }
