@@ -91,10 +91,7 @@ LM_bool LM_style_ostream::Open(Str255 name) {
     if (isOpen)
         return false;
     const StyleFile file(name);
-    FInfo info;
-    // An existing style is deleted by the caller first; anything else of that name stays.
-    if (!file.found || HGetFInfo(file.volume, file.directory, name, &info) != fnfErr ||
-        createTemporary(file.volume, file.directory, temporary) != noErr)
+    if (!file.found || createTemporary(file.volume, file.directory, temporary) != noErr)
         return false;
     if (HOpen(file.volume, file.directory, temporary, fsWrPerm, &refNum) != noErr) {
         HDelete(file.volume, file.directory, temporary);
@@ -114,10 +111,23 @@ LM_bool LM_style_ostream::Close() {
     if (!isOpen)
         return false;
     isOpen = false;
-    if (FSClose(refNum) == noErr && HRename(volume, directory, temporary, target) == noErr)
+    if (FSClose(refNum) == noErr && _Replace())
         return true;
     HDelete(volume, directory, temporary);
     return false;
+}
+
+// The old style stays whole until the new one is: the two swap in one step, then the old goes.
+LM_bool LM_style_ostream::_Replace() {
+    FInfo info;
+    if (HGetFInfo(volume, directory, target, &info) == fnfErr)
+        return HRename(volume, directory, temporary, target) == noErr;
+    FSSpec written, old;
+    if (FSMakeFSSpec(volume, directory, temporary, &written) != noErr ||
+        FSMakeFSSpec(volume, directory, target, &old) != noErr || FSpExchangeFiles(&written, &old) != noErr)
+        return false;
+    HDelete(volume, directory, temporary);
+    return true;
 }
 
 void LM_style_ostream::_Abandon() {

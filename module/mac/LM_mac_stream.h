@@ -20,8 +20,8 @@ class LM_style_ostream : public LM_ostream {
     LM_style_ostream(const LM_style_ostream&) = delete;
     LM_style_ostream& operator=(const LM_style_ostream&) = delete;
 
-    // Starts a style of that name (none may exist yet) in a temporary file of the style folder and
-    // writes the byte-order mark and magic.
+    // Starts a style of that name in a temporary file of the style folder and writes the
+    // byte-order mark and magic; an existing file of that name is replaced only by `Close`.
     LM_bool Open(Str255 name);
     // Closes the file and gives it the style's name; on failure no file is left. A stream destroyed
     // while open leaves nothing either: a style file is there whole or not at all.
@@ -34,6 +34,7 @@ class LM_style_ostream : public LM_ostream {
 
   private:
     void _Abandon();
+    LM_bool _Replace();
 
     std::int16_t refNum = 0;
     std::int16_t volume = 0;

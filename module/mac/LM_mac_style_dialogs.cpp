@@ -78,6 +78,8 @@ LM_bool confirm(LM_sint16 id, ConstStr255Param name) {
     confirmation.Create(id);
     if (!confirmation.dialog)
         return false;
+    // Item 2 is the one that destroys: nothing that cancels may choose it.
+    SetDialogCancelItem(confirmation.dialog, kKeepItem);
     ShowWindow(confirmation.dialog);
     std::int16_t item = 0;
     do

@@ -125,8 +125,7 @@ void LM_DoSaveStyle(DialogPtr dialog, LM_globals* g) {
     selectedStyle(dialog, name);
     if (!askWritableName(g, name))
         return;
-    if (LM_PopupItemIndex(dialog, kItemStyle, name) > 0)
-        LM_DeleteStyle(name);
+    // An overwrite replaces the old file only once the new one is whole, so a failed save keeps it.
     if (!LM_SaveStyle(name, *g))
         LM_ShowStyleSaveError();
     LM_RebuildStylePopup(dialog, kItemStyle);

@@ -228,6 +228,9 @@ TEST_F(StyleDialog, DeletingConfirmsThenLoadsTheFirstStyle) {
             << keep << ": " << TBScriptError();
         EXPECT_TRUE(fs::exists(folder / "Noon")) << keep;
     }
+    // A script that ends in the confirmation leaves it as a cancel would: the file stays.
+    EXPECT_EQ(Run(std::string(kStylePopup) + "Noon\nclick @23\n"), filterStop) << TBScriptError();
+    EXPECT_TRUE(fs::exists(folder / "Noon"));
     ASSERT_EQ(Run(std::string(kStylePopup) + "Noon\nclick @23\nclick @2\nclick @1\n"), 0) << TBScriptError();
     EXPECT_FALSE(fs::exists(folder / "Noon"));
     ExpectSettingsOf("Soft Spotlight");

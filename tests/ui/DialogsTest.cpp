@@ -242,10 +242,6 @@ TEST_F(Dialogs, AlertsSubstituteParamText) {
     EXPECT_EQ(pstr(shown), "Value ^0 of ^1") << "substitution happens when drawn, not in the text";
 }
 
-} // namespace
-
-namespace {
-
 int hostUpdates = 0;
 void hostEvents(EventRecord* e) {
     if (e->what != updateEvt)
@@ -276,10 +272,6 @@ TEST_F(Dialogs, MoveableModalDialogServesTheHostAndMoves) {
     EXPECT_GE(after.top - before.top, 20);
     DisposeWindow(host);
 }
-
-} // namespace
-
-namespace {
 
 Handle disposedByHost = nullptr;
 void hostDispose(Handle h) {

@@ -1,40 +1,24 @@
 // Input scripts replayed through the Event Manager: drags seen by tracking loops, timing, keys with
 // their codes and modifiers, GetKeys, item positions and scripted pop-up choices.
-#include "Backend.h"
-#include "Events.h"
-#include "Windows.h"
-
-#include <gtest/gtest.h>
+#include "UiTestSupport.h"
 
 #include <vector>
 
 namespace {
 
-class EventScript : public ::testing::Test {
+class EventScript : public HeadlessTest {
   protected:
     void SetUp() override {
-        std::string error;
-        ASSERT_TRUE(TBInitBackend(TBBackendOptions{}, &error)) << error;
+        HeadlessTest::SetUp();
         const Rect bounds{50, 100, 250, 400};
-        window = NewCWindow(nullptr, &bounds, reinterpret_cast<ConstStr255Param>("\x04Test"), true,
-                            movableDBoxProc, reinterpret_cast<WindowPtr>(-1), false, 0);
+        window = NewCWindow(nullptr, &bounds, PString("Test").s, true, movableDBoxProc,
+                            reinterpret_cast<WindowPtr>(-1), false, 0);
         SetPort(window);
     }
     void TearDown() override {
         DisposeWindow(window);
         TBSetItemBoxResolver(nullptr);
-        TBShutdownBackend();
-    }
-    void load(const char* script) {
-        std::string error;
-        ASSERT_TRUE(TBLoadInputScript(script, &error)) << error;
-    }
-    // The next event in mask, polling at most a few hundred times.
-    EventRecord next(EventMask mask) {
-        EventRecord e{};
-        for (int i = 0; i < 500 && !GetNextEvent(mask, &e); ++i) {
-        }
-        return e;
+        HeadlessTest::TearDown();
     }
     WindowPtr window = nullptr;
 };
@@ -42,8 +26,8 @@ class EventScript : public ::testing::Test {
 } // namespace
 
 TEST_F(EventScript, ADragIsSeenPointByPointByAStillDownGetMouseLoop) {
-    load("# drag from the corner\nmove 10,10\ndown 10,10\nmove 20,15\nmove 30,20\nup 30,20\n");
-    EventRecord down = next(mDownMask | mUpMask);
+    script("# drag from the corner\nmove 10,10\ndown 10,10\nmove 20,15\nmove 30,20\nup 30,20\n");
+    EventRecord down = nextEvent(mDownMask | mUpMask);
     EXPECT_EQ(down.what, mouseDown);
     EXPECT_EQ(down.where.h, 110) << "positions are relative to the front window's content";
     EXPECT_EQ(down.where.v, 60);
@@ -56,7 +40,7 @@ TEST_F(EventScript, ADragIsSeenPointByPointByAStillDownGetMouseLoop) {
     }
     const std::vector<std::pair<int, int>> expected{{20, 15}, {30, 20}};
     EXPECT_EQ(track, expected);
-    EventRecord up = next(mDownMask | mUpMask);
+    EventRecord up = nextEvent(mDownMask | mUpMask);
     EXPECT_EQ(up.what, mouseUp);
     EXPECT_EQ(up.where.h, 130);
     EXPECT_NE(up.modifiers & btnState, 0);
@@ -66,27 +50,27 @@ TEST_F(EventScript, ADragIsSeenPointByPointByAStillDownGetMouseLoop) {
 }
 
 TEST_F(EventScript, AScriptEndingWithTheButtonDownReleasesIt) {
-    load("down 10,10\nmove 12,12\n");
-    next(mDownMask);
+    script("down 10,10\nmove 12,12\n");
+    nextEvent(mDownMask);
     int polls = 0;
     while (StillDown() && polls < 100)
         ++polls;
     EXPECT_LT(polls, 100) << "the tracking loop ends";
-    EXPECT_EQ(next(mUpMask).what, mouseUp);
+    EXPECT_EQ(nextEvent(mUpMask).what, mouseUp);
 }
 
 TEST_F(EventScript, WaitDelaysTheNextStepByItsTicks) {
-    load("wait 500\nclick 5,5\n");
+    script("wait 500\nclick 5,5\n");
     const unsigned long start = TickCount();
-    EventRecord e = next(mDownMask);
+    EventRecord e = nextEvent(mDownMask);
     EXPECT_EQ(e.what, mouseDown);
     EXPECT_GE(e.when - start, 29u) << "500 ms is 30 ticks";
     EXPECT_LE(e.when - start, 32u);
 }
 
 TEST_F(EventScript, KeysCarryCodesCharactersAndModifiersAndShowInGetKeys) {
-    load("key a +shift +command\ntype Hi!\nkey delete\nkey tab\nkey forward-delete\nkey escape\n");
-    EventRecord e = next(keyDownMask);
+    script("key a +shift +command\ntype Hi!\nkey delete\nkey tab\nkey forward-delete\nkey escape\n");
+    EventRecord e = nextEvent(keyDownMask);
     EXPECT_EQ(e.message & charCodeMask, 'a');
     EXPECT_EQ((e.message & keyCodeMask) >> 8, 0);
     EXPECT_EQ(e.modifiers & (cmdKey | shiftKey | optionKey), cmdKey | shiftKey);
@@ -94,7 +78,7 @@ TEST_F(EventScript, KeysCarryCodesCharactersAndModifiersAndShowInGetKeys) {
     GetKeys(keys);
     EXPECT_EQ(keys[1], 0x00008000u | 0x00000001u) << "Command bit 15, Shift bit 0 of the second word";
     EXPECT_EQ(keys[0], 0x01000000u) << "key A (code 0)";
-    next(keyUpMask);
+    nextEvent(keyUpMask);
     GetKeys(keys);
     EXPECT_EQ(keys[0] | keys[1] | keys[2] | keys[3], 0u) << "all released after the key";
     const struct {
@@ -103,7 +87,7 @@ TEST_F(EventScript, KeysCarryCodesCharactersAndModifiersAndShowInGetKeys) {
     } typed[] = {{'H', 4, true}, {'i', 34, false},   {'!', 18, true},  {8, 51, false},
                  {9, 48, false}, {0x7F, 117, false}, {0x1B, 53, false}};
     for (const auto& t : typed) {
-        e = next(keyDownMask);
+        e = nextEvent(keyDownMask);
         EXPECT_EQ(e.message & charCodeMask, t.ch);
         EXPECT_EQ((e.message & keyCodeMask) >> 8, t.code) << "char " << t.ch;
         EXPECT_EQ((e.modifiers & shiftKey) != 0, t.shift) << "char " << t.ch;
@@ -130,8 +114,8 @@ TEST(GetKeys, MasksMatchTheBigEndianWordView) {
 }
 
 TEST_F(EventScript, ItemPositionsAndChoicesGoThroughTheDialogHooks) {
-    load("click @3\n");
-    next(mDownMask);
+    script("click @3\n");
+    nextEvent(mDownMask);
     EXPECT_FALSE(TBScriptError().empty()) << "no resolver: the step fails";
     EXPECT_NE(TBScriptError().find("line 1"), std::string::npos) << TBScriptError();
     EXPECT_TRUE(TBScriptFinished());
@@ -140,16 +124,16 @@ TEST_F(EventScript, ItemPositionsAndChoicesGoThroughTheDialogHooks) {
         *box = Rect{10, 20, 30, 60};
         return item == 3;
     });
-    load("move @3\nchoose @3:0.9,0.7 Spot light\nclick @4\n");
-    EventRecord e = next(mDownMask);
+    script("move @3\nchoose @3:0.9,0.7 Spot light\nclick @4\n");
+    EventRecord e = nextEvent(mDownMask);
     EXPECT_EQ(e.where.h, 100 + 56) << "0.9 of the box's width";
     EXPECT_EQ(e.where.v, 50 + 24);
     std::string text;
     EXPECT_TRUE(TBTakeScriptedChoice(&text));
     EXPECT_EQ(text, "Spot light");
     EXPECT_FALSE(TBTakeScriptedChoice(&text)) << "taken once";
-    next(mUpMask);
-    next(mDownMask);
+    nextEvent(mUpMask);
+    nextEvent(mDownMask);
     EXPECT_NE(TBScriptError().find("line 3"), std::string::npos) << TBScriptError();
 }
 

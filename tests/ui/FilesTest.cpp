@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -171,8 +172,20 @@ TEST_F(Files, RenameNeverReplacesAnEntry) {
     EXPECT_TRUE(fs::exists(root_ + "/home/in:out")) << "'/' is stored as ':'";
     EXPECT_FALSE(fs::exists(root_ + "/home/draft"));
 
+    FSSpec moved{}, kept{};
+    ASSERT_EQ(FSMakeFSSpec(kTBVolumeRefNum, fsRtDirID, PString("in/out").s, &moved), noErr);
+    ASSERT_EQ(FSMakeFSSpec(kTBVolumeRefNum, fsRtDirID, PString("kept").s, &kept), noErr);
+    EXPECT_EQ(FSpExchangeFiles(&moved, &kept), noErr);
+    const auto text = [&](const char* name) {
+        std::ifstream in(root_ + "/home/" + name);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    EXPECT_EQ(text("kept"), "new") << "the contents swapped, not the names";
+    EXPECT_EQ(text("in:out"), "old");
+
     chmod((root_ + "/home/kept").c_str(), 0444);
     EXPECT_EQ(rename("kept", "moved"), fLckdErr);
+    EXPECT_EQ(FSpExchangeFiles(&moved, &kept), fLckdErr);
 }
 
 TEST_F(Files, NamesMapToTheDisk) {

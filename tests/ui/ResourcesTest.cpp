@@ -2,16 +2,9 @@
 #include "Memory.h"
 #include "RezCompiler.h"
 #include "Resources.h"
-
-#include <gtest/gtest.h>
-
-#include <string>
+#include "UiTestSupport.h"
 
 namespace {
-
-std::string pstr(ConstStr255Param s) {
-    return std::string(reinterpret_cast<const char*>(s + 1), s[0]);
-}
 
 std::vector<std::uint8_t> compileOne(const std::string& text) {
     std::vector<CompiledResource> out;

@@ -1,23 +1,7 @@
 #include "TextUtils.h"
-
-#include <gtest/gtest.h>
-
-#include <climits>
-#include <string>
+#include "UiTestSupport.h"
 
 namespace {
-
-std::string pstr(ConstStr255Param s) {
-    return std::string(reinterpret_cast<const char*>(s + 1), s[0]);
-}
-
-struct PString {
-    Str255 s;
-    explicit PString(const std::string& text) {
-        s[0] = static_cast<unsigned char>(text.size());
-        text.copy(reinterpret_cast<char*>(s + 1), text.size());
-    }
-};
 
 TEST(TextUtils, NumToStringAndBack) {
     const std::pair<long, const char*> cases[] = {{0, "0"},

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 namespace {
 
 // Fills the port with many different colours (exact table colours at depth 8).
@@ -14,15 +12,6 @@ void paintBackground(GrafPtr port) {
     for (std::int16_t v = r.top; v < r.bottom; ++v)
         for (std::int16_t h = r.left; h < r.right; ++h)
             TBSetPixel(port, h, v, std::uint32_t(h * 0x0B1F37 + v * 0x2D0913) & 0xFFFFFF);
-}
-
-std::vector<std::uint32_t> pixels(GrafPtr port) {
-    std::vector<std::uint32_t> out;
-    const Rect& r = port->portRect;
-    for (std::int16_t v = r.top; v < r.bottom; ++v)
-        for (std::int16_t h = r.left; h < r.right; ++h)
-            out.push_back(TBGetPixel(port, h, v));
-    return out;
 }
 
 // The figure the light handles draw: a thick line, a framed oval, a painted rect and a grab box.
@@ -40,13 +29,13 @@ void drawFigure() {
 void expectFigureTwiceRestores(std::int16_t depth, std::int16_t mode, const RGBColor& fore) {
     ScratchPort p(30, 20, depth);
     paintBackground(p.get());
-    const auto before = pixels(p.get());
+    const auto before = p.pixels();
     RGBForeColor(&fore);
     PenMode(mode);
     drawFigure();
-    EXPECT_NE(pixels(p.get()), before) << "depth " << depth << " mode " << mode << " drew nothing";
+    EXPECT_NE(p.pixels(), before) << "depth " << depth << " mode " << mode << " drew nothing";
     drawFigure();
-    EXPECT_EQ(pixels(p.get()), before) << "depth " << depth << " mode " << mode;
+    EXPECT_EQ(p.pixels(), before) << "depth " << depth << " mode " << mode;
 }
 
 } // namespace

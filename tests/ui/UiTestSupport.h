@@ -9,6 +9,14 @@
 
 #include <string>
 
+// The next event in `mask`, polling at most a thousand times (script time passes meanwhile).
+inline EventRecord nextEvent(EventMask mask) {
+    EventRecord e{};
+    for (int i = 0; i < 1000 && !GetNextEvent(mask, &e); ++i) {
+    }
+    return e;
+}
+
 // A fresh headless screen for each test.
 class HeadlessTest : public ::testing::Test {
   protected:
@@ -26,9 +34,7 @@ class HeadlessTest : public ::testing::Test {
     // Releases left over from earlier presses are dropped first, as an application's loop would.
     static Point nextPress(WindowPtr window) {
         FlushEvents(mDownMask | mUpMask, 0);
-        EventRecord e{};
-        for (int guard = 0; guard < 1000 && !GetNextEvent(mDownMask, &e); ++guard) {
-        }
+        EventRecord e = nextEvent(mDownMask);
         EXPECT_EQ(e.what, mouseDown) << "the script should press; " << TBScriptError();
         GrafPtr saved;
         GetPort(&saved);

@@ -1,10 +1,6 @@
 // Windows: stacking and hit testing, dragging by the title bar, update events, the auxiliary
 // record, and snapshots of what they show.
-#include "Backend.h"
-#include "Events.h"
-#include "Windows.h"
-
-#include <gtest/gtest.h>
+#include "UiTestSupport.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -12,41 +8,24 @@
 
 namespace {
 
-ConstStr255Param title(const char* s) {
-    return reinterpret_cast<ConstStr255Param>(s);
-}
 WindowPtr inFront() {
     return reinterpret_cast<WindowPtr>(-1);
 }
 
-class Windows : public ::testing::Test {
+class Windows : public HeadlessTest {
   protected:
     void SetUp() override {
-        std::string error;
-        TBBackendOptions o;
-        o.width = 640;
-        o.height = 480;
-        ASSERT_TRUE(TBInitBackend(o, &error)) << error;
+        HeadlessTest::SetUp();
         const Rect docBounds{40, 20, 440, 620}, dlgBounds{100, 100, 300, 400};
-        document = NewCWindow(nullptr, &docBounds,
-                              title("\x08"
-                                    "Document"),
-                              true, documentProc, inFront(), false, 7);
-        dialog = NewCWindow(nullptr, &dlgBounds,
-                            title("\x06"
-                                  "Lights"),
-                            true, movableDBoxProc, inFront(), false, 9);
+        document =
+            NewCWindow(nullptr, &docBounds, PString("Document").s, true, documentProc, inFront(), false, 7);
+        dialog =
+            NewCWindow(nullptr, &dlgBounds, PString("Lights").s, true, movableDBoxProc, inFront(), false, 9);
     }
     void TearDown() override {
         DisposeWindow(dialog);
         DisposeWindow(document);
-        TBShutdownBackend();
-    }
-    EventRecord next(EventMask mask) {
-        EventRecord e{};
-        for (int i = 0; i < 500 && !GetNextEvent(mask, &e); ++i) {
-        }
-        return e;
+        HeadlessTest::TearDown();
     }
     WindowPtr document = nullptr, dialog = nullptr;
 };
@@ -69,10 +48,10 @@ TEST_F(Windows, StackingDecidesWhichWindowAPointHits) {
     EXPECT_EQ(FrontWindow(), document);
     FindWindow(Point{150, 200}, &hit);
     EXPECT_EQ(hit, document);
-    EventRecord e = next(activMask);
+    EventRecord e = nextEvent(activMask);
     EXPECT_EQ(e.message, reinterpret_cast<long>(dialog));
     EXPECT_EQ(e.modifiers & activeFlag, 0) << "the old front window is deactivated first";
-    e = next(activMask);
+    e = nextEvent(activMask);
     EXPECT_EQ(e.message, reinterpret_cast<long>(document));
     EXPECT_NE(e.modifiers & activeFlag, 0);
 
@@ -85,9 +64,8 @@ TEST_F(Windows, StackingDecidesWhichWindowAPointHits) {
 }
 
 TEST_F(Windows, AMovableDialogIsDraggedByItsTitleBar) {
-    std::string error;
-    ASSERT_TRUE(TBLoadInputScript("down 50,-8\nmove 70,0\nmove 90,22\nup 90,22\n", &error)) << error;
-    EventRecord e = next(mDownMask);
+    script("down 50,-8\nmove 70,0\nmove 90,22\nup 90,22\n");
+    EventRecord e = nextEvent(mDownMask);
     WindowPtr hit = nullptr;
     ASSERT_EQ(FindWindow(e.where, &hit), inDrag);
     ASSERT_EQ(hit, dialog);
@@ -110,12 +88,12 @@ TEST_F(Windows, AMovableDialogIsDraggedByItsTitleBar) {
 }
 
 TEST_F(Windows, InvalidatedContentComesBackAsOneUpdateEventUntilRedrawn) {
-    EventRecord e = next(updateMask);
+    EventRecord e = nextEvent(updateMask);
     EXPECT_EQ(e.what, updateEvt);
     EXPECT_EQ(e.message, reinterpret_cast<long>(dialog)) << "front window first";
     BeginUpdate(dialog);
     EndUpdate(dialog);
-    e = next(updateMask);
+    e = nextEvent(updateMask);
     EXPECT_EQ(e.message, reinterpret_cast<long>(document));
     BeginUpdate(document);
     EndUpdate(document);
@@ -124,7 +102,7 @@ TEST_F(Windows, InvalidatedContentComesBackAsOneUpdateEventUntilRedrawn) {
     SetPort(dialog);
     Rect r{10, 10, 20, 20};
     InvalRect(&r);
-    e = next(updateMask);
+    e = nextEvent(updateMask);
     ASSERT_EQ(e.message, reinterpret_cast<long>(dialog));
     BeginUpdate(dialog);
     EXPECT_TRUE(PtInRgn(Point{15, 15}, dialog->visRgn)) << "visRgn narrows to the update area";
@@ -140,19 +118,16 @@ TEST_F(Windows, InvalidatedContentComesBackAsOneUpdateEventUntilRedrawn) {
 
 TEST_F(Windows, RecordsKeepReferenceWordsAndTitles) {
     EXPECT_EQ(GetWRefCon(document), 7);
-    SetWRefCon(document, 70);
-    EXPECT_EQ(GetWRefCon(document), 70);
-    AuxWinHandle aux = nullptr;
+    AuxWinHandle aux = nullptr, again = nullptr;
     ASSERT_TRUE(GetAuxWin(dialog, &aux));
     ASSERT_NE(aux, nullptr);
     int owner = 0;
     (**aux).awRefCon = reinterpret_cast<long>(&owner);
-    AuxWinHandle again = nullptr;
     GetAuxWin(dialog, &again);
     EXPECT_EQ(reinterpret_cast<int*>((**again).awRefCon), &owner) << "the reference word carries a pointer";
     Str255 t;
     GetWTitle(dialog, t);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(t + 1), t[0]), "Lights");
+    EXPECT_EQ(pstr(t), "Lights");
     SetPort(dialog);
     const Rect bounds{0, 0, 10, 10};
     WindowRecord storage;
@@ -195,8 +170,8 @@ TEST_F(Windows, SnapshotsRoundTripThroughPNG) {
 
     ASSERT_TRUE(TBSnapshotScreen(screenFile, &error)) << error;
     ASSERT_TRUE(TBReadPNG(screenFile, &w, &h, &px, &error)) << error;
-    EXPECT_EQ(w, 640);
-    EXPECT_EQ(h, 480);
+    EXPECT_EQ(w, 1024);
+    EXPECT_EQ(h, 768);
     EXPECT_EQ(px[std::size_t((100 + 10) * w + 100 + 10)], 0x12569Au) << "the window's content on the screen";
     EXPECT_EQ(px, TBComposeScreen());
     EXPECT_FALSE(std::filesystem::exists(screenFile + ".tmp"));

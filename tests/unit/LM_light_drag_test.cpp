@@ -23,16 +23,14 @@ namespace {
 constexpr Rect kWorkArea = {10, 10, 160, 210}; // drag area (11, 11)-(209, 159)
 constexpr Rect kTrash = {120, 220, 152, 252};  // drop area (221, 121)-(251, 151)
 
-struct DialogLog {
-    std::vector<std::string> calls;
-} dialogLog;
+std::vector<std::string> dialogLog; // the dialog hooks called, in order
 
 const LM_light_dialog_hooks kHooks = {
     [](DialogPtr, LM_sint16 item, Rect& box) { box = item == LM_ITEM_TRASH ? kTrash : kWorkArea; },
-    [](DialogPtr, LM_sint16) { dialogLog.calls.push_back("trash"); },
-    [](DialogPtr, LM_sint16) { dialogLog.calls.push_back("inverse trash"); },
-    [] { dialogLog.calls.push_back("too few lights"); },
-    [](DialogPtr, LM_globals*) { dialogLog.calls.push_back("current light"); },
+    [](DialogPtr, LM_sint16) { dialogLog.push_back("trash"); },
+    [](DialogPtr, LM_sint16) { dialogLog.push_back("inverse trash"); },
+    [] { dialogLog.push_back("too few lights"); },
+    [](DialogPtr, LM_globals*) { dialogLog.push_back("current light"); },
 };
 
 std::string at(LM_vectori2 p) {
@@ -44,7 +42,7 @@ std::string at(LM_vectori2 p) {
 class LightDrags : public ::testing::Test {
   protected:
     WindowPtr window = nullptr;
-    GlobalsPtr globals;
+    LM_GlobalsPtr globals;
 
     void SetUp() override {
         std::string error;
@@ -54,7 +52,7 @@ class LightDrags : public ::testing::Test {
         ASSERT_NE(window, nullptr);
         SetPort(window);
         globals = makeGlobals({110, 85});
-        dialogLog.calls.clear();
+        dialogLog.clear();
     }
     void TearDown() override {
         releaseKeys();
@@ -182,7 +180,7 @@ TEST_F(LightDrags, CentreDragMovesTheLightOntoTheMouse) {
     moveLight("down 60,140\nup 60,159\n");
     EXPECT_EQ(current().position, (LM_vectori2{60 - 110, 140 - 85}));
     EXPECT_EQ(globals->lightCount, 1);
-    EXPECT_TRUE(dialogLog.calls.empty());
+    EXPECT_TRUE(dialogLog.empty());
 }
 
 TEST_F(LightDrags, DroppingOnTheTrashDeletesUnlessItIsTheLastLight) {
@@ -191,12 +189,12 @@ TEST_F(LightDrags, DroppingOnTheTrashDeletesUnlessItIsTheLastLight) {
     moveLight("down 100,80\nmove 150,100\nmove 230,130\nup 230,130\n");
     EXPECT_EQ(globals->lightCount, 1);
     EXPECT_EQ(current().position, (LM_vectori2{100 - 110, 80 - 85}));
-    EXPECT_EQ(dialogLog.calls, (std::vector<std::string>{"inverse trash", "too few lights", "trash"}));
+    EXPECT_EQ(dialogLog, (std::vector<std::string>{"inverse trash", "too few lights", "trash"}));
 
     // Over the trash and back into the work area: the highlight goes with it.
-    dialogLog.calls.clear();
+    dialogLog.clear();
     moveLight("down 100,80\nmove 230,130\nmove 120,90\nup 120,90\n");
-    EXPECT_EQ(dialogLog.calls, (std::vector<std::string>{"inverse trash", "trash"}));
+    EXPECT_EQ(dialogLog, (std::vector<std::string>{"inverse trash", "trash"}));
     EXPECT_EQ(current().position, (LM_vectori2{10, 5}));
 
     // Three lights, the middle one dropped: the last moves down and light 0 becomes current.
@@ -205,12 +203,12 @@ TEST_F(LightDrags, DroppingOnTheTrashDeletesUnlessItIsTheLastLight) {
     globals->lights[2].color = {1, 2, 3};
     globals->currentLight = 1;
     shapeLight(*globals, current(), lightTypeOmni, {150, 100}, {}, {}, 5);
-    dialogLog.calls.clear();
+    dialogLog.clear();
     moveLight("down 150,100\nmove 240,140\nup 240,140\n");
     EXPECT_EQ(globals->lightCount, 2);
     EXPECT_EQ(globals->currentLight, 0);
     EXPECT_EQ(globals->lights[1].color.blue, 3);
-    EXPECT_EQ(dialogLog.calls, (std::vector<std::string>{"inverse trash", "current light", "trash"}));
+    EXPECT_EQ(dialogLog, (std::vector<std::string>{"inverse trash", "current light", "trash"}));
 }
 
 TEST_F(LightDrags, CentreDragRestoresPortAndClip) {

@@ -59,7 +59,7 @@ void expectSameOutsideHandles(GrafPtr port, const std::vector<std::uint32_t>& ex
 class FiguresAtDepth : public ::testing::TestWithParam<std::int16_t> {};
 
 TEST_P(FiguresAtDepth, ReversibleFiguresDrawnTwiceRestoreThePort) {
-    GlobalsPtr globals = makeGlobals({80, 60});
+    LM_GlobalsPtr globals = makeGlobals({80, 60});
     LM_light_UI& light = globals->lights[0];
     const struct {
         LM_sint32 type;
@@ -88,7 +88,7 @@ TEST_P(FiguresAtDepth, ReversibleFiguresDrawnTwiceRestoreThePort) {
 }
 
 TEST_P(FiguresAtDepth, FullFigureTwiceLeavesOnlyItsHandles) {
-    GlobalsPtr globals = makeGlobals({80, 60});
+    LM_GlobalsPtr globals = makeGlobals({80, 60});
     LM_light_UI& light = globals->lights[0];
     const LM_vectori2 c = {80, 60};
     shapeLight(*globals, light, lightTypeSpot, c, {30, 30}, {-15, 15});
@@ -103,7 +103,7 @@ TEST_P(FiguresAtDepth, FullFigureTwiceLeavesOnlyItsHandles) {
 INSTANTIATE_TEST_SUITE_P(Depths, FiguresAtDepth, ::testing::Values(std::int16_t(8), std::int16_t(32)));
 
 TEST(LightFigures, ShapeLinesInvertOnIndexedAndAddGreyOnDirectPorts) {
-    GlobalsPtr globals = makeGlobals({80, 60});
+    LM_GlobalsPtr globals = makeGlobals({80, 60});
     LM_light_UI& light = globals->lights[0];
     shapeLight(*globals, light, lightTypeDirectional, {40, 40}, {30, 0});
     for (const auto& [depth, expected] :
@@ -129,7 +129,7 @@ TEST(LightFigures, ShapeLinesInvertOnIndexedAndAddGreyOnDirectPorts) {
 }
 
 TEST(LightFigures, HandlesSitOnTheirPoints) {
-    GlobalsPtr globals = makeGlobals({80, 60});
+    LM_GlobalsPtr globals = makeGlobals({80, 60});
     LM_light_UI& light = globals->lights[0];
     light.color = {65535, 0, 0};
 
@@ -200,7 +200,7 @@ TEST(LightFigures, EllipseOffsetsTruncateTowardZero) {
         {6, -9},   {9, -8},   {11, -8},  {14, -7}, {16, -5}, {17, -4},  {19, -3},  {19, -1},
     };
     const LM_vectori2 c = {80, 60};
-    GlobalsPtr globals = makeGlobals(c);
+    LM_GlobalsPtr globals = makeGlobals(c);
     LM_light_UI& light = globals->lights[0];
     shapeLight(*globals, light, lightTypeSpot, c, {20, 0}, {0, 10});
 
@@ -221,7 +221,7 @@ TEST(LightFigures, EllipseOffsetsTruncateTowardZero) {
 }
 
 TEST(LightFigures, CurrentLightIsDrawnLastAndInactiveLightsShowOnlyTheirCentre) {
-    GlobalsPtr globals = makeGlobals({80, 60});
+    LM_GlobalsPtr globals = makeGlobals({80, 60});
     globals->CreateNewLight(80, 60);
     globals->lights[0].color = {65535, 0, 0};
     globals->lights[1].color = {0, 65535, 0};

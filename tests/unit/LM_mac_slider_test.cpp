@@ -46,10 +46,7 @@ class Slider : public ::testing::Test {
 TEST_F(Slider, ValueFollowsThePressedPixel) {
     ControlHandle c = Make(0, 255);
     const LM_slider_type_0& s = Of(c);
-    EXPECT_EQ(s.BarMinX(), 10);
-    EXPECT_EQ(s.BarMaxX(), 110);
-    EXPECT_EQ(s.BarY(), 16);
-    EXPECT_EQ(s.IndicatorY(), 17);
+    EXPECT_EQ(s.IndicatorY(), 17) << "one below the bar";
     for (auto [pixel, value] : {std::pair{10, 0}, {11, 2}, {60, 127}, {110, 255}})
         EXPECT_EQ(ValueAt(c, std::int16_t(pixel)), value) << "pixel " << pixel;
     SetControlValue(c, 128);
@@ -78,9 +75,10 @@ TEST_F(Slider, PressesAlongTheBandBelowTheBarDragTheIndicator) {
     ASSERT_TRUE(TBLoadInputScript(
         "down 30,20\nwait 50\nmove 80,20\nwait 50\nmove 400,20\nwait 50\nup 400,20\n", &error))
         << error;
-    EventRecord event;
-    while (!GetNextEvent(mDownMask, &event))
-        ;
+    EventRecord event{};
+    for (int i = 0; i < 500 && !GetNextEvent(mDownMask, &event); ++i) {
+    }
+    ASSERT_EQ(event.what, mouseDown);
     EXPECT_EQ(TrackControl(c, Point{20, 30}, kControlActionDefault), LM_SLIDER_PART);
     EXPECT_EQ(GetControlValue(c), 255) << "dragged beyond the end";
 }

@@ -87,13 +87,18 @@ TEST_F(StyleFiles, SavedStylesLoadBackAndAreListedByName) {
     EXPECT_FALSE(LM_LoadStyle(missing.s, *loaded));
 }
 
-TEST_F(StyleFiles, AStyleIsNeverCreatedOverAnExistingFile) {
+TEST_F(StyleFiles, AnOverwriteKeepsTheOldStyleUntilTheNewOneIsWhole) {
     Name name("Spot");
     ASSERT_TRUE(LM_SaveStyle(name.s, *g));
-    EXPECT_FALSE(LM_SaveStyle(name.s, *g)); // the caller deletes the old style first
-    LM_DeleteStyle(name.s);
-    EXPECT_FALSE(LM_style_istream::Exists(name.s));
+    const auto saved = [&] { return fs::file_size(folder() + "/Spot"); };
+    g->CreateNewLight(150, 120);
+    TBFilesSetSpaceLimit(80); // less than the new file needs
+    EXPECT_FALSE(LM_SaveStyle(name.s, *g));
+    TBFilesSetSpaceLimit(-1);
+    EXPECT_EQ(saved(), 64u) << "the failed save left the old style as it was";
     EXPECT_TRUE(LM_SaveStyle(name.s, *g));
+    EXPECT_GT(saved(), 64u) << "replaced once the new file was whole";
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder()), fs::directory_iterator()), 1);
 }
 
 TEST_F(StyleFiles, AStyleFileIsThereWholeOrNotAtAll) {

@@ -1,19 +1,15 @@
-#include "LM_globals.h"
+#include "LM_test_support.h"
 #include "LM_tiles.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <cstring>
 #include <vector>
 
 namespace {
 
-struct Deleter {
-    void operator()(LM_globals* g) const { LM_globals::Delete(g); }
-};
-
 struct TilesTest : ::testing::Test {
-    std::unique_ptr<LM_globals, Deleter> globals{LM_globals::New()};
+    LM_GlobalsPtr globals = MakeGlobals();
     FilterRecord record{};
     foo block{};
     foo* blockPtr = &block;
@@ -51,7 +47,6 @@ TEST_F(TilesTest, RealTilesRunLeftToRightThenDown) {
     LM_SetFirstRealTileRects(&record, globals.get());
     EXPECT_EQ(globals->progressTotal, 6);
     EXPECT_EQ(globals->progressDone, 0);
-    EXPECT_EQ(globals->tileSize, 64);
     EXPECT_TRUE(isEmpty(record.maskRequestRect));
 }
 
@@ -135,6 +130,14 @@ TEST_F(TilesTest, TextureSwitchGrowsTheTileAndComesBackExactly) {
     EXPECT_EQ(record.writeLastPlane, 2);
     EXPECT_EQ(record.planeSourceCode, -2);
     EXPECT_EQ(record.absolutePlanesWanted, 0);
+
+    // Past the last tile no texture block is asked for.
+    setArea(0, 0, 10, 10);
+    LM_SetFirstRealTileRects(&record, globals.get());
+    LM_SetNextRealTileRects(&record, globals.get());
+    LM_RealToBumpRects(&record, globals.get());
+    EXPECT_TRUE(isEmpty(record.requestRect));
+    EXPECT_TRUE(isEmpty(record.writeRect));
 }
 
 TEST_F(TilesTest, PreviewTextureMarginIsThreeSteps) {
@@ -150,16 +153,6 @@ TEST_F(TilesTest, PreviewTextureMarginIsThreeSteps) {
     LM_BumpToPreviewRects(&record, globals.get());
     EXPECT_EQ(std::memcmp(&record.requestRect, &tile, sizeof tile), 0);
     EXPECT_EQ(std::memcmp(&record.writeRect, &tile, sizeof tile), 0);
-}
-
-TEST_F(TilesTest, NoTextureBlockIsAskedForPastTheLastTile) {
-    setArea(0, 0, 10, 10);
-    block.textureChannel = 1;
-    LM_SetFirstRealTileRects(&record, globals.get());
-    LM_SetNextRealTileRects(&record, globals.get());
-    LM_RealToBumpRects(&record, globals.get());
-    EXPECT_TRUE(isEmpty(record.requestRect));
-    EXPECT_TRUE(isEmpty(record.writeRect));
 }
 
 TEST_F(TilesTest, RectanglesStayInsideSixteenBits) {

@@ -1,22 +1,16 @@
 // A light set and a port for the tests of the lights on the preview.
 #pragma once
 
-#include "LM_globals.h"
 #include "LM_light_UI_mac.h"
+#include "LM_test_support.h"
 #include "QuickDraw.h"
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
-struct GlobalsDeleter {
-    void operator()(LM_globals* globals) const { LM_globals::Delete(globals); }
-};
-using GlobalsPtr = std::unique_ptr<LM_globals, GlobalsDeleter>;
-
 // The default set (one spotlight) with the preview centred at `center`.
-inline GlobalsPtr makeGlobals(LM_vectori2 center) {
-    GlobalsPtr globals(LM_globals::New());
+inline LM_GlobalsPtr makeGlobals(LM_vectori2 center) {
+    LM_GlobalsPtr globals = MakeGlobals();
     globals->previewCenter = center;
     globals->Default();
     return globals;

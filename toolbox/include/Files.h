@@ -30,6 +30,7 @@ constexpr OSErr rfNumErr = -51;
 constexpr OSErr permErr = -54;
 constexpr OSErr wrPermErr = -61;
 constexpr OSErr dirNFErr = -120;
+constexpr OSErr notAFileErr = -1302;
 
 enum : signed char { fsCurPerm = 0, fsRdPerm = 1, fsWrPerm = 2, fsRdWrPerm = 3, fsRdWrShPerm = 4 };
 enum : std::int16_t { fsAtMark = 0, fsFromStart = 1, fsFromLEOF = 2, fsFromMark = 3 };
@@ -158,6 +159,9 @@ OSErr HDelete(std::int16_t vRefNum, long dirID, ConstStr255Param name);
 // when newName is taken (letter case ignored, so a change of case alone is refused too), fLckdErr
 // for a locked file.
 OSErr HRename(std::int16_t vRefNum, long dirID, ConstStr255Param oldName, ConstStr255Param newName);
+// Swaps the contents of two existing files in one atomic step, so a finished file can replace
+// another without a moment in which neither is whole. fLckdErr when either is locked.
+OSErr FSpExchangeFiles(const FSSpec* source, const FSSpec* dest);
 OSErr HGetFInfo(std::int16_t vRefNum, long dirID, ConstStr255Param name, FInfo* info);
 OSErr HSetFInfo(std::int16_t vRefNum, long dirID, ConstStr255Param name, const FInfo* info);
 // Reads from the mark; eofErr with *count = the bytes read when the end comes first.

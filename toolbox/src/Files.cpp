@@ -311,6 +311,23 @@ OSErr HRename(std::int16_t vRefNum, long dirID, ConstStr255Param oldName, ConstS
     return posix(::unlink(from.c_str()));
 }
 
+OSErr FSpExchangeFiles(const FSSpec* source, const FSSpec* dest) {
+    std::string from, to;
+    struct stat st;
+    if (OSErr err = existingEntry(source->vRefNum, source->parID, source->name, &from, &st))
+        return err;
+    if (S_ISDIR(st.st_mode))
+        return notAFileErr;
+    const bool sourceLocked = locked(st);
+    if (OSErr err = existingEntry(dest->vRefNum, dest->parID, dest->name, &to, &st))
+        return err;
+    if (S_ISDIR(st.st_mode))
+        return notAFileErr;
+    if (sourceLocked || locked(st))
+        return fLckdErr;
+    return posix(::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE));
+}
+
 OSErr HGetFInfo(std::int16_t vRefNum, long dirID, ConstStr255Param name, FInfo* info) {
     std::string path;
     struct stat st;
