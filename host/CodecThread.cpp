@@ -186,7 +186,6 @@ void CodecThread::Finish() {
         if (error_)
             std::rethrow_exception(error_);
     }
-    if (InterruptRequested())
-        throw HostError(ExitStatus::cancelled, "cancelled", output_->Target());
+    StopIfInterrupted(output_->Target());
     output_->Commit();
 }

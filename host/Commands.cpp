@@ -7,6 +7,7 @@
 #include "FilterRun.h"
 #include "Help.h"
 #include "ImageIO.h"
+#include "Interrupt.h"
 #include "Persistence.h"
 #include "StyleCommands.h"
 #include "StyleLibrary.h"
@@ -39,6 +40,8 @@ std::unique_ptr<CodecThread> openInput(Document& document, const Options& option
 std::unique_ptr<CodecThread> openInputForDialog(Document& document, const Options& options) {
     std::unique_ptr<CodecThread> codec = openInput(document, options);
     codec->AwaitRows(document.height);
+    // Loading a large image takes a while: a Ctrl-C meanwhile stops before the dialog opens.
+    StopIfInterrupted(options.input);
     return codec;
 }
 

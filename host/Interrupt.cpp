@@ -1,5 +1,7 @@
 #include "Interrupt.h"
 
+#include "HostError.h"
+
 #include <csignal>
 
 namespace {
@@ -15,8 +17,9 @@ void onSignal(int) {
 void InstallInterruptHandlers() {
     struct sigaction action {};
     action.sa_handler = onSignal;
-    // A second Ctrl-C ends the program at once, for a user who will not wait for the tile.
-    action.sa_flags = SA_RESETHAND;
+    // A second Ctrl-C ends the program at once, for a user who will not wait for the tile. Reads
+    // and writes resume after the first, so that it reads as a cancel, not as a damaged file.
+    action.sa_flags = SA_RESETHAND | SA_RESTART;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
@@ -24,4 +27,9 @@ void InstallInterruptHandlers() {
 
 bool InterruptRequested() {
     return requested != 0;
+}
+
+void StopIfInterrupted(const std::string& file) {
+    if (InterruptRequested())
+        throw HostError(ExitStatus::cancelled, "cancelled", file);
 }

@@ -20,12 +20,17 @@ void onError(j_common_ptr info) {
     std::longjmp(error->jump, 1);
 }
 
-void onMessage(j_common_ptr) {}
+// libjpeg only warns when the data ends early or is damaged, and fills the rest with grey: such a
+// file must not pass for a picture. Trace messages (levels 0 and up) are ignored.
+void onMessage(j_common_ptr info, int level) {
+    if (level < 0)
+        onError(info);
+}
 
 jpeg_error_mgr* installErrors(ErrorManager& error) {
     jpeg_std_error(&error.base);
     error.base.error_exit = onError;
-    error.base.output_message = onMessage;
+    error.base.emit_message = onMessage;
     error.text[0] = 0;
     return &error.base;
 }

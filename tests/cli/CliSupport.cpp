@@ -273,12 +273,22 @@ std::vector<std::string> commandLine(const std::vector<std::string>& args) {
 
 RunResult CliTest::Relight(const std::vector<std::string>& args,
                            const std::vector<std::string>& extraEnvironment) const {
+    return RelightMeanwhile(args, extraEnvironment, [](pid_t) {});
+}
+
+RunResult CliTest::RelightMeanwhile(const std::vector<std::string>& args,
+                                    const std::vector<std::string>& extraEnvironment,
+                                    const std::function<void(pid_t)>& meanwhile) const {
     std::vector<std::string> env = environmentFor(dir_);
     env.insert(env.end(), extraEnvironment.begin(), extraEnvironment.end());
-    const std::string outFile = Path(".stdout"), errFile = Path(".stderr");
+    // Numbered, so that a program started meanwhile keeps its own.
+    static int runs = 0;
+    const std::string number = std::to_string(++runs);
+    const std::string outFile = Path(".stdout" + number), errFile = Path(".stderr" + number);
     const pid_t pid = spawn(commandLine(args), env, fork(), [&] {
         return std::freopen(outFile.c_str(), "w", stdout) && std::freopen(errFile.c_str(), "w", stderr);
     });
+    meanwhile(pid);
     RunResult result;
     result.status = exitStatusOf(pid);
     result.out = ReadBytes(outFile);

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
+#include <sys/types.h>
 #include <string>
 #include <vector>
 
@@ -49,7 +51,14 @@ Pixels ReadJpeg(const std::string& path);
 // A block of the lighting module's default settings (one spotlight), with `textureChannel`.
 std::string LightingBlock(int textureChannel = 0);
 // A block of the probe plug-in: its mode and texture channel (see probe_plugin.cpp).
-enum ProbeMode { probeInvert = 0, probeInterrupt = 1, probeFail = 2, probeReport = 3, probeRewrite = 4 };
+enum ProbeMode {
+    probeInvert = 0,
+    probeInterrupt = 1,
+    probeFail = 2,
+    probeReport = 3,
+    probeRewrite = 4,
+    probeInterruptLast = 5
+};
 std::string ProbeBlock(ProbeMode mode, int textureChannel = 0);
 
 void WriteBytes(const std::string& path, const std::string& bytes);
@@ -68,6 +77,10 @@ class CliTest : public ::testing::Test {
     // `extraEnvironment` (NAME=VALUE entries) besides.
     RunResult Relight(const std::vector<std::string>& args,
                       const std::vector<std::string>& extraEnvironment = {}) const;
+    // The same, calling `meanwhile` with the program's process id while it runs.
+    RunResult RelightMeanwhile(const std::vector<std::string>& args,
+                               const std::vector<std::string>& extraEnvironment,
+                               const std::function<void(pid_t)>& meanwhile) const;
     // The same on a pseudo-terminal; what the program writes to it comes back in `out`.
     RunResult RelightOnTerminal(const std::vector<std::string>& args) const;
     // Runs `relight ARGS`, expecting it to refuse with status 2 and `message` opening its one line.

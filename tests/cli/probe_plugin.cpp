@@ -25,7 +25,8 @@ enum Mode : unsigned char {
     interruptAfterFirstTile = 1,
     failSecondTile = 2,
     report = 3,
-    rewriteFirstTile = 4, // after the last tile, the first once more, handed back as delivered
+    rewriteFirstTile = 4,       // after the last tile, the first once more, handed back as delivered
+    interruptAfterLastTile = 5, // no abort query follows: the signal meets the host writing
 };
 
 constexpr int kTile = 16;
@@ -211,7 +212,8 @@ std::int16_t proceed(FilterRecord* record) {
         run.rewound = true;
     }
     setRects(record);
-    if (run.mode == interruptAfterFirstTile && run.tilesDone == 1)
+    if ((run.mode == interruptAfterFirstTile && run.tilesDone == 1) ||
+        (run.mode == interruptAfterLastTile && empty(run.tile)))
         std::raise(SIGINT);
     if (run.mode == failSecondTile && run.tilesDone == 2)
         return filterMemFull;

@@ -188,3 +188,43 @@ TEST_F(Styles, DeleteRefusesUnknownNamesAndKeepsTheDefaultUnlessForced) {
 }
 
 } // namespace
+
+namespace {
+
+// Two programs import a style under one name at the same moment, many times over: one wins and
+// the other is refused, or with --force each replaces the file whole; never a mixture, never a
+// temporary file left in the folder.
+TEST_F(Styles, TwoProgramsSavingOneNameAtOnceLeaveOneWholeFile) {
+    const std::string a = shipped("Low Sun"), b = shipped("Stage Trio");
+    WriteBytes(Path("a.style"), a);
+    WriteBytes(Path("b.style"), b);
+    List(); // seeds the folder first, so that both programs only save
+    for (int round = 0; round < 8; ++round) {
+        const bool force = round % 2 == 1;
+        std::vector<std::string> first = {"styles", "import", Path("a.style"), "--name", "Raced"};
+        std::vector<std::string> second = {"styles", "import", Path("b.style"), "--name", "Raced"};
+        if (force) {
+            first.push_back("--force");
+            second.push_back("--force");
+        }
+        RunResult other;
+        const RunResult one = RelightMeanwhile(first, {}, [&](pid_t) { other = Relight(second); });
+        SCOPED_TRACE(std::string(force ? "forced" : "plain") + " round " + std::to_string(round));
+        // Plain, one wins. Forced, both usually do; but a name that appears between a program's
+        // look and its save is still refused, which loses nothing.
+        const int won = (one.status == 0) + (other.status == 0);
+        EXPECT_TRUE(force ? won >= 1 : won == 1) << "[" << one.err << "] [" << other.err << "]";
+        for (const RunResult* r : std::vector<const RunResult*>{&one, &other})
+            if (r->status != 0) {
+                EXPECT_EQ(r->status, 2);
+                EXPECT_EQ(r->err.rfind("relight: a style named 'Raced' ", 0), 0u) << "[" << r->err << "]";
+            }
+        const std::string saved = ReadBytes(Folder() + "/Raced");
+        EXPECT_TRUE(saved == a || saved == b) << "a mixture of " << saved.size() << " bytes";
+        for (const auto& entry : fs::directory_iterator(Folder()))
+            EXPECT_EQ(entry.path().filename().string().find(".relight-"), std::string::npos) << entry.path();
+        Styles_({"delete", "Raced"});
+    }
+}
+
+} // namespace

@@ -40,22 +40,10 @@ std::vector<std::uint32_t> ReadPNG(const std::string& path) {
     return pixels;
 }
 
-// Every polling call of a tracking loop carries out a due step; time between the steps keeps a
-// loop that is still reading the mouse from running into the next step.
-std::string Paced(const std::string& script) {
-    std::string out = "wait 100\n"; // the dialog draws itself first
-    for (std::size_t start = 0; start < script.size();) {
-        const std::size_t end = script.find('\n', start);
-        out += script.substr(start, end - start) + "\nwait 100\n";
-        start = end == std::string::npos ? script.size() : end + 1;
-    }
-    return out;
-}
-
 class DialogRun : public ::testing::Test {
   protected:
     void SetUp() override { TBClearAlertLog(); }
-    std::int16_t Run(const std::string& script) { return host.RunWithDialog(Paced(script)); }
+    std::int16_t Run(const std::string& script) { return host.RunWithDialog(PacedScript(script)); }
     TestHost host{MakeTestImage(200, 150)};
 };
 
@@ -260,7 +248,7 @@ TEST(DialogScreenshots, ShowTheDialogAsUsersSeeIt) {
         TestHost host(BrickWall(740, 540, &relief));
         host.AddChannel(relief);
         host.SetColorService(0, {90, 170, 255});
-        ASSERT_EQ(host.RunWithDialog(Paced(script)), 0) << TBScriptError();
+        ASSERT_EQ(host.RunWithDialog(PacedScript(script)), 0) << TBScriptError();
         shots.push_back(ReadPNG(&script == &scripts[0]   ? names[0]
                                 : &script == &scripts[1] ? names[1]
                                                          : names[2]));

@@ -1,5 +1,7 @@
 // Out of memory at every allocation a run makes: the run ends with -108, nothing leaks, and the
 // object (when it survives) serves the next run.
+#include "Backend.h"
+#include "Files.h"
 #include "LM_globals.h"
 #include "Memory.h"
 #include "TestBlocks.h"
@@ -7,11 +9,18 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
 namespace {
+
+namespace fs = std::filesystem;
 
 struct HeapGuard {
     ~HeapGuard() {
         TBFailAllocation(0);
+        TBFailClientAllocation(0);
         TBSetHeapLimit(Size(4) << 30);
     }
 };
@@ -52,6 +61,111 @@ TEST(OutOfMemory, EveryAllocationOfAFlatRunFailsCleanly) {
 TEST(OutOfMemory, EveryAllocationOfATexturedRunFailsCleanly) {
     expectEachAllocationFailureHandled(MixedLightsBlock(4), true);
 }
+
+// A dialog session that touches every kind of buffer: a style is loaded, the texture is captured
+// for the preview, a light is added (its caches), the gloss changes (the surface caches), the
+// settings are saved as a style, and OK shades the image with the relief, two host calls a tile.
+constexpr const char* kBusyDialog = "choose @20 Noon\n"
+                                    "choose 550,382 Channel 1\n"
+                                    "down @21\nmove @6:0.3,0.3\nup @6:0.3,0.3\n"
+                                    "click 751,247\n"
+                                    "click @4\ntype Swept\nclick @1\n"
+                                    "click @1\n";
+
+class DialogOutOfMemory : public ::testing::TestWithParam<bool> {
+  protected:
+    static constexpr int kWidth = 70, kHeight = 40; // two tiles across: the tile loop steps
+
+    void SetUp() override {
+        fs::create_directories(folder);
+        fs::copy_file(fs::path(RELIGHT_STYLES_DIR) / "Noon", folder / "Noon",
+                      fs::copy_options::overwrite_existing);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    std::unique_ptr<TestHost> MakeHost() const {
+        fs::remove(folder / "Swept");
+        auto host = std::make_unique<TestHost>(MakeTestImage(kWidth, kHeight));
+        host->AddChannel(std::vector<std::uint8_t>(std::size_t(kWidth) * kHeight, 90));
+        return host;
+    }
+    // On a later run the object survives and a backup of its settings is made; its first run
+    // sets the gloss to 0, which a failed later run must leave in force.
+    void Prepare(TestHost& host) const {
+        if (GetParam()) {
+            ASSERT_EQ(host.RunWithDialog(PacedScript("click 508,247\nclick @1\n")), 0);
+        }
+    }
+    // Bytes the host and the module keep between runs.
+    static Size Kept(TestHost& host) {
+        Size bytes = 0;
+        if (host.GlobalsSlot())
+            bytes += Size(sizeof(LM_globals));
+        if (const Handle h = host.Record().parameterHandle)
+            bytes += GetHandleSize(h);
+        return bytes;
+    }
+
+    HeapGuard guard;
+    const fs::path folder = fs::path(TBFilesRoot()) / "Lighting Styles";
+};
+
+// A failed allocation ends the run with -108, writes nothing and leaves the earlier settings in
+// force; only a shading cache may fail unnoticed, and then the image is the one a clean run makes.
+TEST_P(DialogOutOfMemory, EveryAllocationFailsCleanly) {
+    long clean = 0;
+    std::vector<std::uint8_t> shaded;
+    {
+        // Also loads the dialog's resources, which stay cached from here on.
+        auto host = MakeHost();
+        Prepare(*host);
+        const long before = TBClientAllocationCount();
+        ASSERT_EQ(host->RunWithDialog(PacedScript(kBusyDialog, 300)), 0) << TBScriptError();
+        clean = TBClientAllocationCount() - before;
+        shaded = host->Result().rgb;
+        ASSERT_TRUE(fs::exists(folder / "Swept")) << "the session saves a style";
+    }
+    ASSERT_GT(clean, 5);
+    int refused = 0;
+    for (long nth = 1; nth <= clean; ++nth) {
+        const Size startBytes = TBHeapLiveBytes();
+        const long startBlocks = TBHeapLiveBlocks();
+        {
+            auto host = MakeHost();
+            Prepare(*host);
+            const Size settled = TBHeapLiveBytes() - Kept(*host);
+            TBFailClientAllocation(nth);
+            const std::int16_t result = host->RunWithDialog(PacedScript(kBusyDialog, 300));
+            TBFailClientAllocation(0);
+            EXPECT_EQ(TBHeapLiveBytes() - Kept(*host), settled) << "leak after failing allocation " << nth;
+            for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+                EXPECT_NE(entry.path().filename().string()[0], '.') << "a save left its temporary file";
+            if (result == 0) {
+                EXPECT_TRUE(host->Result().rgb == shaded) << "a lost cache changed the image: " << nth;
+            } else {
+                ++refused;
+                EXPECT_EQ(result, filterMemFull) << "failing allocation " << nth << " of " << clean;
+                EXPECT_TRUE(host->Result().rgb == host->Source().rgb)
+                    << "written after failing allocation " << nth;
+                if (GetParam()) {
+                    ASSERT_NE(host->GlobalsSlot(), 0);
+                    EXPECT_EQ(reinterpret_cast<LM_globals*>(host->GlobalsSlot())->gloss, 0)
+                        << "the earlier settings stay after failing allocation " << nth;
+                }
+            }
+            EXPECT_EQ(host->RunWithDialog(PacedScript("click @1\n")), 0)
+                << "after failing allocation " << nth;
+            EXPECT_TRUE(host->Result().rgb != host->Source().rgb) << "after failing allocation " << nth;
+        }
+        EXPECT_EQ(TBHeapLiveBytes(), startBytes) << "leak after failing allocation " << nth;
+        EXPECT_EQ(TBHeapLiveBlocks(), startBlocks) << "leak after failing allocation " << nth;
+    }
+    EXPECT_GT(refused, 3);
+    std::printf("dialog run: %ld failure points, %d refused with -108, %ld absorbed by a cache\n", clean,
+                refused, clean - refused);
+}
+
+INSTANTIATE_TEST_SUITE_P(FirstAndLaterRun, DialogOutOfMemory, ::testing::Bool());
 
 TEST(OutOfMemory, GuardedAllocatorKeepsPurgeableSpaceInReserve) {
     HeapGuard guard;

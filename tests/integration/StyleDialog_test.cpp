@@ -44,13 +44,7 @@ std::vector<char> Bytes(const fs::path& path) {
 
 // Opening, closing and choosing need their time on the headless clock.
 std::string Paced(const std::string& script) {
-    std::string out = "wait 300\n";
-    for (std::size_t start = 0; start < script.size();) {
-        const std::size_t end = script.find('\n', start);
-        out += script.substr(start, end - start) + "\nwait 300\n";
-        start = end == std::string::npos ? script.size() : end + 1;
-    }
-    return out;
+    return PacedScript(script, 300);
 }
 
 // The pixels that differ between two snapshots of the screen.

@@ -34,6 +34,17 @@ Image MakeTestImage(int width, int height, unsigned seed) {
     return image;
 }
 
+std::string PacedScript(const std::string& script, int waitMs) {
+    const std::string wait = "wait " + std::to_string(waitMs) + "\n";
+    std::string out = wait;
+    for (std::size_t start = 0; start < script.size();) {
+        const std::size_t end = script.find('\n', start);
+        out += script.substr(start, end - start) + "\n" + wait;
+        start = end == std::string::npos ? script.size() : end + 1;
+    }
+    return out;
+}
+
 TestHost::TestHost(Image image) : source_(std::move(image)), result_(source_) {
     record_.abortQueryProc = &AbortProc;
     record_.progressReportProc = &ProgressProc;
@@ -111,6 +122,7 @@ std::int16_t TestHost::RunWithDialog(const std::string& script) {
 }
 
 std::int16_t TestHost::RunFrom(std::int16_t first) {
+    result_ = source_; // each run filters the document afresh, as a host's new result buffer
     std::int16_t result = Call(first);
     if (result == 0)
         result = Call(selectorStart);
@@ -289,6 +301,8 @@ std::int16_t TestHost::PropertyProc(OSType, OSType key, std::int32_t index, std:
     static const char* names[] = {"Red", "Green", "Blue"};
     std::string name = index < 3 ? names[index] : "Channel " + std::to_string(index - 2);
     *complex = NewHandle(Size(name.size()));
+    if (!*complex)
+        return filterMemFull;
     std::memcpy(**complex, name.data(), name.size());
     return 0;
 }

@@ -23,6 +23,11 @@ struct Image {
 // A deterministic test picture: smooth gradients with some texture, every byte value used.
 Image MakeTestImage(int width, int height, unsigned seed = 1);
 
+// The input script with a pause of `waitMs` before and after every step. Every polling call of a
+// tracking loop carries out a due step; time between the steps keeps a loop that is still reading
+// the mouse from running into the next step, and lets a dialog draw itself first.
+std::string PacedScript(const std::string& script, int waitMs = 100);
+
 class TestHost {
   public:
     explicit TestHost(Image image);
@@ -40,8 +45,8 @@ class TestHost {
 
     // Calls the entry point once; returns the result.
     std::int16_t Call(std::int16_t selector);
-    // prepare, start, continue while rectangles remain, finish. Returns the first non-zero result
-    // (finish is still called), or 0.
+    // prepare, start, continue while rectangles remain, finish, into a result that starts as the
+    // source. Returns the first non-zero result (finish is still called), or 0.
     std::int16_t RunWithoutDialog();
     // parameters, prepare, start, continue while rectangles remain (the dialog runs inside one of
     // them, driven by `script` on the headless backend), finish. As RunWithoutDialog.

@@ -177,3 +177,44 @@ TEST_F(StyleFiles, ATruncatedFileLoadsItsWholeLightsOnly) {
 }
 
 } // namespace
+
+TEST_F(StyleFiles, FileSystemFaultsLeaveNoPartOfAStyleBehind) {
+    Name name("Evening");
+    // A full disk, at every byte of the 64-byte file and before the folder exists.
+    for (long room : {0L, 1L, 2L, 6L, 35L, 36L, 63L}) {
+        TBFilesSetSpaceLimit(room);
+        EXPECT_FALSE(LM_SaveStyle(name.s, *g)) << room << " bytes free";
+        TBFilesSetSpaceLimit(-1);
+        EXPECT_FALSE(fs::exists(folder() + "/Evening")) << room << " bytes free";
+        EXPECT_EQ(listed(0), "<none>");
+    }
+    ASSERT_TRUE(LM_SaveStyle(name.s, *g));
+    const std::uintmax_t saved = fs::file_size(folder() + "/Evening");
+
+    // A locked file is neither overwritten nor deleted, and still loads.
+    fs::permissions(folder() + "/Evening",
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    EXPECT_TRUE(LM_style_ostream::IsLocked(name.s));
+    EXPECT_FALSE(LM_SaveStyle(name.s, *g));
+    EXPECT_FALSE(LM_style_ostream::Erase(name.s));
+    EXPECT_EQ(fs::file_size(folder() + "/Evening"), saved);
+    Globals loaded{LM_globals::New()};
+    EXPECT_TRUE(LM_LoadStyle(name.s, *loaded));
+
+    // A read-only folder takes no new style and gives up none, for root as for anyone.
+    fs::permissions(folder() + "/Evening", fs::perms::owner_write, fs::perm_options::add);
+    fs::permissions(folder(), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    Name other("Morning");
+    EXPECT_FALSE(LM_SaveStyle(other.s, *g));
+    EXPECT_FALSE(LM_style_ostream::Erase(name.s));
+    EXPECT_EQ(listed(0), "Evening");
+    EXPECT_EQ(listed(1), "<none>");
+    fs::permissions(folder(), fs::perms::owner_write, fs::perm_options::add);
+
+    // A missing folder is made again.
+    fs::remove_all(folder());
+    EXPECT_TRUE(LM_SaveStyle(other.s, *g));
+    EXPECT_EQ(listed(0), "Morning");
+}

@@ -40,5 +40,9 @@ void TBSetHeapLimit(Size bytes); // the heap's capacity; the default is large
 Size TBHeapLimit();
 void TBFailAllocation(long nth); // the nth allocation from now fails (1 = the next); 0 disarms
 long TBAllocationCount();        // allocations attempted so far (for sweeping failure points)
-Size TBHeapLiveBytes();          // bytes in live blocks and unpurged handles
-long TBHeapLiveBlocks();         // live pointers and handles
+// The same for the requests made from outside the Toolbox (by the module or the host), so that a
+// sweep reaches each of their own failure paths; the Toolbox's internal requests are not counted.
+void TBFailClientAllocation(long nth);
+long TBClientAllocationCount();
+Size TBHeapLiveBytes();  // bytes in live blocks and unpurged handles
+long TBHeapLiveBlocks(); // live pointers and handles

@@ -51,6 +51,13 @@ bool locked(const struct stat& st) {
     return !(st.st_mode & S_IWUSR);
 }
 
+// A folder its owner may not write to is locked for everyone, root included, as the platform's
+// locked folders were: nothing is created in it or deleted from it.
+bool inLockedFolder(const std::string& path) {
+    struct stat st;
+    return ::stat(path.substr(0, path.rfind('/')).c_str(), &st) == 0 && locked(st);
+}
+
 bool isOpen(const struct stat& st, bool forWriting) {
     for (const auto& [ref, file] : table().open)
         if (file.device == st.st_dev && file.inode == st.st_ino && (!forWriting || file.writable))
@@ -217,6 +224,8 @@ OSErr DirCreate(std::int16_t vRefNum, long parentDirID, ConstStr255Param name, l
     std::string path;
     if (OSErr err = entryPath(vRefNum, parentDirID, name, &path))
         return err;
+    if (inLockedFolder(path))
+        return permErr;
     if (table().spaceLeft == 0)
         return dskFulErr;
     if (::mkdir(path.c_str(), 0777) != 0)
@@ -230,6 +239,8 @@ OSErr HCreate(std::int16_t vRefNum, long dirID, ConstStr255Param name, OSType cr
     std::string path;
     if (OSErr err = entryPath(vRefNum, dirID, name, &path))
         return err;
+    if (inLockedFolder(path))
+        return permErr;
     if (table().spaceLeft == 0)
         return dskFulErr;
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -273,6 +284,8 @@ OSErr HDelete(std::int16_t vRefNum, long dirID, ConstStr255Param name) {
         return posix(::rmdir(path.c_str()));
     if (locked(st))
         return fLckdErr;
+    if (inLockedFolder(path))
+        return permErr;
     if (isOpen(st, false))
         return fBsyErr;
     return posix(::unlink(path.c_str()));

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <dlfcn.h>
 #include <mutex>
 
 namespace {
@@ -34,6 +35,8 @@ struct Heap {
     long blocks = 0;
     long allocations = 0;
     long failAt = 0;
+    long clientAllocations = 0; // requests from outside the Toolbox
+    long clientFailAt = 0;
     OSErr error = noErr;
     Master* handles = nullptr;
 };
@@ -48,10 +51,26 @@ Master* master(Handle h) {
     return reinterpret_cast<Master*>(h);
 }
 
+// True when `caller` lies outside this library: a request of the module or the host itself.
+bool outsideToolbox(const void* caller) {
+    static const void* const own = [] {
+        Dl_info info{};
+        return dladdr(reinterpret_cast<const void*>(&outsideToolbox), &info) ? info.dli_fbase : nullptr;
+    }();
+    Dl_info info{};
+    return dladdr(caller, &info) != 0 && info.dli_fbase != own;
+}
+
+bool countDown(long& failAt) {
+    return failAt > 0 && --failAt == 0;
+}
+
 // Reserves bytes against the limit; false when the request must fail.
-bool reserve(Heap& hp, Size size) {
+bool reserve(Heap& hp, Size size, bool client) {
     ++hp.allocations;
-    if (hp.failAt > 0 && --hp.failAt == 0) {
+    hp.clientAllocations += client;
+    const bool injected = countDown(hp.failAt);
+    if (injected || (client && countDown(hp.clientFailAt))) {
         hp.error = memFullErr;
         return false;
     }
@@ -78,10 +97,10 @@ void purge(Heap& hp, Master* m) {
     hp.live -= m->size;
 }
 
-Ptr newPtr(Size size, bool clear) {
+Ptr newPtr(Size size, bool clear, bool client) {
     Heap& hp = heap();
     std::lock_guard g(hp.lock);
-    if (!reserve(hp, size))
+    if (!reserve(hp, size, client))
         return nullptr;
     auto* hdr = static_cast<PtrHeader*>(clear ? std::calloc(1, sizeof(PtrHeader) + size)
                                               : std::malloc(sizeof(PtrHeader) + size));
@@ -96,10 +115,10 @@ Ptr newPtr(Size size, bool clear) {
     return reinterpret_cast<Ptr>(hdr + 1);
 }
 
-Handle newHandle(Size size, bool clear) {
+Handle newHandle(Size size, bool clear, bool client) {
     Heap& hp = heap();
     std::lock_guard g(hp.lock);
-    if (!reserve(hp, size))
+    if (!reserve(hp, size, client))
         return nullptr;
     auto* m = static_cast<Master*>(std::calloc(1, sizeof(Master)));
     Ptr data = static_cast<Ptr>(clear ? std::calloc(1, size ? size : 1) : std::malloc(size ? size : 1));
@@ -123,10 +142,10 @@ Handle newHandle(Size size, bool clear) {
 } // namespace
 
 Ptr NewPtr(Size size) {
-    return newPtr(size, false);
+    return newPtr(size, false, outsideToolbox(__builtin_return_address(0)));
 }
 Ptr NewPtrClear(Size size) {
-    return newPtr(size, true);
+    return newPtr(size, true, outsideToolbox(__builtin_return_address(0)));
 }
 
 void DisposePtr(Ptr p) {
@@ -148,10 +167,10 @@ Size GetPtrSize(Ptr p) {
 }
 
 Handle NewHandle(Size size) {
-    return newHandle(size, false);
+    return newHandle(size, false, outsideToolbox(__builtin_return_address(0)));
 }
 Handle NewHandleClear(Size size) {
-    return newHandle(size, true);
+    return newHandle(size, true, outsideToolbox(__builtin_return_address(0)));
 }
 
 void DisposeHandle(Handle h) {
@@ -181,6 +200,7 @@ Size GetHandleSize(Handle h) {
 }
 
 void SetHandleSize(Handle h, Size size) {
+    const bool client = outsideToolbox(__builtin_return_address(0));
     Heap& hp = heap();
     std::lock_guard g(hp.lock);
     Master* m = master(h);
@@ -193,7 +213,7 @@ void SetHandleSize(Handle h, Size size) {
         return;
     }
     Size grow = size - m->size;
-    if (grow > 0 && !reserve(hp, grow))
+    if (grow > 0 && !reserve(hp, grow, client))
         return;
     Ptr data = static_cast<Ptr>(std::realloc(m->data, size ? size : 1));
     if (!data) {
@@ -210,6 +230,7 @@ void SetHandleSize(Handle h, Size size) {
 }
 
 void ReallocateHandle(Handle h, Size size) {
+    const bool client = outsideToolbox(__builtin_return_address(0));
     Heap& hp = heap();
     std::lock_guard g(hp.lock);
     Master* m = master(h);
@@ -220,7 +241,7 @@ void ReallocateHandle(Handle h, Size size) {
     if (m->data)
         purge(hp, m);
     m->size = 0;
-    if (!reserve(hp, size))
+    if (!reserve(hp, size, client))
         return;
     m->data = static_cast<Ptr>(std::malloc(size ? size : 1));
     if (!m->data) {
@@ -331,6 +352,13 @@ void TBFailAllocation(long nth) {
 }
 long TBAllocationCount() {
     return heap().allocations;
+}
+void TBFailClientAllocation(long nth) {
+    std::lock_guard g(heap().lock);
+    heap().clientFailAt = nth;
+}
+long TBClientAllocationCount() {
+    return heap().clientAllocations;
 }
 Size TBHeapLiveBytes() {
     return heap().live;

@@ -1,0 +1,267 @@
+// Every way the program's input can be wrong: each is refused with its one line and exit status,
+// the input files stay as they were, and no output or temporary file remains.
+#include "CliSupport.h"
+
+#include <algorithm>
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <map>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <zlib.h>
+
+namespace {
+
+void put32(std::string& bytes, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        bytes[at + std::size_t(i)] = char(value >> (24 - 8 * i));
+}
+
+void put16(std::string& bytes, std::size_t at, std::uint16_t value) {
+    bytes[at] = char(value >> 8);
+    bytes[at + 1] = char(value);
+}
+
+// A PNG whose header claims another size; the header's checksum is made right again, so only the
+// size is wrong. The header's data follows the 8-byte signature, its length and its type.
+std::string PngClaiming(std::string png, std::uint32_t width, std::uint32_t height) {
+    put32(png, 16, width);
+    put32(png, 20, height);
+    const auto* header = reinterpret_cast<const Bytef*>(png.data() + 12);
+    put32(png, 29, std::uint32_t(crc32(0, header, 17)));
+    return png;
+}
+
+// The bytes with `count` of them inverted, starting `skip` bytes after the first `marker`.
+std::string Damaged(std::string bytes, const std::string& marker, std::size_t skip, std::size_t count) {
+    const std::size_t at = bytes.find(marker) + skip;
+    for (std::size_t i = 0; i < count && at + i < bytes.size(); ++i)
+        bytes[at + i] = char(~bytes[at + i]);
+    return bytes;
+}
+
+// Offsets in a baseline JPEG's frame header after its marker: length 2, precision 2, height 3,
+// width 5, component count 7, then (id, sampling, quantisation table) per component.
+constexpr std::size_t kFrameHeight = 5, kFrameWidth = 7, kFrameFirstTable = 12;
+const std::string kFrameMarker = "\xFF\xC0";
+
+std::string JpegFrame(std::string jpeg, std::size_t field, std::uint16_t value) {
+    const std::size_t at = jpeg.find(kFrameMarker);
+    if (field == kFrameFirstTable)
+        jpeg[at + field] = char(value);
+    else
+        put16(jpeg, at + field, value);
+    return jpeg;
+}
+
+struct Refusal {
+    std::string what;
+    std::vector<std::string> args; // "@" before a name: the path of that file in the work folder
+    int status;
+    std::string message;                // the whole line, "@name" as in args; "..." at the end: a prefix
+    bool interruptWhileReading = false; // "slow.png" is a pipe fed in halves, Ctrl-C between
+};
+
+class BadInputs : public CliTest {
+  protected:
+    void SetUp() override {
+        CliTest::SetUp();
+        WritePng(Path("in.png"), Gradient(40, 24, 3));
+        WriteJpeg(Path("in.jpg"), Gradient(40, 24, 3), 90);
+        WritePng(Path("small.png"), Gradient(20, 10, 1));
+        WritePng(Path("grey.png"), Gradient(40, 24, 1));
+        WriteBytes(Path("light.block"), LightingBlock());
+        WriteBytes(Path("textured.block"), LightingBlock(4));
+        WriteBytes(Path("probe.block"), ProbeBlock(probeInvert));
+        WriteBytes(Path("stop.block"), ProbeBlock(probeInterrupt));
+        WriteBytes(Path("stoplast.block"), ProbeBlock(probeInterruptLast));
+        const std::string png = ReadBytes(Path("in.png")), jpeg = ReadBytes(Path("in.jpg"));
+        pngBytes_ = png;
+        WriteBytes(Path("truncated.png"), png.substr(0, png.size() / 2));
+        WriteBytes(Path("signature.png"), png.substr(0, 8));
+        WriteBytes(Path("corrupt.png"), Damaged(png, "IDAT", 8, 16));
+        WriteBytes(Path("text.png"), "this is not a picture\n");
+        WriteBytes(Path("empty.png"), "");
+        WriteBytes(Path("zero.png"), PngClaiming(png, 0, 24));
+        WriteBytes(Path("huge.png"), PngClaiming(png, 40000, 40000));
+        WriteBytes(Path("truncated.jpg"), jpeg.substr(0, jpeg.size() / 2));
+        WriteBytes(Path("corrupt.jpg"), JpegFrame(jpeg, kFrameFirstTable, 3));
+        WriteBytes(Path("noise.jpg"), "\xFF\xD8" + std::string(200, '\x42'));
+        WriteBytes(Path("zero.jpg"), JpegFrame(jpeg, kFrameHeight, 0));
+        WriteBytes(Path("huge.jpg"), JpegFrame(jpeg, kFrameWidth, 60000));
+        const std::string block = LightingBlock();
+        WriteBytes(Path("short.block"), block.substr(0, 1000));
+        WriteBytes(Path("empty.block"), "");
+        WriteBytes(Path("foreign.block"), Damaged(block, block.substr(0, 4), 0, 4));
+        WriteBytes(Path("out.png"), "the previous result");
+        std::filesystem::create_directory(Path("folder.png"));
+        ASSERT_EQ(mkfifo(Path("slow.png").c_str(), 0600), 0);
+        ASSERT_EQ(Relight({"styles", "list"}).status, 0); // the style folder, seeded
+        before_ = Contents();
+    }
+
+    // Every entry of the work folder with its bytes (a folder's or a pipe's: empty).
+    std::map<std::string, std::string> Contents() const {
+        std::map<std::string, std::string> contents;
+        for (const std::string& name : Listing())
+            contents[name] =
+                std::filesystem::is_regular_file(Path(name)) ? ReadBytes(Path(name)) : std::string();
+        return contents;
+    }
+
+    std::string Expand(const std::string& text) const {
+        std::string out;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] != '@') {
+                out += text[i];
+                continue;
+            }
+            const std::size_t end = std::min(text.find_first_of(" \n,", i), text.size());
+            out += Path(text.substr(i + 1, end - i - 1));
+            i = end - 1;
+        }
+        return out;
+    }
+
+    // The program reads the pipe's first half, gets Ctrl-C, then the rest. A program that ended
+    // before opening the pipe is left to the checks of its result.
+    void FeedWithInterrupt(pid_t pid) const {
+        std::signal(SIGPIPE, SIG_IGN);
+        int fd;
+        while ((fd = open(Path("slow.png").c_str(), O_WRONLY | O_NONBLOCK)) < 0) {
+            siginfo_t ended{};
+            if (waitid(P_PID, id_t(pid), &ended, WEXITED | WNOHANG | WNOWAIT) == 0 && ended.si_pid == pid)
+                return;
+            usleep(1000);
+        }
+        fcntl(fd, F_SETFL, 0);
+        const std::size_t half = pngBytes_.size() / 2;
+        EXPECT_EQ(write(fd, pngBytes_.data(), half), ssize_t(half));
+        kill(pid, SIGINT);
+        EXPECT_EQ(write(fd, pngBytes_.data() + half, pngBytes_.size() - half),
+                  ssize_t(pngBytes_.size() - half));
+        close(fd);
+    }
+
+    std::string pngBytes_;
+    std::map<std::string, std::string> before_;
+};
+
+TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
+    const std::vector<std::string> apply = {"apply", "@in.png", "-o", "@new.png", "--params", "@light.block"};
+    const auto with = [&](std::vector<std::string> args, std::initializer_list<std::string> more) {
+        args.insert(args.end(), more);
+        return args;
+    };
+    const auto reading = [](const std::string& image) {
+        return std::vector<std::string>{"apply", "@" + image, "-o", "@new.png", "--params", "@light.block"};
+    };
+    const std::string probe = PROBE_PLUGIN;
+    const std::vector<Refusal> cases = {
+        {"truncated PNG", reading("truncated.png"), 2,
+         "relight: damaged PNG image (Read Error): @truncated.png"},
+        {"PNG signature only", reading("signature.png"), 2,
+         "relight: damaged PNG image (Read Error): @signature.png"},
+        {"corrupt PNG data", reading("corrupt.png"), 2, "relight: damaged PNG image (IDAT: ..."},
+        {"text named .png", reading("text.png"), 2, "relight: not a PNG image: @text.png"},
+        {"empty file", reading("empty.png"), 2, "relight: not a PNG image: @empty.png"},
+        {"zero-width PNG", reading("zero.png"), 2,
+         "relight: damaged PNG image (Invalid IHDR data): @zero.png"},
+        {"over-sized PNG", reading("huge.png"), 2,
+         "relight: image is larger than 32767 pixels on a side (40000 x 40000): @huge.png"},
+        {"truncated JPEG", reading("truncated.jpg"), 2,
+         "relight: damaged JPEG image (Premature end of JPEG file): @truncated.jpg"},
+        {"corrupt JPEG header", reading("corrupt.jpg"), 2,
+         "relight: damaged JPEG image (Quantization table 0x03 was not defined): @corrupt.jpg"},
+        {"noise after a JPEG start", reading("noise.jpg"), 2,
+         "relight: damaged JPEG image (Premature end of JPEG file): @noise.jpg"},
+        {"zero-height JPEG", reading("zero.jpg"), 2,
+         "relight: damaged JPEG image (Empty JPEG image (DNL not supported)): @zero.jpg"},
+        {"over-sized JPEG", reading("huge.jpg"), 2,
+         "relight: image is larger than 32767 pixels on a side (60000 x 24): @huge.jpg"},
+        {"missing input", reading("none.png"), 2,
+         "relight: cannot open (No such file or directory): @none.png"},
+        {"folder as input", reading("folder.png"), 2, "relight: not a PNG image: @folder.png"},
+        {"output in a missing folder",
+         {"apply", "@in.png", "-o", "@missing/new.png", "--params", "@light.block"},
+         2,
+         "relight: cannot write (No such file or directory): @missing/new.png"},
+        {"output under a file",
+         {"apply", "@in.png", "-o", "@light.block/new.png", "--params", "@light.block"},
+         2,
+         "relight: cannot write (Not a directory): @light.block/new.png"},
+        {"foreign block",
+         {"apply", "@in.png", "-o", "@new.png", "--params", "@foreign.block"},
+         2,
+         "relight: bad parameter block (the data is not a lighting parameter block): @foreign.block"},
+        {"another plug-in's block",
+         {"apply", "@in.png", "-o", "@new.png", "--params", "@probe.block"},
+         2,
+         "relight: bad parameter block (the data is not a lighting parameter block): @probe.block"},
+        {"truncated block",
+         {"apply", "@in.png", "-o", "@new.png", "--params", "@short.block"},
+         2,
+         "relight: bad parameter block (the parameter block has the wrong size): @short.block"},
+        {"empty block",
+         {"apply", "@in.png", "-o", "@new.png", "--params", "@empty.block"},
+         2,
+         "relight: bad parameter block (the parameter block has the wrong size): @empty.block"},
+        {"missing block",
+         {"apply", "@in.png", "-o", "@new.png", "--params", "@none.block"},
+         2,
+         "relight: cannot open (No such file or directory): @none.block"},
+        {"unknown style",
+         {"apply", "@in.png", "-o", "@new.png", "--style", "No Such Style"},
+         2,
+         "relight: no style named 'No Such Style' (see relight styles list)"},
+        {"RGB image as a channel", with(apply, {"--channel", "Relief=@in.png"}), 2,
+         "relight: channel Relief is not a grey image: @in.png"},
+        {"channel of another size", with(apply, {"--channel", "Relief=@small.png"}), 2,
+         "relight: channel Relief is 20 x 10, the image 40 x 24: @small.png"},
+        {"missing channel file", with(apply, {"--channel", "Relief=@none.png"}), 2,
+         "relight: cannot open (No such file or directory): @none.png"},
+        {"texture channel the image lacks",
+         {"apply", "@in.png", "-o", "@new.png", "--params", "@textured.block"},
+         2,
+         "relight: the settings use texture channel 4, the image has 3 channels (add one with --channel "
+         "NAME=FILE): @textured.block"},
+        {"mask of another size", with(apply, {"--mask", "@small.png"}), 2,
+         "relight: mask is 20 x 10, the image 40 x 24: @small.png"},
+        {"area outside the image", with(apply, {"--area", "30,20,20,10"}), 2,
+         "relight: area 30,20,20,10 is not inside the 40 x 24 image: @in.png"},
+        {"empty area", with(apply, {"--area", "0,0,5,0"}), 2,
+         "relight: area 0,0,5,0 is not inside the 40 x 24 image: @in.png"},
+        {"Ctrl-C while loading", reading("slow.png"), 1, "relight: cancelled: @slow.png", true},
+        {"Ctrl-C while shading",
+         {"apply", "@in.png", "-o", "@out.png", "--params", "@stop.block", "--plugin", probe},
+         1,
+         "relight: cancelled: @in.png"},
+        {"Ctrl-C while writing",
+         {"apply", "@in.png", "-o", "@out.png", "--params", "@stoplast.block", "--plugin", probe},
+         1,
+         "relight: cancelled: @out.png"},
+    };
+    for (const Refusal& bad : cases) {
+        SCOPED_TRACE(bad.what);
+        std::vector<std::string> args;
+        for (const std::string& arg : bad.args)
+            args.push_back(Expand(arg));
+        const RunResult r = RelightMeanwhile(args, {}, [&](pid_t pid) {
+            if (bad.interruptWhileReading)
+                FeedWithInterrupt(pid);
+        });
+        EXPECT_EQ(r.status, bad.status) << r.err;
+        const std::string line = Expand(bad.message);
+        const bool prefix = line.size() > 3 && line.compare(line.size() - 3, 3, "...") == 0;
+        if (prefix)
+            EXPECT_EQ(r.err.rfind(line.substr(0, line.size() - 3), 0), 0u) << r.err;
+        else
+            EXPECT_EQ(r.err, line + "\n");
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_TRUE(Contents() == before_) << "a file was added, changed or removed";
+    }
+}
+
+} // namespace
