@@ -1,6 +1,5 @@
 #include "CodecThread.h"
 
-#include "HostError.h"
 #include "Interrupt.h"
 
 #include <algorithm>

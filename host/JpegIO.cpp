@@ -5,6 +5,8 @@
 
 #include <csetjmp>
 #include <jpeglib.h>
+// after jpeglib.h, which it needs
+#include <jerror.h>
 
 namespace {
 
@@ -21,10 +23,21 @@ void onError(j_common_ptr info) {
 }
 
 // libjpeg only warns when the data ends early or is damaged, and fills the rest with grey: such a
-// file must not pass for a picture. Trace messages (levels 0 and up) are ignored.
+// file must not pass for a picture. Harmless warnings (stray bytes between markers, odd but
+// decodable headers), like trace messages, let the image through as other viewers do.
 void onMessage(j_common_ptr info, int level) {
-    if (level < 0)
+    if (level >= 0)
+        return;
+    switch (info->err->msg_code) {
+    case JWRN_JPEG_EOF:
+    case JWRN_HIT_MARKER:
+    case JWRN_MUST_RESYNC:
+    case JWRN_NOT_SEQUENTIAL:
         onError(info);
+        break;
+    default:
+        break;
+    }
 }
 
 jpeg_error_mgr* installErrors(ErrorManager& error) {

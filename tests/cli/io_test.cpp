@@ -51,6 +51,11 @@ TEST_F(ImageFiles, JpegInAndOut) {
     WriteJpeg(Path("colour.jpeg"), Uniform(16, 16, {200, 100, 50}), 100);
     ASSERT_EQ(invert("grey.jpg", "a.png").status, 0);
     ASSERT_EQ(invert("colour.jpeg", "b.PNG").status, 0);
+    // Stray bytes before a marker only make the decoder warn: the picture is whole.
+    std::string stray = ReadBytes(Path("grey.jpg"));
+    stray.insert(stray.find("\xFF\xDA"), "\x00\x01\x02", 3);
+    WriteBytes(Path("stray.jpg"), stray);
+    EXPECT_EQ(invert("stray.jpg", "c.png").status, 0);
     for (std::uint8_t v : ReadPng(Path("a.png")).samples)
         ASSERT_NEAR(v, 155, 1);
     const Pixels colour = ReadPng(Path("b.PNG"));
