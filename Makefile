@@ -1,5 +1,9 @@
 # Thin wrapper over the CMake presets. `make demo` and `make test` work on a fresh Debian machine.
-.PHONY: all deps build test test-asan demo bench format clean
+# `make test` is what CI runs: the tests, the tests again under the sanitizers, and short fuzz runs.
+.PHONY: all deps build test test-default test-asan fuzz demo bench format clean
+
+# The presets build with two jobs each; make itself runs one step at a time.
+.NOTPARALLEL:
 
 BUILD := build/default
 DEMO_OUT := out/demo-lit.png
@@ -13,13 +17,22 @@ build: deps
 	@cmake --preset default >/dev/null
 	@cmake --build --preset default
 
-test: build
+test: test-default test-asan fuzz
+
+test-default: build
 	@ctest --preset default
 
 test-asan: deps
 	@cmake --preset asan >/dev/null
 	@cmake --build --preset asan
 	@ctest --preset asan
+
+# Each fuzzer for FUZZ_SECONDS on its seed corpus.
+FUZZ_SECONDS ?= 30
+fuzz: deps
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz
+	@scripts/fuzz $(FUZZ_SECONDS)
 
 demo: build
 	@mkdir -p out

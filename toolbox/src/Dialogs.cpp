@@ -187,6 +187,8 @@ DialogPtr GetNewDialog(std::int16_t dialogID, void* storage, WindowPtr behind) {
     if (!dlog || GetHandleSize(dlog) < 21)
         return nullptr;
     const auto* p = reinterpret_cast<const unsigned char*>(*dlog);
+    if (GetHandleSize(dlog) < 21 + p[20]) // the title runs past the end
+        return nullptr;
     Handle ditl = GetResource(FOUR_CHAR("DITL"), word(p + 18));
     if (!ditl)
         return nullptr;

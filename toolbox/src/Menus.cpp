@@ -159,6 +159,16 @@ unsigned char* attributes(MenuHandle menu, int item) {
     return data(menu) + offset + 1 + data(menu)[offset];
 }
 
+// True when menu data is a title and items that all lie inside it, closed by the zero byte.
+bool wellFormed(const unsigned char* menuData, long size) {
+    if (size < 1)
+        return false;
+    long offset = 1 + menuData[0];
+    while (offset < size && menuData[offset] != 0)
+        offset += 1 + menuData[offset] + kAttributeBytes;
+    return offset < size;
+}
+
 MenuHandle newMenu(std::int16_t menuID, const unsigned char* menuData, long menuDataSize, long enableFlags) {
     auto menu = reinterpret_cast<MenuHandle>(NewHandleClear(long(kDataOffset) + menuDataSize));
     if (!menu)
@@ -185,6 +195,8 @@ MenuHandle GetMenu(std::int16_t resourceID) {
     if (!resource || GetHandleSize(resource) <= kHeader)
         return nullptr;
     const auto* r = reinterpret_cast<const unsigned char*>(*resource);
+    if (!wellFormed(r + kHeader, GetHandleSize(resource) - kHeader))
+        return nullptr;
     long flags =
         long(std::uint32_t(r[10]) << 24 | std::uint32_t(r[11]) << 16 | std::uint32_t(r[12]) << 8 | r[13]);
     return newMenu(std::int16_t(r[0] << 8 | r[1]), r + kHeader, GetHandleSize(resource) - kHeader, flags);
