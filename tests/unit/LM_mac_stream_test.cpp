@@ -2,6 +2,7 @@
 #include "Files.h"
 #include "LM_globals.h"
 #include "LM_mac_stream.h"
+#include "LM_test_support.h"
 #include "Resources.h"
 
 #include <gtest/gtest.h>
@@ -17,11 +18,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Deleter {
-    void operator()(LM_globals* g) const { LM_globals::Delete(g); }
-};
-using Globals = std::unique_ptr<LM_globals, Deleter>;
 
 struct Name {
     Str255 s;
@@ -60,7 +56,7 @@ class StyleFiles : public ::testing::Test {
 
     TBResourceRegistration resources{"style-test", kEntries, 1};
     std::string root;
-    Globals g{LM_globals::New()};
+    LM_GlobalsPtr g = MakeGlobals();
 };
 
 TEST_F(StyleFiles, SavedStylesLoadBackAndAreListedByName) {
@@ -73,7 +69,7 @@ TEST_F(StyleFiles, SavedStylesLoadBackAndAreListedByName) {
     ASSERT_TRUE(LM_SaveStyle(cold.s, *g));
     std::ofstream(folder() + "/notes.txt") << "not a style"; // foreign files are not listed
 
-    Globals loaded{LM_globals::New()};
+    LM_GlobalsPtr loaded = MakeGlobals();
     loaded->previewCenter = {100, 100};
     ASSERT_TRUE(LM_LoadStyle(cold.s, *loaded));
     EXPECT_EQ(loaded->lightCount, 2);
@@ -171,7 +167,7 @@ TEST_F(StyleFiles, ATruncatedFileLoadsItsWholeLightsOnly) {
     Name name("Three");
     ASSERT_TRUE(LM_SaveStyle(name.s, *g));
     fs::resize_file(folder() + "/Three", 36 + 28 * 2 + 5);
-    Globals loaded{LM_globals::New()};
+    LM_GlobalsPtr loaded = MakeGlobals();
     ASSERT_TRUE(LM_LoadStyle(name.s, *loaded));
     EXPECT_EQ(loaded->lightCount, 2);
 }
@@ -199,7 +195,7 @@ TEST_F(StyleFiles, FileSystemFaultsLeaveNoPartOfAStyleBehind) {
     EXPECT_FALSE(LM_SaveStyle(name.s, *g));
     EXPECT_FALSE(LM_style_ostream::Erase(name.s));
     EXPECT_EQ(fs::file_size(folder() + "/Evening"), saved);
-    Globals loaded{LM_globals::New()};
+    LM_GlobalsPtr loaded = MakeGlobals();
     EXPECT_TRUE(LM_LoadStyle(name.s, *loaded));
 
     // A read-only folder takes no new style and gives up none, for root as for anyone.
