@@ -9,16 +9,20 @@
 LM_globals::LM_globals()
     : showDialog(false), previewGathered(false), previewEnabled(true), dialogTemplate(nullptr),
       dialog(nullptr), useCurrentSettings(false) {
+    DefaultSurface();
+    lightCount = 0;
+    bumpChannel = 0;
+    GenerateEllipseCoords();
+}
+
+void LM_globals::DefaultSurface() {
     ambientColor = {65535, 65535, 65535};
     material = 0;
     gloss = 128;
     exposure = 128;
     ambientBrightness = 16;
-    lightCount = 0;
     bumpAmplitude = 128;
     whiteIsHigh = true;
-    bumpChannel = 0;
-    GenerateEllipseCoords();
 }
 
 LM_globals* LM_globals::New() {
@@ -48,15 +52,9 @@ void LM_globals::GenerateEllipseCoords() {
 }
 
 void LM_globals::Default() {
-    ambientColor = {65535, 65535, 65535};
-    material = 0;
-    gloss = 128;
-    exposure = 128;
-    ambientBrightness = 16;
-    bumpAmplitude = 128;
-    whiteIsHigh = true;
+    DefaultSurface();
     lightCount = 0;
-    LM_light_UI* light = _AppendLight();
+    LM_light_UI* light = AppendLight();
     light->color = {65535, 65535, 0};
     light->intensity = 127;
     light->spread = 128;
@@ -136,7 +134,7 @@ void LM_globals::SetBumpChannel(LM_sint16 channel) {
     bumpChannel = channel;
 }
 
-LM_light_UI* LM_globals::_AppendLight() {
+LM_light_UI* LM_globals::AppendLight() {
     if (lightCount >= LM_MAX_LIGHTS)
         return nullptr;
     const LM_uint16 i = lightCount;
@@ -149,7 +147,7 @@ LM_light_UI* LM_globals::_AppendLight() {
 }
 
 void LM_globals::CreateNewLight(LM_sint16 x, LM_sint16 y) {
-    LM_light_UI* light = _AppendLight();
+    LM_light_UI* light = AppendLight();
     if (!light)
         return;
     light->color = {65535, 65535, 65535};
@@ -167,7 +165,7 @@ void LM_globals::CreateNewLight(LM_sint16 x, LM_sint16 y) {
 
 void LM_globals::CopyNewLight(LM_sint16 x, LM_sint16 y) {
     const LM_light_UI source = lights[currentLight];
-    LM_light_UI* light = _AppendLight();
+    LM_light_UI* light = AppendLight();
     if (!light)
         return;
     light->color = source.color;

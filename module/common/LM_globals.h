@@ -153,5 +153,7 @@ class LM_globals : public LM_settings {
   private:
     LM_bool useCurrentSettings;
 
-    LM_light_UI* _AppendLight();
+    // The factory surface and relief; the texture channel and the lights stay.
+    void DefaultSurface();
+    LM_light_UI* AppendLight();
 };
