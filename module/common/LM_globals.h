@@ -131,11 +131,6 @@ class LM_globals : public LM_settings {
     void CreateNewLight(LM_sint16 x, LM_sint16 y);
     void CopyNewLight(LM_sint16 x, LM_sint16 y);
     LM_bool DeleteCurrentLight();
-    // Every light's figure into the current port, the current light last with its grab handles
-    // (LM_light_UI_mac.cpp).
-    void DrawLights();
-    // The centre handles of every light but the current one.
-    void DrawInactiveLights();
 
     // Caches.
     void AllocateCaches(const unsigned long rows, const unsigned long columns, LM_bool texture);
