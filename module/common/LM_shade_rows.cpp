@@ -206,6 +206,11 @@ void ShadeLightBumpsRow(const LM_row_light& light, LM_uint32 n, const LM_vector2
         positions, normals, diffuse, specular);
 }
 
+void InverseRootRow(LM_uint32 n, const float* q, float* out) {
+    OverRow(
+        n, [](const float* in, float* o) { hn::StoreU(InverseRoot(hn::LoadU(DF(), in)), DF(), o); }, q, out);
+}
+
 void BumpNormalsRow(LM_uint32 n, const LM_sint32* gx, const LM_sint32* gy, LM_vector3f* normals) {
     OverRow(
         n,
@@ -353,6 +358,7 @@ HWY_EXPORT(ShadeLightRow);
 HWY_EXPORT(ShadeLightBumpsRow);
 HWY_EXPORT(CombineRow);
 HWY_EXPORT(BumpNormalsRow);
+HWY_EXPORT(InverseRootRow);
 HWY_EXPORT(ShadeRowAllLights);
 HWY_EXPORT(ShadeBumpsAllLights);
 } // namespace lm_rows
@@ -392,6 +398,10 @@ void LM_ShadeLightBumpsRow(const LM_row_light& light, LM_uint32 n, const LM_vect
 
 void LM_BumpNormalsRow(LM_uint32 n, const LM_sint32* gx, const LM_sint32* gy, LM_vector3f* normals) {
     HWY_DYNAMIC_DISPATCH(lm_rows::BumpNormalsRow)(n, gx, gy, normals);
+}
+
+void LM_InverseRootRow(LM_uint32 n, const float* q, float* out) {
+    HWY_DYNAMIC_DISPATCH(lm_rows::InverseRootRow)(n, q, out);
 }
 
 void LM_CombineRowFast(const foo* block, LM_uint32 n, const LM_color96* diffuse, const LM_color96* specular,
