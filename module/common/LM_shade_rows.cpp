@@ -70,7 +70,7 @@ HWY_INLINE hn::Vec<DD> NewtonStep(hn::Vec<DD> q, hn::Vec<DD> y) {
 // at most 1.5 * 2^-12 as documented) refined by two Newton steps is within 2^-43.7 of the true root,
 // the definition's double within 2^-52: both round to the same float unless the estimate lies within
 // 2^9.3 double ulps of a point halfway between floats (every result is a normal float, so that point
-// is the 29th fraction bit). Lanes within kNear ulps, room for an estimate four times worse, take the
+// is the 29th fraction bit). Lanes within kNear ulps, room for an estimate three times worse, take the
 // definition itself (one lane in 4096), and so do inputs outside the normal floats (zero, subnormals,
 // infinity, NaN), where the estimate fails.
 HWY_INLINE VF InverseRoot(VF q) {
