@@ -1,7 +1,7 @@
 // The row kernels against the scalar shading they must reproduce bit for bit, over many random
 // rows: every light type, lights on or below the surface, spread indices past both table ends,
 // cosines exactly at the cone's edge, the three material kinds, saturating products, wrapping
-// sums, and widths of every remainder of the vector width.
+// sums, and widths of every remainder of the vector width; the inverse root for every float.
 #include "LM_bumps.h"
 #include "LM_shade_rows.h"
 #include "LM_shader.h"
@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 #include <hwy/targets.h>
 
-#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -146,7 +145,7 @@ constexpr std::uint32_t kBinade = 1u << 23;
 // (they stay normal doubles, the result a normal float), so the other binades' results are those
 // scaled.
 TEST(RowKernels, InverseRootGivesTheDefinitionsBitsForEveryFloat) {
-    constexpr std::uint32_t kBinade = 1u << 23, kRun = 4096;
+    constexpr std::uint32_t kRun = 4096;
     struct Run {
         float q[kRun], got[kRun], want[kRun], oneToFour[2][kRun];
     };
