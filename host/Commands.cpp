@@ -4,6 +4,7 @@
 #include "CodecThread.h"
 #include "DialogScreen.h"
 #include "FileHandle.h"
+#include "Files.h"
 #include "FilterRun.h"
 #include "Help.h"
 #include "ImageIO.h"
@@ -141,6 +142,7 @@ void RunCommand(const Options& options) {
         std::fputs(HelpText(options.command).c_str(), stdout);
         return;
     }
+    TBFilesSetRoot(DataFolder(), "relight");
     if (options.command == "apply")
         apply(options);
     else if (options.command == "styles")
