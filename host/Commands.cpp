@@ -68,6 +68,7 @@ void applyBlock(PluginHost& plugin, const std::vector<Options>& runs, const Opti
     const std::string block = options.params.empty() ? ReadLastBlock() : ReadWholeFile(options.params);
     if (const std::string why = plugin.CheckParameters(block); !why.empty())
         BadInput("bad parameter block (" + why + ")", blockFile);
+    CheckPlannedFiles(PlannedFilesOf(runs), options.force);
     MakeResultFolder(options);
     for (const Options& run : runs) {
         Document document;
@@ -97,6 +98,9 @@ void applyStyle(PluginHost& plugin, const std::vector<Options>& runs, const Opti
     if (!library.Contains(style))
         BadInput("no style named '" + style + "' (see relight styles list)");
     const std::string script = "wait 100\nchoose @20 " + style + "\nwait 100\nclick @1\n";
+    PlannedFiles files = PlannedFilesOf(runs);
+    files.reads.push_back(library.PathOf(style));
+    CheckPlannedFiles(files, options.force);
     MakeResultFolder(options);
     for (const Options& run : runs) {
         Document document;
@@ -116,13 +120,15 @@ void apply(const Options& options) {
 }
 
 void edit(const Options& options) {
-    const std::string target = OutputOf(options);
+    Options run = options;
+    run.output = OutputOf(options);
+    CheckPlannedFiles(PlannedFilesOf({run}), options.force);
     PluginHost plugin(PluginHost::Locate(options.plugin));
     Document document;
     const std::unique_ptr<CodecThread> codec = openInputForDialog(document, options);
     SeedStylesIfPossible(plugin.Styles());
     const DialogScreen screen(options);
-    runDialog(plugin, document, *codec, screen, options, target);
+    runDialog(plugin, document, *codec, screen, options, run.output);
 }
 
 void about(const Options& options) {

@@ -14,6 +14,9 @@ Usage:
 
 Exit status: 0 done, 1 cancelled, 2 bad input, 3 the filter failed.
 
+No output may be a file the run reads or another output (by name or through a link); a link is
+written through, a device or pipe is refused, a read-only file is replaced only with --force.
+
 The last accepted settings are kept in $XDG_STATE_HOME/relight/last.block
 (~/.local/state/relight/last.block when XDG_STATE_HOME is not set). Styles are kept in a
 folder in $RELIGHT_HOME (else $XDG_DATA_HOME/relight, else ~/.local/share/relight).
@@ -27,6 +30,7 @@ constexpr const char* kCommonOptions =
   --channel NAME=FILE    add a grey image as a document channel (usable as texture);
                          channels are Red, Green, Blue, IN's alpha, then these in order
   --save-params FILE     also store the accepted settings in FILE
+  --force                replace an output that is read-only
   --quality N            JPEG quality, 1 to 100 (default 90)
   --plugin PATH          the plug-in to load (default: $RELIGHT_PLUGIN, or the one installed)
   --quiet                no progress bar

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <map>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -98,6 +99,13 @@ class BadInputs : public CliTest {
         WriteBytes(Path("out.png"), "the previous result");
         std::filesystem::create_directory(Path("folder.png"));
         ASSERT_EQ(mkfifo(Path("slow.png").c_str(), 0600), 0);
+        std::filesystem::create_symlink("in.png", Path("link.png"));
+        WriteBytes(Path("kept.png"), "a result the owner locked");
+        std::filesystem::permissions(Path("kept.png"), std::filesystem::perms::owner_read);
+        // Only root makes a device; the program must refuse it without replacing it.
+        if (geteuid() == 0) {
+            ASSERT_EQ(mknod(Path("device").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
+        }
         ASSERT_EQ(Relight({"styles", "list"}).status, 0); // the style folder, seeded
         before_ = Contents();
     }
@@ -159,7 +167,7 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
         return std::vector<std::string>{"apply", "@" + image, "-o", "@new.png", "--params", "@light.block"};
     };
     const std::string probe = PROBE_PLUGIN;
-    const std::vector<Refusal> cases = {
+    std::vector<Refusal> cases = {
         {"truncated PNG", reading("truncated.png"), 2,
          "relight: damaged PNG image (Read Error): @truncated.png"},
         {"PNG signature only", reading("signature.png"), 2,
@@ -233,6 +241,29 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
          "relight: area 30,20,20,10 is not inside the 40 x 24 image: @in.png"},
         {"empty area", with(apply, {"--area", "0,0,5,0"}), 2,
          "relight: area 0,0,5,0 is not inside the 40 x 24 image: @in.png"},
+        {"settings saved over the input", with(apply, {"--save-params", "@in.png"}), 2,
+         "relight: the run would write over @in.png, which it also uses: @in.png"},
+        {"output over a channel",
+         with(reading("in.png"), {"-o", "@grey.png", "--channel", "Relief=@grey.png"}), 2,
+         "relight: the run would write over @grey.png, which it also uses: @grey.png"},
+        {"settings saved over the output", with(apply, {"--save-params", "@new.png"}), 2,
+         "relight: the run would write over @new.png, which it also uses: @new.png"},
+        {"recording over the input",
+         {"edit", "@in.png", "-o", "@new.png", "--record", "@in.png"},
+         2,
+         "relight: the run would write over @in.png, which it also uses: @in.png"},
+        {"output through a link to the input",
+         {"apply", "@in.png", "-o", "@link.png", "--params", "@light.block"},
+         2,
+         "relight: the output would overwrite the input (use --in-place for that): @link.png"},
+        {"output onto a pipe",
+         {"apply", "@in.png", "-o", "@slow.png", "--params", "@light.block"},
+         2,
+         "relight: not a regular file (a device, pipe or socket is never replaced): @slow.png"},
+        {"read-only output",
+         {"apply", "@in.png", "-o", "@kept.png", "--params", "@light.block"},
+         2,
+         "relight: the file is read-only (--force replaces it): @kept.png"},
         {"Ctrl-C while loading", reading("slow.png"), 1, "relight: cancelled: @slow.png", true},
         {"Ctrl-C while shading",
          {"apply", "@in.png", "-o", "@out.png", "--params", "@stop.block", "--plugin", probe},
@@ -243,6 +274,10 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
          1,
          "relight: cancelled: @out.png"},
     };
+    if (geteuid() == 0)
+        cases.push_back(
+            {"settings saved onto a device", with(apply, {"--save-params", "@device"}), 2,
+             "relight: not a regular file (a device, pipe or socket is never replaced): @device"});
     for (const Refusal& bad : cases) {
         SCOPED_TRACE(bad.what);
         std::vector<std::string> args;
