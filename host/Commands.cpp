@@ -57,7 +57,7 @@ void filterAndWrite(PluginHost& plugin, Document& document, CodecThread& codec, 
     }
     codec.Finish();
     const std::string block = parameters.Bytes();
-    SaveLastBlock(block);
+    KeepLastBlock(block);
     if (!options.saveParams.empty())
         WriteFileAtomically(options.saveParams, block);
 }
@@ -148,7 +148,12 @@ void RunCommand(const Options& options) {
         std::fputs(HelpText(options.command).c_str(), stdout);
         return;
     }
-    TBFilesSetRoot(DataFolder(), "relight");
+    const std::string data = DataFolder();
+    const bool needsStyles =
+        options.command == "styles" || options.command == "edit" || !options.style.empty();
+    if (data.empty() && needsStyles)
+        BadInput("no home folder for the styles (set HOME or RELIGHT_HOME)");
+    TBFilesSetRoot(data, "relight");
     if (options.command == "apply")
         apply(options);
     else if (options.command == "styles")

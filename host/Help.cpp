@@ -19,7 +19,8 @@ written through, a device or pipe is refused, a read-only file is replaced only 
 
 The last accepted settings are kept in $XDG_STATE_HOME/relight/last.block
 (~/.local/state/relight/last.block when XDG_STATE_HOME is not set). Styles are kept in a
-folder in $RELIGHT_HOME (else $XDG_DATA_HOME/relight, else ~/.local/share/relight).
+folder in $RELIGHT_HOME (else $XDG_DATA_HOME/relight, else ~/.local/share/relight). Without
+HOME, ~ is the account's home; when the last settings cannot be kept, the run only warns.
 )";
 
 constexpr const char* kCommonOptions =

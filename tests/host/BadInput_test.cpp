@@ -63,6 +63,8 @@ struct Refusal {
     int status;
     std::string message;                // the whole line, "@name" as in args; "..." at the end: a prefix
     bool interruptWhileReading = false; // "slow.png" is a pipe fed in halves, Ctrl-C between
+    std::vector<std::string> environment = {}; // NAME=VALUE, "@" as in args
+    std::string product = {};                  // the one file the run may add (state is secondary)
 };
 
 class BadInputs : public CliTest {
@@ -264,6 +266,14 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
          {"apply", "@in.png", "-o", "@kept.png", "--params", "@light.block"},
          2,
          "relight: the file is read-only (--force replaces it): @kept.png"},
+        {"state folder that cannot be made",
+         apply,
+         0,
+         "relight: warning: the last settings were not kept (cannot create the state folder (Not a "
+         "directory)): @light.block/relight",
+         false,
+         {"XDG_STATE_HOME=@light.block"},
+         "new.png"},
         {"Ctrl-C while loading", reading("slow.png"), 1, "relight: cancelled: @slow.png", true},
         {"Ctrl-C while shading",
          {"apply", "@in.png", "-o", "@out.png", "--params", "@stop.block", "--plugin", probe},
@@ -283,7 +293,10 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
         std::vector<std::string> args;
         for (const std::string& arg : bad.args)
             args.push_back(Expand(arg));
-        const RunResult r = RelightMeanwhile(args, {}, [&](pid_t pid) {
+        std::vector<std::string> environment;
+        for (const std::string& entry : bad.environment)
+            environment.push_back(Expand(entry));
+        const RunResult r = RelightMeanwhile(args, environment, [&](pid_t pid) {
             if (bad.interruptWhileReading)
                 FeedWithInterrupt(pid);
         });
@@ -295,7 +308,12 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
         else
             EXPECT_EQ(r.err, line + "\n");
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-        EXPECT_TRUE(Contents() == before_) << "a file was added, changed or removed";
+        std::map<std::string, std::string> after = Contents();
+        if (!bad.product.empty()) {
+            EXPECT_EQ(after.erase(bad.product), 1u) << "the product is missing";
+            std::filesystem::remove(Path(bad.product));
+        }
+        EXPECT_TRUE(after == before_) << "a file was added, changed or removed";
     }
 }
 
