@@ -73,7 +73,8 @@ Opens the lighting dialog over IN. OK writes OUT and keeps the settings as the l
 the --save-params file); Cancel writes nothing.
 
 Options:
-  --headless             no window: the dialog runs on an invisible screen
+  --headless             no window: the dialog runs on an invisible screen (without a
+                         display, edit ends at once with status 2 unless this is given)
   --script FILE          with --headless: replay this input script (one event a line); a script
                          that ends with the dialog still open leaves it with Cancel
   --record FILE          write the session's input to FILE as such a script
