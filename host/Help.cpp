@@ -70,7 +70,7 @@ Examples:
 constexpr const char* kEdit = R"(relight edit IN -o OUT [options]
 
 Opens the lighting dialog over IN. OK writes OUT and keeps the settings as the last ones (and in
-the --save-params file); Cancel writes nothing.
+the --save-params file); Cancel writes nothing. Ctrl-C, SIGTERM and SIGHUP cancel the dialog.
 
 Options:
   --headless             no window: the dialog runs on an invisible screen (without a

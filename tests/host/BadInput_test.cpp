@@ -65,6 +65,7 @@ struct Refusal {
     bool interruptWhileReading = false; // "slow.png" is a pipe fed in halves, Ctrl-C between
     std::vector<std::string> environment = {}; // NAME=VALUE, "@" as in args
     std::string product = {};                  // the one file the run may add (state is secondary)
+    int signal = 0;                            // sent a moment after the start (to an open dialog)
 };
 
 class BadInputs : public CliTest {
@@ -101,6 +102,7 @@ class BadInputs : public CliTest {
         WriteBytes(Path("out.png"), "the previous result");
         std::filesystem::create_directory(Path("folder.png"));
         ASSERT_EQ(mkfifo(Path("slow.png").c_str(), 0600), 0);
+        WriteBytes(Path("long.script"), "wait 2000000000\nclick @1\n");
         std::filesystem::create_symlink("in.png", Path("link.png"));
         WriteBytes(Path("kept.png"), "a result the owner locked");
         std::filesystem::permissions(Path("kept.png"), std::filesystem::perms::owner_read);
@@ -169,6 +171,8 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
         return std::vector<std::string>{"apply", "@" + image, "-o", "@new.png", "--params", "@light.block"};
     };
     const std::string probe = PROBE_PLUGIN;
+    const std::vector<std::string> dialog = {"edit",       "@in.png",  "-o",          "@new.png",
+                                             "--headless", "--script", "@long.script"};
     std::vector<Refusal> cases = {
         {"truncated PNG", reading("truncated.png"), 2,
          "relight: damaged PNG image (Read Error): @truncated.png"},
@@ -280,6 +284,8 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
          "relight: cannot open a window (...",
          false,
          {"DISPLAY=", "WAYLAND_DISPLAY=", "SDL_VIDEODRIVER="}},
+        {"SIGTERM in a headless dialog", dialog, 1, "relight: cancelled: @in.png", false, {}, {}, SIGTERM},
+        {"SIGHUP in a headless dialog", dialog, 1, "relight: cancelled: @in.png", false, {}, {}, SIGHUP},
         {"Ctrl-C while loading", reading("slow.png"), 1, "relight: cancelled: @slow.png", true},
         {"Ctrl-C while shading",
          {"apply", "@in.png", "-o", "@out.png", "--params", "@stop.block", "--plugin", probe},
@@ -305,6 +311,10 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
         const RunResult r = RelightMeanwhile(args, environment, [&](pid_t pid) {
             if (bad.interruptWhileReading)
                 FeedWithInterrupt(pid);
+            if (bad.signal) {
+                usleep(300000); // loosely: the dialog is open by then, or the signal stops the load
+                kill(pid, bad.signal);
+            }
         });
         EXPECT_EQ(r.status, bad.status) << r.err;
         const std::string line = Expand(bad.message);
