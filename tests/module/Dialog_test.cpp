@@ -113,61 +113,6 @@ TEST_F(DialogRun, CheckBoxesAndPopupsChangeTheirSettings) {
     EXPECT_EQ(blockOf(host.ParameterBlock()).textureChannel, 4);
 }
 
-TEST_F(DialogRun, LightWellTabAndDeleteEditTheLightSet) {
-    const char* script = "down @21\n"
-                         "move @6:0.3,0.3\n"
-                         "up @6:0.3,0.3\n"
-                         "down @21\n"
-                         "up @1\n" // released outside the work area: nothing added
-                         "key tab\n"
-                         "key tab +shift\n"
-                         "key tab +shift\n"
-                         "key delete\n"
-                         "key forward-delete\n" // one light left: refused with an alert
-                         "key return\n"         // the alert's OK
-                         "click @1\n";
-    ASSERT_EQ(Run(script), 0) << TBScriptError();
-    const LM_globals& g = globalsOf(host);
-    EXPECT_EQ(g.lightCount, 1);
-    EXPECT_EQ(TBAlertLog(), std::vector<std::int16_t>{16002});
-}
-
-TEST_F(DialogRun, DraggingALightMovesIt) {
-    // The default light sits at the work area's centre, (212, 212); 0.6 of the 400-pixel box is 252.
-    const char* script = "click @6:0.1,0.1\n" // no light there: nothing happens
-                         "down @6\n"
-                         "move @6:0.55,0.5\n"
-                         "move @6:0.6,0.5\n"
-                         "up @6:0.6,0.5\n"
-                         "click @1\n";
-    ASSERT_EQ(Run(script), 0) << TBScriptError();
-    const LM_globals& g = globalsOf(host);
-    EXPECT_EQ(g.lightCount, 1);
-    EXPECT_EQ(g.lights[0].position.x, 40);
-    EXPECT_EQ(g.lights[0].position.y, 0);
-}
-
-TEST_F(DialogRun, ALightDroppedOnTheTrashIsDeleted) {
-    const char* script = "down @21\nmove @6:0.3,0.3\nup @6:0.3,0.3\n"
-                         "down @6:0.3,0.3\nmove @6:0.3,0.8\nmove @22\nup @22\n"
-                         "click @1\n";
-    ASSERT_EQ(Run(script), 0) << TBScriptError();
-    EXPECT_EQ(globalsOf(host).lightCount, 1);
-    EXPECT_EQ(globalsOf(host).lights[0].position.x, 0) << "the default light stays";
-}
-
-TEST_F(DialogRun, TabSelectsLightsInTurn) {
-    const char* script = "down @21\nmove @6:0.3,0.3\nup @6:0.3,0.3\n"
-                         "down @21\nmove @6:0.7,0.7\nup @6:0.7,0.7\n"
-                         "key tab\n"        // from the newest (2) to 0
-                         "key tab +shift\n" // back to 2
-                         "key tab +shift\n" // 1
-                         "click @1\n";
-    ASSERT_EQ(Run(script), 0) << TBScriptError();
-    EXPECT_EQ(globalsOf(host).lightCount, 3);
-    EXPECT_EQ(globalsOf(host).currentLight, 1);
-}
-
 TEST_F(DialogRun, ColoursComeFromTheHostOrThePicker) {
     host.SetColorService(0, {10, 20, 30});
     ASSERT_EQ(Run("click @5\nclick @7\nclick @1\n"), 0);
