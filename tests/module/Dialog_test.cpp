@@ -66,13 +66,19 @@ TEST_F(DialogRun, SlidersStoreTheirValuesAndOkWritesTheBlock) {
     EXPECT_EQ(g.lights[0].spread, 0);
     EXPECT_EQ(g.BumpAmplitude(), 128);
     const std::vector<std::uint8_t> block = host.ParameterBlock();
-    EXPECT_EQ(blockOf(block).gloss, 0);
-    EXPECT_EQ(blockOf(block).material, 256);
-    EXPECT_EQ(blockOf(block).exposure, 126);
     EXPECT_EQ(blockOf(block).ambient[0], 1 * 65535 / 64);
     const Rect area = host.Record().filterArea;
     EXPECT_EQ(host.Result().rgb, ShadeWhole(host.Source(), block, area).rgb)
         << "the final run shades that block";
+
+    // What the sliders show reads back unchanged: ambient 1 shows as 128, 16 as 143, -127 as 0.
+    for (const LM_sint16 ambient : {1, 16, -127}) {
+        globalsOf(host).ambientBrightness = ambient;
+        ASSERT_EQ(Run("click @1\n"), 0);
+        EXPECT_EQ(g.ambientBrightness, ambient);
+        EXPECT_EQ(g.exposure, 126);
+        EXPECT_EQ(g.lights[0].intensity, 128);
+    }
 }
 
 TEST_F(DialogRun, CancelDiscardsAFirstRunAndRestoresALaterOne) {
@@ -113,6 +119,33 @@ TEST_F(DialogRun, CheckBoxesAndPopupsChangeTheirSettings) {
     EXPECT_EQ(blockOf(host.ParameterBlock()).textureChannel, 4);
 }
 
+// With the light off its intensity, spread and colour box take no presses; on again, a
+// spotlight's spread does.
+TEST_F(DialogRun, ALightThatIsOffTakesNoChanges) {
+    ASSERT_EQ(Run("click @1\n"), 0);
+    const LM_globals& g = globalsOf(host);
+    const LM_sint16 intensity = g.lights[0].intensity, spread = g.lights[0].spread;
+    host.SetColorService(0, {1, 2, 3});
+    ASSERT_EQ(Run("click @9\nclick 751,143\nclick 508,175\nclick @7\nclick @1\n"), 0) << TBScriptError();
+    EXPECT_FALSE(g.lights[0].isOn);
+    EXPECT_EQ(g.lights[0].intensity, intensity);
+    EXPECT_EQ(g.lights[0].spread, spread);
+    EXPECT_TRUE(host.colorRequests.empty());
+    ASSERT_EQ(Run("click @9\nclick 508,175\nclick @1\n"), 0) << TBScriptError();
+    EXPECT_TRUE(g.lights[0].isOn);
+    EXPECT_EQ(g.lights[0].spread, 0);
+}
+
+// A document of three channels offers no texture, Red, Green and Blue, and nothing more.
+TEST_F(DialogRun, TexturePopupListsTheDocumentsChannels) {
+    for (const auto& [entry, channel] : {std::pair{"Red", 1}, {"Green", 2}, {"Blue", 3}, {"No texture", 0}}) {
+        ASSERT_EQ(Run(std::string("choose 550,382 ") + entry + "\nclick @1\n"), 0) << TBScriptError();
+        EXPECT_EQ(globalsOf(host).BumpChannel(), channel) << entry;
+    }
+    Run("choose 550,382 Channel 1\nclick @1\n");
+    EXPECT_NE(TBScriptError().find("Channel 1"), std::string::npos) << TBScriptError();
+}
+
 TEST_F(DialogRun, ColoursComeFromTheHostOrThePicker) {
     host.SetColorService(0, {10, 20, 30});
     ASSERT_EQ(Run("click @5\nclick @7\nclick @1\n"), 0);
@@ -135,6 +168,13 @@ TEST_F(DialogRun, ColoursComeFromTheHostOrThePicker) {
         << TBScriptError() << TBAlertLog().size();
     EXPECT_EQ(g.ambientColor.red, 0);
     EXPECT_EQ(g.ambientColor.green, 20 * 257);
+
+    // The host sees 8 bits: 300 goes out as 1 and, handed back, comes in as 257.
+    globalsOf(host).ambientColor.red = 300;
+    host.SetColorService(0, {1, 20, 30});
+    ASSERT_EQ(Run("click @5\nclick @1\n"), 0);
+    EXPECT_EQ(host.colorRequests.back().colorComponents[0], 1);
+    EXPECT_EQ(g.ambientColor.red, 257);
 
     // Any other answer is a cancel: nothing changes and no picker is shown.
     host.SetColorService(1, {0, 0, 0});
