@@ -1,4 +1,4 @@
-// Whole selector sequences through the entry point, as a host drives them.
+// Whole selector sequences through the entry point, as a host drives them, flat and textured.
 #include "Dialogs.h"
 #include "LM_globals.h"
 #include "Memory.h"
@@ -68,36 +68,69 @@ TEST(RunSequence, PrepareChecksTheHostInOrder) {
     EXPECT_EQ(good.Call(selectorPrepare), 0);
 }
 
-struct AreaCase {
-    int width, height, tiles;
-};
-
-TEST(RunSequence, FlatRunCoversTheAreaTileByTile) {
-    const std::vector<std::uint8_t> block = MixedLightsBlock();
-    for (const AreaCase c :
-         {AreaCase{100, 150, 6}, AreaCase{128, 128, 4}, AreaCase{1, 1, 1}, AreaCase{65, 64, 2}}) {
-        TestHost host(MakeTestImage(c.width, c.height));
-        host.SetParameterBlock(block.data(), block.size());
-        ASSERT_EQ(host.RunWithoutDialog(), 0) << c.width << "x" << c.height;
-        EXPECT_EQ(host.continueCalls, c.tiles);
-        ASSERT_FALSE(host.progress.empty());
-        EXPECT_EQ(host.progress.front(), std::make_pair(0, c.tiles));
-        EXPECT_EQ(host.progress.back(), std::make_pair(c.tiles, c.tiles));
-        const Rect area = {0, 0, std::int16_t(c.height), std::int16_t(c.width)};
-        EXPECT_TRUE(sameImage(host.Result(), ShadeWhole(host.Source(), block, area)))
-            << c.width << "x" << c.height;
-    }
+std::vector<std::uint8_t> bumpyChannel(int w, int h) {
+    std::vector<std::uint8_t> plane(std::size_t(w) * h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            plane[std::size_t(y) * w + x] = std::uint8_t(((x / 7 + y / 5) % 2) * 180 + (x * y) % 50);
+    return plane;
 }
 
-TEST(RunSequence, OnlyTheFilteredAreaChanges) {
-    const std::vector<std::uint8_t> block = MixedLightsBlock();
-    TestHost host(MakeTestImage(90, 70));
-    host.SetArea(10, 5, 70, 50);
-    host.SetParameterBlock(block.data(), block.size());
-    ASSERT_EQ(host.RunWithoutDialog(), 0);
-    const Rect area = {5, 10, 55, 80};
-    EXPECT_TRUE(sameImage(host.Result(), ShadeWhole(host.Source(), block, area)));
-    EXPECT_NE(host.Result().rgb, host.Source().rgb);
+// Tiled runs, flat and textured, give what one call of the shaders over the whole area gives. A
+// textured tile takes two continue calls; progress rises once a tile.
+TEST(RunSequence, TiledRunsEqualOneShadingOfTheArea) {
+    enum Texture { none, relief, uniform, green };
+    const struct {
+        int width, height;
+        Rect area; // empty: the whole image
+        Texture texture;
+        bool trimming; // the host cuts texture blocks to the image
+        int tiles;
+    } cases[] = {
+        {100, 150, {}, none, false, 6},
+        {128, 128, {}, none, false, 4},
+        {1, 1, {}, none, false, 1},
+        {65, 64, {}, none, false, 2},
+        {90, 70, {5, 10, 55, 80}, none, false, 2},
+        {100, 150, {}, relief, false, 6},
+        {70, 90, {}, uniform, false, 4},
+        {50, 40, {}, green, false, 1},
+        {130, 70, {}, relief, true, 6},
+        {130, 70, {1, 2, 70, 130}, relief, true, 4},
+        {130, 70, {0, 0, 1, 1}, relief, true, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " texture " << c.texture);
+        const std::vector<std::uint8_t> block = MixedLightsBlock(c.texture == none    ? 0
+                                                                 : c.texture == green ? 2
+                                                                                      : 4);
+        TestHost host(MakeTestImage(c.width, c.height));
+        std::vector<std::uint8_t> channel =
+            c.texture == relief ? bumpyChannel(c.width, c.height)
+                                : std::vector<std::uint8_t>(std::size_t(c.width) * c.height, 77);
+        if (c.texture == green)
+            for (std::size_t i = 0; i < channel.size(); ++i)
+                channel[i] = host.Source().rgb[i * 3 + 1];
+        else if (c.texture != none)
+            host.AddChannel(channel);
+        const Rect area = c.area.right ? c.area : Rect{0, 0, std::int16_t(c.height), std::int16_t(c.width)};
+        host.SetArea(area.left, area.top, area.right - area.left, area.bottom - area.top);
+        host.trimTextureAtBorders = c.trimming;
+        host.SetParameterBlock(block.data(), block.size());
+        ASSERT_EQ(host.RunWithoutDialog(), 0);
+        const int callsPerTile = c.texture == none ? 1 : 2;
+        EXPECT_EQ(host.continueCalls, c.tiles * callsPerTile);
+        std::vector<std::pair<int, int>> progress;
+        for (int done = 0; done <= c.tiles; ++done)
+            progress.emplace_back(done, c.tiles);
+        EXPECT_EQ(host.progress, progress);
+        const Image whole = ShadeWhole(host.Source(), block, area, c.texture == none ? nullptr : &channel);
+        EXPECT_TRUE(sameImage(host.Result(), whole));
+        if (c.texture == uniform || c.texture == relief) {
+            const bool flat = whole.rgb == ShadeWhole(host.Source(), MixedLightsBlock(), area).rgb;
+            EXPECT_EQ(flat, c.texture == uniform) << "a uniform texture shades as flat, a relief shows";
+        }
+    }
 }
 
 TEST(RunSequence, ObjectAndSettingsSurviveAcrossRuns) {

@@ -5,6 +5,7 @@
 #include "Files.h"
 #include "LM_globals.h"
 #include "LM_mac_stream.h"
+#include "LM_test_support.h"
 #include "TestHost.h"
 
 #include <gtest/gtest.h>
@@ -24,10 +25,7 @@ LM_globals& globalsOf(const TestHost& host) {
     return *reinterpret_cast<LM_globals*>(host.GlobalsSlot());
 }
 
-struct Deleter {
-    void operator()(LM_globals* g) const { LM_globals::Delete(g); }
-};
-using Globals = std::unique_ptr<LM_globals, Deleter>;
+using Globals = LM_GlobalsPtr;
 
 struct Name {
     Str255 s;
@@ -73,7 +71,7 @@ class StyleDialog : public ::testing::Test {
     void Ship(const std::string& name) { fs::copy_file(fs::path(RELIGHT_STYLES_DIR) / name, folder / name); }
     // The settings the style gives in this host's preview, loaded straight from its file.
     Globals Expected(const std::string& style) {
-        Globals g{LM_globals::New()};
+        Globals g = MakeGlobals();
         g->previewCenter = globalsOf(host).previewCenter;
         g->previewOrigin = globalsOf(host).previewOrigin;
         g->Default();
