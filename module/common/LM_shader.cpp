@@ -1,4 +1,4 @@
-// Arithmetic as stated for the filter: single precision, library calls in double rounded back,
+// The filter's arithmetic, kept bit-exact: single precision, library calls in double rounded back,
 // truncation toward zero, 32-bit wrapping integer accumulation, arithmetic shifts.
 #include "LM_shader.h"
 
