@@ -135,6 +135,33 @@ TEST_F(StyleDialog, AnEmptyFolderKeepsTheDefaultsAndDisablesDelete) {
     EXPECT_TRUE(TBAlertLog().empty());
 }
 
+// Delete follows the selection after each action: a press on it either asks (and the second press
+// confirms the deletion) or does nothing (and the second press is the dialog's Cancel).
+TEST_F(StyleDialog, DeleteIsEnabledExactlyWhenTheSelectedStyleMayGo) {
+    Ship("Soft Spotlight");
+    Ship("Noon");
+    Ship("Night");
+    const std::string deleteAndConfirm = "click @23\nclick @2\n";
+    const struct {
+        const char* after;
+        std::string script;
+        std::int16_t result;
+        const char* gone;
+    } rows[] = {
+        {"Save", "click @4\ntype Mine\nclick @1\n" + deleteAndConfirm + "click @1\n", 0, "Mine"},
+        {"Select the default", std::string(kStylePopup) + "Soft Spotlight\n" + deleteAndConfirm, filterStop,
+         ""},
+        {"Select another", std::string(kStylePopup) + "Noon\n" + deleteAndConfirm + "click @1\n", 0, "Noon"},
+        {"Delete", std::string(kStylePopup) + "Night\n" + deleteAndConfirm + deleteAndConfirm, filterStop,
+         "Night"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(Run(row.script), row.result) << row.after << ": " << TBScriptError();
+        EXPECT_FALSE(*row.gone && fs::exists(folder / row.gone)) << row.after;
+        EXPECT_TRUE(fs::exists(folder / "Soft Spotlight")) << row.after;
+    }
+}
+
 TEST_F(StyleDialog, ChoosingAStyleLoadsItAndRedrawsThePreview) {
     Ship("Soft Spotlight");
     Ship("Noon");
