@@ -1,5 +1,5 @@
-// Out of memory at every allocation a run makes: the run ends with -108, nothing leaks, and the
-// object (when it survives) serves the next run.
+// Out of memory at every allocation a dialog session and its final run make: the run ends with
+// -108, nothing leaks, and the object (when it survives) serves the next run.
 #include "Backend.h"
 #include "Files.h"
 #include "LM_globals.h"
@@ -24,43 +24,6 @@ struct HeapGuard {
         TBSetHeapLimit(Size(4) << 30);
     }
 };
-
-void expectEachAllocationFailureHandled(const std::vector<std::uint8_t>& block, bool texture) {
-    HeapGuard guard;
-    const Image image = MakeTestImage(70, 40);
-    bool completed = false;
-    for (long nth = 1; !completed && nth < 50; ++nth) {
-        const long liveBefore = TBHeapLiveBlocks();
-        TestHost host(image);
-        if (texture)
-            host.AddChannel(std::vector<std::uint8_t>(70 * 40, 200));
-        host.SetParameterBlock(block.data(), block.size());
-        const long parameterBlocks = TBHeapLiveBlocks() - liveBefore;
-        TBFailAllocation(nth);
-        const std::int16_t result = host.RunWithoutDialog();
-        TBFailAllocation(0);
-        if (result == 0) {
-            completed = true;
-        } else {
-            EXPECT_EQ(result, filterMemFull) << "failing allocation " << nth;
-            EXPECT_EQ(host.Result().rgb, host.Source().rgb) << "failing allocation " << nth;
-        }
-        // Whatever failed, the next run on the same host completes.
-        EXPECT_EQ(host.RunWithoutDialog(), 0) << "after failing allocation " << nth;
-        host.Unload();
-        EXPECT_EQ(TBHeapLiveBlocks() - liveBefore, parameterBlocks)
-            << "leak after failing allocation " << nth;
-    }
-    EXPECT_TRUE(completed);
-}
-
-TEST(OutOfMemory, EveryAllocationOfAFlatRunFailsCleanly) {
-    expectEachAllocationFailureHandled(MixedLightsBlock(), false);
-}
-
-TEST(OutOfMemory, EveryAllocationOfATexturedRunFailsCleanly) {
-    expectEachAllocationFailureHandled(MixedLightsBlock(4), true);
-}
 
 // A dialog session that touches every kind of buffer: a style is loaded, the texture is captured
 // for the preview, a light is added (its caches), the gloss changes (the surface caches), the
