@@ -72,7 +72,7 @@ void LM_globals::Default() {
     bumpAmplitude = 128;
     whiteIsHigh = true;
     lightCount = 0;
-    LM_light_UI* light = _AppendLight();
+    LM_light_UI* light = AppendLight();
     light->color = {65535, 65535, 0};
     light->intensity = 127;
     light->spread = 128;
@@ -180,7 +180,7 @@ void LM_globals::SetBumpChannel(LM_sint16 channel) {
     bumpChannel = channel;
 }
 
-LM_light_UI* LM_globals::_AppendLight() {
+LM_light_UI* LM_globals::AppendLight() {
     if (lightCount >= LM_MAX_LIGHTS)
         return nullptr;
     const LM_uint16 i = lightCount;
@@ -193,7 +193,7 @@ LM_light_UI* LM_globals::_AppendLight() {
 }
 
 void LM_globals::CreateNewLight(LM_sint16 x, LM_sint16 y) {
-    LM_light_UI* light = _AppendLight();
+    LM_light_UI* light = AppendLight();
     if (!light)
         return;
     light->color = {65535, 65535, 65535};
@@ -211,7 +211,7 @@ void LM_globals::CreateNewLight(LM_sint16 x, LM_sint16 y) {
 
 void LM_globals::CopyNewLight(LM_sint16 x, LM_sint16 y) {
     const LM_light_UI source = lights[currentLight];
-    LM_light_UI* light = _AppendLight();
+    LM_light_UI* light = AppendLight();
     if (!light)
         return;
     light->color = source.color;

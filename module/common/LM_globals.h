@@ -163,5 +163,5 @@ class LM_globals {
 #undef LM_CACHE_ACCESSORS
 
   private:
-    LM_light_UI* _AppendLight();
+    LM_light_UI* AppendLight();
 };
