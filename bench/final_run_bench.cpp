@@ -1,10 +1,17 @@
 // Final-run throughput through the entry point, with the tile protocol served in-process and no
 // codec, at 1, 6 and 24 megapixels: the cost grows with pixels times lights. MP/s is megapixels per
-// second of CPU time.
+// second of CPU time. Beside it, the row kernels alone and the inverse root they spend most on, per
+// pixel-light.
+#include "LM_bumps.h"
+#include "LM_shade_rows.h"
+#include "LM_shader.h"
 #include "TestBlocks.h"
 #include "TestHost.h"
 
 #include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
 
 namespace {
 
@@ -44,7 +51,7 @@ void finalRun(benchmark::State& state) {
     const bool textured = state.range(1) != 0;
     const Size size = sizeOf(int(state.range(2)));
     const std::vector<std::uint8_t> block = lightsBlock(lights, textured ? 4 : 0);
-    const Image image = MakeTestImage(size.width, size.height);
+    const Pixels image = MakeTestImage(size.width, size.height);
     const std::vector<std::uint8_t> channel = textured ? relief(size) : std::vector<std::uint8_t>{};
     for (auto _ : state) {
         state.PauseTiming();
@@ -55,7 +62,7 @@ void finalRun(benchmark::State& state) {
         state.ResumeTiming();
         if (host.RunWithoutDialog() != 0)
             state.SkipWithError("run failed");
-        benchmark::DoNotOptimize(host.Result().rgb.data());
+        benchmark::DoNotOptimize(host.Result().samples.data());
     }
     const double pixels = double(size.width) * size.height;
     state.SetItemsProcessed(state.iterations() * std::int64_t(pixels));
@@ -78,6 +85,73 @@ BENCHMARK(finalRun)
     ->Args({1, 0, 24})
     ->Args({3, 1, 24})
     ->Unit(benchmark::kMillisecond);
+
+constexpr int kRow = 64; // a tile's width
+
+// A tile row of the 6 MP image lit by every light and combined, the sums in registers.
+void rowKernel(benchmark::State& state) {
+    const int lights = int(state.range(0));
+    const bool textured = state.range(1) != 0;
+    const std::vector<std::uint8_t> bytes = lightsBlock(lights, 0);
+    const foo* block = reinterpret_cast<const foo*>(bytes.data());
+    auto rowLights = std::make_unique<LM_row_lights>();
+    LM_PrepareRowLights(block, *rowLights);
+    std::vector<LM_vector2f> positions;
+    std::vector<LM_vector3f> normals;
+    for (int x = 0; x < kRow; ++x) {
+        positions.push_back(LM_PixelPosition(1400 + x, 900, 3000, 2000, 2.0f / 3000));
+        normals.push_back(LM_BumpNormal(x % 7 - 3, x % 5 - 2));
+    }
+    const std::vector<LM_rgb8> colors(kRow, LM_rgb8{200, 150, 100});
+    std::vector<LM_rgb8> out(kRow);
+    for (auto _ : state) {
+        if (textured)
+            LM_ShadeBumpsAllLights(block, *rowLights, kRow, positions.data(), normals.data(), colors.data(),
+                                   out.data());
+        else
+            LM_ShadeRowAllLights(block, *rowLights, kRow, positions.data(), colors.data(), out.data());
+        benchmark::DoNotOptimize(out.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * kRow * lights);
+}
+
+BENCHMARK(rowKernel)->ArgNames({"lights", "texture"})->Args({1, 0})->Args({16, 0})->Args({16, 1});
+
+std::vector<float> squaredDistances() {
+    std::vector<float> q(16 * kRow);
+    for (std::size_t i = 0; i < q.size(); ++i)
+        q[i] = 0.01f + 0.37f * float(i);
+    return q;
+}
+
+// The vector inverse root of the kernels.
+void inverseRoot(benchmark::State& state) {
+    const std::vector<float> q = squaredDistances();
+    std::vector<float> out(q.size());
+    for (auto _ : state) {
+        LM_InverseRootRow(LM_uint32(q.size()), q.data(), out.data());
+        benchmark::DoNotOptimize(out.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * std::int64_t(q.size()));
+}
+
+// Its definition as the compiler builds it, one value at a time.
+void inverseRootDefinition(benchmark::State& state) {
+    const std::vector<float> q = squaredDistances();
+    std::vector<float> out(q.size());
+    for (auto _ : state) {
+        for (std::size_t i = 0; i < q.size(); ++i)
+            out[i] = float(1.0 / std::sqrt(double(q[i])));
+        benchmark::DoNotOptimize(out.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * std::int64_t(q.size()));
+}
+
+BENCHMARK(inverseRoot);
+BENCHMARK(inverseRootDefinition);
 
 } // namespace
 

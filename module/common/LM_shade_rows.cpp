@@ -1,6 +1,7 @@
 // Compiled once per vector target; the running machine picks its best. Lanes follow the double
-// vector: every root and division is done in double, so the float vectors are that many lanes wide.
-// Mul and Add stay separate instructions (no MulAdd: the build forbids contraction as well).
+// vector: the inverse root and the relief's mirror term are done in double, so the float vectors are
+// that many lanes wide. Mul and Add stay separate instructions (no MulAdd: the build forbids
+// contraction as well), except inside the inverse root, whose test enumerates every input.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "LM_shade_rows.cpp"
 #include <hwy/foreach_target.h> // IWYU pragma: keep
@@ -12,6 +13,8 @@
 #include "LM_shader.h"
 
 #include <algorithm>
+#include <cfloat>
+#include <cmath>
 #include <cstring>
 #include <type_traits>
 
@@ -55,10 +58,40 @@ template <typename Body, typename... T> void OverRow(std::size_t n, Body body, T
         [&](auto&&... tail) { body(tail.local...); }(Staged<T>(arrays + i, n - i)...);
 }
 
-// float(1.0 / sqrt(double(q))).
-HWY_INLINE VF InverseRoot(VF q) {
+// One Newton step toward 1 / sqrt(q): y (1 + e / 2) with e = 1 - q y^2; it squares the relative error
+// and multiplies it by about 1.5, plus a few double roundings.
+HWY_INLINE hn::Vec<DD> NewtonStep(hn::Vec<DD> q, hn::Vec<DD> y) {
     const DD dd;
-    return hn::DemoteTo(DF(), hn::Div(hn::Set(dd, 1.0), hn::Sqrt(hn::PromoteTo(dd, q))));
+    const hn::Vec<DD> e = hn::NegMulAdd(hn::Mul(q, y), y, hn::Set(dd, 1.0));
+    return hn::MulAdd(hn::Mul(y, hn::Set(dd, 0.5)), e, y);
+}
+
+// float(1.0 / sqrt(double(q))) without a double root or division. The float estimate (relative error
+// at most 1.5 * 2^-12 as documented) refined by two Newton steps is within 2^-43.7 of the true root,
+// the definition's double within 2^-52: both round to the same float unless the estimate lies within
+// 2^9.3 double ulps of a point halfway between floats (every result is a normal float, so that point
+// is the 29th fraction bit). Lanes within kNear ulps, room for an estimate three times worse, take the
+// definition itself (one lane in 4096), and so do inputs outside the normal floats (zero, subnormals,
+// infinity, NaN), where the estimate fails.
+HWY_INLINE VF InverseRoot(VF q) {
+#if HWY_TARGET == HWY_SCALAR
+    // One lane saves nothing, and the estimate there is too coarse for two steps.
+    return hn::Set(DF(), float(1.0 / std::sqrt(double(hn::GetLane(q)))));
+#else
+    const DD dd;
+    const hn::RebindToSigned<DD> di;
+    constexpr int64_t kHalf = int64_t{1} << 28, kBelowFloat = (int64_t{1} << 29) - 1,
+                      kNear = int64_t{1} << 16;
+    const hn::Vec<DD> qd = hn::PromoteTo(dd, q);
+    const hn::Vec<DD> y = NewtonStep(qd, NewtonStep(qd, hn::PromoteTo(dd, hn::ApproximateReciprocalSqrt(q))));
+    const auto fromHalf =
+        hn::And(hn::Sub(hn::BitCast(di, y), hn::Set(di, kHalf - kNear)), hn::Set(di, kBelowFloat));
+    const auto decided = hn::And(hn::RebindMask(dd, fromHalf > hn::Set(di, 2 * kNear)),
+                                 hn::And(qd >= hn::Set(dd, FLT_MIN), qd <= hn::Set(dd, FLT_MAX)));
+    if (hn::AllTrue(dd, decided))
+        return hn::DemoteTo(DF(), y);
+    return hn::DemoteTo(DF(), hn::IfThenElse(decided, y, hn::Div(hn::Set(dd, 1.0), hn::Sqrt(qd))));
+#endif
 }
 
 // As LM_Trunc32: toward zero, saturating, NaN to 0.
@@ -204,6 +237,11 @@ void ShadeLightBumpsRow(const LM_row_light& light, LM_uint32 n, const LM_vector2
             AddTerms(s, light, f.specular);
         },
         positions, normals, diffuse, specular);
+}
+
+void InverseRootRow(LM_uint32 n, const float* q, float* out) {
+    OverRow(
+        n, [](const float* in, float* o) { hn::StoreU(InverseRoot(hn::LoadU(DF(), in)), DF(), o); }, q, out);
 }
 
 void BumpNormalsRow(LM_uint32 n, const LM_sint32* gx, const LM_sint32* gy, LM_vector3f* normals) {
@@ -353,6 +391,7 @@ HWY_EXPORT(ShadeLightRow);
 HWY_EXPORT(ShadeLightBumpsRow);
 HWY_EXPORT(CombineRow);
 HWY_EXPORT(BumpNormalsRow);
+HWY_EXPORT(InverseRootRow);
 HWY_EXPORT(ShadeRowAllLights);
 HWY_EXPORT(ShadeBumpsAllLights);
 } // namespace lm_rows
@@ -392,6 +431,10 @@ void LM_ShadeLightBumpsRow(const LM_row_light& light, LM_uint32 n, const LM_vect
 
 void LM_BumpNormalsRow(LM_uint32 n, const LM_sint32* gx, const LM_sint32* gy, LM_vector3f* normals) {
     HWY_DYNAMIC_DISPATCH(lm_rows::BumpNormalsRow)(n, gx, gy, normals);
+}
+
+void LM_InverseRootRow(LM_uint32 n, const float* q, float* out) {
+    HWY_DYNAMIC_DISPATCH(lm_rows::InverseRootRow)(n, q, out);
 }
 
 void LM_CombineRowFast(const foo* block, LM_uint32 n, const LM_color96* diffuse, const LM_color96* specular,

@@ -44,6 +44,9 @@ void LM_ShadeLightBumpsRow(const LM_row_light& light, LM_uint32 n, const LM_vect
 // As LM_BumpNormal for n gradients.
 void LM_BumpNormalsRow(LM_uint32 n, const LM_sint32* gx, const LM_sint32* gy, LM_vector3f* normals);
 
+// float(1.0 / sqrt(double(q))) for n values: the kernels' inverse root on its own.
+void LM_InverseRootRow(LM_uint32 n, const float* q, float* out);
+
 // As LM_CombineRow, without the totals.
 void LM_CombineRowFast(const foo* block, LM_uint32 n, const LM_color96* diffuse, const LM_color96* specular,
                        const LM_rgb8* colors, LM_rgb8* result);

@@ -68,7 +68,7 @@ TEST_F(DialogRun, SlidersStoreTheirValuesAndOkWritesTheBlock) {
     const std::vector<std::uint8_t> block = host.ParameterBlock();
     EXPECT_EQ(blockOf(block).ambient[0], 1 * 65535 / 64);
     const Rect area = host.Record().filterArea;
-    EXPECT_EQ(host.Result().rgb, ShadeWhole(host.Source(), block, area).rgb)
+    EXPECT_EQ(host.Result().samples, ShadeWhole(host.Source(), block, area).samples)
         << "the final run shades that block";
 
     // What the sliders show reads back unchanged: ambient 1 shows as 128, 16 as 143, -127 as 0.
@@ -84,7 +84,7 @@ TEST_F(DialogRun, SlidersStoreTheirValuesAndOkWritesTheBlock) {
 TEST_F(DialogRun, CancelDiscardsAFirstRunAndRestoresALaterOne) {
     EXPECT_EQ(Run("click 508,247\nclick @2\n"), filterStop);
     EXPECT_EQ(host.GlobalsSlot(), 0) << "a cancelled first dialog leaves no object";
-    EXPECT_EQ(host.Result().rgb, host.Source().rgb);
+    EXPECT_EQ(host.Result().samples, host.Source().samples);
 
     ASSERT_EQ(Run("click 508,247\nclick @1\n"), 0);
     ASSERT_EQ(globalsOf(host).gloss, 0);
@@ -197,8 +197,8 @@ TEST_F(DialogRun, EveryChangeRedrawsThePreview) {
 
 // A brick wall: warm bricks in rows offset by half a brick, grey mortar, a little grain. Its
 // brightness doubles as a relief channel.
-Image BrickWall(int width, int height, std::vector<std::uint8_t>* relief) {
-    Image image(width, height);
+Pixels BrickWall(int width, int height, std::vector<std::uint8_t>* relief) {
+    Pixels image = Pixels::Rgb(width, height);
     relief->assign(std::size_t(width) * height, 0);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {

@@ -55,7 +55,6 @@ class LightDrags : public ::testing::Test {
         dialogLog.clear();
     }
     void TearDown() override {
-        releaseKeys();
         DisposeWindow(window);
         TBShutdownBackend();
     }
@@ -77,19 +76,18 @@ class LightDrags : public ::testing::Test {
         // The dialog's loop takes the release.
         FlushEvents(everyEvent, 0);
     }
-    void dragHandle(LM_sint16 result, LM_vectori2 from, LM_vectori2 to) {
-        drag("down " + at(from) + "\nmove " + at(to) + "\nup " + at(to) + "\n",
+    // Presses at `from`, then carries out the script lines `moves`.
+    void dragHandle(LM_sint16 result, LM_vectori2 from, const std::string& moves) {
+        drag("down " + at(from) + "\n" + moves,
              [&] { current().DragGrabHandle(window, globals.get(), result, kHooks); });
+    }
+    // Pulls the handle straight to `to` with the modifier keys `keys` ("+shift ...") held.
+    void dragHandle(LM_sint16 result, LM_vectori2 from, LM_vectori2 to, const std::string& keys = "") {
+        dragHandle(result, from, "move " + at(to) + " " + keys + "\nup " + at(to) + " " + keys + "\n");
     }
     void moveLight(const std::string& script) {
         drag(script, [&] { current().MoveUI(window, globals.get(), kHooks); });
     }
-
-    static void holdKeys(bool shift, bool command) {
-        TBInputKey(kVKShift, 0, shift);
-        TBInputKey(kVKCommand, 0, command);
-    }
-    static void releaseKeys() { holdKeys(false, false); }
 };
 
 TEST_F(LightDrags, HitTestFindsGrabHandlesBeforeTheCentreInOrder) {
@@ -236,21 +234,26 @@ TEST_F(LightDrags, DirectionalTipFollowsKeysAndClamp) {
     const LM_vectori2 c = {100, 80};
     // From a tip of (30, 40), length 50, to the mouse at c + (7, 3), |d| = 7.6157732.
     const struct {
-        bool shift, command;
-        LM_vectori2 to, expected;
+        const char* moves;
+        LM_vectori2 expected;
     } cases[] = {
-        {false, false, {107, 83}, {7, 3}},
-        {true, false, {107, 83}, {4, 6}},   // (30, 40) * 0.15231546 truncated
-        {false, true, {107, 83}, {45, 19}}, // trunc(7 * 50) / 7.6157732, trunc(3 * 50) / 7.6157732
-        {false, true, {93, 83}, {-45, 19}},
-        {true, true, {107, 83}, {4, 6}},      // both keys act as Shift
-        {false, false, {300, 5}, {109, -69}}, // clamped to (209, 11)
+        {"move 107,83\nup 107,83", {7, 3}},
+        {"move 107,83 +shift\nup 107,83 +shift", {4, 6}}, // (30, 40) * 0.15231546 truncated
+        // trunc(7 * 50) / 7.6157732, trunc(3 * 50) / 7.6157732
+        {"move 107,83 +command\nup 107,83 +command", {45, 19}},
+        {"move 93,83 +command\nup 93,83 +command", {-45, 19}},
+        {"move 107,83 +shift +command\nup 107,83 +shift +command", {4, 6}}, // both keys act as Shift
+        {"move 300,5\nup 300,5", {109, -69}},                               // clamped to (209, 11)
+        // Shift pressed on the way counts from there; let go at the release without a move, it
+        // changes nothing.
+        {"move 120,90\nmove 107,83 +shift\nup 107,83", {4, 6}},
+        // Let go in the middle of the drag: the tip follows the mouse again, to c + (8, 3).
+        {"move 107,83 +shift\nmove 108,83\nup 108,83", {8, 3}},
     };
     for (const auto& k : cases) {
         shapeLight(*globals, current(), lightTypeDirectional, c, {30, 40});
-        holdKeys(k.shift, k.command);
-        dragHandle(LM_HIT_GRAB_2, {130, 120}, k.to);
-        EXPECT_EQ(current().majorAxis, k.expected) << "shift " << k.shift << " command " << k.command;
+        dragHandle(LM_HIT_GRAB_2, {130, 120}, std::string(k.moves) + "\n");
+        EXPECT_EQ(current().majorAxis, k.expected) << k.moves;
         EXPECT_EQ(current().position, (LM_vectori2{-10, -5}));
     }
 }
@@ -268,10 +271,9 @@ TEST_F(LightDrags, OmniHandlesSetTheRadiusFromOneCoordinate) {
         {LM_HIT_GRAB_5, {100, 100}, {140, 70}, 1},  // past the centre
         {LM_HIT_GRAB_4, {120, 80}, {390, 80}, 109}, // clamped to the work area
     };
-    holdKeys(true, false); // ignored
     for (const auto& k : cases) {
         shapeLight(*globals, current(), lightTypeOmni, c, {}, {}, 20);
-        dragHandle(k.result, k.from, k.to);
+        dragHandle(k.result, k.from, k.to, "+shift"); // ignored
         EXPECT_EQ(current().radius, k.radius) << "result " << k.result;
     }
 }
@@ -281,30 +283,35 @@ TEST_F(LightDrags, SpotlightAxesRebuildPerpendicular) {
     const LM_vectori2 c = {100, 80};
     const struct {
         LM_sint16 result;
-        bool shift, command;
+        const char* keys;
         LM_vectori2 to, major, minor;
     } cases[] = {
         // Major handle to c + (40, 0): minor = R(0.5303301 * (-0, 40)).
-        {LM_HIT_GRAB_4, false, false, {140, 80}, {40, 0}, {0, 21}},
+        {LM_HIT_GRAB_4, "", {140, 80}, {40, 0}, {0, 21}},
         // Keep direction: (30, 30) * 0.94280905 = (28, 28); minor 15/28 of it.
-        {LM_HIT_GRAB_4, true, false, {140, 80}, {28, 28}, {-15, 15}},
+        {LM_HIT_GRAB_4, "+shift", {140, 80}, {28, 28}, {-15, 15}},
         // Keep length: trunc(40 * 42.426407) / 40 = 42; minor 21.213203 / 42 of it.
-        {LM_HIT_GRAB_4, false, true, {140, 80}, {42, 0}, {0, 21}},
+        {LM_HIT_GRAB_4, "+command", {140, 80}, {42, 0}, {0, 21}},
+        // Minor handle to c + (30, 40), |d| = 50. Keep direction: (-15, 15) * 2.3570226 = (-35, 35),
+        // the major axis rebuilt at k = 1.
+        {LM_HIT_GRAB_5, "+shift", {130, 120}, {35, 35}, {-35, 35}},
+        // Keep length: trunc(30 * 21.213203) / 50 = 12, trunc(40 * 21.213203) / 50 = 16; the major
+        // axis at k = 42.426407 / 20 is R(33.941125, -25.455844).
+        {LM_HIT_GRAB_5, "+command", {130, 120}, {34, -25}, {12, 16}},
         // The negative end pulls the other way: d = c - m. The minor axis is held to the major's
         // length 20, and regains its own length when the major axis is long again.
-        {LM_HIT_GRAB_2, false, false, {100, 60}, {0, 20}, {-20, 0}},
-        {LM_HIT_GRAB_2, false, false, {100, 30}, {0, 50}, {-21, 0}},
+        {LM_HIT_GRAB_2, "", {100, 60}, {0, 20}, {-20, 0}},
+        {LM_HIT_GRAB_2, "", {100, 30}, {0, 50}, {-21, 0}},
         // Minor handle beyond the major's length: major = 1 * (40, -20).
-        {LM_HIT_GRAB_5, false, false, {120, 120}, {40, -20}, {20, 40}},
+        {LM_HIT_GRAB_5, "", {120, 120}, {40, -20}, {20, 40}},
         // Short minor: major = 3 * (10, 10), rounded.
-        {LM_HIT_GRAB_3, false, false, {110, 70}, {30, 30}, {-10, 10}},
+        {LM_HIT_GRAB_3, "", {110, 70}, {30, 30}, {-10, 10}},
         // Clamped into the work area: d = (109, -69).
-        {LM_HIT_GRAB_5, false, false, {300, 0}, {-69, -109}, {109, -69}},
+        {LM_HIT_GRAB_5, "", {300, 0}, {-69, -109}, {109, -69}},
     };
     for (const auto& k : cases) {
         shapeLight(*globals, current(), lightTypeSpot, c, {30, 30}, {-15, 15});
-        holdKeys(k.shift, k.command);
-        dragHandle(k.result, {130, 110}, k.to);
+        dragHandle(k.result, {130, 110}, k.to, k.keys);
         EXPECT_EQ(current().majorAxis, k.major) << "result " << k.result << " to " << at(k.to);
         EXPECT_EQ(current().minorAxis, k.minor) << "result " << k.result << " to " << at(k.to);
     }
@@ -314,21 +321,18 @@ TEST_F(LightDrags, ZeroLengthAxesLeaveTheAxisAsItWas) {
     const LM_vectori2 c = {100, 80};
     // Keep length with the mouse on the centre.
     shapeLight(*globals, current(), lightTypeDirectional, c, {30, 40});
-    holdKeys(false, true);
-    dragHandle(LM_HIT_GRAB_2, {130, 120}, c);
+    dragHandle(LM_HIT_GRAB_2, {130, 120}, c, "+command");
     EXPECT_EQ(current().majorAxis, (LM_vectori2{30, 40}));
 
     // Keep direction from a minor axis of length 0: it stays, and so does the major axis that
     // would be rebuilt from it.
     shapeLight(*globals, current(), lightTypeSpot, c, {30, 30}, {0, 0});
-    holdKeys(true, false);
-    dragHandle(LM_HIT_GRAB_5, c, {120, 90});
+    dragHandle(LM_HIT_GRAB_5, c, {120, 90}, "+shift");
     EXPECT_EQ(current().minorAxis, (LM_vectori2{0, 0}));
     EXPECT_EQ(current().majorAxis, (LM_vectori2{30, 30}));
 
     // The major axis dragged onto the centre: the minor axis is not rebuilt from it.
     shapeLight(*globals, current(), lightTypeSpot, c, {30, 30}, {-15, 15});
-    releaseKeys();
     dragHandle(LM_HIT_GRAB_4, {130, 110}, c);
     EXPECT_EQ(current().majorAxis, (LM_vectori2{0, 0}));
     EXPECT_EQ(current().minorAxis, (LM_vectori2{-15, 15}));

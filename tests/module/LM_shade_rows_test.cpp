@@ -1,7 +1,7 @@
 // The row kernels against the scalar shading they must reproduce bit for bit, over many random
 // rows: every light type, lights on or below the surface, spread indices past both table ends,
 // cosines exactly at the cone's edge, the three material kinds, saturating products, wrapping
-// sums, and widths of every remainder of the vector width.
+// sums, and widths of every remainder of the vector width; the inverse root for every float.
 #include "LM_bumps.h"
 #include "LM_shade_rows.h"
 #include "LM_shader.h"
@@ -10,8 +10,10 @@
 #include <gtest/gtest.h>
 #include <hwy/targets.h>
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <random>
 #include <vector>
@@ -121,7 +123,68 @@ std::vector<unsigned char> ScalarRow(const foo* b, const std::vector<unsigned ch
     return out;
 }
 
+float InverseRootDefinition(float q) {
+    return float(1.0 / std::sqrt(double(q)));
+}
+
+// Every float, or every 509th mantissa where a build is slow (sanitizers) or the target computes the
+// definition itself (one lane).
+constexpr std::uint32_t kSampleStep = 509;
+#ifdef RELIGHT_SAMPLE_ROOTS
+constexpr std::uint32_t kRootStep = kSampleStep;
+#else
+constexpr std::uint32_t kRootStep = 1;
+#endif
+constexpr std::uint32_t kBinade = 1u << 23;
+
 } // namespace
+
+// Every float of sign 0: zero, subnormals, normals, infinity and every NaN, a run of mantissas at a
+// time for every exponent. The definition is taken directly for two binades ([1, 4)) and for the
+// exponent fields 0 and 255; multiplying q by 4^k divides the double root and quotient by exactly 2^k
+// (they stay normal doubles, the result a normal float), so the other binades' results are those
+// scaled.
+TEST(RowKernels, InverseRootGivesTheDefinitionsBitsForEveryFloat) {
+    constexpr std::uint32_t kRun = 4096;
+    struct Run {
+        float q[kRun], got[kRun], want[kRun], oneToFour[2][kRun];
+    };
+    const auto run = std::make_unique<Run>();
+    OnEveryTarget([&] {
+        Run& r = *run;
+        const std::uint32_t step = hwy::SupportedTargets() == HWY_SCALAR ? kSampleStep : kRootStep;
+        // A sampled last run wraps round to mantissas already checked.
+        const auto mantissa = [&](std::uint32_t first, std::uint32_t i) {
+            return (first + i * step) % kBinade;
+        };
+        for (std::uint32_t first = 0; first < kBinade; first += kRun * step) {
+            for (std::uint32_t i = 0; i < kRun; ++i) {
+                r.oneToFour[0][i] =
+                    InverseRootDefinition(std::bit_cast<float>(0x3F800000u | mantissa(first, i)));
+                r.oneToFour[1][i] =
+                    InverseRootDefinition(std::bit_cast<float>(0x40000000u | mantissa(first, i)));
+            }
+            for (std::uint32_t exponent = 0; exponent <= 255; ++exponent) {
+                for (std::uint32_t i = 0; i < kRun; ++i)
+                    r.q[i] = std::bit_cast<float>(exponent << 23 | mantissa(first, i));
+                LM_InverseRootRow(kRun, r.q, r.got);
+                const int e = int(exponent) - 127;
+                const float scale = std::ldexp(1.0f, -(e >> 1));
+                if (exponent == 0 || exponent == 255)
+                    for (std::uint32_t i = 0; i < kRun; ++i)
+                        r.want[i] = InverseRootDefinition(r.q[i]);
+                else
+                    for (std::uint32_t i = 0; i < kRun; ++i)
+                        r.want[i] = r.oneToFour[e & 1][i] * scale;
+                if (std::memcmp(r.got, r.want, sizeof r.got) == 0)
+                    continue;
+                for (std::uint32_t i = 0; i < kRun; ++i)
+                    ASSERT_EQ(Bits(r.got[i]), Bits(r.want[i]))
+                        << "q " << std::hexfloat << r.q[i] << " gives " << r.got[i] << ", not " << r.want[i];
+            }
+        }
+    });
+}
 
 TEST(RowKernels, FlatRowsMatchTheScalarShadingBitForBit) {
     auto lights = std::make_unique<LM_row_lights>();

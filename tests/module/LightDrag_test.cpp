@@ -1,6 +1,7 @@
 // Editing the light set in whole dialog runs: drags over the preview, the well, the trash and the
-// keys. The work area is the box (12, 12)-(412, 412) with the preview centred at (212, 212), the
-// trash (380, 460)-(412, 492). What a drag does to a light's shape is worked out in the unit tests.
+// keys, modifier keys held as the scripts say, and a window session recorded with them. The work
+// area is the box (12, 12)-(412, 412) with the preview centred at (212, 212), the trash (380,
+// 460)-(412, 492). What a drag does to a light's shape is worked out in the unit tests.
 #include "Backend.h"
 #include "Dialogs.h"
 #include "Events.h"
@@ -8,10 +9,14 @@
 #include "LM_globals.h"
 #include "TestHost.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <initializer_list>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -87,7 +92,6 @@ class LightDragDialog : public ::testing::Test {
         ASSERT_EQ(g().lightCount, 1);
         ASSERT_EQ(centre(0), (Centre{212, 212}));
     }
-    void TearDown() override { holdKeys({}); }
 
     LM_globals& g() { return *reinterpret_cast<LM_globals*>(host.GlobalsSlot()); }
     Centre centre(int light) {
@@ -100,12 +104,6 @@ class LightDragDialog : public ::testing::Test {
         std::string script = paced(steps) + "click @1\n";
         EXPECT_EQ(host.RunWithDialog(script), 0) << TBScriptError();
         return host.displays - before;
-    }
-    static void holdKeys(std::initializer_list<std::uint8_t> keys) {
-        for (const std::uint8_t key : {kVKShift, kVKCommand, kVKOption})
-            TBInputKey(key, 0, false);
-        for (const std::uint8_t key : keys)
-            TBInputKey(key, 0, true);
     }
     void shapeFirst(LM_sint32 type, LM_vectori2 major, LM_vectori2 minor, LM_sint16 radius) {
         LM_light_UI& l = g().lights[0];
@@ -133,9 +131,7 @@ TEST_F(LightDragDialog, CentreDragsMoveCopyAndDelete) {
     EXPECT_EQ(centre(0), (Centre{100, 300}));
 
     // Option copies the light to where it is released; the original stays.
-    holdKeys({kVKOption});
-    run({"down 100,300", "move 250,150", "up 250,150"});
-    holdKeys({});
+    run({"down 100,300 +option", "move 250,150 +option", "up 250,150 +option"});
     ASSERT_EQ(g().lightCount, 2);
     EXPECT_EQ(centre(0), (Centre{100, 300}));
     EXPECT_EQ(centre(1), (Centre{250, 150}));
@@ -148,11 +144,37 @@ TEST_F(LightDragDialog, CentreDragsMoveCopyAndDelete) {
     EXPECT_EQ(centre(0), (Centre{100, 300}));
 }
 
+TEST_F(LightDragDialog, GrabHandlesReshapeEachType) {
+    // Spotlight (30, 30) / (-15, 15): the handle at c + major pulled to c + (40, 0).
+    run({"down 242,242", "move 252,212", "up 252,212"});
+    EXPECT_EQ(g().lights[0].majorAxis.x, 40);
+    EXPECT_EQ(g().lights[0].majorAxis.y, 0);
+    EXPECT_EQ(g().lights[0].minorAxis.x, 0);
+    EXPECT_EQ(g().lights[0].minorAxis.y, 21);
+
+    // The same with Shift: the direction stays, (30, 30) scaled to length 40.
+    shapeFirst(lightTypeSpot, {30, 30}, {-15, 15}, 30);
+    run({"down 242,242 +shift", "move 252,212 +shift", "up 252,212 +shift"});
+    EXPECT_EQ(g().lights[0].majorAxis.x, 28);
+    EXPECT_EQ(g().lights[0].minorAxis.x, -15);
+
+    // Directional tip (30, 40) with Command: the length stays, pointing at c + (7, 3).
+    shapeFirst(lightTypeDirectional, {30, 40}, {0, 0}, 30);
+    run({"down 242,252 +command", "move 219,215 +command", "up 219,215 +command"});
+    EXPECT_EQ(g().lights[0].majorAxis.x, 45);
+    EXPECT_EQ(g().lights[0].majorAxis.y, 19);
+
+    // Omni radius 20: the left handle, then the right one dragged beyond the work area.
+    shapeFirst(lightTypeOmni, {0, 0}, {0, 0}, 20);
+    run({"down 192,212", "move 182,230", "up 182,230"});
+    EXPECT_EQ(g().lights[0].radius, 30);
+    run({"down 242,212", "move 450,212", "up 450,212"});
+    EXPECT_EQ(g().lights[0].radius, 411 - 212);
+}
+
 TEST_F(LightDragDialog, PressesPreferTheCurrentLightsHandles) {
     // Light 0 sits on the current light's handle at c + major.
-    holdKeys({kVKOption});
-    run({"down 212,212", "move 242,242", "up 242,242"});
-    holdKeys({});
+    run({"down 212,212 +option", "move 242,242 +option", "up 242,242 +option"});
     run({"key tab"});
     ASSERT_EQ(g().currentLight, 0);
     run({"down 242,242", "move 252,212", "up 252,212"});
@@ -179,9 +201,7 @@ TEST_F(LightDragDialog, AFullSetTakesNoMoreLights) {
     EXPECT_TRUE(ShowsIcon(Shot("full"), 130));
     EXPECT_FALSE(ShowsIcon(Shot("full"), 128));
     run({"down @21", "move 200,100", "up 200,100"});
-    holdKeys({kVKOption});
-    run({"down 212,212", "move 100,100", "up 100,100"});
-    holdKeys({});
+    run({"down 212,212 +option", "move 100,100 +option", "up 100,100 +option"});
     EXPECT_EQ(g().lightCount, 16);
     EXPECT_EQ(centre(0), (Centre{212, 212}));
 
@@ -195,9 +215,7 @@ TEST_F(LightDragDialog, AFullSetTakesNoMoreLights) {
 }
 
 TEST_F(LightDragDialog, TheTrashShowsItsIconBeforeAndAfterTakingALight) {
-    holdKeys({kVKOption});
-    run({"snapshot " + Shot("rest"), "down 212,212", "move 250,150", "up 250,150"});
-    holdKeys({});
+    run({"snapshot " + Shot("rest"), "down 212,212 +option", "move 250,150 +option", "up 250,150 +option"});
     run({"down 250,150", "move 395,475", "up 395,475", "snapshot " + Shot("taken")});
     EXPECT_TRUE(ShowsIcon(Shot("rest"), 131));
     EXPECT_TRUE(ShowsIcon(Shot("taken"), 131));
@@ -230,6 +248,115 @@ TEST_F(LightDragDialog, KeysAndTheWellEditTheLightSet) {
     run({"key delete", "key return"});
     EXPECT_EQ(TBAlertLog(), std::vector<std::int16_t>{16002});
     EXPECT_EQ(g().lightCount, 1);
+}
+
+// The window backend's keys for the modifiers, and their script words.
+const struct {
+    EventModifiers bit;
+    SDL_Keycode sym;
+    const char* word;
+} kModifierKeys[] = {{shiftKey, SDLK_LSHIFT, " +shift"},
+                     {optionKey, SDLK_LALT, " +option"},
+                     {cmdKey, SDLK_LCTRL, " +command"}};
+
+void pushKey(SDL_Keycode sym, bool down) {
+    SDL_Event e{};
+    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    e.key.keysym.sym = sym;
+    SDL_PushEvent(&e);
+}
+
+void pushPointer(const std::string& verb, int x, int y) {
+    SDL_Event e{};
+    e.type = verb == "move" ? SDL_MOUSEMOTION : verb == "down" ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    if (verb == "move") {
+        e.motion.x = x;
+        e.motion.y = y;
+    } else {
+        e.button.button = SDL_BUTTON_LEFT;
+        e.button.x = x;
+        e.button.y = y;
+    }
+    SDL_PushEvent(&e);
+}
+
+// Parameter block and pixels after the dialog ran `script` (paced) and OK. The host hands in a
+// cleared block, so the bytes the dialog leaves alone (unused lights and fields) compare too.
+std::pair<std::vector<std::uint8_t>, std::vector<std::uint8_t>> outcome(const std::string& script) {
+    TestHost host{MakeTestImage(200, 150)};
+    const std::vector<std::uint8_t> cleared(sizeof(foo));
+    host.SetParameterBlock(cleared.data(), cleared.size());
+    EXPECT_EQ(host.RunWithDialog(PacedScript(script + "click @1\n")), 0) << TBScriptError();
+    EXPECT_EQ(reinterpret_cast<LM_globals*>(host.GlobalsSlot())->lightCount, 2) << "Option copied light 0";
+    return {host.ParameterBlock(), host.Result().samples};
+}
+
+// A session in a window, given as the events a hand makes, is recorded with the keys each press,
+// move, release and key holds, and replays headless to what the same script written by hand gives.
+TEST_F(LightDragDialog, AWindowSessionReplaysWithItsModifierKeys) {
+    const struct {
+        const char* verb; // down, move and up at (x, y); key presses Tab
+        int x, y;
+        EventModifiers held;
+    } session[] = {
+        // Light 0 copied onto (100, 300); the copy's major-axis handle turned, keeping its length.
+        {"down", 212, 212, optionKey},
+        {"move", 100, 300, optionKey},
+        {"up", 100, 300, optionKey},
+        {"down", 130, 330, cmdKey},
+        {"move", 140, 310, cmdKey},
+        {"up", 140, 310, cmdKey},
+        // Back to light 0, whose handle takes Shift in the middle of the drag.
+        {"key", 0, 0, shiftKey},
+        {"down", 242, 242, 0},
+        {"move", 252, 222, 0},
+        {"move", 262, 212, shiftKey},
+        {"up", 262, 212, shiftKey},
+    };
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    TBBackendOptions window;
+    window.kind = TBBackendKind::sdl;
+    std::string error;
+    ASSERT_TRUE(TBInitBackend(window, &error)) << error;
+    // The recorder writes positions relative to the front window: one stands in for the dialog.
+    const Rect bounds{40, 30, 560, 830};
+    WindowPtr standIn = NewCWindow(nullptr, &bounds, nullptr, true, plainDBox, WindowPtr(-1), false, 0);
+    Rect content;
+    TBGetWindowContentRect(standIn, &content);
+    const std::string path =
+        (std::filesystem::temp_directory_path() / "relight_modifier_session.txt").string();
+    ASSERT_TRUE(TBStartRecording(path, &error)) << error;
+    std::string byHand;
+    EventModifiers held = 0;
+    for (const auto& step : session) {
+        for (const auto& k : kModifierKeys)
+            if ((step.held ^ held) & k.bit)
+                pushKey(k.sym, step.held & k.bit);
+        held = step.held;
+        const std::string verb = step.verb;
+        if (verb == "key") {
+            pushKey(SDLK_TAB, true);
+            pushKey(SDLK_TAB, false);
+            byHand += "key tab";
+        } else {
+            pushPointer(verb, content.left + step.x, content.top + step.y);
+            byHand += verb + " " + std::to_string(step.x) + "," + std::to_string(step.y);
+        }
+        for (const auto& k : kModifierKeys)
+            byHand += held & k.bit ? k.word : "";
+        byHand += "\n";
+    }
+    EventRecord e;
+    EventAvail(everyEvent, &e); // the backend takes the window's events
+    TBStopRecording();
+    DisposeWindow(standIn);
+    TBShutdownBackend();
+    std::ifstream in(path);
+    std::ostringstream recorded;
+    recorded << in.rdbuf();
+    std::filesystem::remove(path);
+
+    EXPECT_EQ(outcome(recorded.str()), outcome(byHand)) << recorded.str();
 }
 
 } // namespace

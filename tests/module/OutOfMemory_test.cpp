@@ -85,7 +85,7 @@ TEST_P(DialogOutOfMemory, EveryAllocationFailsCleanly) {
         const long before = TBClientAllocationCount();
         ASSERT_EQ(host->RunWithDialog(PacedScript(kBusyDialog, 300)), 0) << TBScriptError();
         clean = TBClientAllocationCount() - before;
-        shaded = host->Result().rgb;
+        shaded = host->Result().samples;
         ASSERT_TRUE(fs::exists(folder / "Swept")) << "the session saves a style";
     }
     ASSERT_GT(clean, 5);
@@ -104,11 +104,11 @@ TEST_P(DialogOutOfMemory, EveryAllocationFailsCleanly) {
             for (const fs::directory_entry& entry : fs::directory_iterator(folder))
                 EXPECT_NE(entry.path().filename().string()[0], '.') << "a save left its temporary file";
             if (result == 0) {
-                EXPECT_TRUE(host->Result().rgb == shaded) << "a lost cache changed the image: " << nth;
+                EXPECT_TRUE(host->Result().samples == shaded) << "a lost cache changed the image: " << nth;
             } else {
                 ++refused;
                 EXPECT_EQ(result, filterMemFull) << "failing allocation " << nth << " of " << clean;
-                EXPECT_TRUE(host->Result().rgb == host->Source().rgb)
+                EXPECT_TRUE(host->Result().samples == host->Source().samples)
                     << "written after failing allocation " << nth;
                 if (GetParam()) {
                     ASSERT_NE(host->GlobalsSlot(), 0);
@@ -118,7 +118,8 @@ TEST_P(DialogOutOfMemory, EveryAllocationFailsCleanly) {
             }
             EXPECT_EQ(host->RunWithDialog(PacedScript("click @1\n")), 0)
                 << "after failing allocation " << nth;
-            EXPECT_TRUE(host->Result().rgb != host->Source().rgb) << "after failing allocation " << nth;
+            EXPECT_TRUE(host->Result().samples != host->Source().samples)
+                << "after failing allocation " << nth;
         }
         EXPECT_EQ(TBHeapLiveBytes(), startBytes) << "leak after failing allocation " << nth;
         EXPECT_EQ(TBHeapLiveBlocks(), startBlocks) << "leak after failing allocation " << nth;

@@ -10,8 +10,8 @@
 
 namespace {
 
-bool sameImage(const Image& a, const Image& b) {
-    return a.width == b.width && a.height == b.height && a.rgb == b.rgb;
+bool sameImage(const Pixels& a, const Pixels& b) {
+    return a.width == b.width && a.height == b.height && a.samples == b.samples;
 }
 
 TEST(RunSequence, FinishBeforeAnythingAllocatesNothing) {
@@ -110,7 +110,7 @@ TEST(RunSequence, TiledRunsEqualOneShadingOfTheArea) {
                                 : std::vector<std::uint8_t>(std::size_t(c.width) * c.height, 77);
         if (c.texture == green)
             for (std::size_t i = 0; i < channel.size(); ++i)
-                channel[i] = host.Source().rgb[i * 3 + 1];
+                channel[i] = host.Source().samples[i * 3 + 1];
         else if (c.texture != none)
             host.AddChannel(channel);
         const Rect area = c.area.right ? c.area : Rect{0, 0, std::int16_t(c.height), std::int16_t(c.width)};
@@ -124,10 +124,10 @@ TEST(RunSequence, TiledRunsEqualOneShadingOfTheArea) {
         for (int done = 0; done <= c.tiles; ++done)
             progress.emplace_back(done, c.tiles);
         EXPECT_EQ(host.progress, progress);
-        const Image whole = ShadeWhole(host.Source(), block, area, c.texture == none ? nullptr : &channel);
+        const Pixels whole = ShadeWhole(host.Source(), block, area, c.texture == none ? nullptr : &channel);
         EXPECT_TRUE(sameImage(host.Result(), whole));
         if (c.texture == uniform || c.texture == relief) {
-            const bool flat = whole.rgb == ShadeWhole(host.Source(), MixedLightsBlock(), area).rgb;
+            const bool flat = whole.samples == ShadeWhole(host.Source(), MixedLightsBlock(), area).samples;
             EXPECT_EQ(flat, c.texture == uniform) << "a uniform texture shades as flat, a relief shows";
         }
     }
@@ -139,7 +139,7 @@ TEST(RunSequence, ObjectAndSettingsSurviveAcrossRuns) {
     host.SetParameterBlock(block.data(), block.size());
     ASSERT_EQ(host.RunWithoutDialog(), 0);
     const std::intptr_t object = host.GlobalsSlot();
-    const Image first = host.Result();
+    const Pixels first = host.Result();
     const LM_globals* g = reinterpret_cast<const LM_globals*>(object);
     EXPECT_TRUE(g->UseCurrentSettings());
     EXPECT_EQ(g->bumpMap.heights, nullptr); // finish released the per-run buffers
@@ -157,7 +157,7 @@ TEST(RunSequence, RunWithoutAUsableBlockShadesNothing) {
         host.SetParameterBlock(block.empty() ? nullptr : block.data(), block.size());
         EXPECT_EQ(host.RunWithoutDialog(), filterBadSelector) << block.size() << " bytes";
         EXPECT_EQ(host.continueCalls, 0);
-        EXPECT_EQ(host.Result().rgb, host.Source().rgb);
+        EXPECT_EQ(host.Result().samples, host.Source().samples);
     }
 }
 
@@ -187,7 +187,7 @@ TEST(RunSequence, AbortStopsBetweenTiles) {
         host.abortAfterQueries = 0;
         EXPECT_EQ(host.RunWithoutDialog(), filterStop);
         EXPECT_EQ(host.continueCalls, 1);
-        EXPECT_EQ(host.Result().rgb, host.Source().rgb); // stopped before any tile was shaded
+        EXPECT_EQ(host.Result().samples, host.Source().samples); // stopped before any tile was shaded
     }
 }
 
@@ -198,7 +198,7 @@ TEST(RunSequence, AbortLaterKeepsTheTilesAlreadyDone) {
     host.abortAfterQueries = 64; // the first tile asks once, then once per row
     EXPECT_EQ(host.RunWithoutDialog(), filterStop);
     EXPECT_EQ(host.continueCalls, 2);
-    const Image whole = ShadeWhole(host.Source(), block, {0, 0, 64, 128});
+    const Pixels whole = ShadeWhole(host.Source(), block, {0, 0, 64, 128});
     for (int y = 0; y < 64; ++y) {
         EXPECT_EQ(0, std::memcmp(host.Result().at(0, y), whole.at(0, y), 64 * 3)) << y;
         EXPECT_EQ(0, std::memcmp(host.Result().at(64, y), host.Source().at(64, y), 64 * 3)) << y;

@@ -56,8 +56,8 @@ std::vector<std::uint8_t> MixedLightsBlock(int textureChannel) {
     return b.Build();
 }
 
-Image ShadeWhole(const Image& image, const std::vector<std::uint8_t>& blockBytes, Rect area,
-                 const std::vector<std::uint8_t>* texture) {
+Pixels ShadeWhole(const Pixels& image, const std::vector<std::uint8_t>& blockBytes, Rect area,
+                  const std::vector<std::uint8_t>* texture) {
     LM_globals* g = LM_globals::New();
     Handle h = NewHandle(Size(blockBytes.size()));
     std::memcpy(*h, blockBytes.data(), blockBytes.size());
@@ -66,7 +66,7 @@ Image ShadeWhole(const Image& image, const std::vector<std::uint8_t>& blockBytes
     std::vector<std::uint8_t> src(std::size_t(w) * ht * 3);
     for (int y = 0; y < ht; ++y)
         std::memcpy(&src[std::size_t(y) * w * 3], image.at(area.left, area.top + y), std::size_t(w) * 3);
-    Image out = image;
+    Pixels out = image;
     std::vector<std::uint8_t> dst(src.size());
     FilterRecord r{};
     r.parameterHandle = h;

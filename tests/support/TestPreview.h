@@ -23,6 +23,6 @@ struct PreviewFixture {
     // The rendered preview, row by row.
     std::vector<std::uint8_t> shown() const;
     std::vector<std::uint8_t> render();
-    Image subsampled() const;
+    Pixels subsampled() const;
     std::vector<std::uint8_t> previewBlock();
 };

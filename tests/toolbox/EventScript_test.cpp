@@ -1,7 +1,8 @@
 // Input scripts replayed through the Event Manager: drags seen by tracking loops, timing, keys with
-// their codes and modifiers, GetKeys, item positions and scripted pop-up choices.
+// their codes and modifiers held as the lines say, GetKeys, item positions and scripted pop-up choices.
 #include "UiTestSupport.h"
 
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -26,27 +27,33 @@ class EventScript : public HeadlessTest {
 } // namespace
 
 TEST_F(EventScript, ADragIsSeenPointByPointByAStillDownGetMouseLoop) {
-    script("# drag from the corner\nmove 10,10\ndown 10,10\nmove 20,15\nmove 30,20\nup 30,20\n");
+    script("# drag from the corner\nmove 10,10\ndown 10,10 +shift\nmove 20,15 +option\nmove 30,20\n"
+           "up 30,20 +command +control\n");
     EventRecord down = nextEvent(mDownMask | mUpMask);
     EXPECT_EQ(down.what, mouseDown);
     EXPECT_EQ(down.where.h, 110) << "positions are relative to the front window's content";
     EXPECT_EQ(down.where.v, 60);
-    EXPECT_EQ(down.modifiers & btnState, 0) << "btnState is clear while the button is down";
-    std::vector<std::pair<int, int>> track;
+    EXPECT_EQ(down.modifiers & (btnState | shiftKey | optionKey), shiftKey)
+        << "btnState is clear while the button is down";
+    // Each point with the modifier keys GetKeys shows for it: Shift, Option and Control bits.
+    std::vector<std::tuple<int, int, std::uint32_t>> track;
     while (StillDown()) {
         Point pt;
         GetMouse(&pt);
-        track.emplace_back(pt.h, pt.v);
+        KeyMap keys;
+        GetKeys(keys);
+        track.emplace_back(pt.h, pt.v, keys[1] & 0x0Du);
     }
-    const std::vector<std::pair<int, int>> expected{{20, 15}, {30, 20}};
+    const std::vector<std::tuple<int, int, std::uint32_t>> expected{{20, 15, 0x04u}, {30, 20, 0u}};
     EXPECT_EQ(track, expected);
     EventRecord up = nextEvent(mDownMask | mUpMask);
     EXPECT_EQ(up.what, mouseUp);
     EXPECT_EQ(up.where.h, 130);
-    EXPECT_NE(up.modifiers & btnState, 0);
+    EXPECT_EQ(up.modifiers & (btnState | cmdKey | controlKey | optionKey), btnState | cmdKey | controlKey);
     EXPECT_TRUE(TBScriptFinished());
     EXPECT_FALSE(WaitNextEvent(everyEvent & ~updateMask, &up, 1000000, nullptr))
         << "waiting past the script's end returns instead of hanging";
+    EXPECT_EQ(up.modifiers & (cmdKey | controlKey), 0) << "the ended script lets go of its keys";
 }
 
 TEST_F(EventScript, AScriptEndingWithTheButtonDownReleasesIt) {
@@ -80,7 +87,8 @@ TEST_F(EventScript, KeysCarryCodesCharactersAndModifiersAndShowInGetKeys) {
     EXPECT_EQ(keys[0], 0x01000000u) << "key A (code 0)";
     nextEvent(keyUpMask);
     GetKeys(keys);
-    EXPECT_EQ(keys[0] | keys[1] | keys[2] | keys[3], 0u) << "all released after the key";
+    EXPECT_EQ(keys[0] | keys[2] | keys[3], 0u) << "A released";
+    EXPECT_EQ(keys[1], 0x00008000u | 0x00000001u) << "the modifiers held until the next line";
     const struct {
         int ch, code;
         bool shift;
@@ -90,7 +98,7 @@ TEST_F(EventScript, KeysCarryCodesCharactersAndModifiersAndShowInGetKeys) {
         e = nextEvent(keyDownMask);
         EXPECT_EQ(e.message & charCodeMask, t.ch);
         EXPECT_EQ((e.message & keyCodeMask) >> 8, t.code) << "char " << t.ch;
-        EXPECT_EQ((e.modifiers & shiftKey) != 0, t.shift) << "char " << t.ch;
+        EXPECT_EQ(e.modifiers & (shiftKey | cmdKey), t.shift ? shiftKey : 0) << "char " << t.ch;
     }
 }
 
@@ -143,6 +151,8 @@ TEST(InputScripts, BadLinesAreRefusedNamingTheLine) {
     EXPECT_NE(error.find("line 2"), std::string::npos) << error;
     EXPECT_FALSE(TBLoadInputScript("key banana\n", &error));
     EXPECT_FALSE(TBLoadInputScript("click 1;2\n", &error));
+    EXPECT_FALSE(TBLoadInputScript("down 1,2 +shift +alt\n", &error));
+    EXPECT_NE(error.find("+alt"), std::string::npos) << error;
     EXPECT_FALSE(TBLoadInputScript("wait soon\n", &error));
     EXPECT_FALSE(TBLoadInputScriptFile("/nonexistent/script.txt", &error));
     EXPECT_TRUE(TBLoadInputScript("# only a comment\n\n", &error));

@@ -23,8 +23,9 @@ void sdlPresent(bool force);
 unsigned long sdlTicks();
 void sdlIdle();
 
-// Recorder: the SDL backend reports input as it feeds it to the Event Manager.
+// Recorder: the SDL backend reports input as it feeds it to the Event Manager; each line takes the
+// modifier keys held as the Event Manager has them then.
 void recordPointer(const char* verb, Point global, unsigned long ticks);
-void recordKey(std::uint8_t keyCode, std::uint8_t charCode, EventModifiers modifiers, unsigned long ticks);
+void recordKey(std::uint8_t keyCode, std::uint8_t charCode, unsigned long ticks);
 
 } // namespace tbback

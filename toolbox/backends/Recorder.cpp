@@ -1,5 +1,6 @@
-// Writes live input as an input script, positions relative to the front window's content and
-// `wait` lines for the time between events, so a session can be replayed headless.
+// Writes live input as an input script, positions relative to the front window's content, the
+// modifier keys held at each press, move, release and key, and `wait` lines for the time between
+// events, so a session can be replayed headless.
 #include "BackendState.h"
 #include "EventState.h"
 #include "Windows.h"
@@ -45,21 +46,16 @@ void recordPointer(const char* verb, Point global, unsigned long ticks) {
     const Point o = down || tbev::buttonDown() || std::string(verb) == "up"
                         ? rec().pressOrigin
                         : Point{content.top, content.left};
-    rec().out << verb << " " << global.h - o.h << "," << global.v - o.v << "\n";
+    rec().out << verb << " " << global.h - o.h << "," << global.v - o.v
+              << tbev::wordsForModifiers(tbev::modifiers()) << "\n";
 }
 
-void recordKey(std::uint8_t keyCode, std::uint8_t charCode, EventModifiers modifiers, unsigned long ticks) {
+void recordKey(std::uint8_t keyCode, std::uint8_t charCode, unsigned long ticks) {
     if (!rec().out.is_open())
         return;
     waitSince(ticks);
-    rec().out << "key " << tbev::nameForKey(keyCode, charCode);
-    if (modifiers & shiftKey)
-        rec().out << " +shift";
-    if (modifiers & optionKey)
-        rec().out << " +option";
-    if (modifiers & cmdKey)
-        rec().out << " +command";
-    rec().out << "\n";
+    rec().out << "key " << tbev::nameForKey(keyCode, charCode) << tbev::wordsForModifiers(tbev::modifiers())
+              << "\n";
 }
 
 } // namespace tbback

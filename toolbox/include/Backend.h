@@ -34,10 +34,13 @@ void TBPresent();
 
 // ---- Input scripts (headless) -----------------------------------------------------------------------
 // One event per line, '#' starts a comment:
-//   move POS | down POS | up POS | click POS | choose POS TEXT
-//   key NAME [+shift] [+option] [+command]   (NAME: one character, return, enter, escape, tab, delete,
-//                                             forward-delete, left, right, up, down)
+//   move POS MODS | down POS MODS | up POS MODS | click POS MODS | choose POS TEXT
+//   key NAME MODS   (NAME: one character, return, enter, escape, tab, delete, forward-delete, left, right,
+//                    up, down)
 //   type TEXT | wait MS | snapshot FILE
+// MODS is any of +shift +option +command +control: the modifier keys held from that line until the next
+// pointer or key line (choose holds none, type only Shift for a character that needs it), as GetKeys and
+// the events' modifiers report them. A script that ends lets go of them.
 // POS is X,Y (pixels in the frontmost window's content), @N (centre of dialog item N's box) or
 // @N:FX,FY (fractions of that box). While the button is down, positions stay relative to where the
 // window was at the press, so dragging a window by its title bar replays as recorded. Every polling call

@@ -18,6 +18,7 @@ struct Player {
     std::string choice;
     bool choicePending = false;
     bool pressed = false;
+    EventModifiers held = 0; // the modifier keys the script holds down
     Point pressOrigin{0, 0}; // positions stay relative to where the window was at the press
     TBItemBoxResolver resolver = nullptr;
 };
@@ -34,10 +35,11 @@ Point frontOrigin() {
     return Point{content.top, content.left};
 }
 
-void holdModifiers(const tbscript::Step& s, bool down) {
-    for (std::uint8_t k : s.modifierKeys)
-        if (k)
-            TBInputKey(k, 0, down);
+// Lets go of the modifier keys the script holds, as a hand leaving the keyboard.
+void releaseModifiers() {
+    if (pl().held)
+        tbev::holdModifiers(0);
+    pl().held = 0;
 }
 
 void run(const tbscript::Step& s) {
@@ -46,6 +48,10 @@ void run(const tbscript::Step& s) {
     std::string why;
     const bool pointer = s.action == Action::move || s.action == Action::down || s.action == Action::up ||
                          s.action == Action::choose;
+    if (s.action != Action::snapshot) {
+        tbev::holdModifiers(s.modifiers);
+        pl().held = s.modifiers;
+    }
     if (pointer) {
         const Point origin = pl().pressed ? pl().pressOrigin : frontOrigin();
         if (!tbscript::resolve(s.pos, origin, &at, &why))
@@ -68,12 +74,8 @@ void run(const tbscript::Step& s) {
         TBInputMouseButton(true);
         break;
     case Action::keyDown:
-        holdModifiers(s, true);
-        TBInputKey(s.keyCode, s.charCode, true);
-        break;
     case Action::keyUp:
-        TBInputKey(s.keyCode, s.charCode, false);
-        holdModifiers(s, false);
+        TBInputKey(s.keyCode, s.charCode, s.action == Action::keyDown);
         break;
     case Action::snapshot:
         if (!TBSnapshotScreen(s.text, &why))
@@ -108,12 +110,13 @@ bool resolve(const Position& pos, Point origin, Point* global, std::string* erro
 namespace tbback {
 
 // A script that ends (or fails) with the button down releases it, so no tracking loop waits for
-// a release that will never come.
+// a release that will never come; it lets go of its modifier keys too.
 void scriptStep() {
     Player& p = pl();
     if (!scriptHasSteps()) {
         if (!p.steps.empty() && tbev::buttonDown())
             TBInputMouseButton(false);
+        releaseModifiers();
         return;
     }
     if (p.steps[p.next].due <= tbev::now())
@@ -125,6 +128,7 @@ bool scriptHasSteps() {
 }
 
 void scriptReset() {
+    releaseModifiers();
     TBItemBoxResolver keep = pl().resolver;
     pl() = Player{};
     pl().resolver = keep;

@@ -93,7 +93,7 @@ void handle(const SDL_Event& e) {
             break;
         TBInputKey(code, ch, e.type == SDL_KEYDOWN);
         if (e.type == SDL_KEYDOWN && ch)
-            tbback::recordKey(code, ch, tbev::modifiers(), tbev::now());
+            tbback::recordKey(code, ch, tbev::now());
         break;
     }
     case SDL_QUIT:

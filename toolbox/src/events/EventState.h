@@ -37,4 +37,11 @@ char charForKey(std::uint8_t keyCode, bool shift);
 // The script name of a key (inverse of the two above), for recording.
 std::string nameForKey(std::uint8_t keyCode, std::uint8_t charCode);
 
+// The modifier keys a script line can hold: `+shift`, `+option`, `+command`, `+control`.
+bool modifierForWord(const std::string& word, EventModifiers* bit);
+// The words for the modifier keys in `held`, each with a leading space; "" for none.
+std::string wordsForModifiers(EventModifiers held);
+// Presses and releases modifier keys so that exactly those in `held` are down (Caps Lock untouched).
+void holdModifiers(EventModifiers held);
+
 } // namespace tbev

@@ -1,4 +1,6 @@
-// Virtual key codes of the US keyboard for characters and for the named keys of input scripts.
+// Virtual key codes of the US keyboard for characters, for the named keys of input scripts and for
+// the modifier keys their lines hold.
+#include "Backend.h"
 #include "EventState.h"
 
 #include <cstring>
@@ -16,6 +18,19 @@ const NamedKey kNamedKeys[] = {
     {"tab", kVKTab, 0x09},        {"delete", kVKDelete, 0x08},     {"forward-delete", kVKForwardDelete, 0x7F},
     {"left", kVKLeftArrow, 0x1C}, {"right", kVKRightArrow, 0x1D},  {"up", kVKUpArrow, 0x1E},
     {"down", kVKDownArrow, 0x1F}, {"space", kVKSpace, ' '},
+};
+
+struct ModifierKey {
+    const char* word;
+    std::uint8_t code;
+    EventModifiers bit;
+};
+
+const ModifierKey kModifierKeys[] = {
+    {"+shift", kVKShift, shiftKey},
+    {"+option", kVKOption, optionKey},
+    {"+command", kVKCommand, cmdKey},
+    {"+control", kVKControl, controlKey},
 };
 
 // Unshifted characters in key-code order; '\0' marks codes without a character here.
@@ -69,6 +84,28 @@ std::string nameForKey(std::uint8_t keyCode, std::uint8_t charCode) {
         if (keyCode == k.code)
             return k.name;
     return std::string(1, char(charCode));
+}
+
+bool modifierForWord(const std::string& word, EventModifiers* bit) {
+    for (const ModifierKey& k : kModifierKeys)
+        if (word == k.word) {
+            *bit = k.bit;
+            return true;
+        }
+    return false;
+}
+
+std::string wordsForModifiers(EventModifiers held) {
+    std::string words;
+    for (const ModifierKey& k : kModifierKeys)
+        if (held & k.bit)
+            words += std::string(" ") + k.word;
+    return words;
+}
+
+void holdModifiers(EventModifiers held) {
+    for (const ModifierKey& k : kModifierKeys)
+        TBInputKey(k.code, 0, (held & k.bit) != 0);
 }
 
 } // namespace tbev

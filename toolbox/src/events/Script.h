@@ -1,7 +1,7 @@
 // Input scripts: parsing into steps and carrying them out one per polling call.
 #pragma once
 
-#include "Types.h"
+#include "Events.h"
 
 #include <string>
 #include <vector>
@@ -26,7 +26,7 @@ struct Step {
     std::string text;     // choose: entry; snapshot: file
     std::uint8_t keyCode; // key steps
     std::uint8_t charCode;
-    std::uint8_t modifierKeys[3]; // held during a key: codes, 0 = none
+    EventModifiers modifiers; // pointer and key steps: the modifier keys held from this step on
 };
 
 // Parses the script; false with "line N: ..." on the first bad line. Due times count from `start`.

@@ -54,6 +54,18 @@ std::string restOf(std::istringstream& in) {
     return first == std::string::npos ? "" : rest.substr(first);
 }
 
+// The modifier words that may end a pointer or key line; all of them together are what is held.
+bool parseModifiers(std::istringstream& in, EventModifiers* held, std::string* why) {
+    *held = 0;
+    for (std::string word; in >> word;) {
+        EventModifiers bit;
+        if (!tbev::modifierForWord(word, &bit))
+            return *why = "unknown modifier " + word, false;
+        *held |= bit;
+    }
+    return true;
+}
+
 struct Parser {
     std::vector<Step>* steps;
     unsigned long due;
@@ -66,21 +78,33 @@ struct Parser {
         s.due = due;
         return s;
     }
-    void pointer(Action a, const Position& pos) {
+    void pointer(Action a, const Position& pos, EventModifiers held) {
         Step s = make(a);
         s.pos = pos;
+        s.modifiers = held;
         steps->push_back(s);
     }
-    void key(std::uint8_t code, std::uint8_t ch, const std::uint8_t (&mods)[3]) {
+    // A key line holds its modifiers on; a typed character lets them go with the key.
+    void key(std::uint8_t code, std::uint8_t ch, EventModifiers held, EventModifiers after) {
         Step down = make(Action::keyDown);
         down.keyCode = code;
         down.charCode = ch;
-        for (int i = 0; i < 3; ++i)
-            down.modifierKeys[i] = mods[i];
+        down.modifiers = held;
         steps->push_back(down);
         Step up = down;
         up.action = Action::keyUp;
+        up.modifiers = after;
         steps->push_back(up);
+    }
+
+    // Press on the pop-up, leave the entry for its tracking, release; no modifier keys held.
+    bool choose(const Position& pos, const std::string& entry, std::string* why) {
+        if (entry.empty())
+            return *why = "choose needs the entry's text", false;
+        pointer(Action::choose, pos, 0);
+        steps->back().text = entry;
+        pointer(Action::up, pos, 0);
+        return true;
     }
 
     // One line; false with the reason.
@@ -93,49 +117,38 @@ bool Parser::parseLine(const std::string& text, std::string* why) {
     if (!(in >> verb) || verb[0] == '#')
         return true;
     Position pos;
+    EventModifiers held = 0;
     if (verb == "move" || verb == "down" || verb == "up" || verb == "click" || verb == "choose") {
         if (!(in >> arg) || !parsePosition(arg, &pos))
             return *why = "expected a position (X,Y, @N or @N:FX,FY)", false;
-        if (verb == "move" || verb == "down" || verb == "up")
-            pointer(verb == "move" ? Action::move : verb == "down" ? Action::down : Action::up, pos);
-        else if (verb == "click") {
-            pointer(Action::down, pos);
-            pointer(Action::up, pos);
-        } else {
-            std::string entry = restOf(in);
-            if (entry.empty())
-                return *why = "choose needs the entry's text", false;
-            pointer(Action::choose, pos);
-            steps->back().text = entry;
-            pointer(Action::up, pos);
-        }
+        if (verb == "choose")
+            return choose(pos, restOf(in), why);
+        if (!parseModifiers(in, &held, why))
+            return false;
+        if (verb == "click" || verb == "down")
+            pointer(Action::down, pos, held);
+        if (verb == "click" || verb == "up")
+            pointer(Action::up, pos, held);
+        if (verb == "move")
+            pointer(Action::move, pos, held);
         return true;
     }
     if (verb == "key") {
-        std::uint8_t code, ch, mods[3] = {0, 0, 0};
+        std::uint8_t code, ch;
         if (!(in >> arg) || !tbev::keyForName(arg, &code, &ch))
             return *why = "unknown key name", false;
-        for (std::string m; in >> m;) {
-            if (m == "+shift")
-                mods[0] = kVKShift;
-            else if (m == "+option")
-                mods[1] = kVKOption;
-            else if (m == "+command")
-                mods[2] = kVKCommand;
-            else
-                return *why = "unknown modifier " + m, false;
-        }
-        key(code, ch, mods);
+        if (!parseModifiers(in, &held, why))
+            return false;
+        key(code, ch, held, held);
         return true;
     }
     if (verb == "type") {
         for (char c : restOf(in)) {
-            std::uint8_t code, mods[3] = {0, 0, 0};
+            std::uint8_t code;
             bool shift;
             if (!tbev::keyForChar(c, &code, &shift))
                 return *why = std::string("cannot type '") + c + "'", false;
-            mods[0] = shift ? kVKShift : 0;
-            key(code, std::uint8_t(c), mods);
+            key(code, std::uint8_t(c), shift ? shiftKey : 0, 0);
         }
         return true;
     }
