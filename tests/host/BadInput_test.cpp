@@ -161,6 +161,11 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
         args.insert(args.end(), more);
         return args;
     };
+    const auto toOut = [](std::initializer_list<std::string> more) {
+        std::vector<std::string> args = {"apply", "@in.png", "-o", "@out.png"};
+        args.insert(args.end(), more);
+        return args;
+    };
     const auto reading = [](const std::string& image) {
         return std::vector<std::string>{"apply", "@" + image, "-o", "@new.png", "--params", "@light.block"};
     };
@@ -258,25 +263,16 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
          "relight: the output would overwrite the input (use --in-place for that): @in.png"},
         {"output and in place", with(apply, {"--in-place"}), 2,
          "relight: give either -o OUT or --in-place, not both"},
-        {"area of three values",
-         {"apply", "@in.png", "-o", "@out.png", "--area", "1,2,3"},
-         2,
-         "relight: --area wants X,Y,W,H, not '1,2,3'"},
-        {"area not a number",
-         {"apply", "@in.png", "-o", "@out.png", "--area", "1,2,3,x"},
-         2,
+        {"area of three values", toOut({"--area", "1,2,3"}), 2, "relight: --area wants X,Y,W,H, not '1,2,3'"},
+        {"area not a number", toOut({"--area", "1,2,3,x"}), 2,
          "relight: each value of --area must be a whole number from 0 to 32767, not 'x'"},
-        {"unknown option",
-         {"apply", "@in.png", "-o", "@out.png", "--frobnicate"},
-         2,
+        {"unknown option", toOut({"--frobnicate"}), 2,
          "relight: unknown option --frobnicate for relight apply (see relight apply --help)"},
         {"option without its value",
          {"apply", "@in.png", "-o"},
          2,
          "relight: option -o needs a value (see relight apply --help)"},
-        {"value for a flag",
-         {"apply", "@in.png", "-o", "@out.png", "--quiet=yes"},
-         2,
+        {"value for a flag", toOut({"--quiet=yes"}), 2,
          "relight: option --quiet takes no value (see relight apply --help)"},
         {"no input",
          {"apply", "-o", "@out.png"},
@@ -294,9 +290,7 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
          {"apply", "@in.png", "@grey.png", "-o", "@lit/", "--style", "Dusk"},
          2,
          "relight: no style named 'Dusk' (see relight styles list)"},
-        {"style and block",
-         {"apply", "@in.png", "-o", "@out.png", "--style", "Noon", "--params", "@x"},
-         2,
+        {"style and block", toOut({"--style", "Noon", "--params", "@x"}), 2,
          "relight: give either --style NAME or --params FILE, not both..."},
         {"edit of two images",
          {"edit", "@in.png", "@grey.png"},
