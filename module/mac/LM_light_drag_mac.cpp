@@ -230,11 +230,11 @@ void LM_light_UI::MoveUI(DialogPtr dialog, LM_globals* globals, const LM_light_d
         followInWorkArea(mouse);
     } else if (!PtInRect(mouse, &drag.trash)) {
         position = startPosition;
-        InvalidateCaches();
+        globals->LightChanged(*this);
     } else if (globals->lightCount < 2) {
         hooks.showTooFewLights();
         position = startPosition;
-        InvalidateCaches();
+        globals->LightChanged(*this);
     } else {
         // The slot of this light now holds the next one: nothing of `this` is used after here.
         globals->DeleteCurrentLight();
@@ -252,7 +252,7 @@ void LM_light_UI::SetNewPosition(LM_sint16 h, LM_sint16 v, LM_globals* globals, 
     if (eraseOld)
         DrawXORActive(true, false, globals);
     position = {sub16(h, anchor.x), sub16(v, anchor.y)};
-    InvalidateCaches();
+    globals->LightChanged(*this);
     DrawXORActive(true, false, globals);
 }
 
@@ -347,6 +347,6 @@ void LM_light_UI::SetNewHandlePosition(LM_sint16 h, LM_sint16 v, LM_globals* glo
         }
         break;
     }
-    InvalidateCaches();
+    globals->LightChanged(*this);
     DrawXORActive(false, false, globals);
 }
