@@ -418,7 +418,7 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
         std::map<std::string, std::string> after = Contents();
         if (!bad.product.empty()) {
-            EXPECT_EQ(after.erase(bad.product), 1u) << "the product is missing";
+            EXPECT_EQ(after.erase(Path(bad.product)), 1u) << "the product is missing";
             std::filesystem::remove(Path(bad.product));
         }
         EXPECT_TRUE(after == before_) << "a file was added, changed or removed";
