@@ -26,9 +26,10 @@ struct Options {
     bool quiet = false;
     bool inPlace = false;
     int quality = 90;
-    bool headless = false; // edit: no window; the dialog is driven by `script`
-    std::string script;    // edit: input script to replay on the headless screen
-    std::string record;    // edit: file to write the session's input to, as a script
+    long long maxPixels = kDefaultMaxPixels; // larger images are refused from their header
+    bool headless = false;                   // edit: no window; the dialog is driven by `script`
+    std::string script;                      // edit: input script to replay on the headless screen
+    std::string record;                      // edit: file to write the session's input to, as a script
 };
 
 // Parses the arguments after the program name; throws HostError (bad input) naming what is wrong.

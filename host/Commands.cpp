@@ -20,17 +20,17 @@ namespace {
 // The input's channels besides the image's own, the mask and the area.
 void completeDocument(Document& document, const Options& options) {
     for (const auto& [name, file] : options.channels)
-        AddChannel(document, name, file);
+        AddChannel(document, name, file, options.maxPixels);
     if (!options.mask.empty())
-        SetMask(document, options.mask);
+        SetMask(document, options.mask, options.maxPixels);
     if (options.area)
         SetArea(document, *options.area, options.input);
 }
 
 // Opens the input into `document`; its image goes on decoding on the returned codec's thread.
 std::unique_ptr<CodecThread> openInput(Document& document, const Options& options) {
-    std::unique_ptr<RowReader> image = OpenImage(options.input);
-    document = BlankDocument(*image);
+    std::unique_ptr<RowReader> image = OpenImage(options.input, options.maxPixels);
+    document = WithMemoryFor(options.input, [&] { return BlankDocument(*image); });
     auto codec = std::make_unique<CodecThread>(std::move(image), document);
     completeDocument(document, options);
     return codec;
@@ -64,7 +64,9 @@ void filterAndWrite(PluginHost& plugin, Document& document, CodecThread& codec, 
 // The block run: the same stored settings for every image.
 void applyBlock(PluginHost& plugin, const std::vector<Options>& runs, const Options& options) {
     const std::string blockFile = options.params.empty() ? LastBlockPath() : options.params;
-    const std::string block = options.params.empty() ? ReadLastBlock() : ReadWholeFile(options.params);
+    const std::string block = options.params.empty()
+                                  ? ReadLastBlock()
+                                  : ReadWholeFile(options.params, kMaxBlockBytes, "parameter block");
     if (const std::string why = plugin.CheckParameters(block); !why.empty())
         BadInput("bad parameter block (" + why + ")", blockFile);
     MakeResultFolder(options);

@@ -2,6 +2,7 @@
 
 #include "HostError.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -14,14 +15,16 @@ FileHandle::~FileHandle() {
     std::fclose(file_);
 }
 
-std::string ReadWholeFile(const std::string& path) {
+std::string ReadWholeFile(const std::string& path, std::size_t limit, const std::string& what) {
     FileHandle file(path, "rb");
     std::string bytes;
     char buffer[65536];
     std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file.Get())) > 0)
-        bytes.append(buffer, n);
+    while (bytes.size() <= limit && (n = std::fread(buffer, 1, sizeof buffer, file.Get())) > 0)
+        bytes.append(buffer, std::min(n, limit - bytes.size() + 1));
     if (std::ferror(file.Get()))
         BadInput(std::string("cannot read (") + std::strerror(errno) + ")", path);
+    if (bytes.size() > limit)
+        BadInput(what + " is larger than " + std::to_string(limit) + " bytes", path);
     return bytes;
 }

@@ -1,6 +1,7 @@
 // An open C stream that closes itself; opening failures become a clear HostError.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -18,5 +19,12 @@ class FileHandle {
     std::FILE* file_;
 };
 
-// The whole file as bytes; throws HostError when it cannot be read.
-std::string ReadWholeFile(const std::string& path);
+// The whole file as bytes; throws HostError when it cannot be read or holds more than `limit`
+// bytes (then `what` names the kind of file), having read no more than one byte past the limit.
+std::string ReadWholeFile(const std::string& path, std::size_t limit = SIZE_MAX,
+                          const std::string& what = "file");
+
+// The most any parameter block, style file or input script may hold.
+constexpr std::size_t kMaxBlockBytes = 66736;
+constexpr std::size_t kMaxStyleBytes = 65536;
+constexpr std::size_t kMaxScriptBytes = 4 << 20;

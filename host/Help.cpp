@@ -28,6 +28,8 @@ constexpr const char* kCommonOptions =
                          channels are Red, Green, Blue, IN's alpha, then these in order
   --save-params FILE     also store the accepted settings in FILE
   --quality N            JPEG quality, 1 to 100 (default 90)
+  --max-pixels N         refuse images (and masks, channels) of more than N pixels, from
+                         their header, before reading them (default 250000000)
   --plugin PATH          the plug-in to load (default: $RELIGHT_PLUGIN, or the one installed)
   --quiet                no progress bar
 )";

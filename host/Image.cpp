@@ -2,12 +2,16 @@
 
 #include "HostError.h"
 
-void CheckImageSize(long width, long height, const std::string& file) {
+void CheckImageSize(long width, long height, long long maxPixels, const std::string& file) {
     if (width <= 0 || height <= 0)
         BadInput("image has no pixels", file);
     if (width > kMaxImageSide || height > kMaxImageSide)
         BadInput("image is larger than " + std::to_string(kMaxImageSide) + " pixels on a side (" +
                      std::to_string(width) + " x " + std::to_string(height) + ")",
+                 file);
+    if (width * height > maxPixels)
+        BadInput("image has " + std::to_string(width * height) + " pixels, more than the limit of " +
+                     std::to_string(maxPixels) + " (see --max-pixels)",
                  file);
 }
 
@@ -18,8 +22,7 @@ Image EmptyImage(int width, int height, bool grey, bool alpha) {
         names.push_back("Alpha");
     Image image{width, height, grey, {}};
     for (std::string& name : names)
-        image.planes.push_back(
-            {std::move(name), std::vector<std::uint8_t>(std::size_t(width) * std::size_t(height))});
+        image.planes.push_back({std::move(name), PlaneBytes(std::size_t(width) * std::size_t(height))});
     return image;
 }
 

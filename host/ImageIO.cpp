@@ -20,8 +20,8 @@ ImageFormat FormatOf(const std::string& path) {
     BadInput("unknown image type (use .png, .jpg or .jpeg)", path);
 }
 
-std::unique_ptr<RowReader> OpenImage(const std::string& path) {
-    return FormatOf(path) == ImageFormat::png ? OpenPng(path) : OpenJpeg(path);
+std::unique_ptr<RowReader> OpenImage(const std::string& path, long long maxPixels) {
+    return FormatOf(path) == ImageFormat::png ? OpenPng(path, maxPixels) : OpenJpeg(path, maxPixels);
 }
 
 std::unique_ptr<RowWriter> StartImage(std::FILE* out, ImageFormat format, int width, int height, int quality,
@@ -31,18 +31,21 @@ std::unique_ptr<RowWriter> StartImage(std::FILE* out, ImageFormat format, int wi
     return StartJpeg(out, width, height, quality, name);
 }
 
-Image ReadImage(const std::string& path) {
-    const std::unique_ptr<RowReader> reader = OpenImage(path);
-    Image image = EmptyImage(reader->Width(), reader->Height(), reader->Grey(), reader->Alpha());
+Image ReadImage(RowReader& reader) {
+    Image image = EmptyImage(reader.Width(), reader.Height(), reader.Grey(), reader.Alpha());
     std::vector<RowTarget> targets;
     for (std::size_t p = 0; p < image.planes.size(); ++p)
         targets.push_back({image.planes[p].bytes.data(), int(p)});
-    std::vector<std::uint8_t> samples(std::size_t(image.width) * std::size_t(reader->SamplesPerPixel()));
+    std::vector<std::uint8_t> samples(std::size_t(image.width) * std::size_t(reader.SamplesPerPixel()));
     for (int y = 0; y < image.height; ++y) {
-        reader->ReadRows(samples.data(), 1);
-        SplitRow(samples.data(), reader->SamplesPerPixel(), image.width, y, targets);
+        reader.ReadRows(samples.data(), 1);
+        SplitRow(samples.data(), reader.SamplesPerPixel(), image.width, y, targets);
     }
     return image;
+}
+
+Image ReadImage(const std::string& path, long long maxPixels) {
+    return ReadImage(*OpenImage(path, maxPixels));
 }
 
 void WriteImage(std::FILE* out, ImageFormat format, int width, int height, const std::uint8_t* rgb,

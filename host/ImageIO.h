@@ -45,16 +45,19 @@ class RowWriter {
 };
 
 // Opens `path` in the format its extension names and reads its header; throws HostError for a file
-// that cannot be opened or is not a usable image.
-std::unique_ptr<RowReader> OpenImage(const std::string& path);
+// that cannot be opened, is not a usable image or has more than `maxPixels`.
+std::unique_ptr<RowReader> OpenImage(const std::string& path, long long maxPixels);
 
 // Starts writing a `width` x `height` image to `out`; `quality` applies to JPEG; `name` names the
 // file in errors.
 std::unique_ptr<RowWriter> StartImage(std::FILE* out, ImageFormat format, int width, int height, int quality,
                                       const std::string& name);
 
+// Reads the rest of `reader`'s image into planes.
+Image ReadImage(RowReader& reader);
+
 // Reads a whole image file into planes.
-Image ReadImage(const std::string& path);
+Image ReadImage(const std::string& path, long long maxPixels = kDefaultMaxPixels);
 
 // Writes interleaved 8-bit RGB in `format`.
 void WriteImage(std::FILE* out, ImageFormat format, int width, int height, const std::uint8_t* rgb,

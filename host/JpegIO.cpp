@@ -70,7 +70,7 @@ struct Compress {
 
 class JpegReader final : public RowReader {
   public:
-    explicit JpegReader(const std::string& path) : path_(path), file_(path, "rb") {
+    JpegReader(const std::string& path, long long maxPixels) : path_(path), file_(path, "rb") {
         const int first = std::fgetc(file_.Get());
         if (first != 0xFF || std::fgetc(file_.Get()) != 0xD8)
             BadInput("not a JPEG image", path);
@@ -81,7 +81,7 @@ class JpegReader final : public RowReader {
             jpeg_stdio_src(&lib_.info, file_.Get());
             jpeg_read_header(&lib_.info, TRUE);
         }));
-        CheckImageSize(long(lib_.info.image_width), long(lib_.info.image_height), path);
+        CheckImageSize(long(lib_.info.image_width), long(lib_.info.image_height), maxPixels, path);
         if (lib_.info.jpeg_color_space == JCS_CMYK || lib_.info.jpeg_color_space == JCS_YCCK)
             BadInput("CMYK JPEG images are not supported", path);
         grey_ = lib_.info.jpeg_color_space == JCS_GRAYSCALE;
@@ -156,8 +156,8 @@ class JpegWriter final : public RowWriter {
 
 } // namespace
 
-std::unique_ptr<RowReader> OpenJpeg(const std::string& path) {
-    return std::make_unique<JpegReader>(path);
+std::unique_ptr<RowReader> OpenJpeg(const std::string& path, long long maxPixels) {
+    return std::make_unique<JpegReader>(path, maxPixels);
 }
 
 std::unique_ptr<RowWriter> StartJpeg(std::FILE* out, int width, int height, int quality,

@@ -7,8 +7,9 @@
 #include <memory>
 #include <string>
 
-// Opens `path`; throws HostError for an unreadable file or one that is not a usable JPEG.
-std::unique_ptr<RowReader> OpenJpeg(const std::string& path);
+// Opens `path`; throws HostError for an unreadable file, one that is not a usable JPEG, or one
+// over `maxPixels`.
+std::unique_ptr<RowReader> OpenJpeg(const std::string& path, long long maxPixels);
 
 // Starts an RGB JPEG on `out` at `quality` (1 to 100); `name` names the file in errors.
 std::unique_ptr<RowWriter> StartJpeg(std::FILE* out, int width, int height, int quality,

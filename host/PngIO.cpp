@@ -47,7 +47,7 @@ struct WriteStructs {
 
 class PngReader final : public RowReader {
   public:
-    explicit PngReader(const std::string& path) : path_(path), file_(path, "rb") {
+    PngReader(const std::string& path, long long maxPixels) : path_(path), file_(path, "rb") {
         unsigned char signature[8] = {};
         if (std::fread(signature, 1, 8, file_.Get()) != 8 || png_sig_cmp(signature, 0, 8) != 0)
             BadInput("not a PNG image", path);
@@ -56,7 +56,7 @@ class PngReader final : public RowReader {
         if (!lib_.info)
             throw std::bad_alloc();
         check(survives(lib_.png, [this] { readHeader(); }));
-        CheckImageSize(width_, height_, path);
+        CheckImageSize(width_, height_, maxPixels, path);
     }
 
     void ReadRows(std::uint8_t* out, int count) override {
@@ -115,7 +115,7 @@ class PngReader final : public RowReader {
     ReadStructs lib_;
     bool interlaced_ = false;
     int next_ = 0;
-    std::vector<std::uint8_t> whole_;
+    PlaneBytes whole_;
     std::vector<png_bytep> rows_;
 };
 
@@ -159,8 +159,8 @@ class PngWriter final : public RowWriter {
 
 } // namespace
 
-std::unique_ptr<RowReader> OpenPng(const std::string& path) {
-    return std::make_unique<PngReader>(path);
+std::unique_ptr<RowReader> OpenPng(const std::string& path, long long maxPixels) {
+    return std::make_unique<PngReader>(path, maxPixels);
 }
 
 std::unique_ptr<RowWriter> StartPng(std::FILE* out, int width, int height, const std::string& name) {

@@ -8,8 +8,9 @@
 #include <string>
 
 // Opens `path`; its rows come with 16-bit samples scaled to 8 bits with rounding, palettes and
-// transparency expanded. Throws HostError for an unreadable file or one that is not a usable PNG.
-std::unique_ptr<RowReader> OpenPng(const std::string& path);
+// transparency expanded. Throws HostError for an unreadable file, one that is not a usable PNG, or one over
+// `maxPixels`.
+std::unique_ptr<RowReader> OpenPng(const std::string& path, long long maxPixels);
 
 // Starts an 8-bit RGB PNG on `out`; `name` names the file in errors.
 std::unique_ptr<RowWriter> StartPng(std::FILE* out, int width, int height, const std::string& name);

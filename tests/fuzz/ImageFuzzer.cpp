@@ -31,7 +31,7 @@ const std::string& scratchPath() {
 // Reads row by row, as the host does, so a damaged file is found wherever the damage lies.
 template <typename Open> void tryRead(Open open) {
     try {
-        const std::unique_ptr<RowReader> image = open(scratchPath());
+        const std::unique_ptr<RowReader> image = open(scratchPath(), kDefaultMaxPixels);
         if (image->Width() <= 0 || image->Height() <= 0)
             std::abort(); // an image that is not what it says
         std::vector<std::uint8_t> row(std::size_t(image->Width()) * std::size_t(image->SamplesPerPixel()));

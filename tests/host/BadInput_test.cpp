@@ -24,11 +24,13 @@ void put16(std::string& bytes, std::size_t at, std::uint16_t value) {
     bytes[at + 1] = char(value);
 }
 
-// A PNG whose header claims another size; the header's checksum is made right again, so only the
-// size is wrong. The header's data follows the 8-byte signature, its length and its type.
-std::string PngClaiming(std::string png, std::uint32_t width, std::uint32_t height) {
+// A PNG whose header claims another size (and interlacing); the header's checksum is made right
+// again, so only the claim is wrong. The header's data follows the 8-byte signature, its length and
+// its type.
+std::string PngClaiming(std::string png, std::uint32_t width, std::uint32_t height, bool interlaced = false) {
     put32(png, 16, width);
     put32(png, 20, height);
+    png[28] = char(interlaced);
     const auto* header = reinterpret_cast<const Bytef*>(png.data() + 12);
     put32(png, 29, std::uint32_t(crc32(0, header, 17)));
     return png;
@@ -86,6 +88,10 @@ class BadInputs : public CliTest {
         WriteBytes(Path("empty.png"), "");
         WriteBytes(Path("zero.png"), PngClaiming(png, 0, 24));
         WriteBytes(Path("huge.png"), PngClaiming(png, 40000, 40000));
+        WriteBytes(Path("bomb.png"), PngClaiming(png, 32767, 32767));
+        WriteBytes(Path("lying.png"), PngClaiming(png, 16000, 15000));
+        WriteBytes(Path("lying-interlaced.png"), PngClaiming(png, 16000, 15000, true));
+        WriteBytes(Path("lying.jpg"), JpegFrame(JpegFrame(jpeg, kFrameWidth, 16000), kFrameHeight, 15000));
         WriteBytes(Path("truncated.jpg"), jpeg.substr(0, jpeg.size() / 2));
         WriteBytes(Path("corrupt.jpg"), JpegFrame(jpeg, kFrameFirstTable, 3));
         WriteBytes(Path("noise.jpg"), "\xFF\xD8" + std::string(200, '\x42'));
@@ -171,6 +177,34 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
          "relight: damaged PNG image (Invalid IHDR data): @zero.png"},
         {"over-sized PNG", reading("huge.png"), 2,
          "relight: image is larger than 32767 pixels on a side (40000 x 40000): @huge.png"},
+        {"PNG over the pixel limit", reading("bomb.png"), 2,
+         "relight: image has 1073676289 pixels, more than the limit of 250000000 (see --max-pixels): "
+         "@bomb.png"},
+        {"image over a lowered limit", with(apply, {"--max-pixels", "959"}), 2,
+         "relight: image has 960 pixels, more than the limit of 959 (see --max-pixels): @in.png"},
+        {"PNG lying about its size", reading("lying.png"), 2, "relight: damaged PNG image (..."},
+        {"interlaced PNG lying about its size", reading("lying-interlaced.png"), 2,
+         "relight: damaged PNG image (..."},
+        {"JPEG lying about its size", reading("lying.jpg"), 2, "relight: damaged JPEG image (..."},
+        {"mask over the pixel limit", with(apply, {"--mask", "@bomb.png"}), 2,
+         "relight: image has 1073676289 pixels, more than the limit of 250000000 (see --max-pixels): "
+         "@bomb.png"},
+        {"mask lying about its size", with(apply, {"--mask", "@lying.png"}), 2,
+         "relight: mask is 16000 x 15000, the image 40 x 24: @lying.png"},
+        {"channel lying about its size", with(apply, {"--channel", "Relief=@lying.jpg"}), 2,
+         "relight: channel Relief is 16000 x 15000, the image 40 x 24: @lying.jpg"},
+        {"endless block",
+         {"apply", "@in.png", "-o", "@new.png", "--params", "/dev/zero"},
+         2,
+         "relight: parameter block is larger than 66736 bytes: /dev/zero"},
+        {"endless style",
+         {"styles", "import", "/dev/zero", "--name", "zero"},
+         2,
+         "relight: style file is larger than 65536 bytes: /dev/zero"},
+        {"endless script",
+         {"edit", "@in.png", "-o", "@new.png", "--headless", "--script", "/dev/zero", "--plugin", probe},
+         2,
+         "relight: input script is larger than 4194304 bytes: /dev/zero"},
         {"truncated JPEG", reading("truncated.jpg"), 2,
          "relight: damaged JPEG image (Premature end of JPEG file): @truncated.jpg"},
         {"corrupt JPEG header", reading("corrupt.jpg"), 2,
@@ -260,6 +294,7 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
         else
             EXPECT_EQ(r.err, line + "\n");
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_LT(r.peakKiB, 300 << 10) << "a header's claim must cost nothing before its rows arrive";
         EXPECT_TRUE(Contents() == before_) << "a file was added, changed or removed";
     }
 }

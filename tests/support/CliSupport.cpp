@@ -15,6 +15,7 @@
 #include <png.h>
 #include <pty.h>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -257,9 +258,13 @@ pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>
     _exit(127);
 }
 
-int exitStatusOf(pid_t pid) {
+// The exit status; the child's peak resident memory into `peakKiB` when given.
+int exitStatusOf(pid_t pid, long* peakKiB = nullptr) {
     int wstatus = 0;
-    waitpid(pid, &wstatus, 0);
+    rusage usage{};
+    wait4(pid, &wstatus, 0, &usage);
+    if (peakKiB)
+        *peakKiB = usage.ru_maxrss;
     return WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
 }
 
@@ -290,7 +295,7 @@ RunResult CliTest::RelightMeanwhile(const std::vector<std::string>& args,
     });
     meanwhile(pid);
     RunResult result;
-    result.status = exitStatusOf(pid);
+    result.status = exitStatusOf(pid, &result.peakKiB);
     result.out = ReadBytes(outFile);
     result.err = ReadBytes(errFile);
     std::filesystem::remove(outFile);

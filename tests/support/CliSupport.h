@@ -14,6 +14,7 @@ struct RunResult {
     int status = -1; // exit status; -1 when the program did not exit normally
     std::string out;
     std::string err;
+    long peakKiB = 0; // the most resident memory the program held
 };
 
 // 8-bit samples, interleaved, `channels` per pixel.
