@@ -14,6 +14,7 @@ struct ErrorManager {
     jpeg_error_mgr base;
     std::jmp_buf jump;
     char text[JMSG_LENGTH_MAX];
+    bool decoding = false; // past the header: stray bytes now mean the compressed data is off track
 };
 
 void onError(j_common_ptr info) {
@@ -22,9 +23,10 @@ void onError(j_common_ptr info) {
     std::longjmp(error->jump, 1);
 }
 
-// libjpeg only warns when the data ends early or is damaged, and fills the rest with grey: such a
-// file must not pass for a picture. Harmless warnings (stray bytes between markers, odd but
-// decodable headers), like trace messages, let the image through as other viewers do.
+// libjpeg only warns when the data ends early or is damaged, and fills the rest with grey or
+// decodes it into bands: such a file must not pass for a picture. Harmless warnings (stray bytes
+// between the header's markers, odd but decodable headers), like trace messages, let the image
+// through as other viewers do.
 void onMessage(j_common_ptr info, int level) {
     if (level >= 0)
         return;
@@ -33,7 +35,13 @@ void onMessage(j_common_ptr info, int level) {
     case JWRN_HIT_MARKER:
     case JWRN_MUST_RESYNC:
     case JWRN_NOT_SEQUENTIAL:
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_ARITH_BAD_CODE:
         onError(info);
+        break;
+    case JWRN_EXTRANEOUS_DATA:
+        if (reinterpret_cast<ErrorManager*>(info->err)->decoding)
+            onError(info);
         break;
     default:
         break;
@@ -86,6 +94,7 @@ class JpegReader final : public RowReader {
             BadInput("CMYK JPEG images are not supported", path);
         grey_ = lib_.info.jpeg_color_space == JCS_GRAYSCALE;
         lib_.info.out_color_space = grey_ ? JCS_GRAYSCALE : JCS_RGB;
+        error_.decoding = true;
         check(survives(error_, [this] { jpeg_start_decompress(&lib_.info); }));
         width_ = int(lib_.info.output_width);
         height_ = int(lib_.info.output_height);

@@ -94,6 +94,10 @@ class BadInputs : public CliTest {
         WriteBytes(Path("lying.jpg"), JpegFrame(JpegFrame(jpeg, kFrameWidth, 16000), kFrameHeight, 15000));
         WriteBytes(Path("truncated.jpg"), jpeg.substr(0, jpeg.size() / 2));
         WriteBytes(Path("corrupt.jpg"), JpegFrame(jpeg, kFrameFirstTable, 3));
+        // 40 bytes inverted amid the compressed data of a photograph-sized scan.
+        WriteJpeg(Path("damaged.jpg"), Gradient(320, 240, 3), 90);
+        const std::string scan = ReadBytes(Path("damaged.jpg"));
+        WriteBytes(Path("damaged.jpg"), Damaged(scan, "\xFF\xDA", scan.size() / 2, 40));
         WriteBytes(Path("noise.jpg"), "\xFF\xD8" + std::string(200, '\x42'));
         WriteBytes(Path("zero.jpg"), JpegFrame(jpeg, kFrameHeight, 0));
         WriteBytes(Path("huge.jpg"), JpegFrame(jpeg, kFrameWidth, 60000));
@@ -209,6 +213,8 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
          "relight: damaged JPEG image (Premature end of JPEG file): @truncated.jpg"},
         {"corrupt JPEG header", reading("corrupt.jpg"), 2,
          "relight: damaged JPEG image (Quantization table 0x03 was not defined): @corrupt.jpg"},
+        {"damaged JPEG data", reading("damaged.jpg"), 2,
+         "relight: damaged JPEG image (Corrupt JPEG data: ..."},
         {"noise after a JPEG start", reading("noise.jpg"), 2,
          "relight: damaged JPEG image (Premature end of JPEG file): @noise.jpg"},
         {"zero-height JPEG", reading("zero.jpg"), 2,
