@@ -121,14 +121,14 @@ void CodecThread::AwaitRows(int rows) {
         std::rethrow_exception(error_);
 }
 
-void CodecThread::StartOutput(const std::string& target, int quality, const Rect& area) {
+void CodecThread::StartOutput(const std::string& target, ImageFormat format, int quality, const Rect& area) {
     area_ = area;
     written_.assign(std::size_t(std::max(0, area.bottom - area.top)), 0);
     auto output = std::make_unique<AtomicOutput>(target);
     {
         std::lock_guard<std::mutex> lock(mutex_);
         output_ = std::move(output);
-        format_ = FormatOf(target);
+        format_ = format;
         quality_ = quality;
     }
     changed_.notify_all();

@@ -33,9 +33,9 @@ class CodecThread {
 
     // Blocks until source rows [0, rows) are decoded; throws what stopped the decoder before.
     void AwaitRows(int rows);
-    // Opens the temporary output for `target`; the result goes there as its rows are finished,
-    // counted in the filtered `area`. Throws HostError when the file cannot be created.
-    void StartOutput(const std::string& target, int quality, const Rect& area);
+    // Opens the temporary output for `target`; the result goes there in `format` as its rows are
+    // finished, counted in the filtered `area`. Throws HostError when the file cannot be created.
+    void StartOutput(const std::string& target, ImageFormat format, int quality, const Rect& area);
     // Before the filter's result pixels of `rect` are stored: when they cover rows that may have
     // been sent, waits until the encoder has let go of them and starts the output over.
     void Writing(const Rect& rect);

@@ -72,6 +72,7 @@ const std::vector<OptionRule>& optionTable() {
          [](Options& o, const std::string& v) {
              o.maxPixels = number(v, 1, long(kMaxImageSide) * kMaxImageSide, "--max-pixels");
          }},
+        {"--format", kApply | kEdit, true, [](Options& o, const std::string& v) { o.format = v; }},
         {"--quiet", kApply | kEdit, false, [](Options& o, const std::string&) { o.quiet = true; }},
         {"--in-place", kApply | kEdit, false, [](Options& o, const std::string&) { o.inPlace = true; }},
         {"--headless", kEdit, false, [](Options& o, const std::string&) { o.headless = true; }},

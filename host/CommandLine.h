@@ -26,6 +26,7 @@ struct Options {
     bool quiet = false;
     bool inPlace = false;
     int quality = 90;
+    std::string format;                      // the output's format when not its extension
     long long maxPixels = kDefaultMaxPixels; // larger images are refused from their header
     bool headless = false;                   // edit: no window; the dialog is driven by `script`
     std::string script;                      // edit: input script to replay on the headless screen

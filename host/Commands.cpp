@@ -48,7 +48,7 @@ std::unique_ptr<CodecThread> openInputForDialog(Document& document, const Option
 // Runs the filter over the document while `codec` decodes and encodes, and keeps the accepted block.
 void filterAndWrite(PluginHost& plugin, Document& document, CodecThread& codec, ParameterHandle& parameters,
                     bool withDialog, const Options& options, const std::string& target) {
-    codec.StartOutput(target, options.quality, document.area);
+    codec.StartOutput(target, OutputFormat(target, options.format), options.quality, document.area);
     {
         Progress progress(options.quiet);
         TileServer server(document, codec, progress);

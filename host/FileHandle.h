@@ -7,7 +7,8 @@
 
 class FileHandle {
   public:
-    // Opens `path` with the fopen `mode`; throws HostError naming the file and the system's reason.
+    // Opens `path` with the fopen `mode` ("-" for reading: standard input, left open); throws
+    // HostError naming the file and the system's reason.
     FileHandle(const std::string& path, const char* mode);
     ~FileHandle();
     FileHandle(const FileHandle&) = delete;
@@ -17,6 +18,7 @@ class FileHandle {
 
   private:
     std::FILE* file_;
+    bool owned_;
 };
 
 // The whole file as bytes; throws HostError when it cannot be read or holds more than `limit`

@@ -1,5 +1,6 @@
-// Image files by extension: .png, .jpg and .jpeg (letter case ignored), read and written a row at a
-// time so that a whole image never needs a second, interleaved copy.
+// Image files, read and written a row at a time so that a whole image never needs a second,
+// interleaved copy. A file read is known by its first bytes; one written by its extension (.png,
+// .jpg, .jpeg, letter case ignored) or by the format named on the command line.
 #pragma once
 
 #include "Image.h"
@@ -13,6 +14,10 @@ enum class ImageFormat { png, jpeg };
 
 // The format `path`'s extension names; throws HostError for any other extension.
 ImageFormat FormatOf(const std::string& path);
+
+// The format to write `target` in: `named` (png, jpg or jpeg) when not empty, else the target's
+// extension. Standard output ("-") has none: it needs `named`.
+ImageFormat OutputFormat(const std::string& target, const std::string& named);
 
 // An open image file whose header has been read. Rows come top to bottom as interleaved 8-bit
 // samples: grey or red, green, blue, then alpha when the file has it.
@@ -44,8 +49,9 @@ class RowWriter {
     virtual void Finish() = 0;
 };
 
-// Opens `path` in the format its extension names and reads its header; throws HostError for a file
-// that cannot be opened, is not a usable image or has more than `maxPixels`.
+// Opens `path` ("-": standard input) in the format its first bytes show and reads its header;
+// throws HostError for a file that cannot be opened, is not a usable image or has more than
+// `maxPixels`.
 std::unique_ptr<RowReader> OpenImage(const std::string& path, long long maxPixels);
 
 // Starts writing a `width` x `height` image to `out`; `quality` applies to JPEG; `name` names the

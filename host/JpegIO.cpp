@@ -1,6 +1,5 @@
 #include "JpegIO.h"
 
-#include "FileHandle.h"
 #include "HostError.h"
 
 #include <csetjmp>
@@ -78,15 +77,16 @@ struct Compress {
 
 class JpegReader final : public RowReader {
   public:
-    JpegReader(const std::string& path, long long maxPixels) : path_(path), file_(path, "rb") {
-        const int first = std::fgetc(file_.Get());
-        if (first != 0xFF || std::fgetc(file_.Get()) != 0xD8)
-            BadInput("not a JPEG image", path);
-        std::rewind(file_.Get());
+    JpegReader(std::unique_ptr<FileHandle> file, const std::string& path, long long maxPixels)
+        : path_(path), file_(std::move(file)) {
         lib_.info.err = installErrors(error_);
         check(survives(error_, [this] {
             jpeg_create_decompress(&lib_.info);
-            jpeg_stdio_src(&lib_.info, file_.Get());
+            jpeg_stdio_src(&lib_.info, file_->Get());
+            // The start marker was read to know the file: the decoder takes it from here.
+            static const JOCTET start[2] = {0xFF, 0xD8};
+            lib_.info.src->next_input_byte = start;
+            lib_.info.src->bytes_in_buffer = 2;
             jpeg_read_header(&lib_.info, TRUE);
         }));
         CheckImageSize(long(lib_.info.image_width), long(lib_.info.image_height), maxPixels, path);
@@ -119,7 +119,7 @@ class JpegReader final : public RowReader {
     }
 
     std::string path_;
-    FileHandle file_;
+    std::unique_ptr<FileHandle> file_;
     ErrorManager error_;
     Decompress lib_;
 };
@@ -165,8 +165,9 @@ class JpegWriter final : public RowWriter {
 
 } // namespace
 
-std::unique_ptr<RowReader> OpenJpeg(const std::string& path, long long maxPixels) {
-    return std::make_unique<JpegReader>(path, maxPixels);
+std::unique_ptr<RowReader> OpenJpeg(std::unique_ptr<FileHandle> file, const std::string& path,
+                                    long long maxPixels) {
+    return std::make_unique<JpegReader>(std::move(file), path, maxPixels);
 }
 
 std::unique_ptr<RowWriter> StartJpeg(std::FILE* out, int width, int height, int quality,

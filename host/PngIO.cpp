@@ -1,6 +1,5 @@
 #include "PngIO.h"
 
-#include "FileHandle.h"
 #include "HostError.h"
 
 #include <csetjmp>
@@ -47,9 +46,10 @@ struct WriteStructs {
 
 class PngReader final : public RowReader {
   public:
-    PngReader(const std::string& path, long long maxPixels) : path_(path), file_(path, "rb") {
-        unsigned char signature[8] = {};
-        if (std::fread(signature, 1, 8, file_.Get()) != 8 || png_sig_cmp(signature, 0, 8) != 0)
+    PngReader(std::unique_ptr<FileHandle> file, const std::string& path, long long maxPixels)
+        : path_(path), file_(std::move(file)) {
+        unsigned char signature[8] = {0x89, 'P'};
+        if (std::fread(signature + 2, 1, 6, file_->Get()) != 6 || png_sig_cmp(signature, 0, 8) != 0)
             BadInput("not a PNG image", path);
         lib_.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &error_, onError, onWarning);
         lib_.info = lib_.png ? png_create_info_struct(lib_.png) : nullptr;
@@ -76,7 +76,7 @@ class PngReader final : public RowReader {
 
   private:
     void readHeader() {
-        png_init_io(lib_.png, file_.Get());
+        png_init_io(lib_.png, file_->Get());
         png_set_sig_bytes(lib_.png, 8);
         png_read_info(lib_.png, lib_.info);
         width_ = int(png_get_image_width(lib_.png, lib_.info));
@@ -110,7 +110,7 @@ class PngReader final : public RowReader {
     }
 
     std::string path_;
-    FileHandle file_;
+    std::unique_ptr<FileHandle> file_;
     ErrorText error_;
     ReadStructs lib_;
     bool interlaced_ = false;
@@ -159,8 +159,9 @@ class PngWriter final : public RowWriter {
 
 } // namespace
 
-std::unique_ptr<RowReader> OpenPng(const std::string& path, long long maxPixels) {
-    return std::make_unique<PngReader>(path, maxPixels);
+std::unique_ptr<RowReader> OpenPng(std::unique_ptr<FileHandle> file, const std::string& path,
+                                   long long maxPixels) {
+    return std::make_unique<PngReader>(std::move(file), path, maxPixels);
 }
 
 std::unique_ptr<RowWriter> StartPng(std::FILE* out, int width, int height, const std::string& name) {

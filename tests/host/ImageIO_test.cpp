@@ -78,6 +78,38 @@ TEST_F(ImageFiles, JpegInAndOut) {
     EXPECT_EQ(invert("busy.png", "bad.jpg", {"--quality", "101"}).status, 2);
 }
 
+TEST_F(ImageFiles, TypeFromContentsInPipesOut) {
+    WritePng(Path("in.png"), Gradient(24, 16, 3));
+    ASSERT_EQ(invert("in.png", "ref.png").status, 0);
+    const std::string expected = ReadBytes(Path("ref.png"));
+    WriteBytes(Path("png.jpg"), ReadBytes(Path("in.png")));
+    WriteBytes(Path("stdin"), ReadBytes(Path("in.png")));
+    struct Case {
+        std::string in, out;
+        std::vector<std::string> extra;
+    };
+    const std::vector<Case> cases = {
+        {"png.jpg", "a.png", {}},
+        {"-", "b.png", {}},
+        {"in.png", "c.jpg", {"--format", "png"}},
+        {"in.png", "-", {"--format", "PNG"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.in + " -> " + c.out);
+        std::vector<std::string> args = {"apply",    c.in == "-" ? "-" : Path(c.in),
+                                         "-o",       c.out == "-" ? "-" : Path(c.out),
+                                         "--params", Path("probe.block"),
+                                         "--quiet"};
+        args.insert(args.end(), c.extra.begin(), c.extra.end());
+        const RunResult r = Probe(args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(c.out == "-" ? r.out : ReadBytes(Path(c.out)), expected);
+    }
+    const RunResult r = Probe({"apply", Path("in.png"), "-o", "-", "--params", Path("probe.block")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "relight: writing to standard output needs --format png or --format jpeg\n");
+}
+
 TEST_F(ImageFiles, RefusesWhatIsNotAUsableImage) {
     WritePng(Path("wide.png"), Uniform(32768, 1, {0}));
     WritePng(Path("tall.png"), Uniform(1, 32768, {0}));
@@ -89,10 +121,10 @@ TEST_F(ImageFiles, RefusesWhatIsNotAUsableImage) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"wide.png", "image is larger than 32767 pixels on a side (32768 x 1)"},
         {"tall.png", "image is larger than 32767 pixels on a side (1 x 32768)"},
-        {"text.png", "not a PNG image"},
-        {"text.jpg", "not a JPEG image"},
+        {"text.png", "not an image relight reads (PNG or JPEG)"},
+        {"text.jpg", "not an image relight reads (PNG or JPEG)"},
         {"cut.png", "damaged PNG image"},
-        {"in.gif", "unknown image type (use .png, .jpg or .jpeg)"},
+        {"in.gif", "not an image relight reads (PNG or JPEG)"},
         {"missing.png", "cannot open (No such file or directory)"},
     };
     for (const auto& [file, cause] : cases) {
@@ -105,7 +137,8 @@ TEST_F(ImageFiles, RefusesWhatIsNotAUsableImage) {
     EXPECT_EQ(invert("edge.png", "edge-out.png").status, 0) << "32767 is still addressable";
     const RunResult r = invert("edge.png", "out.tiff");
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "relight: unknown image type (use .png, .jpg or .jpeg): " + Path("out.tiff") + "\n");
+    EXPECT_EQ(r.err, "relight: unknown image type (use .png, .jpg or .jpeg, or --format): " +
+                         Path("out.tiff") + "\n");
 }
 
 } // namespace

@@ -290,8 +290,10 @@ RunResult CliTest::RelightMeanwhile(const std::vector<std::string>& args,
     static int runs = 0;
     const std::string number = std::to_string(++runs);
     const std::string outFile = Path(".stdout" + number), errFile = Path(".stderr" + number);
+    const std::string inFile = std::filesystem::exists(Path("stdin")) ? Path("stdin") : "/dev/null";
     const pid_t pid = spawn(commandLine(args), env, fork(), [&] {
-        return std::freopen(outFile.c_str(), "w", stdout) && std::freopen(errFile.c_str(), "w", stderr);
+        return std::freopen(inFile.c_str(), "r", stdin) && std::freopen(outFile.c_str(), "w", stdout) &&
+               std::freopen(errFile.c_str(), "w", stderr);
     });
     meanwhile(pid);
     RunResult result;
