@@ -47,7 +47,7 @@ void afterMovingOneLight(benchmark::State& state) {
     LM_light_UI& light = p->g->lights[1];
     for (auto _ : state) {
         light.position.x = LM_sint16(light.position.x ^ 1);
-        light.InvalidateCaches();
+        p->g->LightChanged(light);
         benchmark::DoNotOptimize(LM_ShadePreview(p->g.get()));
     }
 }

@@ -1,4 +1,4 @@
-// The loadable module: its exported entry points live in LM_dispatch.
+// The loadable module: its exported entry points live in LM_entry.
 #include "relight_filter.h"
 
 static_assert(sizeof(PluginMainProc) == sizeof(&PluginMain));

@@ -1,8 +1,9 @@
 #include "LM_bumps.h"
 
-#include "LM_dispatch.h"
+#include "LM_memory.h"
 #include "LM_globals.h"
 #include "LM_shade_rows.h"
+#include "LM_row_driver.h"
 #include "LM_shader.h"
 #include "LM_tiles.h"
 #include "relight_filter.h"
@@ -19,9 +20,8 @@ LM_sint32 LM_FilterHeight(const unsigned char* p, LM_uint32 rowBytes, LM_sint32 
     return LM_WrapMul(sum, amplitude) / 68;
 }
 
-LM_sint32 LM_StoreBumpMap(FilterRecord* record, LM_globals* globals) {
-    LM_bump_map& map = globals->bumpMap;
-    const Rect& block = record->requestRect;
+LM_sint32 LM_StoreBumpMap(const LM_rows_in& delivered, LM_bump_map& map) {
+    const Rect& block = delivered.rect;
     const LM_sint32 wb = block.right - block.left;
     const LM_sint32 hb = block.bottom - block.top;
     if (wb < 5 || hb < 5) {
@@ -40,8 +40,8 @@ LM_sint32 LM_StoreBumpMap(FilterRecord* record, LM_globals* globals) {
         }
         map.heightsSize = need;
     }
-    const unsigned char* data = static_cast<const unsigned char*>(record->requestData);
-    const LM_uint32 stride = LM_uint32(record->requestRowBytes);
+    const unsigned char* data = delivered.data;
+    const LM_uint32 stride = LM_uint32(delivered.rowBytes);
     for (LM_uint32 r = 0; r < rows; ++r)
         for (LM_uint32 c = 0; c < map.rowLength; ++c)
             map.heights[r * map.rowLength + c] =
@@ -156,37 +156,18 @@ bool mapCovers(const LM_bump_map& map, LM_uint32 rows, LM_uint32 cols) {
            std::uint64_t(map.heightsSize) >= std::uint64_t(rows + 2) * map.rowLength * 4;
 }
 
-// One sample array: a preview cache (advanced sample by sample over the whole preview, written
-// only while cold) or the row buffer (reused for every piece, always written).
-template <typename T> struct SampleArray {
-    T* cache;
-    T* buffer;
-    bool hot;
-
-    SampleArray(T* cacheStart, LM_bool cacheHot, T* rowBuffer)
-        : cache(cacheStart), buffer(rowBuffer), hot(cacheStart && cacheHot) {}
-    T* at() const { return cache ? cache : buffer; }
-    bool write() const { return !hot; }
-    void advance(LM_uint32 n) {
-        if (cache)
-            cache += n;
-    }
-};
-
 struct BumpArrays {
-    SampleArray<LM_vector2f> positions;
-    SampleArray<LM_vector3f> normals;
-    SampleArray<LM_sint32> weights;
-    SampleArray<unsigned char> base; // three bytes a sample
+    LM_sample_array<LM_vector2f> positions;
+    LM_sample_array<LM_vector3f> normals;
+    LM_sample_array<LM_sint32> weights;
+    LM_sample_array<unsigned char> base; // three bytes a sample
     bool geometryReady;
 
     explicit BumpArrays(LM_globals* g)
-        : positions(g->PosCache(), g->PosCacheHot(), g->rowPositions),
-          normals(g->NormCache(), g->NormCacheHot(), g->rowNormals),
-          weights(g->WeightCache(), g->WeightCacheHot(), g->rowWeights),
-          base(g->BaseCache(), g->BaseCacheHot(), g->rowBaseColors),
-          geometryReady(positions.hot && normals.hot && weights.hot && base.hot && g->UseSampleCountCache() &&
-                        g->SampleCountCacheHot()) {}
+        : positions(g->posCache, g->rowPositions), normals(g->normCache, g->rowNormals),
+          weights(g->weightCache, g->rowWeights), base(g->baseCache, g->rowBaseColors),
+          geometryReady(positions.hot && normals.hot && weights.hot && base.hot &&
+                        g->sampleCountCache.Hot()) {}
 };
 
 struct PieceGeometry {
@@ -237,101 +218,92 @@ LM_uint32 countSamples(const LM_sint32* weights, int pixels) {
     return n;
 }
 
-void shadeBumpTile(FilterRecord* record, LM_bump_map* map, LM_globals* globals, bool askAbort) {
-    const LM_tile_geometry t = LM_TileGeometry(record);
-    if (!t.shadable || !mapCovers(*map, LM_uint32(t.rows), LM_uint32(t.cols)))
-        return;
-    const Rect& area = record->filterArea;
-    const Rect& tile = record->requestRect;
-    const int fw = t.fw, fh = t.fh, rows = t.rows, cols = t.cols;
-    const float s = t.s;
-    const foo* block = LM_ParameterBlock(record);
-    BumpArrays arrays(globals);
-    LM_sint32* counts = globals->SampleCountCache();
-    const bool countsHot = counts && globals->SampleCountCacheHot();
-    const bool sumsUsed = globals->UseDiffuseSumCache() && globals->UseSpecularSumCache();
-    const LM_bool sumsReady = sumsUsed && globals->DiffuseSumCacheHot() && globals->SpecularSumCacheHot();
-    SampleArray<LM_color96> diffuse(sumsUsed ? globals->DiffuseSumCache() : nullptr, sumsReady,
-                                    globals->rowDiffuse);
-    SampleArray<LM_color96> specular(sumsUsed ? globals->SpecularSumCache() : nullptr, sumsReady,
-                                     globals->rowSpecular);
-    globals->ResolveLightCursors(block);
-    LM_PrepareRowLights(block, globals->rowLights);
-    const bool direct = !sumsUsed && !LM_AnyLightCache(block, globals);
-    Gradients gradients;
+// A textured tile: pieces of whole pixels, four samples a pixel at most, averaged into the rows out.
+class BumpSurface {
+  public:
+    BumpSurface(const LM_tile_view& view, const LM_tile_geometry& t, LM_globals* g)
+        : view_(view), t_(t), map_(g->bumpMap), arrays_(g), shaded_(g->rowShaded),
+          counts_(g->sampleCountCache.Data()), countsHot_(g->sampleCountCache.Hot()) {}
 
-    const unsigned char* source = static_cast<const unsigned char*>(record->requestData);
-    unsigned char* result = static_cast<unsigned char*>(record->writeData);
-    for (int row = 0; row < rows; ++row) {
-        if (askAbort && record->abortQueryProc)
-            record->abortQueryProc();
-        LM_uint32 rowSamples = 0;
-        for (int first = 0; first < cols; first += kPiecePixels) {
-            const int pixels = std::min(kPiecePixels, cols - first);
-            const PieceGeometry piece{map,
-                                      LM_uint32(row),
-                                      first,
-                                      pixels,
-                                      source + 3 * first,
-                                      tile.left + first - area.left,
-                                      tile.top + row - area.top,
-                                      fw,
-                                      fh,
-                                      s};
-            const LM_uint32 n = arrays.geometryReady ? countSamples(arrays.weights.at(), pixels)
-                                                     : samplePass(piece, arrays, gradients);
-            const auto* colors = reinterpret_cast<const LM_rgb8*>(arrays.base.at());
-            auto* shaded = reinterpret_cast<LM_rgb8*>(globals->rowShaded);
-            if (direct) {
-                LM_ShadeBumpsAllLights(block, globals->rowLights, n, arrays.positions.at(),
-                                       arrays.normals.at(), colors, shaded);
-            } else {
-                if (!sumsReady)
-                    LM_SumLights(block, n, globals, diffuse.at(), specular.at(),
-                                 [&](int l, LM_color96* d, LM_color96* sp) {
-                                     LM_ShadeLightBumpsRow(globals->rowLights.lights[l], n,
-                                                           arrays.positions.at(), arrays.normals.at(), d, sp);
-                                 });
-                LM_CombineRowFast(block, n, diffuse.at(), specular.at(), colors, shaded);
-            }
-            LM_AverageSamples(globals->rowShaded, arrays.weights.at(), LM_uint32(pixels), result + 3 * first);
-            arrays.positions.advance(n);
-            arrays.normals.advance(n);
-            arrays.weights.advance(n + LM_uint32(pixels));
-            arrays.base.advance(3 * n);
-            diffuse.advance(n);
-            specular.advance(n);
-            LM_AdvanceLightCursors(block, globals, n);
-            rowSamples += n;
-        }
-        if (counts && !countsHot)
-            *counts = LM_sint32(rowSamples);
-        if (counts)
-            ++counts;
-        source += record->requestRowBytes;
-        result += record->writeRowBytes;
+    int PiecePixels() const { return kPiecePixels; }
+
+    LM_uint32 Samples(int row, int first, int pixels) {
+        if (arrays_.geometryReady)
+            return countSamples(arrays_.weights.at(), pixels);
+        const PieceGeometry piece{&map_,
+                                  LM_uint32(row),
+                                  first,
+                                  pixels,
+                                  view_.in.data + row * view_.in.rowBytes + 3 * first,
+                                  view_.in.rect.left + first - view_.area.left,
+                                  view_.in.rect.top + row - view_.area.top,
+                                  t_.fw,
+                                  t_.fh,
+                                  t_.s};
+        return samplePass(piece, arrays_, gradients_);
     }
+    const LM_rgb8* Colors(int, int) const { return reinterpret_cast<const LM_rgb8*>(arrays_.base.at()); }
+    LM_rgb8* Shaded(int, int) const { return reinterpret_cast<LM_rgb8*>(shaded_); }
+    void ShadeAll(const foo* block, const LM_row_lights& lights, LM_uint32 n, const LM_rgb8* colors,
+                  LM_rgb8* shaded) const {
+        LM_ShadeBumpsAllLights(block, lights, n, arrays_.positions.at(), arrays_.normals.at(), colors,
+                               shaded);
+    }
+    void ShadeLight(const LM_row_light& light, LM_uint32 n, LM_color96* diffuse, LM_color96* specular) const {
+        LM_ShadeLightBumpsRow(light, n, arrays_.positions.at(), arrays_.normals.at(), diffuse, specular);
+    }
+    void Finish(int row, int first, int pixels) const {
+        LM_AverageSamples(shaded_, arrays_.weights.at(), LM_uint32(pixels),
+                          view_.out.data + row * view_.out.rowBytes + 3 * first);
+    }
+    void Advance(LM_uint32 n, int pixels) {
+        arrays_.positions.advance(n);
+        arrays_.normals.advance(n);
+        arrays_.weights.advance(n + LM_uint32(pixels));
+        arrays_.base.advance(3 * n);
+    }
+    void EndRow(LM_uint32 samples) {
+        if (counts_ && !countsHot_)
+            *counts_ = LM_sint32(samples);
+        if (counts_)
+            ++counts_;
+    }
+
+  private:
+    const LM_tile_view& view_;
+    const LM_tile_geometry& t_;
+    const LM_bump_map& map_;
+    BumpArrays arrays_;
+    unsigned char* shaded_;
+    LM_sint32* counts_;
+    bool countsHot_;
+    Gradients gradients_;
+};
+
+void shadeBumpTile(const LM_tile_view& view, const foo* block, LM_globals* globals) {
+    const LM_tile_geometry t = LM_TileGeometry(view, block);
+    if (!t.shadable || !mapCovers(globals->bumpMap, LM_uint32(t.rows), LM_uint32(t.cols)))
+        return;
+    BumpSurface surface(view, t, globals);
+    LM_DriveRows(view, t, block, globals, surface);
 }
 
 } // namespace
 
-void LM_ShadeTileWithBumps(FilterRecord* record, LM_bump_map* map, LM_globals* globals) {
-    shadeBumpTile(record, map, globals, false);
+void LM_ShadeTileWithBumps(const LM_tile_view& view, const foo* block, LM_globals* globals) {
+    shadeBumpTile(view, block, globals);
 }
 
-void LM_ShadePreviewTileWithBumps(FilterRecord* record, LM_bump_map* map, LM_globals* globals) {
-    shadeBumpTile(record, map, globals, true);
-    globals->PosCacheHot(true);
-    globals->NormCacheHot(true);
-    globals->WeightCacheHot(true);
-    globals->BaseCacheHot(true);
-    globals->SampleCountCacheHot(true);
-    globals->DiffuseSumCacheHot(true);
-    globals->SpecularSumCacheHot(true);
-    for (int i = globals->lightCount - 1; i >= 0; --i) {
-        globals->lights[i].DiffuseCacheHot(false);
-        globals->lights[i].SpecularCacheHot(false);
-    }
+void LM_ShadePreviewTileWithBumps(const LM_tile_view& view, const foo* block, LM_globals* globals) {
+    shadeBumpTile(view, block, globals);
+    globals->posCache.SetHot(true);
+    globals->normCache.SetHot(true);
+    globals->weightCache.SetHot(true);
+    globals->baseCache.SetHot(true);
+    globals->sampleCountCache.SetHot(true);
+    globals->diffuseSumCache.SetHot(true);
+    globals->specularSumCache.SetHot(true);
+    globals->SetLightCachesHot(false);
 }
 
 void LM_AverageSamples(const unsigned char* shaded, const LM_sint32* weights, LM_uint32 pixels,

@@ -8,6 +8,8 @@
 
 struct FilterRecord;
 class LM_globals;
+struct LM_rows_in;
+struct LM_tile_view;
 
 struct LM_bump_map {
     LM_uint32 heightsSize; // bytes allocated for heights; grows, never shrinks
@@ -16,8 +18,9 @@ struct LM_bump_map {
     LM_sint32 amplitude;
 };
 
-// Captures the channel block in requestRect/requestData into the map. 0, or 1 when out of memory.
-LM_sint32 LM_StoreBumpMap(FilterRecord* record, LM_globals* globals);
+// Captures a delivered channel block (the tile grown by LM_BUMP_MARGIN) into the map. 0, or 1 when
+// out of memory.
+LM_sint32 LM_StoreBumpMap(const LM_rows_in& delivered, LM_bump_map& map);
 
 // A host may deliver a texture block trimmed at the image border: repeats its edge pixels to
 // restore the block asked for around the tile, so the capture never reads outside the delivery.
@@ -67,10 +70,11 @@ LM_vector3f LM_BumpNormal(LM_sint32 gx, LM_sint32 gy);
 void LM_AverageSamples(const unsigned char* shaded, const LM_sint32* weights, LM_uint32 pixels,
                        unsigned char* result);
 
-void LM_ShadeTileWithBumps(FilterRecord* record, LM_bump_map* map, LM_globals* globals);
+// Shades the tile with relief from globals->bumpMap, which must hold the tile's heights.
+void LM_ShadeTileWithBumps(const LM_tile_view& view, const foo* block, LM_globals* globals);
 
 // The texture shading of the whole preview, with its caches; marks them as the preview left them.
-void LM_ShadePreviewTileWithBumps(FilterRecord* record, LM_bump_map* map, LM_globals* globals);
+void LM_ShadePreviewTileWithBumps(const LM_tile_view& view, const foo* block, LM_globals* globals);
 
 void LM_ShadeBumps(const foo* block, const unsigned short count, const LM_vector2f* positions,
                    const LM_vector3f* normals, const unsigned char* baseColors, LM_color96* diffuse,

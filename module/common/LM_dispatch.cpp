@@ -1,10 +1,9 @@
 #include "LM_dispatch.h"
 
-#include "Dialogs.h"
-#include "HostUtils.h"
 #include "LM_bumps.h"
+#include "LM_dialog.h"
 #include "LM_globals.h"
-#include "LM_mac_UI.h"
+#include "LM_memory.h"
 #include "LM_preview.h"
 #include "LM_shader.h"
 #include "LM_tiles.h"
@@ -12,10 +11,7 @@
 
 namespace {
 
-constexpr std::int16_t kHostAlert = 16000;
-constexpr std::int16_t kAboutBox = 16001;
 constexpr long kBumpMapBytes = 66 * 66 * 4;
-constexpr long kMinPurgeableSpace = 16384;
 
 void reportProgress(FilterRecord* record, LM_globals* globals) {
     if (record->progressReportProc)
@@ -58,28 +54,18 @@ LM_sint16 ensureParameterBlock(FilterRecord* record) {
     return filterNoErr;
 }
 
-LM_sint16 runDialog(FilterRecord* record, LM_globals* globals) {
+LM_sint16 runDialog(FilterRecord* record, LM_globals* globals, const LM_dialog& ui) {
     if (LM_sint16 r = ensureParameterBlock(record))
         return r;
     foo* block = LM_ParameterBlock(record);
-    if (globals->UseCurrentSettings()) {
-        LM_globals* backup = LM_globals::New();
-        if (!backup)
-            return filterMemFull;
-        if (LM_sint32 r = backup->CopySettingsFrom(*globals)) {
-            LM_globals::Delete(backup);
-            return LM_sint16(r);
-        }
-        const LM_sint16 r = LM_DoParameterDialog(record, globals);
-        if (r != 0) {
-            globals->CopySettingsFrom(*backup);
-            LM_globals::Delete(backup);
-            globals->showDialog = 0;
-            globals->ConvertToParameters(block, false);
+    // A session over the current settings gives them back on Cancel.
+    const LM_settings backup = globals->Settings();
+    if (LM_sint16 r = ui.Run(record, globals)) {
+        if (!globals->UseCurrentSettings())
             return r;
-        }
-        LM_globals::Delete(backup);
-    } else if (LM_sint16 r = LM_DoParameterDialog(record, globals)) {
+        globals->SetSettings(backup);
+        globals->showDialog = 0;
+        globals->ConvertToParameters(block, false);
         return r;
     }
     globals->showDialog = 0;
@@ -93,7 +79,7 @@ LM_sint16 captureTexture(FilterRecord* record, LM_globals* globals) {
         return filterStop;
     if (!LM_CompleteBumpBlock(record, globals))
         return filterServiceMissing;
-    if (LM_StoreBumpMap(record, globals) != 0)
+    if (LM_StoreBumpMap(LM_RequestedRows(*record), globals->bumpMap) != 0)
         return filterMemFull;
     LM_BumpToRealRects(record, globals);
     globals->bumpRowsReady = 1;
@@ -104,44 +90,26 @@ LM_sint16 captureTexture(FilterRecord* record, LM_globals* globals) {
 
 } // namespace
 
-void* LM_NewPtr(long size) {
-    if (MaxBlock() < size) {
-        PurgeMem(size);
-        Size grow = 0;
-        if (MaxBlock() < size && MaxMem(&grow) < size)
-            return nullptr;
-    }
-    long total = 0, contig = 0;
-    PurgeSpace(&total, &contig);
-    if (total - size < kMinPurgeableSpace)
-        return nullptr;
-    return NewPtr(size);
-}
-
-void LM_DisposePtr(void* p) {
-    DisposePtr(static_cast<Ptr>(p));
-}
-
-LM_sint16 LM_DoAbout(AboutRecord*) {
-    ShowAbout(kAboutBox);
+LM_sint16 LM_DoAbout(AboutRecord*, const LM_dialog& ui) {
+    ui.ShowAbout();
     return filterNoErr;
 }
 
-LM_sint16 LM_DoPrepare(FilterRecord* record) {
+LM_sint16 LM_DoPrepare(FilterRecord* record, const LM_dialog& ui) {
     if (!record->showPixelsProc || record->hostSignature != kHostSignature) {
-        StopAlert(kHostAlert, nullptr);
+        ui.AlertUnsupportedHost();
         return filterStop;
     }
     if (record->colourMode != kColourModeRGB)
         return filterBadMode;
     if (!record->deliverNowProc || !record->absolutePlanesSupported) {
-        StopAlert(kHostAlert, nullptr);
+        ui.AlertUnsupportedHost();
         return filterStop;
     }
     return filterNoErr;
 }
 
-LM_sint16 LM_DoStart(FilterRecord* record, LM_globals* globals) {
+LM_sint16 LM_DoStart(FilterRecord* record, LM_globals* globals, const LM_dialog& ui) {
     record->requestFirstPlane = record->writeFirstPlane = 0;
     record->requestLastPlane = record->writeLastPlane = 2;
     globals->filterRecord = record;
@@ -155,9 +123,9 @@ LM_sint16 LM_DoStart(FilterRecord* record, LM_globals* globals) {
     if (globals->showDialog == 1) {
         globals->previewEnabled = 1;
         globals->previewGathered = 0;
-        LM_sint16 r = LM_ConstructParameterDialog(record, globals);
+        LM_sint16 r = ui.Construct(record, globals);
         if (r == 0)
-            r = LM_CalculatePreviewScaling(record, globals);
+            r = ui.CalculatePreviewScaling(record, globals);
         if (r != 0)
             return r;
         LM_SetFirstPreviewTileRects(record, globals);
@@ -169,20 +137,20 @@ LM_sint16 LM_DoStart(FilterRecord* record, LM_globals* globals) {
     return filterNoErr;
 }
 
-LM_sint16 LM_DoContinue(FilterRecord* record, LM_globals* globals) {
+LM_sint16 LM_DoContinue(FilterRecord* record, LM_globals* globals, const LM_dialog& ui) {
     if (globals->showDialog == 1) {
         if (globals->previewGathered != 1) {
             LM_CalcTilePreview(record, globals);
             LM_SetNextPreviewTileRects(record, globals);
             return filterNoErr;
         }
-        return runDialog(record, globals);
+        return runDialog(record, globals, ui);
     }
     if (LM_ParameterBlock(record)->textureChannel == 0) {
         // A stop is honoured between tiles of a flat run too, so any run can be cancelled.
         if (aborted(record))
             return filterStop;
-        LM_ShadeTile(record, globals);
+        LM_ShadeTile(LM_RequestedTile(*record, true), LM_ParameterBlock(record), globals);
         LM_SetNextRealTileRects(record, globals);
         ++globals->progressDone;
         reportProgress(record, globals);
@@ -190,14 +158,14 @@ LM_sint16 LM_DoContinue(FilterRecord* record, LM_globals* globals) {
     }
     if (globals->bumpRowsReady == 0)
         return captureTexture(record, globals);
-    LM_ShadeTileWithBumps(record, &globals->bumpMap, globals);
+    LM_ShadeTileWithBumps(LM_RequestedTile(*record, false), LM_ParameterBlock(record), globals);
     LM_SetNextRealTileRects(record, globals);
     LM_RealToBumpRects(record, globals);
     globals->bumpRowsReady = 0;
     return filterNoErr;
 }
 
-LM_sint16 LM_DoFinish(LM_globals* globals) {
+LM_sint16 LM_DoFinish(LM_globals* globals, const LM_dialog& ui) {
     QXPixelMap* maps[] = {&globals->previewMap, &globals->previewSourceMap, &globals->previewTextureMap};
     for (QXPixelMap* map : maps) {
         LM_DisposePtr(map->baseAddr);
@@ -214,12 +182,12 @@ LM_sint16 LM_DoFinish(LM_globals* globals) {
         preview.version = 0;
     }
     if (globals->dialogTemplate && *globals->dialogTemplate)
-        LM_DisposeParameterDialog(globals);
+        ui.Dispose(globals);
     return filterNoErr;
 }
 
-extern "C" __attribute__((visibility("default"))) void
-PluginMain(std::int32_t selector, void* record, std::intptr_t* globalsSlot, std::int16_t* result) {
+void LM_Main(const LM_dialog& ui, std::int32_t selector, void* record, std::intptr_t* globalsSlot,
+             std::int16_t* result) {
     const std::int16_t which = static_cast<std::int16_t>(selector & 0xFFFF);
     if (which == selectorFinish && *globalsSlot == 0) {
         *result = filterNoErr;
@@ -240,50 +208,36 @@ PluginMain(std::int32_t selector, void* record, std::intptr_t* globalsSlot, std:
     FilterRecord* filter = static_cast<FilterRecord*>(record);
     switch (which) {
     case selectorAbout:
-        *result = LM_DoAbout(static_cast<AboutRecord*>(record));
+        *result = LM_DoAbout(static_cast<AboutRecord*>(record), ui);
         break;
     case selectorParameters:
         *result = filterNoErr;
         globals->showDialog = 1;
         break;
     case selectorPrepare:
-        *result = LM_DoPrepare(filter);
+        *result = LM_DoPrepare(filter, ui);
         break;
     case selectorStart:
-        *result = LM_DoStart(filter, globals);
+        *result = LM_DoStart(filter, globals, ui);
         if (*result != 0) {
             globals->showDialog = 0;
-            LM_DoFinish(globals);
+            LM_DoFinish(globals, ui);
         }
         break;
     case selectorContinue:
-        *result = LM_DoContinue(filter, globals);
+        *result = LM_DoContinue(filter, globals, ui);
         if (*result != 0 && globals->showDialog == 1 && !globals->UseCurrentSettings()) {
-            LM_DoFinish(globals);
+            LM_DoFinish(globals, ui);
             LM_globals::Delete(globals);
             *globalsSlot = 0;
         }
         break;
     case selectorFinish:
-        *result = LM_DoFinish(globals);
+        *result = LM_DoFinish(globals, ui);
         globals->SetUseCurrentSettings(true);
         globals->showDialog = 0;
         break;
     default:
         *result = filterBadSelector;
     }
-}
-
-extern "C" __attribute__((visibility("default"))) int
-PluginCheckParameters(const void* block, std::size_t size, char* why, std::size_t whySize) {
-    const char* reason = nullptr;
-    if (LM_CheckParameterBlock(block, size, &reason))
-        return 0;
-    if (why && whySize > 0) {
-        std::size_t i = 0;
-        for (; reason[i] && i + 1 < whySize; ++i)
-            why[i] = reason[i];
-        why[i] = 0;
-    }
-    return 1;
 }

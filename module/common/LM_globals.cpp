@@ -1,40 +1,28 @@
 #include "LM_globals.h"
 
-#include "LM_dispatch.h"
+#include "LM_memory.h"
 
 #include <algorithm>
 #include <cstring>
 #include <new>
 
-namespace {
-
-template <typename T> void disposeCache(T*& cache, LM_bool& hot) {
-    LM_DisposePtr(cache);
-    cache = nullptr;
-    hot = false;
-}
-
-template <typename T>
-void allocateCache(T*& cache, LM_bool& hot, unsigned long elements, unsigned long bytesEach) {
-    if (cache)
-        return;
-    cache = static_cast<T*>(LM_NewPtr(long(elements * bytesEach)));
-    hot = false;
-}
-
-} // namespace
-
 LM_globals::LM_globals()
-    : ambientColor{65535, 65535, 65535}, material(0), gloss(128), exposure(128), ambientBrightness(16),
-      bumpAmplitude(128), whiteIsHigh(true), showDialog(false), previewGathered(false), previewEnabled(true),
-      lightCount(0), dialogTemplate(nullptr), dialog(nullptr), bumpChannel(0), useCurrentSettings(false) {
-    for (LM_light_UI& light : lights)
-        light.owner = this;
+    : showDialog(false), previewGathered(false), previewEnabled(true), dialogTemplate(nullptr),
+      dialog(nullptr), useCurrentSettings(false) {
+    DefaultSurface();
+    lightCount = 0;
+    bumpChannel = 0;
     GenerateEllipseCoords();
 }
 
-LM_globals::~LM_globals() {
-    FreeCaches();
+void LM_globals::DefaultSurface() {
+    ambientColor = {65535, 65535, 65535};
+    material = 0;
+    gloss = 128;
+    exposure = 128;
+    ambientBrightness = 16;
+    bumpAmplitude = 128;
+    whiteIsHigh = true;
 }
 
 LM_globals* LM_globals::New() {
@@ -64,15 +52,9 @@ void LM_globals::GenerateEllipseCoords() {
 }
 
 void LM_globals::Default() {
-    ambientColor = {65535, 65535, 65535};
-    material = 0;
-    gloss = 128;
-    exposure = 128;
-    ambientBrightness = 16;
-    bumpAmplitude = 128;
-    whiteIsHigh = true;
+    DefaultSurface();
     lightCount = 0;
-    LM_light_UI* light = _AppendLight();
+    LM_light_UI* light = AppendLight();
     light->color = {65535, 65535, 0};
     light->intensity = 127;
     light->spread = 128;
@@ -82,48 +64,13 @@ void LM_globals::Default() {
     light->majorAxis = {30, 30};
     light->minorAxis = {-15, 15};
     light->radius = 30;
-    light->InvalidateCaches();
+    LightChanged(*light);
     GenerateEllipseCoords();
 }
 
-LM_sint32 LM_globals::CopySettingsFrom(const LM_globals& source) {
-    ambientColor = source.ambientColor;
-    material = source.material;
-    gloss = source.gloss;
-    exposure = source.exposure;
-    ambientBrightness = source.ambientBrightness;
-    bumpAmplitude = source.BumpAmplitude();
-    whiteIsHigh = source.WhiteIsHigh();
-    showDialog = source.showDialog;
-    previewGathered = source.previewGathered;
-    previewStep = source.previewStep;
-    previewOffset = source.previewOffset;
-    previewSize = source.previewSize;
-    tileSize = source.tileSize;
-    lightCount = source.lightCount;
-    currentLight = source.currentLight;
-    previewCenter = source.previewCenter;
-    previewOrigin = source.previewOrigin;
-    previewEnabled = source.previewEnabled;
-    std::memcpy(ellipseX, source.ellipseX, sizeof ellipseX);
-    std::memcpy(ellipseY, source.ellipseY, sizeof ellipseY);
-    for (int i = 0; i < lightCount && i < LM_MAX_LIGHTS; ++i) {
-        // Preview caches stay with their owner: sharing them would free them twice.
-        LM_color96* diffuse = lights[i].diffuseCache;
-        LM_color96* specular = lights[i].specularCache;
-        lights[i] = source.lights[i];
-        lights[i].owner = this;
-        lights[i].diffuseCache = diffuse;
-        lights[i].specularCache = specular;
-        lights[i].diffuseCacheHot = lights[i].specularCacheHot = false;
-    }
-    bumpChannel = source.BumpChannel();
-    useCurrentSettings = source.UseCurrentSettings();
-    styleIndex = source.StyleIndex();
-    GenerateEllipseCoords();
-    dialogTemplate = nullptr;
-    dialog = nullptr;
-    return 0;
+void LM_globals::SetSettings(const LM_settings& settings) {
+    static_cast<LM_settings&>(*this) = settings;
+    InvalidateCaches();
 }
 
 void LM_globals::ConvertToParameters(foo* block, LM_bool preview) {
@@ -141,7 +88,14 @@ void LM_globals::ConvertToParameters(foo* block, LM_bool preview) {
     for (int i = 0; i < lightCount && i < LM_MAX_LIGHTS; ++i) {
         if (lights[i].isOn != 1)
             continue;
-        lights[i].ConvertToRealLight(&block->lights[converted], w, preview);
+        LM_light& out = block->lights[converted];
+        lights[i].ConvertToRealLight(&out, w, preview);
+        // The block refers to a light's caches by its slot, counted from 1.
+        const LM_light_caches& caches = lightCaches[i];
+        out.diffuseCache = caches.diffuse.Used() ? LM_uint32(i + 1) : 0;
+        out.diffuseCacheHot = caches.diffuse.Hot();
+        out.specularCache = caches.specular.Used() ? LM_uint32(i + 1) : 0;
+        out.specularCacheHot = caches.specular.Hot();
         ++converted;
     }
     block->lightCount = converted;
@@ -180,20 +134,20 @@ void LM_globals::SetBumpChannel(LM_sint16 channel) {
     bumpChannel = channel;
 }
 
-LM_light_UI* LM_globals::_AppendLight() {
+LM_light_UI* LM_globals::AppendLight() {
     if (lightCount >= LM_MAX_LIGHTS)
         return nullptr;
     const LM_uint16 i = lightCount;
     lightCount = i + 1;
     currentLight = i;
     lights[i].anchor = previewCenter;
-    DiffuseSumCacheHot(false);
-    SpecularSumCacheHot(false);
+    diffuseSumCache.Invalidate();
+    specularSumCache.Invalidate();
     return &lights[i];
 }
 
 void LM_globals::CreateNewLight(LM_sint16 x, LM_sint16 y) {
-    LM_light_UI* light = _AppendLight();
+    LM_light_UI* light = AppendLight();
     if (!light)
         return;
     light->color = {65535, 65535, 65535};
@@ -205,13 +159,13 @@ void LM_globals::CreateNewLight(LM_sint16 x, LM_sint16 y) {
     light->majorAxis = {30, 30};
     light->minorAxis = {-15, 15};
     light->radius = 30;
-    light->InvalidateCaches();
+    LightChanged(*light);
     GenerateEllipseCoords();
 }
 
 void LM_globals::CopyNewLight(LM_sint16 x, LM_sint16 y) {
     const LM_light_UI source = lights[currentLight];
-    LM_light_UI* light = _AppendLight();
+    LM_light_UI* light = AppendLight();
     if (!light)
         return;
     light->color = source.color;
@@ -223,20 +177,22 @@ void LM_globals::CopyNewLight(LM_sint16 x, LM_sint16 y) {
     light->majorAxis = source.majorAxis;
     light->minorAxis = source.minorAxis;
     light->radius = source.radius;
-    light->InvalidateCaches();
+    LightChanged(*light);
 }
 
 LM_bool LM_globals::DeleteCurrentLight() {
     if (lightCount <= 1)
         return false;
     --lightCount;
-    lights[currentLight].FreeCaches();
-    for (int i = currentLight; i < lightCount; ++i)
+    lightCaches[currentLight].Free();
+    // The freed caches move up to the slot that falls out of use.
+    for (int i = currentLight; i < lightCount; ++i) {
         lights[i] = lights[i + 1];
-    lights[lightCount].DetachCaches();
+        lightCaches[i].Swap(lightCaches[i + 1]);
+    }
     currentLight = 0;
-    DiffuseSumCacheHot(false);
-    SpecularSumCacheHot(false);
+    diffuseSumCache.Invalidate();
+    specularSumCache.Invalidate();
     return true;
 }
 
@@ -244,35 +200,61 @@ void LM_globals::AllocateCaches(const unsigned long rows, const unsigned long co
     const unsigned long pixels = rows * columns;
     const unsigned long n = texture ? 4 * pixels : pixels;
     if (texture) {
-        allocateCache(normCache, normCacheHot, 4 * pixels, sizeof(LM_vector3f));
-        allocateCache(weightCache, weightCacheHot, 5 * pixels, sizeof(LM_sint32));
-        allocateCache(baseCache, baseCacheHot, 4 * pixels, 3);
-        allocateCache(sampleCountCache, sampleCountCacheHot, rows, sizeof(LM_sint32));
+        normCache.Allocate(4 * pixels);
+        weightCache.Allocate(5 * pixels);
+        baseCache.Allocate(3 * 4 * pixels);
+        sampleCountCache.Allocate(rows);
     }
-    allocateCache(posCache, posCacheHot, n, sizeof(LM_vector2f));
-    allocateCache(diffuseSumCache, diffuseSumCacheHot, n, sizeof(LM_color96));
-    allocateCache(specularSumCache, specularSumCacheHot, n, sizeof(LM_color96));
-    for (int i = 0; i < lightCount && i < LM_MAX_LIGHTS; ++i)
-        lights[i].AllocateCaches(n);
+    posCache.Allocate(n);
+    diffuseSumCache.Allocate(n);
+    specularSumCache.Allocate(n);
+    for (int i = 0; i < lightCount && i < LM_MAX_LIGHTS; ++i) {
+        if (lights[i].isOn != 1)
+            continue;
+        lightCaches[i].diffuse.Allocate(n);
+        lightCaches[i].specular.Allocate(n);
+    }
 }
 
 void LM_globals::FreeCaches() {
-    for (LM_light_UI& light : lights)
-        light.FreeCaches();
-    disposeCache(posCache, posCacheHot);
-    disposeCache(normCache, normCacheHot);
-    disposeCache(weightCache, weightCacheHot);
-    disposeCache(baseCache, baseCacheHot);
-    disposeCache(sampleCountCache, sampleCountCacheHot);
-    disposeCache(diffuseSumCache, diffuseSumCacheHot);
-    disposeCache(specularSumCache, specularSumCacheHot);
+    for (LM_light_caches& caches : lightCaches)
+        caches.Free();
+    posCache.Free();
+    normCache.Free();
+    weightCache.Free();
+    baseCache.Free();
+    sampleCountCache.Free();
+    diffuseSumCache.Free();
+    specularSumCache.Free();
 }
 
 void LM_globals::InvalidateCaches() {
-    for (LM_light_UI& light : lights)
-        light.InvalidateCaches();
-    posCacheHot = normCacheHot = weightCacheHot = baseCacheHot = false;
-    sampleCountCacheHot = diffuseSumCacheHot = specularSumCacheHot = false;
+    for (LM_light_caches& caches : lightCaches)
+        caches.Invalidate();
+    posCache.Invalidate();
+    normCache.Invalidate();
+    weightCache.Invalidate();
+    baseCache.Invalidate();
+    sampleCountCache.Invalidate();
+    diffuseSumCache.Invalidate();
+    specularSumCache.Invalidate();
+}
+
+LM_light_caches& LM_globals::CachesOf(const LM_light_UI& light) {
+    return lightCaches[&light - lights];
+}
+
+void LM_globals::LightChanged(const LM_light_UI& light) {
+    CachesOf(light).Invalidate();
+    diffuseSumCache.Invalidate();
+    specularSumCache.Invalidate();
+}
+
+void LM_globals::SetLightCachesHot(bool hot) {
+    for (int i = 0; i < lightCount && i < LM_MAX_LIGHTS; ++i) {
+        lightCaches[i].diffuse.SetHot(hot);
+        lightCaches[i].specular.SetHot(hot);
+    }
 }
 
 void LM_globals::ResolveLightCursors(const foo* block) {
@@ -282,8 +264,8 @@ void LM_globals::ResolveLightCursors(const foo* block) {
         const LM_uint32 d = light.diffuseCache;
         const LM_uint32 s = light.specularCache;
         LM_light_cursor& cursor = lightCursors[i];
-        cursor.diffuse = d >= 1 && d <= LM_MAX_LIGHTS ? lights[d - 1].diffuseCache : nullptr;
-        cursor.specular = s >= 1 && s <= LM_MAX_LIGHTS ? lights[s - 1].specularCache : nullptr;
+        cursor.diffuse = d >= 1 && d <= LM_MAX_LIGHTS ? lightCaches[d - 1].diffuse.Data() : nullptr;
+        cursor.specular = s >= 1 && s <= LM_MAX_LIGHTS ? lightCaches[s - 1].specular.Data() : nullptr;
         cursor.hot = light.diffuseCacheHot == 1 && light.specularCacheHot == 1;
     }
 }
@@ -362,20 +344,15 @@ LM_bool LM_globals::Read(LM_istream& in) {
         light.color = {l.red, l.green, l.blue};
         light.intensity = l.intensity;
         light.spread = l.spread;
-        if (l.isOn != 1)
-            light.FreeCaches();
         light.isOn = l.isOn == 1;
         light.type = lightTypeOfCode(l.type);
         light.position = l.position;
         light.majorAxis = l.majorAxis;
         light.minorAxis = l.minorAxis;
         light.radius = l.radius;
-        light.InvalidateCaches();
     }
     if (read == 0)
         return false;
-    for (int i = read; i < lightCount && i < LM_MAX_LIGHTS; ++i)
-        lights[i].FreeCaches();
     lightCount = read;
     currentLight = current < read ? current : 0;
     ambientColor = {ambient[0], ambient[1], ambient[2]};
@@ -386,7 +363,6 @@ LM_bool LM_globals::Read(LM_istream& in) {
     bumpChannel = channel;
     whiteIsHigh = white != 0;
     bumpAmplitude = amplitude;
-    InvalidateCaches();
     FreeCaches();
     return true;
 }

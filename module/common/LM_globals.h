@@ -1,8 +1,8 @@
-// The filter's one central object: the user's settings and light set, dialog and run state, and
-// the large work areas (row buffers, the texture map, the preview caches).
+// The filter's state: the settings a style holds, and the run state and work areas around them.
 #pragma once
 
 #include "LM_bumps.h"
+#include "LM_cache.h"
 #include "LM_light_UI.h"
 #include "LM_parameters.h"
 #include "LM_shade_rows.h"
@@ -21,16 +21,37 @@ struct LM_light_cursor {
     LM_bool hot; // both of the light's caches were hot when the block was built
 };
 
-class LM_globals {
+// What a style holds, and the style it came from: a value, so that a copy is a backup and an
+// assignment restores it. The texture fields change only through LM_globals, which keeps the
+// preview caches in step with them.
+class LM_settings {
   public:
-    // Settings.
     LM_color48 ambientColor;
     LM_sint16 material;
     LM_sint16 gloss;
     LM_sint16 exposure;
     LM_sint16 ambientBrightness; // slider value minus 127
+    LM_uint16 lightCount;
+    LM_uint16 currentLight;
+    LM_light_UI lights[LM_MAX_LIGHTS];
+
+    LM_sint16 BumpAmplitude() const { return bumpAmplitude; }
+    LM_bool WhiteIsHigh() const { return whiteIsHigh; }
+    LM_sint16 BumpChannel() const { return bumpChannel; }
+    void SetStyleIndex(LM_sint16 index) { styleIndex = index; }
+    LM_sint16 StyleIndex() const { return styleIndex; }
+
+  protected:
     LM_sint16 bumpAmplitude;
     LM_bool whiteIsHigh;
+    LM_sint16 bumpChannel;
+    LM_sint16 styleIndex;
+};
+
+// The filter's one central object: the settings, dialog and run state, and the large work areas
+// (row buffers, the texture map, the preview caches).
+class LM_globals : public LM_settings {
+  public:
     // Run state.
     LM_bool showDialog;
     LM_bool previewGathered;
@@ -43,8 +64,6 @@ class LM_globals {
     QXPixelMap previewTextureMap;
     LM_sint16 tileSize;
     FilterRecord* filterRecord;
-    LM_uint16 lightCount;
-    LM_uint16 currentLight;
     LM_vectori2 previewCenter;
     LM_vectori2 previewOrigin;
     LM_uint16 progressTotal;
@@ -53,7 +72,6 @@ class LM_globals {
     float ellipseY[LM_ELLIPSE_POINTS];
     Handle dialogTemplate;
     DialogPtr dialog;
-    LM_light_UI lights[LM_MAX_LIGHTS];
     // Row work buffers: nothing is allocated while a tile is shaded.
     LM_vector2f rowPositions[LM_ROW_SAMPLES];
     LM_vector3f rowNormals[LM_ROW_SAMPLES];
@@ -65,24 +83,15 @@ class LM_globals {
     unsigned char rowShaded[LM_ROW_SAMPLES * 3];
     LM_bool bumpRowsReady;
     LM_bump_map bumpMap;
-    LM_sint16 bumpChannel;
-    // Preview caches: a buffer and its hot flag each.
-    LM_vector2f* posCache;
-    LM_bool posCacheHot;
-    LM_vector3f* normCache;
-    LM_bool normCacheHot;
-    LM_sint32* weightCache;
-    LM_bool weightCacheHot;
-    unsigned char* baseCache;
-    LM_bool baseCacheHot;
-    LM_sint32* sampleCountCache;
-    LM_bool sampleCountCacheHot;
-    LM_color96* diffuseSumCache;
-    LM_bool diffuseSumCacheHot;
-    LM_color96* specularSumCache;
-    LM_bool specularSumCacheHot;
-    LM_bool useCurrentSettings;
-    LM_sint16 styleIndex;
+    // Preview caches over the whole preview; with a texture, four samples a pixel.
+    LM_cache<LM_vector2f> posCache;
+    LM_cache<LM_vector3f> normCache;
+    LM_cache<LM_sint32> weightCache;
+    LM_cache<unsigned char> baseCache; // three bytes a sample
+    LM_cache<LM_sint32> sampleCountCache;
+    LM_cache<LM_color96> diffuseSumCache;
+    LM_cache<LM_color96> specularSumCache;
+    LM_light_caches lightCaches[LM_MAX_LIGHTS]; // by slot of `lights`
     // The tile whose texture block is requested, and room to complete a block a host trimmed.
     Rect bumpTileRect;
     unsigned char bumpBlock[(64 + 6) * (64 + 6)];
@@ -92,7 +101,6 @@ class LM_globals {
     LM_row_lights rowLights;
 
     LM_globals();
-    ~LM_globals();
     LM_globals(const LM_globals&) = delete;
     LM_globals& operator=(const LM_globals&) = delete;
 
@@ -102,7 +110,9 @@ class LM_globals {
     static void Delete(LM_globals* globals);
 
     void Default();
-    LM_sint32 CopySettingsFrom(const LM_globals& source);
+    const LM_settings& Settings() const { return *this; }
+    // Takes every setting of `settings`; no cache stays hot.
+    void SetSettings(const LM_settings& settings);
     void GenerateEllipseCoords();
     void ConvertToParameters(foo* block, LM_bool preview);
     // Style data: the body after the byte-order mark and magic. Read changes nothing unless at
@@ -112,56 +122,33 @@ class LM_globals {
     static LM_sint16 LM_TranslateWorldUnits(LM_sint16 value, LM_sint16 from, LM_sint16 to);
 
     void SetBumpAmplitude(LM_sint16 amplitude);
-    LM_sint16 BumpAmplitude() const { return bumpAmplitude; }
     void SetWhiteIsHigh(LM_bool high);
-    LM_bool WhiteIsHigh() const { return whiteIsHigh; }
     void SetBumpChannel(LM_sint16 channel);
-    LM_sint16 BumpChannel() const { return bumpChannel; }
     void SetUseCurrentSettings(LM_bool use) { useCurrentSettings = use; }
     LM_bool UseCurrentSettings() const { return useCurrentSettings; }
-    void SetStyleIndex(LM_sint16 index) { styleIndex = index; }
-    LM_sint16 StyleIndex() const { return styleIndex; }
 
     // Light set.
     void CreateNewLight(LM_sint16 x, LM_sint16 y);
     void CopyNewLight(LM_sint16 x, LM_sint16 y);
     LM_bool DeleteCurrentLight();
-    // Every light's figure into the current port, the current light last with its grab handles
-    // (LM_light_UI_mac.cpp).
-    void DrawLights();
-    // The centre handles of every light but the current one.
-    void DrawInactiveLights();
 
     // Caches.
     void AllocateCaches(const unsigned long rows, const unsigned long columns, LM_bool texture);
     void FreeCaches();
     void InvalidateCaches();
+    // The caches of `light`, one of `lights`.
+    LM_light_caches& CachesOf(const LM_light_UI& light);
+    // After an edit of `light`: its own caches and the sums are stale.
+    void LightChanged(const LM_light_UI& light);
+    // Marks every light's caches and the sums as a rendering left them.
+    void SetLightCachesHot(bool hot);
     // Points the shader's cursors at the caches the block's lights refer to.
     void ResolveLightCursors(const foo* block);
 
-#define LM_CACHE_ACCESSORS(Name, member, Type)                                                               \
-    LM_bool Use##Name() const {                                                                              \
-        return member != nullptr;                                                                            \
-    }                                                                                                        \
-    Type* Name() const {                                                                                     \
-        return member;                                                                                       \
-    }                                                                                                        \
-    LM_bool Name##Hot() const {                                                                              \
-        return member##Hot;                                                                                  \
-    }                                                                                                        \
-    void Name##Hot(const LM_bool hot) {                                                                      \
-        if (member)                                                                                          \
-            member##Hot = hot;                                                                               \
-    }
-    LM_CACHE_ACCESSORS(PosCache, posCache, LM_vector2f)
-    LM_CACHE_ACCESSORS(NormCache, normCache, LM_vector3f)
-    LM_CACHE_ACCESSORS(WeightCache, weightCache, LM_sint32)
-    LM_CACHE_ACCESSORS(BaseCache, baseCache, unsigned char)
-    LM_CACHE_ACCESSORS(SampleCountCache, sampleCountCache, LM_sint32)
-    LM_CACHE_ACCESSORS(DiffuseSumCache, diffuseSumCache, LM_color96)
-    LM_CACHE_ACCESSORS(SpecularSumCache, specularSumCache, LM_color96)
-#undef LM_CACHE_ACCESSORS
-
   private:
-    LM_light_UI* _AppendLight();
+    LM_bool useCurrentSettings;
+
+    // The factory surface and relief; the texture channel and the lights stay.
+    void DefaultSurface();
+    LM_light_UI* AppendLight();
 };

@@ -1,25 +1,10 @@
 #include "LM_light_UI.h"
 
-#include "LM_dispatch.h"
-#include "LM_globals.h"
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-namespace {
-
-void disposeCache(LM_color96*& cache, LM_bool& hot) {
-    LM_DisposePtr(cache);
-    cache = nullptr;
-    hot = false;
-}
-
-} // namespace
-
-LM_light_UI::LM_light_UI()
-    : position{0, 0}, anchor{0, 0}, majorAxis{0, 0}, minorAxis{0, 0}, color{0, 0, 0}, owner(nullptr),
-      diffuseCache(nullptr), diffuseCacheHot(false), specularCache(nullptr), specularCacheHot(false) {}
+LM_light_UI::LM_light_UI() : position{0, 0}, anchor{0, 0}, majorAxis{0, 0}, minorAxis{0, 0}, color{0, 0, 0} {}
 
 void LM_light_UI::ConvertToRealLight(LM_light* out, LM_uint16 halfPreviewWidth, LM_bool preview) const {
     const float h = halfPreviewWidth;
@@ -46,11 +31,10 @@ void LM_light_UI::ConvertToRealLight(LM_light* out, LM_uint16 halfPreviewWidth, 
         _ConvertSpotLight(out, h, preview);
     }
 
-    const LM_uint32 reference = _CacheReference();
-    out->diffuseCache = diffuseCache ? reference : 0;
-    out->diffuseCacheHot = diffuseCacheHot;
-    out->specularCache = specularCache ? reference : 0;
-    out->specularCacheHot = specularCacheHot;
+    out->diffuseCache = 0;
+    out->diffuseCacheHot = 0;
+    out->specularCache = 0;
+    out->specularCacheHot = 0;
 }
 
 void LM_light_UI::_ConvertSpotLight(LM_light* out, float h, LM_bool preview) const {
@@ -117,10 +101,6 @@ void LM_light_UI::_ConvertDarkLight(LM_light* out, LM_bool preview) const {
     out->cutoff = std::bit_cast<float>(0x3F34FDF4u);
 }
 
-LM_uint32 LM_light_UI::_CacheReference() const {
-    return owner ? LM_uint32(this - owner->lights) + 1 : 0;
-}
-
 void LM_light_UI::Validate() {
     if (type != lightTypeSpot)
         return;
@@ -131,39 +111,4 @@ void LM_light_UI::Validate() {
     if (r >= 1)
         r = 1;
     minorAxis = majorAxis.Perpendicular(r);
-}
-
-void LM_light_UI::AllocateCaches(unsigned long n) {
-    if (isOn != 1)
-        return;
-    const long bytes = long(n * sizeof(LM_color96));
-    if (!diffuseCache) {
-        diffuseCache = static_cast<LM_color96*>(LM_NewPtr(bytes));
-        diffuseCacheHot = false;
-    }
-    if (!specularCache) {
-        specularCache = static_cast<LM_color96*>(LM_NewPtr(bytes));
-        specularCacheHot = false;
-    }
-}
-
-void LM_light_UI::FreeCaches() {
-    disposeCache(diffuseCache, diffuseCacheHot);
-    disposeCache(specularCache, specularCacheHot);
-}
-
-void LM_light_UI::InvalidateCaches() {
-    DiffuseCacheHot(false);
-    SpecularCacheHot(false);
-    if (owner) {
-        owner->DiffuseSumCacheHot(false);
-        owner->SpecularSumCacheHot(false);
-    }
-}
-
-void LM_light_UI::DetachCaches() {
-    diffuseCache = nullptr;
-    diffuseCacheHot = false;
-    specularCache = nullptr;
-    specularCacheHot = false;
 }

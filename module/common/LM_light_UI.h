@@ -1,5 +1,5 @@
-// A light as the user edits it (dialog-pixel geometry measured from an anchor), its conversion
-// into shading form, and its own two preview caches.
+// A light as the user edits it (dialog-pixel geometry measured from an anchor) and its conversion
+// into shading form. A value: its preview caches are kept by LM_globals.
 #pragma once
 
 #include "LM_parameters.h"
@@ -25,38 +25,14 @@ class LM_light_UI {
     LM_sint16 intensity;
     LM_sint16 spread;
     LM_bool isOn;
-    LM_globals* owner;
-    LM_color96* diffuseCache;
-    LM_bool diffuseCacheHot;
-    LM_color96* specularCache;
-    LM_bool specularCacheHot;
 
     LM_light_UI();
 
     // Fills `out` in world units of halfPreviewWidth dialog pixels; preview tables have 256 entries.
+    // The light knows no caches: the references stay 0 (LM_globals::ConvertToParameters sets them).
     void ConvertToRealLight(LM_light* out, LM_uint16 halfPreviewWidth, LM_bool preview) const;
     // Makes a spotlight's minor axis perpendicular to its major axis and no longer than it.
     void Validate();
-
-    void AllocateCaches(unsigned long n);
-    void FreeCaches();
-    void InvalidateCaches();
-    void DetachCaches();
-
-    LM_bool UseDiffuseCache() const { return diffuseCache != nullptr; }
-    LM_color96* DiffuseCache() const { return diffuseCache; }
-    LM_bool DiffuseCacheHot() const { return diffuseCacheHot; }
-    void DiffuseCacheHot(const LM_bool hot) {
-        if (diffuseCache)
-            diffuseCacheHot = hot;
-    }
-    LM_bool UseSpecularCache() const { return specularCache != nullptr; }
-    LM_color96* SpecularCache() const { return specularCache; }
-    LM_bool SpecularCacheHot() const { return specularCacheHot; }
-    void SpecularCacheHot(const LM_bool hot) {
-        if (specularCache)
-            specularCacheHot = hot;
-    }
 
     // On the preview (LM_light_UI_mac.cpp). Figures draw into the current port and leave its pen
     // as they found it.
@@ -80,7 +56,6 @@ class LM_light_UI {
     // Returns false when the spread gives pow a negative base: no table can be built.
     bool _BuildSpreadTable(LM_light* out, LM_bool preview) const;
     void _ConvertDarkLight(LM_light* out, LM_bool preview) const;
-    LM_uint32 _CacheReference() const;
 
     LM_vectori2 _Center() const;
     void _DrawDirectional(LM_bool showGrab);

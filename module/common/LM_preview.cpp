@@ -1,7 +1,7 @@
 #include "LM_preview.h"
 
 #include "LM_bumps.h"
-#include "LM_dispatch.h"
+#include "LM_memory.h"
 #include "Memory.h"
 #include "LM_globals.h"
 #include "LM_shader.h"
@@ -203,22 +203,20 @@ void LM_CalcTileBumpPreview(FilterRecord* record, LM_globals* globals) {
 
 namespace {
 
-// Points the record at the preview buffers as one tile; the shaders then run unchanged.
-void aimAtPreview(FilterRecord* record, const LM_globals* globals) {
+// The preview buffers as one tile over a filtered area of the preview's size.
+LM_tile_view previewTile(const LM_globals* globals) {
     const LM_sint16 w = globals->previewSize.x;
     const LM_sint16 h = globals->previewSize.y;
     const QXPixelMap& source = globals->previewSourceMap;
     const QXPixelMap& shown = globals->previewMap;
     const LM_sint16 x0 = globals->previewOffset.x;
     const LM_sint16 y0 = globals->previewOffset.y;
-    record->filterArea = {0, 0, h, w};
-    record->requestRect = {0, 0, h, w};
-    record->requestData = source.baseAddr;
-    record->requestRowBytes = source.rowBytes;
-    record->writeRect = {y0, x0, LM_sint16(y0 + h), LM_sint16(x0 + w)};
-    record->writeData =
+    unsigned char* out =
         static_cast<unsigned char*>(shown.baseAddr) + y0 * shown.rowBytes + x0 * shown.colBytes;
-    record->writeRowBytes = shown.rowBytes;
+    return {{0, 0, h, w},
+            {{0, 0, h, w}, static_cast<const unsigned char*>(source.baseAddr), source.rowBytes},
+            {out, shown.rowBytes},
+            globals->filterRecord->abortQueryProc};
 }
 
 } // namespace
@@ -231,25 +229,20 @@ LM_sint16 LM_ShadePreview(LM_globals* globals) {
     globals->AllocateCaches(LM_uint32(h), LM_uint32(w), texture);
     foo* block = LM_ParameterBlock(record);
     globals->ConvertToParameters(block, true);
-    const Rect area = record->filterArea;
-    aimAtPreview(record, globals);
-    if (texture) {
-        globals->bumpMap.amplitude = block->textureHeightScale / (2 * globals->previewStep);
-        FilterRecord capture = *record;
-        const QXPixelMap& relief = globals->previewTextureMap;
-        capture.requestRect = {-LM_BUMP_MARGIN, -LM_BUMP_MARGIN, LM_sint16(h + LM_BUMP_MARGIN),
-                               LM_sint16(w + LM_BUMP_MARGIN)};
-        capture.requestData = relief.baseAddr;
-        capture.requestRowBytes = relief.rowBytes;
-        if (LM_StoreBumpMap(&capture, globals) != 0) {
-            record->filterArea = area;
-            return filterMemFull;
-        }
-        LM_ShadePreviewTileWithBumps(record, &globals->bumpMap, globals);
-    } else {
-        LM_ShadeTile(record, globals);
+    const LM_tile_view tile = previewTile(globals);
+    if (!texture) {
+        LM_ShadeTile(tile, block, globals);
+        return 0;
     }
-    record->filterArea = area;
+    globals->bumpMap.amplitude = block->textureHeightScale / (2 * globals->previewStep);
+    const QXPixelMap& relief = globals->previewTextureMap;
+    const LM_rows_in heights{
+        {-LM_BUMP_MARGIN, -LM_BUMP_MARGIN, LM_sint16(h + LM_BUMP_MARGIN), LM_sint16(w + LM_BUMP_MARGIN)},
+        static_cast<const unsigned char*>(relief.baseAddr),
+        relief.rowBytes};
+    if (LM_StoreBumpMap(heights, globals->bumpMap) != 0)
+        return filterMemFull;
+    LM_ShadePreviewTileWithBumps(tile, block, globals);
     return 0;
 }
 

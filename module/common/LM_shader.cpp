@@ -1,8 +1,8 @@
-// Arithmetic as stated for the filter: single precision, library calls in double rounded back,
+// The shading arithmetic: single precision, library calls in double rounded back,
 // truncation toward zero, 32-bit wrapping integer accumulation, arithmetic shifts.
 #include "LM_shader.h"
 
-#include "relight_filter.h"
+#include "LM_row_driver.h"
 
 #include <algorithm>
 #include <cmath>
@@ -129,21 +129,6 @@ void LM_AdvanceLightCursors(const foo* block, LM_globals* globals, LM_uint32 n) 
     }
 }
 
-LM_tile_geometry LM_TileGeometry(FilterRecord* record) {
-    const Rect& area = record->filterArea;
-    const Rect& tile = record->requestRect;
-    LM_tile_geometry t{area.right - area.left,
-                       area.bottom - area.top,
-                       tile.bottom - tile.top,
-                       tile.right - tile.left,
-                       0.0f,
-                       false};
-    t.shadable = t.fw > 0 && t.fh > 0 && t.rows > 0 && t.cols > 0 && t.cols <= LM_ROW_SAMPLES;
-    if (t.shadable)
-        t.s = LM_ParameterBlock(record)->worldWidth.get() / float(t.fw);
-    return t;
-}
-
 bool LM_AnyLightCache(const foo* block, const LM_globals* globals) {
     const int count = std::min<int>(block->lightCount, LM_MAX_LIGHTS);
     for (int l = 0; l < count; ++l)
@@ -152,71 +137,67 @@ bool LM_AnyLightCache(const foo* block, const LM_globals* globals) {
     return false;
 }
 
-void LM_ShadeTile(FilterRecord* record, LM_globals* globals) {
-    const LM_tile_geometry t = LM_TileGeometry(record);
+namespace {
+
+// A flat tile: one piece a row, one sample a pixel, shaded straight into the rows out.
+class FlatSurface {
+  public:
+    FlatSurface(const LM_tile_view& view, const LM_tile_geometry& t, LM_globals* g)
+        : view_(view), t_(t), positions_(g->posCache, g->rowPositions) {}
+
+    int PiecePixels() const { return t_.cols; }
+
+    LM_uint32 Samples(int row, int first, int pixels) {
+        if (positions_.write()) {
+            const Rect& area = view_.area;
+            const Rect& tile = view_.in.rect;
+            const int y = tile.top + row - area.top;
+            // The row buffer keeps the tile's columns from row to row: only y changes.
+            const bool columnsKnown = row > 0 && !positions_.cache;
+            const float py = LM_PixelPosition(0, y, t_.fw, t_.fh, t_.s).y;
+            LM_vector2f* positions = positions_.at();
+            for (int k = first; k < first + pixels; ++k)
+                positions[k] = columnsKnown
+                                   ? LM_vector2f{positions[k].x, py}
+                                   : LM_PixelPosition(tile.left + k - area.left, y, t_.fw, t_.fh, t_.s);
+        }
+        return LM_uint32(pixels);
+    }
+    const LM_rgb8* Colors(int row, int first) const {
+        return reinterpret_cast<const LM_rgb8*>(view_.in.data + row * view_.in.rowBytes) + first;
+    }
+    LM_rgb8* Shaded(int row, int first) const {
+        return reinterpret_cast<LM_rgb8*>(view_.out.data + row * view_.out.rowBytes) + first;
+    }
+    void ShadeAll(const foo* block, const LM_row_lights& lights, LM_uint32 n, const LM_rgb8* colors,
+                  LM_rgb8* shaded) const {
+        LM_ShadeRowAllLights(block, lights, n, positions_.at(), colors, shaded);
+    }
+    void ShadeLight(const LM_row_light& light, LM_uint32 n, LM_color96* diffuse, LM_color96* specular) const {
+        LM_ShadeLightRow(light, n, positions_.at(), diffuse, specular);
+    }
+    void Finish(int, int, int) const {}
+    void Advance(LM_uint32 n, int) { positions_.advance(n); }
+    void EndRow(LM_uint32) const {}
+
+  private:
+    const LM_tile_view& view_;
+    const LM_tile_geometry& t_;
+    LM_sample_array<LM_vector2f> positions_;
+};
+
+} // namespace
+
+void LM_ShadeTile(const LM_tile_view& view, const foo* block, LM_globals* globals) {
+    const LM_tile_geometry t = LM_TileGeometry(view, block);
     if (!t.shadable)
         return;
-    const Rect& area = record->filterArea;
-    const Rect& tile = record->requestRect;
-    const int fw = t.fw, fh = t.fh, rows = t.rows, cols = t.cols;
-    const float s = t.s;
-    const foo* block = LM_ParameterBlock(record);
-    const bool posUsed = globals->UsePosCache();
-    const bool posReady = posUsed && globals->PosCacheHot();
-    const bool sumsUsed = globals->UseDiffuseSumCache() && globals->UseSpecularSumCache();
-    const LM_bool sumsReady = sumsUsed && globals->DiffuseSumCacheHot() && globals->SpecularSumCacheHot();
-    LM_vector2f* positions = posUsed ? globals->PosCache() : globals->rowPositions;
-    LM_color96* diffuse = sumsUsed ? globals->DiffuseSumCache() : globals->rowDiffuse;
-    LM_color96* specular = sumsUsed ? globals->SpecularSumCache() : globals->rowSpecular;
-    globals->ResolveLightCursors(block);
-    LM_PrepareRowLights(block, globals->rowLights);
-    // Without caches every light's sums can stay in registers for the whole row.
-    const bool direct = !sumsUsed && !LM_AnyLightCache(block, globals);
-
-    const unsigned char* source = static_cast<const unsigned char*>(record->requestData);
-    unsigned char* result = static_cast<unsigned char*>(record->writeData);
-    for (int r = 0; r < rows; ++r) {
-        if (record->abortQueryProc)
-            record->abortQueryProc();
-        const int y = tile.top + r - area.top;
-        if (!posReady) {
-            // The row buffer keeps the tile's columns from row to row: only y changes.
-            const bool columnsKnown = r > 0 && !posUsed;
-            const float py = LM_PixelPosition(0, y, fw, fh, s).y;
-            for (int k = 0; k < cols; ++k)
-                positions[k] = columnsKnown ? LM_vector2f{positions[k].x, py}
-                                            : LM_PixelPosition(tile.left + k - area.left, y, fw, fh, s);
-        }
-        const auto* colors = reinterpret_cast<const LM_rgb8*>(source);
-        auto* out = reinterpret_cast<LM_rgb8*>(result);
-        if (direct) {
-            LM_ShadeRowAllLights(block, globals->rowLights, LM_uint32(cols), positions, colors, out);
-        } else {
-            if (!sumsReady)
-                LM_SumLights(block, LM_uint32(cols), globals, diffuse, specular,
-                             [&](int l, LM_color96* d, LM_color96* sp) {
-                                 LM_ShadeLightRow(globals->rowLights.lights[l], LM_uint32(cols), positions, d,
-                                                  sp);
-                             });
-            LM_CombineRowFast(block, LM_uint32(cols), diffuse, specular, colors, out);
-        }
-        source += record->requestRowBytes;
-        result += record->writeRowBytes;
-        if (posUsed)
-            positions += cols;
-        if (sumsUsed) {
-            diffuse += cols;
-            specular += cols;
-        }
-        LM_AdvanceLightCursors(block, globals, LM_uint32(cols));
+    FlatSurface surface(view, t, globals);
+    LM_DriveRows(view, t, block, globals, surface);
+    globals->posCache.SetHot(true);
+    if (globals->diffuseSumCache.Used() && globals->specularSumCache.Used()) {
+        globals->diffuseSumCache.SetHot(true);
+        globals->specularSumCache.SetHot(true);
     }
-    globals->PosCacheHot(true);
-    if (sumsUsed) {
-        globals->DiffuseSumCacheHot(true);
-        globals->SpecularSumCacheHot(true);
-    }
-    for (int i = globals->lightCount - 1; i >= 0; --i) {
-        globals->lights[i].DiffuseCacheHot(true);
-        globals->lights[i].SpecularCacheHot(true);
-    }
+    globals->SetLightCachesHot(true);
 }

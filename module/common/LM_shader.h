@@ -9,9 +9,11 @@
 #include <cmath>
 
 struct FilterRecord;
+struct LM_tile_view;
 
-// Shades requestRect of requestData into writeData with the block in parameterHandle.
-void LM_ShadeTile(FilterRecord* record, LM_globals* globals);
+// Shades the tile's rows in into its rows out with `block`, through the preview caches that exist,
+// and marks them hot.
+void LM_ShadeTile(const LM_tile_view& view, const foo* block, LM_globals* globals);
 
 // One row of n pixels; with sumsReady the sums already hold every light's terms.
 void LM_Shade(const foo* block, LM_uint16 n, const LM_vector2f* positions, const unsigned char* source,
@@ -93,15 +95,6 @@ inline float LM_SpreadFactor(const LM_light& light, float cosA, float base, floa
     const LM_sint32 index = LM_Trunc32((cosA - base) * scale);
     return light.spreadTable[index < 0 ? 0 : index > last ? last : index];
 }
-
-// A tile against its filtered area: sizes, and world units per image pixel.
-struct LM_tile_geometry {
-    int fw, fh;     // the filtered area
-    int rows, cols; // the tile (requestRect)
-    float s;        // worldWidth / fw
-    bool shadable;  // both positive, and a row fits the row buffers
-};
-LM_tile_geometry LM_TileGeometry(FilterRecord* record);
 
 // World position of pixel (x, y) of an area fw x fh at s world units per pixel.
 inline LM_vector2f LM_PixelPosition(int x, int y, int fw, int fh, float s) {

@@ -143,3 +143,15 @@ void LM_PreviewToBumpRects(FilterRecord* record, LM_globals* globals) {
 void LM_BumpToPreviewRects(FilterRecord* record, LM_globals* globals) {
     fromBump(record, globals);
 }
+
+LM_rows_in LM_RequestedRows(const FilterRecord& record) {
+    return {record.requestRect, static_cast<const unsigned char*>(record.requestData),
+            record.requestRowBytes};
+}
+
+LM_tile_view LM_RequestedTile(const FilterRecord& record, bool askEachRow) {
+    return {record.filterArea,
+            LM_RequestedRows(record),
+            {static_cast<unsigned char*>(record.writeData), record.writeRowBytes},
+            askEachRow ? record.abortQueryProc : nullptr};
+}

@@ -3,6 +3,7 @@
 // to the texture channel with its margin and back.
 #pragma once
 
+#include "LM_tile_view.h"
 #include "LM_types.h"
 #include "Types.h"
 
@@ -24,3 +25,8 @@ void LM_RealToBumpRects(FilterRecord* record, LM_globals* globals);
 void LM_BumpToRealRects(FilterRecord* record, LM_globals* globals);
 void LM_PreviewToBumpRects(FilterRecord* record, LM_globals* globals);
 void LM_BumpToPreviewRects(FilterRecord* record, LM_globals* globals);
+
+// What the host delivered with `record`: requestRect/requestData.
+LM_rows_in LM_RequestedRows(const FilterRecord& record);
+// The record's tile; with askEachRow its abort query is the row callback.
+LM_tile_view LM_RequestedTile(const FilterRecord& record, bool askEachRow);

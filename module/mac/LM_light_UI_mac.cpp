@@ -247,13 +247,13 @@ void LM_light_UI::_DrawXORSpot(LM_bool withCentre, LM_bool withGrab, LM_globals*
 
 // ---- The light set -------------------------------------------------------------------------------
 
-void LM_globals::DrawLights() {
-    DrawInactiveLights();
-    lights[currentLight].DrawActive(this, true);
+void LM_DrawLights(LM_globals* globals) {
+    LM_DrawInactiveLights(globals);
+    globals->lights[globals->currentLight].DrawActive(globals, true);
 }
 
-void LM_globals::DrawInactiveLights() {
-    for (LM_uint16 i = 0; i < lightCount; ++i)
-        if (i != currentLight)
-            lights[i].DrawInactive();
+void LM_DrawInactiveLights(LM_globals* globals) {
+    for (LM_uint16 i = 0; i < globals->lightCount; ++i)
+        if (i != globals->currentLight)
+            globals->lights[i].DrawInactive();
 }

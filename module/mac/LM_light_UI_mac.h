@@ -1,6 +1,6 @@
 // The lights on the preview: their figures, hit testing and the drags that move and reshape them.
-// The members themselves belong to LM_light_UI and LM_globals and are defined in
-// LM_light_UI_mac.cpp; this header adds what the dialog hands to the drags and the search over the
+// The members themselves belong to LM_light_UI and are defined in LM_light_UI_mac.cpp and
+// LM_light_drag_mac.cpp; this header adds what the dialog hands to the drags and the search over the
 // whole set that its event filter makes for a press in the work area.
 #pragma once
 
@@ -35,6 +35,11 @@ struct LM_light_dialog_hooks {
     // The current light loaded into the light controls (LM_SetCurLightToDialog).
     void (*setCurLightToDialog)(DialogPtr dialog, LM_globals* globals);
 };
+
+// Every light's figure into the current port, the current light last with its grab handles.
+void LM_DrawLights(LM_globals* globals);
+// The centre handles of every light but the current one.
+void LM_DrawInactiveLights(LM_globals* globals);
 
 // True while the key of virtual key code `keyCode` is held (Shift 56, Option 58, Command 55).
 LM_bool LM_KeyIsDown(LM_uint8 keyCode);

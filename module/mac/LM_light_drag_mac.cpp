@@ -230,11 +230,11 @@ void LM_light_UI::MoveUI(DialogPtr dialog, LM_globals* globals, const LM_light_d
         followInWorkArea(mouse);
     } else if (!PtInRect(mouse, &drag.trash)) {
         position = startPosition;
-        InvalidateCaches();
+        globals->LightChanged(*this);
     } else if (globals->lightCount < 2) {
         hooks.showTooFewLights();
         position = startPosition;
-        InvalidateCaches();
+        globals->LightChanged(*this);
     } else {
         // The slot of this light now holds the next one: nothing of `this` is used after here.
         globals->DeleteCurrentLight();
@@ -252,7 +252,7 @@ void LM_light_UI::_SetNewPosition(LM_sint16 h, LM_sint16 v, LM_globals* globals,
     if (eraseOld)
         _DrawXORActive(true, false, globals);
     position = {sub16(h, anchor.x), sub16(v, anchor.y)};
-    InvalidateCaches();
+    globals->LightChanged(*this);
     _DrawXORActive(true, false, globals);
 }
 
@@ -347,6 +347,6 @@ void LM_light_UI::_SetNewHandlePosition(LM_sint16 h, LM_sint16 v, LM_globals* gl
         }
         break;
     }
-    InvalidateCaches();
+    globals->LightChanged(*this);
     _DrawXORActive(false, false, globals);
 }

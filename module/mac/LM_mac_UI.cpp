@@ -18,6 +18,8 @@
 namespace {
 
 constexpr LM_sint16 kParameterDialog = 16000;
+constexpr std::int16_t kHostAlert = 16000;
+constexpr std::int16_t kAboutBox = 16001;
 constexpr LM_uint8 kKeyDelete = 51;
 constexpr LM_uint8 kKeyForwardDelete = 117;
 constexpr LM_uint8 kKeyTab = 48;
@@ -329,6 +331,31 @@ void LM_DisposeParameterDialog(LM_globals* g) {
         HPurge(g->dialogTemplate);
     g->dialog = nullptr;
     g->dialogTemplate = nullptr;
+}
+
+namespace {
+
+class MacDialog final : public LM_dialog {
+  public:
+    LM_sint16 Construct(FilterRecord* record, LM_globals* g) const override {
+        return LM_ConstructParameterDialog(record, g);
+    }
+    LM_sint16 CalculatePreviewScaling(FilterRecord* record, LM_globals* g) const override {
+        return LM_CalculatePreviewScaling(record, g);
+    }
+    LM_sint16 Run(FilterRecord* record, LM_globals* g) const override {
+        return LM_DoParameterDialog(record, g);
+    }
+    void Dispose(LM_globals* g) const override { LM_DisposeParameterDialog(g); }
+    void ShowAbout() const override { ::ShowAbout(kAboutBox); }
+    void AlertUnsupportedHost() const override { StopAlert(kHostAlert, nullptr); }
+};
+
+} // namespace
+
+const LM_dialog& LM_MacDialog() {
+    static const MacDialog dialog;
+    return dialog;
 }
 
 Boolean LM_DialogFilter(DialogPtr dialog, EventRecord* event, std::int16_t* item) {

@@ -72,7 +72,7 @@ void LM_PickLightColor(DialogPtr dialog, LM_sint16 item, LM_globals* g) {
     LM_light_UI& light = g->lights[g->currentLight];
     if (!pick(kLightPrompt, light.color, g))
         return;
-    light.InvalidateCaches();
+    g->LightChanged(light);
     LM_ItemForceDraw(dialog, item);
     RgnHandle figure = NewRgn();
     if (!figure)

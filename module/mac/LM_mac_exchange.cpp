@@ -150,13 +150,13 @@ void LM_FetchWhiteIsHigh(DialogPtr dialog, LM_globals* g) {
 void LM_FetchCurrentLightIntensity(DialogPtr dialog, LM_globals* g) {
     LM_light_UI& light = currentLight(g);
     light.intensity = LM_sint16(LM_ControlValue(dialog, kItemIntensity) - kSignedOffset);
-    light.InvalidateCaches();
+    g->LightChanged(light);
 }
 
 void LM_FetchCurrentLightSpread(DialogPtr dialog, LM_globals* g) {
     LM_light_UI& light = currentLight(g);
     light.spread = LM_ControlValue(dialog, kItemSpread);
-    light.InvalidateCaches();
+    g->LightChanged(light);
 }
 
 void LM_FetchLightType(DialogPtr dialog, LM_globals* g) {
@@ -166,7 +166,7 @@ void LM_FetchLightType(DialogPtr dialog, LM_globals* g) {
     if (type == light.type)
         return;
     light.type = type;
-    light.InvalidateCaches();
+    g->LightChanged(light);
     light.Validate();
     LM_ItemForceDraw(dialog, kItemWorkArea);
 }
@@ -191,8 +191,8 @@ void LM_DoLightCheckBox(DialogPtr dialog, LM_sint16 item, LM_globals* g) {
     LM_light_UI& light = currentLight(g);
     light.isOn = on;
     if (!on)
-        light.FreeCaches();
-    light.InvalidateCaches();
+        g->CachesOf(light).Free();
+    g->LightChanged(light);
     enableLightControls(dialog, light);
     LM_ItemForceDraw(dialog, kItemLightColor);
 }

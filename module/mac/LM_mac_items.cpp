@@ -2,6 +2,7 @@
 
 #include "CodeResources.h"
 #include "LM_globals.h"
+#include "LM_light_UI_mac.h"
 #include "LM_mac_preview.h"
 #include "Memory.h"
 #include "Resources.h"
@@ -420,7 +421,7 @@ void LM_DrawWorkArea(DialogPtr dialog, LM_sint16 item) {
         GetClip(savedClip);
         InsetRect(&box, 1, 1);
         ClipRect(&box);
-        g->DrawLights();
+        LM_DrawLights(g);
         SetClip(savedClip);
         DisposeRgn(savedClip);
     }

@@ -6,6 +6,7 @@
 // The optional pair sets a texture channel and height, for styles made without one.
 #include "LM_dispatch.h"
 #include "LM_globals.h"
+#include "LM_mac_UI.h"
 #include "LM_preview.h"
 #include "LM_stream.h"
 
@@ -39,8 +40,9 @@ int main(int argc, char** argv) {
     std::vector<unsigned char> block(sizeof(foo));
     LM_InitParameterBlock(reinterpret_cast<foo*>(block.data()));
     g->ConvertToParameters(reinterpret_cast<foo*>(block.data()), false);
-    std::ofstream(argv[4], std::ios::binary).write(reinterpret_cast<const char*>(block.data()), long(block.size()));
-    LM_DoFinish(g);
+    std::ofstream(argv[4], std::ios::binary)
+        .write(reinterpret_cast<const char*>(block.data()), long(block.size()));
+    LM_DoFinish(g, LM_MacDialog());
     LM_globals::Delete(g);
     return 0;
 }

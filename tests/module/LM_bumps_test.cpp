@@ -1,5 +1,5 @@
 #include "LM_bumps.h"
-#include "LM_dispatch.h"
+#include "LM_memory.h"
 #include "LM_shader.h"
 #include "LM_reference_shading.h"
 #include "LM_test_support.h"
@@ -12,17 +12,15 @@
 
 namespace {
 
-// A channel block of w x h bytes in a host record, as the texture exchange delivers it.
+// A channel block of w x h bytes, as the texture exchange delivers it.
 struct ChannelBlock {
     std::vector<unsigned char> bytes;
-    FilterRecord record{};
     int width;
+    LM_rows_in rows;
 
-    ChannelBlock(int w, int h, unsigned char value = 0) : bytes(std::size_t(w * h), value), width(w) {
-        record.requestRect = {-3, -3, std::int16_t(h - 3), std::int16_t(w - 3)};
-        record.requestData = bytes.data();
-        record.requestRowBytes = w;
-    }
+    ChannelBlock(int w, int h, unsigned char value = 0)
+        : bytes(std::size_t(w * h), value),
+          width(w), rows{{-3, -3, std::int16_t(h - 3), std::int16_t(w - 3)}, bytes.data(), w} {}
     unsigned char& at(int row, int col) { return bytes[std::size_t(row * width + col)]; }
 };
 
@@ -73,7 +71,7 @@ TEST(HeightFilter, WeightsSumTo72AndTheDivisionIsBy68TowardZero) {
     ChannelBlock block(7, 7);
     block.at(3, 3) = 255;
     g->bumpMap.amplitude = 256;
-    ASSERT_EQ(LM_StoreBumpMap(&block.record, g.get()), 0);
+    ASSERT_EQ(LM_StoreBumpMap(block.rows, g->bumpMap), 0);
     EXPECT_EQ(g->bumpMap.rowLength, 3u);
     const LM_sint32 expected[9] = {1920, 7680, 1920, 7680, 30720, 7680, 1920, 7680, 1920};
     for (int i = 0; i < 9; ++i)
@@ -89,7 +87,7 @@ TEST(HeightFilter, MapGeometryFollowsTheBlockAndTheBufferOnlyGrows) {
     LM_sint32* const start = map.heights;
 
     ChannelBlock full(70, 70, 255); // a 64 x 64 tile: 66 x 66 heights, exactly the start block
-    ASSERT_EQ(LM_StoreBumpMap(&full.record, g.get()), 0);
+    ASSERT_EQ(LM_StoreBumpMap(full.rows, g->bumpMap), 0);
     EXPECT_EQ(map.rowLength, 66u);
     EXPECT_EQ(map.heights, start);
     EXPECT_EQ(map.heightsSize, 17424u);
@@ -97,7 +95,7 @@ TEST(HeightFilter, MapGeometryFollowsTheBlockAndTheBufferOnlyGrows) {
 
     ChannelBlock small(42, 28); // a 36 x 22 tile: 38 x 24 heights in the same block
     small.at(10, 20) = 255;
-    ASSERT_EQ(LM_StoreBumpMap(&small.record, g.get()), 0);
+    ASSERT_EQ(LM_StoreBumpMap(small.rows, g->bumpMap), 0);
     EXPECT_EQ(map.rowLength, 38u);
     EXPECT_EQ(map.heights, start);
     EXPECT_EQ(map.heightsSize, 17424u);
@@ -107,17 +105,17 @@ TEST(HeightFilter, MapGeometryFollowsTheBlockAndTheBufferOnlyGrows) {
     EXPECT_EQ(map.heights[23 * 38 + 37], 0);
 
     ChannelBlock large(106, 106, 1); // 102 x 102 heights need a larger block
-    ASSERT_EQ(LM_StoreBumpMap(&large.record, g.get()), 0);
+    ASSERT_EQ(LM_StoreBumpMap(large.rows, g->bumpMap), 0);
     EXPECT_EQ(map.heightsSize, 102u * 102 * 4);
     EXPECT_EQ(map.heights[102 * 102 - 1], 72 * 256 / 68);
 
     ChannelBlock huge(206, 206);
     TBFailAllocation(1);
-    EXPECT_EQ(LM_StoreBumpMap(&huge.record, g.get()), 1);
+    EXPECT_EQ(LM_StoreBumpMap(huge.rows, g->bumpMap), 1);
     EXPECT_EQ(map.heights, nullptr);
     EXPECT_EQ(map.heightsSize, 0u);
     TBFailAllocation(0);
-    EXPECT_EQ(LM_StoreBumpMap(&full.record, g.get()), 0) << "the next capture tries again";
+    EXPECT_EQ(LM_StoreBumpMap(full.rows, g->bumpMap), 0) << "the next capture tries again";
     EXPECT_EQ(map.heightsSize, 17424u);
 }
 
@@ -231,12 +229,12 @@ TEST(BumpShading, UniformTextureShadesLikeTheFlatShader) {
     const Rect tile = {4, 8, 12, 16};
     ChannelBlock channel(14, 14, 77);
     g->bumpMap.amplitude = 256;
-    ASSERT_EQ(LM_StoreBumpMap(&channel.record, g.get()), 0);
+    ASSERT_EQ(LM_StoreBumpMap(channel.rows, g->bumpMap), 0);
 
     TileRun flat(block, 24, 16, tile);
-    LM_ShadeTile(&flat.record, g.get());
+    LM_ShadeTile(flat.view, flat.block, g.get());
     TileRun bumps(block, 24, 16, tile);
-    LM_ShadeTileWithBumps(&bumps.record, &g->bumpMap, g.get());
+    LM_ShadeTileWithBumps(bumps.view, bumps.block, g.get());
     EXPECT_EQ(bumps.result, flat.result);
     EXPECT_EQ(g->rowWeights[0], 16) << "one sample a pixel";
     EXPECT_EQ(g->rowWeights[1], 0);
@@ -285,9 +283,9 @@ TEST(BumpShading, WholeTilesMatchTheStatedArithmetic) {
             ApplyLook(*g, look);
             g->ConvertToParameters(block.block(), false);
             g->bumpMap.amplitude = amplitude;
-            ASSERT_EQ(LM_StoreBumpMap(&channel.record, g.get()), 0);
+            ASSERT_EQ(LM_StoreBumpMap(channel.rows, g->bumpMap), 0);
             TileRun run(block, 40, 30, tile);
-            LM_ShadeTileWithBumps(&run.record, &g->bumpMap, g.get());
+            LM_ShadeTileWithBumps(run.view, run.block, g.get());
             int wrong = 0;
             for (int row = 0; row < 12; ++row)
                 for (int col = 0; col < 16; ++col) {

@@ -27,18 +27,15 @@ void ExpectLight(const LM_light_UI& l, LM_color48 color, LM_sint16 intensity, LM
 // Caches for a 2 x 3 preview without texture, all marked hot.
 void HotCaches(LM_globals& g) {
     g.AllocateCaches(2, 3, false);
-    g.PosCacheHot(true);
-    g.DiffuseSumCacheHot(true);
-    g.SpecularSumCacheHot(true);
-    for (LM_light_UI& l : g.lights) {
-        l.DiffuseCacheHot(true);
-        l.SpecularCacheHot(true);
-    }
+    g.posCache.SetHot(true);
+    g.diffuseSumCache.SetHot(true);
+    g.specularSumCache.SetHot(true);
+    g.SetLightCachesHot(true);
 }
 
 bool AllHot(const LM_globals& g) {
-    return g.PosCacheHot() && g.DiffuseSumCacheHot() && g.SpecularSumCacheHot() &&
-           g.lights[0].DiffuseCacheHot();
+    return g.posCache.Hot() && g.diffuseSumCache.Hot() && g.specularSumCache.Hot() &&
+           g.lightCaches[0].diffuse.Hot();
 }
 
 } // namespace
@@ -55,7 +52,7 @@ TEST(Settings, NewRecordHasNoLightsAndDefaultBuildsTheFactorySetUp) {
         g->CreateNewLight(LM_sint16(100 + i), 60);
     g->material = 7;
     g->ambientBrightness = -3;
-    g->bumpChannel = 2;
+    g->SetBumpChannel(2);
     g->previewEnabled = false;
     g->SetStyleIndex(4);
     g->SetUseCurrentSettings(true);
@@ -78,77 +75,48 @@ TEST(Settings, NewRecordHasNoLightsAndDefaultBuildsTheFactorySetUp) {
     EXPECT_EQ(g->UseCurrentSettings(), 1);
 }
 
-TEST(Settings, CopySettingsFromCopiesSettingsAndLightsButNotTheDialog) {
-    LM_GlobalsPtr source = MakeGlobals(60, 120);
-    source->Default();
-    source->CreateNewLight(130, 70);
-    source->gloss = 11;
-    source->material = 300;
-    source->exposure = 99;
-    source->ambientBrightness = -20;
-    source->ambientColor = {1, 2, 3};
-    source->SetBumpAmplitude(-40);
-    source->SetWhiteIsHigh(false);
-    source->showDialog = true;
-    source->previewStep = 3;
-    source->tileSize = 64;
-    source->bumpChannel = 2;
-    source->SetStyleIndex(5);
-    source->SetUseCurrentSettings(true);
+TEST(Settings, ABackupIsACopyThatRestoresSettingsButNotRunStateOrHotCaches) {
+    LM_GlobalsPtr g = MakeGlobals(60, 120);
+    g->Default();
+    g->CreateNewLight(130, 70);
+    g->gloss = 11;
+    g->material = 300;
+    g->exposure = 99;
+    g->ambientBrightness = -20;
+    g->ambientColor = {1, 2, 3};
+    g->SetBumpAmplitude(-40);
+    g->SetWhiteIsHigh(false);
+    g->SetBumpChannel(2);
+    g->SetStyleIndex(5);
+    const LM_settings backup = g->Settings();
 
-    LM_GlobalsPtr copy = MakeGlobals(10, 20);
-    copy->AllocateCaches(2, 2, false); // before any light: only the record's own caches
-    for (int i = 0; i < 4; ++i)
-        copy->CreateNewLight(0, 0);
-    copy->lights[3].intensity = -99;
-    int fake;
-    copy->dialog = reinterpret_cast<DialogPtr>(&fake);
-    copy->dialogTemplate = reinterpret_cast<Handle>(&fake);
-    EXPECT_EQ(copy->CopySettingsFrom(*source), 0);
-    EXPECT_EQ(copy->dialog, nullptr);
-    EXPECT_EQ(copy->dialogTemplate, nullptr);
-    EXPECT_EQ(copy->gloss, 11);
-    EXPECT_EQ(copy->material, 300);
-    EXPECT_EQ(copy->exposure, 99);
-    EXPECT_EQ(copy->ambientBrightness, -20);
-    EXPECT_EQ(copy->ambientColor.green, 2);
-    EXPECT_EQ(copy->BumpAmplitude(), -40);
-    EXPECT_EQ(copy->WhiteIsHigh(), 0);
-    EXPECT_EQ(copy->showDialog, 1);
-    EXPECT_EQ(copy->previewStep, 3);
-    EXPECT_EQ(copy->tileSize, 64);
-    EXPECT_EQ(copy->previewCenter.x, source->previewCenter.x);
-    EXPECT_EQ(copy->previewSize.x, 120);
-    EXPECT_EQ(copy->lightCount, 2);
-    EXPECT_EQ(copy->currentLight, 1);
-    EXPECT_EQ(copy->BumpChannel(), 2);
-    EXPECT_TRUE(copy->UsePosCache()) << "the channel is stored without the cache rules";
-    EXPECT_EQ(copy->StyleIndex(), 5);
-    EXPECT_EQ(copy->UseCurrentSettings(), 1);
-    ExpectLight(copy->lights[0], {65535, 65535, 0}, 127, {0, 0});
-    ExpectLight(copy->lights[1], {65535, 65535, 65535}, 66, {LM_sint16(130 - 160), LM_sint16(70 - 90)});
-    EXPECT_EQ(copy->lights[0].owner, copy.get());
-    EXPECT_EQ(copy->lights[1].owner, copy.get());
-    EXPECT_EQ(copy->lights[3].intensity, -99) << "lights past the count are left as they were";
-    EXPECT_EQ(std::memcmp(copy->ellipseX, source->ellipseX, sizeof copy->ellipseX), 0);
-}
-
-TEST(Settings, CopiesNeverShareThePreviewCaches) {
-    // The dialog's backup is a copy; sharing a light's caches with it would free them twice.
-    LM_GlobalsPtr live = MakeGlobals(60, 120);
-    live->Default();
-    live->AllocateCaches(4, 4, false);
-    LM_GlobalsPtr backup = MakeGlobals(60, 120);
-    backup->Default();
-    backup->AllocateCaches(4, 4, false);
-    LM_color96* ownDiffuse = backup->lights[0].diffuseCache;
-    ASSERT_NE(ownDiffuse, nullptr);
-    backup->CopySettingsFrom(*live);
-    EXPECT_EQ(backup->lights[0].diffuseCache, ownDiffuse);
-    EXPECT_NE(backup->lights[0].specularCache, live->lights[0].specularCache);
-    EXPECT_FALSE(backup->lights[0].DiffuseCacheHot());
-    live->CopySettingsFrom(*backup);
-    EXPECT_NE(live->lights[0].diffuseCache, ownDiffuse);
+    HotCaches(*g);
+    g->gloss = 1;
+    g->ambientColor = {9, 9, 9};
+    g->SetBumpAmplitude(7);
+    g->SetWhiteIsHigh(true);
+    g->SetStyleIndex(1);
+    g->lights[0].intensity = -99;
+    g->DeleteCurrentLight();
+    HotCaches(*g);
+    g->previewStep = 3;
+    g->SetSettings(backup);
+    EXPECT_EQ(g->gloss, 11);
+    EXPECT_EQ(g->material, 300);
+    EXPECT_EQ(g->exposure, 99);
+    EXPECT_EQ(g->ambientBrightness, -20);
+    EXPECT_EQ(g->ambientColor.green, 2);
+    EXPECT_EQ(g->BumpAmplitude(), -40);
+    EXPECT_EQ(g->WhiteIsHigh(), 0);
+    EXPECT_EQ(g->BumpChannel(), 2);
+    EXPECT_EQ(g->StyleIndex(), 5);
+    EXPECT_EQ(g->lightCount, 2);
+    EXPECT_EQ(g->currentLight, 1);
+    ExpectLight(g->lights[0], {65535, 65535, 0}, 127, {0, 0});
+    ExpectLight(g->lights[1], {65535, 65535, 65535}, 66, {LM_sint16(130 - 160), LM_sint16(70 - 90)});
+    EXPECT_EQ(g->previewStep, 3) << "run state is not a setting";
+    EXPECT_TRUE(g->posCache.Used() && g->lightCaches[0].diffuse.Used()) << "the caches stay, cold";
+    EXPECT_FALSE(g->posCache.Hot() || g->diffuseSumCache.Hot() || g->lightCaches[0].diffuse.Hot());
 }
 
 TEST(Settings, SettersSpareOrReleaseTheCaches) {
@@ -159,31 +127,31 @@ TEST(Settings, SettersSpareOrReleaseTheCaches) {
     g->SetWhiteIsHigh(true);
     EXPECT_TRUE(AllHot(*g)) << "unchanged values leave the caches hot";
     g->SetBumpAmplitude(129);
-    EXPECT_FALSE(g->PosCacheHot() || g->DiffuseSumCacheHot() || g->lights[0].DiffuseCacheHot());
-    EXPECT_TRUE(g->UsePosCache());
+    EXPECT_FALSE(g->posCache.Hot() || g->diffuseSumCache.Hot() || g->lightCaches[0].diffuse.Hot());
+    EXPECT_TRUE(g->posCache.Used());
     HotCaches(*g);
     g->SetWhiteIsHigh(false);
-    EXPECT_FALSE(g->PosCacheHot() || g->SpecularSumCacheHot() || g->lights[0].SpecularCacheHot());
+    EXPECT_FALSE(g->posCache.Hot() || g->specularSumCache.Hot() || g->lightCaches[0].specular.Hot());
 
     g->SetBumpChannel(2); // texture switched on: released
-    EXPECT_FALSE(g->UsePosCache() || g->UseDiffuseSumCache() || g->lights[0].UseDiffuseCache());
+    EXPECT_FALSE(g->posCache.Used() || g->diffuseSumCache.Used() || g->lightCaches[0].diffuse.Used());
     g->AllocateCaches(2, 3, true);
-    g->PosCacheHot(true);
-    g->NormCacheHot(true);
-    g->SampleCountCacheHot(true);
-    g->lights[0].DiffuseCacheHot(true);
-    LM_vector3f* normals = g->NormCache();
+    g->posCache.SetHot(true);
+    g->normCache.SetHot(true);
+    g->sampleCountCache.SetHot(true);
+    g->lightCaches[0].diffuse.SetHot(true);
+    LM_vector3f* normals = g->normCache.Data();
     g->SetBumpChannel(2);
-    EXPECT_TRUE(g->PosCacheHot() && g->NormCacheHot()) << "the same channel does nothing";
+    EXPECT_TRUE(g->posCache.Hot() && g->normCache.Hot()) << "the same channel does nothing";
     g->SetBumpChannel(3); // another channel: kept, cold
-    EXPECT_EQ(g->NormCache(), normals);
-    EXPECT_TRUE(g->UseWeightCache() && g->UseBaseCache() && g->UseSampleCountCache());
-    EXPECT_FALSE(g->PosCacheHot() || g->NormCacheHot() || g->SampleCountCacheHot() ||
-                 g->lights[0].DiffuseCacheHot());
+    EXPECT_EQ(g->normCache.Data(), normals);
+    EXPECT_TRUE(g->weightCache.Used() && g->baseCache.Used() && g->sampleCountCache.Used());
+    EXPECT_FALSE(g->posCache.Hot() || g->normCache.Hot() || g->sampleCountCache.Hot() ||
+                 g->lightCaches[0].diffuse.Hot());
     g->SetBumpChannel(0); // texture switched off: released
-    EXPECT_FALSE(g->UseNormCache() || g->UsePosCache() || g->lights[0].UseSpecularCache());
-    g->PosCacheHot(true);
-    EXPECT_FALSE(g->PosCacheHot()) << "no flag without its buffer";
+    EXPECT_FALSE(g->normCache.Used() || g->posCache.Used() || g->lightCaches[0].specular.Used());
+    g->posCache.SetHot(true);
+    EXPECT_FALSE(g->posCache.Hot()) << "no flag without its buffer";
     EXPECT_EQ(g->BumpChannel(), 0);
 }
 
@@ -315,15 +283,15 @@ TEST(LightSet, AFullSetIgnoresAddsAndMarksSumsColdOnChange) {
     g->CopyNewLight(0, 0);
     EXPECT_EQ(g->lightCount, 16);
     EXPECT_EQ(g->currentLight, 4);
-    EXPECT_TRUE(g->DiffuseSumCacheHot() && g->SpecularSumCacheHot()) << "nothing changed";
+    EXPECT_TRUE(g->diffuseSumCache.Hot() && g->specularSumCache.Hot()) << "nothing changed";
     EXPECT_EQ(g->lights[15].position.x, 15 - 160);
 
     LM_GlobalsPtr h = MakeGlobals(60, 120);
     h->Default();
     HotCaches(*h);
     h->CreateNewLight(0, 0);
-    EXPECT_FALSE(h->DiffuseSumCacheHot() || h->SpecularSumCacheHot());
-    EXPECT_TRUE(h->PosCacheHot());
+    EXPECT_FALSE(h->diffuseSumCache.Hot() || h->specularSumCache.Hot());
+    EXPECT_TRUE(h->posCache.Hot());
 }
 
 TEST(LightSet, DeletingMovesLaterLightsDownWithTheirCaches) {
@@ -332,9 +300,9 @@ TEST(LightSet, DeletingMovesLaterLightsDownWithTheirCaches) {
     for (int i = 1; i < 4; ++i)
         g->CreateNewLight(LM_sint16(160 + i), 90);
     HotCaches(*g);
-    g->lights[3].SpecularCacheHot(false);
-    LM_color96* third = g->lights[2].DiffuseCache();
-    LM_color96* fourth = g->lights[3].SpecularCache();
+    g->lightCaches[3].specular.SetHot(false);
+    LM_color96* third = g->lightCaches[2].diffuse.Data();
+    LM_color96* fourth = g->lightCaches[3].specular.Data();
     const long blocks = TBHeapLiveBlocks();
     g->currentLight = 1; // the second of four
     EXPECT_EQ(g->DeleteCurrentLight(), 1);
@@ -343,21 +311,21 @@ TEST(LightSet, DeletingMovesLaterLightsDownWithTheirCaches) {
     EXPECT_EQ(g->currentLight, 0);
     EXPECT_EQ(g->lights[1].position.x, 2);
     EXPECT_EQ(g->lights[2].position.x, 3);
-    EXPECT_EQ(g->lights[1].DiffuseCache(), third);
-    EXPECT_EQ(g->lights[2].SpecularCache(), fourth);
-    EXPECT_TRUE(g->lights[1].DiffuseCacheHot() && g->lights[1].SpecularCacheHot());
-    EXPECT_TRUE(g->lights[2].DiffuseCacheHot());
-    EXPECT_FALSE(g->lights[2].SpecularCacheHot());
-    EXPECT_FALSE(g->lights[3].UseDiffuseCache() || g->lights[3].UseSpecularCache())
+    EXPECT_EQ(g->lightCaches[1].diffuse.Data(), third);
+    EXPECT_EQ(g->lightCaches[2].specular.Data(), fourth);
+    EXPECT_TRUE(g->lightCaches[1].diffuse.Hot() && g->lightCaches[1].specular.Hot());
+    EXPECT_TRUE(g->lightCaches[2].diffuse.Hot());
+    EXPECT_FALSE(g->lightCaches[2].specular.Hot());
+    EXPECT_FALSE(g->lightCaches[3].diffuse.Used() || g->lightCaches[3].specular.Used())
         << "vacated slot detached";
-    EXPECT_FALSE(g->DiffuseSumCacheHot() || g->SpecularSumCacheHot());
+    EXPECT_FALSE(g->diffuseSumCache.Hot() || g->specularSumCache.Hot());
 
     g->currentLight = 2; // the last one
     EXPECT_EQ(g->DeleteCurrentLight(), 1);
     EXPECT_EQ(g->lightCount, 2);
     EXPECT_EQ(g->currentLight, 0);
     EXPECT_EQ(g->lights[1].position.x, 2);
-    EXPECT_EQ(g->lights[1].DiffuseCache(), third);
+    EXPECT_EQ(g->lightCaches[1].diffuse.Data(), third);
     EXPECT_EQ(g->DeleteCurrentLight(), 1);
     EXPECT_EQ(g->lights[0].position.x, 2);
     EXPECT_EQ(g->DeleteCurrentLight(), 0) << "the only light stays";
@@ -370,25 +338,27 @@ TEST(Caches, AllocationFollowsTheTextureAndFlagsNeedBuffers) {
     g->CreateNewLight(0, 0);
     g->lights[1].isOn = false;
     g->AllocateCaches(3, 5, false);
-    EXPECT_TRUE(g->UsePosCache() && g->UseDiffuseSumCache() && g->UseSpecularSumCache());
-    EXPECT_FALSE(g->UseNormCache() || g->UseWeightCache() || g->UseBaseCache() || g->UseSampleCountCache());
-    EXPECT_EQ(GetPtrSize(reinterpret_cast<Ptr>(g->PosCache())), 15 * long(sizeof(LM_vector2f)));
-    EXPECT_EQ(GetPtrSize(reinterpret_cast<Ptr>(g->lights[0].DiffuseCache())), 15 * long(sizeof(LM_color96)));
-    EXPECT_FALSE(g->lights[1].UseDiffuseCache()) << "a light that is off gets none";
-    EXPECT_FALSE(g->PosCacheHot()) << "new buffers start cold";
+    EXPECT_TRUE(g->posCache.Used() && g->diffuseSumCache.Used() && g->specularSumCache.Used());
+    EXPECT_FALSE(g->normCache.Used() || g->weightCache.Used() || g->baseCache.Used() ||
+                 g->sampleCountCache.Used());
+    EXPECT_EQ(GetPtrSize(reinterpret_cast<Ptr>(g->posCache.Data())), 15 * long(sizeof(LM_vector2f)));
+    EXPECT_EQ(GetPtrSize(reinterpret_cast<Ptr>(g->lightCaches[0].diffuse.Data())),
+              15 * long(sizeof(LM_color96)));
+    EXPECT_FALSE(g->lightCaches[1].diffuse.Used()) << "a light that is off gets none";
+    EXPECT_FALSE(g->posCache.Hot()) << "new buffers start cold";
     g->FreeCaches();
     g->AllocateCaches(3, 5, true);
-    EXPECT_EQ(GetPtrSize(reinterpret_cast<Ptr>(g->PosCache())), 60 * long(sizeof(LM_vector2f)));
-    EXPECT_EQ(GetPtrSize(reinterpret_cast<Ptr>(g->NormCache())), 60 * long(sizeof(LM_vector3f)));
-    EXPECT_EQ(GetPtrSize(reinterpret_cast<Ptr>(g->WeightCache())), 75 * 4L);
-    EXPECT_EQ(GetPtrSize(reinterpret_cast<Ptr>(g->BaseCache())), 180L);
-    EXPECT_EQ(GetPtrSize(reinterpret_cast<Ptr>(g->SampleCountCache())), 12L);
-    EXPECT_EQ(GetPtrSize(reinterpret_cast<Ptr>(g->SpecularSumCache())), 60 * long(sizeof(LM_color96)));
-    g->WeightCacheHot(true);
-    g->lights[0].DiffuseCacheHot(true);
+    EXPECT_EQ(GetPtrSize(reinterpret_cast<Ptr>(g->posCache.Data())), 60 * long(sizeof(LM_vector2f)));
+    EXPECT_EQ(GetPtrSize(reinterpret_cast<Ptr>(g->normCache.Data())), 60 * long(sizeof(LM_vector3f)));
+    EXPECT_EQ(GetPtrSize(reinterpret_cast<Ptr>(g->weightCache.Data())), 75 * 4L);
+    EXPECT_EQ(GetPtrSize(reinterpret_cast<Ptr>(g->baseCache.Data())), 180L);
+    EXPECT_EQ(GetPtrSize(reinterpret_cast<Ptr>(g->sampleCountCache.Data())), 12L);
+    EXPECT_EQ(GetPtrSize(reinterpret_cast<Ptr>(g->specularSumCache.Data())), 60 * long(sizeof(LM_color96)));
+    g->weightCache.SetHot(true);
+    g->lightCaches[0].diffuse.SetHot(true);
     g->InvalidateCaches();
-    EXPECT_FALSE(g->WeightCacheHot() || g->lights[0].DiffuseCacheHot());
-    EXPECT_TRUE(g->UseWeightCache());
+    EXPECT_FALSE(g->weightCache.Hot() || g->lightCaches[0].diffuse.Hot());
+    EXPECT_TRUE(g->weightCache.Used());
     g->FreeCaches();
-    EXPECT_FALSE(g->UseWeightCache() || g->UsePosCache() || g->lights[0].UseDiffuseCache());
+    EXPECT_FALSE(g->weightCache.Used() || g->posCache.Used() || g->lightCaches[0].diffuse.Used());
 }

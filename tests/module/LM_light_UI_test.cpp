@@ -1,4 +1,4 @@
-#include "LM_dispatch.h"
+#include "LM_memory.h"
 #include "LM_light_UI.h"
 #include "LM_test_support.h"
 
@@ -304,37 +304,25 @@ TEST(LightConversion, ValidateMakesTheMinorAxisPerpendicularAndNoLonger) {
     EXPECT_EQ(none.minorAxis.y, 7);
 }
 
-TEST(LightCaches, OnlyLightsThatAreOnGetCachesAndOwnersHearOfChanges) {
+TEST(LightCaches, OnlyLightsThatAreOnGetCachesAndAChangeSpoilsTheSums) {
     LM_GlobalsPtr g = MakeGlobals(60, 120);
     g->Default();
+    g->CreateNewLight(10, 10);
+    g->lights[1].isOn = false;
     g->AllocateCaches(4, 4, false);
-    LM_light_UI& l = g->lights[0];
-    ASSERT_TRUE(l.UseDiffuseCache() && l.UseSpecularCache());
-    l.DiffuseCacheHot(true);
-    l.SpecularCacheHot(true);
-    g->DiffuseSumCacheHot(true);
-    g->SpecularSumCacheHot(true);
-    l.InvalidateCaches();
-    EXPECT_FALSE(l.DiffuseCacheHot() || l.SpecularCacheHot());
-    EXPECT_FALSE(g->DiffuseSumCacheHot() || g->SpecularSumCacheHot()) << "a light's change spoils the sums";
-
-    LM_light_UI off = Spot({30, 30}, {-15, 15});
-    off.isOn = false;
-    off.AllocateCaches(16);
-    EXPECT_FALSE(off.UseDiffuseCache() || off.UseSpecularCache());
-    off.DiffuseCacheHot(true);
-    EXPECT_FALSE(off.DiffuseCacheHot()) << "a flag cannot be set without its buffer";
-
-    LM_color96* diffuse = l.DiffuseCache();
-    LM_color96* specular = l.SpecularCache();
-    l.DiffuseCacheHot(true);
-    l.DetachCaches();
-    EXPECT_FALSE(l.UseDiffuseCache() || l.UseSpecularCache() || l.DiffuseCacheHot());
-    LM_DisposePtr(diffuse); // detached buffers belong to whoever took them over
-    LM_DisposePtr(specular);
-    g->lights[0].AllocateCaches(16);
-    g->lights[0].FreeCaches();
-    EXPECT_FALSE(g->lights[0].UseDiffuseCache() || g->lights[0].UseSpecularCache());
+    LM_light_caches& on = g->lightCaches[0];
+    LM_light_caches& off = g->lightCaches[1];
+    ASSERT_TRUE(on.diffuse.Used() && on.specular.Used());
+    EXPECT_FALSE(off.diffuse.Used() || off.specular.Used()) << "a light that is off has no caches";
+    off.diffuse.SetHot(true);
+    EXPECT_FALSE(off.diffuse.Hot()) << "a flag cannot be set without its buffer";
+    on.diffuse.SetHot(true);
+    on.specular.SetHot(true);
+    g->diffuseSumCache.SetHot(true);
+    g->specularSumCache.SetHot(true);
+    g->LightChanged(g->lights[0]);
+    EXPECT_FALSE(on.diffuse.Hot() || on.specular.Hot());
+    EXPECT_FALSE(g->diffuseSumCache.Hot() || g->specularSumCache.Hot()) << "a light's change spoils the sums";
 }
 
 TEST(LightCaches, ConversionCopiesCacheReferencesAndHotFlags) {
@@ -344,14 +332,13 @@ TEST(LightCaches, ConversionCopiesCacheReferencesAndHotFlags) {
     g->CreateNewLight(20, 20);
     g->lights[1].isOn = false;
     g->AllocateCaches(2, 2, false);
-    g->lights[2].DiffuseCacheHot(true);
+    g->lightCaches[2].diffuse.SetHot(true);
     BlockHandle block;
-    g->lights[2].ConvertToRealLight(&block->lights[0], 60, true);
-    EXPECT_EQ(block->lights[0].diffuseCache, 3u) << "light index + 1";
-    EXPECT_EQ(block->lights[0].specularCache, 3u);
-    EXPECT_EQ(block->lights[0].diffuseCacheHot, 1);
-    EXPECT_EQ(block->lights[0].specularCacheHot, 0);
-    g->lights[1].ConvertToRealLight(&block->lights[1], 60, true);
-    EXPECT_EQ(block->lights[1].diffuseCache, 0u) << "a light that is off has no caches";
-    EXPECT_EQ(block->lights[1].specularCache, 0u);
+    g->ConvertToParameters(block.block(), true);
+    ASSERT_EQ(block->lightCount, 2) << "the light that is off is left out";
+    EXPECT_EQ(block->lights[0].diffuseCache, 1u) << "light slot + 1";
+    EXPECT_EQ(block->lights[1].diffuseCache, 3u);
+    EXPECT_EQ(block->lights[1].specularCache, 3u);
+    EXPECT_EQ(block->lights[1].diffuseCacheHot, 1);
+    EXPECT_EQ(block->lights[1].specularCacheHot, 0);
 }

@@ -230,14 +230,14 @@ TEST(LightFigures, CurrentLightIsDrawnLastAndInactiveLightsShowOnlyTheirCentre) 
     for (const auto& [current, centre] : {std::pair{0, kRed}, {1, 0x00FF00u}}) {
         Port port(32, false);
         globals->currentLight = LM_uint16(current);
-        globals->DrawLights();
+        LM_DrawLights(globals.get());
         EXPECT_EQ(port.at(80, 60), centre) << "current " << current;
         EXPECT_EQ(port.at(90, 60), 0x7F7F7Fu) << "the current light's shape";
     }
     {
         Port port(32, false);
         globals->currentLight = 0;
-        globals->DrawInactiveLights();
+        LM_DrawInactiveLights(globals.get());
         EXPECT_EQ(port.at(80, 60), 0x00FF00u);
         EXPECT_EQ(port.at(90, 60), kWhite);
     }

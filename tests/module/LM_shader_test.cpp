@@ -14,13 +14,13 @@ using Pixels = std::vector<unsigned char>;
 const LM_vector3f kNone = {0, 0, 0};
 const LM_vector3f kDown = {0, 0, 1}; // a directional light straight overhead: L = (0, 0, 1)
 
-// Shades one row of pixels of the given colours in a one-row area, through the host record.
+// Shades one row of pixels of the given colours in a one-row area.
 Pixels ShadeRow(BlockHandle& block, LM_globals* g, const Pixels& colours) {
     const int n = int(colours.size() / 3);
     TileRun run(block, n, 1, {0, 0, 1, std::int16_t(n)});
     run.source = colours;
-    run.record.requestData = run.source.data();
-    LM_ShadeTile(&run.record, g);
+    run.view.in.data = run.source.data();
+    LM_ShadeTile(run.view, run.block, g);
     return run.result;
 }
 
@@ -193,7 +193,7 @@ TEST(FlatShader, TilePlacesPixelsAndRefusesRowsOver1024) {
     AddLight(block.block(), lightTypeOmni, 25600, {0.25f, 0.25f, 2}, kNone);
     TileRun run(block, 4, 2, {1, 2, 2, 4});
     run.source.assign(6, 100);
-    LM_ShadeTile(&run.record, g.get());
+    LM_ShadeTile(run.view, run.block, g.get());
     EXPECT_EQ(run.result[0], 39) << "25600 x 100 >> 8 = 10000; x 128 >> 15 = 39";
     EXPECT_EQ(run.result[2], 39);
     EXPECT_LT(run.result[3], 39) << "the next pixel is further from the light";
@@ -203,14 +203,14 @@ TEST(FlatShader, TilePlacesPixelsAndRefusesRowsOver1024) {
     for (int width : {1024, 1025}) {
         block->worldWidth = float(width);
         TileRun wide(block, width, 1, {0, 0, 1, std::int16_t(width)});
-        LM_ShadeTile(&wide.record, g.get());
+        LM_ShadeTile(wide.view, wide.block, g.get());
         int untouched = 0;
         for (unsigned char b : wide.result)
             untouched += b == 0xA5;
         EXPECT_EQ(untouched, width == 1024 ? 0 : 3 * width) << width;
     }
     TileRun empty(block, 0, 1, {0, 0, 1, 1});
-    LM_ShadeTile(&empty.record, g.get());
+    LM_ShadeTile(empty.view, empty.block, g.get());
     EXPECT_EQ(empty.result, Pixels(3, 0xA5)) << "an empty area";
 }
 
@@ -220,7 +220,7 @@ TEST(FlatShader, CachedPreviewGivesTheSameBytesColdOrHot) {
     const auto render = [&] {
         g->ConvertToParameters(block.block(), true);
         TileRun run(block, 12, 9, {0, 0, 9, 12});
-        LM_ShadeTile(&run.record, g.get());
+        LM_ShadeTile(run.view, run.block, g.get());
         return run.result;
     };
     const auto uncached = [&] {
@@ -231,12 +231,12 @@ TEST(FlatShader, CachedPreviewGivesTheSameBytesColdOrHot) {
     };
     const Pixels plain = uncached();
     EXPECT_EQ(render(), plain) << "cold caches";
-    EXPECT_TRUE(g->PosCacheHot() && g->DiffuseSumCacheHot() && g->lights[1].DiffuseCacheHot());
+    EXPECT_TRUE(g->posCache.Hot() && g->diffuseSumCache.Hot() && g->lightCaches[1].diffuse.Hot());
     EXPECT_EQ(render(), plain) << "hot caches";
 
     g->lights[1].position.x = 25; // one light moved: only it is lit again
-    g->lights[1].InvalidateCaches();
-    EXPECT_TRUE(g->lights[0].DiffuseCacheHot());
+    g->LightChanged(g->lights[1]);
+    EXPECT_TRUE(g->lightCaches[0].diffuse.Hot());
     const Pixels moved = render();
     EXPECT_NE(moved, plain);
     EXPECT_EQ(moved, uncached());
@@ -246,7 +246,7 @@ TEST(FlatShader, CachedPreviewGivesTheSameBytesColdOrHot) {
     g->ConvertToParameters(block.block(), true);
     block->lights[0].radiance[0] = 0;
     TileRun run(block, 12, 9, {0, 0, 9, 12});
-    LM_ShadeTile(&run.record, g.get());
+    LM_ShadeTile(run.view, run.block, g.get());
     EXPECT_EQ(run.result, uncached());
 }
 
@@ -290,7 +290,7 @@ TEST(FlatShader, WholeTilesMatchTheStatedArithmetic) {
             ApplyLook(*g, look);
             g->ConvertToParameters(block.block(), preview);
             TileRun run(block, 40, 30, tile);
-            LM_ShadeTile(&run.record, g.get());
+            LM_ShadeTile(run.view, run.block, g.get());
             int wrong = 0;
             for (int y = tile.top; y < tile.bottom; ++y)
                 for (int x = tile.left; x < tile.right; ++x) {

@@ -190,10 +190,10 @@ TEST(StyleStream, LoadingReleasesThePreviewCaches) {
     Globals g = record(100);
     g->Default();
     g->AllocateCaches(10, 10, false);
-    ASSERT_TRUE(g->UsePosCache() && g->lights[0].UseDiffuseCache());
+    ASSERT_TRUE(g->posCache.Used() && g->lightCaches[0].diffuse.Used());
     ASSERT_TRUE(load(*g, StyleBytes::fixed(1, 0, 100).light(3, 0, 0).b));
-    EXPECT_FALSE(g->UsePosCache());
-    EXPECT_FALSE(g->lights[0].UseDiffuseCache());
+    EXPECT_FALSE(g->posCache.Used());
+    EXPECT_FALSE(g->lightCaches[0].diffuse.Used());
 }
 
 } // namespace

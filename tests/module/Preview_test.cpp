@@ -1,7 +1,7 @@
 // The preview: gathering the reduced source and texture, renderings by the real shaders, and the
 // caches giving the same bytes as a cold rendering.
 #include "LM_globals.h"
-#include "LM_dispatch.h"
+#include "LM_memory.h"
 #include "LM_preview.h"
 #include "LM_tiles.h"
 #include "TestBlocks.h"
@@ -67,14 +67,14 @@ TEST(Preview, CachesGiveTheBytesOfAColdRendering) {
     p.g->material = 180;
     expectSameAsCold(p, p.render(), "after gloss and material");
     p.g->lights[1].position.x += 17;
-    p.g->lights[1].InvalidateCaches();
+    p.g->LightChanged(p.g->lights[1]);
     expectSameAsCold(p, p.render(), "after moving a light");
     p.g->currentLight = 1;
     p.g->DeleteCurrentLight();
     expectSameAsCold(p, p.render(), "after deleting a light");
     p.g->lights[0].isOn = false;
-    p.g->lights[0].FreeCaches();
-    p.g->lights[0].InvalidateCaches();
+    p.g->lightCaches[0].Free();
+    p.g->LightChanged(p.g->lights[0]);
     expectSameAsCold(p, p.render(), "after switching a light off");
 }
 
@@ -87,7 +87,7 @@ TEST(Preview, TextureCachesGiveTheBytesOfAColdRendering) {
     const std::vector<std::uint8_t> first = p.render();
     EXPECT_EQ(p.render(), first) << "all hot";
     p.g->lights[1].position.y -= 30;
-    p.g->lights[1].InvalidateCaches();
+    p.g->LightChanged(p.g->lights[1]);
     expectSameAsCold(p, p.render(), "after moving a light");
     p.g->exposure = 90;
     expectSameAsCold(p, p.render(), "after exposure");
@@ -159,14 +159,14 @@ bool poisoned(const LM_color96* cache) {
 int evaluated(const LM_globals& g) {
     int n = 0;
     for (int i = 0; i < g.lightCount; ++i)
-        n += g.lights[i].diffuseCache && !poisoned(g.lights[i].diffuseCache);
+        n += g.lightCaches[i].diffuse.Data() && !poisoned(g.lightCaches[i].diffuse.Data());
     return n;
 }
 
 void poisonLights(LM_globals& g, std::size_t samples) {
     for (int i = 0; i < g.lightCount; ++i) {
-        poison(g.lights[i].diffuseCache, samples);
-        poison(g.lights[i].specularCache, samples);
+        poison(g.lightCaches[i].diffuse.Data(), samples);
+        poison(g.lightCaches[i].specular.Data(), samples);
     }
 }
 
@@ -186,19 +186,19 @@ TEST(Preview, RenderingsEvaluateOnlyTheLightsThatChanged) {
 
     poisonLights(*p.g, n);
     p.g->lights[1].position.x += 9;
-    p.g->lights[1].InvalidateCaches();
+    p.g->LightChanged(p.g->lights[1]);
     p.render();
     EXPECT_EQ(evaluated(*p.g), 1) << "moving one of three lights";
-    EXPECT_FALSE(poisoned(p.g->lights[1].diffuseCache));
+    EXPECT_FALSE(poisoned(p.g->lightCaches[1].diffuse.Data()));
 
     // With a texture every light is evaluated again, but the sample geometry is reused.
     p.g->SetBumpChannel(4);
     ASSERT_EQ(LM_GetPreviewBumpPixelMap(p.g.get()), 0);
     p.render();
-    ASSERT_TRUE(p.g->PosCacheHot() && p.g->NormCacheHot());
-    p.g->posCache[0] = {1e6f, 1e6f}; // reused geometry keeps this; recomputed geometry would not
+    ASSERT_TRUE(p.g->posCache.Hot() && p.g->normCache.Hot());
+    p.g->posCache.Data()[0] = {1e6f, 1e6f}; // reused geometry keeps this; recomputed geometry would not
     p.g->lights[0].position.y += 5;
-    p.g->lights[0].InvalidateCaches();
+    p.g->LightChanged(p.g->lights[0]);
     p.render();
-    EXPECT_EQ(p.g->posCache[0].x, 1e6f) << "positions are not computed again";
+    EXPECT_EQ(p.g->posCache.Data()[0].x, 1e6f) << "positions are not computed again";
 }

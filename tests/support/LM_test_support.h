@@ -2,9 +2,10 @@
 // parameter block in a host handle, hand-built lights, and a host record around one tile.
 #pragma once
 
-#include "LM_dispatch.h"
+#include "LM_memory.h"
 #include "LM_globals.h"
 #include "LM_parameters.h"
+#include "LM_tile_view.h"
 #include "Memory.h"
 #include "relight_filter.h"
 
@@ -97,26 +98,23 @@ inline LM_light& AddLight(foo* b, LM_sint32 type, LM_sint32 radiance, LM_vector3
     return l;
 }
 
-// A host record around one tile of 3-byte pixels of an area `areaW` x `areaH`; the result
-// buffer starts filled with 0xA5 so that untouched pixels show.
+// One tile of 3-byte pixels of an area `areaW` x `areaH` shaded with `block`; the result buffer
+// starts filled with 0xA5 so that untouched pixels show.
 struct TileRun {
-    FilterRecord record{};
+    foo* block;
     std::vector<unsigned char> source;
     std::vector<unsigned char> result;
+    LM_tile_view view{};
 
-    TileRun(BlockHandle& block, int areaW, int areaH, Rect tile) {
+    TileRun(BlockHandle& b, int areaW, int areaH, Rect tile) : block(b.block()) {
         const int w = tile.right - tile.left, h = tile.bottom - tile.top;
-        record.parameterHandle = block.handle;
-        record.filterArea = {0, 0, std::int16_t(areaH), std::int16_t(areaW)};
-        record.requestRect = tile;
         source.assign(std::size_t(3 * w * h), 0);
         for (std::size_t i = 0; i < source.size(); ++i)
             source[i] = static_cast<unsigned char>(i * 37 + 11);
         result.assign(source.size(), 0xA5);
-        record.requestData = source.data();
-        record.requestRowBytes = 3 * w;
-        record.writeData = result.data();
-        record.writeRowBytes = 3 * w;
+        view.area = {0, 0, std::int16_t(areaH), std::int16_t(areaW)};
+        view.in = {tile, source.data(), 3 * w};
+        view.out = {result.data(), 3 * w};
     }
 };
 

@@ -1,8 +1,9 @@
 #include "TestBlocks.h"
 
 #include "LM_bumps.h"
-#include "LM_dispatch.h"
+#include "LM_memory.h"
 #include "LM_shader.h"
+#include "LM_tile_view.h"
 #include "Memory.h"
 
 #include <algorithm>
@@ -68,16 +69,10 @@ Image ShadeWhole(const Image& image, const std::vector<std::uint8_t>& blockBytes
         std::memcpy(&src[std::size_t(y) * w * 3], image.at(area.left, area.top + y), std::size_t(w) * 3);
     Image out = image;
     std::vector<std::uint8_t> dst(src.size());
-    FilterRecord r{};
-    r.parameterHandle = h;
-    r.filterArea = area;
-    r.requestRect = area;
-    r.requestData = src.data();
-    r.requestRowBytes = w * 3;
-    r.writeData = dst.data();
-    r.writeRowBytes = w * 3;
+    const foo* block = reinterpret_cast<const foo*>(*h);
+    const LM_tile_view tile{area, {area, src.data(), w * 3}, {dst.data(), w * 3}, nullptr};
     if (!texture) {
-        LM_ShadeTile(&r, g);
+        LM_ShadeTile(tile, block, g);
     } else {
         std::vector<std::uint8_t> blk(std::size_t(w + 6) * (ht + 6));
         for (int y = 0; y < ht + 6; ++y)
@@ -86,15 +81,14 @@ Image ShadeWhole(const Image& image, const std::vector<std::uint8_t>& blockBytes
                 const int sy = std::clamp(area.top + y - 3, 0, image.height - 1);
                 blk[std::size_t(y) * (w + 6) + x] = (*texture)[std::size_t(sy) * image.width + sx];
             }
-        FilterRecord t = r;
-        t.requestRect = {std::int16_t(area.top - 3), std::int16_t(area.left - 3),
-                         std::int16_t(area.bottom + 3), std::int16_t(area.right + 3)};
-        t.requestData = blk.data();
-        t.requestRowBytes = w + 6;
-        g->bumpMap.amplitude = reinterpret_cast<const foo*>(blockBytes.data())->textureHeightScale;
-        if (LM_StoreBumpMap(&t, g) != 0)
+        const LM_rows_in heights{{std::int16_t(area.top - 3), std::int16_t(area.left - 3),
+                                  std::int16_t(area.bottom + 3), std::int16_t(area.right + 3)},
+                                 blk.data(),
+                                 w + 6};
+        g->bumpMap.amplitude = block->textureHeightScale;
+        if (LM_StoreBumpMap(heights, g->bumpMap) != 0)
             throw std::bad_alloc();
-        LM_ShadeTileWithBumps(&r, &g->bumpMap, g);
+        LM_ShadeTileWithBumps(tile, block, g);
         LM_DisposePtr(g->bumpMap.heights);
         g->bumpMap.heights = nullptr;
     }

@@ -1,6 +1,7 @@
 #include "TestPreview.h"
 
 #include "LM_dispatch.h"
+#include "LM_mac_UI.h"
 #include "LM_preview.h"
 #include "LM_tiles.h"
 
@@ -35,7 +36,7 @@ PreviewFixture::PreviewFixture(int width, int height, Rect work, Rect maxFrame)
 }
 
 PreviewFixture::~PreviewFixture() {
-    LM_DoFinish(g.get());
+    LM_DoFinish(g.get(), LM_MacDialog());
 }
 
 std::vector<std::uint8_t> PreviewFixture::shown() const {

@@ -1,0 +1,24 @@
+// The module's exported entry points: the run sequence with the Toolbox dialog, and the block check.
+#include "LM_dispatch.h"
+#include "LM_mac_UI.h"
+#include "LM_parameters.h"
+#include "relight_filter.h"
+
+extern "C" __attribute__((visibility("default"))) void
+PluginMain(std::int32_t selector, void* record, std::intptr_t* globalsSlot, std::int16_t* result) {
+    LM_Main(LM_MacDialog(), selector, record, globalsSlot, result);
+}
+
+extern "C" __attribute__((visibility("default"))) int
+PluginCheckParameters(const void* block, std::size_t size, char* why, std::size_t whySize) {
+    const char* reason = nullptr;
+    if (LM_CheckParameterBlock(block, size, &reason))
+        return 0;
+    if (why && whySize > 0) {
+        std::size_t i = 0;
+        for (; reason[i] && i + 1 < whySize; ++i)
+            why[i] = reason[i];
+        why[i] = 0;
+    }
+    return 1;
+}
