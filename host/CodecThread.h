@@ -58,7 +58,8 @@ class CodecThread {
     const int width_;
     const int height_;
     std::vector<RowTarget> targets_;
-    const std::uint8_t* result_[3];
+    const std::uint8_t* planes_[4]; // the result's red, green, blue; the source's alpha or null
+    const RowLayout source_;
 
     // Main thread only.
     Rect area_{};
@@ -78,6 +79,7 @@ class CodecThread {
     std::exception_ptr error_;
     std::unique_ptr<AtomicOutput> output_;
     ImageFormat format_ = ImageFormat::png;
+    RowLayout layout_;
     int quality_ = 0;
 
     std::thread thread_;

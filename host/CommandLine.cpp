@@ -58,7 +58,7 @@ const std::vector<OptionRule>& optionTable() {
         {"--last", kApply, false, [](Options& o, const std::string&) { o.params.clear(); }},
         {"--style", kApply, true, [](Options& o, const std::string& v) { o.style = v; }},
         {"--name", kStyles, true, [](Options& o, const std::string& v) { o.name = v; }},
-        {"--force", kStyles, false, [](Options& o, const std::string&) { o.force = true; }},
+        {"--force", kApply | kEdit | kStyles, false, [](Options& o, const std::string&) { o.force = true; }},
         {"--channel", kApply | kEdit, true,
          [](Options& o, const std::string& v) { o.channels.push_back(parseChannel(v)); }},
         {"--area", kApply | kEdit, true, [](Options& o, const std::string& v) { o.area = parseArea(v); }},

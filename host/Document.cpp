@@ -34,6 +34,8 @@ Document BlankDocument(const RowReader& image) {
     for (int c = 0; c < 3; ++c)
         document.result.emplace_back(document.Pixels());
     document.area = {0, 0, std::int16_t(image.Height()), std::int16_t(image.Width())};
+    document.source = {image.Alpha(), image.Sixteen()};
+    document.metadata = image.Metadata();
     return document;
 }
 

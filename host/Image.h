@@ -67,5 +67,18 @@ struct RowTarget {
 void SplitRow(const std::uint8_t* samples, int samplesPerPixel, int width, int y,
               const std::vector<RowTarget>& targets);
 
-// Row `y` of three planes (red, green, blue) interleaved into `out`.
-void InterleaveRow(const std::uint8_t* const rgb[3], int width, int y, std::uint8_t* out);
+// How a written row holds its pixels: red, green, blue, then alpha when `alpha`; 8-bit samples, or
+// 16-bit big-endian ones (each 8-bit value x 257) when `sixteen`.
+struct RowLayout {
+    bool alpha = false;
+    bool sixteen = false;
+
+    std::size_t RowBytes(int width) const {
+        return std::size_t(width) * (alpha ? 4u : 3u) * (sixteen ? 2u : 1u);
+    }
+};
+
+// Row `y` of the planes red, green, blue and (when `layout.alpha`) alpha, interleaved into `out`
+// in `layout`.
+void InterleaveRow(const std::uint8_t* const planes[4], RowLayout layout, int width, int y,
+                   std::uint8_t* out);

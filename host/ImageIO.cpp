@@ -52,10 +52,14 @@ std::unique_ptr<RowReader> OpenImage(const std::string& path, long long maxPixel
     BadInput("not an image relight reads (PNG or JPEG)", path);
 }
 
-std::unique_ptr<RowWriter> StartImage(std::FILE* out, ImageFormat format, int width, int height, int quality,
-                                      const std::string& name) {
+RowLayout LayoutFor(ImageFormat format, RowLayout wanted) {
+    return format == ImageFormat::png ? wanted : RowLayout{};
+}
+
+std::unique_ptr<RowWriter> StartImage(std::FILE* out, ImageFormat format, RowLayout layout, int width,
+                                      int height, int quality, const std::string& name) {
     if (format == ImageFormat::png)
-        return StartPng(out, width, height, name);
+        return StartPng(out, layout, width, height, name);
     return StartJpeg(out, width, height, quality, name);
 }
 
@@ -78,7 +82,8 @@ Image ReadImage(const std::string& path, long long maxPixels) {
 
 void WriteImage(std::FILE* out, ImageFormat format, int width, int height, const std::uint8_t* rgb,
                 int quality, const std::string& name) {
-    const std::unique_ptr<RowWriter> writer = StartImage(out, format, width, height, quality, name);
+    const std::unique_ptr<RowWriter> writer =
+        StartImage(out, format, RowLayout{}, width, height, quality, name);
     for (int y = 0; y < height; ++y)
         writer->WriteRow(rgb + std::size_t(y) * std::size_t(width) * 3);
     writer->Finish();

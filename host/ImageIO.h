@@ -29,6 +29,10 @@ class RowReader {
     bool Grey() const { return grey_; }
     bool Alpha() const { return alpha_; }
     int SamplesPerPixel() const { return (grey_ ? 1 : 3) + (alpha_ ? 1 : 0); }
+    // The file's samples were 16-bit (its rows still come in 8 bits).
+    bool Sixteen() const { return sixteen_; }
+    // The file holds a colour profile, camera data or text, which the output does not keep.
+    bool Metadata() const { return metadata_; }
     // The next `count` rows into `out` (count x Width() x SamplesPerPixel() bytes); throws
     // HostError when the file turns out to be damaged.
     virtual void ReadRows(std::uint8_t* out, int count) = 0;
@@ -38,14 +42,19 @@ class RowReader {
     int height_ = 0;
     bool grey_ = false;
     bool alpha_ = false;
+    bool sixteen_ = false;
+    bool metadata_ = false;
 };
 
-// An image being written: rows of interleaved 8-bit RGB, top to bottom, then Finish.
+// What `format` can hold of `wanted`: PNG all of it, JPEG neither alpha nor 16 bits.
+RowLayout LayoutFor(ImageFormat format, RowLayout wanted);
+
+// An image being written: rows in the layout it was started with, top to bottom, then Finish.
 class RowWriter {
   public:
     virtual ~RowWriter() = default;
     // Throw HostError when the file cannot be written.
-    virtual void WriteRow(const std::uint8_t* rgb) = 0;
+    virtual void WriteRow(const std::uint8_t* row) = 0;
     virtual void Finish() = 0;
 };
 
@@ -54,10 +63,10 @@ class RowWriter {
 // `maxPixels`.
 std::unique_ptr<RowReader> OpenImage(const std::string& path, long long maxPixels);
 
-// Starts writing a `width` x `height` image to `out`; `quality` applies to JPEG; `name` names the
-// file in errors.
-std::unique_ptr<RowWriter> StartImage(std::FILE* out, ImageFormat format, int width, int height, int quality,
-                                      const std::string& name);
+// Starts writing a `width` x `height` image to `out` with rows in `layout`, which `format` must
+// hold (see LayoutFor); `quality` applies to JPEG; `name` names the file in errors.
+std::unique_ptr<RowWriter> StartImage(std::FILE* out, ImageFormat format, RowLayout layout, int width,
+                                      int height, int quality, const std::string& name);
 
 // Reads the rest of `reader`'s image into planes.
 Image ReadImage(RowReader& reader);

@@ -87,12 +87,16 @@ class JpegReader final : public RowReader {
             static const JOCTET start[2] = {0xFF, 0xD8};
             lib_.info.src->next_input_byte = start;
             lib_.info.src->bytes_in_buffer = 2;
+            // Kept only to know whether the file has them: an ICC profile, EXIF or XMP.
+            jpeg_save_markers(&lib_.info, JPEG_APP0 + 1, 1);
+            jpeg_save_markers(&lib_.info, JPEG_APP0 + 2, 1);
             jpeg_read_header(&lib_.info, TRUE);
         }));
         CheckImageSize(long(lib_.info.image_width), long(lib_.info.image_height), maxPixels, path);
         if (lib_.info.jpeg_color_space == JCS_CMYK || lib_.info.jpeg_color_space == JCS_YCCK)
             BadInput("CMYK JPEG images are not supported", path);
         grey_ = lib_.info.jpeg_color_space == JCS_GRAYSCALE;
+        metadata_ = lib_.info.marker_list != nullptr;
         lib_.info.out_color_space = grey_ ? JCS_GRAYSCALE : JCS_RGB;
         error_.decoding = true;
         check(survives(error_, [this] { jpeg_start_decompress(&lib_.info); }));

@@ -1,4 +1,5 @@
-// PNG files: 8- and 16-bit grey, grey with alpha, RGB, RGBA and palette in; 8-bit RGB out.
+// PNG files: 8- and 16-bit grey, grey with alpha, RGB, RGBA and palette in; RGB or RGBA of 8 or 16
+// bits out.
 #pragma once
 
 #include "FileHandle.h"
@@ -15,5 +16,7 @@
 std::unique_ptr<RowReader> OpenPng(std::unique_ptr<FileHandle> file, const std::string& path,
                                    long long maxPixels);
 
-// Starts an 8-bit RGB PNG on `out`; `name` names the file in errors.
-std::unique_ptr<RowWriter> StartPng(std::FILE* out, int width, int height, const std::string& name);
+// Starts an RGB or RGBA PNG of 8 or 16 bits, as `layout` says, on `out`; `name` names the file in
+// errors.
+std::unique_ptr<RowWriter> StartPng(std::FILE* out, RowLayout layout, int width, int height,
+                                    const std::string& name);

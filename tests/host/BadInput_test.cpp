@@ -98,6 +98,10 @@ class BadInputs : public CliTest {
         WriteJpeg(Path("damaged.jpg"), Gradient(320, 240, 3), 90);
         const std::string scan = ReadBytes(Path("damaged.jpg"));
         WriteBytes(Path("damaged.jpg"), Damaged(scan, "\xFF\xDA", scan.size() / 2, 40));
+        // An APP1 segment of 8 bytes after the start marker: an EXIF block with nothing in it.
+        WriteBytes(Path("exif.jpg"), std::string("\xFF\xD8\xFF\xE1\x00\x08", 6) + "Exif" +
+                                         std::string(2, '\0') + jpeg.substr(2));
+        WritePng(Path("rgba.jpg"), Gradient(40, 24, 4));
         WriteBytes(Path("noise.jpg"), "\xFF\xD8" + std::string(200, '\x42'));
         WriteBytes(Path("zero.jpg"), JpegFrame(jpeg, kFrameHeight, 0));
         WriteBytes(Path("huge.jpg"), JpegFrame(jpeg, kFrameWidth, 60000));
@@ -211,6 +215,14 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
          {"edit", "@in.png", "-o", "@new.png", "--headless", "--script", "/dev/zero", "--plugin", probe},
          2,
          "relight: input script is larger than 4194304 bytes: /dev/zero"},
+        {"in place over a format without alpha",
+         {"apply", "@rgba.jpg", "--in-place", "--params", "@light.block"},
+         2,
+         "relight: writing in place would lose the image's alpha (use -o OUT, or --force): @rgba.jpg"},
+        {"in place losing metadata",
+         {"apply", "@exif.jpg", "--in-place", "--params", "@light.block"},
+         2,
+         "relight: writing in place would lose the image's metadata (use -o OUT, or --force): @exif.jpg"},
         {"truncated JPEG", reading("truncated.jpg"), 2,
          "relight: damaged JPEG image (Premature end of JPEG file): @truncated.jpg"},
         {"corrupt JPEG header", reading("corrupt.jpg"), 2,
