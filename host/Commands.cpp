@@ -4,6 +4,7 @@
 #include "CodecThread.h"
 #include "DialogScreen.h"
 #include "FileHandle.h"
+#include "Files.h"
 #include "FilterRun.h"
 #include "Help.h"
 #include "ImageIO.h"
@@ -116,8 +117,8 @@ void runDialog(PluginHost& plugin, Document& document, CodecThread& codec, const
 
 // Each image through the real dialog, driven as a user would: choose the style, press OK.
 void applyStyle(PluginHost& plugin, const std::vector<Options>& runs, const Options& options) {
-    const StyleLibrary library;
-    const std::string style = StyleName(options.style);
+    const StyleLibrary library(plugin.Styles());
+    const std::string style = library.NameOf(options.style);
     if (!library.Contains(style))
         BadInput("no style named '" + style + "' (see relight styles list)");
     const std::string script = "wait 100\nchoose @20 " + style + "\nwait 100\nclick @1\n";
@@ -144,7 +145,7 @@ void edit(const Options& options) {
     PluginHost plugin(PluginHost::Locate(options.plugin));
     Document document;
     const std::unique_ptr<CodecThread> codec = openInputForDialog(document, options);
-    SeedStylesIfPossible();
+    SeedStylesIfPossible(plugin.Styles());
     const DialogScreen screen(options);
     runDialog(plugin, document, *codec, screen, options, target);
 }
@@ -166,6 +167,7 @@ void RunCommand(const Options& options) {
         std::fputs(HelpText(options.command).c_str(), stdout);
         return;
     }
+    TBFilesSetRoot(DataFolder(), "relight");
     if (options.command == "apply")
         apply(options);
     else if (options.command == "styles")

@@ -59,6 +59,7 @@ PluginHost::PluginHost(const std::string& path) : path_(path) {
         dlclose(library_);
         loadFailure("not a relight plug-in (entry points missing)", path);
     }
+    styles_ = PluginStyles(library_);
 }
 
 PluginHost::~PluginHost() {

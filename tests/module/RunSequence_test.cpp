@@ -4,6 +4,7 @@
 #include "Memory.h"
 #include "TestBlocks.h"
 #include "TestHost.h"
+#include "Testing.h"
 #include "Windows.h"
 
 #include <gtest/gtest.h>
@@ -57,7 +58,7 @@ TEST(RunSequence, PrepareChecksTheHostInOrder) {
     for (const Case& c : cases) {
         TestHost host(MakeTestImage(8, 8));
         c.spoil(host.Record());
-        TBClearAlertLog();
+        TBResetForTests();
         EXPECT_EQ(host.Call(selectorPrepare), c.result) << c.what;
         EXPECT_EQ(TBAlertLog().size(), c.alert ? 1u : 0u) << c.what;
         if (c.alert && !TBAlertLog().empty()) {
