@@ -51,7 +51,7 @@ void finalRun(benchmark::State& state) {
     const bool textured = state.range(1) != 0;
     const Size size = sizeOf(int(state.range(2)));
     const std::vector<std::uint8_t> block = lightsBlock(lights, textured ? 4 : 0);
-    const Image image = MakeTestImage(size.width, size.height);
+    const Pixels image = MakeTestImage(size.width, size.height);
     const std::vector<std::uint8_t> channel = textured ? relief(size) : std::vector<std::uint8_t>{};
     for (auto _ : state) {
         state.PauseTiming();
@@ -62,7 +62,7 @@ void finalRun(benchmark::State& state) {
         state.ResumeTiming();
         if (host.RunWithoutDialog() != 0)
             state.SkipWithError("run failed");
-        benchmark::DoNotOptimize(host.Result().rgb.data());
+        benchmark::DoNotOptimize(host.Result().samples.data());
     }
     const double pixels = double(size.width) * size.height;
     state.SetItemsProcessed(state.iterations() * std::int64_t(pixels));
