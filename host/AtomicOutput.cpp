@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <sys/stat.h>
@@ -22,6 +23,26 @@ std::string folderOf(const std::string& path) {
 std::string baseOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string temporaryFolder() {
+    const char* folder = std::getenv("TMPDIR");
+    return folder && *folder ? folder : "/tmp";
+}
+
+// Copies the file `path` to standard output; false when not all of it got there.
+bool copyToStandardOutput(const std::string& path) {
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (!in)
+        return false;
+    char buffer[65536];
+    std::size_t n;
+    bool copied = true;
+    while (copied && (n = std::fread(buffer, 1, sizeof buffer, in)) > 0)
+        copied = std::fwrite(buffer, 1, n, stdout) == n;
+    copied = copied && !std::ferror(in) && std::fflush(stdout) == 0;
+    std::fclose(in);
+    return copied;
 }
 
 [[noreturn]] void cannotWrite(const std::string& file) {
@@ -89,13 +110,14 @@ void removeStaleTemporaries(const std::string& folder) {
 } // namespace
 
 AtomicOutput::AtomicOutput(std::string target)
-    : target_(std::move(target)), resolved_(throughLinks(target_)) {
+    : target_(std::move(target)), resolved_(target_ == "-" ? target_ : throughLinks(target_)) {
     struct stat existing {};
-    if (stat(resolved_.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode))
+    if (target_ != "-" && stat(resolved_.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode))
         BadInput("not a regular file (a device, pipe or socket is never replaced)", target_);
-    removeStaleTemporaries(folderOf(resolved_));
-    std::string pattern =
-        folderOf(resolved_) + "/." + baseOf(resolved_) + kTempMark + std::to_string(getpid()) + "-XXXXXX";
+    const std::string folder = target_ == "-" ? temporaryFolder() : folderOf(resolved_);
+    removeStaleTemporaries(folder);
+    const std::string base = target_ == "-" ? "output" : baseOf(resolved_);
+    std::string pattern = folder + "/." + base + kTempMark + std::to_string(getpid()) + "-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back(0);
     const int fd = mkstemp(name.data());
@@ -133,6 +155,11 @@ void AtomicOutput::finish() {
 
 void AtomicOutput::Commit() {
     finish();
+    if (target_ == "-") {
+        if (!copyToStandardOutput(temp_))
+            cannotWrite(target_);
+        return; // the destructor removes the temporary file
+    }
     if (std::rename(temp_.c_str(), resolved_.c_str()) != 0)
         cannotWrite(target_);
     temp_.clear();

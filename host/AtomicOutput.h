@@ -3,6 +3,8 @@
 // link is written through (the link stays, the file it names is replaced); anything but a
 // regular file is refused, never replaced. The temporary name carries the process id, and those
 // of processes that no longer run are removed when the next one is made in that folder.
+// The target "-" is standard output: the temporary file is made in the temporary folder and
+// copied there.
 #pragma once
 
 #include <cstdio>

@@ -68,6 +68,11 @@ const std::vector<OptionRule>& optionTable() {
          [](Options& o, const std::string& v) { o.plugin = v; }},
         {"--quality", kApply | kEdit, true,
          [](Options& o, const std::string& v) { o.quality = int(number(v, 1, 100, "--quality")); }},
+        {"--max-pixels", kApply | kEdit, true,
+         [](Options& o, const std::string& v) {
+             o.maxPixels = number(v, 1, long(kMaxImageSide) * kMaxImageSide, "--max-pixels");
+         }},
+        {"--format", kApply | kEdit, true, [](Options& o, const std::string& v) { o.format = v; }},
         {"--quiet", kApply | kEdit, false, [](Options& o, const std::string&) { o.quiet = true; }},
         {"--in-place", kApply | kEdit, false, [](Options& o, const std::string&) { o.inPlace = true; }},
         {"--headless", kEdit, false, [](Options& o, const std::string&) { o.headless = true; }},

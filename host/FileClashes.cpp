@@ -34,10 +34,10 @@ void checkTarget(const std::string& path, bool force) {
 void CheckPlannedFiles(const PlannedFiles& files, bool force) {
     std::vector<std::pair<std::string, std::string>> seen; // identity, name: reads, then writes so far
     for (const std::string& read : files.reads)
-        if (!read.empty())
+        if (!read.empty() && read != "-")
             seen.emplace_back(identity(read), read);
     for (const std::string& write : files.writes) {
-        if (write.empty())
+        if (write.empty() || write == "-") // standard output clashes with no file
             continue;
         const std::string id = identity(write);
         for (const auto& [otherId, other] : seen)
