@@ -28,15 +28,22 @@ bool usableBlock(FilterRecord* record) {
     return h && *h && LM_CheckParameterBlock(*h, std::size_t(GetHandleSize(h)), nullptr);
 }
 
-void startRealTiles(FilterRecord* record, LM_globals* globals) {
-    LM_SetFirstRealTileRects(record, globals);
+// The block stays as it is until the finish: its lights are decoded once, and the threads that
+// share the tiles' rows start here.
+LM_sint16 startRealTiles(FilterRecord* record, LM_globals* globals) {
     const foo* block = LM_ParameterBlock(record);
+    if (!globals->StartThreads(LM_ThreadCount()))
+        return filterMemFull;
+    LM_PrepareRowLights(block, globals->rowLights);
+    globals->rowLightsForRun = 1;
+    LM_SetFirstRealTileRects(record, globals);
     if (block->textureChannel != 0) {
         globals->bumpMap.amplitude = block->textureHeightScale;
         LM_RealToBumpRects(record, globals);
         globals->bumpRowsReady = 0;
     }
     reportProgress(record, globals);
+    return filterNoErr;
 }
 
 // The dialog writes the block: make sure the host's handle holds one.
@@ -70,8 +77,7 @@ LM_sint16 runDialog(FilterRecord* record, LM_globals* globals, const LM_dialog& 
     }
     globals->showDialog = 0;
     globals->ConvertToParameters(block, false);
-    startRealTiles(record, globals);
-    return filterNoErr;
+    return startRealTiles(record, globals);
 }
 
 LM_sint16 captureTexture(FilterRecord* record, LM_globals* globals) {
@@ -133,8 +139,7 @@ LM_sint16 LM_DoStart(FilterRecord* record, LM_globals* globals, const LM_dialog&
     }
     if (!usableBlock(record))
         return filterBadSelector;
-    startRealTiles(record, globals);
-    return filterNoErr;
+    return startRealTiles(record, globals);
 }
 
 LM_sint16 LM_DoContinue(FilterRecord* record, LM_globals* globals, const LM_dialog& ui) {
@@ -166,6 +171,8 @@ LM_sint16 LM_DoContinue(FilterRecord* record, LM_globals* globals, const LM_dial
 }
 
 LM_sint16 LM_DoFinish(LM_globals* globals, const LM_dialog& ui) {
+    globals->StopThreads();
+    globals->rowLightsForRun = 0;
     QXPixelMap* maps[] = {&globals->previewMap, &globals->previewSourceMap, &globals->previewTextureMap};
     for (QXPixelMap* map : maps) {
         LM_DisposePtr(map->baseAddr);

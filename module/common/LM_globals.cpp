@@ -270,6 +270,29 @@ void LM_globals::ResolveLightCursors(const foo* block) {
     }
 }
 
+LM_bool LM_globals::StartThreads(int count) {
+    StopThreads();
+    if (count <= 1)
+        return true;
+    helperRows.Allocate(static_cast<unsigned long>(count - 1));
+    if (!helperRows.Used())
+        return false;
+    threads.reset(new (std::nothrow) LM_thread_pool(count));
+    return true;
+}
+
+void LM_globals::StopThreads() {
+    threads.reset();
+    helperRows.Free();
+}
+
+LM_row_work LM_globals::RowWork(int thread) {
+    if (thread == 0)
+        return {rowPositions, rowNormals, rowWeights, rowBaseColors, rowShaded};
+    LM_row_buffers& b = helperRows.Data()[thread - 1];
+    return {b.positions, b.normals, b.weights, b.baseColors, b.shaded};
+}
+
 namespace {
 
 // Light types as style files code them.
