@@ -26,6 +26,7 @@ struct Options {
     bool quiet = false;
     bool inPlace = false;
     int quality = 90;
+    int jobs = 0;          // the filter's threads; 0: the machine's cores
     bool headless = false; // edit: no window; the dialog is driven by `script`
     std::string script;    // edit: input script to replay on the headless screen
     std::string record;    // edit: file to write the session's input to, as a script

@@ -4,6 +4,7 @@
 #include "CodecThread.h"
 #include "DialogScreen.h"
 #include "FileHandle.h"
+#include "Files.h"
 #include "FilterRun.h"
 #include "Help.h"
 #include "ImageIO.h"
@@ -91,8 +92,8 @@ void runDialog(PluginHost& plugin, Document& document, CodecThread& codec, const
 
 // Each image through the real dialog, driven as a user would: choose the style, press OK.
 void applyStyle(PluginHost& plugin, const std::vector<Options>& runs, const Options& options) {
-    const StyleLibrary library;
-    const std::string style = StyleName(options.style);
+    const StyleLibrary library(plugin.Styles());
+    const std::string style = library.NameOf(options.style);
     if (!library.Contains(style))
         BadInput("no style named '" + style + "' (see relight styles list)");
     const std::string script = "wait 100\nchoose @20 " + style + "\nwait 100\nclick @1\n";
@@ -108,6 +109,7 @@ void applyStyle(PluginHost& plugin, const std::vector<Options>& runs, const Opti
 void apply(const Options& options) {
     const std::vector<Options> runs = BatchRuns(options);
     PluginHost plugin(PluginHost::Locate(options.plugin));
+    plugin.SetThreads(options.jobs);
     if (options.style.empty())
         applyBlock(plugin, runs, options);
     else
@@ -117,9 +119,10 @@ void apply(const Options& options) {
 void edit(const Options& options) {
     const std::string target = OutputOf(options);
     PluginHost plugin(PluginHost::Locate(options.plugin));
+    plugin.SetThreads(options.jobs);
     Document document;
     const std::unique_ptr<CodecThread> codec = openInputForDialog(document, options);
-    SeedStylesIfPossible();
+    SeedStylesIfPossible(plugin.Styles());
     const DialogScreen screen(options);
     runDialog(plugin, document, *codec, screen, options, target);
 }
@@ -141,6 +144,7 @@ void RunCommand(const Options& options) {
         std::fputs(HelpText(options.command).c_str(), stdout);
         return;
     }
+    TBFilesSetRoot(DataFolder(), "relight");
     if (options.command == "apply")
         apply(options);
     else if (options.command == "styles")

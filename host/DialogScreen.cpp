@@ -24,6 +24,7 @@ DialogScreen::DialogScreen(const std::string& script, const std::string& label)
 void DialogScreen::open(TBBackendKind kind) {
     TBBackendOptions backend;
     backend.kind = kind;
+    backend.title = "relight";
     std::string error;
     if (!TBInitBackend(backend, &error))
         throw HostError(ExitStatus::filterFailed, "cannot open a window (" + error + "); try --headless");

@@ -29,6 +29,7 @@ constexpr const char* kCommonOptions =
   --save-params FILE     also store the accepted settings in FILE
   --quality N            JPEG quality, 1 to 100 (default 90)
   --plugin PATH          the plug-in to load (default: $RELIGHT_PLUGIN, or the one installed)
+  --jobs N               shade with N threads (default: one a core)
   --quiet                no progress bar
 )";
 

@@ -17,6 +17,15 @@ std::string environment(const char* name) {
 
 } // namespace
 
+std::string DataFolder() {
+    if (const std::string home = environment("RELIGHT_HOME"); !home.empty())
+        return home;
+    if (const std::string data = environment("XDG_DATA_HOME"); !data.empty())
+        return data + "/relight";
+    const char* home = std::getenv("HOME");
+    return std::string(home ? home : ".") + "/.local/share/relight";
+}
+
 std::string StateFolder() {
     const std::string state = environment("XDG_STATE_HOME");
     if (!state.empty())

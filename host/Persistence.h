@@ -1,7 +1,11 @@
-// Where the program keeps what outlives a run: the last accepted parameter block.
+// Where the program keeps what outlives a run: the data folder (the File Manager's volume, which
+// holds the style folder) and the last accepted parameter block.
 #pragma once
 
 #include <string>
+
+// $RELIGHT_HOME, else $XDG_DATA_HOME/relight, else ~/.local/share/relight.
+std::string DataFolder();
 
 // $XDG_STATE_HOME/relight, else ~/.local/state/relight.
 std::string StateFolder();

@@ -30,24 +30,24 @@ void list(const StyleLibrary& library, const Options& options) {
         print(name + "\n");
 }
 
-void show(const StyleLibrary& library, const Options& options) {
-    const std::string name = StyleName(operands(options, 1, "show NAME")[1]);
-    print(DescribeStyle(name, library.Read(name), name));
+void show(const PluginStyles& styles, const StyleLibrary& library, const Options& options) {
+    const std::string name = library.NameOf(operands(options, 1, "show NAME")[1]);
+    print(DescribeStyle(styles, name, library.Read(name), name));
 }
 
-void import(const StyleLibrary& library, const Options& options) {
+void import(const PluginStyles& styles, const StyleLibrary& library, const Options& options) {
     const std::string file = operands(options, 1, "import FILE [--name NAME] [--force]")[1];
     const std::string bytes = ReadWholeFile(file);
-    CheckStyle(bytes, file);
+    CheckStyle(styles, bytes, file);
     const std::string name =
-        StyleName(options.name.empty() ? std::filesystem::path(file).filename().string() : options.name);
+        library.NameOf(options.name.empty() ? std::filesystem::path(file).filename().string() : options.name);
     library.Write(name, bytes, options.force);
     print("imported '" + name + "'\n");
 }
 
 void exportStyle(const StyleLibrary& library, const Options& options) {
     const std::vector<std::string>& words = operands(options, 2, "export NAME FILE [--force]");
-    const std::string name = StyleName(words[1]);
+    const std::string name = library.NameOf(words[1]);
     const std::string bytes = library.Read(name);
     std::error_code error;
     if (!options.force && std::filesystem::exists(words[2], error))
@@ -56,7 +56,7 @@ void exportStyle(const StyleLibrary& library, const Options& options) {
 }
 
 void erase(const StyleLibrary& library, const Options& options) {
-    const std::string name = StyleName(operands(options, 1, "delete NAME [--force]")[1]);
+    const std::string name = library.NameOf(operands(options, 1, "delete NAME [--force]")[1]);
     if (!options.force && library.Contains(name) && library.IsDefault(name))
         BadInput("'" + name +
                  "' is the default style, which the dialog keeps; --force deletes it all the same");
@@ -70,14 +70,14 @@ void RunStylesCommand(const Options& options) {
     if (options.arguments.empty())
         BadInput("no action given: list, show, import, export or delete (see relight styles --help)");
     PluginHost plugin(PluginHost::Locate(options.plugin));
-    const StyleLibrary library;
+    const StyleLibrary library(plugin.Styles());
     const std::string& action = options.arguments[0];
     if (action == "list")
         list(library, options);
     else if (action == "show")
-        show(library, options);
+        show(plugin.Styles(), library, options);
     else if (action == "import")
-        import(library, options);
+        import(plugin.Styles(), library, options);
     else if (action == "export")
         exportStyle(library, options);
     else if (action == "delete")

@@ -4,9 +4,7 @@
 #include "FileHandle.h"
 #include "Files.h"
 #include "HostError.h"
-#include "LM_mac_stream.h"
 #include "PluginHost.h"
-#include "Resources.h"
 #include "TextUtils.h"
 
 #include <algorithm>
@@ -15,41 +13,18 @@
 
 namespace {
 
-constexpr std::int16_t kUndeletableStyle = 141;
-constexpr OSType kStyleType = FOUR_CHAR("lmbs");
-constexpr OSType kStyleCreator = FOUR_CHAR("????");
 // Kept in the style folder, so that it goes with the folder; it never opens as a style.
 constexpr const char* kSeededRecord = ".shipped styles";
 
-struct PascalName {
-    Str255 bytes;
-
-    explicit PascalName(const std::string& text) {
-        const std::size_t length = std::min<std::size_t>(text.size(), 255);
-        bytes[0] = static_cast<unsigned char>(length);
-        std::memcpy(bytes + 1, text.data(), length);
-    }
-};
-
-std::string text(ConstStr255Param name) {
-    return std::string(reinterpret_cast<const char*>(name + 1), name[0]);
-}
-
 // Gives the file the type and creator the dialog's saves have.
 void markAsStyle(std::int16_t volume, long directory, const PascalName& name) {
-    const FInfo info{kStyleType, kStyleCreator, 0, {0, 0}, 0};
+    const FInfo info{kStyleFileType, kStyleFileCreator, 0, {0, 0}, 0};
     HSetFInfo(volume, directory, name.bytes, &info);
-}
-
-bool opensAsStyle(const std::string& name) {
-    PascalName pascal(name);
-    LM_style_istream probe;
-    return probe.Open(pascal.bytes);
 }
 
 } // namespace
 
-std::string StyleName(const std::string& typed) {
+std::string StyleLibrary::NameOf(const std::string& typed) const {
     const std::size_t first = typed.find_first_not_of(" \t");
     if (first == std::string::npos)
         BadInput("a style name must not be empty");
@@ -59,9 +34,7 @@ std::string StyleName(const std::string& typed) {
             BadInput("a style name cannot hold control characters");
     if (name[0] == '.')
         name[0] = '*'; // a leading period would hide the file
-    PascalName pascal(name);
-    LM_CutStyleName(pascal.bytes);
-    return text(pascal.bytes);
+    return styles_.CutName(name);
 }
 
 std::string ShippedStylesFolder() {
@@ -72,8 +45,8 @@ std::string ShippedStylesFolder() {
     return RELIGHT_SHIPPED_STYLES;
 }
 
-StyleLibrary::StyleLibrary() {
-    if (!LM_GetStyleFolder(volume_, directory_))
+StyleLibrary::StyleLibrary(const PluginStyles& styles) : styles_(styles) {
+    if (!styles_.Folder(volume_, directory_))
         BadInput("no style folder (the plug-in names none, or it cannot be made)", TBFilesRoot());
     seed();
 }
@@ -114,9 +87,7 @@ std::string StyleLibrary::pathOf(const std::string& name) const {
 }
 
 std::string StyleLibrary::DefaultName() const {
-    Str255 name;
-    GetIndString(name, kUndeletableStyle, 1);
-    return text(name);
+    return styles_.DefaultName();
 }
 
 bool StyleLibrary::IsDefault(const std::string& name) const {
@@ -127,17 +98,17 @@ bool StyleLibrary::IsDefault(const std::string& name) const {
 std::vector<std::string> StyleLibrary::Names() const {
     std::vector<std::string> names;
     const std::string first = DefaultName();
-    if (!first.empty() && opensAsStyle(first))
+    if (!first.empty() && styles_.Opens(first))
         names.push_back(first);
-    Str255 name;
-    for (std::int16_t index = 0; LM_style_istream::IndexedInfo(index, name); ++index)
-        if (!IsDefault(text(name)))
-            names.push_back(text(name));
+    std::string name;
+    for (std::int16_t index = 0; styles_.IndexedName(index, name); ++index)
+        if (!IsDefault(name))
+            names.push_back(name);
     return names;
 }
 
 bool StyleLibrary::Contains(const std::string& name) const {
-    return opensAsStyle(name);
+    return styles_.Opens(name);
 }
 
 std::string StyleLibrary::Read(const std::string& name) const {
@@ -153,7 +124,7 @@ void StyleLibrary::Write(const std::string& name, const std::string& bytes, bool
     const bool exists = HGetFInfo(volume_, directory_, pascal.bytes, &info) != fnfErr;
     if (exists && !replace)
         BadInput("a style named '" + name + "' exists already (--force replaces it)");
-    if (LM_style_ostream::IsLocked(pascal.bytes))
+    if (styles_.IsLocked(name))
         BadInput("the style file is locked and cannot be replaced", path);
     AtomicOutput out(path);
     if (std::fwrite(bytes.data(), 1, bytes.size(), out.Stream()) != bytes.size())
@@ -168,16 +139,15 @@ void StyleLibrary::Write(const std::string& name, const std::string& bytes, bool
 void StyleLibrary::Erase(const std::string& name) const {
     if (!Contains(name))
         BadInput("no style named '" + name + "' (see relight styles list)");
-    PascalName pascal(name);
-    if (LM_style_ostream::IsLocked(pascal.bytes))
+    if (styles_.IsLocked(name))
         BadInput("the style file is locked and cannot be deleted", pathOf(name));
-    if (!LM_style_ostream::Erase(pascal.bytes))
+    if (!styles_.Erase(name))
         BadInput("cannot delete the style", pathOf(name));
 }
 
-void SeedStylesIfPossible() {
+void SeedStylesIfPossible(const PluginStyles& styles) {
     try {
-        StyleLibrary library;
+        StyleLibrary library(styles);
     } catch (const HostError&) {
         // The dialog lists what the folder holds; without a folder it shows an empty popup.
     }

@@ -3,14 +3,11 @@
 // files (a written style appears complete or not at all).
 #pragma once
 
+#include "PluginStyles.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
-
-// A style name as typed, made the name the dialog would store: blanks around it trimmed, a leading
-// period turned into an asterisk, cut to 31 bytes without splitting a character. Throws HostError
-// when nothing is left.
-std::string StyleName(const std::string& typed);
 
 // The folder of the compiled shipped styles: beside the program in the build tree, where an
 // installation puts them, else where this build wrote them.
@@ -20,8 +17,13 @@ class StyleLibrary {
   public:
     // Finds the style folder named by the loaded module (making it when missing) and copies in
     // every shipped style whose name is free there. Throws HostError when there is no folder or a
-    // shipped style cannot be copied.
-    StyleLibrary();
+    // shipped style cannot be copied. `styles` outlives the library.
+    explicit StyleLibrary(const PluginStyles& styles);
+
+    // A style name as typed, made the name the dialog would store: blanks around it trimmed, a
+    // leading period turned into an asterisk, cut to 31 bytes without splitting a character. Throws
+    // HostError when nothing is left.
+    std::string NameOf(const std::string& typed) const;
 
     // The undeletable style first when it is there, then the folder's styles in indexed order.
     std::vector<std::string> Names() const;
@@ -43,10 +45,11 @@ class StyleLibrary {
     std::string pathOf(const std::string& name) const;
     void seed() const;
 
+    const PluginStyles& styles_;
     std::int16_t volume_ = 0;
     long directory_ = 0;
 };
 
 // Seeds the style folder when the loaded module names one; a run that merely may use styles goes
 // on without them when that fails.
-void SeedStylesIfPossible();
+void SeedStylesIfPossible(const PluginStyles& styles);

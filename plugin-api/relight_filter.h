@@ -92,11 +92,11 @@ struct ColorServicesInfo {
 
 using AbortQueryProc = std::int16_t (*)();
 using ProgressReportProc = void (*)(std::uint16_t done, std::uint16_t total);
-using ShowPixelsProc = std::int16_t (*)(const QXPixelMap* source, const VRect* sourceRect, std::int32_t dstRow,
-                                        std::int32_t dstCol, void* platformContext);
+using ShowPixelsProc = std::int16_t (*)(const QXPixelMap* source, const VRect* sourceRect,
+                                        std::int32_t dstRow, std::int32_t dstCol, void* platformContext);
 using DeliverNowProc = std::int16_t (*)();
-using PropertyQueryProc = std::int16_t (*)(OSType signature, OSType key, std::int32_t index, std::int32_t* simple,
-                                           Handle* complex);
+using PropertyQueryProc = std::int16_t (*)(OSType signature, OSType key, std::int32_t index,
+                                           std::int32_t* simple, Handle* complex);
 using ProcessEventProc = void (*)(EventRecord* event);
 using ColorServicesProc = std::int16_t (*)(ColorServicesInfo* info);
 
@@ -148,7 +148,8 @@ void PluginMain(std::int32_t selector, void* record, std::intptr_t* globalsSlot,
 
 // Checks a stored parameter block before a host hands it to the module. Returns 0 when the block
 // can be used; otherwise non-zero, with a one-line reason in `why` (NUL-terminated, cut to whySize).
-using PluginCheckParametersProc = int (*)(const void* block, std::size_t size, char* why, std::size_t whySize);
+using PluginCheckParametersProc = int (*)(const void* block, std::size_t size, char* why,
+                                          std::size_t whySize);
 int PluginCheckParameters(const void* block, std::size_t size, char* why, std::size_t whySize);
 
 // Sets the threads a run without the dialog shades with, the caller's included, from the next
@@ -161,3 +162,67 @@ void PluginSetThreads(int threads);
 constexpr const char* kPluginMainName = "PluginMain";
 constexpr const char* kPluginCheckParametersName = "PluginCheckParameters";
 constexpr const char* kPluginSetThreadsName = "PluginSetThreads";
+
+// ---- Styles -------------------------------------------------------------------------------------
+// A style is a named set of the module's settings, kept as a file in the style folder that the module
+// names inside the File Manager's default directory. The module owns the format; a host lists,
+// reads, checks and summarises styles through the functions below, and writes a style file whole,
+// marked with this type and creator.
+constexpr OSType kStyleFileType = FOUR_CHAR("lmbs");
+constexpr OSType kStyleFileCreator = FOUR_CHAR("????");
+
+// Results of PluginStyleRead (and filterMemFull).
+enum : int {
+    styleNoErr = 0,
+    styleNotAStyle = 1, // the bytes do not begin as a style file does
+    styleDamaged = 2,   // wrong format, no light, or cut short
+};
+
+extern "C" {
+// The one thing the module hands out: a style's settings. The caller owns it from the call that
+// made it and releases it with PluginStyleFree, and only so.
+struct PluginStyle;
+
+// Reads a style from the bytes of a style file. Precondition: `bytes` points to `size` readable
+// bytes and `style` is not null. Postcondition: on styleNoErr *style is a new style; otherwise it
+// is null. Results: styleNoErr, styleNotAStyle, styleDamaged, filterMemFull.
+int PluginStyleRead(const void* bytes, std::size_t size, PluginStyle** style);
+// Releases a style the module made; null is allowed.
+void PluginStyleFree(PluginStyle* style);
+// The style for people: its surface, ambient light and texture, the light count, then one line per
+// light, each line ending in '\n'. Positions are in hundredths of half the preview's width, from its
+// centre (x to the right, y down). Writes at most `size` bytes, NUL included (nothing when `size`
+// is 0), and returns the whole text's length: a call with a larger buffer gets the rest.
+std::size_t PluginStyleDescribe(const PluginStyle* style, char* text, std::size_t size);
+
+// The style folder, made when missing. Returns 1 with its volume and directory; 0 when the module
+// names no folder or it cannot be made (the outputs are then unchanged).
+int PluginStyleFolder(std::int16_t* volume, long* directory);
+// The style the dialog lists first and never deletes; an empty name when there is none.
+void PluginStyleDefault(Str255 name);
+// Cuts `name` in place to what the style folder stores: at most 31 bytes, never inside a UTF-8
+// character.
+void PluginStyleCut(Str255 name);
+// 1 when the folder's file `name` (cut in place) begins as a style file does, else 0.
+int PluginStyleOpens(Str255 name);
+// The index-th style of the folder (from 0) in listing order, files that are no style skipped.
+// Returns 1 with its name; 0 past the last or without a folder.
+int PluginStyleIndexed(std::int16_t index, Str255 name);
+// 1 when the style file `name` (cut in place) exists but may not be written, else 0.
+int PluginStyleIsLocked(Str255 name);
+// Deletes the style file `name` (cut in place); 1 when it is gone, 0 when there was none or it
+// could not be deleted.
+int PluginStyleErase(Str255 name);
+}
+
+// The exported names, for dlsym.
+constexpr const char* kPluginStyleReadName = "PluginStyleRead";
+constexpr const char* kPluginStyleFreeName = "PluginStyleFree";
+constexpr const char* kPluginStyleDescribeName = "PluginStyleDescribe";
+constexpr const char* kPluginStyleFolderName = "PluginStyleFolder";
+constexpr const char* kPluginStyleDefaultName = "PluginStyleDefault";
+constexpr const char* kPluginStyleCutName = "PluginStyleCut";
+constexpr const char* kPluginStyleOpensName = "PluginStyleOpens";
+constexpr const char* kPluginStyleIndexedName = "PluginStyleIndexed";
+constexpr const char* kPluginStyleIsLockedName = "PluginStyleIsLocked";
+constexpr const char* kPluginStyleEraseName = "PluginStyleErase";

@@ -30,10 +30,9 @@ bool usableBlock(FilterRecord* record) {
 
 // The block stays as it is until the finish: its lights are decoded once, and the threads that
 // share the tiles' rows start here.
-LM_sint16 startRealTiles(FilterRecord* record, LM_globals* globals) {
+void startRealTiles(FilterRecord* record, LM_globals* globals) {
     const foo* block = LM_ParameterBlock(record);
-    if (!globals->StartThreads(LM_ThreadCount()))
-        return filterMemFull;
+    globals->StartThreads();
     LM_PrepareRowLights(block, globals->rowLights);
     globals->rowLightsForRun = 1;
     LM_SetFirstRealTileRects(record, globals);
@@ -43,7 +42,6 @@ LM_sint16 startRealTiles(FilterRecord* record, LM_globals* globals) {
         globals->bumpRowsReady = 0;
     }
     reportProgress(record, globals);
-    return filterNoErr;
 }
 
 // The dialog writes the block: make sure the host's handle holds one.
@@ -77,7 +75,8 @@ LM_sint16 runDialog(FilterRecord* record, LM_globals* globals, const LM_dialog& 
     }
     globals->showDialog = 0;
     globals->ConvertToParameters(block, false);
-    return startRealTiles(record, globals);
+    startRealTiles(record, globals);
+    return filterNoErr;
 }
 
 LM_sint16 captureTexture(FilterRecord* record, LM_globals* globals) {
@@ -126,6 +125,8 @@ LM_sint16 LM_DoStart(FilterRecord* record, LM_globals* globals, const LM_dialog&
         globals->bumpMap.heightsSize = 0;
         return filterMemFull;
     }
+    if (!globals->ReserveThreads(LM_ThreadCount()))
+        return filterMemFull;
     if (globals->showDialog == 1) {
         globals->previewEnabled = 1;
         globals->previewGathered = 0;
@@ -139,7 +140,8 @@ LM_sint16 LM_DoStart(FilterRecord* record, LM_globals* globals, const LM_dialog&
     }
     if (!usableBlock(record))
         return filterBadSelector;
-    return startRealTiles(record, globals);
+    startRealTiles(record, globals);
+    return filterNoErr;
 }
 
 LM_sint16 LM_DoContinue(FilterRecord* record, LM_globals* globals, const LM_dialog& ui) {

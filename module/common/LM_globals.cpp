@@ -270,20 +270,26 @@ void LM_globals::ResolveLightCursors(const foo* block) {
     }
 }
 
-LM_bool LM_globals::StartThreads(int count) {
+LM_bool LM_globals::ReserveThreads(int count) {
     StopThreads();
     if (count <= 1)
         return true;
     helperRows.Allocate(static_cast<unsigned long>(count - 1));
     if (!helperRows.Used())
         return false;
-    threads.reset(new (std::nothrow) LM_thread_pool(count));
+    reservedThreads = count;
     return true;
+}
+
+void LM_globals::StartThreads() {
+    if (reservedThreads > 1 && !threads)
+        threads.reset(new (std::nothrow) LM_thread_pool(reservedThreads));
 }
 
 void LM_globals::StopThreads() {
     threads.reset();
     helperRows.Free();
+    reservedThreads = 1;
 }
 
 LM_row_work LM_globals::RowWork(int thread) {

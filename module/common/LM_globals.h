@@ -124,6 +124,7 @@ class LM_globals : public LM_settings {
     // The final run's threads beside the caller, and their row buffers, from start to finish.
     std::unique_ptr<LM_thread_pool> threads;
     LM_cache<LM_row_buffers> helperRows;
+    int reservedThreads;
 
     LM_globals();
     LM_globals(const LM_globals&) = delete;
@@ -170,9 +171,10 @@ class LM_globals : public LM_settings {
     // Points the shader's cursors at the caches the block's lights refer to.
     void ResolveLightCursors(const foo* block);
 
-    // Starts `count` threads in all for the final run (fewer if the system refuses some); false
-    // when their buffers do not fit.
-    LM_bool StartThreads(int count);
+    // Allocates the row buffers of `count` threads in all; false when they do not fit.
+    LM_bool ReserveThreads(int count);
+    // Starts the reserved threads (fewer if the system refuses some) for the final run's tiles.
+    void StartThreads();
     void StopThreads();
     // Thread 0 is the caller, shading with the record's own row buffers.
     LM_row_work RowWork(int thread);

@@ -102,11 +102,11 @@ void LM_DriveRows(const LM_tile_view& view, const LM_tile_geometry& t, const foo
     g->ResolveLightCursors(block);
     if (!g->rowLightsForRun)
         LM_PrepareRowLights(block, g->rowLights);
-    const LM_row_sums sums{!sumsUsed && !LM_AnyLightCache(block, g), sumsReady,
-                           LM_sample_array<LM_color96>(sumsUsed ? g->diffuseSumCache.Data() : nullptr, sumsReady,
-                                                       g->rowDiffuse),
-                           LM_sample_array<LM_color96>(sumsUsed ? g->specularSumCache.Data() : nullptr,
-                                                       sumsReady, g->rowSpecular)};
+    const LM_row_sums sums{
+        !sumsUsed && !LM_AnyLightCache(block, g), sumsReady,
+        LM_sample_array<LM_color96>(sumsUsed ? g->diffuseSumCache.Data() : nullptr, sumsReady, g->rowDiffuse),
+        LM_sample_array<LM_color96>(sumsUsed ? g->specularSumCache.Data() : nullptr, sumsReady,
+                                    g->rowSpecular)};
     LM_thread_pool* pool = g->threads.get();
     if (!sums.direct || !pool || pool->Threads() < 2 || t.rows < 2) {
         auto surface = make(g->RowWork(0));

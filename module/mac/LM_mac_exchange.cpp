@@ -1,6 +1,5 @@
 #include "LM_mac_exchange.h"
 
-#include "HostUtils.h"
 #include "LM_globals.h"
 #include "LM_mac_items.h"
 #include "LM_mac_preview.h"
@@ -18,6 +17,14 @@ namespace {
 constexpr LM_sint16 kNoTextureString = 137;
 constexpr LM_sint16 kTooFewLightsAlert = 16002;
 constexpr LM_sint16 kPressedWellIcon = 129;
+
+// A handle the host gave goes back through the host's handle procedures when it has them.
+void disposeHostHandle(HandleProcs* handleSuite, Handle h) {
+    if (handleSuite && handleSuite->disposeProc)
+        handleSuite->disposeProc(h);
+    else
+        DisposeHandle(h);
+}
 constexpr LM_sint16 kNewLightCursor = 128;
 // Sliders that show a signed value with this offset.
 constexpr LM_sint16 kSignedOffset = 127;
@@ -269,7 +276,7 @@ LM_sint16 LM_GetChannelName(LM_sint32 index, Str255 name, FilterRecord* record) 
     const Size length = std::min<Size>(GetHandleSize(complex), 255);
     name[0] = static_cast<unsigned char>(length);
     std::memcpy(name + 1, *complex, std::size_t(length));
-    HostDisposeHandle(record->handleSuite, complex);
+    disposeHostHandle(record->handleSuite, complex);
     return 0;
 }
 

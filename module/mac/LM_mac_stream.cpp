@@ -3,6 +3,7 @@
 #include "Files.h"
 #include "LM_globals.h"
 #include "Resources.h"
+#include "relight_filter.h"
 
 #include <cstring>
 #include <string>
@@ -10,8 +11,6 @@
 namespace {
 
 constexpr std::int16_t kStyleStrings = 138;
-constexpr OSType kStyleType = FOUR_CHAR("lmbs");
-constexpr OSType kStyleCreator = FOUR_CHAR("????");
 constexpr int kMaxFileName = 31;
 constexpr int kTemporaryNames = 999;
 // Saves write under a name that starts with a period: no style does (the save dialog turns a
@@ -37,7 +36,7 @@ OSErr createTemporary(std::int16_t volume, long directory, Str31 name) {
         const std::string text = kTemporaryPrefix + std::to_string(n);
         name[0] = static_cast<unsigned char>(text.size());
         std::memcpy(name + 1, text.data(), text.size());
-        const OSErr err = HCreate(volume, directory, name, kStyleCreator, kStyleType);
+        const OSErr err = HCreate(volume, directory, name, kStyleFileCreator, kStyleFileType);
         if (err != dupFNErr)
             return err;
     }

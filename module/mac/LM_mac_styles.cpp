@@ -12,10 +12,6 @@ namespace {
 
 constexpr LM_sint16 kUndeletableStyle = 141;
 
-void undeletableName(Str255 name) {
-    GetIndString(name, kUndeletableStyle, 1);
-}
-
 // The selected entry's text; empty when nothing is selected.
 void selectedStyle(DialogPtr dialog, Str255 name) {
     name[0] = 0;
@@ -64,6 +60,10 @@ bool askWritableName(LM_globals* g, Str255 name) {
 
 } // namespace
 
+void LM_UndeletableStyleName(Str255 name) {
+    GetIndString(name, kUndeletableStyle, 1);
+}
+
 LM_bool LM_RebuildStylePopup(DialogPtr dialog, LM_sint16 item) {
     ControlHandle control = LM_ItemControl(dialog, item);
     MenuHandle menu = LM_PopupMenu(control);
@@ -72,7 +72,7 @@ LM_bool LM_RebuildStylePopup(DialogPtr dialog, LM_sint16 item) {
     for (LM_sint16 entry = CountMItems(menu); entry >= 1; --entry)
         DeleteMenuItem(menu, entry);
     Str255 undeletable, name;
-    undeletableName(undeletable);
+    LM_UndeletableStyleName(undeletable);
     LM_PStringCopy(name, undeletable);
     if (LM_style_istream probe; probe.Open(name))
         LM_PopupAppendLiteral(menu, name);
@@ -93,7 +93,7 @@ LM_bool LM_RebuildStylePopup(DialogPtr dialog, LM_sint16 item) {
 
 void LM_SetDeleteStyleState(DialogPtr dialog) {
     Str255 undeletable, selected;
-    undeletableName(undeletable);
+    LM_UndeletableStyleName(undeletable);
     selectedStyle(dialog, selected);
     if (selected[0] == 0 || EqualString(selected, undeletable, false, false))
         LM_DisableItem(dialog, kItemDeleteStyle);

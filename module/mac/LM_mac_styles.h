@@ -7,6 +7,8 @@
 
 class LM_globals;
 
+// The style the dialog lists first and never deletes (STR# 141 string 1).
+void LM_UndeletableStyleName(Str255 name);
 // Refills the popup from the style folder: the undeletable style first when it is a valid style,
 // then every other style in the folder's order. Sets the range and the Delete button; true when
 // the popup has entries.

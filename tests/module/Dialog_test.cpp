@@ -6,6 +6,7 @@
 #include "LM_globals.h"
 #include "TestBlocks.h"
 #include "TestHost.h"
+#include "Testing.h"
 
 #include <gtest/gtest.h>
 
@@ -42,7 +43,7 @@ std::vector<std::uint32_t> ReadPNG(const std::string& path) {
 
 class DialogRun : public ::testing::Test {
   protected:
-    void SetUp() override { TBClearAlertLog(); }
+    void SetUp() override { TBResetForTests(); }
     std::int16_t Run(const std::string& script) { return host.RunWithDialog(PacedScript(script)); }
     TestHost host{MakeTestImage(200, 150)};
 };

@@ -4,6 +4,7 @@
 #include "LM_mac_stream.h"
 #include "LM_test_support.h"
 #include "Resources.h"
+#include "Testing.h"
 
 #include <gtest/gtest.h>
 
@@ -38,14 +39,14 @@ class StyleFiles : public ::testing::Test {
     void SetUp() override {
         char pattern[] = "/tmp/relight-styles-XXXXXX";
         root = mkdtemp(pattern);
-        setenv("RELIGHT_HOME", root.c_str(), 1);
-        TBFilesReset();
+        TBResetForTests();
+        TBFilesSetRoot(root, "Styles");
         g->previewOrigin = {0, 0};
         g->previewCenter = {100, 100};
         g->Default();
     }
     void TearDown() override {
-        TBFilesReset();
+        TBResetForTests();
         fs::remove_all(root);
     }
     std::string folder() const { return root + "/Styles"; }

@@ -6,6 +6,7 @@
 #include "Events.h"
 #include "LM_globals.h"
 #include "TestHost.h"
+#include "Testing.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -42,7 +43,7 @@ class LightDragDialog : public ::testing::Test {
     TestHost host{MakeTestImage(200, 150)};
 
     void SetUp() override {
-        TBClearAlertLog();
+        TBResetForTests();
         ASSERT_EQ(host.RunWithDialog(paced({"click @1"})), 0);
         ASSERT_EQ(g().lightCount, 1);
         ASSERT_EQ(centre(0), (Centre{212, 212}));

@@ -4,6 +4,7 @@
 #include "Memory.h"
 #include "TestBlocks.h"
 #include "TestHost.h"
+#include "Testing.h"
 #include "Windows.h"
 
 #include <gtest/gtest.h>
@@ -57,7 +58,7 @@ TEST(RunSequence, PrepareChecksTheHostInOrder) {
     for (const Case& c : cases) {
         TestHost host(MakeTestImage(8, 8));
         c.spoil(host.Record());
-        TBClearAlertLog();
+        TBResetForTests();
         EXPECT_EQ(host.Call(selectorPrepare), c.result) << c.what;
         EXPECT_EQ(TBAlertLog().size(), c.alert ? 1u : 0u) << c.what;
         if (c.alert && !TBAlertLog().empty()) {
@@ -69,14 +70,16 @@ TEST(RunSequence, PrepareChecksTheHostInOrder) {
 }
 
 struct AreaCase {
-    int width, height, tiles;
+    int width, height, tiles, threads;
 };
 
 TEST(RunSequence, FlatRunCoversTheAreaTileByTile) {
     const std::vector<std::uint8_t> block = MixedLightsBlock();
-    for (const AreaCase c :
-         {AreaCase{100, 150, 6}, AreaCase{128, 128, 4}, AreaCase{1, 1, 1}, AreaCase{65, 64, 2}}) {
+    // Rows shared among threads give the bytes of one thread, whatever the count.
+    for (const AreaCase c : {AreaCase{100, 150, 6, 1}, AreaCase{128, 128, 4, 3}, AreaCase{1, 1, 1, 2},
+                             AreaCase{65, 64, 2, 5}, AreaCase{100, 150, 6, 3}}) {
         TestHost host(MakeTestImage(c.width, c.height));
+        host.threads = c.threads;
         host.SetParameterBlock(block.data(), block.size());
         ASSERT_EQ(host.RunWithoutDialog(), 0) << c.width << "x" << c.height;
         EXPECT_EQ(host.continueCalls, c.tiles);

@@ -1,6 +1,7 @@
 // Dialog runs list and load styles from the data folder: every run in this program gets a scratch
 // one, so that nobody's own styles change what a test sees, and no test writes into them.
 #include "Files.h"
+#include "Testing.h"
 
 #include <gtest/gtest.h>
 
@@ -14,11 +15,10 @@ class ScratchDataFolder : public ::testing::Environment {
     void SetUp() override {
         char pattern[] = "/tmp/relight-integration-XXXXXX";
         root_ = mkdtemp(pattern);
-        setenv("RELIGHT_HOME", root_.c_str(), 1);
-        TBFilesReset();
+        TBFilesSetRoot(root_, "Scratch");
     }
     void TearDown() override {
-        TBFilesReset();
+        TBResetForTests();
         std::filesystem::remove_all(root_);
     }
 

@@ -6,6 +6,7 @@
 #include "LM_globals.h"
 #include "LM_mac_stream.h"
 #include "TestHost.h"
+#include "Testing.h"
 
 #include <gtest/gtest.h>
 
@@ -63,8 +64,7 @@ int ChangedPixels(const std::string& a, const std::string& b) {
 class StyleDialog : public ::testing::Test {
   protected:
     void SetUp() override {
-        TBClearAlertLog();
-        TBFilesReset();
+        TBResetForTests();
         fs::remove_all(folder);
         fs::create_directories(folder);
     }

@@ -21,6 +21,7 @@ std::vector<std::uint8_t> bumpyChannel(int w, int h) {
 TEST(TextureRun, EachTileTakesTwoCallsAndProgressRisesOnTheFirst) {
     const std::vector<std::uint8_t> block = MixedLightsBlock(4);
     TestHost host(MakeTestImage(100, 150));
+    host.threads = 3; // the rows shared out give the bytes of one thread
     host.AddChannel(bumpyChannel(100, 150));
     host.SetParameterBlock(block.data(), block.size());
     ASSERT_EQ(host.RunWithoutDialog(), 0);

@@ -4,8 +4,8 @@
 #include "Memory.h"
 #include "Menus.h"
 #include "Resources.h"
+#include "Testing.h"
 #include "UiTestSupport.h"
-#include "relight_filter.h"
 
 namespace {
 
@@ -42,8 +42,7 @@ class Dialogs : public HeadlessTest {
         ASSERT_NE(dialog_, nullptr);
         ShowWindow(dialog_);
         DrawDialog(dialog_);
-        TBClearAlertLog();
-        ResetAlertStage();
+        TBResetForTests();
     }
     void TearDown() override {
         DisposeDialog(dialog_);
@@ -273,12 +272,6 @@ TEST_F(Dialogs, MoveableModalDialogServesTheHostAndMoves) {
     DisposeWindow(host);
 }
 
-Handle disposedByHost = nullptr;
-void hostDispose(Handle h) {
-    disposedByHost = h;
-    DisposeHandle(h);
-}
-
 TEST_F(Dialogs, HostUtilities) {
     // A copy of the template: the resource itself is shared.
     Handle dlog = GetResource(FOUR_CHAR("DLOG"), 300);
@@ -296,11 +289,7 @@ TEST_F(Dialogs, HostUtilities) {
     EXPECT_EQ(word(4) - word(0), 200);
     SetUpMoveableModal(copy, FOUR_CHAR("VLMK"));
     EXPECT_EQ(word(8), movableDBoxProc);
-
-    HandleProcs procs{hostDispose};
-    HostDisposeHandle(&procs, copy);
-    EXPECT_EQ(disposedByHost, copy) << "the host's own procedure releases it";
-    HostDisposeHandle(nullptr, NewHandle(8)); // without a suite the Memory Manager does
+    DisposeHandle(copy);
 
     // The about box closes on a click anywhere.
     script("click 5,5\n");

@@ -1,4 +1,5 @@
 #include "Files.h"
+#include "Testing.h"
 
 #include <gtest/gtest.h>
 
@@ -31,12 +32,11 @@ class Files : public ::testing::Test {
     void SetUp() override {
         char pattern[] = "/tmp/relight-files-XXXXXX";
         root_ = mkdtemp(pattern);
-        setenv("RELIGHT_HOME", (root_ + "/home").c_str(), 1);
-        TBFilesReset();
+        TBResetForTests();
+        TBFilesSetRoot(root_ + "/home", "Test Volume");
     }
     void TearDown() override {
-        TBFilesReset();
-        TBFilesSetSpaceLimit(-1);
+        TBResetForTests();
         fs::permissions(root_, fs::perms::all, fs::perm_options::add);
         fs::remove_all(root_);
     }
@@ -65,25 +65,18 @@ class Files : public ::testing::Test {
     std::string root_;
 };
 
-TEST_F(Files, VolumeIsTheHostDataFolder) {
+TEST_F(Files, VolumeIsTheFolderTheHostNames) {
     WDPBRec pb{};
     Str255 name;
     pb.ioNamePtr = name;
     ASSERT_EQ(PBHGetVolSync(&pb), noErr);
     EXPECT_EQ(pb.ioWDDirID, fsRtDirID);
+    EXPECT_EQ(pstr(name), "Test Volume");
     EXPECT_EQ(std::string(TBFilesRoot()), root_ + "/home");
     EXPECT_TRUE(fs::is_directory(root_ + "/home")) << "created on first use";
 
-    unsetenv("RELIGHT_HOME");
-    setenv("XDG_DATA_HOME", (root_ + "/xdg").c_str(), 1);
-    TBFilesReset();
-    EXPECT_EQ(std::string(TBFilesRoot()), root_ + "/xdg/relight");
-    unsetenv("XDG_DATA_HOME");
-    std::string home = getenv("HOME") ? getenv("HOME") : "";
-    setenv("HOME", (root_ + "/user").c_str(), 1);
-    TBFilesReset();
-    EXPECT_EQ(std::string(TBFilesRoot()), root_ + "/user/.local/share/relight");
-    setenv("HOME", home.c_str(), 1);
+    TBFilesSetRoot("", "");
+    EXPECT_EQ(PBHGetVolSync(&pb), nsvErr) << "no volume until the host names one";
 }
 
 TEST_F(Files, ReadWriteAndErrors) {

@@ -17,7 +17,7 @@ struct TBBackendOptions {
     std::int16_t height = 768;
     std::int16_t depth = 32; // reported by window ports: 32 or 8
     int scale = 1;           // SDL: 1 or 2 screen pixels per Toolbox pixel
-    std::string title = "relight";
+    std::string title;       // SDL: the window's title
 };
 
 // Starts (or restarts) the backend with an empty desktop. False with a message when the SDL window

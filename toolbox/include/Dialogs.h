@@ -113,8 +113,7 @@ std::int16_t NoteAlert(std::int16_t alertID, ModalFilterProcPtr filterProc);
 std::int16_t CautionAlert(std::int16_t alertID, ModalFilterProcPtr filterProc);
 void ResetAlertStage();
 
-// The ids of the alerts shown since the last clear, oldest first, and the texts they showed after
-// ^ substitution (tests and automation read them; headless runs also print them to stderr).
+// The ids of the alerts shown since the last reset (TBResetForTests), oldest first, and the texts they showed
+// after ^ substitution (tests and automation read them; headless runs also print them to stderr).
 const std::vector<std::int16_t>& TBAlertLog();
 const std::vector<std::string>& TBAlertTextLog();
-void TBClearAlertLog();

@@ -1,5 +1,5 @@
-// File Manager over POSIX. One volume (vRefNum -1) rooted at the host's data folder: $RELIGHT_HOME,
-// else $XDG_DATA_HOME/relight, else ~/.local/share/relight (created on first use). The root
+// File Manager over POSIX. One volume (vRefNum -1) rooted at the folder the host names with
+// TBFilesSetRoot (created on first use); until then every call fails with nsvErr. The root
 // directory (dirID 2) is the default directory. Names are Pascal strings of bytes as the platform
 // gives them: '/' in a name is stored as ':' on disk and back, and names are cut to 31 bytes without
 // splitting a UTF-8 character. Indexed calls list a directory sorted by name, letter case ignored.
@@ -174,9 +174,10 @@ OSErr SetEOF(std::int16_t refNum, long logicalEOF);
 OSErr GetFPos(std::int16_t refNum, long* position);
 OSErr SetFPos(std::int16_t refNum, std::int16_t mode, long offset);
 
-// Tests and the host: the volume's folder on disk (created when missing, the environment read
-// again), closing every open file and forgetting directory ids.
-void TBFilesReset();
+// The host names the volume: its folder on disk and the application's name, which the volume
+// carries and under which file types and creators are kept. Directory ids are given anew.
+void TBFilesSetRoot(const std::string& path, const std::string& name);
+// The volume's folder on disk (created when missing); empty until the host names one.
 const char* TBFilesRoot();
 // The disk path the File Manager uses for `name` in directory `dirID`: an existing entry whose
 // name differs only in letter case when there is one, else the new entry's path.

@@ -3,8 +3,6 @@
 
 #include "Dialogs.h"
 
-struct HandleProcs;
-
 // Shows the about box of dialog resource `dialogID` until a click or a key.
 void ShowAbout(std::int16_t dialogID);
 // Moves a DLOG template's bounds so that the dialog opens centred horizontally with a third of the
@@ -12,5 +10,3 @@ void ShowAbout(std::int16_t dialogID);
 void CenterDialog(Handle dlogTemplate);
 // Makes a DLOG template a movable modal dialog. `hostSignature` names the host (unused here).
 void SetUpMoveableModal(Handle dlogTemplate, OSType hostSignature);
-// Releases a handle the host gave the module, through the host's handle procedures when it has them.
-void HostDisposeHandle(HandleProcs* handleSuite, Handle h);

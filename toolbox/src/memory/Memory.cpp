@@ -2,6 +2,8 @@
 // can really be purged, and an injectable allocation failure so every out-of-memory path is testable.
 #include "Memory.h"
 
+#include "Reset.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
@@ -28,9 +30,11 @@ struct Master {
     Master* next;
 };
 
+constexpr Size kDefaultLimit = Size(4) << 30;
+
 struct Heap {
     std::mutex lock;
-    Size limit = Size(4) << 30;
+    Size limit = kDefaultLimit;
     Size live = 0;
     long blocks = 0;
     long allocations = 0;
@@ -350,6 +354,13 @@ void TBFailAllocation(long nth) {
     std::lock_guard g(heap().lock);
     heap().failAt = nth;
 }
+void reset::HeapControls() {
+    std::lock_guard g(heap().lock);
+    heap().limit = kDefaultLimit;
+    heap().failAt = 0;
+    heap().clientFailAt = 0;
+}
+
 long TBAllocationCount() {
     return heap().allocations;
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <ctime>
 #include <dirent.h>
 #include <sys/stat.h>
@@ -15,21 +14,14 @@ constexpr long kFirstDirID = 16;
 
 struct Volume {
     std::string root;
+    std::string name;
+    bool made = false;                    // the root folder exists (made on first use)
     std::vector<std::string> directories; // id kFirstDirID + i; paths relative to the root
 };
 
 Volume& volume() {
     static Volume v;
     return v;
-}
-
-std::string rootFromEnvironment() {
-    if (const char* home = std::getenv("RELIGHT_HOME"); home && *home)
-        return home;
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data)
-        return std::string(data) + "/relight";
-    const char* home = std::getenv("HOME");
-    return std::string(home ? home : ".") + "/.local/share/relight";
 }
 
 void makeFolders(const std::string& path) {
@@ -73,23 +65,34 @@ std::string cut(std::string s) {
 
 } // namespace
 
+void setRoot(const std::string& path, const std::string& name) {
+    volume() = Volume{path, name, false, {}};
+}
+
 const std::string& root() {
     Volume& v = volume();
-    if (v.root.empty()) {
-        v.root = rootFromEnvironment();
+    if (!v.made && !v.root.empty()) {
         makeFolders(v.root);
+        v.made = true;
     }
     return v.root;
 }
 
-void reset() {
-    volume() = Volume{};
+const std::string& volumeName() {
+    return volume().name;
+}
+
+void forget() {
+    volume().directories.clear();
+    volume().made = false;
 }
 
 OSErr directoryPath(std::int16_t vRefNum, long dirID, std::string* path) {
     if (vRefNum != 0 && vRefNum != kTBVolumeRefNum)
         return nsvErr;
     Volume& v = volume();
+    if (v.root.empty())
+        return nsvErr;
     std::string relative;
     if (dirID >= kFirstDirID && dirID - kFirstDirID < long(v.directories.size()))
         relative = v.directories[std::size_t(dirID - kFirstDirID)];

@@ -3,6 +3,7 @@
 #include "Files.h"
 
 #include "FileVolume.h"
+#include "Reset.h"
 
 #include <cerrno>
 #include <cstring>
@@ -14,7 +15,6 @@
 
 namespace {
 
-constexpr char kInfoAttribute[] = "user.relight.finfo"; // type then creator, big-endian
 constexpr signed char kLockedAttr = 0x01;
 constexpr signed char kFolderAttr = 0x10;
 constexpr signed char kOpenAttr = static_cast<signed char>(0x80);
@@ -65,10 +65,15 @@ bool isOpen(const struct stat& st, bool forWriting) {
     return false;
 }
 
+// Type then creator, big-endian, under the application's name.
+std::string infoAttribute() {
+    return "user." + files::volumeName() + ".finfo";
+}
+
 void readInfo(const std::string& path, FInfo* info) {
     *info = FInfo{};
     unsigned char bytes[8];
-    if (::getxattr(path.c_str(), kInfoAttribute, bytes, sizeof bytes) != ssize_t(sizeof bytes))
+    if (::getxattr(path.c_str(), infoAttribute().c_str(), bytes, sizeof bytes) != ssize_t(sizeof bytes))
         return;
     info->fdType = OSType(bytes[0]) << 24 | OSType(bytes[1]) << 16 | OSType(bytes[2]) << 8 | bytes[3];
     info->fdCreator = OSType(bytes[4]) << 24 | OSType(bytes[5]) << 16 | OSType(bytes[6]) << 8 | bytes[7];
@@ -81,7 +86,7 @@ void writeInfo(const std::string& path, const FInfo& info) {
         bytes[i] = static_cast<unsigned char>(info.fdType >> (24 - 8 * i));
         bytes[4 + i] = static_cast<unsigned char>(info.fdCreator >> (24 - 8 * i));
     }
-    ::setxattr(path.c_str(), kInfoAttribute, bytes, sizeof bytes, 0);
+    ::setxattr(path.c_str(), infoAttribute().c_str(), bytes, sizeof bytes, 0);
 }
 
 signed char attributes(const struct stat& st) {
@@ -133,7 +138,7 @@ OSErr locate(ParamBlockHeader& pb, long dirID, std::int16_t index, bool filesOnl
     std::string name;
     if (index < 0 && !filesOnly) {
         *path = folder;
-        name = folder == files::root() ? std::string("relight") : folder.substr(folder.rfind('/') + 1);
+        name = folder == files::root() ? files::volumeName() : folder.substr(folder.rfind('/') + 1);
     } else {
         std::vector<std::string> names = files::listing(folder, filesOnly);
         if (index < 0 || std::size_t(index) > names.size())
@@ -174,7 +179,7 @@ OSErr PBHGetVolSync(WDPBPtr pb) {
     pb->ioWDDirID = fsRtDirID;
     pb->ioWDProcID = 0;
     if (pb->ioNamePtr)
-        files::toolboxName("relight", pb->ioNamePtr);
+        files::toolboxName(files::volumeName(), pb->ioNamePtr);
     std::string path;
     return pb->ioResult = files::directoryPath(kTBVolumeRefNum, fsRtDirID, &path);
 }
@@ -457,11 +462,15 @@ OSErr SetFPos(std::int16_t refNum, std::int16_t mode, long offset) {
     return noErr;
 }
 
-void TBFilesReset() {
+void TBFilesSetRoot(const std::string& path, const std::string& name) {
+    files::setRoot(path, name);
+}
+
+void reset::Files() {
     for (auto& [ref, file] : table().open)
         ::close(file.fd);
     table() = FileTable{};
-    files::reset();
+    files::forget();
 }
 
 const char* TBFilesRoot() {

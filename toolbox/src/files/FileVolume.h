@@ -9,9 +9,12 @@
 
 namespace files {
 
-// The volume's folder, created when missing.
+// The volume the host named: its folder (created on first use; empty until named) and its name.
+void setRoot(const std::string& path, const std::string& name);
 const std::string& root();
-void reset();
+const std::string& volumeName();
+// Directory ids are given anew after this, and the folder is made again when missing.
+void forget();
 
 // The folder of directory `dirID` (0 = the default directory), or an error.
 OSErr directoryPath(std::int16_t vRefNum, long dirID, std::string* path);

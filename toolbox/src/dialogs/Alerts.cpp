@@ -5,6 +5,7 @@
 #include "Backend.h"
 #include "Memory.h"
 #include "Resources.h"
+#include "Reset.h"
 
 #include <cstdio>
 
@@ -129,7 +130,6 @@ const std::vector<std::int16_t>& TBAlertLog() {
 const std::vector<std::string>& TBAlertTextLog() {
     return log().texts;
 }
-void TBClearAlertLog() {
-    log().ids.clear();
-    log().texts.clear();
+void reset::Alerts() {
+    log() = AlertLog{};
 }

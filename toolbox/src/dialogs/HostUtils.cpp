@@ -2,7 +2,6 @@
 
 #include "Backend.h"
 #include "Memory.h"
-#include "relight_filter.h"
 
 namespace {
 
@@ -40,13 +39,6 @@ void CenterDialog(Handle dlogTemplate) {
 void SetUpMoveableModal(Handle dlogTemplate, OSType) {
     if (dlogTemplate && *dlogTemplate && GetHandleSize(dlogTemplate) >= kDlogProcIDOffset + 2)
         writeWord(reinterpret_cast<unsigned char*>(*dlogTemplate) + kDlogProcIDOffset, movableDBoxProc);
-}
-
-void HostDisposeHandle(HandleProcs* handleSuite, Handle h) {
-    if (handleSuite && handleSuite->disposeProc)
-        handleSuite->disposeProc(h);
-    else
-        DisposeHandle(h);
 }
 
 void ShowAbout(std::int16_t dialogID) {

@@ -1,0 +1,9 @@
+#include "Testing.h"
+
+#include "Reset.h"
+
+void TBResetForTests() {
+    reset::Files();
+    reset::HeapControls();
+    reset::Alerts();
+}
