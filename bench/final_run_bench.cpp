@@ -1,7 +1,7 @@
 // Final-run throughput through the entry point, with the tile protocol served in-process and no
 // codec, at 1, 6 and 24 megapixels: the cost grows with pixels times lights. MP/s is megapixels per
-// second of CPU time (of wall time for the thread scaling). Beside it, the row kernels alone and the inverse
-// root they spend most on, per pixel-light.
+// second of CPU time (of wall time for the thread scaling). Beside it, the row kernels alone and the
+// inverse root they spend most on, per pixel-light.
 #include "LM_bumps.h"
 #include "LM_shade_rows.h"
 #include "LM_shader.h"
@@ -52,7 +52,7 @@ void finalRun(benchmark::State& state) {
     const Size size = sizeOf(int(state.range(2)));
     const int threads = int(state.range(3));
     const std::vector<std::uint8_t> block = lightsBlock(lights, textured ? 4 : 0);
-    const Image image = MakeTestImage(size.width, size.height);
+    const Pixels image = MakeTestImage(size.width, size.height);
     const std::vector<std::uint8_t> channel = textured ? relief(size) : std::vector<std::uint8_t>{};
     for (auto _ : state) {
         state.PauseTiming();
@@ -64,7 +64,7 @@ void finalRun(benchmark::State& state) {
         state.ResumeTiming();
         if (host.RunWithoutDialog() != 0)
             state.SkipWithError("run failed");
-        benchmark::DoNotOptimize(host.Result().rgb.data());
+        benchmark::DoNotOptimize(host.Result().samples.data());
     }
     const double pixels = double(size.width) * size.height;
     state.SetItemsProcessed(state.iterations() * std::int64_t(pixels));

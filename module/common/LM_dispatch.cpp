@@ -9,6 +9,8 @@
 #include "LM_tiles.h"
 #include "Memory.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr long kBumpMapBytes = 66 * 66 * 4;
@@ -55,6 +57,8 @@ LM_sint16 ensureParameterBlock(FilterRecord* record) {
         h = NewHandle(sizeof(foo));
     if (!h || !*h || GetHandleSize(h) != Size(sizeof(foo)))
         return filterMemFull;
+    // The whole block is kept in files: no byte of it may be left to chance.
+    std::memset(*h, 0, sizeof(foo));
     LM_InitParameterBlock(reinterpret_cast<foo*>(*h));
     return filterNoErr;
 }

@@ -28,7 +28,7 @@ void LM_light_UI::ConvertToRealLight(LM_light* out, LM_uint16 halfPreviewWidth, 
         out->origin[1] = position.y / h;
         out->origin[2] = LM_TAN_30 * (radius / h);
     } else if (type == lightTypeSpot) {
-        _ConvertSpotLight(out, h, preview);
+        ConvertSpotLight(out, h, preview);
     }
 
     out->diffuseCache = 0;
@@ -37,15 +37,15 @@ void LM_light_UI::ConvertToRealLight(LM_light* out, LM_uint16 halfPreviewWidth, 
     out->specularCacheHot = 0;
 }
 
-void LM_light_UI::_ConvertSpotLight(LM_light* out, float h, LM_bool preview) const {
-    const bool tableBuilt = _BuildSpreadTable(out, preview);
+void LM_light_UI::ConvertSpotLight(LM_light* out, float h, LM_bool preview) const {
+    const bool tableBuilt = BuildSpreadTable(out, preview);
     const float ax = majorAxis.x / h;
     const float ay = -majorAxis.y / h;
     const float bx = minorAxis.x / h;
     const float by = -minorAxis.y / h;
     const float a = std::sqrt(double(ax * ax + ay * ay));
     if (!tableBuilt || a == 0) {
-        _ConvertDarkLight(out, preview);
+        ConvertDarkLight(out, preview);
         return;
     }
     const float theta = LM_ATan2(ay, ax);
@@ -67,7 +67,7 @@ void LM_light_UI::_ConvertSpotLight(LM_light* out, float h, LM_bool preview) con
     out->cutoff = std::bit_cast<float>(0x3F34FDF4u);
 }
 
-bool LM_light_UI::_BuildSpreadTable(LM_light* out, LM_bool preview) const {
+bool LM_light_UI::BuildSpreadTable(LM_light* out, LM_bool preview) const {
     const int entries = preview ? LM_SPREAD_ENTRIES_PREVIEW : LM_SPREAD_ENTRIES_FINAL;
     out->spreadScale = LM_SpreadScale(entries);
     out->spreadBase = LM_SpreadBase();
@@ -86,7 +86,7 @@ bool LM_light_UI::_BuildSpreadTable(LM_light* out, LM_bool preview) const {
 
 // A spotlight that cannot be built (no major axis, or a spread without a table) lights nothing,
 // with every field finite so no NaN can reach the shader.
-void LM_light_UI::_ConvertDarkLight(LM_light* out, LM_bool preview) const {
+void LM_light_UI::ConvertDarkLight(LM_light* out, LM_bool preview) const {
     const int entries = preview ? LM_SPREAD_ENTRIES_PREVIEW : LM_SPREAD_ENTRIES_FINAL;
     for (int c = 0; c < 4; ++c)
         out->radiance[c] = 0;

@@ -41,7 +41,7 @@ class LM_light_UI {
     // Only the centre handle, filled with the light's colour.
     void DrawInactive();
     // The reversible figure shown during drags: drawing it twice restores the pixels.
-    void _DrawXORActive(LM_bool withCentre, LM_bool withGrab, LM_globals* globals);
+    void DrawXORActive(LM_bool withCentre, LM_bool withGrab, LM_globals* globals);
     // 0 nothing, 1 centre, 2..5 a grab handle (tested only when withGrab), as LM_HIT_*.
     LM_sint16 HitTest(Point where, LM_bool withGrab);
     // The centre drag until release: moves the light, or deletes it when dropped on the trash.
@@ -52,31 +52,31 @@ class LM_light_UI {
                         const LM_light_dialog_hooks& hooks);
 
   private:
-    void _ConvertSpotLight(LM_light* out, float halfPreviewWidth, LM_bool preview) const;
+    void ConvertSpotLight(LM_light* out, float halfPreviewWidth, LM_bool preview) const;
     // Returns false when the spread gives pow a negative base: no table can be built.
-    bool _BuildSpreadTable(LM_light* out, LM_bool preview) const;
-    void _ConvertDarkLight(LM_light* out, LM_bool preview) const;
+    bool BuildSpreadTable(LM_light* out, LM_bool preview) const;
+    void ConvertDarkLight(LM_light* out, LM_bool preview) const;
 
-    LM_vectori2 _Center() const;
-    void _DrawDirectional(LM_bool showGrab);
-    void _DrawOmni(LM_bool showGrab);
-    void _DrawSpot(LM_globals* globals);
-    int _GrabPoints(LM_vectori2 points[4]) const;
-    void _DrawHandles(PixPatHandle pattern, LM_bool withGrab);
-    void _DrawXORHandles(LM_bool withCentre, LM_bool withGrab);
-    void _DrawCenterHandle(PixPatHandle pattern);
-    void _DrawGrabHandle(LM_sint16 x, LM_sint16 y, PixPatHandle pattern);
-    void _DrawXORCenterHandle();
-    void _DrawXORGrabHandle(LM_sint16 x, LM_sint16 y);
-    void _DrawEllipse(LM_globals* globals);
-    void _DrawXORDirectional(LM_bool withGrab);
-    void _DrawXOROmni(LM_bool withCentre, LM_bool withGrab);
-    void _DrawXORSpot(LM_bool withCentre, LM_bool withGrab, LM_globals* globals);
-    LM_sint16 _HitTestDirectionalGrabHandles(Point where, RgnHandle region);
-    LM_sint16 _HitTestOmniGrabHandles(Point where, RgnHandle region);
-    LM_sint16 _HitTestSpotGrabHandles(Point where, RgnHandle region);
-    void _SetNewPosition(LM_sint16 h, LM_sint16 v, LM_globals* globals, LM_bool eraseOld);
-    void _SetNewHandlePosition(LM_sint16 h, LM_sint16 v, LM_globals* globals, LM_sint16 result,
-                               const LM_vectori2& startMajor, const LM_vectori2& startMinor,
-                               LM_bool keepDirection, LM_bool keepLength);
+    LM_vectori2 Center() const;
+    void DrawDirectional(LM_bool showGrab);
+    void DrawOmni(LM_bool showGrab);
+    void DrawSpot(LM_globals* globals);
+    int GrabPoints(LM_vectori2 points[4]) const;
+    void DrawHandles(PixPatHandle pattern, LM_bool withGrab);
+    void DrawXORHandles(LM_bool withCentre, LM_bool withGrab);
+    void DrawCenterHandle(PixPatHandle pattern);
+    void DrawGrabHandle(LM_sint16 x, LM_sint16 y, PixPatHandle pattern);
+    void DrawXORCenterHandle();
+    void DrawXORGrabHandle(LM_sint16 x, LM_sint16 y);
+    void DrawEllipse(LM_globals* globals);
+    void DrawXORDirectional(LM_bool withGrab);
+    void DrawXOROmni(LM_bool withCentre, LM_bool withGrab);
+    void DrawXORSpot(LM_bool withCentre, LM_bool withGrab, LM_globals* globals);
+    LM_sint16 HitTestDirectionalGrabHandles(Point where, RgnHandle region);
+    LM_sint16 HitTestOmniGrabHandles(Point where, RgnHandle region);
+    LM_sint16 HitTestSpotGrabHandles(Point where, RgnHandle region);
+    void SetNewPosition(LM_sint16 h, LM_sint16 v, LM_globals* globals, LM_bool eraseOld);
+    void SetNewHandlePosition(LM_sint16 h, LM_sint16 v, LM_globals* globals, LM_sint16 result,
+                              const LM_vectori2& startMajor, const LM_vectori2& startMinor,
+                              LM_bool keepDirection, LM_bool keepLength);
 };

@@ -3,16 +3,16 @@
 #include <algorithm>
 #include <cstring>
 
-LM_bool LM_ostream::_Write(LM_uint32 value, int bytes) {
+LM_bool LM_ostream::WriteField(LM_uint32 value, int bytes) {
     unsigned char b[4];
     for (int i = 0; i < bytes; ++i)
         b[i] = static_cast<unsigned char>(value >> (8 * (bytes - 1 - i)));
-    return _WriteBytes(bytes, b) == bytes;
+    return WriteRaw(bytes, b) == bytes;
 }
 
-LM_bool LM_istream::_Read(LM_uint32& value, int bytes) {
+LM_bool LM_istream::ReadField(LM_uint32& value, int bytes) {
     unsigned char b[4];
-    if (_ReadBytes(bytes, b) != bytes)
+    if (ReadRaw(bytes, b) != bytes)
         return false;
     value = 0;
     for (int i = 0; i < bytes; ++i)
@@ -22,29 +22,29 @@ LM_bool LM_istream::_Read(LM_uint32& value, int bytes) {
 
 LM_bool LM_istream::ReadU8(LM_uint8& value) {
     LM_uint32 v;
-    return _Read(v, 1) ? (value = LM_uint8(v), true) : false;
+    return ReadField(v, 1) ? (value = LM_uint8(v), true) : false;
 }
 LM_bool LM_istream::ReadU16(LM_uint16& value) {
     LM_uint32 v;
-    return _Read(v, 2) ? (value = LM_uint16(v), true) : false;
+    return ReadField(v, 2) ? (value = LM_uint16(v), true) : false;
 }
 LM_bool LM_istream::ReadU32(LM_uint32& value) {
-    return _Read(value, 4);
+    return ReadField(value, 4);
 }
 LM_bool LM_istream::ReadS8(std::int8_t& value) {
     LM_uint32 v;
-    return _Read(v, 1) ? (value = std::int8_t(v), true) : false;
+    return ReadField(v, 1) ? (value = std::int8_t(v), true) : false;
 }
 LM_bool LM_istream::ReadS16(LM_sint16& value) {
     LM_uint32 v;
-    return _Read(v, 2) ? (value = LM_sint16(v), true) : false;
+    return ReadField(v, 2) ? (value = LM_sint16(v), true) : false;
 }
 LM_bool LM_istream::ReadS32(LM_sint32& value) {
     LM_uint32 v;
-    return _Read(v, 4) ? (value = LM_sint32(v), true) : false;
+    return ReadField(v, 4) ? (value = LM_sint32(v), true) : false;
 }
 
-LM_bool LM_istream::_ReadHeader() {
+LM_bool LM_istream::ReadHeader() {
     LM_uint16 mark = 0;
     LM_uint32 magic = 0;
     return ReadU16(mark) && mark == LM_STYLE_BYTE_ORDER_MARK && ReadU32(magic) && magic == LM_STYLE_MAGIC;
@@ -55,10 +55,10 @@ LM_bool LM_memory_ostream::Open() {
         return false;
     open_ = true;
     bytes_.clear();
-    return WriteU16(LM_STYLE_BYTE_ORDER_MARK) && _WriteHeader();
+    return WriteU16(LM_STYLE_BYTE_ORDER_MARK) && WriteHeader();
 }
 
-long LM_memory_ostream::_WriteBytes(long count, const void* source) {
+long LM_memory_ostream::WriteRaw(long count, const void* source) {
     if (!open_ || count < 0)
         return -1;
     const auto* p = static_cast<const unsigned char*>(source);
@@ -71,10 +71,10 @@ LM_memory_istream::LM_memory_istream(const void* data, std::size_t size)
 
 LM_bool LM_memory_istream::Open() {
     at_ = 0;
-    return _ReadHeader();
+    return ReadHeader();
 }
 
-long LM_memory_istream::_ReadBytes(long count, void* destination) {
+long LM_memory_istream::ReadRaw(long count, void* destination) {
     if (count < 0)
         return -1;
     const std::size_t n = std::min(std::size_t(count), size_ - at_);

@@ -15,22 +15,22 @@ constexpr LM_uint32 styleFormatTag = 144;
 class LM_ostream {
   public:
     virtual ~LM_ostream() = default;
-    LM_bool WriteU8(LM_uint32 value) { return _Write(value, 1); }
-    LM_bool WriteU16(LM_uint16 value) { return _Write(value, 2); }
-    LM_bool WriteU32(LM_uint32 value) { return _Write(value, 4); }
-    LM_bool WriteS8(std::int8_t value) { return _Write(LM_uint32(value), 1); }
-    LM_bool WriteS16(LM_sint16 value) { return _Write(LM_uint32(value), 2); }
-    LM_bool WriteS32(LM_sint32 value) { return _Write(LM_uint32(value), 4); }
+    LM_bool WriteU8(LM_uint32 value) { return WriteField(value, 1); }
+    LM_bool WriteU16(LM_uint16 value) { return WriteField(value, 2); }
+    LM_bool WriteU32(LM_uint32 value) { return WriteField(value, 4); }
+    LM_bool WriteS8(std::int8_t value) { return WriteField(LM_uint32(value), 1); }
+    LM_bool WriteS16(LM_sint16 value) { return WriteField(LM_uint32(value), 2); }
+    LM_bool WriteS32(LM_sint32 value) { return WriteField(LM_uint32(value), 4); }
 
     // Writes count bytes; the number written, or -1 when the stream cannot take them.
-    virtual long _WriteBytes(long count, const void* source) = 0;
+    virtual long WriteRaw(long count, const void* source) = 0;
 
   protected:
     // Writes the magic that follows the byte-order mark.
-    LM_bool _WriteHeader() { return WriteU32(LM_STYLE_MAGIC); }
+    LM_bool WriteHeader() { return WriteU32(LM_STYLE_MAGIC); }
 
   private:
-    LM_bool _Write(LM_uint32 value, int bytes);
+    LM_bool WriteField(LM_uint32 value, int bytes);
 };
 
 class LM_istream {
@@ -44,21 +44,21 @@ class LM_istream {
     LM_bool ReadS32(LM_sint32& value);
 
     // Reads count bytes; the number read, or -1 when the stream has none to give.
-    virtual long _ReadBytes(long count, void* destination) = 0;
+    virtual long ReadRaw(long count, void* destination) = 0;
 
   protected:
     // Reads the byte-order mark and the magic; false when either is not there.
-    LM_bool _ReadHeader();
+    LM_bool ReadHeader();
 
   private:
-    LM_bool _Read(LM_uint32& value, int bytes);
+    LM_bool ReadField(LM_uint32& value, int bytes);
 };
 
 // A style as bytes in memory: the byte-order mark and magic first, then the body.
 class LM_memory_ostream : public LM_ostream {
   public:
     LM_bool Open();
-    long _WriteBytes(long count, const void* source) override;
+    long WriteRaw(long count, const void* source) override;
     const std::vector<unsigned char>& Bytes() const { return bytes_; }
 
   private:
@@ -71,7 +71,7 @@ class LM_memory_istream : public LM_istream {
     LM_memory_istream(const void* data, std::size_t size);
     // Checks the byte-order mark and the magic.
     LM_bool Open();
-    long _ReadBytes(long count, void* destination) override;
+    long ReadRaw(long count, void* destination) override;
 
   private:
     const unsigned char* data_;

@@ -58,7 +58,7 @@ void xorPen() {
 
 } // namespace
 
-LM_vectori2 LM_light_UI::_Center() const {
+LM_vectori2 LM_light_UI::Center() const {
     return anchor + position;
 }
 
@@ -67,13 +67,13 @@ LM_vectori2 LM_light_UI::_Center() const {
 void LM_light_UI::DrawActive(LM_globals* globals, LM_bool showGrab) {
     switch (type) {
     case lightTypeDirectional:
-        _DrawDirectional(showGrab);
+        DrawDirectional(showGrab);
         break;
     case lightTypeOmni:
-        _DrawOmni(showGrab);
+        DrawOmni(showGrab);
         break;
     case lightTypeSpot:
-        _DrawSpot(globals);
+        DrawSpot(globals);
         break;
     }
 }
@@ -81,12 +81,12 @@ void LM_light_UI::DrawActive(LM_globals* globals, LM_bool showGrab) {
 void LM_light_UI::DrawInactive() {
     withColorPattern(color, [&](PixPatHandle pattern) {
         PenPixPat(pattern);
-        _DrawCenterHandle(pattern);
+        DrawCenterHandle(pattern);
     });
 }
 
-int LM_light_UI::_GrabPoints(LM_vectori2 points[4]) const {
-    const LM_vectori2 c = _Center();
+int LM_light_UI::GrabPoints(LM_vectori2 points[4]) const {
+    const LM_vectori2 c = Center();
     switch (type) {
     case lightTypeDirectional:
         points[0] = c + majorAxis;
@@ -101,15 +101,15 @@ int LM_light_UI::_GrabPoints(LM_vectori2 points[4]) const {
     return 0;
 }
 
-void LM_light_UI::_DrawCenterHandle(PixPatHandle pattern) {
-    const Rect box = centerBox(_Center());
+void LM_light_UI::DrawCenterHandle(PixPatHandle pattern) {
+    const Rect box = centerBox(Center());
     PenPixPat(pattern);
     FillCOval(&box, pattern);
     PenNormal();
     FrameOval(&box);
 }
 
-void LM_light_UI::_DrawGrabHandle(LM_sint16 x, LM_sint16 y, PixPatHandle pattern) {
+void LM_light_UI::DrawGrabHandle(LM_sint16 x, LM_sint16 y, PixPatHandle pattern) {
     const Rect box = grabBox({x, y});
     LM_SetAddOverMode();
     PenPixPat(pattern);
@@ -119,48 +119,48 @@ void LM_light_UI::_DrawGrabHandle(LM_sint16 x, LM_sint16 y, PixPatHandle pattern
 
 // Over the shape: the centre handle in the light's colour outlined in black, then the grab handles
 // in grey.
-void LM_light_UI::_DrawHandles(PixPatHandle pattern, LM_bool withGrab) {
+void LM_light_UI::DrawHandles(PixPatHandle pattern, LM_bool withGrab) {
     RGBForeColor(&kBlack);
     PenMode(srcCopy);
-    _DrawCenterHandle(pattern);
+    DrawCenterHandle(pattern);
     if (!withGrab)
         return;
     MakeRGBPat(pattern, &kGrey);
     LM_vectori2 points[4];
-    const int count = _GrabPoints(points);
+    const int count = GrabPoints(points);
     for (int i = 0; i < count; ++i)
-        _DrawGrabHandle(points[i].x, points[i].y, pattern);
+        DrawGrabHandle(points[i].x, points[i].y, pattern);
 }
 
-void LM_light_UI::_DrawDirectional(LM_bool showGrab) {
+void LM_light_UI::DrawDirectional(LM_bool showGrab) {
     withColorPattern(color, [&](PixPatHandle pattern) {
         shapePen();
-        lineBetween(_Center(), _Center() + majorAxis);
-        _DrawHandles(pattern, showGrab);
+        lineBetween(Center(), Center() + majorAxis);
+        DrawHandles(pattern, showGrab);
     });
 }
 
-void LM_light_UI::_DrawOmni(LM_bool showGrab) {
+void LM_light_UI::DrawOmni(LM_bool showGrab) {
     withColorPattern(color, [&](PixPatHandle pattern) {
-        const Rect circle = circleBox(_Center(), radius);
+        const Rect circle = circleBox(Center(), radius);
         shapePen();
         FrameOval(&circle);
-        _DrawHandles(pattern, showGrab);
+        DrawHandles(pattern, showGrab);
     });
 }
 
-void LM_light_UI::_DrawSpot(LM_globals* globals) {
+void LM_light_UI::DrawSpot(LM_globals* globals) {
     withColorPattern(color, [&](PixPatHandle pattern) {
         shapePen();
-        lineBetween(_Center(), _Center() + majorAxis);
+        lineBetween(Center(), Center() + majorAxis);
         RGBForeColor(&kBlack);
-        _DrawEllipse(globals);
-        _DrawHandles(pattern, true);
+        DrawEllipse(globals);
+        DrawHandles(pattern, true);
     });
 }
 
-void LM_light_UI::_DrawEllipse(LM_globals* globals) {
-    const LM_vectori2 c = _Center();
+void LM_light_UI::DrawEllipse(LM_globals* globals) {
+    const LM_vectori2 c = Center();
     LM_vectori2 points[LM_ELLIPSE_POINTS];
     for (int i = 0; i < LM_ELLIPSE_POINTS; ++i) {
         const float cx = globals->ellipseX[i];
@@ -181,67 +181,67 @@ void LM_light_UI::_DrawEllipse(LM_globals* globals) {
 
 // ---- Reversible figures --------------------------------------------------------------------------
 
-void LM_light_UI::_DrawXORActive(LM_bool withCentre, LM_bool withGrab, LM_globals* globals) {
+void LM_light_UI::DrawXORActive(LM_bool withCentre, LM_bool withGrab, LM_globals* globals) {
     switch (type) {
     case lightTypeDirectional:
-        _DrawXORDirectional(withGrab);
+        DrawXORDirectional(withGrab);
         break;
     case lightTypeOmni:
-        _DrawXOROmni(withCentre, withGrab);
+        DrawXOROmni(withCentre, withGrab);
         break;
     case lightTypeSpot:
-        _DrawXORSpot(withCentre, withGrab, globals);
+        DrawXORSpot(withCentre, withGrab, globals);
         break;
     }
 }
 
-void LM_light_UI::_DrawXORCenterHandle() {
-    const Rect box = centerBox(_Center());
+void LM_light_UI::DrawXORCenterHandle() {
+    const Rect box = centerBox(Center());
     xorPen();
     PaintOval(&box);
 }
 
-void LM_light_UI::_DrawXORGrabHandle(LM_sint16 x, LM_sint16 y) {
+void LM_light_UI::DrawXORGrabHandle(LM_sint16 x, LM_sint16 y) {
     const Rect box = grabBox({x, y});
     xorPen();
     PaintRect(&box);
 }
 
-void LM_light_UI::_DrawXORHandles(LM_bool withCentre, LM_bool withGrab) {
+void LM_light_UI::DrawXORHandles(LM_bool withCentre, LM_bool withGrab) {
     if (withCentre)
-        _DrawXORCenterHandle();
+        DrawXORCenterHandle();
     if (!withGrab)
         return;
     LM_vectori2 points[4];
-    const int count = _GrabPoints(points);
+    const int count = GrabPoints(points);
     for (int i = 0; i < count; ++i)
-        _DrawXORGrabHandle(points[i].x, points[i].y);
+        DrawXORGrabHandle(points[i].x, points[i].y);
 }
 
 // A directional light's reversible figure always has its centre handle.
-void LM_light_UI::_DrawXORDirectional(LM_bool withGrab) {
+void LM_light_UI::DrawXORDirectional(LM_bool withGrab) {
     withSavedPen([&] {
         xorPen();
-        lineBetween(_Center(), _Center() + majorAxis);
-        _DrawXORHandles(true, withGrab);
+        lineBetween(Center(), Center() + majorAxis);
+        DrawXORHandles(true, withGrab);
     });
 }
 
-void LM_light_UI::_DrawXOROmni(LM_bool withCentre, LM_bool withGrab) {
+void LM_light_UI::DrawXOROmni(LM_bool withCentre, LM_bool withGrab) {
     withSavedPen([&] {
-        const Rect circle = circleBox(_Center(), radius);
+        const Rect circle = circleBox(Center(), radius);
         xorPen();
         FrameOval(&circle);
-        _DrawXORHandles(withCentre, withGrab);
+        DrawXORHandles(withCentre, withGrab);
     });
 }
 
-void LM_light_UI::_DrawXORSpot(LM_bool withCentre, LM_bool withGrab, LM_globals* globals) {
+void LM_light_UI::DrawXORSpot(LM_bool withCentre, LM_bool withGrab, LM_globals* globals) {
     withSavedPen([&] {
         xorPen();
-        lineBetween(_Center(), _Center() + majorAxis);
-        _DrawEllipse(globals);
-        _DrawXORHandles(withCentre, withGrab);
+        lineBetween(Center(), Center() + majorAxis);
+        DrawEllipse(globals);
+        DrawXORHandles(withCentre, withGrab);
     });
 }
 

@@ -83,18 +83,18 @@ LM_sint16 LM_light_UI::HitTest(Point where, LM_bool withGrab) {
     if (withGrab) {
         switch (type) {
         case lightTypeDirectional:
-            result = _HitTestDirectionalGrabHandles(where, region);
+            result = HitTestDirectionalGrabHandles(where, region);
             break;
         case lightTypeOmni:
-            result = _HitTestOmniGrabHandles(where, region);
+            result = HitTestOmniGrabHandles(where, region);
             break;
         case lightTypeSpot:
-            result = _HitTestSpotGrabHandles(where, region);
+            result = HitTestSpotGrabHandles(where, region);
             break;
         }
     }
     if (result == LM_HIT_NONE) {
-        const Rect box = centerBox(_Center());
+        const Rect box = centerBox(Center());
         OpenRgn();
         FrameOval(&box);
         CloseRgn(region);
@@ -105,23 +105,23 @@ LM_sint16 LM_light_UI::HitTest(Point where, LM_bool withGrab) {
     return result;
 }
 
-LM_sint16 LM_light_UI::_HitTestDirectionalGrabHandles(Point where, RgnHandle region) {
-    const LM_vectori2 tip = _Center() + majorAxis;
+LM_sint16 LM_light_UI::HitTestDirectionalGrabHandles(Point where, RgnHandle region) {
+    const LM_vectori2 tip = Center() + majorAxis;
     const LM_sint16 result = LM_HIT_GRAB_2;
     return hitGrabBoxes(where, region, &tip, &result, 1);
 }
 
 // The areas of the right and bottom handles are centred on the circle box's edge, one pixel beyond
 // where those handles are drawn.
-LM_sint16 LM_light_UI::_HitTestOmniGrabHandles(Point where, RgnHandle region) {
+LM_sint16 LM_light_UI::HitTestOmniGrabHandles(Point where, RgnHandle region) {
     LM_vectori2 points[4];
-    omniHandlePoints(_Center(), radius, 0, points);
+    omniHandlePoints(Center(), radius, 0, points);
     return hitGrabBoxes(where, region, points, kFourHandleOrder, 4);
 }
 
-LM_sint16 LM_light_UI::_HitTestSpotGrabHandles(Point where, RgnHandle region) {
+LM_sint16 LM_light_UI::HitTestSpotGrabHandles(Point where, RgnHandle region) {
     LM_vectori2 points[4];
-    spotHandlePoints(_Center(), majorAxis, minorAxis, points);
+    spotHandlePoints(Center(), majorAxis, minorAxis, points);
     return hitGrabBoxes(where, region, points, kFourHandleOrder, 4);
 }
 
@@ -187,16 +187,16 @@ void LM_light_UI::MoveUI(DialogPtr dialog, LM_globals* globals, const LM_light_d
     Point last = {-32768, -32768};
     const auto followInWorkArea = [&](Point m) {
         if (!drag.shown) {
-            _SetNewPosition(m.h, m.v, globals, false);
+            SetNewPosition(m.h, m.v, globals, false);
             drag.shown = true;
         } else if (!EqualPt(m, last)) {
-            _SetNewPosition(m.h, m.v, globals, true);
+            SetNewPosition(m.h, m.v, globals, true);
         }
     };
 
     // Outside the work area the figure disappears; over the trash, the trash lights up instead.
     const auto hideFigure = [&] {
-        _DrawXORActive(true, false, globals);
+        DrawXORActive(true, false, globals);
         drag.shown = false;
     };
     const auto track = [&](Point m) {
@@ -248,12 +248,12 @@ void LM_light_UI::MoveUI(DialogPtr dialog, LM_globals* globals, const LM_light_d
     SetPort(savedPort);
 }
 
-void LM_light_UI::_SetNewPosition(LM_sint16 h, LM_sint16 v, LM_globals* globals, LM_bool eraseOld) {
+void LM_light_UI::SetNewPosition(LM_sint16 h, LM_sint16 v, LM_globals* globals, LM_bool eraseOld) {
     if (eraseOld)
-        _DrawXORActive(true, false, globals);
+        DrawXORActive(true, false, globals);
     position = {sub16(h, anchor.x), sub16(v, anchor.y)};
     globals->LightChanged(*this);
-    _DrawXORActive(true, false, globals);
+    DrawXORActive(true, false, globals);
 }
 
 // ---- Dragging a grab handle ----------------------------------------------------------------------
@@ -280,10 +280,10 @@ void LM_light_UI::DragGrabHandle(DialogPtr dialog, LM_globals* globals, LM_sint1
     // accumulates.
     const auto follow = [&](Point m) {
         const AxisKeys keys = readAxisKeys();
-        _SetNewHandlePosition(m.h, m.v, globals, result, startMajor, startMinor, keys.keepDirection,
-                              keys.keepLength);
+        SetNewHandlePosition(m.h, m.v, globals, result, startMajor, startMinor, keys.keepDirection,
+                             keys.keepLength);
     };
-    _DrawXORActive(false, false, globals);
+    DrawXORActive(false, false, globals);
     Point last = clampedMouse(work);
     follow(last);
     while (StillDown()) {
@@ -301,11 +301,11 @@ void LM_light_UI::DragGrabHandle(DialogPtr dialog, LM_globals* globals, LM_sint1
     SetPort(savedPort);
 }
 
-void LM_light_UI::_SetNewHandlePosition(LM_sint16 h, LM_sint16 v, LM_globals* globals, LM_sint16 result,
-                                        const LM_vectori2& startMajor, const LM_vectori2& startMinor,
-                                        LM_bool keepDirection, LM_bool keepLength) {
-    _DrawXORActive(false, false, globals);
-    const LM_vectori2 c = _Center();
+void LM_light_UI::SetNewHandlePosition(LM_sint16 h, LM_sint16 v, LM_globals* globals, LM_sint16 result,
+                                       const LM_vectori2& startMajor, const LM_vectori2& startMinor,
+                                       LM_bool keepDirection, LM_bool keepLength) {
+    DrawXORActive(false, false, globals);
+    const LM_vectori2 c = Center();
     const LM_vectori2 m = {h, v};
     const AxisKeys keys = {keepDirection != 0, keepLength != 0};
     // Results 2 and 3 pull the axis's negative end, 4 and 5 its positive end.
@@ -348,5 +348,5 @@ void LM_light_UI::_SetNewHandlePosition(LM_sint16 h, LM_sint16 v, LM_globals* gl
         break;
     }
     globals->LightChanged(*this);
-    _DrawXORActive(false, false, globals);
+    DrawXORActive(false, false, globals);
 }

@@ -37,15 +37,15 @@ void LM_slider_type_0::operator delete(void* p) {
 }
 
 LM_sint16 LM_slider_type_0::BarMinX() const {
-    return LM_sint16(_Bounds().left + barOffset + 4);
+    return LM_sint16(Bounds().left + barOffset + 4);
 }
 
 LM_sint16 LM_slider_type_0::BarMaxX() const {
-    return LM_sint16(_Bounds().right - 5);
+    return LM_sint16(Bounds().right - 5);
 }
 
 LM_sint16 LM_slider_type_0::BarY() const {
-    return LM_sint16((_Bounds().top + _Bounds().bottom) / 2 + 1);
+    return LM_sint16((Bounds().top + Bounds().bottom) / 2 + 1);
 }
 
 LM_sint16 LM_slider_type_0::IndicatorY() const {
@@ -76,7 +76,7 @@ void LM_slider_type_0::DrawBar() const {
 
 void LM_slider_type_0::DrawTitle() const {
     SliderText text;
-    drawStringAt(_Bounds().left, BarY(), (**control).contrlTitle);
+    drawStringAt(Bounds().left, BarY(), (**control).contrlTitle);
 }
 
 void LM_slider_type_0::DrawLabels() const {
@@ -87,7 +87,7 @@ void LM_slider_type_0::DrawLabels() const {
 }
 
 void LM_slider_type_0::EraseAreaBelowBar() const {
-    const Rect& r = _Bounds();
+    const Rect& r = Bounds();
     Rect area;
     SetRect(&area, LM_sint16(r.left + barOffset), LM_sint16(BarY() + 1), r.right, LM_sint16(r.bottom - 1));
     EraseRect(&area);
@@ -104,7 +104,7 @@ LM_sint32 LM_slider_type_0::DisplayedValue() const {
 void LM_slider_type_0::DrawValue() const {
     const LM_sint16 middle = LM_sint16((BarMinX() + BarMaxX()) / 2);
     Rect area;
-    SetRect(&area, LM_sint16(middle - 12), _Bounds().top, LM_sint16(middle + 12), LM_sint16(BarY() - 2));
+    SetRect(&area, LM_sint16(middle - 12), Bounds().top, LM_sint16(middle + 12), LM_sint16(BarY() - 2));
     EraseRect(&area);
     SliderText text;
     Str255 number;
@@ -125,7 +125,7 @@ LM_sint16 LM_slider_type_0::PartNumberForPoint(LM_sint16 h, LM_sint16 v) const {
 }
 
 void LM_slider_type_0::CalcControlRegion(RgnHandle region) const {
-    const Rect& r = _Bounds();
+    const Rect& r = Bounds();
     const LM_sint16 w = LM_sint16(r.right - r.left), h = LM_sint16(r.bottom - r.top);
     OpenRgn();
     MoveTo(0, 0);

@@ -45,7 +45,7 @@ class LM_slider_type_0 {
     LM_sint32 DisplayedValue() const;
 
   private:
-    const Rect& _Bounds() const { return (**control).contrlRect; }
+    const Rect& Bounds() const { return (**control).contrlRect; }
 };
 
 constexpr LM_sint16 LM_SLIDER_PART = 130;

@@ -83,7 +83,7 @@ LM_bool LM_GetStyleFolder(std::int16_t& volume, long& directory) {
 }
 
 LM_style_ostream::~LM_style_ostream() {
-    _Abandon();
+    Abandon();
 }
 
 LM_bool LM_style_ostream::Open(Str255 name) {
@@ -100,9 +100,9 @@ LM_bool LM_style_ostream::Open(Str255 name) {
     directory = file.directory;
     std::memcpy(target, name, std::size_t(name[0]) + 1);
     isOpen = true;
-    if (WriteU16(LM_STYLE_BYTE_ORDER_MARK) && _WriteHeader())
+    if (WriteU16(LM_STYLE_BYTE_ORDER_MARK) && WriteHeader())
         return true;
-    _Abandon();
+    Abandon();
     return false;
 }
 
@@ -110,14 +110,14 @@ LM_bool LM_style_ostream::Close() {
     if (!isOpen)
         return false;
     isOpen = false;
-    if (FSClose(refNum) == noErr && _Replace())
+    if (FSClose(refNum) == noErr && ReplaceTarget())
         return true;
     HDelete(volume, directory, temporary);
     return false;
 }
 
 // The old style stays whole until the new one is: the two swap in one step, then the old goes.
-LM_bool LM_style_ostream::_Replace() {
+LM_bool LM_style_ostream::ReplaceTarget() {
     FInfo info;
     if (HGetFInfo(volume, directory, target, &info) == fnfErr)
         return HRename(volume, directory, temporary, target) == noErr;
@@ -129,7 +129,7 @@ LM_bool LM_style_ostream::_Replace() {
     return true;
 }
 
-void LM_style_ostream::_Abandon() {
+void LM_style_ostream::Abandon() {
     if (!isOpen)
         return;
     isOpen = false;
@@ -137,7 +137,7 @@ void LM_style_ostream::_Abandon() {
     HDelete(volume, directory, temporary);
 }
 
-long LM_style_ostream::_WriteBytes(long count, const void* source) {
+long LM_style_ostream::WriteRaw(long count, const void* source) {
     if (!isOpen)
         return -1;
     return FSWrite(refNum, &count, source) == noErr ? count : -1;
@@ -170,7 +170,7 @@ LM_bool LM_style_istream::Open(Str255 name) {
     if (!file.found || HOpen(file.volume, file.directory, name, fsRdPerm, &refNum) != noErr)
         return false;
     isOpen = true;
-    if (_ReadHeader())
+    if (ReadHeader())
         return true;
     Close();
     return false;
@@ -183,7 +183,7 @@ LM_bool LM_style_istream::Close() {
     return FSClose(refNum) == noErr;
 }
 
-long LM_style_istream::_ReadBytes(long count, void* destination) {
+long LM_style_istream::ReadRaw(long count, void* destination) {
     if (!isOpen)
         return -1;
     const OSErr err = FSRead(refNum, &count, destination);

@@ -26,15 +26,15 @@ class LM_style_ostream : public LM_ostream {
     // Closes the file and gives it the style's name; on failure no file is left. A stream destroyed
     // while open leaves nothing either: a style file is there whole or not at all.
     LM_bool Close();
-    long _WriteBytes(long count, const void* source) override;
+    long WriteRaw(long count, const void* source) override;
 
     static LM_bool Erase(Str255 name);
     // True when the file exists but cannot be opened for writing for lack of permission.
     static LM_bool IsLocked(Str255 name);
 
   private:
-    void _Abandon();
-    LM_bool _Replace();
+    void Abandon();
+    LM_bool ReplaceTarget();
 
     std::int16_t refNum = 0;
     std::int16_t volume = 0;
@@ -54,7 +54,7 @@ class LM_style_istream : public LM_istream {
     // Opens the style file and checks its byte-order mark and magic.
     LM_bool Open(Str255 name);
     LM_bool Close();
-    long _ReadBytes(long count, void* destination) override;
+    long ReadRaw(long count, void* destination) override;
 
     // The index-th file of the folder (from 0) that opens as a style; a negative index leaves the
     // name alone and succeeds.

@@ -9,7 +9,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (!LM_CheckParameterBlock(data, size, nullptr))
         return 0;
-    static const Image image = MakeTestImage(12, 10);
+    static const Pixels image = MakeTestImage(12, 10);
     static const std::vector<std::uint8_t> texture = [] {
         std::vector<std::uint8_t> plane(std::size_t(image.width) * image.height);
         for (std::size_t i = 0; i < plane.size(); ++i)

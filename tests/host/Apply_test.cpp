@@ -1,6 +1,9 @@
 // relight apply: the run over the whole image or an area, with the probe and the real module.
 #include "CliSupport.h"
 
+#include <algorithm>
+#include <sys/stat.h>
+
 namespace {
 
 class Apply : public CliTest {
@@ -40,11 +43,11 @@ TEST_F(Apply, ProbeInvertsEveryPixelOfTheWholeImageOrOnlyTheArea) {
 
 TEST_F(Apply, SeveralImagesGoIntoAFolderUnderTheirNames) {
     WritePng(Path("b.png"), Gradient(17, 9, 3));
-    RunResult r = Relight({"apply", Path("in.png"), Path("b.png"), "-o", Path("lit/"), "--params",
-                           Path("light.block"), "--quiet"});
+    RunResult r =
+        Relight({"apply", Path("in.png"), Path("b.png"), "-o", Path("lit/"), "--style", "Neon", "--quiet"});
     ASSERT_EQ(r.status, 0) << r.err;
     for (const std::string name : {"in.png", "b.png"}) {
-        r = Relight({"apply", Path(name), "-o", Path("one.png"), "--params", Path("light.block")});
+        r = Relight({"apply", Path(name), "-o", Path("one.png"), "--style", "Neon"});
         ASSERT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(ReadBytes(Path("lit/" + name)), ReadBytes(Path("one.png"))) << name;
     }
@@ -53,6 +56,37 @@ TEST_F(Apply, SeveralImagesGoIntoAFolderUnderTheirNames) {
                  PROBE_PLUGIN});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(ReadPng(Path("lit/b.png")).samples[0], 255 - Gradient(17, 9, 3).samples[0]);
+}
+
+// The dialog, driven by a script, chooses the style and presses OK: apply --style gives the same bytes.
+TEST_F(Apply, StyleGivesExactlyWhatTheDialogGives) {
+    RunResult r = Relight({"apply", Path("in.png"), "-o", Path("applied.png"), "--style", "Stage Trio"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    WriteBytes(Path("choose.txt"), "wait 100\nchoose @20 Stage Trio\nwait 100\nclick @1\n");
+    r = Relight(
+        {"edit", Path("in.png"), "-o", Path("edited.png"), "--headless", "--script", Path("choose.txt")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadBytes(Path("applied.png")), ReadBytes(Path("edited.png")));
+    r = Relight({"apply", Path("in.png"), "-o", Path("night.png"), "--style", "Night"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(ReadBytes(Path("night.png")), ReadBytes(Path("applied.png"))) << "the style is what changes";
+}
+
+TEST_F(Apply, InPlaceIsTheOnlyWayToReplaceTheInput) {
+    chmod(Path("in.png").c_str(), 0640);
+    std::vector<std::string> expected = Listing();
+    expected.push_back("state");
+    std::sort(expected.begin(), expected.end());
+    const RunResult r = Probe({"apply", Path("in.png"), "--in-place", "--params", Path("probe.block")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Pixels in = Gradient(40, 24, 3);
+    const Pixels out = ReadPng(Path("in.png"));
+    for (std::size_t i = 0; i < in.samples.size(); ++i)
+        ASSERT_EQ(out.samples[i], 255 - in.samples[i]) << "sample " << i;
+    struct stat written {};
+    ASSERT_EQ(stat(Path("in.png").c_str(), &written), 0);
+    EXPECT_EQ(written.st_mode & 0777, 0640u) << "the replaced file keeps its mode";
+    EXPECT_EQ(Listing(), expected) << "no temporary file is left";
 }
 
 TEST_F(Apply, RecordIsFilledHonestly) {

@@ -1,5 +1,5 @@
-// Every way the program's input can be wrong: each is refused with its one line and exit status,
-// the input files stay as they were, and no output or temporary file remains.
+// Every way a run can be refused, cancelled or fail: each gives its one line and exit status, the
+// input files stay as they were, and no output, temporary file or last settings remain.
 #include "CliSupport.h"
 
 #include <algorithm>
@@ -77,12 +77,16 @@ class BadInputs : public CliTest {
         WriteBytes(Path("probe.block"), ProbeBlock(probeInvert));
         WriteBytes(Path("stop.block"), ProbeBlock(probeInterrupt));
         WriteBytes(Path("stoplast.block"), ProbeBlock(probeInterruptLast));
+        WriteBytes(Path("fail.block"), ProbeBlock(probeFail));
+        WriteBytes(Path("bad.txt"), "click @5\nfly away\n");
         const std::string png = ReadBytes(Path("in.png")), jpeg = ReadBytes(Path("in.jpg"));
         pngBytes_ = png;
         WriteBytes(Path("truncated.png"), png.substr(0, png.size() / 2));
         WriteBytes(Path("signature.png"), png.substr(0, 8));
         WriteBytes(Path("corrupt.png"), Damaged(png, "IDAT", 8, 16));
         WriteBytes(Path("text.png"), "this is not a picture\n");
+        WriteBytes(Path("text.jpg"), "this is not a picture\n");
+        WriteBytes(Path("in.gif"), "GIF89a");
         WriteBytes(Path("empty.png"), "");
         WriteBytes(Path("zero.png"), PngClaiming(png, 0, 24));
         WriteBytes(Path("huge.png"), PngClaiming(png, 40000, 40000));
@@ -95,6 +99,8 @@ class BadInputs : public CliTest {
         WriteBytes(Path("short.block"), block.substr(0, 1000));
         WriteBytes(Path("empty.block"), "");
         WriteBytes(Path("foreign.block"), Damaged(block, block.substr(0, 4), 0, 4));
+        std::filesystem::create_directories(Path("state/relight"));
+        WriteBytes(Path("state/relight/last.block"), block.substr(0, 1000));
         WriteBytes(Path("out.png"), "the previous result");
         std::filesystem::create_directory(Path("folder.png"));
         ASSERT_EQ(mkfifo(Path("slow.png").c_str(), 0600), 0);
@@ -102,12 +108,12 @@ class BadInputs : public CliTest {
         before_ = Contents();
     }
 
-    // Every entry of the work folder with its bytes (a folder's or a pipe's: empty).
+    // Every entry under the work folder with its bytes (a folder's or a pipe's: empty).
     std::map<std::string, std::string> Contents() const {
         std::map<std::string, std::string> contents;
-        for (const std::string& name : Listing())
-            contents[name] =
-                std::filesystem::is_regular_file(Path(name)) ? ReadBytes(Path(name)) : std::string();
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(Path("")))
+            contents[entry.path().string()] =
+                entry.is_regular_file() ? ReadBytes(entry.path()) : std::string();
         return contents;
     }
 
@@ -118,7 +124,7 @@ class BadInputs : public CliTest {
                 out += text[i];
                 continue;
             }
-            const std::size_t end = std::min(text.find_first_of(" \n,", i), text.size());
+            const std::size_t end = std::min(text.find_first_of(" \n,:')", i), text.size());
             out += Path(text.substr(i + 1, end - i - 1));
             i = end - 1;
         }
@@ -152,6 +158,11 @@ class BadInputs : public CliTest {
 TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
     const std::vector<std::string> apply = {"apply", "@in.png", "-o", "@new.png", "--params", "@light.block"};
     const auto with = [&](std::vector<std::string> args, std::initializer_list<std::string> more) {
+        args.insert(args.end(), more);
+        return args;
+    };
+    const auto toOut = [](std::initializer_list<std::string> more) {
+        std::vector<std::string> args = {"apply", "@in.png", "-o", "@out.png"};
         args.insert(args.end(), more);
         return args;
     };
@@ -242,6 +253,87 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
          {"apply", "@in.png", "-o", "@out.png", "--params", "@stoplast.block", "--plugin", probe},
          1,
          "relight: cancelled: @out.png"},
+        {"no output",
+         {"apply", "@in.png", "--params", "@light.block"},
+         2,
+         "relight: no output file given (use -o OUT, or --in-place)"},
+        {"output is the input",
+         {"apply", "@in.png", "-o", "@in.png", "--params", "@light.block"},
+         2,
+         "relight: the output would overwrite the input (use --in-place for that): @in.png"},
+        {"output and in place", with(apply, {"--in-place"}), 2,
+         "relight: give either -o OUT or --in-place, not both"},
+        {"area of three values", toOut({"--area", "1,2,3"}), 2, "relight: --area wants X,Y,W,H, not '1,2,3'"},
+        {"area not a number", toOut({"--area", "1,2,3,x"}), 2,
+         "relight: each value of --area must be a whole number from 0 to 32767, not 'x'"},
+        {"unknown option", toOut({"--frobnicate"}), 2,
+         "relight: unknown option --frobnicate for relight apply (see relight apply --help)"},
+        {"option without its value",
+         {"apply", "@in.png", "-o"},
+         2,
+         "relight: option -o needs a value (see relight apply --help)"},
+        {"value for a flag", toOut({"--quiet=yes"}), 2,
+         "relight: option --quiet takes no value (see relight apply --help)"},
+        {"no input",
+         {"apply", "-o", "@out.png"},
+         2,
+         "relight: no input image given (see relight apply --help)"},
+        {"several images into a file",
+         {"apply", "@in.png", "@grey.png", "-o", "@out.png", "--style", "Neon"},
+         2,
+         "relight: several images need a folder for the results (-o FOLDER/): @out.png"},
+        {"one image twice",
+         {"apply", "@in.png", "@in.png", "-o", "@lit/", "--style", "Neon"},
+         2,
+         "relight: two images would write the same result..."},
+        {"unknown style for several images",
+         {"apply", "@in.png", "@grey.png", "-o", "@lit/", "--style", "Dusk"},
+         2,
+         "relight: no style named 'Dusk' (see relight styles list)"},
+        {"style and block", toOut({"--style", "Noon", "--params", "@x"}), 2,
+         "relight: give either --style NAME or --params FILE, not both..."},
+        {"edit of two images",
+         {"edit", "@in.png", "@grey.png"},
+         2,
+         "relight: unexpected argument '@grey.png'..."},
+        {"unknown command",
+         {"render", "@in.png"},
+         2,
+         "relight: unknown command 'render' (see relight --help)"},
+        {"script without headless",
+         {"edit", "@in.png", "-o", "@out.png", "--script", "@bad.txt"},
+         2,
+         "relight: --script replays on the headless screen: add --headless..."},
+        {"record when headless",
+         {"edit", "@in.png", "-o", "@out.png", "--headless", "--record", "@rec.txt"},
+         2,
+         "relight: --record records a window's input: leave out..."},
+        {"bad script line",
+         {"edit", "@in.png", "-o", "@out.png", "--headless", "--script", "@bad.txt", "--plugin", probe},
+         2,
+         "relight: bad input script (@bad.txt: line 2: unknown command 'fly'..."},
+        {"text named .jpg", reading("text.jpg"), 2, "relight: not a JPEG image: @text.jpg"},
+        {"unknown input type", reading("in.gif"), 2,
+         "relight: unknown image type (use .png, .jpg or .jpeg): @in.gif"},
+        {"unknown output type",
+         {"apply", "@in.png", "-o", "@out.tiff", "--params", "@light.block"},
+         2,
+         "relight: unknown image type (use .png, .jpg or .jpeg): @out.tiff"},
+        {"channel without a file", with(apply, {"--channel", "nofile"}), 2,
+         "relight: --channel wants NAME=FILE, not 'nofile'"},
+        {"RGB mask", with(apply, {"--mask", "@in.png"}), 2, "relight: mask is not a grey image: @in.png"},
+        {"damaged last settings",
+         {"apply", "@in.png", "-o", "@new.png"},
+         2,
+         "relight: bad parameter block (the parameter block has the wrong size): @state/relight/last.block"},
+        {"missing plug-in", with(apply, {"--plugin", "@nowhere.so"}), 3,
+         "relight: plug-in not found: @nowhere.so"},
+        {"plug-in that is no library", with(apply, {"--plugin", "@in.png"}), 3,
+         "relight: cannot load plug-in (..."},
+        {"filter out of memory on its second tile",
+         {"apply", "@in.png", "-o", "@out.png", "--params", "@fail.block", "--plugin", probe},
+         3,
+         "relight: filter failed at continue with code -108 (out of memory): @in.png"},
     };
     for (const Refusal& bad : cases) {
         SCOPED_TRACE(bad.what);

@@ -73,29 +73,4 @@ TEST_F(Channels, AreaTexturesReachOutsideTheAreaButNotOutsideTheImage) {
     EXPECT_EQ(out.At(19, 10, 0), rgba_.At(19, 10, 0)) << "outside the area";
 }
 
-TEST_F(Channels, RefusesChannelsTheModuleCannotUse) {
-    WritePng(Path("small.png"), Uniform(kWidth - 1, kHeight, {0}));
-    WritePng(Path("colour.png"), Uniform(kWidth, kHeight, {1, 2, 3}));
-    WriteBytes(Path("probe.block"), ProbeBlock(probeInvert, 5));
-    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-        {{"--channel", "h=" + Path("small.png")},
-         "channel h is 39 x 24, the image 40 x 24: " + Path("small.png")},
-        {{"--channel", "h=" + Path("colour.png")}, "channel h is not a grey image: " + Path("colour.png")},
-        {{"--channel", "h=" + Path("missing.png")},
-         "cannot open (No such file or directory): " + Path("missing.png")},
-        {{"--channel", "nofile"}, "--channel wants NAME=FILE, not 'nofile'"},
-        // Four channels (Red, Green, Blue, Alpha) and the block wants the fifth.
-        {{}, "the settings use texture channel 5, the image has 4 channels"},
-    };
-    for (const auto& [extra, message] : cases) {
-        std::vector<std::string> args = {"apply",         Path("in.png"), "-o",
-                                         Path("out.png"), "--params",     Path("probe.block")};
-        args.insert(args.end(), extra.begin(), extra.end());
-        const RunResult r = Probe(args);
-        EXPECT_EQ(r.status, 2) << message;
-        EXPECT_NE(r.err.find("relight: " + message), std::string::npos) << r.err;
-        EXPECT_FALSE(Exists("out.png")) << message;
-    }
-}
-
 } // namespace

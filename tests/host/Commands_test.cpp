@@ -82,24 +82,4 @@ TEST_F(Commands, CancelInTheDialogIsAUserCancel) {
     EXPECT_FALSE(Exists("state/relight/last.block"));
 }
 
-TEST_F(Commands, EditScreenOptions) {
-    WritePng(Path("in.png"), Gradient(8, 8, 3));
-    WriteBytes(Path("bad.txt"), "click @5\nfly away\n");
-    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-        {{"--script", Path("bad.txt")}, "relight: --script replays on the headless screen: add --headless"},
-        {{"--headless", "--record", Path("rec.txt")},
-         "relight: --record records a window's input: leave out"},
-        {{"--headless", "--script", Path("bad.txt")},
-         "relight: bad input script (" + Path("bad.txt") + ": line 2: unknown command 'fly'"},
-    };
-    for (const auto& [extra, message] : cases) {
-        std::vector<std::string> args = {"edit", Path("in.png"), "-o", Path("out.png")};
-        args.insert(args.end(), extra.begin(), extra.end());
-        const RunResult r = Probe(args);
-        EXPECT_EQ(r.status, 2) << message;
-        EXPECT_EQ(r.err.rfind(message, 0), 0u) << r.err;
-        EXPECT_FALSE(Exists("out.png"));
-    }
-}
-
 } // namespace

@@ -42,19 +42,4 @@ TEST_F(Mask, EmptyAndFullSelectionsWithTheLightingModule) {
     EXPECT_EQ(ReadPng(Path("all-out.png")).samples, ReadPng(Path("plain.png")).samples);
 }
 
-TEST_F(Mask, RefusesMasksThatDoNotFit) {
-    WritePng(Path("in.png"), Gradient(40, 24, 3));
-    WritePng(Path("colour.png"), Uniform(40, 24, {1, 2, 3}));
-    WritePng(Path("small.png"), Uniform(40, 23, {9}));
-    for (const auto& [file, cause] : std::vector<std::pair<std::string, std::string>>{
-             {"colour.png", "mask is not a grey image"},
-             {"small.png", "mask is 40 x 23, the image 40 x 24"}}) {
-        const RunResult r = Probe({"apply", Path("in.png"), "-o", Path("out.png"), "--params",
-                                   Path("probe.block"), "--mask", Path(file)});
-        EXPECT_EQ(r.status, 2) << file;
-        EXPECT_EQ(r.err, "relight: " + cause + ": " + Path(file) + "\n");
-        EXPECT_FALSE(Exists("out.png"));
-    }
-}
-
 } // namespace

@@ -40,17 +40,4 @@ TEST_F(Settings, LastAcceptedBlockIsKeptForTheNextProcess) {
     EXPECT_NE(first.samples, Gradient(40, 24, 3).samples);
 }
 
-TEST_F(Settings, DamagedLastBlockIsRefusedAndNotReplacedByAFailedRun) {
-    const std::string last = Path("state/relight/last.block");
-    ASSERT_EQ(Relight({"apply", Path("in.png"), "-o", Path("a.png"), "--params", Path("light.block")}).status,
-              0);
-    WriteBytes(last, block_.substr(0, 1000));
-    const RunResult r = Relight({"apply", Path("in.png"), "-o", Path("b.png")});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err.rfind("relight: bad parameter block (", 0), 0u) << r.err;
-    EXPECT_NE(r.err.find("): " + last + "\n"), std::string::npos) << r.err;
-    EXPECT_EQ(ReadBytes(last).size(), 1000u);
-    EXPECT_FALSE(Exists("b.png"));
-}
-
 } // namespace

@@ -112,24 +112,13 @@ TEST_F(Styles, ImportChecksTheFileAndKeepsWhatIsThere) {
     std::vector<std::string> listed = List();
     EXPECT_NE(std::find(listed.begin(), listed.end(), "Dusk/Evening"), listed.end());
 
-    // Damaged files: nothing is written.
+    // A damaged file (its checks are the module's): nothing is written.
     const std::string good = shipped("Low Sun");
-    std::string noLights = good;
-    noLights[31] = 0; // the light count (one) becomes 0
-    const std::vector<std::pair<std::string, std::string>> damaged = {
-        {"random", "\x01\x02\x03 whatever"},
-        {"header only", good.substr(0, 6)},
-        {"wrong format", good.substr(0, 9) + "\x91" + good.substr(10)},
-        {"no lights", noLights},
-        {"first light cut", good.substr(0, good.size() - 20)},
-    };
-    for (const auto& [label, bytes] : damaged) {
-        WriteBytes(Path("bad.style"), bytes);
-        const RunResult r = Relight({"styles", "import", Path("bad.style"), "--name", "Bad"});
-        EXPECT_EQ(r.status, 2) << label;
-        EXPECT_NE(r.err.find(Path("bad.style")), std::string::npos) << r.err;
-        EXPECT_FALSE(fs::exists(folder + "/Bad")) << label;
-    }
+    WriteBytes(Path("bad.style"), good.substr(0, good.size() - 20));
+    const RunResult r = Relight({"styles", "import", Path("bad.style"), "--name", "Bad"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find(Path("bad.style")), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(folder + "/Bad"));
 
     // A name in use is replaced only with --force, and a locked file never.
     WriteBytes(Path("night.style"), shipped("Night"));
@@ -143,13 +132,9 @@ TEST_F(Styles, ImportChecksTheFileAndKeepsWhatIsThere) {
                   "the style file is locked and cannot be replaced");
     EXPECT_EQ(ReadBytes(folder + "/Noon"), shipped("Noon"));
 
-    // Names: a leading period becomes an asterisk, 31 bytes at most and never half a character,
-    // nothing left after trimming is refused.
+    // A leading period becomes an asterisk; nothing left after trimming is refused.
     Styles_({"import", Path("night.style"), "--name", ".hidden"});
     EXPECT_TRUE(fs::exists(folder + "/*hidden"));
-    const std::string longName = std::string(30, 'a') + "\xC3\xA9tude"; // é at bytes 31-32
-    Styles_({"import", Path("night.style"), "--name", longName});
-    EXPECT_TRUE(fs::exists(folder + "/" + std::string(30, 'a')));
     ExpectRefused({"styles", "import", Path("night.style"), "--name", "   "},
                   "a style name must not be empty");
     std::vector<std::string> leftovers;

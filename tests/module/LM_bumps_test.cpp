@@ -35,8 +35,8 @@ struct Samples {
     }
 };
 
-// The normal rule transcribed: q exact, converted to float, the sum with Z x Z in float, the root
-// and division in double.
+// The normal worked out the slow way: q exact, converted to float, the sum with Z x Z in float, the
+// root and division in double.
 LM_vector3f ReferenceNormal(LM_sint32 gx, LM_sint32 gy) {
     const std::uint64_t q = std::uint64_t(std::int64_t(gx) * gx) + std::uint64_t(std::int64_t(gy) * gy);
     const float inv = float(1.0 / std::sqrt(double(float(q) + 4096.0f * 4096.0f)));
@@ -259,7 +259,7 @@ TEST(BumpShading, SamplesAverageByWeightAndLongRowsAreNotLit) {
     EXPECT_EQ(result, std::vector<unsigned char>(3 * 1025, 0xA5));
 }
 
-TEST(BumpShading, WholeTilesMatchTheStatedArithmetic) {
+TEST(BumpShading, WholeTilesMatchTheScalarReference) {
     LM_GlobalsPtr g = MakeThreeLights();
     BlockHandle block;
     const Rect tile = {10, 14, 22, 30}; // 16 x 12 in an area of 40 x 30
@@ -269,7 +269,7 @@ TEST(BumpShading, WholeTilesMatchTheStatedArithmetic) {
         seed = seed * 1103515245u + 12345u;
         b = static_cast<unsigned char>((seed >> 16) % 7 < 4 ? 128 : seed >> 24); // flat stretches and steps
     }
-    // The height of tile pixel (row, col) filtered from the channel, transcribed from the filter rule.
+    // The height of tile pixel (row, col) filtered from the channel with the weights written out.
     const auto height = [&](int row, int col, LM_sint32 amplitude) {
         const int w[3][3] = {{2, 8, 2}, {8, 32, 8}, {2, 8, 2}};
         LM_sint32 sum = 0;

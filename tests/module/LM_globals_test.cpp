@@ -236,7 +236,7 @@ TEST(Settings, ConversionPacksLightsThatAreOnAndLeavesTrailingSlots) {
     EXPECT_EQ(block->lights[0].origin[0], -0.5f) << "(130 - 160) / 60";
 }
 
-TEST(LightSet, NewAndCopiedLightsTakeTheirStatedValues) {
+TEST(LightSet, NewLightsTakeTheirDefaultsAndCopiesTheirSource) {
     LM_GlobalsPtr g = MakeGlobals(60, 120);
     g->Default();
     g->CreateNewLight(170, 80); // from the well: white, intensity 66

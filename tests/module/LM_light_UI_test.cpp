@@ -25,7 +25,7 @@ LM_light_UI Spot(LM_vectori2 major, LM_vectori2 minor, LM_sint16 spread = 128,
     return l;
 }
 
-// The spread table transcribed from its stated rule: float values, the maths library called in
+// The spread table worked out the slow way: float values, the maths library called in
 // double on float arguments, each named value rounded to float where it is kept.
 std::vector<float> ReferenceSpread(int f, int entries) {
     const float p = float(std::pow(((f - 128) * 0.75 + 128) / 128, f / 64.0 + 1));
@@ -44,7 +44,7 @@ struct Placement {
     float direction[3];
 };
 
-// The spotlight placement transcribed the same way.
+// The spotlight placement worked out the same way.
 Placement ReferenceSpot(LM_vectori2 A, LM_vectori2 B, LM_vectori2 pos, float h) {
     const float ax = A.x / h, ay = -A.y / h, bx = B.x / h, by = -B.y / h;
     const float theta = float(LM_ATan2(ay, ax));

@@ -77,9 +77,9 @@ TEST_P(FiguresAtDepth, ReversibleFiguresDrawnTwiceRestoreThePort) {
                 Port port(GetParam(), true);
                 shapeLight(*globals, light, s.type, {80, 60}, s.major, s.minor, s.radius);
                 const std::vector<std::uint32_t> before = portPixels(port.port);
-                light._DrawXORActive(withCentre, withGrab, globals.get());
+                light.DrawXORActive(withCentre, withGrab, globals.get());
                 EXPECT_NE(portPixels(port.port), before) << "nothing drawn: type " << s.type;
-                light._DrawXORActive(withCentre, withGrab, globals.get());
+                light.DrawXORActive(withCentre, withGrab, globals.get());
                 EXPECT_EQ(portPixels(port.port), before)
                     << "type " << s.type << " centre " << withCentre << " grab " << withGrab;
             }
@@ -248,7 +248,7 @@ TEST(LightFigures, CurrentLightIsDrawnLastAndInactiveLightsShowOnlyTheirCentre) 
         odd.type = 7;
         const std::vector<std::uint32_t> before = portPixels(port.port);
         odd.DrawActive(globals.get(), true);
-        odd._DrawXORActive(true, true, globals.get());
+        odd.DrawXORActive(true, true, globals.get());
         EXPECT_EQ(portPixels(port.port), before);
         odd.DrawInactive();
         EXPECT_EQ(port.at(80, 60), kRed);

@@ -1,6 +1,6 @@
-// A plain transcription of the stated shading arithmetic, pixel by pixel and sample by sample, to
-// check the shaders over whole tiles. Written from the rules, not from the shaders: no caches, no
-// row buffers, one light and one pixel at a time.
+// The shading arithmetic written out plainly, pixel by pixel and sample by sample, to check the
+// shaders over whole tiles. Independent of the shaders: no caches, no row buffers, one light and
+// one pixel at a time.
 #pragma once
 
 #include "LM_parameters.h"

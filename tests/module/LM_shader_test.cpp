@@ -97,7 +97,7 @@ TEST(FlatShader, MaterialBlendsTheHighlightBetweenPlasticAndMetal) {
     }
 }
 
-TEST(FlatShader, LightsFollowTheirStatedGeometry) {
+TEST(FlatShader, LightsFollowTheirGeometry) {
     BlockHandle block;
     const std::vector<LM_vector2f> at = {{0, 0}, {1.5f, 0}, {0, -2}, {0.5f, 0}};
     // Omni 2 above the origin: |L| = 2, 2.5, 2.828: diffuse Lz/|L|, specular Lz^2/|L|.
@@ -281,7 +281,7 @@ TEST(FlatShader, LightsConvertedAtHeightZeroLightNothing) {
     }
 }
 
-TEST(FlatShader, WholeTilesMatchTheStatedArithmetic) {
+TEST(FlatShader, WholeTilesMatchTheScalarReference) {
     LM_GlobalsPtr g = MakeThreeLights();
     BlockHandle block;
     const Rect tile = {10, 14, 22, 30};

@@ -1,21 +1,21 @@
-#include "LM_globals.h"
+// Style bytes: the layout written, what reading makes of stored values, and the shipped styles.
 #include "LM_stream.h"
+#include "LM_test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 namespace {
 
-struct Deleter {
-    void operator()(LM_globals* g) const { LM_globals::Delete(g); }
-};
-using Globals = std::unique_ptr<LM_globals, Deleter>;
+using Globals = LM_GlobalsPtr;
 
 // A record whose world unit is `unit` (half the preview width).
 Globals record(LM_sint16 unit) {
-    Globals g(LM_globals::New());
+    Globals g = MakeGlobals();
     g->previewOrigin = {10, 10};
     g->previewCenter = {LM_sint16(10 + unit), 90};
     return g;
@@ -194,6 +194,21 @@ TEST(StyleStream, LoadingReleasesThePreviewCaches) {
     ASSERT_TRUE(load(*g, StyleBytes::fixed(1, 0, 100).light(3, 0, 0).b));
     EXPECT_FALSE(g->posCache.Used());
     EXPECT_FALSE(g->lightCaches[0].diffuse.Used());
+}
+
+TEST(StyleStream, EveryShippedStyleLoadsWhole) {
+    int styles = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(RELIGHT_STYLES_DIR)) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(in), {}};
+        Globals g = record(180);
+        ASSERT_TRUE(load(*g, bytes)) << entry.path();
+        EXPECT_EQ(bytes.size(), 36u + 28u * g->lightCount) << entry.path();
+        EXPECT_EQ(bytes[34] * 256 + bytes[35], 180) << entry.path(); // written for a 360-pixel work area
+        ++styles;
+    }
+    EXPECT_GE(styles, 10);
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(RELIGHT_STYLES_DIR) / "Soft Spotlight"));
 }
 
 } // namespace

@@ -1,9 +1,11 @@
-// Dragging lights over the preview in whole dialog runs, modifier keys held as the scripts say, and
-// a window session recorded with them: the work area is the box (12, 12)-(412, 412) with the preview
-// centred at (212, 212), the trash (380, 460)-(412, 492).
+// Editing the light set in whole dialog runs: drags over the preview, the well, the trash and the
+// keys, modifier keys held as the scripts say, and a window session recorded with them. The work
+// area is the box (12, 12)-(412, 412) with the preview centred at (212, 212), the trash (380,
+// 460)-(412, 492). What a drag does to a light's shape is worked out in the unit tests.
 #include "Backend.h"
 #include "Dialogs.h"
 #include "Events.h"
+#include "QuickDraw.h"
 #include "LM_globals.h"
 #include "TestHost.h"
 #include "Testing.h"
@@ -36,6 +38,49 @@ struct Centre {
 
 void PrintTo(const Centre& c, std::ostream* out) {
     *out << "(" << c.x << ", " << c.y << ")";
+}
+
+// Whether the screen in `snapshot` shows colour icon `id` pixel for pixel somewhere; only the
+// pixels the icon's mask covers count (those that come out the same over white and black).
+bool ShowsIcon(const std::string& snapshot, std::int16_t id) {
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> screen;
+    std::string error;
+    EXPECT_TRUE(TBReadPNG(snapshot, &width, &height, &screen, &error)) << error;
+    const Rect box = {0, 0, 32, 32};
+    std::vector<std::uint32_t> over[2];
+    for (int b = 0; b < 2; ++b) {
+        GrafPtr saved;
+        GetPort(&saved);
+        GrafPtr port = TBNewOffscreenPort(&box, 32);
+        SetPort(port);
+        for (std::int16_t v = 0; v < 32; ++v)
+            for (std::int16_t h = 0; h < 32; ++h)
+                TBSetPixel(port, h, v, b ? 0 : 0xFFFFFF);
+        CIconHandle icon = GetCIcon(id);
+        EXPECT_NE(icon, nullptr) << id;
+        PlotCIcon(&box, icon);
+        DisposeCIcon(icon);
+        for (std::int16_t v = 0; v < 32; ++v)
+            for (std::int16_t h = 0; h < 32; ++h)
+                over[b].push_back(TBGetPixel(port, h, v) & 0xFFFFFF);
+        SetPort(saved);
+        TBDisposeOffscreenPort(port);
+    }
+    for (int y = 0; y + 32 <= height; ++y)
+        for (int x = 0; x + 32 <= width; ++x) {
+            bool match = true;
+            for (int i = 0; i < 32 * 32 && match; ++i)
+                match = over[0][i] != over[1][i] ||
+                        (screen[std::size_t((y + i / 32) * width + x + i % 32)] & 0xFFFFFF) == over[0][i];
+            if (match)
+                return true;
+        }
+    return false;
+}
+
+std::string Shot(const std::string& name) {
+    return (std::filesystem::temp_directory_path() / ("relight_lights_" + name + ".png")).string();
 }
 
 class LightDragDialog : public ::testing::Test {
@@ -145,18 +190,66 @@ TEST_F(LightDragDialog, PressesPreferTheCurrentLightsHandles) {
 }
 
 TEST_F(LightDragDialog, AFullSetTakesNoMoreLights) {
-    for (int i = 1; i < 16; ++i)
+    for (int i = 1; i < 15; ++i)
         g().CreateNewLight(LM_sint16(30 + 20 * i), 380);
     g().currentLight = 0;
-    run({"down @21", "move 300,100", "up 300,100"});
+    // The fifteenth light from the well fills the set: the well shows its full icon.
+    run({"snapshot " + Shot("fifteen"), "down @21", "move 300,100", "up 300,100",
+         "snapshot " + Shot("full")});
+    EXPECT_EQ(g().lightCount, 16);
+    EXPECT_TRUE(ShowsIcon(Shot("fifteen"), 128));
+    EXPECT_FALSE(ShowsIcon(Shot("fifteen"), 130));
+    EXPECT_TRUE(ShowsIcon(Shot("full"), 130));
+    EXPECT_FALSE(ShowsIcon(Shot("full"), 128));
+    run({"down @21", "move 200,100", "up 200,100"});
     run({"down 212,212 +option", "move 100,100 +option", "up 100,100 +option"});
     EXPECT_EQ(g().lightCount, 16);
     EXPECT_EQ(centre(0), (Centre{212, 212}));
 
-    // One deleted, the well works again.
-    run({"key delete", "down @21", "move 300,100", "up 300,100"});
+    // One deleted, the well shows its plain icon when it is next drawn and works again.
+    run({"key delete"});
+    run({"snapshot " + Shot("deleted"), "down @21", "move 250,100", "up 250,100"});
+    EXPECT_TRUE(ShowsIcon(Shot("deleted"), 128));
+    EXPECT_FALSE(ShowsIcon(Shot("deleted"), 130));
     EXPECT_EQ(g().lightCount, 16);
-    EXPECT_EQ(centre(15), (Centre{300, 100}));
+    EXPECT_EQ(centre(15), (Centre{250, 100}));
+}
+
+TEST_F(LightDragDialog, TheTrashShowsItsIconBeforeAndAfterTakingALight) {
+    run({"snapshot " + Shot("rest"), "down 212,212 +option", "move 250,150 +option", "up 250,150 +option"});
+    run({"down 250,150", "move 395,475", "up 395,475", "snapshot " + Shot("taken")});
+    EXPECT_TRUE(ShowsIcon(Shot("rest"), 131));
+    EXPECT_TRUE(ShowsIcon(Shot("taken"), 131));
+    EXPECT_FALSE(ShowsIcon(Shot("taken"), 133)) << "the highlight is gone with the light";
+    EXPECT_EQ(g().lightCount, 1);
+}
+
+// Keys and the well: Tab walks the lights forward, Shift-Tab back; Delete and Forward Delete take
+// the current one but never the last (an alert instead); a light from the well released outside
+// the work area adds nothing.
+TEST_F(LightDragDialog, KeysAndTheWellEditTheLightSet) {
+    run({"down @21", "move 100,100", "up 100,100", "down @21", "move 300,300", "up 300,300", "down @21",
+         "up 500,300"});
+    ASSERT_EQ(g().lightCount, 3);
+    EXPECT_EQ(g().currentLight, 2);
+    const struct {
+        const char* key;
+        int current, count;
+    } steps[] = {
+        {"key tab", 0, 3},    {"key tab +shift", 2, 3},     {"key tab +shift", 1, 3},
+        {"key delete", 0, 2}, {"key forward-delete", 0, 1},
+    };
+    for (const auto& step : steps) {
+        run({step.key});
+        EXPECT_EQ(g().currentLight, step.current) << step.key;
+        EXPECT_EQ(g().lightCount, step.count) << step.key;
+    }
+    EXPECT_EQ(centre(0), (Centre{300, 300})) << "the last light left";
+    const std::size_t alerts = TBAlertLog().size();
+    run({"key delete", "key return"});
+    ASSERT_EQ(TBAlertLog().size(), alerts + 1);
+    EXPECT_EQ(TBAlertLog().back(), 16002);
+    EXPECT_EQ(g().lightCount, 1);
 }
 
 // The window backend's keys for the modifiers, and their script words.
@@ -197,7 +290,7 @@ std::pair<std::vector<std::uint8_t>, std::vector<std::uint8_t>> outcome(const st
     host.SetParameterBlock(cleared.data(), cleared.size());
     EXPECT_EQ(host.RunWithDialog(PacedScript(script + "click @1\n")), 0) << TBScriptError();
     EXPECT_EQ(reinterpret_cast<LM_globals*>(host.GlobalsSlot())->lightCount, 2) << "Option copied light 0";
-    return {host.ParameterBlock(), host.Result().rgb};
+    return {host.ParameterBlock(), host.Result().samples};
 }
 
 // A session in a window, given as the events a hand makes, is recorded with the keys each press,

@@ -1,5 +1,5 @@
-// Out of memory at every allocation a run makes: the run ends with -108, nothing leaks, and the
-// object (when it survives) serves the next run.
+// Out of memory at every allocation a dialog session and its final run make: the run ends with
+// -108, nothing leaks, and the object (when it survives) serves the next run.
 #include "Backend.h"
 #include "Files.h"
 #include "LM_globals.h"
@@ -24,43 +24,6 @@ struct HeapGuard {
         TBSetHeapLimit(Size(4) << 30);
     }
 };
-
-void expectEachAllocationFailureHandled(const std::vector<std::uint8_t>& block, bool texture) {
-    HeapGuard guard;
-    const Image image = MakeTestImage(70, 40);
-    bool completed = false;
-    for (long nth = 1; !completed && nth < 50; ++nth) {
-        const long liveBefore = TBHeapLiveBlocks();
-        TestHost host(image);
-        if (texture)
-            host.AddChannel(std::vector<std::uint8_t>(70 * 40, 200));
-        host.SetParameterBlock(block.data(), block.size());
-        const long parameterBlocks = TBHeapLiveBlocks() - liveBefore;
-        TBFailAllocation(nth);
-        const std::int16_t result = host.RunWithoutDialog();
-        TBFailAllocation(0);
-        if (result == 0) {
-            completed = true;
-        } else {
-            EXPECT_EQ(result, filterMemFull) << "failing allocation " << nth;
-            EXPECT_EQ(host.Result().rgb, host.Source().rgb) << "failing allocation " << nth;
-        }
-        // Whatever failed, the next run on the same host completes.
-        EXPECT_EQ(host.RunWithoutDialog(), 0) << "after failing allocation " << nth;
-        host.Unload();
-        EXPECT_EQ(TBHeapLiveBlocks() - liveBefore, parameterBlocks)
-            << "leak after failing allocation " << nth;
-    }
-    EXPECT_TRUE(completed);
-}
-
-TEST(OutOfMemory, EveryAllocationOfAFlatRunFailsCleanly) {
-    expectEachAllocationFailureHandled(MixedLightsBlock(), false);
-}
-
-TEST(OutOfMemory, EveryAllocationOfATexturedRunFailsCleanly) {
-    expectEachAllocationFailureHandled(MixedLightsBlock(4), true);
-}
 
 // A dialog session that touches every kind of buffer: a style is loaded, the texture is captured
 // for the preview, a light is added (its caches), the gloss changes (the surface caches), the
@@ -122,7 +85,7 @@ TEST_P(DialogOutOfMemory, EveryAllocationFailsCleanly) {
         const long before = TBClientAllocationCount();
         ASSERT_EQ(host->RunWithDialog(PacedScript(kBusyDialog, 300)), 0) << TBScriptError();
         clean = TBClientAllocationCount() - before;
-        shaded = host->Result().rgb;
+        shaded = host->Result().samples;
         ASSERT_TRUE(fs::exists(folder / "Swept")) << "the session saves a style";
     }
     ASSERT_GT(clean, 5);
@@ -141,11 +104,11 @@ TEST_P(DialogOutOfMemory, EveryAllocationFailsCleanly) {
             for (const fs::directory_entry& entry : fs::directory_iterator(folder))
                 EXPECT_NE(entry.path().filename().string()[0], '.') << "a save left its temporary file";
             if (result == 0) {
-                EXPECT_TRUE(host->Result().rgb == shaded) << "a lost cache changed the image: " << nth;
+                EXPECT_TRUE(host->Result().samples == shaded) << "a lost cache changed the image: " << nth;
             } else {
                 ++refused;
                 EXPECT_EQ(result, filterMemFull) << "failing allocation " << nth << " of " << clean;
-                EXPECT_TRUE(host->Result().rgb == host->Source().rgb)
+                EXPECT_TRUE(host->Result().samples == host->Source().samples)
                     << "written after failing allocation " << nth;
                 if (GetParam()) {
                     ASSERT_NE(host->GlobalsSlot(), 0);
@@ -155,7 +118,8 @@ TEST_P(DialogOutOfMemory, EveryAllocationFailsCleanly) {
             }
             EXPECT_EQ(host->RunWithDialog(PacedScript("click @1\n")), 0)
                 << "after failing allocation " << nth;
-            EXPECT_TRUE(host->Result().rgb != host->Source().rgb) << "after failing allocation " << nth;
+            EXPECT_TRUE(host->Result().samples != host->Source().samples)
+                << "after failing allocation " << nth;
         }
         EXPECT_EQ(TBHeapLiveBytes(), startBytes) << "leak after failing allocation " << nth;
         EXPECT_EQ(TBHeapLiveBlocks(), startBlocks) << "leak after failing allocation " << nth;

@@ -37,7 +37,7 @@ TEST(Preview, GeometryFitsAndCentresTheArea) {
 TEST(Preview, SourceIsTheAreaSubsampled) {
     PreviewFixture p(301, 200, {0, 0, 320, 320}, {10, 10, 210, 310}); // step 2 after one increase
     EXPECT_EQ(p.g->previewStep, 2);
-    const Image expected = p.subsampled();
+    const Pixels expected = p.subsampled();
     const QXPixelMap& map = p.g->previewSourceMap;
     for (int y = 0; y < expected.height; ++y)
         EXPECT_EQ(0, std::memcmp(static_cast<const std::uint8_t*>(map.baseAddr) + y * map.rowBytes,
@@ -49,10 +49,10 @@ TEST(Preview, RenderingEqualsShadingTheSubsampledSource) {
     PreviewFixture p(700, 420, {0, 0, 380, 380}, {10, 10, 370, 370});
     p.g->CreateNewLight(100, 120);
     const std::vector<std::uint8_t> rendered = p.render();
-    const Image sub = p.subsampled();
-    const Image direct =
+    const Pixels sub = p.subsampled();
+    const Pixels direct =
         ShadeWhole(sub, p.previewBlock(), {0, 0, std::int16_t(sub.height), std::int16_t(sub.width)});
-    EXPECT_EQ(rendered, direct.rgb);
+    EXPECT_EQ(rendered, direct.samples);
 }
 
 TEST(Preview, CachesGiveTheBytesOfAColdRendering) {
@@ -129,13 +129,13 @@ TEST(Preview, WideTexturePreviewIsShadedInPiecesWithTheSameBytes) {
     tiled.AddChannel(relief(600, 120));
     tiled.SetParameterBlock(block.data(), block.size());
     ASSERT_EQ(tiled.RunWithoutDialog(), 0);
-    EXPECT_EQ(rendered, tiled.Result().rgb);
+    EXPECT_EQ(rendered, tiled.Result().samples);
 }
 
 TEST(Preview, UnshadedCopyShowsTheSource) {
     PreviewFixture p(90, 60, {0, 0, 200, 200}, {10, 10, 190, 190});
     LM_CopyUnshadedPreview(p.g.get());
-    EXPECT_EQ(p.shown(), p.subsampled().rgb);
+    EXPECT_EQ(p.shown(), p.subsampled().samples);
 }
 
 } // namespace

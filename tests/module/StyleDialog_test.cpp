@@ -5,6 +5,7 @@
 #include "Files.h"
 #include "LM_globals.h"
 #include "LM_mac_stream.h"
+#include "LM_test_support.h"
 #include "TestHost.h"
 #include "Testing.h"
 
@@ -25,10 +26,7 @@ LM_globals& globalsOf(const TestHost& host) {
     return *reinterpret_cast<LM_globals*>(host.GlobalsSlot());
 }
 
-struct Deleter {
-    void operator()(LM_globals* g) const { LM_globals::Delete(g); }
-};
-using Globals = std::unique_ptr<LM_globals, Deleter>;
+using Globals = LM_GlobalsPtr;
 
 struct Name {
     Str255 s;
@@ -73,7 +71,7 @@ class StyleDialog : public ::testing::Test {
     void Ship(const std::string& name) { fs::copy_file(fs::path(RELIGHT_STYLES_DIR) / name, folder / name); }
     // The settings the style gives in this host's preview, loaded straight from its file.
     Globals Expected(const std::string& style) {
-        Globals g{LM_globals::New()};
+        Globals g = MakeGlobals();
         g->previewCenter = globalsOf(host).previewCenter;
         g->previewOrigin = globalsOf(host).previewOrigin;
         g->Default();
@@ -135,6 +133,33 @@ TEST_F(StyleDialog, AnEmptyFolderKeepsTheDefaultsAndDisablesDelete) {
     EXPECT_EQ(g.StyleIndex(), 0);
     EXPECT_EQ(g.lightCount, 1);
     EXPECT_TRUE(TBAlertLog().empty());
+}
+
+// Delete follows the selection after each action: a press on it either asks (and the second press
+// confirms the deletion) or does nothing (and the second press is the dialog's Cancel).
+TEST_F(StyleDialog, DeleteIsEnabledExactlyWhenTheSelectedStyleMayGo) {
+    Ship("Soft Spotlight");
+    Ship("Noon");
+    Ship("Night");
+    const std::string deleteAndConfirm = "click @23\nclick @2\n";
+    const struct {
+        const char* after;
+        std::string script;
+        std::int16_t result;
+        const char* gone;
+    } rows[] = {
+        {"Save", "click @4\ntype Mine\nclick @1\n" + deleteAndConfirm + "click @1\n", 0, "Mine"},
+        {"Select the default", std::string(kStylePopup) + "Soft Spotlight\n" + deleteAndConfirm, filterStop,
+         ""},
+        {"Select another", std::string(kStylePopup) + "Noon\n" + deleteAndConfirm + "click @1\n", 0, "Noon"},
+        {"Delete", std::string(kStylePopup) + "Night\n" + deleteAndConfirm + deleteAndConfirm, filterStop,
+         "Night"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(Run(row.script), row.result) << row.after << ": " << TBScriptError();
+        EXPECT_FALSE(*row.gone && fs::exists(folder / row.gone)) << row.after;
+        EXPECT_TRUE(fs::exists(folder / "Soft Spotlight")) << row.after;
+    }
 }
 
 TEST_F(StyleDialog, ChoosingAStyleLoadsItAndRedrawsThePreview) {

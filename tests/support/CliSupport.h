@@ -2,6 +2,8 @@
 // files written and read independently of the program, and parameter blocks.
 #pragma once
 
+#include "Pixels.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -14,19 +16,6 @@ struct RunResult {
     int status = -1; // exit status; -1 when the program did not exit normally
     std::string out;
     std::string err;
-};
-
-// 8-bit samples, interleaved, `channels` per pixel.
-struct Pixels {
-    int width = 0;
-    int height = 0;
-    int channels = 3;
-    std::vector<std::uint8_t> samples;
-
-    std::uint8_t At(int x, int y, int c) const {
-        return samples[(std::size_t(y) * std::size_t(width) + std::size_t(x)) * std::size_t(channels) +
-                       std::size_t(c)];
-    }
 };
 
 // A uniform image.

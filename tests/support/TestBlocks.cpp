@@ -57,8 +57,8 @@ std::vector<std::uint8_t> MixedLightsBlock(int textureChannel) {
     return b.Build();
 }
 
-Image ShadeWhole(const Image& image, const std::vector<std::uint8_t>& blockBytes, Rect area,
-                 const std::vector<std::uint8_t>* texture) {
+Pixels ShadeWhole(const Pixels& image, const std::vector<std::uint8_t>& blockBytes, Rect area,
+                  const std::vector<std::uint8_t>* texture) {
     LM_globals* g = LM_globals::New();
     Handle h = NewHandle(Size(blockBytes.size()));
     std::memcpy(*h, blockBytes.data(), blockBytes.size());
@@ -67,7 +67,7 @@ Image ShadeWhole(const Image& image, const std::vector<std::uint8_t>& blockBytes
     std::vector<std::uint8_t> src(std::size_t(w) * ht * 3);
     for (int y = 0; y < ht; ++y)
         std::memcpy(&src[std::size_t(y) * w * 3], image.at(area.left, area.top + y), std::size_t(w) * 3);
-    Image out = image;
+    Pixels out = image;
     std::vector<std::uint8_t> dst(src.size());
     const foo* block = reinterpret_cast<const foo*>(*h);
     const LM_tile_view tile{area, {area, src.data(), w * 3}, {dst.data(), w * 3}, nullptr};

@@ -30,5 +30,5 @@ std::vector<std::uint8_t> MixedLightsBlock(int textureChannel = 0);
 
 // Shades `area` of `image` in one call of the tile shaders (no tiling), with the channel as texture
 // when given (edges repeated beyond the image).
-Image ShadeWhole(const Image& image, const std::vector<std::uint8_t>& block, Rect area,
-                 const std::vector<std::uint8_t>* texture = nullptr);
+Pixels ShadeWhole(const Pixels& image, const std::vector<std::uint8_t>& block, Rect area,
+                  const std::vector<std::uint8_t>* texture = nullptr);

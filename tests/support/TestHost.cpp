@@ -20,8 +20,8 @@ bool empty(const Rect& r) {
 
 } // namespace
 
-Image MakeTestImage(int width, int height, unsigned seed) {
-    Image image(width, height);
+Pixels MakeTestImage(int width, int height, unsigned seed) {
+    Pixels image = Pixels::Rgb(width, height);
     unsigned state = seed * 2654435761u + 12345u;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
@@ -45,7 +45,7 @@ std::string PacedScript(const std::string& script, int waitMs) {
     return out;
 }
 
-TestHost::TestHost(Image image) : source_(std::move(image)), result_(source_) {
+TestHost::TestHost(Pixels image) : source_(std::move(image)), result_(source_) {
     record_.abortQueryProc = &AbortProc;
     record_.progressReportProc = &ProgressProc;
     record_.showPixelsProc = &ShowPixelsProc;
@@ -178,7 +178,7 @@ void TestHost::DeliverColour() {
     const int h = std::max(0, r.bottom - r.top);
     request_.resize(std::size_t(w) * h * 3);
     for (int y = 0; y < h; ++y)
-        CopyRow(source_.rgb.data(), source_.width, source_.height, 3, r.left, r.top + y, w,
+        CopyRow(source_.samples.data(), source_.width, source_.height, 3, r.left, r.top + y, w,
                 &request_[std::size_t(y) * w * 3]);
     record_.requestData = request_.data();
     record_.requestRowBytes = w * 3;

@@ -2,6 +2,7 @@
 // counting progress, a scriptable abort, and options that imitate less helpful hosts.
 #pragma once
 
+#include "Pixels.h"
 #include "relight_filter.h"
 
 #include <array>
@@ -9,19 +10,8 @@
 #include <string>
 #include <vector>
 
-struct Image {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint8_t> rgb; // interleaved, 3 bytes a pixel
-
-    Image() = default;
-    Image(int w, int h) : width(w), height(h), rgb(std::size_t(w) * h * 3) {}
-    std::uint8_t* at(int x, int y) { return rgb.data() + (std::size_t(y) * width + x) * 3; }
-    const std::uint8_t* at(int x, int y) const { return rgb.data() + (std::size_t(y) * width + x) * 3; }
-};
-
 // A deterministic test picture: smooth gradients with some texture, every byte value used.
-Image MakeTestImage(int width, int height, unsigned seed = 1);
+Pixels MakeTestImage(int width, int height, unsigned seed = 1);
 
 // The input script with a pause of `waitMs` before and after every step. Every polling call of a
 // tracking loop carries out a due step; time between the steps keeps a loop that is still reading
@@ -30,7 +20,7 @@ std::string PacedScript(const std::string& script, int waitMs = 100);
 
 class TestHost {
   public:
-    explicit TestHost(Image image);
+    explicit TestHost(Pixels image);
     ~TestHost();
     TestHost(const TestHost&) = delete;
     TestHost& operator=(const TestHost&) = delete;
@@ -63,8 +53,8 @@ class TestHost {
 
     FilterRecord& Record() { return record_; }
     std::intptr_t GlobalsSlot() const { return slot_; }
-    const Image& Result() const { return result_; }
-    const Image& Source() const { return source_; }
+    const Pixels& Result() const { return result_; }
+    const Pixels& Source() const { return source_; }
 
     int continueCalls = 0;
     int textureDeliveries = 0;
@@ -93,8 +83,8 @@ class TestHost {
     std::int16_t RunFrom(std::int16_t selector);
     static TestHost* current_;
 
-    Image source_;
-    Image result_;
+    Pixels source_;
+    Pixels result_;
     std::vector<std::vector<std::uint8_t>> channels_;
     FilterRecord record_{};
     HandleProcs handleProcs_{};

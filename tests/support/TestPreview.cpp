@@ -56,9 +56,9 @@ std::vector<std::uint8_t> PreviewFixture::render() {
     return shown();
 }
 
-Image PreviewFixture::subsampled() const {
+Pixels PreviewFixture::subsampled() const {
     const int s = g->previewStep;
-    Image image(g->previewSize.x, g->previewSize.y);
+    Pixels image = Pixels::Rgb(g->previewSize.x, g->previewSize.y);
     for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < image.width; ++x)
             std::memcpy(image.at(x, y), host.Source().at(x * s, y * s), 3);

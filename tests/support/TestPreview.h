@@ -3,21 +3,18 @@
 #pragma once
 
 #include "LM_globals.h"
+#include "LM_test_support.h"
 #include "TestHost.h"
 
 #include <memory>
 #include <vector>
-
-struct LM_globals_deleter {
-    void operator()(LM_globals* g) const { LM_globals::Delete(g); }
-};
 
 // A relief of ridges and grain, one byte a pixel.
 std::vector<std::uint8_t> relief(int w, int h);
 
 struct PreviewFixture {
     TestHost host;
-    std::unique_ptr<LM_globals, LM_globals_deleter> g{LM_globals::New()};
+    LM_GlobalsPtr g = MakeGlobals();
     Rect frame;
 
     PreviewFixture(int width, int height, Rect work, Rect maxFrame);
@@ -26,6 +23,6 @@ struct PreviewFixture {
     // The rendered preview, row by row.
     std::vector<std::uint8_t> shown() const;
     std::vector<std::uint8_t> render();
-    Image subsampled() const;
+    Pixels subsampled() const;
     std::vector<std::uint8_t> previewBlock();
 };

@@ -297,7 +297,7 @@ TEST_F(Dialogs, HostUtilities) {
     EXPECT_EQ(FrontWindow(), dialog_);
 }
 
-// Templates whose stated lengths run past their data, as a damaged resource file holds them.
+// Templates whose length fields run past their data, as a damaged resource file holds them.
 TEST_F(Dialogs, TruncatedTemplatesAreRefused) {
     // One OK button.
     static const unsigned char ditl[] = {0, 0, 0, 0, 0, 0, 0, 10, 0, 10, 0, 30, 0, 70, 4, 2, 'O', 'K'};
