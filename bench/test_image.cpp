@@ -24,7 +24,7 @@ std::uint8_t scaled(const Image& in, int x, int y, int c, int width, int height)
     const int x0 = std::min(int(fx), in.width - 1), y0 = std::min(int(fy), in.height - 1);
     const int x1 = std::min(x0 + 1, in.width - 1), y1 = std::min(y0 + 1, in.height - 1);
     const double ax = fx - x0, ay = fy - y0;
-    const std::vector<std::uint8_t>& p = in.planes[std::size_t(in.grey ? 0 : c)].bytes;
+    const PlaneBytes& p = in.planes[std::size_t(in.grey ? 0 : c)].bytes;
     auto at = [&](int px, int py) {
         return double(p[std::size_t(py) * std::size_t(in.width) + std::size_t(px)]);
     };

@@ -3,6 +3,7 @@
 #include "HostError.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,6 +21,26 @@ std::string folderOf(const std::string& path) {
 std::string baseOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string temporaryFolder() {
+    const char* folder = std::getenv("TMPDIR");
+    return folder && *folder ? folder : "/tmp";
+}
+
+// Copies the file `path` to standard output; false when not all of it got there.
+bool copyToStandardOutput(const std::string& path) {
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (!in)
+        return false;
+    char buffer[65536];
+    std::size_t n;
+    bool copied = true;
+    while (copied && (n = std::fread(buffer, 1, sizeof buffer, in)) > 0)
+        copied = std::fwrite(buffer, 1, n, stdout) == n;
+    copied = copied && !std::ferror(in) && std::fflush(stdout) == 0;
+    std::fclose(in);
+    return copied;
 }
 
 [[noreturn]] void cannotWrite(const std::string& file) {
@@ -42,7 +63,8 @@ void applyMode(int fd, const std::string& target) {
 } // namespace
 
 AtomicOutput::AtomicOutput(std::string target) : target_(std::move(target)) {
-    std::string pattern = folderOf(target_) + "/." + baseOf(target_) + ".relight-XXXXXX";
+    std::string pattern = target_ == "-" ? temporaryFolder() + "/relight-output-XXXXXX"
+                                         : folderOf(target_) + "/." + baseOf(target_) + ".relight-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back(0);
     const int fd = mkstemp(name.data());
@@ -80,6 +102,11 @@ void AtomicOutput::finish() {
 
 void AtomicOutput::Commit() {
     finish();
+    if (target_ == "-") {
+        if (!copyToStandardOutput(temp_))
+            cannotWrite(target_);
+        return; // the destructor removes the temporary file
+    }
     if (std::rename(temp_.c_str(), target_.c_str()) != 0)
         cannotWrite(target_);
     temp_.clear();

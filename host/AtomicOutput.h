@@ -1,5 +1,6 @@
 // A file that appears whole or not at all: written to a temporary file beside the target and
-// renamed over it on Commit. Destroyed uncommitted, it removes the temporary file.
+// renamed over it on Commit. Destroyed uncommitted, it removes the temporary file. The target "-"
+// is standard output: the temporary file is made in the temporary folder and copied there.
 #pragma once
 
 #include <cstdio>

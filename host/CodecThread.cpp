@@ -14,10 +14,13 @@ constexpr int kBandRows = 16;
 
 CodecThread::CodecThread(std::unique_ptr<RowReader> image, Document& document)
     : image_(std::move(image)), width_(document.width), height_(document.height),
-      targets_(SourceTargets(document, *image_)), result_{document.result[0].data(),
+      targets_(SourceTargets(document, *image_)), planes_{document.result[0].data(),
                                                           document.result[1].data(),
-                                                          document.result[2].data()},
-      thread_([this] { run(); }) {}
+                                                          document.result[2].data(),
+                                                          document.source.alpha
+                                                              ? document.channels[3].bytes.data()
+                                                              : nullptr},
+      source_(document.source), thread_([this] { run(); }) {}
 
 CodecThread::~CodecThread() {
     {
@@ -71,17 +74,17 @@ bool CodecThread::encode() {
         if (stopping_)
             return false;
     }
-    std::vector<std::uint8_t> row(std::size_t(width_) * 3);
+    std::vector<std::uint8_t> row(layout_.RowBytes(width_));
     for (;;) {
         std::unique_ptr<RowWriter> writer =
-            StartImage(output_->Stream(), format_, width_, height_, quality_, output_->Target());
+            StartImage(output_->Stream(), format_, layout_, width_, height_, quality_, output_->Target());
         int y = 0;
         while (y < height_) {
             const int until = awaitFinished(y);
             if (until <= y)
                 break;
             for (; y < until; ++y) {
-                InterleaveRow(result_, width_, y, row.data());
+                InterleaveRow(planes_, layout_, width_, y, row.data());
                 writer->WriteRow(row.data());
             }
         }
@@ -121,14 +124,15 @@ void CodecThread::AwaitRows(int rows) {
         std::rethrow_exception(error_);
 }
 
-void CodecThread::StartOutput(const std::string& target, int quality, const Rect& area) {
+void CodecThread::StartOutput(const std::string& target, ImageFormat format, int quality, const Rect& area) {
     area_ = area;
     written_.assign(std::size_t(std::max(0, area.bottom - area.top)), 0);
     auto output = std::make_unique<AtomicOutput>(target);
     {
         std::lock_guard<std::mutex> lock(mutex_);
         output_ = std::move(output);
-        format_ = FormatOf(target);
+        format_ = format;
+        layout_ = LayoutFor(format, source_);
         quality_ = quality;
     }
     changed_.notify_all();

@@ -33,9 +33,9 @@ class CodecThread {
 
     // Blocks until source rows [0, rows) are decoded; throws what stopped the decoder before.
     void AwaitRows(int rows);
-    // Opens the temporary output for `target`; the result goes there as its rows are finished,
-    // counted in the filtered `area`. Throws HostError when the file cannot be created.
-    void StartOutput(const std::string& target, int quality, const Rect& area);
+    // Opens the temporary output for `target`; the result goes there in `format` as its rows are
+    // finished, counted in the filtered `area`. Throws HostError when the file cannot be created.
+    void StartOutput(const std::string& target, ImageFormat format, int quality, const Rect& area);
     // Before the filter's result pixels of `rect` are stored: when they cover rows that may have
     // been sent, waits until the encoder has let go of them and starts the output over.
     void Writing(const Rect& rect);
@@ -58,7 +58,8 @@ class CodecThread {
     const int width_;
     const int height_;
     std::vector<RowTarget> targets_;
-    const std::uint8_t* result_[3];
+    const std::uint8_t* planes_[4]; // the result's red, green, blue; the source's alpha or null
+    const RowLayout source_;
 
     // Main thread only.
     Rect area_{};
@@ -78,6 +79,7 @@ class CodecThread {
     std::exception_ptr error_;
     std::unique_ptr<AtomicOutput> output_;
     ImageFormat format_ = ImageFormat::png;
+    RowLayout layout_;
     int quality_ = 0;
 
     std::thread thread_;

@@ -58,7 +58,7 @@ const std::vector<OptionRule>& optionTable() {
         {"--last", kApply, false, [](Options& o, const std::string&) { o.params.clear(); }},
         {"--style", kApply, true, [](Options& o, const std::string& v) { o.style = v; }},
         {"--name", kStyles, true, [](Options& o, const std::string& v) { o.name = v; }},
-        {"--force", kStyles, false, [](Options& o, const std::string&) { o.force = true; }},
+        {"--force", kApply | kEdit | kStyles, false, [](Options& o, const std::string&) { o.force = true; }},
         {"--channel", kApply | kEdit, true,
          [](Options& o, const std::string& v) { o.channels.push_back(parseChannel(v)); }},
         {"--area", kApply | kEdit, true, [](Options& o, const std::string& v) { o.area = parseArea(v); }},
@@ -70,6 +70,11 @@ const std::vector<OptionRule>& optionTable() {
          [](Options& o, const std::string& v) { o.quality = int(number(v, 1, 100, "--quality")); }},
         {"--jobs", kApply | kEdit, true,
          [](Options& o, const std::string& v) { o.jobs = int(number(v, 1, 256, "--jobs")); }},
+        {"--max-pixels", kApply | kEdit, true,
+         [](Options& o, const std::string& v) {
+             o.maxPixels = number(v, 1, long(kMaxImageSide) * kMaxImageSide, "--max-pixels");
+         }},
+        {"--format", kApply | kEdit, true, [](Options& o, const std::string& v) { o.format = v; }},
         {"--quiet", kApply | kEdit, false, [](Options& o, const std::string&) { o.quiet = true; }},
         {"--in-place", kApply | kEdit, false, [](Options& o, const std::string&) { o.inPlace = true; }},
         {"--headless", kEdit, false, [](Options& o, const std::string&) { o.headless = true; }},

@@ -17,7 +17,8 @@ struct Options {
     std::string params; // stored block to apply; empty: the last settings
     std::string style;  // apply: the style to choose in the dialog
     std::string name;   // styles import: the name to store under
-    bool force = false; // styles: replace or delete what is otherwise kept
+    bool force =
+        false; // styles: replace or delete what is otherwise kept; --in-place: lose what the file held
     std::vector<std::pair<std::string, std::string>> channels; // NAME, FILE
     std::optional<UserArea> area;
     std::string mask;
@@ -26,10 +27,12 @@ struct Options {
     bool quiet = false;
     bool inPlace = false;
     int quality = 90;
-    int jobs = 0;          // the filter's threads; 0: the machine's cores
-    bool headless = false; // edit: no window; the dialog is driven by `script`
-    std::string script;    // edit: input script to replay on the headless screen
-    std::string record;    // edit: file to write the session's input to, as a script
+    int jobs = 0;                            // the filter's threads; 0: the machine's cores
+    std::string format;                      // the output's format when not its extension
+    long long maxPixels = kDefaultMaxPixels; // larger images are refused from their header
+    bool headless = false;                   // edit: no window; the dialog is driven by `script`
+    std::string script;                      // edit: input script to replay on the headless screen
+    std::string record;                      // edit: file to write the session's input to, as a script
 };
 
 // Parses the arguments after the program name; throws HostError (bad input) naming what is wrong.

@@ -21,17 +21,36 @@ namespace {
 // The input's channels besides the image's own, the mask and the area.
 void completeDocument(Document& document, const Options& options) {
     for (const auto& [name, file] : options.channels)
-        AddChannel(document, name, file);
+        AddChannel(document, name, file, options.maxPixels);
     if (!options.mask.empty())
-        SetMask(document, options.mask);
+        SetMask(document, options.mask, options.maxPixels);
     if (options.area)
         SetArea(document, *options.area, options.input);
 }
 
+// --in-place never silently loses what it read: refuses, unless --force, when the file's format
+// would not hold all of it again.
+void checkNothingLost(const RowReader& image, const Options& options) {
+    if (!options.inPlace || options.force)
+        return;
+    const RowLayout kept =
+        LayoutFor(OutputFormat(options.input, options.format), {image.Alpha(), image.Sixteen()});
+    std::string lost;
+    for (const auto& [what, losing] : {std::pair{"alpha", image.Alpha() && !kept.alpha},
+                                       std::pair{"16-bit depth", image.Sixteen() && !kept.sixteen},
+                                       std::pair{"metadata", image.Metadata()}})
+        if (losing)
+            lost += std::string(lost.empty() ? "" : ", ") + what;
+    if (!lost.empty())
+        BadInput("writing in place would lose the image's " + lost + " (use -o OUT, or --force)",
+                 options.input);
+}
+
 // Opens the input into `document`; its image goes on decoding on the returned codec's thread.
 std::unique_ptr<CodecThread> openInput(Document& document, const Options& options) {
-    std::unique_ptr<RowReader> image = OpenImage(options.input);
-    document = BlankDocument(*image);
+    std::unique_ptr<RowReader> image = OpenImage(options.input, options.maxPixels);
+    checkNothingLost(*image, options);
+    document = WithMemoryFor(options.input, [&] { return BlankDocument(*image); });
     auto codec = std::make_unique<CodecThread>(std::move(image), document);
     completeDocument(document, options);
     return codec;
@@ -49,13 +68,17 @@ std::unique_ptr<CodecThread> openInputForDialog(Document& document, const Option
 // Runs the filter over the document while `codec` decodes and encodes, and keeps the accepted block.
 void filterAndWrite(PluginHost& plugin, Document& document, CodecThread& codec, ParameterHandle& parameters,
                     bool withDialog, const Options& options, const std::string& target) {
-    codec.StartOutput(target, options.quality, document.area);
+    const ImageFormat format = OutputFormat(target, options.format);
+    codec.StartOutput(target, format, options.quality, document.area);
     {
         Progress progress(options.quiet);
         TileServer server(document, codec, progress);
         RunFilter(plugin, server, parameters, withDialog, options.input);
     }
     codec.Finish();
+    if (LayoutFor(format, document.source).sixteen && !options.quiet)
+        std::fprintf(stderr, "relight: lit in 8 bits, written in 16 (each value x 257): %s\n",
+                     target.c_str());
     const std::string block = parameters.Bytes();
     SaveLastBlock(block);
     if (!options.saveParams.empty())
@@ -65,7 +88,9 @@ void filterAndWrite(PluginHost& plugin, Document& document, CodecThread& codec, 
 // The block run: the same stored settings for every image.
 void applyBlock(PluginHost& plugin, const std::vector<Options>& runs, const Options& options) {
     const std::string blockFile = options.params.empty() ? LastBlockPath() : options.params;
-    const std::string block = options.params.empty() ? ReadLastBlock() : ReadWholeFile(options.params);
+    const std::string block = options.params.empty()
+                                  ? ReadLastBlock()
+                                  : ReadWholeFile(options.params, kMaxBlockBytes, "parameter block");
     if (const std::string why = plugin.CheckParameters(block); !why.empty())
         BadInput("bad parameter block (" + why + ")", blockFile);
     MakeResultFolder(options);

@@ -1,14 +1,16 @@
 #include "DialogScreen.h"
 
 #include "Backend.h"
+#include "FileHandle.h"
 #include "HostError.h"
 
 DialogScreen::DialogScreen(const Options& options)
     : script_(options.script), recording_(!options.record.empty()) {
     open(options.headless ? TBBackendKind::headless : TBBackendKind::sdl);
     std::string error;
-    if (!script_.empty() && !TBLoadInputScriptFile(script_, &error))
-        BadInput("bad input script (" + error + ")", script_);
+    if (!script_.empty() &&
+        !TBLoadInputScript(ReadWholeFile(script_, kMaxScriptBytes, "input script"), &error))
+        BadInput("bad input script (" + script_ + ": " + error + ")", script_);
     if (recording_ && !TBStartRecording(options.record, &error))
         BadInput("cannot record the input (" + error + ")", options.record);
 }

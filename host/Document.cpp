@@ -5,19 +5,19 @@
 
 namespace {
 
-// The grey plane of `file`, which must be a grey image of the document's size; `what` names its
-// role in errors.
-std::vector<std::uint8_t> greyPlaneOf(const Document& document, const std::string& file,
-                                      const std::string& what) {
-    Image image = ReadImage(file);
-    if (!image.grey)
-        BadInput(what + " is not a grey image", file);
-    if (image.width != document.width || image.height != document.height)
-        BadInput(what + " is " + std::to_string(image.width) + " x " + std::to_string(image.height) +
+// The grey plane of `file`, which must be a grey image of the document's size (checked from its
+// header, before its pixels are read); `what` names its role in errors.
+PlaneBytes greyPlaneOf(const Document& document, const std::string& file, long long maxPixels,
+                       const std::string& what) {
+    const std::unique_ptr<RowReader> reader = OpenImage(file, maxPixels);
+    if (reader->Width() != document.width || reader->Height() != document.height)
+        BadInput(what + " is " + std::to_string(reader->Width()) + " x " + std::to_string(reader->Height()) +
                      ", the image " + std::to_string(document.width) + " x " +
                      std::to_string(document.height),
                  file);
-    return std::move(image.planes[0].bytes);
+    if (!reader->Grey())
+        BadInput(what + " is not a grey image", file);
+    return WithMemoryFor(file, [&] { return std::move(ReadImage(*reader).planes[0].bytes); });
 }
 
 } // namespace
@@ -27,11 +27,15 @@ Document BlankDocument(const RowReader& image) {
     document.width = image.Width();
     document.height = image.Height();
     for (const char* name : {"Red", "Green", "Blue"})
-        document.channels.push_back({name, std::vector<std::uint8_t>(document.Pixels())});
+        document.channels.push_back({name, PlaneBytes(document.Pixels())});
     if (image.Alpha())
-        document.channels.push_back({"Alpha", std::vector<std::uint8_t>(document.Pixels())});
-    document.result.assign(3, std::vector<std::uint8_t>(document.Pixels()));
+        document.channels.push_back({"Alpha", PlaneBytes(document.Pixels())});
+    // Each made on its own: a copy of a blank plane would commit all its memory at once.
+    for (int c = 0; c < 3; ++c)
+        document.result.emplace_back(document.Pixels());
     document.area = {0, 0, std::int16_t(image.Height()), std::int16_t(image.Width())};
+    document.source = {image.Alpha(), image.Sixteen()};
+    document.metadata = image.Metadata();
     return document;
 }
 
@@ -47,12 +51,12 @@ std::vector<RowTarget> SourceTargets(Document& document, const RowReader& image)
     return targets;
 }
 
-void AddChannel(Document& document, const std::string& name, const std::string& file) {
-    document.channels.push_back({name, greyPlaneOf(document, file, "channel " + name)});
+void AddChannel(Document& document, const std::string& name, const std::string& file, long long maxPixels) {
+    document.channels.push_back({name, greyPlaneOf(document, file, maxPixels, "channel " + name)});
 }
 
-void SetMask(Document& document, const std::string& file) {
-    document.mask = greyPlaneOf(document, file, "mask");
+void SetMask(Document& document, const std::string& file, long long maxPixels) {
+    document.mask = greyPlaneOf(document, file, maxPixels, "mask");
 }
 
 void SetArea(Document& document, const UserArea& area, const std::string& file) {

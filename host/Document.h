@@ -25,9 +25,11 @@ struct Document {
     // The module reads these as they were before the run, whatever it has written meanwhile.
     std::vector<Plane> channels;
     // The colour planes as the module writes them: red, green, blue; the source until then.
-    std::vector<std::vector<std::uint8_t>> result;
-    std::vector<std::uint8_t> mask; // width x height, 255 = selected; empty when there is none
-    Rect area{};                    // top, left, bottom, right; the whole image unless set
+    std::vector<PlaneBytes> result;
+    PlaneBytes mask;       // width x height, 255 = selected; empty when there is none
+    Rect area{};           // top, left, bottom, right; the whole image unless set
+    RowLayout source;      // the file's alpha and depth, which the output keeps where it can
+    bool metadata = false; // the file holds metadata that no output keeps
 
     std::size_t Pixels() const { return std::size_t(width) * std::size_t(height); }
 };
@@ -40,10 +42,10 @@ Document BlankDocument(const RowReader& image);
 std::vector<RowTarget> SourceTargets(Document& document, const RowReader& image);
 
 // Appends the grey image `file` as the channel `name`; it must have the document's size.
-void AddChannel(Document& document, const std::string& name, const std::string& file);
+void AddChannel(Document& document, const std::string& name, const std::string& file, long long maxPixels);
 
 // Uses the grey image `file` as the selection mask; it must have the document's size.
-void SetMask(Document& document, const std::string& file);
+void SetMask(Document& document, const std::string& file, long long maxPixels);
 
 // Restricts the filtered area; it must lie inside the image. `file` names the image in errors.
 void SetArea(Document& document, const UserArea& area, const std::string& file);

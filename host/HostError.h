@@ -1,6 +1,7 @@
 // The one way the program fails: a cause, the file it concerns, and the exit status it leads to.
 #pragma once
 
+#include <new>
 #include <stdexcept>
 #include <string>
 
@@ -31,4 +32,14 @@ class HostError : public std::runtime_error {
 // Shorthand for the most common failure: input the program cannot use.
 [[noreturn]] inline void BadInput(const std::string& cause, const std::string& file = {}) {
     throw HostError(ExitStatus::badInput, cause, file);
+}
+
+// Runs `step`, whose memory is sized by the input `file`: running out of memory is that input's
+// fault, and says so.
+template <class Step> auto WithMemoryFor(const std::string& file, Step&& step) {
+    try {
+        return step();
+    } catch (const std::bad_alloc&) {
+        BadInput("not enough memory for this image", file);
+    }
 }

@@ -1,53 +1,89 @@
 #include "ImageIO.h"
 
+#include "FileHandle.h"
 #include "HostError.h"
 #include "JpegIO.h"
 #include "PngIO.h"
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 #include <vector>
+
+namespace {
+
+std::optional<ImageFormat> formatNamed(std::string name) {
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    if (name == "png")
+        return ImageFormat::png;
+    if (name == "jpg" || name == "jpeg")
+        return ImageFormat::jpeg;
+    return std::nullopt;
+}
+
+} // namespace
 
 ImageFormat FormatOf(const std::string& path) {
     const std::size_t dot = path.rfind('.');
-    std::string extension = dot == std::string::npos ? "" : path.substr(dot + 1);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    if (extension == "png")
-        return ImageFormat::png;
-    if (extension == "jpg" || extension == "jpeg")
-        return ImageFormat::jpeg;
-    BadInput("unknown image type (use .png, .jpg or .jpeg)", path);
+    if (const auto format = formatNamed(dot == std::string::npos ? "" : path.substr(dot + 1)))
+        return *format;
+    BadInput("unknown image type (use .png, .jpg or .jpeg, or --format)", path);
 }
 
-std::unique_ptr<RowReader> OpenImage(const std::string& path) {
-    return FormatOf(path) == ImageFormat::png ? OpenPng(path) : OpenJpeg(path);
+ImageFormat OutputFormat(const std::string& target, const std::string& named) {
+    if (named.empty() && target == "-")
+        BadInput("writing to standard output needs --format png or --format jpeg");
+    if (named.empty())
+        return FormatOf(target);
+    if (const auto format = formatNamed(named))
+        return *format;
+    BadInput("unknown --format '" + named + "' (use png, jpg or jpeg)");
 }
 
-std::unique_ptr<RowWriter> StartImage(std::FILE* out, ImageFormat format, int width, int height, int quality,
-                                      const std::string& name) {
+std::unique_ptr<RowReader> OpenImage(const std::string& path, long long maxPixels) {
+    auto file = std::make_unique<FileHandle>(path, "rb");
+    unsigned char start[2] = {};
+    const std::size_t got = std::fread(start, 1, 2, file->Get());
+    if (got == 2 && start[0] == 0x89 && start[1] == 'P')
+        return OpenPng(std::move(file), path, maxPixels);
+    if (got == 2 && start[0] == 0xFF && start[1] == 0xD8)
+        return OpenJpeg(std::move(file), path, maxPixels);
+    BadInput("not an image relight reads (PNG or JPEG)", path);
+}
+
+RowLayout LayoutFor(ImageFormat format, RowLayout wanted) {
+    return format == ImageFormat::png ? wanted : RowLayout{};
+}
+
+std::unique_ptr<RowWriter> StartImage(std::FILE* out, ImageFormat format, RowLayout layout, int width,
+                                      int height, int quality, const std::string& name) {
     if (format == ImageFormat::png)
-        return StartPng(out, width, height, name);
+        return StartPng(out, layout, width, height, name);
     return StartJpeg(out, width, height, quality, name);
 }
 
-Image ReadImage(const std::string& path) {
-    const std::unique_ptr<RowReader> reader = OpenImage(path);
-    Image image = EmptyImage(reader->Width(), reader->Height(), reader->Grey(), reader->Alpha());
+Image ReadImage(RowReader& reader) {
+    Image image = EmptyImage(reader.Width(), reader.Height(), reader.Grey(), reader.Alpha());
     std::vector<RowTarget> targets;
     for (std::size_t p = 0; p < image.planes.size(); ++p)
         targets.push_back({image.planes[p].bytes.data(), int(p)});
-    std::vector<std::uint8_t> samples(std::size_t(image.width) * std::size_t(reader->SamplesPerPixel()));
+    std::vector<std::uint8_t> samples(std::size_t(image.width) * std::size_t(reader.SamplesPerPixel()));
     for (int y = 0; y < image.height; ++y) {
-        reader->ReadRows(samples.data(), 1);
-        SplitRow(samples.data(), reader->SamplesPerPixel(), image.width, y, targets);
+        reader.ReadRows(samples.data(), 1);
+        SplitRow(samples.data(), reader.SamplesPerPixel(), image.width, y, targets);
     }
     return image;
 }
 
+Image ReadImage(const std::string& path, long long maxPixels) {
+    return ReadImage(*OpenImage(path, maxPixels));
+}
+
 void WriteImage(std::FILE* out, ImageFormat format, int width, int height, const std::uint8_t* rgb,
                 int quality, const std::string& name) {
-    const std::unique_ptr<RowWriter> writer = StartImage(out, format, width, height, quality, name);
+    const std::unique_ptr<RowWriter> writer =
+        StartImage(out, format, RowLayout{}, width, height, quality, name);
     for (int y = 0; y < height; ++y)
         writer->WriteRow(rgb + std::size_t(y) * std::size_t(width) * 3);
     writer->Finish();

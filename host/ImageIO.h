@@ -1,5 +1,6 @@
-// Image files by extension: .png, .jpg and .jpeg (letter case ignored), read and written a row at a
-// time so that a whole image never needs a second, interleaved copy.
+// Image files, read and written a row at a time so that a whole image never needs a second,
+// interleaved copy. A file read is known by its first bytes; one written by its extension (.png,
+// .jpg, .jpeg, letter case ignored) or by the format named on the command line.
 #pragma once
 
 #include "Image.h"
@@ -14,6 +15,10 @@ enum class ImageFormat { png, jpeg };
 // The format `path`'s extension names; throws HostError for any other extension.
 ImageFormat FormatOf(const std::string& path);
 
+// The format to write `target` in: `named` (png, jpg or jpeg) when not empty, else the target's
+// extension. Standard output ("-") has none: it needs `named`.
+ImageFormat OutputFormat(const std::string& target, const std::string& named);
+
 // An open image file whose header has been read. Rows come top to bottom as interleaved 8-bit
 // samples: grey or red, green, blue, then alpha when the file has it.
 class RowReader {
@@ -24,6 +29,10 @@ class RowReader {
     bool Grey() const { return grey_; }
     bool Alpha() const { return alpha_; }
     int SamplesPerPixel() const { return (grey_ ? 1 : 3) + (alpha_ ? 1 : 0); }
+    // The file's samples were 16-bit (its rows still come in 8 bits).
+    bool Sixteen() const { return sixteen_; }
+    // The file holds a colour profile, camera data or text, which the output does not keep.
+    bool Metadata() const { return metadata_; }
     // The next `count` rows into `out` (count x Width() x SamplesPerPixel() bytes); throws
     // HostError when the file turns out to be damaged.
     virtual void ReadRows(std::uint8_t* out, int count) = 0;
@@ -33,28 +42,37 @@ class RowReader {
     int height_ = 0;
     bool grey_ = false;
     bool alpha_ = false;
+    bool sixteen_ = false;
+    bool metadata_ = false;
 };
 
-// An image being written: rows of interleaved 8-bit RGB, top to bottom, then Finish.
+// What `format` can hold of `wanted`: PNG all of it, JPEG neither alpha nor 16 bits.
+RowLayout LayoutFor(ImageFormat format, RowLayout wanted);
+
+// An image being written: rows in the layout it was started with, top to bottom, then Finish.
 class RowWriter {
   public:
     virtual ~RowWriter() = default;
     // Throw HostError when the file cannot be written.
-    virtual void WriteRow(const std::uint8_t* rgb) = 0;
+    virtual void WriteRow(const std::uint8_t* row) = 0;
     virtual void Finish() = 0;
 };
 
-// Opens `path` in the format its extension names and reads its header; throws HostError for a file
-// that cannot be opened or is not a usable image.
-std::unique_ptr<RowReader> OpenImage(const std::string& path);
+// Opens `path` ("-": standard input) in the format its first bytes show and reads its header;
+// throws HostError for a file that cannot be opened, is not a usable image or has more than
+// `maxPixels`.
+std::unique_ptr<RowReader> OpenImage(const std::string& path, long long maxPixels);
 
-// Starts writing a `width` x `height` image to `out`; `quality` applies to JPEG; `name` names the
-// file in errors.
-std::unique_ptr<RowWriter> StartImage(std::FILE* out, ImageFormat format, int width, int height, int quality,
-                                      const std::string& name);
+// Starts writing a `width` x `height` image to `out` with rows in `layout`, which `format` must
+// hold (see LayoutFor); `quality` applies to JPEG; `name` names the file in errors.
+std::unique_ptr<RowWriter> StartImage(std::FILE* out, ImageFormat format, RowLayout layout, int width,
+                                      int height, int quality, const std::string& name);
+
+// Reads the rest of `reader`'s image into planes.
+Image ReadImage(RowReader& reader);
 
 // Reads a whole image file into planes.
-Image ReadImage(const std::string& path);
+Image ReadImage(const std::string& path, long long maxPixels = kDefaultMaxPixels);
 
 // Writes interleaved 8-bit RGB in `format`.
 void WriteImage(std::FILE* out, ImageFormat format, int width, int height, const std::uint8_t* rgb,

@@ -1,6 +1,5 @@
 #include "JpegIO.h"
 
-#include "FileHandle.h"
 #include "HostError.h"
 
 #include <csetjmp>
@@ -14,6 +13,7 @@ struct ErrorManager {
     jpeg_error_mgr base;
     std::jmp_buf jump;
     char text[JMSG_LENGTH_MAX];
+    bool decoding = false; // past the header: stray bytes now mean the compressed data is off track
 };
 
 void onError(j_common_ptr info) {
@@ -22,9 +22,10 @@ void onError(j_common_ptr info) {
     std::longjmp(error->jump, 1);
 }
 
-// libjpeg only warns when the data ends early or is damaged, and fills the rest with grey: such a
-// file must not pass for a picture. Harmless warnings (stray bytes between markers, odd but
-// decodable headers), like trace messages, let the image through as other viewers do.
+// libjpeg only warns when the data ends early or is damaged, and fills the rest with grey or
+// decodes it into bands: such a file must not pass for a picture. Harmless warnings (stray bytes
+// between the header's markers, odd but decodable headers), like trace messages, let the image
+// through as other viewers do.
 void onMessage(j_common_ptr info, int level) {
     if (level >= 0)
         return;
@@ -33,7 +34,13 @@ void onMessage(j_common_ptr info, int level) {
     case JWRN_HIT_MARKER:
     case JWRN_MUST_RESYNC:
     case JWRN_NOT_SEQUENTIAL:
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_ARITH_BAD_CODE:
         onError(info);
+        break;
+    case JWRN_EXTRANEOUS_DATA:
+        if (reinterpret_cast<ErrorManager*>(info->err)->decoding)
+            onError(info);
         break;
     default:
         break;
@@ -70,22 +77,28 @@ struct Compress {
 
 class JpegReader final : public RowReader {
   public:
-    explicit JpegReader(const std::string& path) : path_(path), file_(path, "rb") {
-        const int first = std::fgetc(file_.Get());
-        if (first != 0xFF || std::fgetc(file_.Get()) != 0xD8)
-            BadInput("not a JPEG image", path);
-        std::rewind(file_.Get());
+    JpegReader(std::unique_ptr<FileHandle> file, const std::string& path, long long maxPixels)
+        : path_(path), file_(std::move(file)) {
         lib_.info.err = installErrors(error_);
         check(survives(error_, [this] {
             jpeg_create_decompress(&lib_.info);
-            jpeg_stdio_src(&lib_.info, file_.Get());
+            jpeg_stdio_src(&lib_.info, file_->Get());
+            // The start marker was read to know the file: the decoder takes it from here.
+            static const JOCTET start[2] = {0xFF, 0xD8};
+            lib_.info.src->next_input_byte = start;
+            lib_.info.src->bytes_in_buffer = 2;
+            // Kept only to know whether the file has them: an ICC profile, EXIF or XMP.
+            jpeg_save_markers(&lib_.info, JPEG_APP0 + 1, 1);
+            jpeg_save_markers(&lib_.info, JPEG_APP0 + 2, 1);
             jpeg_read_header(&lib_.info, TRUE);
         }));
-        CheckImageSize(long(lib_.info.image_width), long(lib_.info.image_height), path);
+        CheckImageSize(long(lib_.info.image_width), long(lib_.info.image_height), maxPixels, path);
         if (lib_.info.jpeg_color_space == JCS_CMYK || lib_.info.jpeg_color_space == JCS_YCCK)
             BadInput("CMYK JPEG images are not supported", path);
         grey_ = lib_.info.jpeg_color_space == JCS_GRAYSCALE;
+        metadata_ = lib_.info.marker_list != nullptr;
         lib_.info.out_color_space = grey_ ? JCS_GRAYSCALE : JCS_RGB;
+        error_.decoding = true;
         check(survives(error_, [this] { jpeg_start_decompress(&lib_.info); }));
         width_ = int(lib_.info.output_width);
         height_ = int(lib_.info.output_height);
@@ -110,7 +123,7 @@ class JpegReader final : public RowReader {
     }
 
     std::string path_;
-    FileHandle file_;
+    std::unique_ptr<FileHandle> file_;
     ErrorManager error_;
     Decompress lib_;
 };
@@ -156,8 +169,9 @@ class JpegWriter final : public RowWriter {
 
 } // namespace
 
-std::unique_ptr<RowReader> OpenJpeg(const std::string& path) {
-    return std::make_unique<JpegReader>(path);
+std::unique_ptr<RowReader> OpenJpeg(std::unique_ptr<FileHandle> file, const std::string& path,
+                                    long long maxPixels) {
+    return std::make_unique<JpegReader>(std::move(file), path, maxPixels);
 }
 
 std::unique_ptr<RowWriter> StartJpeg(std::FILE* out, int width, int height, int quality,

@@ -1,14 +1,18 @@
 // JPEG files: grey and colour (YCbCr or RGB) in, 8-bit RGB out at a chosen quality.
 #pragma once
 
+#include "FileHandle.h"
 #include "ImageIO.h"
 
 #include <cstdio>
 #include <memory>
 #include <string>
 
-// Opens `path`; throws HostError for an unreadable file or one that is not a usable JPEG.
-std::unique_ptr<RowReader> OpenJpeg(const std::string& path);
+// Reads `file` (`path` in errors), whose first two bytes have been read and were a JPEG start;
+// throws HostError for an unreadable file, one that is not a usable JPEG, or one
+// over `maxPixels`.
+std::unique_ptr<RowReader> OpenJpeg(std::unique_ptr<FileHandle> file, const std::string& path,
+                                    long long maxPixels);
 
 // Starts an RGB JPEG on `out` at `quality` (1 to 100); `name` names the file in errors.
 std::unique_ptr<RowWriter> StartJpeg(std::FILE* out, int width, int height, int quality,

@@ -42,7 +42,7 @@ std::string ReadLastBlock() {
     std::error_code error;
     if (!std::filesystem::exists(path, error))
         BadInput("no last settings yet (use --params FILE, or accept the dialog of relight edit)", path);
-    return ReadWholeFile(path);
+    return ReadWholeFile(path, kMaxBlockBytes, "parameter block");
 }
 
 void SaveLastBlock(const std::string& block) {

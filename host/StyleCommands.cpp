@@ -37,7 +37,7 @@ void show(const PluginStyles& styles, const StyleLibrary& library, const Options
 
 void import(const PluginStyles& styles, const StyleLibrary& library, const Options& options) {
     const std::string file = operands(options, 1, "import FILE [--name NAME] [--force]")[1];
-    const std::string bytes = ReadWholeFile(file);
+    const std::string bytes = ReadWholeFile(file, kMaxStyleBytes, "style file");
     CheckStyle(styles, bytes, file);
     const std::string name =
         library.NameOf(options.name.empty() ? std::filesystem::path(file).filename().string() : options.name);

@@ -26,10 +26,12 @@ std::string OutputOf(const Options& options) {
         BadInput("give either -o OUT or --in-place, not both");
     if (!options.inPlace && options.output.empty())
         BadInput("no output file given (use -o OUT, or --in-place)");
+    if (options.inPlace && options.input == "-")
+        BadInput("standard input cannot be written in place (use -o OUT)");
     const std::string target = options.inPlace ? options.input : options.output;
     if (!options.inPlace && sameFile(options.input, target))
         BadInput("the output would overwrite the input (use --in-place for that)", target);
-    FormatOf(target);
+    OutputFormat(target, options.format);
     return target;
 }
 

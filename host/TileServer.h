@@ -45,7 +45,7 @@ class TileServer {
 
     void deliverRequest();
     void deliverMask();
-    using Sources = std::vector<const std::vector<std::uint8_t>*>;
+    using Sources = std::vector<const PlaneBytes*>;
     Sources planes(std::int16_t first, std::int16_t last, bool absolute) const;
     void fill(const Rect& rect, const Sources& source, std::uint8_t* out, std::int32_t rowBytes) const;
 

@@ -1,9 +1,7 @@
-// Any file given as a PNG or a JPEG either reads as an image, row by row, or is refused with
-// HostError.
+// Any file either reads as an image, row by row, or is refused with HostError. Its first bytes
+// choose the reader; the corpus holds files of each kind.
 #include "HostError.h"
 #include "ImageIO.h"
-#include "JpegIO.h"
-#include "PngIO.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -29,9 +27,9 @@ const std::string& scratchPath() {
 }
 
 // Reads row by row, as the host does, so a damaged file is found wherever the damage lies.
-template <typename Open> void tryRead(Open open) {
+void tryRead() {
     try {
-        const std::unique_ptr<RowReader> image = open(scratchPath());
+        const std::unique_ptr<RowReader> image = OpenImage(scratchPath(), kDefaultMaxPixels);
         if (image->Width() <= 0 || image->Height() <= 0)
             std::abort(); // an image that is not what it says
         std::vector<std::uint8_t> row(std::size_t(image->Width()) * std::size_t(image->SamplesPerPixel()));
@@ -47,7 +45,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::FILE* f = std::fopen(scratchPath().c_str(), "wb");
     if (!f || std::fwrite(data, 1, size, f) != size || std::fclose(f) != 0)
         std::abort();
-    tryRead(OpenPng);
-    tryRead(OpenJpeg);
+    tryRead();
     return 0;
 }

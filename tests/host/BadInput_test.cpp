@@ -24,11 +24,13 @@ void put16(std::string& bytes, std::size_t at, std::uint16_t value) {
     bytes[at + 1] = char(value);
 }
 
-// A PNG whose header claims another size; the header's checksum is made right again, so only the
-// size is wrong. The header's data follows the 8-byte signature, its length and its type.
-std::string PngClaiming(std::string png, std::uint32_t width, std::uint32_t height) {
+// A PNG whose header claims another size (and interlacing); the header's checksum is made right
+// again, so only the claim is wrong. The header's data follows the 8-byte signature, its length and
+// its type.
+std::string PngClaiming(std::string png, std::uint32_t width, std::uint32_t height, bool interlaced = false) {
     put32(png, 16, width);
     put32(png, 20, height);
+    png[28] = char(interlaced);
     const auto* header = reinterpret_cast<const Bytef*>(png.data() + 12);
     put32(png, 29, std::uint32_t(crc32(0, header, 17)));
     return png;
@@ -90,8 +92,20 @@ class BadInputs : public CliTest {
         WriteBytes(Path("empty.png"), "");
         WriteBytes(Path("zero.png"), PngClaiming(png, 0, 24));
         WriteBytes(Path("huge.png"), PngClaiming(png, 40000, 40000));
+        WriteBytes(Path("bomb.png"), PngClaiming(png, 32767, 32767));
+        WriteBytes(Path("lying.png"), PngClaiming(png, 16000, 15000));
+        WriteBytes(Path("lying-interlaced.png"), PngClaiming(png, 16000, 15000, true));
+        WriteBytes(Path("lying.jpg"), JpegFrame(JpegFrame(jpeg, kFrameWidth, 16000), kFrameHeight, 15000));
         WriteBytes(Path("truncated.jpg"), jpeg.substr(0, jpeg.size() / 2));
         WriteBytes(Path("corrupt.jpg"), JpegFrame(jpeg, kFrameFirstTable, 3));
+        // 40 bytes inverted amid the compressed data of a photograph-sized scan.
+        WriteJpeg(Path("damaged.jpg"), Gradient(320, 240, 3), 90);
+        const std::string scan = ReadBytes(Path("damaged.jpg"));
+        WriteBytes(Path("damaged.jpg"), Damaged(scan, "\xFF\xDA", scan.size() / 2, 40));
+        // An APP1 segment of 8 bytes after the start marker: an EXIF block with nothing in it.
+        WriteBytes(Path("exif.jpg"), std::string("\xFF\xD8\xFF\xE1\x00\x08", 6) + "Exif" +
+                                         std::string(2, '\0') + jpeg.substr(2));
+        WritePng(Path("rgba.jpg"), Gradient(40, 24, 4));
         WriteBytes(Path("noise.jpg"), "\xFF\xD8" + std::string(200, '\x42'));
         WriteBytes(Path("zero.jpg"), JpegFrame(jpeg, kFrameHeight, 0));
         WriteBytes(Path("huge.jpg"), JpegFrame(jpeg, kFrameWidth, 60000));
@@ -176,16 +190,56 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
         {"PNG signature only", reading("signature.png"), 2,
          "relight: damaged PNG image (Read Error): @signature.png"},
         {"corrupt PNG data", reading("corrupt.png"), 2, "relight: damaged PNG image (IDAT: ..."},
-        {"text named .png", reading("text.png"), 2, "relight: not a PNG image: @text.png"},
-        {"empty file", reading("empty.png"), 2, "relight: not a PNG image: @empty.png"},
+        {"text named .png", reading("text.png"), 2,
+         "relight: not an image relight reads (PNG or JPEG): @text.png"},
+        {"empty file", reading("empty.png"), 2,
+         "relight: not an image relight reads (PNG or JPEG): @empty.png"},
         {"zero-width PNG", reading("zero.png"), 2,
          "relight: damaged PNG image (Invalid IHDR data): @zero.png"},
         {"over-sized PNG", reading("huge.png"), 2,
          "relight: image is larger than 32767 pixels on a side (40000 x 40000): @huge.png"},
+        {"PNG over the pixel limit", reading("bomb.png"), 2,
+         "relight: image has 1073676289 pixels, more than the limit of 250000000 (see --max-pixels): "
+         "@bomb.png"},
+        {"image over a lowered limit", with(apply, {"--max-pixels", "959"}), 2,
+         "relight: image has 960 pixels, more than the limit of 959 (see --max-pixels): @in.png"},
+        {"PNG lying about its size", reading("lying.png"), 2, "relight: damaged PNG image (..."},
+        {"interlaced PNG lying about its size", reading("lying-interlaced.png"), 2,
+         "relight: damaged PNG image (..."},
+        {"JPEG lying about its size", reading("lying.jpg"), 2, "relight: damaged JPEG image (..."},
+        {"mask over the pixel limit", with(apply, {"--mask", "@bomb.png"}), 2,
+         "relight: image has 1073676289 pixels, more than the limit of 250000000 (see --max-pixels): "
+         "@bomb.png"},
+        {"mask lying about its size", with(apply, {"--mask", "@lying.png"}), 2,
+         "relight: mask is 16000 x 15000, the image 40 x 24: @lying.png"},
+        {"channel lying about its size", with(apply, {"--channel", "Relief=@lying.jpg"}), 2,
+         "relight: channel Relief is 16000 x 15000, the image 40 x 24: @lying.jpg"},
+        {"endless block",
+         {"apply", "@in.png", "-o", "@new.png", "--params", "/dev/zero"},
+         2,
+         "relight: parameter block is larger than 66736 bytes: /dev/zero"},
+        {"endless style",
+         {"styles", "import", "/dev/zero", "--name", "zero"},
+         2,
+         "relight: style file is larger than 65536 bytes: /dev/zero"},
+        {"endless script",
+         {"edit", "@in.png", "-o", "@new.png", "--headless", "--script", "/dev/zero", "--plugin", probe},
+         2,
+         "relight: input script is larger than 4194304 bytes: /dev/zero"},
+        {"in place over a format without alpha",
+         {"apply", "@rgba.jpg", "--in-place", "--params", "@light.block"},
+         2,
+         "relight: writing in place would lose the image's alpha (use -o OUT, or --force): @rgba.jpg"},
+        {"in place losing metadata",
+         {"apply", "@exif.jpg", "--in-place", "--params", "@light.block"},
+         2,
+         "relight: writing in place would lose the image's metadata (use -o OUT, or --force): @exif.jpg"},
         {"truncated JPEG", reading("truncated.jpg"), 2,
          "relight: damaged JPEG image (Premature end of JPEG file): @truncated.jpg"},
         {"corrupt JPEG header", reading("corrupt.jpg"), 2,
          "relight: damaged JPEG image (Quantization table 0x03 was not defined): @corrupt.jpg"},
+        {"damaged JPEG data", reading("damaged.jpg"), 2,
+         "relight: damaged JPEG image (Corrupt JPEG data: ..."},
         {"noise after a JPEG start", reading("noise.jpg"), 2,
          "relight: damaged JPEG image (Premature end of JPEG file): @noise.jpg"},
         {"zero-height JPEG", reading("zero.jpg"), 2,
@@ -194,7 +248,8 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
          "relight: image is larger than 32767 pixels on a side (60000 x 24): @huge.jpg"},
         {"missing input", reading("none.png"), 2,
          "relight: cannot open (No such file or directory): @none.png"},
-        {"folder as input", reading("folder.png"), 2, "relight: not a PNG image: @folder.png"},
+        {"folder as input", reading("folder.png"), 2,
+         "relight: not an image relight reads (PNG or JPEG): @folder.png"},
         {"output in a missing folder",
          {"apply", "@in.png", "-o", "@missing/new.png", "--params", "@light.block"},
          2,
@@ -312,13 +367,14 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
          {"edit", "@in.png", "-o", "@out.png", "--headless", "--script", "@bad.txt", "--plugin", probe},
          2,
          "relight: bad input script (@bad.txt: line 2: unknown command 'fly'..."},
-        {"text named .jpg", reading("text.jpg"), 2, "relight: not a JPEG image: @text.jpg"},
+        {"text named .jpg", reading("text.jpg"), 2,
+         "relight: not an image relight reads (PNG or JPEG): @text.jpg"},
         {"unknown input type", reading("in.gif"), 2,
-         "relight: unknown image type (use .png, .jpg or .jpeg): @in.gif"},
+         "relight: not an image relight reads (PNG or JPEG): @in.gif"},
         {"unknown output type",
          {"apply", "@in.png", "-o", "@out.tiff", "--params", "@light.block"},
          2,
-         "relight: unknown image type (use .png, .jpg or .jpeg): @out.tiff"},
+         "relight: unknown image type (use .png, .jpg or .jpeg, or --format): @out.tiff"},
         {"channel without a file", with(apply, {"--channel", "nofile"}), 2,
          "relight: --channel wants NAME=FILE, not 'nofile'"},
         {"RGB mask", with(apply, {"--mask", "@in.png"}), 2, "relight: mask is not a grey image: @in.png"},
@@ -352,6 +408,7 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
         else
             EXPECT_EQ(r.err, line + "\n");
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_LT(r.peakKiB, 300 << 10) << "a header's claim must cost nothing before its rows arrive";
         EXPECT_TRUE(Contents() == before_) << "a file was added, changed or removed";
     }
 }

@@ -12,18 +12,30 @@ class ImageFiles : public CliTest {
         WriteBytes(Path("probe.block"), ProbeBlock(probeInvert));
     }
 
-    // Inverts `in` with the probe into `out`; returns the run.
+    // Inverts `in` with the probe into `out` (none: the options say where); returns the run.
     RunResult invert(const std::string& in, const std::string& out, std::vector<std::string> extra = {}) {
-        std::vector<std::string> args = {"apply", Path(in), "-o", Path(out), "--params", Path("probe.block")};
+        std::vector<std::string> args = {"apply", Path(in), "--params", Path("probe.block")};
+        if (!out.empty())
+            args.insert(args.end(), {"-o", Path(out)});
         args.insert(args.end(), extra.begin(), extra.end());
         return Probe(args);
     }
 };
 
-TEST_F(ImageFiles, PngColourTypesAndDepthsBecomeEightBitRGB) {
-    // 16-bit samples k x 257 are exactly k in 8 bits; 0x1234 (4660) is 18.13 x 257, so 18.
+// The bit depth and colour type in a PNG's header.
+std::pair<int, int> pngKind(const std::string& png) {
+    return {png[24], png[25]};
+}
+
+TEST_F(ImageFiles, PngColourTypesBecomeRGBKeepingAlphaAndDepth) {
+    // 16-bit samples k x 257 are exactly k in 8 bits; 0x1234 (4660) is 18.13 x 257, so 18. Lit in
+    // 8 bits, written in 16 (as k x 257, which the reader turns back into k).
     WritePng16(Path("grey16.png"), 2, 2, 1, {0, 0x8080, 0xFFFF, 0x1234});
-    ASSERT_EQ(invert("grey16.png", "a.png").status, 0);
+    const RunResult sixteen = invert("grey16.png", "a.png");
+    ASSERT_EQ(sixteen.status, 0);
+    EXPECT_EQ(sixteen.err,
+              "relight: lit in 8 bits, written in 16 (each value x 257): " + Path("a.png") + "\n");
+    EXPECT_EQ(pngKind(ReadBytes(Path("a.png"))), std::make_pair(16, 2));
     EXPECT_EQ(ReadPng(Path("a.png")).samples,
               (std::vector<std::uint8_t>{255, 255, 255, 127, 127, 127, 0, 0, 0, 237, 237, 237}));
 
@@ -36,13 +48,22 @@ TEST_F(ImageFiles, PngColourTypesAndDepthsBecomeEightBitRGB) {
     EXPECT_EQ(ReadPng(Path("c.png")).samples,
               (std::vector<std::uint8_t>{185, 175, 165, 245, 235, 225, 215, 205, 195}));
 
-    // Grey with alpha: three equal colour channels, the alpha a fourth channel (texture 4).
+    EXPECT_EQ(pngKind(ReadBytes(Path("c.png"))), std::make_pair(8, 2));
+
+    // Grey with alpha: three equal colour channels, the alpha a fourth channel (texture 4), and
+    // written back untouched.
     WritePng(Path("ga.png"), Pixels{2, 1, 2, {30, 200, 90, 7}});
     WriteBytes(Path("alpha.block"), ProbeBlock(probeInvert, 4));
     ASSERT_EQ(Probe({"apply", Path("ga.png"), "-o", Path("d.png"), "--params", Path("alpha.block")}).status,
               0);
     // Red: alpha up-left (edge-repeated), green: alpha here, blue: alpha down-right.
-    EXPECT_EQ(ReadPng(Path("d.png")).samples, (std::vector<std::uint8_t>{200, 200, 7, 200, 7, 7}));
+    EXPECT_EQ(ReadPng(Path("d.png")).samples, (std::vector<std::uint8_t>{200, 200, 7, 200, 200, 7, 7, 7}));
+    EXPECT_EQ(pngKind(ReadBytes(Path("d.png"))), std::make_pair(8, 6));
+
+    // In place, what the file's format cannot hold again is lost only with --force.
+    WriteBytes(Path("ga.jpg"), ReadBytes(Path("ga.png")));
+    EXPECT_EQ(invert("ga.jpg", "", {"--in-place"}).status, 2);
+    EXPECT_EQ(invert("ga.jpg", "", {"--in-place", "--force"}).status, 0);
 }
 
 TEST_F(ImageFiles, JpegInAndOut) {
@@ -76,6 +97,38 @@ TEST_F(ImageFiles, JpegInAndOut) {
     ASSERT_EQ(invert("busy.png", "high.jpg", {"--quality=100"}).status, 0);
     EXPECT_LT(ReadBytes(Path("low.jpg")).size(), ReadBytes(Path("high.jpg")).size());
     EXPECT_EQ(invert("busy.png", "bad.jpg", {"--quality", "101"}).status, 2);
+}
+
+TEST_F(ImageFiles, TypeFromContentsInPipesOut) {
+    WritePng(Path("in.png"), Gradient(24, 16, 3));
+    ASSERT_EQ(invert("in.png", "ref.png").status, 0);
+    const std::string expected = ReadBytes(Path("ref.png"));
+    WriteBytes(Path("png.jpg"), ReadBytes(Path("in.png")));
+    WriteBytes(Path("stdin"), ReadBytes(Path("in.png")));
+    struct Case {
+        std::string in, out;
+        std::vector<std::string> extra;
+    };
+    const std::vector<Case> cases = {
+        {"png.jpg", "a.png", {}},
+        {"-", "b.png", {}},
+        {"in.png", "c.jpg", {"--format", "png"}},
+        {"in.png", "-", {"--format", "PNG"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.in + " -> " + c.out);
+        std::vector<std::string> args = {"apply",    c.in == "-" ? "-" : Path(c.in),
+                                         "-o",       c.out == "-" ? "-" : Path(c.out),
+                                         "--params", Path("probe.block"),
+                                         "--quiet"};
+        args.insert(args.end(), c.extra.begin(), c.extra.end());
+        const RunResult r = Probe(args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(c.out == "-" ? r.out : ReadBytes(Path(c.out)), expected);
+    }
+    const RunResult r = Probe({"apply", Path("in.png"), "-o", "-", "--params", Path("probe.block")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "relight: writing to standard output needs --format png or --format jpeg\n");
 }
 
 TEST_F(ImageFiles, ThePixelLimitIsInclusive) {

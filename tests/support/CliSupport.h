@@ -16,6 +16,7 @@ struct RunResult {
     int status = -1; // exit status; -1 when the program did not exit normally
     std::string out;
     std::string err;
+    long peakKiB = 0; // the most resident memory the program held
 };
 
 // A uniform image.
@@ -63,7 +64,8 @@ class CliTest : public ::testing::Test {
     // The names in the work folder (hidden ones included), sorted.
     std::vector<std::string> Listing() const;
     // Runs `relight ARGS` with HOME and the XDG and relight folders inside the work folder, and
-    // `extraEnvironment` (NAME=VALUE entries) besides.
+    // `extraEnvironment` (NAME=VALUE entries) besides; its standard input is the work folder's
+    // file "stdin" when there is one, else empty.
     RunResult Relight(const std::vector<std::string>& args,
                       const std::vector<std::string>& extraEnvironment = {}) const;
     // The same, calling `meanwhile` with the program's process id while it runs.
