@@ -134,6 +134,7 @@ void applyStyle(PluginHost& plugin, const std::vector<Options>& runs, const Opti
 void apply(const Options& options) {
     const std::vector<Options> runs = BatchRuns(options);
     PluginHost plugin(PluginHost::Locate(options.plugin));
+    plugin.SetThreads(options.jobs);
     if (options.style.empty())
         applyBlock(plugin, runs, options);
     else
@@ -143,6 +144,7 @@ void apply(const Options& options) {
 void edit(const Options& options) {
     const std::string target = OutputOf(options);
     PluginHost plugin(PluginHost::Locate(options.plugin));
+    plugin.SetThreads(options.jobs);
     Document document;
     const std::unique_ptr<CodecThread> codec = openInputForDialog(document, options);
     SeedStylesIfPossible(plugin.Styles());
