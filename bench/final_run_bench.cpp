@@ -1,7 +1,7 @@
 // Final-run throughput through the entry point, with the tile protocol served in-process and no
 // codec, at 1, 6 and 24 megapixels: the cost grows with pixels times lights. MP/s is megapixels per
-// second of CPU time. Beside it, the row kernels alone and the inverse root they spend most on, per
-// pixel-light.
+// second of CPU time (of wall time for the thread scaling). Beside it, the row kernels alone and the
+// inverse root they spend most on, per pixel-light.
 #include "LM_bumps.h"
 #include "LM_shade_rows.h"
 #include "LM_shader.h"
@@ -50,12 +50,14 @@ void finalRun(benchmark::State& state) {
     const int lights = int(state.range(0));
     const bool textured = state.range(1) != 0;
     const Size size = sizeOf(int(state.range(2)));
+    const int threads = int(state.range(3));
     const std::vector<std::uint8_t> block = lightsBlock(lights, textured ? 4 : 0);
     const Pixels image = MakeTestImage(size.width, size.height);
     const std::vector<std::uint8_t> channel = textured ? relief(size) : std::vector<std::uint8_t>{};
     for (auto _ : state) {
         state.PauseTiming();
         TestHost host(image);
+        host.threads = threads;
         if (textured)
             host.AddChannel(channel);
         host.SetParameterBlock(block.data(), block.size());
@@ -71,19 +73,26 @@ void finalRun(benchmark::State& state) {
 }
 
 BENCHMARK(finalRun)
-    ->ArgNames({"lights", "texture", "MP"})
-    ->Args({1, 0, 1})
-    ->Args({3, 0, 1})
-    ->Args({16, 0, 1})
-    ->Args({3, 1, 1})
-    ->Args({1, 0, 6})
-    ->Args({3, 0, 6})
-    ->Args({16, 0, 6})
-    ->Args({1, 1, 6})
-    ->Args({3, 1, 6})
-    ->Args({16, 1, 6})
-    ->Args({1, 0, 24})
-    ->Args({3, 1, 24})
+    ->ArgNames({"lights", "texture", "MP", "threads"})
+    ->Args({1, 0, 1, 1})
+    ->Args({3, 0, 1, 1})
+    ->Args({16, 0, 1, 1})
+    ->Args({3, 1, 1, 1})
+    ->Args({1, 0, 6, 1})
+    ->Args({3, 0, 6, 1})
+    ->Args({16, 0, 6, 1})
+    ->Args({1, 1, 6, 1})
+    ->Args({3, 1, 6, 1})
+    ->Args({16, 1, 6, 1})
+    ->Args({1, 0, 24, 1})
+    ->Args({3, 1, 24, 1})
+    ->Unit(benchmark::kMillisecond);
+
+// Thread scaling: wall time, since the threads' CPU time adds up.
+BENCHMARK(finalRun)
+    ->ArgNames({"lights", "texture", "MP", "threads"})
+    ->ArgsProduct({{1, 16}, {0, 1}, {6}, {1, 2}})
+    ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 
 constexpr int kRow = 64; // a tile's width

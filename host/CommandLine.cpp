@@ -68,6 +68,8 @@ const std::vector<OptionRule>& optionTable() {
          [](Options& o, const std::string& v) { o.plugin = v; }},
         {"--quality", kApply | kEdit, true,
          [](Options& o, const std::string& v) { o.quality = int(number(v, 1, 100, "--quality")); }},
+        {"--jobs", kApply | kEdit, true,
+         [](Options& o, const std::string& v) { o.jobs = int(number(v, 1, 256, "--jobs")); }},
         {"--max-pixels", kApply | kEdit, true,
          [](Options& o, const std::string& v) {
              o.maxPixels = number(v, 1, long(kMaxImageSide) * kMaxImageSide, "--max-pixels");

@@ -27,6 +27,7 @@ struct Options {
     bool quiet = false;
     bool inPlace = false;
     int quality = 90;
+    int jobs = 0;                            // the filter's threads; 0: the machine's cores
     std::string format;                      // the output's format when not its extension
     long long maxPixels = kDefaultMaxPixels; // larger images are refused from their header
     bool headless = false;                   // edit: no window; the dialog is driven by `script`

@@ -138,6 +138,7 @@ void applyStyle(PluginHost& plugin, const std::vector<Options>& runs, const Opti
 void apply(const Options& options) {
     const std::vector<Options> runs = BatchRuns(options);
     PluginHost plugin(PluginHost::Locate(options.plugin));
+    plugin.SetThreads(options.jobs);
     if (options.style.empty())
         applyBlock(plugin, runs, options);
     else
@@ -149,6 +150,7 @@ void edit(const Options& options) {
     run.output = OutputOf(options);
     CheckPlannedFiles(PlannedFilesOf({run}), options.force);
     PluginHost plugin(PluginHost::Locate(options.plugin));
+    plugin.SetThreads(options.jobs);
     Document document;
     const std::unique_ptr<CodecThread> codec = openInputForDialog(document, options);
     SeedStylesIfPossible(plugin.Styles());

@@ -39,6 +39,7 @@ constexpr const char* kCommonOptions =
   --max-pixels N         refuse images (and masks, channels) of more than N pixels, from
                          their header, before reading them (default 250000000)
   --plugin PATH          the plug-in to load (default: $RELIGHT_PLUGIN, or the one installed)
+  --jobs N               shade with N threads (default: one a core)
   --quiet                no progress bar
 )";
 

@@ -59,6 +59,7 @@ PluginHost::PluginHost(const std::string& path) : path_(path) {
         dlclose(library_);
         loadFailure("not a relight plug-in (entry points missing)", path);
     }
+    setThreads_ = reinterpret_cast<PluginSetThreadsProc>(dlsym(library_, kPluginSetThreadsName));
     styles_ = PluginStyles(library_);
 }
 
@@ -70,6 +71,11 @@ std::int16_t PluginHost::Call(std::int16_t selector, void* record) {
     std::int16_t result = 0;
     main_(selector, record, &moduleWord, &result);
     return result;
+}
+
+void PluginHost::SetThreads(int threads) const {
+    if (setThreads_)
+        setThreads_(threads);
 }
 
 std::string PluginHost::CheckParameters(const std::string& block) const {

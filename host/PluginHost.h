@@ -26,6 +26,9 @@ class PluginHost {
     std::int16_t Call(std::int16_t selector, void* record);
     // Empty when the module accepts the stored block; otherwise its reason.
     std::string CheckParameters(const std::string& block) const;
+    // The threads the module shades with, the caller's included; 0: the machine's cores. Nothing
+    // happens with a module that takes no thread count.
+    void SetThreads(int threads) const;
     const std::string& Path() const { return path_; }
     // The module's style functions; none are available when it exports none.
     const PluginStyles& Styles() const { return styles_; }
@@ -35,5 +38,6 @@ class PluginHost {
     void* library_ = nullptr;
     PluginMainProc main_ = nullptr;
     PluginCheckParametersProc check_ = nullptr;
+    PluginSetThreadsProc setThreads_ = nullptr;
     PluginStyles styles_;
 };

@@ -1,7 +1,9 @@
-// The module's exported entry points: the run sequence with the Toolbox dialog, and the block check.
+// The module's exported entry points: the run sequence with the Toolbox dialog, the block check and
+// the thread count.
 #include "LM_dispatch.h"
 #include "LM_mac_UI.h"
 #include "LM_parameters.h"
+#include "LM_thread_pool.h"
 #include "relight_filter.h"
 
 extern "C" __attribute__((visibility("default"))) void
@@ -21,4 +23,8 @@ PluginCheckParameters(const void* block, std::size_t size, char* why, std::size_
         why[i] = 0;
     }
     return 1;
+}
+
+extern "C" __attribute__((visibility("default"))) void PluginSetThreads(int threads) {
+    LM_SetThreadCount(threads);
 }

@@ -2,3 +2,4 @@
 #include "relight_filter.h"
 
 static_assert(sizeof(PluginMainProc) == sizeof(&PluginMain));
+static_assert(sizeof(PluginSetThreadsProc) == sizeof(&PluginSetThreads));

@@ -151,10 +151,17 @@ void PluginMain(std::int32_t selector, void* record, std::intptr_t* globalsSlot,
 using PluginCheckParametersProc = int (*)(const void* block, std::size_t size, char* why,
                                           std::size_t whySize);
 int PluginCheckParameters(const void* block, std::size_t size, char* why, std::size_t whySize);
+
+// Sets the threads a run without the dialog shades with, the caller's included, from the next
+// start on; 0 (the default) takes the machine's cores. A module may lack it: a host that finds no
+// such entry point leaves the module to choose.
+using PluginSetThreadsProc = void (*)(int threads);
+void PluginSetThreads(int threads);
 }
 
 constexpr const char* kPluginMainName = "PluginMain";
 constexpr const char* kPluginCheckParametersName = "PluginCheckParameters";
+constexpr const char* kPluginSetThreadsName = "PluginSetThreads";
 
 // ---- Styles -------------------------------------------------------------------------------------
 // A style is a named set of the module's settings, kept as a file in the style folder that the module

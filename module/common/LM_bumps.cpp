@@ -163,9 +163,9 @@ struct BumpArrays {
     LM_sample_array<unsigned char> base; // three bytes a sample
     bool geometryReady;
 
-    explicit BumpArrays(LM_globals* g)
-        : positions(g->posCache, g->rowPositions), normals(g->normCache, g->rowNormals),
-          weights(g->weightCache, g->rowWeights), base(g->baseCache, g->rowBaseColors),
+    BumpArrays(LM_globals* g, const LM_row_work& work)
+        : positions(g->posCache, work.positions), normals(g->normCache, work.normals),
+          weights(g->weightCache, work.weights), base(g->baseCache, work.baseColors),
           geometryReady(positions.hot && normals.hot && weights.hot && base.hot &&
                         g->sampleCountCache.Hot()) {}
 };
@@ -221,8 +221,8 @@ LM_uint32 countSamples(const LM_sint32* weights, int pixels) {
 // A textured tile: pieces of whole pixels, four samples a pixel at most, averaged into the rows out.
 class BumpSurface {
   public:
-    BumpSurface(const LM_tile_view& view, const LM_tile_geometry& t, LM_globals* g)
-        : view_(view), t_(t), map_(g->bumpMap), arrays_(g), shaded_(g->rowShaded),
+    BumpSurface(const LM_tile_view& view, const LM_tile_geometry& t, LM_globals* g, const LM_row_work& work)
+        : view_(view), t_(t), map_(g->bumpMap), arrays_(g, work), shaded_(work.shaded),
           counts_(g->sampleCountCache.Data()), countsHot_(g->sampleCountCache.Hot()) {}
 
     int PiecePixels() const { return kPiecePixels; }
@@ -284,8 +284,8 @@ void shadeBumpTile(const LM_tile_view& view, const foo* block, LM_globals* globa
     const LM_tile_geometry t = LM_TileGeometry(view, block);
     if (!t.shadable || !mapCovers(globals->bumpMap, LM_uint32(t.rows), LM_uint32(t.cols)))
         return;
-    BumpSurface surface(view, t, globals);
-    LM_DriveRows(view, t, block, globals, surface);
+    LM_DriveRows(view, t, block, globals,
+                 [&](const LM_row_work& work) { return BumpSurface(view, t, globals, work); });
 }
 
 } // namespace

@@ -30,9 +30,14 @@ bool usableBlock(FilterRecord* record) {
     return h && *h && LM_CheckParameterBlock(*h, std::size_t(GetHandleSize(h)), nullptr);
 }
 
+// The block stays as it is until the finish: its lights are decoded once, and the threads that
+// share the tiles' rows start here.
 void startRealTiles(FilterRecord* record, LM_globals* globals) {
-    LM_SetFirstRealTileRects(record, globals);
     const foo* block = LM_ParameterBlock(record);
+    globals->StartThreads();
+    LM_PrepareRowLights(block, globals->rowLights);
+    globals->rowLightsForRun = 1;
+    LM_SetFirstRealTileRects(record, globals);
     if (block->textureChannel != 0) {
         globals->bumpMap.amplitude = block->textureHeightScale;
         LM_RealToBumpRects(record, globals);
@@ -124,6 +129,8 @@ LM_sint16 LM_DoStart(FilterRecord* record, LM_globals* globals, const LM_dialog&
         globals->bumpMap.heightsSize = 0;
         return filterMemFull;
     }
+    if (!globals->ReserveThreads(LM_ThreadCount()))
+        return filterMemFull;
     if (globals->showDialog == 1) {
         globals->previewEnabled = 1;
         globals->previewGathered = 0;
@@ -170,6 +177,8 @@ LM_sint16 LM_DoContinue(FilterRecord* record, LM_globals* globals, const LM_dial
 }
 
 LM_sint16 LM_DoFinish(LM_globals* globals, const LM_dialog& ui) {
+    globals->StopThreads();
+    globals->rowLightsForRun = 0;
     QXPixelMap* maps[] = {&globals->previewMap, &globals->previewSourceMap, &globals->previewTextureMap};
     for (QXPixelMap* map : maps) {
         LM_DisposePtr(map->baseAddr);

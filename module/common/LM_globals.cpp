@@ -270,6 +270,35 @@ void LM_globals::ResolveLightCursors(const foo* block) {
     }
 }
 
+LM_bool LM_globals::ReserveThreads(int count) {
+    StopThreads();
+    if (count <= 1)
+        return true;
+    helperRows.Allocate(static_cast<unsigned long>(count - 1));
+    if (!helperRows.Used())
+        return false;
+    reservedThreads = count;
+    return true;
+}
+
+void LM_globals::StartThreads() {
+    if (reservedThreads > 1 && !threads)
+        threads.reset(new (std::nothrow) LM_thread_pool(reservedThreads));
+}
+
+void LM_globals::StopThreads() {
+    threads.reset();
+    helperRows.Free();
+    reservedThreads = 1;
+}
+
+LM_row_work LM_globals::RowWork(int thread) {
+    if (thread == 0)
+        return {rowPositions, rowNormals, rowWeights, rowBaseColors, rowShaded};
+    LM_row_buffers& b = helperRows.Data()[thread - 1];
+    return {b.positions, b.normals, b.weights, b.baseColors, b.shaded};
+}
+
 namespace {
 
 // Light types as style files code them.

@@ -7,12 +7,33 @@
 #include "LM_parameters.h"
 #include "LM_shade_rows.h"
 #include "LM_stream.h"
+#include "LM_thread_pool.h"
 #include "LM_types.h"
 #include "relight_filter.h"
+
+#include <memory>
 
 constexpr int LM_ROW_SAMPLES = 1024;
 constexpr int LM_ROW_WEIGHTS = 1280;
 constexpr int LM_ELLIPSE_POINTS = 40;
+
+// The row buffers one thread shades a tile's pieces with.
+struct LM_row_work {
+    LM_vector2f* positions;
+    LM_vector3f* normals;
+    LM_sint32* weights;
+    unsigned char* baseColors; // three bytes a sample
+    unsigned char* shaded;
+};
+
+// A helper thread's own row buffers.
+struct LM_row_buffers {
+    LM_vector2f positions[LM_ROW_SAMPLES];
+    LM_vector3f normals[LM_ROW_SAMPLES];
+    LM_sint32 weights[LM_ROW_WEIGHTS];
+    unsigned char baseColors[LM_ROW_SAMPLES * 3];
+    unsigned char shaded[LM_ROW_SAMPLES * 3];
+};
 
 // A shader's own cursor into one converted light's caches (the block holds only references).
 struct LM_light_cursor {
@@ -97,8 +118,13 @@ class LM_globals : public LM_settings {
     unsigned char bumpBlock[(64 + 6) * (64 + 6)];
     // The shaders' cursors into the caches of the block's lights, one per converted light.
     LM_light_cursor lightCursors[LM_MAX_LIGHTS];
-    // The block's lights decoded for the row kernels, once per tile.
+    // The block's lights decoded for the row kernels: once per final run, else once per tile.
     LM_row_lights rowLights;
+    LM_bool rowLightsForRun;
+    // The final run's threads beside the caller, and their row buffers, from start to finish.
+    std::unique_ptr<LM_thread_pool> threads;
+    LM_cache<LM_row_buffers> helperRows;
+    int reservedThreads;
 
     LM_globals();
     LM_globals(const LM_globals&) = delete;
@@ -144,6 +170,14 @@ class LM_globals : public LM_settings {
     void SetLightCachesHot(bool hot);
     // Points the shader's cursors at the caches the block's lights refer to.
     void ResolveLightCursors(const foo* block);
+
+    // Allocates the row buffers of `count` threads in all; false when they do not fit.
+    LM_bool ReserveThreads(int count);
+    // Starts the reserved threads (fewer if the system refuses some) for the final run's tiles.
+    void StartThreads();
+    void StopThreads();
+    // Thread 0 is the caller, shading with the record's own row buffers.
+    LM_row_work RowWork(int thread);
 
   private:
     LM_bool useCurrentSettings;

@@ -142,8 +142,8 @@ namespace {
 // A flat tile: one piece a row, one sample a pixel, shaded straight into the rows out.
 class FlatSurface {
   public:
-    FlatSurface(const LM_tile_view& view, const LM_tile_geometry& t, LM_globals* g)
-        : view_(view), t_(t), positions_(g->posCache, g->rowPositions) {}
+    FlatSurface(const LM_tile_view& view, const LM_tile_geometry& t, LM_globals* g, const LM_row_work& work)
+        : view_(view), t_(t), positions_(g->posCache, work.positions) {}
 
     int PiecePixels() const { return t_.cols; }
 
@@ -153,7 +153,8 @@ class FlatSurface {
             const Rect& tile = view_.in.rect;
             const int y = tile.top + row - area.top;
             // The row buffer keeps the tile's columns from row to row: only y changes.
-            const bool columnsKnown = row > 0 && !positions_.cache;
+            const bool columnsKnown = columnsKnown_;
+            columnsKnown_ = !positions_.cache;
             const float py = LM_PixelPosition(0, y, t_.fw, t_.fh, t_.s).y;
             LM_vector2f* positions = positions_.at();
             for (int k = first; k < first + pixels; ++k)
@@ -184,6 +185,7 @@ class FlatSurface {
     const LM_tile_view& view_;
     const LM_tile_geometry& t_;
     LM_sample_array<LM_vector2f> positions_;
+    bool columnsKnown_ = false;
 };
 
 } // namespace
@@ -192,8 +194,8 @@ void LM_ShadeTile(const LM_tile_view& view, const foo* block, LM_globals* global
     const LM_tile_geometry t = LM_TileGeometry(view, block);
     if (!t.shadable)
         return;
-    FlatSurface surface(view, t, globals);
-    LM_DriveRows(view, t, block, globals, surface);
+    LM_DriveRows(view, t, block, globals,
+                 [&](const LM_row_work& work) { return FlatSurface(view, t, globals, work); });
     globals->posCache.SetHot(true);
     if (globals->diffuseSumCache.Used() && globals->specularSumCache.Used()) {
         globals->diffuseSumCache.SetHot(true);

@@ -147,11 +147,12 @@ TEST(OutOfMemory, TextureCaptureGrowsItsMapOnlyWhenNeeded) {
     // A full tile's map fits the block allocated at start: a textured run makes no allocation per tile.
     const std::vector<std::uint8_t> block = MixedLightsBlock(4);
     TestHost host(MakeTestImage(200, 130));
+    host.threads = 2;
     host.AddChannel(std::vector<std::uint8_t>(200 * 130, 10));
     host.SetParameterBlock(block.data(), block.size());
     const long before = TBAllocationCount();
     ASSERT_EQ(host.RunWithoutDialog(), 0);
-    EXPECT_EQ(TBAllocationCount() - before, 2); // the object and the height map
+    EXPECT_EQ(TBAllocationCount() - before, 3); // the object, the height map, the second thread's rows
 }
 
 } // namespace

@@ -87,21 +87,25 @@ TEST(RunSequence, TiledRunsEqualOneShadingOfTheArea) {
         Texture texture;
         bool trimming; // the host cuts texture blocks to the image
         int tiles;
+        int threads; // 0: one a core; any count gives the bytes of one
     } cases[] = {
-        {100, 150, {}, none, false, 6},
-        {128, 128, {}, none, false, 4},
-        {1, 1, {}, none, false, 1},
-        {65, 64, {}, none, false, 2},
-        {90, 70, {5, 10, 55, 80}, none, false, 2},
-        {100, 150, {}, relief, false, 6},
-        {70, 90, {}, uniform, false, 4},
-        {50, 40, {}, green, false, 1},
-        {130, 70, {}, relief, true, 6},
-        {130, 70, {1, 2, 70, 130}, relief, true, 4},
-        {130, 70, {0, 0, 1, 1}, relief, true, 1},
+        {100, 150, {}, none, false, 6, 1},
+        {100, 150, {}, none, false, 6, 3},
+        {128, 128, {}, none, false, 4, 0},
+        {1, 1, {}, none, false, 1, 2},
+        {65, 64, {}, none, false, 2, 5},
+        {90, 70, {5, 10, 55, 80}, none, false, 2, 0},
+        {100, 150, {}, relief, false, 6, 1},
+        {100, 150, {}, relief, false, 6, 3},
+        {70, 90, {}, uniform, false, 4, 0},
+        {50, 40, {}, green, false, 1, 0},
+        {130, 70, {}, relief, true, 6, 0},
+        {130, 70, {1, 2, 70, 130}, relief, true, 4, 5},
+        {130, 70, {0, 0, 1, 1}, relief, true, 1, 0},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " texture " << c.texture);
+        SCOPED_TRACE(testing::Message()
+                     << c.width << "x" << c.height << " texture " << c.texture << " threads " << c.threads);
         const std::vector<std::uint8_t> block = MixedLightsBlock(c.texture == none    ? 0
                                                                  : c.texture == green ? 2
                                                                                       : 4);
@@ -117,6 +121,7 @@ TEST(RunSequence, TiledRunsEqualOneShadingOfTheArea) {
         const Rect area = c.area.right ? c.area : Rect{0, 0, std::int16_t(c.height), std::int16_t(c.width)};
         host.SetArea(area.left, area.top, area.right - area.left, area.bottom - area.top);
         host.trimTextureAtBorders = c.trimming;
+        host.threads = c.threads;
         host.SetParameterBlock(block.data(), block.size());
         ASSERT_EQ(host.RunWithoutDialog(), 0);
         const int callsPerTile = c.texture == none ? 1 : 2;

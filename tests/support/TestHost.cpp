@@ -123,6 +123,7 @@ std::int16_t TestHost::RunWithDialog(const std::string& script) {
 
 std::int16_t TestHost::RunFrom(std::int16_t first) {
     result_ = source_; // each run filters the document afresh, as a host's new result buffer
+    PluginSetThreads(threads);
     std::int16_t result = Call(first);
     if (result == 0)
         result = Call(selectorStart);

@@ -62,6 +62,7 @@ class TestHost {
     int abortAfterQueries = -1;                // abort from this query on (-1: never)
     int abortQueries = 0;
     bool trimTextureAtBorders = false;            // deliver texture blocks cut to the image, like some hosts
+    int threads = 0;                              // the module's threads for a run; 0: one a core
     int displays = 0;                             // showPixelsProc calls
     std::vector<ColorServicesInfo> colorRequests; // as the module filled them in
 
