@@ -3,8 +3,10 @@
 #include "HostError.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -47,12 +49,16 @@ bool copyToStandardOutput(const std::string& path) {
     BadInput(std::string("cannot write (") + std::strerror(errno) + ")", file);
 }
 
-// mkstemp makes the file private: give it the mode of the file it replaces, or else the mode a
-// plain new file would get.
+// mkstemp makes the file private: give it the mode (and, where the process may, the owner) of
+// the file it replaces, or else the mode a plain new file would get.
 void applyMode(int fd, const std::string& target) {
     struct stat existing {};
     if (stat(target.c_str(), &existing) == 0) {
         fchmod(fd, existing.st_mode & 07777);
+        if (fchown(fd, existing.st_uid, existing.st_gid) != 0 &&
+            fchown(fd, uid_t(-1), existing.st_gid) != 0) {
+            // Not ours to give away: the file keeps the writer's owner.
+        }
         return;
     }
     const mode_t mask = umask(0);
@@ -60,18 +66,65 @@ void applyMode(int fd, const std::string& target) {
     fchmod(fd, 0666 & ~mask);
 }
 
+// The file a name ends at after its symbolic links (even one that does not exist yet), so that
+// the link stays and its target is replaced.
+std::string throughLinks(std::string path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code error;
+        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, error)))
+            return path;
+        const std::filesystem::path link = std::filesystem::read_symlink(path, error);
+        if (error)
+            return path;
+        path = link.is_absolute() ? link.string() : (std::filesystem::path(folderOf(path)) / link).string();
+    }
+    return path;
+}
+
+const std::string kTempMark = ".relight-";
+
+// Temporary names carry the writer's process id: ".NAME.relight-PID-XXXXXX".
+pid_t writerOf(const std::string& name) {
+    const std::size_t mark = name.rfind(kTempMark);
+    if (name.empty() || name[0] != '.' || mark == std::string::npos ||
+        name.size() < mark + kTempMark.size() + 8)
+        return 0;
+    const std::string digits =
+        name.substr(mark + kTempMark.size(), name.size() - mark - kTempMark.size() - 7);
+    if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos ||
+        name[name.size() - 7] != '-')
+        return 0;
+    return pid_t(std::stol(digits));
+}
+
+// Removes the temporary files that writers which no longer run left in `folder` (a kill, a crash).
+void removeStaleTemporaries(const std::string& folder) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const pid_t writer = writerOf(entry.path().filename().string());
+        if (writer > 0 && kill(writer, 0) != 0 && errno == ESRCH && entry.is_regular_file(error))
+            std::filesystem::remove(entry.path(), error);
+    }
+}
+
 } // namespace
 
-AtomicOutput::AtomicOutput(std::string target) : target_(std::move(target)) {
-    std::string pattern = target_ == "-" ? temporaryFolder() + "/relight-output-XXXXXX"
-                                         : folderOf(target_) + "/." + baseOf(target_) + ".relight-XXXXXX";
+AtomicOutput::AtomicOutput(std::string target)
+    : target_(std::move(target)), resolved_(target_ == "-" ? target_ : throughLinks(target_)) {
+    struct stat existing {};
+    if (target_ != "-" && stat(resolved_.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode))
+        BadInput("not a regular file (a device, pipe or socket is never replaced)", target_);
+    const std::string folder = target_ == "-" ? temporaryFolder() : folderOf(resolved_);
+    removeStaleTemporaries(folder);
+    const std::string base = target_ == "-" ? "output" : baseOf(resolved_);
+    std::string pattern = folder + "/." + base + kTempMark + std::to_string(getpid()) + "-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back(0);
     const int fd = mkstemp(name.data());
     if (fd < 0)
         cannotWrite(target_);
     temp_ = name.data();
-    applyMode(fd, target_);
+    applyMode(fd, resolved_);
     file_ = fdopen(fd, "wb");
     if (!file_) {
         close(fd);
@@ -107,7 +160,7 @@ void AtomicOutput::Commit() {
             cannotWrite(target_);
         return; // the destructor removes the temporary file
     }
-    if (std::rename(temp_.c_str(), target_.c_str()) != 0)
+    if (std::rename(temp_.c_str(), resolved_.c_str()) != 0)
         cannotWrite(target_);
     temp_.clear();
 }
@@ -115,7 +168,7 @@ void AtomicOutput::Commit() {
 bool AtomicOutput::CommitIfAbsent() {
     finish();
     // A hard link is made only where no name exists: the check and the creation are one step.
-    if (link(temp_.c_str(), target_.c_str()) != 0) {
+    if (link(temp_.c_str(), resolved_.c_str()) != 0) {
         if (errno == EEXIST)
             return false;
         cannotWrite(target_);

@@ -1,6 +1,10 @@
 // A file that appears whole or not at all: written to a temporary file beside the target and
-// renamed over it on Commit. Destroyed uncommitted, it removes the temporary file. The target "-"
-// is standard output: the temporary file is made in the temporary folder and copied there.
+// renamed over it on Commit. Destroyed uncommitted, it removes the temporary file. A symbolic
+// link is written through (the link stays, the file it names is replaced); anything but a
+// regular file is refused, never replaced. The temporary name carries the process id, and those
+// of processes that no longer run are removed when the next one is made in that folder.
+// The target "-" is standard output: the temporary file is made in the temporary folder and
+// copied there.
 #pragma once
 
 #include <cstdio>
@@ -29,6 +33,7 @@ class AtomicOutput {
     void finish();
 
     std::string target_;
+    std::string resolved_; // the target after its links
     std::string temp_;
     std::FILE* file_ = nullptr;
 };

@@ -17,8 +17,8 @@ struct Options {
     std::string params; // stored block to apply; empty: the last settings
     std::string style;  // apply: the style to choose in the dialog
     std::string name;   // styles import: the name to store under
-    bool force =
-        false; // styles: replace or delete what is otherwise kept; --in-place: lose what the file held
+    bool force = false; // styles: replace or delete what is otherwise kept; --in-place: lose what
+                        // the file held; apply, edit: replace a read-only output
     std::vector<std::pair<std::string, std::string>> channels; // NAME, FILE
     std::optional<UserArea> area;
     std::string mask;

@@ -80,7 +80,7 @@ void filterAndWrite(PluginHost& plugin, Document& document, CodecThread& codec, 
         std::fprintf(stderr, "relight: lit in 8 bits, written in 16 (each value x 257): %s\n",
                      target.c_str());
     const std::string block = parameters.Bytes();
-    SaveLastBlock(block);
+    KeepLastBlock(block);
     if (!options.saveParams.empty())
         WriteFileAtomically(options.saveParams, block);
 }
@@ -93,6 +93,7 @@ void applyBlock(PluginHost& plugin, const std::vector<Options>& runs, const Opti
                                   : ReadWholeFile(options.params, kMaxBlockBytes, "parameter block");
     if (const std::string why = plugin.CheckParameters(block); !why.empty())
         BadInput("bad parameter block (" + why + ")", blockFile);
+    CheckPlannedFiles(PlannedFilesOf(runs), options.force);
     MakeResultFolder(options);
     for (const Options& run : runs) {
         Document document;
@@ -122,6 +123,9 @@ void applyStyle(PluginHost& plugin, const std::vector<Options>& runs, const Opti
     if (!library.Contains(style))
         BadInput("no style named '" + style + "' (see relight styles list)");
     const std::string script = "wait 100\nchoose @20 " + style + "\nwait 100\nclick @1\n";
+    PlannedFiles files = PlannedFilesOf(runs);
+    files.reads.push_back(library.PathOf(style));
+    CheckPlannedFiles(files, options.force);
     MakeResultFolder(options);
     for (const Options& run : runs) {
         Document document;
@@ -142,14 +146,16 @@ void apply(const Options& options) {
 }
 
 void edit(const Options& options) {
-    const std::string target = OutputOf(options);
+    Options run = options;
+    run.output = OutputOf(options);
+    CheckPlannedFiles(PlannedFilesOf({run}), options.force);
     PluginHost plugin(PluginHost::Locate(options.plugin));
     plugin.SetThreads(options.jobs);
     Document document;
     const std::unique_ptr<CodecThread> codec = openInputForDialog(document, options);
     SeedStylesIfPossible(plugin.Styles());
     const DialogScreen screen(options);
-    runDialog(plugin, document, *codec, screen, options, target);
+    runDialog(plugin, document, *codec, screen, options, run.output);
 }
 
 void about(const Options& options) {
@@ -169,7 +175,12 @@ void RunCommand(const Options& options) {
         std::fputs(HelpText(options.command).c_str(), stdout);
         return;
     }
-    TBFilesSetRoot(DataFolder(), "relight");
+    const std::string data = DataFolder();
+    const bool needsStyles =
+        options.command == "styles" || options.command == "edit" || !options.style.empty();
+    if (data.empty() && needsStyles)
+        BadInput("no home folder for the styles (set HOME or RELIGHT_HOME)");
+    TBFilesSetRoot(data, "relight");
     if (options.command == "apply")
         apply(options);
     else if (options.command == "styles")

@@ -29,7 +29,7 @@ void DialogScreen::open(TBBackendKind kind) {
     backend.title = "relight";
     std::string error;
     if (!TBInitBackend(backend, &error))
-        throw HostError(ExitStatus::filterFailed, "cannot open a window (" + error + "); try --headless");
+        BadInput("cannot open a window (" + error + "); without a display use --headless --script FILE");
 }
 
 DialogScreen::~DialogScreen() {

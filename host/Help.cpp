@@ -14,9 +14,13 @@ Usage:
 
 Exit status: 0 done, 1 cancelled, 2 bad input, 3 the filter failed.
 
+No output may be a file the run reads or another output (by name or through a link); a link is
+written through, a device or pipe is refused, a read-only file is replaced only with --force.
+
 The last accepted settings are kept in $XDG_STATE_HOME/relight/last.block
 (~/.local/state/relight/last.block when XDG_STATE_HOME is not set). Styles are kept in a
-folder in $RELIGHT_HOME (else $XDG_DATA_HOME/relight, else ~/.local/share/relight).
+folder in $RELIGHT_HOME (else $XDG_DATA_HOME/relight, else ~/.local/share/relight). Without
+HOME, ~ is the account's home; when the last settings cannot be kept, the run only warns.
 )";
 
 constexpr const char* kCommonOptions =
@@ -30,6 +34,7 @@ constexpr const char* kCommonOptions =
   --channel NAME=FILE    add a grey image as a document channel (usable as texture);
                          channels are Red, Green, Blue, IN's alpha, then these in order
   --save-params FILE     also store the accepted settings in FILE
+  --force                replace an output that is read-only
   --quality N            JPEG quality, 1 to 100 (default 90)
   --max-pixels N         refuse images (and masks, channels) of more than N pixels, from
                          their header, before reading them (default 250000000)
@@ -71,10 +76,11 @@ Examples:
 constexpr const char* kEdit = R"(relight edit IN -o OUT [options]
 
 Opens the lighting dialog over IN. OK writes OUT and keeps the settings as the last ones (and in
-the --save-params file); Cancel writes nothing.
+the --save-params file); Cancel writes nothing. Ctrl-C, SIGTERM and SIGHUP cancel the dialog.
 
 Options:
-  --headless             no window: the dialog runs on an invisible screen
+  --headless             no window: the dialog runs on an invisible screen (without a
+                         display, edit ends at once with status 2 unless this is given)
   --script FILE          with --headless: replay this input script (one event a line); a script
                          that ends with the dialog still open leaves it with Cancel
   --record FILE          write the session's input to FILE as such a script

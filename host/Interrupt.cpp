@@ -1,5 +1,6 @@
 #include "Interrupt.h"
 
+#include "Backend.h"
 #include "HostError.h"
 
 #include <csignal>
@@ -21,8 +22,10 @@ void InstallInterruptHandlers() {
     // and writes resume after the first, so that it reads as a cancel, not as a damaged file.
     action.sa_flags = SA_RESETHAND | SA_RESTART;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(signal, &action, nullptr);
+    // An open dialog closes as Cancel at its next event.
+    TBSetStopCheck([] { return InterruptRequested(); });
 }
 
 bool InterruptRequested() {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-// Installs the handlers for SIGINT and SIGTERM.
+// Installs the handlers for SIGINT, SIGTERM and SIGHUP; an open dialog then closes as Cancel.
 void InstallInterruptHandlers();
 
 // True once the user asked to stop.

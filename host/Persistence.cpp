@@ -4,15 +4,35 @@
 #include "FileHandle.h"
 #include "HostError.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <pwd.h>
+#include <unistd.h>
 #include <filesystem>
 #include <system_error>
 
 namespace {
 
+const char* const kNoHome = "no home folder for the last settings (set HOME or XDG_STATE_HOME)";
+
 std::string environment(const char* name) {
     const char* value = std::getenv(name);
     return value ? value : "";
+}
+
+// $HOME, else the account's home; empty when neither names a folder of the user's own (never the
+// root of the file system or the working folder).
+std::string homeFolder() {
+    std::string home = environment("HOME");
+    if (home.empty())
+        if (const passwd* account = getpwuid(getuid()); account && account->pw_dir)
+            home = account->pw_dir;
+    return home.empty() || home == "/" || home[0] != '/' ? "" : home;
+}
+
+// `base` + `under`, or empty when there is no base.
+std::string below(const std::string& base, const char* under) {
+    return base.empty() ? "" : base + under;
 }
 
 } // namespace
@@ -22,15 +42,14 @@ std::string DataFolder() {
         return home;
     if (const std::string data = environment("XDG_DATA_HOME"); !data.empty())
         return data + "/relight";
-    const char* home = std::getenv("HOME");
-    return std::string(home ? home : ".") + "/.local/share/relight";
+    return below(homeFolder(), "/.local/share/relight");
 }
 
 std::string StateFolder() {
     const std::string state = environment("XDG_STATE_HOME");
     if (!state.empty())
         return state + "/relight";
-    return environment("HOME") + "/.local/state/relight";
+    return below(homeFolder(), "/.local/state/relight");
 }
 
 std::string LastBlockPath() {
@@ -38,6 +57,8 @@ std::string LastBlockPath() {
 }
 
 std::string ReadLastBlock() {
+    if (StateFolder().empty())
+        BadInput(kNoHome);
     const std::string path = LastBlockPath();
     std::error_code error;
     if (!std::filesystem::exists(path, error))
@@ -45,7 +66,19 @@ std::string ReadLastBlock() {
     return ReadWholeFile(path, kMaxBlockBytes, "parameter block");
 }
 
+void KeepLastBlock(const std::string& block) {
+    try {
+        SaveLastBlock(block);
+    } catch (const HostError& error) {
+        const std::string where = error.File().empty() ? "" : ": " + error.File();
+        std::fprintf(stderr, "relight: warning: the last settings were not kept (%s)%s\n", error.what(),
+                     where.c_str());
+    }
+}
+
 void SaveLastBlock(const std::string& block) {
+    if (StateFolder().empty())
+        BadInput(kNoHome);
     std::error_code error;
     std::filesystem::create_directories(StateFolder(), error);
     if (error)

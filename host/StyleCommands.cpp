@@ -1,6 +1,7 @@
 #include "StyleCommands.h"
 
 #include "AtomicOutput.h"
+#include "FileClashes.h"
 #include "FileHandle.h"
 #include "HostError.h"
 #include "PluginHost.h"
@@ -52,6 +53,7 @@ void exportStyle(const StyleLibrary& library, const Options& options) {
     std::error_code error;
     if (!options.force && std::filesystem::exists(words[2], error))
         BadInput("the file exists already (--force replaces it)", words[2]);
+    CheckPlannedFiles({{library.PathOf(name)}, {words[2]}}, options.force);
     WriteFileAtomically(words[2], bytes);
 }
 

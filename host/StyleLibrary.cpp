@@ -54,7 +54,7 @@ StyleLibrary::StyleLibrary(const PluginStyles& styles) : styles_(styles) {
 void StyleLibrary::seed() const {
     // The shipped names offered before: a style the user deleted stays deleted, a newly shipped one
     // still arrives.
-    const std::string record = pathOf(kSeededRecord);
+    const std::string record = PathOf(kSeededRecord);
     std::error_code error;
     std::string offered = std::filesystem::exists(record, error) ? ReadWholeFile(record) : "";
     const std::string before = offered;
@@ -67,7 +67,7 @@ void StyleLibrary::seed() const {
         const PascalName pascal(name);
         if (HGetFInfo(volume_, directory_, pascal.bytes, &info) != fnfErr)
             continue; // whatever has that name is the user's
-        AtomicOutput out(pathOf(name));
+        AtomicOutput out(PathOf(name));
         const std::string bytes = ReadWholeFile(entry.path().string());
         if (std::fwrite(bytes.data(), 1, bytes.size(), out.Stream()) != bytes.size())
             BadInput("cannot copy a shipped style", out.Target());
@@ -78,7 +78,7 @@ void StyleLibrary::seed() const {
         WriteFileAtomically(record, offered);
 }
 
-std::string StyleLibrary::pathOf(const std::string& name) const {
+std::string StyleLibrary::PathOf(const std::string& name) const {
     PascalName pascal(name);
     std::string path;
     if (TBFilesEntryPath(volume_, directory_, pascal.bytes, &path) != noErr)
@@ -114,11 +114,11 @@ bool StyleLibrary::Contains(const std::string& name) const {
 std::string StyleLibrary::Read(const std::string& name) const {
     if (!Contains(name))
         BadInput("no style named '" + name + "' (see relight styles list)");
-    return ReadWholeFile(pathOf(name));
+    return ReadWholeFile(PathOf(name));
 }
 
 void StyleLibrary::Write(const std::string& name, const std::string& bytes, bool replace) const {
-    const std::string path = pathOf(name);
+    const std::string path = PathOf(name);
     PascalName pascal(name);
     FInfo info{};
     const bool exists = HGetFInfo(volume_, directory_, pascal.bytes, &info) != fnfErr;
@@ -140,9 +140,9 @@ void StyleLibrary::Erase(const std::string& name) const {
     if (!Contains(name))
         BadInput("no style named '" + name + "' (see relight styles list)");
     if (styles_.IsLocked(name))
-        BadInput("the style file is locked and cannot be deleted", pathOf(name));
+        BadInput("the style file is locked and cannot be deleted", PathOf(name));
     if (!styles_.Erase(name))
-        BadInput("cannot delete the style", pathOf(name));
+        BadInput("cannot delete the style", PathOf(name));
 }
 
 void SeedStylesIfPossible(const PluginStyles& styles) {

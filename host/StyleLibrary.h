@@ -41,8 +41,10 @@ class StyleLibrary {
     // Deletes the style; throws HostError when there is none or it is locked.
     void Erase(const std::string& name) const;
 
+    // The file that holds the style `name` (as NameOf gives it).
+    std::string PathOf(const std::string& name) const;
+
   private:
-    std::string pathOf(const std::string& name) const;
     void seed() const;
 
     const PluginStyles& styles_;

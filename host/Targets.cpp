@@ -61,3 +61,18 @@ void MakeResultFolder(const Options& options) {
         !std::filesystem::create_directories(options.output, error) && error)
         BadInput("cannot make the folder (" + error.message() + ")", options.output);
 }
+
+PlannedFiles PlannedFilesOf(const std::vector<Options>& runs) {
+    PlannedFiles files;
+    for (const Options& run : runs) {
+        if (!run.inPlace)
+            files.reads.push_back(run.input);
+        files.writes.push_back(run.output);
+    }
+    const Options& options = runs.front();
+    for (const auto& channel : options.channels)
+        files.reads.push_back(channel.second);
+    files.reads.insert(files.reads.end(), {options.mask, options.params, options.script});
+    files.writes.insert(files.writes.end(), {options.saveParams, options.record});
+    return files;
+}

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "CommandLine.h"
+#include "FileClashes.h"
 
 #include <vector>
 
@@ -16,3 +17,7 @@ std::vector<Options> BatchRuns(const Options& options);
 
 // Makes the folder of results that -o names, when it is missing.
 void MakeResultFolder(const Options& options);
+
+// What `runs` (from BatchRuns) read and write, for CheckPlannedFiles. The last settings are state,
+// not part of the run's files.
+PlannedFiles PlannedFilesOf(const std::vector<Options>& runs);

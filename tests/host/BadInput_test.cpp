@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <map>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -64,6 +65,9 @@ struct Refusal {
     int status;
     std::string message;                // the whole line, "@name" as in args; "..." at the end: a prefix
     bool interruptWhileReading = false; // "slow.png" is a pipe fed in halves, Ctrl-C between
+    std::vector<std::string> environment = {}; // NAME=VALUE, "@" as in args
+    std::string product = {};                  // the one file the run may add (state is secondary)
+    int signal = 0;                            // sent a moment after the start (to an open dialog)
 };
 
 class BadInputs : public CliTest {
@@ -118,6 +122,14 @@ class BadInputs : public CliTest {
         WriteBytes(Path("out.png"), "the previous result");
         std::filesystem::create_directory(Path("folder.png"));
         ASSERT_EQ(mkfifo(Path("slow.png").c_str(), 0600), 0);
+        WriteBytes(Path("long.script"), "wait 2000000000\nclick @1\n");
+        std::filesystem::create_symlink("in.png", Path("link.png"));
+        WriteBytes(Path("kept.png"), "a result the owner locked");
+        std::filesystem::permissions(Path("kept.png"), std::filesystem::perms::owner_read);
+        // Only root makes a device; the program must refuse it without replacing it.
+        if (geteuid() == 0) {
+            ASSERT_EQ(mknod(Path("device").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
+        }
         ASSERT_EQ(Relight({"styles", "list"}).status, 0); // the style folder, seeded
         before_ = Contents();
     }
@@ -184,7 +196,9 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
         return std::vector<std::string>{"apply", "@" + image, "-o", "@new.png", "--params", "@light.block"};
     };
     const std::string probe = PROBE_PLUGIN;
-    const std::vector<Refusal> cases = {
+    const std::vector<std::string> dialog = {"edit",       "@in.png",  "-o",          "@new.png",
+                                             "--headless", "--script", "@long.script"};
+    std::vector<Refusal> cases = {
         {"truncated PNG", reading("truncated.png"), 2,
          "relight: damaged PNG image (Read Error): @truncated.png"},
         {"PNG signature only", reading("signature.png"), 2,
@@ -299,6 +313,45 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
          "relight: area 30,20,20,10 is not inside the 40 x 24 image: @in.png"},
         {"empty area", with(apply, {"--area", "0,0,5,0"}), 2,
          "relight: area 0,0,5,0 is not inside the 40 x 24 image: @in.png"},
+        {"settings saved over the input", with(apply, {"--save-params", "@in.png"}), 2,
+         "relight: the run would write over @in.png, which it also uses: @in.png"},
+        {"output over a channel",
+         with(reading("in.png"), {"-o", "@grey.png", "--channel", "Relief=@grey.png"}), 2,
+         "relight: the run would write over @grey.png, which it also uses: @grey.png"},
+        {"settings saved over the output", with(apply, {"--save-params", "@new.png"}), 2,
+         "relight: the run would write over @new.png, which it also uses: @new.png"},
+        {"recording over the input",
+         {"edit", "@in.png", "-o", "@new.png", "--record", "@in.png"},
+         2,
+         "relight: the run would write over @in.png, which it also uses: @in.png"},
+        {"output through a link to the input",
+         {"apply", "@in.png", "-o", "@link.png", "--params", "@light.block"},
+         2,
+         "relight: the output would overwrite the input (use --in-place for that): @link.png"},
+        {"output onto a pipe",
+         {"apply", "@in.png", "-o", "@slow.png", "--params", "@light.block"},
+         2,
+         "relight: not a regular file (a device, pipe or socket is never replaced): @slow.png"},
+        {"read-only output",
+         {"apply", "@in.png", "-o", "@kept.png", "--params", "@light.block"},
+         2,
+         "relight: the file is read-only (--force replaces it): @kept.png"},
+        {"state folder that cannot be made",
+         apply,
+         0,
+         "relight: warning: the last settings were not kept (cannot create the state folder (Not a "
+         "directory)): @light.block/relight",
+         false,
+         {"XDG_STATE_HOME=@light.block"},
+         "new.png"},
+        {"a window without a display",
+         {"edit", "@in.png", "-o", "@new.png"},
+         2,
+         "relight: cannot open a window (...",
+         false,
+         {"DISPLAY=", "WAYLAND_DISPLAY=", "SDL_VIDEODRIVER="}},
+        {"SIGTERM in a headless dialog", dialog, 1, "relight: cancelled: @in.png", false, {}, {}, SIGTERM},
+        {"SIGHUP in a headless dialog", dialog, 1, "relight: cancelled: @in.png", false, {}, {}, SIGHUP},
         {"Ctrl-C while loading", reading("slow.png"), 1, "relight: cancelled: @slow.png", true},
         {"Ctrl-C while shading",
          {"apply", "@in.png", "-o", "@out.png", "--params", "@stop.block", "--plugin", probe},
@@ -391,14 +444,25 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
          3,
          "relight: filter failed at continue with code -108 (out of memory): @in.png"},
     };
+    if (geteuid() == 0)
+        cases.push_back(
+            {"settings saved onto a device", with(apply, {"--save-params", "@device"}), 2,
+             "relight: not a regular file (a device, pipe or socket is never replaced): @device"});
     for (const Refusal& bad : cases) {
         SCOPED_TRACE(bad.what);
         std::vector<std::string> args;
         for (const std::string& arg : bad.args)
             args.push_back(Expand(arg));
-        const RunResult r = RelightMeanwhile(args, {}, [&](pid_t pid) {
+        std::vector<std::string> environment;
+        for (const std::string& entry : bad.environment)
+            environment.push_back(Expand(entry));
+        const RunResult r = RelightMeanwhile(args, environment, [&](pid_t pid) {
             if (bad.interruptWhileReading)
                 FeedWithInterrupt(pid);
+            if (bad.signal) {
+                usleep(300000); // loosely: the dialog is open by then, or the signal stops the load
+                kill(pid, bad.signal);
+            }
         });
         EXPECT_EQ(r.status, bad.status) << r.err;
         const std::string line = Expand(bad.message);
@@ -409,7 +473,12 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
             EXPECT_EQ(r.err, line + "\n");
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
         EXPECT_LT(r.peakKiB, 300 << 10) << "a header's claim must cost nothing before its rows arrive";
-        EXPECT_TRUE(Contents() == before_) << "a file was added, changed or removed";
+        std::map<std::string, std::string> after = Contents();
+        if (!bad.product.empty()) {
+            EXPECT_EQ(after.erase(Path(bad.product)), 1u) << "the product is missing";
+            std::filesystem::remove(Path(bad.product));
+        }
+        EXPECT_TRUE(after == before_) << "a file was added, changed or removed";
     }
 }
 

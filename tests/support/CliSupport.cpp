@@ -300,6 +300,11 @@ RunResult CliTest::RelightMeanwhile(const std::vector<std::string>& args,
                                     const std::vector<std::string>& extraEnvironment,
                                     const std::function<void(pid_t)>& meanwhile) const {
     std::vector<std::string> env = environmentFor(dir_);
+    // An extra entry replaces ours of that name.
+    for (const std::string& extra : extraEnvironment)
+        std::erase_if(env, [&](const std::string& entry) {
+            return entry.compare(0, entry.find('='), extra, 0, extra.find('=')) == 0;
+        });
     env.insert(env.end(), extraEnvironment.begin(), extraEnvironment.end());
     // Numbered, so that a program started meanwhile keeps its own.
     static int runs = 0;

@@ -67,6 +67,23 @@ std::int16_t TBScreenDepth() {
     return st().options.depth;
 }
 
+namespace {
+
+TBStopCheck& stopCheck() {
+    static TBStopCheck check = nullptr;
+    return check;
+}
+
+} // namespace
+
+void TBSetStopCheck(TBStopCheck check) {
+    stopCheck() = check;
+}
+
+bool TBStopRequested() {
+    return stopCheck() && stopCheck()();
+}
+
 void TBPresent() {
     if (st().sdlOpen)
         tbback::sdlPresent(true);

@@ -32,6 +32,13 @@ std::int16_t TBScreenDepth();
 // Shows the composed screen now (SDL; nothing on headless). Polling calls also present it.
 void TBPresent();
 
+// Asked at every event of a modal dialog and every step of a tracked press: once it answers true
+// (a signal asked the program to stop), the press ends and the dialog closes as Cancel, on either
+// backend. Null (the default): never. The check must be safe to call often.
+using TBStopCheck = bool (*)();
+void TBSetStopCheck(TBStopCheck check);
+bool TBStopRequested();
+
 // ---- Input scripts (headless) -----------------------------------------------------------------------
 // One event per line, '#' starts a comment:
 //   move POS MODS | down POS MODS | up POS MODS | click POS MODS | choose POS TEXT

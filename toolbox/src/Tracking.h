@@ -6,9 +6,10 @@
 #include "QuickDraw.h"
 
 // StillDown for tracking loops: on the headless backend a script that has run out or failed can
-// never release the button, so the press ends there instead of waiting for ever.
+// never release the button, so the press ends there instead of waiting for ever; a stop request
+// ends it too.
 inline bool TBStillTracking() {
-    if (!StillDown())
+    if (!StillDown() || TBStopRequested())
         return false;
     return TBCurrentBackend() != TBBackendKind::headless || (!TBScriptFinished() && TBScriptError().empty());
 }

@@ -7,6 +7,8 @@
 #include "WindowState.h"
 
 #include <SDL.h>
+#include <cstdlib>
+#include <cstring>
 
 #include <cstring>
 
@@ -130,13 +132,32 @@ void showCursor() {
     sdl().shown = *c;
 }
 
+bool asked(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value && *value;
+}
+
+// A driver that shows nothing, chosen only because no display answered: a window nobody sees
+// would wait for ever. Asking for it by name (as tests do) is fine.
+bool invisibleUnasked() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return !asked("SDL_VIDEODRIVER") && driver &&
+           (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0);
+}
+
 } // namespace
 
 namespace tbback {
 
 bool sdlOpen(const TBBackendOptions& opts, std::string* error) {
+    if (!asked("SDL_VIDEODRIVER") && !asked("DISPLAY") && !asked("WAYLAND_DISPLAY"))
+        return *error = "no display: DISPLAY and WAYLAND_DISPLAY are not set", false;
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         return *error = std::string("cannot start SDL video: ") + SDL_GetError(), false;
+    if (invisibleUnasked()) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return *error = "no display", false;
+    }
     Sdl& s = sdl();
     s.scale = opts.scale == 2 ? 2 : 1;
     s.window = SDL_CreateWindow(opts.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,

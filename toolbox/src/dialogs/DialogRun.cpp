@@ -93,9 +93,10 @@ void updateWindow(WindowPtr window, DialogEventProcPtr eventProc) {
     }
 }
 
-// On the headless backend, a script that has run out (or stopped) cannot close the dialog itself.
-bool scriptExhausted() {
-    return TBCurrentBackend() == TBBackendKind::headless && TBScriptFinished();
+// On the headless backend, a script that has run out (or stopped) cannot close the dialog itself;
+// nor can a user whose program was asked to stop.
+bool mustCancel() {
+    return TBStopRequested() || (TBCurrentBackend() == TBBackendKind::headless && TBScriptFinished());
 }
 
 // The shared loop. movable: the title bar drags the dialog and other windows' events go to eventProc.
@@ -104,7 +105,7 @@ void run(DialogPtr dialog, bool movable, DialogEventProcPtr eventProc, ModalFilt
     for (;;) {
         EventRecord e{};
         WaitNextEvent(everyEvent, &e, 1, nullptr);
-        if (e.what == nullEvent && scriptExhausted()) {
+        if (e.what == nullEvent && mustCancel()) {
             DialogPeek d = dialogs::peek(dialog);
             *itemHit = pressable(dialog, d->cancelItem) ? d->cancelItem : d->aDefItem;
             return;
