@@ -27,14 +27,14 @@ constexpr const char* kCommonOptions =
     R"(  -o OUT                 the result (.png or .jpg); written whole or not at all
   --in-place             write the result over IN (instead of -o); refused when IN's format
                          would lose its alpha, 16-bit depth or metadata
-  --force                with --in-place: write even so
   --format png|jpeg      the result's format (default: OUT's extension; needed for -o -)
   --area X,Y,W,H         filter only this rectangle (left, top, width, height)
   --mask FILE            grey image of IN's size: 0 keeps the original, 255 takes the result
   --channel NAME=FILE    add a grey image as a document channel (usable as texture);
                          channels are Red, Green, Blue, IN's alpha, then these in order
   --save-params FILE     also store the accepted settings in FILE
-  --force                replace an output that is read-only
+  --force                replace a read-only output; with --in-place, write even when IN's
+                         format would lose something
   --quality N            JPEG quality, 1 to 100 (default 90)
   --max-pixels N         refuse images (and masks, channels) of more than N pixels, from
                          their header, before reading them (default 250000000)
