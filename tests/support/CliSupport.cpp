@@ -351,6 +351,12 @@ RunResult CliTest::RelightOnTerminal(const std::vector<std::string>& args) const
     return result;
 }
 
+RunResult CliTest::Succeeds(const std::vector<std::string>& args) const {
+    const RunResult r = Relight(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    return r;
+}
+
 void CliTest::ExpectRefused(const std::vector<std::string>& args, const std::string& message) const {
     const RunResult r = Relight(args);
     EXPECT_EQ(r.status, 2) << message;

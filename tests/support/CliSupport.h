@@ -78,6 +78,8 @@ class CliTest : public ::testing::Test {
                                const std::function<void(pid_t)>& meanwhile) const;
     // The same on a pseudo-terminal; what the program writes to it comes back in `out`.
     RunResult RelightOnTerminal(const std::vector<std::string>& args) const;
+    // Runs `relight ARGS`, expecting status 0.
+    RunResult Succeeds(const std::vector<std::string>& args) const;
     // Runs `relight ARGS`, expecting it to refuse with status 2 and `message` opening its one line.
     void ExpectRefused(const std::vector<std::string>& args, const std::string& message) const;
     // The same with the probe plug-in loaded.
