@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <tuple>
 
 TEST(QuickDrawRects, FramePaintAndEraseCoverExactlyTheirPixels) {
@@ -15,14 +16,14 @@ TEST(QuickDrawRects, FramePaintAndEraseCoverExactlyTheirPixels) {
                               TBGetPixel(p.get(), 11, 11), TBGetPixel(p.get(), 30, 10)}),
                   (std::tuple{56, 0u, 0u, 0xFFFFFFu, 0xFFFFFFu}));
     }
-    {
-        ScratchPort p(10, 8);
-        Rect r{0, 0, 6, 8};
-        PenSize(3, 2);
-        FrameRect(&r);
-        EXPECT_EQ(p.picture(), rows({"########..", "########..", "###..###..", "###..###..", "########..",
-                                     "########..", "..........", ".........."}));
-    }
+    EXPECT_EQ(drawn(10, 8,
+                    [] {
+                        const Rect r{0, 0, 6, 8};
+                        PenSize(3, 2);
+                        FrameRect(&r);
+                    }),
+              rows({"########..", "########..", "###..###..", "###..###..", "########..", "########..",
+                    "..........", ".........."}));
     {
         ScratchPort p(10, 8);
         Rect r{0, 0, 6, 8};
@@ -90,44 +91,38 @@ TEST(QuickDrawRects, RectangleArithmeticFollowsTheHalfOpenGrid) {
     EXPECT_EQ(sides(r), (Sides{40, 20, 45, 25}));
 }
 
-TEST(QuickDrawOvals, PixelCentresInsideTheEllipseAreCovered) {
-    {
-        ScratchPort p(8, 8);
-        Rect r{0, 0, 8, 8};
-        PaintOval(&r);
-        EXPECT_EQ(p.picture(), rows({"..####..", ".######.", "########", "########", "########", "########",
-                                     ".######.", "..####.."}));
-    }
-    {
-        ScratchPort p(5, 5);
-        Rect r{0, 0, 5, 5};
-        PaintOval(&r);
-        EXPECT_EQ(p.picture(), rows({".###.", "#####", "#####", "#####", ".###."}));
-    }
-    {
-        ScratchPort p(10, 6);
-        Rect r{0, 0, 6, 10};
-        PaintOval(&r);
-        EXPECT_EQ(p.picture(),
-                  rows({"..######..", ".########.", "##########", "##########", ".########.", "..######.."}));
-        EraseRect(&r);
-        FrameOval(&r);
-        EXPECT_EQ(p.picture(),
-                  rows({"..######..", ".#......#.", "#........#", "#........#", ".#......#.", "..######.."}))
-            << "frame = oval minus the oval inset by the pen";
-    }
+// `shape` over the whole of a fresh port of the size.
+template <class Shape> std::string whole(std::int16_t width, std::int16_t height, Shape shape) {
+    return drawn(width, height, [&] {
+        Rect r{0, 0, height, width};
+        shape(&r);
+    });
 }
 
-TEST(QuickDrawOvals, RoundRectCornersAreQuartersOfTheCornerOval) {
-    ScratchPort p(10, 6);
-    Rect r{0, 0, 6, 10};
-    PaintRoundRect(&r, 8, 8);
-    EXPECT_EQ(p.picture(),
-              rows({"..######..", ".########.", "##########", "##########", ".########.", "..######.."}))
-        << "corner diameters clamp to the rect (8x6); its top rows go to the top corners";
-    EraseRect(&r);
-    PaintRoundRect(&r, 3, 3);
-    EXPECT_EQ(p.countNonWhite(), 60) << "corner ovals below 4x4 give a plain rect";
+TEST(QuickDrawOvals, PixelCentresInsideTheEllipseAreCovered) {
+    const std::string tenBySix =
+        rows({"..######..", ".########.", "##########", "##########", ".########.", "..######.."});
+    EXPECT_EQ(whole(8, 8, PaintOval), rows({"..####..", ".######.", "########", "########", "########",
+                                            "########", ".######.", "..####.."}));
+    EXPECT_EQ(whole(5, 5, PaintOval), rows({".###.", "#####", "#####", "#####", ".###."}));
+    EXPECT_EQ(whole(10, 6, PaintOval), tenBySix);
+    EXPECT_EQ(whole(10, 6, FrameOval),
+              rows({"..######..", ".#......#.", "#........#", "#........#", ".#......#.", "..######.."}))
+        << "frame = oval minus the oval inset by the pen";
+    // Corner diameters clamp to the rect (8x6), its top rows going to the top corners; corner ovals
+    // below 4x4 give a plain rect.
+    EXPECT_EQ(whole(10, 6, [](const Rect* r) { PaintRoundRect(r, 8, 8); }), tenBySix);
+    const std::string plain = whole(10, 6, [](const Rect* r) { PaintRoundRect(r, 3, 3); });
+    EXPECT_EQ(std::count(plain.begin(), plain.end(), '#'), 60);
+}
+
+// A line between the points with a square pen of the size.
+std::string line(std::int16_t width, std::int16_t height, std::int16_t pen, Point from, Point to) {
+    return drawn(width, height, [&] {
+        PenSize(pen, pen);
+        MoveTo(from.h, from.v);
+        LineTo(to.h, to.v);
+    });
 }
 
 TEST(QuickDrawLines, BothEndsAreDrawnAndThickPensHangBelowRight) {
@@ -141,46 +136,16 @@ TEST(QuickDrawLines, BothEndsAreDrawnAndThickPensHangBelowRight) {
         EXPECT_EQ((std::tuple{p.countNonWhite(), TBGetPixel(p.get(), 8, 3), pen.h}), (std::tuple{24, 0u, 6}))
             << "(1,1)-(6,1) with a 3x3 pen covers 8 x 3";
     }
-    {
-        ScratchPort p(5, 5);
-        PenSize(3, 3);
-        MoveTo(0, 0);
-        LineTo(2, 2);
-        EXPECT_EQ(p.picture(), rows({"###..", "####.", "#####", ".####", "..###"}));
-    }
-    {
-        ScratchPort p(3, 3);
-        MoveTo(1, 1);
-        LineTo(1, 1);
-        EXPECT_EQ(p.picture(), rows({"...", ".#.", "..."})) << "a zero-length line is one pen";
-    }
+    EXPECT_EQ(line(5, 5, 3, {0, 0}, {2, 2}), rows({"###..", "####.", "#####", ".####", "..###"}));
+    EXPECT_EQ(line(3, 3, 1, {1, 1}, {1, 1}), rows({"...", ".#.", "..."})) << "a zero-length line is one pen";
 }
 
 TEST(QuickDrawLines, DiagonalsAreCutInEvenRunsWhicheverWayTheyAreDrawn) {
-    {
-        ScratchPort p(10, 2);
-        MoveTo(0, 0);
-        LineTo(9, 1);
-        EXPECT_EQ(p.picture(), rows({"#####.....", ".....#####"}));
-        const std::string forward = p.picture();
-        Rect all{0, 0, 2, 10};
-        EraseRect(&all);
-        MoveTo(9, 1);
-        LineTo(0, 0);
-        EXPECT_EQ(p.picture(), forward) << "reversed line";
-    }
-    {
-        ScratchPort p(8, 4);
-        MoveTo(0, 0);
-        LineTo(7, 3);
-        EXPECT_EQ(p.picture(), rows({"##......", "..##....", "....#...", ".....###"}));
-    }
-    {
-        ScratchPort p(2, 10);
-        MoveTo(0, 0);
-        LineTo(1, 9);
-        EXPECT_EQ(p.picture(), rows({"#.", "#.", "#.", "#.", "#.", ".#", ".#", ".#", ".#", ".#"}));
-    }
+    EXPECT_EQ(line(10, 2, 1, {0, 0}, {1, 9}), rows({"#####.....", ".....#####"}));
+    EXPECT_EQ(line(10, 2, 1, {1, 9}, {0, 0}), rows({"#####.....", ".....#####"})) << "reversed line";
+    EXPECT_EQ(line(8, 4, 1, {0, 0}, {3, 7}), rows({"##......", "..##....", "....#...", ".....###"}));
+    EXPECT_EQ(line(2, 10, 1, {0, 0}, {9, 1}),
+              rows({"#.", "#.", "#.", "#.", "#.", ".#", ".#", ".#", ".#", ".#"}));
 }
 
 TEST(QuickDrawPen, PenStateRoundTripsAndPenNormalResetsAllButTheLocation) {
