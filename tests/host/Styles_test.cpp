@@ -80,16 +80,15 @@ TEST_F(Styles, SeedingNeverReplacesWhatTheUserHas) {
     // whose name differs only in letter case.
     fs::remove_all(folder);
     fs::create_directories(folder);
-    WriteBytes(folder + "/Night", "my notes");
-    WriteBytes(folder + "/Noon", shipped("Candle"));
+    const std::pair<std::string, std::string> own[] = {{"Night", "my notes"},
+                                                       {"Noon", shipped("Candle")},
+                                                       {"Candle", shipped("Neon")},
+                                                       {"warm lamp", shipped("Gallery")}};
+    for (const auto& [name, bytes] : own)
+        WriteBytes(folder + "/" + name, bytes);
     chmod((folder + "/Noon").c_str(), 0444);
-    WriteBytes(folder + "/Candle", shipped("Neon"));
-    WriteBytes(folder + "/warm lamp", shipped("Gallery"));
     const std::vector<std::string> listed = List();
-    for (const auto& [name, bytes] : {std::pair{"Night", std::string("my notes")},
-                                      {"Noon", shipped("Candle")},
-                                      {"Candle", shipped("Neon")},
-                                      {"warm lamp", shipped("Gallery")}})
+    for (const auto& [name, bytes] : own)
         EXPECT_EQ(ReadBytes(folder + "/" + name), bytes) << name;
     EXPECT_FALSE(fs::exists(folder + "/Warm Lamp") &&
                  fs::equivalent(folder + "/Warm Lamp", folder + "/warm lamp"));
