@@ -8,20 +8,15 @@ namespace {
 class Commands : public CliTest {};
 
 TEST_F(Commands, HelpForEachCommand) {
-    const std::vector<std::vector<std::string>> calls = {{},
-                                                         {"--help"},
-                                                         {"help"},
-                                                         {"apply", "--help"},
-                                                         {"edit", "--help"},
-                                                         {"about", "--help"},
-                                                         {"styles", "--help"}};
-    for (const std::vector<std::string>& args : calls) {
+    // Each command's help, and the program's own with no arguments, "--help" or "help".
+    for (const std::string command : {"", "--help", "help", "apply", "edit", "about", "styles"}) {
+        const bool own = command.empty() || command.find("help") != std::string::npos;
+        std::vector<std::string> args = {command, "--help"};
+        args.resize(command.empty() ? 0 : own ? 1 : 2);
         const RunResult r = Relight(args);
-        const std::string command = args.size() == 2 ? args[0] : "";
-        EXPECT_EQ(r.status, 0) << command;
-        EXPECT_EQ(r.err, "");
-        EXPECT_EQ(r.out.rfind(command.empty() ? "relight: " : "relight " + command, 0), 0u) << r.out;
-        EXPECT_NE(r.out.find(command.empty() ? "Usage:" : "Example"), std::string::npos) << r.out;
+        EXPECT_EQ(std::tuple(r.status, r.err), std::tuple(0, "")) << command;
+        EXPECT_EQ(r.out.rfind(own ? "relight: " : "relight " + command, 0), 0u) << r.out;
+        EXPECT_NE(r.out.find(own ? "Usage:" : "Example"), std::string::npos) << r.out;
     }
 }
 
