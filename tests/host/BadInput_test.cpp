@@ -62,13 +62,38 @@ std::string JpegFrame(std::string jpeg, std::size_t field, std::uint16_t value) 
 struct Refusal {
     std::string what;
     std::vector<std::string> args; // "@" before a name: the path of that file in the work folder
-    int status;
-    std::string message;                // the whole line, "@name" as in args; "..." at the end: a prefix
-    bool interruptWhileReading = false; // "slow.png" is a pipe fed in halves, Ctrl-C between
+    std::string message;           // after "relight: ", "@name" as in args; "..." at the end: a prefix
+    int status = 2;
     std::vector<std::string> environment = {}; // NAME=VALUE, "@" as in args
     std::string product = {};                  // the one file the run may add (state is secondary)
     int signal = 0;                            // sent a moment after the start (to an open dialog)
+    bool interruptWhileReading = false;        // "slow.png" is a pipe fed in halves, Ctrl-C between
 };
+
+using Args = std::vector<std::string>;
+
+// Runs of apply: reading another image, writing another output, with another block, with the probe.
+Args reading(const std::string& image) {
+    return {"apply", "@" + image, "-o", "@new.png", "--params", "@light.block"};
+}
+Args writing(const std::string& output) {
+    return {"apply", "@in.png", "-o", "@" + output, "--params", "@light.block"};
+}
+Args params(const std::string& block) {
+    return {"apply", "@in.png", "-o", "@new.png", "--params", block};
+}
+Args probing(const std::string& block) {
+    return {"apply",    "@in.png",   "-o", "@out.png", "--params", "@" + block + ".block",
+            "--plugin", PROBE_PLUGIN};
+}
+// The plain run with more options, or with no settings into out.png.
+Args with(std::initializer_list<std::string> more, Args args = writing("new.png")) {
+    args.insert(args.end(), more);
+    return args;
+}
+Args toOut(std::initializer_list<std::string> more) {
+    return with(more, {"apply", "@in.png", "-o", "@out.png"});
+}
 
 class BadInputs : public CliTest {
   protected:
@@ -143,20 +168,6 @@ class BadInputs : public CliTest {
         return contents;
     }
 
-    std::string Expand(const std::string& text) const {
-        std::string out;
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if (text[i] != '@') {
-                out += text[i];
-                continue;
-            }
-            const std::size_t end = std::min(text.find_first_of(" \n,:')", i), text.size());
-            out += Path(text.substr(i + 1, end - i - 1));
-            i = end - 1;
-        }
-        return out;
-    }
-
     // The program reads the pipe's first half, gets Ctrl-C, then the rest. A program that ended
     // before opening the pipe is left to the checks of its result.
     void FeedWithInterrupt(pid_t pid) const {
@@ -182,281 +193,193 @@ class BadInputs : public CliTest {
 };
 
 TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
-    const std::vector<std::string> apply = {"apply", "@in.png", "-o", "@new.png", "--params", "@light.block"};
-    const auto with = [&](std::vector<std::string> args, std::initializer_list<std::string> more) {
-        args.insert(args.end(), more);
-        return args;
-    };
-    const auto toOut = [](std::initializer_list<std::string> more) {
-        std::vector<std::string> args = {"apply", "@in.png", "-o", "@out.png"};
-        args.insert(args.end(), more);
-        return args;
-    };
-    const auto reading = [](const std::string& image) {
-        return std::vector<std::string>{"apply", "@" + image, "-o", "@new.png", "--params", "@light.block"};
-    };
     const std::string probe = PROBE_PLUGIN;
     const std::vector<std::string> dialog = {"edit",       "@in.png",  "-o",          "@new.png",
                                              "--headless", "--script", "@long.script"};
     std::vector<Refusal> cases = {
-        {"truncated PNG", reading("truncated.png"), 2,
-         "relight: damaged PNG image (Read Error): @truncated.png"},
-        {"PNG signature only", reading("signature.png"), 2,
-         "relight: damaged PNG image (Read Error): @signature.png"},
-        {"corrupt PNG data", reading("corrupt.png"), 2, "relight: damaged PNG image (IDAT: ..."},
-        {"text named .png", reading("text.png"), 2,
-         "relight: not an image relight reads (PNG or JPEG): @text.png"},
-        {"empty file", reading("empty.png"), 2,
-         "relight: not an image relight reads (PNG or JPEG): @empty.png"},
-        {"zero-width PNG", reading("zero.png"), 2,
-         "relight: damaged PNG image (Invalid IHDR data): @zero.png"},
-        {"over-sized PNG", reading("huge.png"), 2,
-         "relight: image is larger than 32767 pixels on a side (40000 x 40000): @huge.png"},
-        {"PNG over the pixel limit", reading("bomb.png"), 2,
-         "relight: image has 1073676289 pixels, more than the limit of 250000000 (see --max-pixels): "
-         "@bomb.png"},
-        {"image over a lowered limit", with(apply, {"--max-pixels", "959"}), 2,
-         "relight: image has 960 pixels, more than the limit of 959 (see --max-pixels): @in.png"},
-        {"PNG lying about its size", reading("lying.png"), 2, "relight: damaged PNG image (..."},
-        {"interlaced PNG lying about its size", reading("lying-interlaced.png"), 2,
-         "relight: damaged PNG image (..."},
-        {"JPEG lying about its size", reading("lying.jpg"), 2, "relight: damaged JPEG image (..."},
-        {"mask over the pixel limit", with(apply, {"--mask", "@bomb.png"}), 2,
-         "relight: image has 1073676289 pixels, more than the limit of 250000000 (see --max-pixels): "
-         "@bomb.png"},
-        {"mask lying about its size", with(apply, {"--mask", "@lying.png"}), 2,
-         "relight: mask is 16000 x 15000, the image 40 x 24: @lying.png"},
-        {"channel lying about its size", with(apply, {"--channel", "Relief=@lying.jpg"}), 2,
-         "relight: channel Relief is 16000 x 15000, the image 40 x 24: @lying.jpg"},
-        {"endless block",
-         {"apply", "@in.png", "-o", "@new.png", "--params", "/dev/zero"},
-         2,
-         "relight: parameter block is larger than 66736 bytes: /dev/zero"},
+        {"truncated PNG", reading("truncated.png"), "damaged PNG image (Read Error): @truncated.png"},
+        {"PNG signature only", reading("signature.png"), "damaged PNG image (Read Error): @signature.png"},
+        {"corrupt PNG data", reading("corrupt.png"), "damaged PNG image (IDAT: ..."},
+        {"text named .png", reading("text.png"), "not an image relight reads (PNG or JPEG): @text.png"},
+        {"empty file", reading("empty.png"), "not an image relight reads (PNG or JPEG): @empty.png"},
+        {"zero-width PNG", reading("zero.png"), "damaged PNG image (Invalid IHDR data): @zero.png"},
+        {"over-sized PNG", reading("huge.png"),
+         "image is larger than 32767 pixels on a side (40000 x 40000): @huge.png"},
+        {"PNG over the pixel limit", reading("bomb.png"),
+         "image has 1073676289 pixels, more than the limit of 250000000 (see --max-pixels): @bomb.png"},
+        {"image over a lowered limit", with({"--max-pixels", "959"}),
+         "image has 960 pixels, more than the limit of 959 (see --max-pixels): @in.png"},
+        {"PNG lying about its size", reading("lying.png"), "damaged PNG image (..."},
+        {"interlaced PNG lying about its size", reading("lying-interlaced.png"), "damaged PNG image (..."},
+        {"JPEG lying about its size", reading("lying.jpg"), "damaged JPEG image (..."},
+        {"mask over the pixel limit", with({"--mask", "@bomb.png"}),
+         "image has 1073676289 pixels, more than the limit of 250000000 (see --max-pixels): @bomb.png"},
+        {"mask lying about its size", with({"--mask", "@lying.png"}),
+         "mask is 16000 x 15000, the image 40 x 24: @lying.png"},
+        {"channel lying about its size", with({"--channel", "Relief=@lying.jpg"}),
+         "channel Relief is 16000 x 15000, the image 40 x 24: @lying.jpg"},
+        {"endless block", params("/dev/zero"), "parameter block is larger than 66736 bytes: /dev/zero"},
         {"endless style",
          {"styles", "import", "/dev/zero", "--name", "zero"},
-         2,
-         "relight: style file is larger than 65536 bytes: /dev/zero"},
+         "style file is larger than 65536 bytes: /dev/zero"},
         {"endless script",
          {"edit", "@in.png", "-o", "@new.png", "--headless", "--script", "/dev/zero", "--plugin", probe},
-         2,
-         "relight: input script is larger than 4194304 bytes: /dev/zero"},
+         "input script is larger than 4194304 bytes: /dev/zero"},
         {"in place over a format without alpha",
          {"apply", "@rgba.jpg", "--in-place", "--params", "@light.block"},
-         2,
-         "relight: writing in place would lose the image's alpha (use -o OUT, or --force): @rgba.jpg"},
+         "writing in place would lose the image's alpha (use -o OUT, or --force): @rgba.jpg"},
         {"in place losing metadata",
          {"apply", "@exif.jpg", "--in-place", "--params", "@light.block"},
-         2,
-         "relight: writing in place would lose the image's metadata (use -o OUT, or --force): @exif.jpg"},
-        {"truncated JPEG", reading("truncated.jpg"), 2,
-         "relight: damaged JPEG image (Premature end of JPEG file): @truncated.jpg"},
-        {"corrupt JPEG header", reading("corrupt.jpg"), 2,
-         "relight: damaged JPEG image (Quantization table 0x03 was not defined): @corrupt.jpg"},
-        {"damaged JPEG data", reading("damaged.jpg"), 2,
-         "relight: damaged JPEG image (Corrupt JPEG data: ..."},
-        {"noise after a JPEG start", reading("noise.jpg"), 2,
-         "relight: damaged JPEG image (Premature end of JPEG file): @noise.jpg"},
-        {"zero-height JPEG", reading("zero.jpg"), 2,
-         "relight: damaged JPEG image (Empty JPEG image (DNL not supported)): @zero.jpg"},
-        {"over-sized JPEG", reading("huge.jpg"), 2,
-         "relight: image is larger than 32767 pixels on a side (60000 x 24): @huge.jpg"},
-        {"missing input", reading("none.png"), 2,
-         "relight: cannot open (No such file or directory): @none.png"},
-        {"folder as input", reading("folder.png"), 2,
-         "relight: not an image relight reads (PNG or JPEG): @folder.png"},
-        {"output in a missing folder",
-         {"apply", "@in.png", "-o", "@missing/new.png", "--params", "@light.block"},
-         2,
-         "relight: cannot write (No such file or directory): @missing/new.png"},
-        {"output under a file",
-         {"apply", "@in.png", "-o", "@light.block/new.png", "--params", "@light.block"},
-         2,
-         "relight: cannot write (Not a directory): @light.block/new.png"},
-        {"foreign block",
-         {"apply", "@in.png", "-o", "@new.png", "--params", "@foreign.block"},
-         2,
-         "relight: bad parameter block (the data is not a lighting parameter block): @foreign.block"},
-        {"another plug-in's block",
-         {"apply", "@in.png", "-o", "@new.png", "--params", "@probe.block"},
-         2,
-         "relight: bad parameter block (the data is not a lighting parameter block): @probe.block"},
-        {"truncated block",
-         {"apply", "@in.png", "-o", "@new.png", "--params", "@short.block"},
-         2,
-         "relight: bad parameter block (the parameter block has the wrong size): @short.block"},
-        {"empty block",
-         {"apply", "@in.png", "-o", "@new.png", "--params", "@empty.block"},
-         2,
-         "relight: bad parameter block (the parameter block has the wrong size): @empty.block"},
-        {"missing block",
-         {"apply", "@in.png", "-o", "@new.png", "--params", "@none.block"},
-         2,
-         "relight: cannot open (No such file or directory): @none.block"},
+         "writing in place would lose the image's metadata (use -o OUT, or --force): @exif.jpg"},
+        {"truncated JPEG", reading("truncated.jpg"),
+         "damaged JPEG image (Premature end of JPEG file): @truncated.jpg"},
+        {"corrupt JPEG header", reading("corrupt.jpg"),
+         "damaged JPEG image (Quantization table 0x03 was not defined): @corrupt.jpg"},
+        {"damaged JPEG data", reading("damaged.jpg"), "damaged JPEG image (Corrupt JPEG data: ..."},
+        {"noise after a JPEG start", reading("noise.jpg"),
+         "damaged JPEG image (Premature end of JPEG file): @noise.jpg"},
+        {"zero-height JPEG", reading("zero.jpg"),
+         "damaged JPEG image (Empty JPEG image (DNL not supported)): @zero.jpg"},
+        {"over-sized JPEG", reading("huge.jpg"),
+         "image is larger than 32767 pixels on a side (60000 x 24): @huge.jpg"},
+        {"missing input", reading("none.png"), "cannot open (No such file or directory): @none.png"},
+        {"folder as input", reading("folder.png"), "not an image relight reads (PNG or JPEG): @folder.png"},
+        {"output in a missing folder", writing("missing/new.png"),
+         "cannot write (No such file or directory): @missing/new.png"},
+        {"output under a file", writing("light.block/new.png"),
+         "cannot write (Not a directory): @light.block/new.png"},
+        {"foreign block", params("@foreign.block"),
+         "bad parameter block (the data is not a lighting parameter block): @foreign.block"},
+        {"another plug-in's block", params("@probe.block"),
+         "bad parameter block (the data is not a lighting parameter block): @probe.block"},
+        {"truncated block", params("@short.block"),
+         "bad parameter block (the parameter block has the wrong size): @short.block"},
+        {"empty block", params("@empty.block"),
+         "bad parameter block (the parameter block has the wrong size): @empty.block"},
+        {"missing block", params("@none.block"), "cannot open (No such file or directory): @none.block"},
         {"unknown style",
          {"apply", "@in.png", "-o", "@new.png", "--style", "No Such Style"},
-         2,
-         "relight: no style named 'No Such Style' (see relight styles list)"},
-        {"RGB image as a channel", with(apply, {"--channel", "Relief=@in.png"}), 2,
-         "relight: channel Relief is not a grey image: @in.png"},
-        {"channel of another size", with(apply, {"--channel", "Relief=@small.png"}), 2,
-         "relight: channel Relief is 20 x 10, the image 40 x 24: @small.png"},
-        {"missing channel file", with(apply, {"--channel", "Relief=@none.png"}), 2,
-         "relight: cannot open (No such file or directory): @none.png"},
-        {"texture channel the image lacks",
-         {"apply", "@in.png", "-o", "@new.png", "--params", "@textured.block"},
-         2,
-         "relight: the settings use texture channel 4, the image has 3 channels (add one with --channel "
-         "NAME=FILE): @textured.block"},
-        {"mask of another size", with(apply, {"--mask", "@small.png"}), 2,
-         "relight: mask is 20 x 10, the image 40 x 24: @small.png"},
-        {"area outside the image", with(apply, {"--area", "30,20,20,10"}), 2,
-         "relight: area 30,20,20,10 is not inside the 40 x 24 image: @in.png"},
-        {"empty area", with(apply, {"--area", "0,0,5,0"}), 2,
-         "relight: area 0,0,5,0 is not inside the 40 x 24 image: @in.png"},
-        {"settings saved over the input", with(apply, {"--save-params", "@in.png"}), 2,
-         "relight: the run would write over @in.png, which it also uses: @in.png"},
-        {"output over a channel",
-         with(reading("in.png"), {"-o", "@grey.png", "--channel", "Relief=@grey.png"}), 2,
-         "relight: the run would write over @grey.png, which it also uses: @grey.png"},
-        {"settings saved over the output", with(apply, {"--save-params", "@new.png"}), 2,
-         "relight: the run would write over @new.png, which it also uses: @new.png"},
+         "no style named 'No Such Style' (see relight styles list)"},
+        {"RGB image as a channel", with({"--channel", "Relief=@in.png"}),
+         "channel Relief is not a grey image: @in.png"},
+        {"channel of another size", with({"--channel", "Relief=@small.png"}),
+         "channel Relief is 20 x 10, the image 40 x 24: @small.png"},
+        {"missing channel file", with({"--channel", "Relief=@none.png"}),
+         "cannot open (No such file or directory): @none.png"},
+        {"texture channel the image lacks", params("@textured.block"),
+         "the settings use texture channel 4, the image has 3 channels (add one with --channel NAME=FILE): "
+         "@textured.block"},
+        {"mask of another size", with({"--mask", "@small.png"}),
+         "mask is 20 x 10, the image 40 x 24: @small.png"},
+        {"area outside the image", with({"--area", "30,20,20,10"}),
+         "area 30,20,20,10 is not inside the 40 x 24 image: @in.png"},
+        {"empty area", with({"--area", "0,0,5,0"}), "area 0,0,5,0 is not inside the 40 x 24 image: @in.png"},
+        {"settings saved over the input", with({"--save-params", "@in.png"}),
+         "the run would write over @in.png, which it also uses: @in.png"},
+        {"output over a channel", with({"-o", "@grey.png", "--channel", "Relief=@grey.png"}),
+         "the run would write over @grey.png, which it also uses: @grey.png"},
+        {"settings saved over the output", with({"--save-params", "@new.png"}),
+         "the run would write over @new.png, which it also uses: @new.png"},
         {"recording over the input",
          {"edit", "@in.png", "-o", "@new.png", "--record", "@in.png"},
-         2,
-         "relight: the run would write over @in.png, which it also uses: @in.png"},
-        {"output through a link to the input",
-         {"apply", "@in.png", "-o", "@link.png", "--params", "@light.block"},
-         2,
-         "relight: the output would overwrite the input (use --in-place for that): @link.png"},
-        {"output onto a pipe",
-         {"apply", "@in.png", "-o", "@slow.png", "--params", "@light.block"},
-         2,
-         "relight: not a regular file (a device, pipe or socket is never replaced): @slow.png"},
-        {"read-only output",
-         {"apply", "@in.png", "-o", "@kept.png", "--params", "@light.block"},
-         2,
-         "relight: the file is read-only (--force replaces it): @kept.png"},
+         "the run would write over @in.png, which it also uses: @in.png"},
+        {"output through a link to the input", writing("link.png"),
+         "the output would overwrite the input (use --in-place for that): @link.png"},
+        {"output onto a pipe", writing("slow.png"),
+         "not a regular file (a device, pipe or socket is never replaced): @slow.png"},
+        {"read-only output", writing("kept.png"), "the file is read-only (--force replaces it): @kept.png"},
         {"state folder that cannot be made",
-         apply,
+         writing("new.png"),
+         "warning: the last settings were not kept (cannot create the state folder (Not a directory)): "
+         "@light.block/relight",
          0,
-         "relight: warning: the last settings were not kept (cannot create the state folder (Not a "
-         "directory)): @light.block/relight",
-         false,
          {"XDG_STATE_HOME=@light.block"},
          "new.png"},
+        // The data folder is $RELIGHT_HOME, else $XDG_DATA_HOME/relight, else ~/.local/share/relight.
+        {"data folder from RELIGHT_HOME first",
+         {"styles", "list"},
+         "no style folder (the plug-in names none, or it cannot be made): @light.block",
+         2,
+         {"RELIGHT_HOME=@light.block", "XDG_DATA_HOME=@data"}},
+        {"data folder from XDG_DATA_HOME next",
+         {"styles", "list"},
+         "no style folder (the plug-in names none, or it cannot be made): @light.block/relight",
+         2,
+         {"RELIGHT_HOME=", "XDG_DATA_HOME=@light.block"}},
+        {"data folder from HOME last",
+         {"styles", "list"},
+         "no style folder (the plug-in names none, or it cannot be made): @light.block/.local/share/relight",
+         2,
+         {"RELIGHT_HOME=", "XDG_DATA_HOME=", "HOME=@light.block"}},
         {"a window without a display",
          {"edit", "@in.png", "-o", "@new.png"},
+         "cannot open a window (...",
          2,
-         "relight: cannot open a window (...",
-         false,
          {"DISPLAY=", "WAYLAND_DISPLAY=", "SDL_VIDEODRIVER="}},
-        {"SIGTERM in a headless dialog", dialog, 1, "relight: cancelled: @in.png", false, {}, {}, SIGTERM},
-        {"SIGHUP in a headless dialog", dialog, 1, "relight: cancelled: @in.png", false, {}, {}, SIGHUP},
-        {"Ctrl-C while loading", reading("slow.png"), 1, "relight: cancelled: @slow.png", true},
-        {"Ctrl-C while shading",
-         {"apply", "@in.png", "-o", "@out.png", "--params", "@stop.block", "--plugin", probe},
-         1,
-         "relight: cancelled: @in.png"},
-        {"Ctrl-C while writing",
-         {"apply", "@in.png", "-o", "@out.png", "--params", "@stoplast.block", "--plugin", probe},
-         1,
-         "relight: cancelled: @out.png"},
+        {"SIGTERM in a headless dialog", dialog, "cancelled: @in.png", 1, {}, {}, SIGTERM},
+        {"SIGHUP in a headless dialog", dialog, "cancelled: @in.png", 1, {}, {}, SIGHUP},
+        {"Ctrl-C while loading", reading("slow.png"), "cancelled: @slow.png", 1, {}, {}, 0, true},
+        {"Ctrl-C while shading", probing("stop"), "cancelled: @in.png", 1},
+        {"Ctrl-C while writing", probing("stoplast"), "cancelled: @out.png", 1},
         {"no output",
          {"apply", "@in.png", "--params", "@light.block"},
-         2,
-         "relight: no output file given (use -o OUT, or --in-place)"},
-        {"output is the input",
-         {"apply", "@in.png", "-o", "@in.png", "--params", "@light.block"},
-         2,
-         "relight: the output would overwrite the input (use --in-place for that): @in.png"},
-        {"output and in place", with(apply, {"--in-place"}), 2,
-         "relight: give either -o OUT or --in-place, not both"},
-        {"area of three values", toOut({"--area", "1,2,3"}), 2, "relight: --area wants X,Y,W,H, not '1,2,3'"},
-        {"area not a number", toOut({"--area", "1,2,3,x"}), 2,
-         "relight: each value of --area must be a whole number from 0 to 32767, not 'x'"},
-        {"unknown option", toOut({"--frobnicate"}), 2,
-         "relight: unknown option --frobnicate for relight apply (see relight apply --help)"},
+         "no output file given (use -o OUT, or --in-place)"},
+        {"output is the input", writing("in.png"),
+         "the output would overwrite the input (use --in-place for that): @in.png"},
+        {"output and in place", with({"--in-place"}), "give either -o OUT or --in-place, not both"},
+        {"area of three values", toOut({"--area", "1,2,3"}), "--area wants X,Y,W,H, not '1,2,3'"},
+        {"area not a number", toOut({"--area", "1,2,3,x"}),
+         "each value of --area must be a whole number from 0 to 32767, not 'x'"},
+        {"unknown option", toOut({"--frobnicate"}),
+         "unknown option --frobnicate for relight apply (see relight apply --help)"},
         {"option without its value",
          {"apply", "@in.png", "-o"},
-         2,
-         "relight: option -o needs a value (see relight apply --help)"},
-        {"value for a flag", toOut({"--quiet=yes"}), 2,
-         "relight: option --quiet takes no value (see relight apply --help)"},
-        {"no input",
-         {"apply", "-o", "@out.png"},
-         2,
-         "relight: no input image given (see relight apply --help)"},
+         "option -o needs a value (see relight apply --help)"},
+        {"value for a flag", toOut({"--quiet=yes"}),
+         "option --quiet takes no value (see relight apply --help)"},
+        {"no input", {"apply", "-o", "@out.png"}, "no input image given (see relight apply --help)"},
         {"several images into a file",
          {"apply", "@in.png", "@grey.png", "-o", "@out.png", "--style", "Neon"},
-         2,
-         "relight: several images need a folder for the results (-o FOLDER/): @out.png"},
+         "several images need a folder for the results (-o FOLDER/): @out.png"},
         {"one image twice",
          {"apply", "@in.png", "@in.png", "-o", "@lit/", "--style", "Neon"},
-         2,
-         "relight: two images would write the same result..."},
+         "two images would write the same result..."},
         {"unknown style for several images",
          {"apply", "@in.png", "@grey.png", "-o", "@lit/", "--style", "Dusk"},
-         2,
-         "relight: no style named 'Dusk' (see relight styles list)"},
-        {"style and block", toOut({"--style", "Noon", "--params", "@x"}), 2,
-         "relight: give either --style NAME or --params FILE, not both..."},
-        {"edit of two images",
-         {"edit", "@in.png", "@grey.png"},
-         2,
-         "relight: unexpected argument '@grey.png'..."},
-        {"unknown command",
-         {"render", "@in.png"},
-         2,
-         "relight: unknown command 'render' (see relight --help)"},
+         "no style named 'Dusk' (see relight styles list)"},
+        {"style and block", toOut({"--style", "Noon", "--params", "@x"}),
+         "give either --style NAME or --params FILE, not both..."},
+        {"edit of two images", {"edit", "@in.png", "@grey.png"}, "unexpected argument '@grey.png'..."},
+        {"unknown command", {"render", "@in.png"}, "unknown command 'render' (see relight --help)"},
         {"script without headless",
          {"edit", "@in.png", "-o", "@out.png", "--script", "@bad.txt"},
-         2,
-         "relight: --script replays on the headless screen: add --headless..."},
+         "--script replays on the headless screen: add --headless..."},
         {"record when headless",
          {"edit", "@in.png", "-o", "@out.png", "--headless", "--record", "@rec.txt"},
-         2,
-         "relight: --record records a window's input: leave out..."},
+         "--record records a window's input: leave out..."},
         {"bad script line",
          {"edit", "@in.png", "-o", "@out.png", "--headless", "--script", "@bad.txt", "--plugin", probe},
-         2,
-         "relight: bad input script (@bad.txt: line 2: unknown command 'fly'..."},
-        {"text named .jpg", reading("text.jpg"), 2,
-         "relight: not an image relight reads (PNG or JPEG): @text.jpg"},
-        {"unknown input type", reading("in.gif"), 2,
-         "relight: not an image relight reads (PNG or JPEG): @in.gif"},
-        {"unknown output type",
-         {"apply", "@in.png", "-o", "@out.tiff", "--params", "@light.block"},
-         2,
-         "relight: unknown image type (use .png, .jpg or .jpeg, or --format): @out.tiff"},
-        {"channel without a file", with(apply, {"--channel", "nofile"}), 2,
-         "relight: --channel wants NAME=FILE, not 'nofile'"},
-        {"RGB mask", with(apply, {"--mask", "@in.png"}), 2, "relight: mask is not a grey image: @in.png"},
+         "bad input script (@bad.txt: line 2: unknown command 'fly'..."},
+        {"text named .jpg", reading("text.jpg"), "not an image relight reads (PNG or JPEG): @text.jpg"},
+        {"unknown input type", reading("in.gif"), "not an image relight reads (PNG or JPEG): @in.gif"},
+        {"unknown output type", writing("out.tiff"),
+         "unknown image type (use .png, .jpg or .jpeg, or --format): @out.tiff"},
+        {"channel without a file", with({"--channel", "nofile"}), "--channel wants NAME=FILE, not 'nofile'"},
+        {"RGB mask", with({"--mask", "@in.png"}), "mask is not a grey image: @in.png"},
         {"damaged last settings",
          {"apply", "@in.png", "-o", "@new.png"},
-         2,
-         "relight: bad parameter block (the parameter block has the wrong size): @state/relight/last.block"},
-        {"missing plug-in", with(apply, {"--plugin", "@nowhere.so"}), 3,
-         "relight: plug-in not found: @nowhere.so"},
-        {"plug-in that is no library", with(apply, {"--plugin", "@in.png"}), 3,
-         "relight: cannot load plug-in (..."},
-        {"filter out of memory on its second tile",
-         {"apply", "@in.png", "-o", "@out.png", "--params", "@fail.block", "--plugin", probe},
-         3,
-         "relight: filter failed at continue with code -108 (out of memory): @in.png"},
+         "bad parameter block (the parameter block has the wrong size): @state/relight/last.block"},
+        {"missing plug-in", with({"--plugin", "@nowhere.so"}), "plug-in not found: @nowhere.so", 3},
+        {"plug-in that is no library", with({"--plugin", "@in.png"}), "cannot load plug-in (...", 3},
+        {"filter out of memory on its second tile", probing("fail"),
+         "filter failed at continue with code -108 (out of memory): @in.png", 3},
     };
     if (geteuid() == 0)
-        cases.push_back(
-            {"settings saved onto a device", with(apply, {"--save-params", "@device"}), 2,
-             "relight: not a regular file (a device, pipe or socket is never replaced): @device"});
+        cases.push_back({"settings saved onto a device", with({"--save-params", "@device"}),
+                         "not a regular file (a device, pipe or socket is never replaced): @device"});
     for (const Refusal& bad : cases) {
         SCOPED_TRACE(bad.what);
-        std::vector<std::string> args;
-        for (const std::string& arg : bad.args)
-            args.push_back(Expand(arg));
-        std::vector<std::string> environment;
-        for (const std::string& entry : bad.environment)
-            environment.push_back(Expand(entry));
-        const RunResult r = RelightMeanwhile(args, environment, [&](pid_t pid) {
+        const RunResult r = RelightMeanwhile(bad.args, bad.environment, [&](pid_t pid) {
             if (bad.interruptWhileReading)
                 FeedWithInterrupt(pid);
             if (bad.signal) {
@@ -465,7 +388,7 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
             }
         });
         EXPECT_EQ(r.status, bad.status) << r.err;
-        const std::string line = Expand(bad.message);
+        const std::string line = Expand("relight: " + bad.message);
         const bool prefix = line.size() > 3 && line.compare(line.size() - 3, 3, "...") == 0;
         if (prefix)
             EXPECT_EQ(r.err.rfind(line.substr(0, line.size() - 3), 0), 0u) << r.err;

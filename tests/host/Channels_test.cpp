@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <tuple>
 
 namespace {
 
@@ -40,37 +41,31 @@ class Channels : public CliTest {
 TEST_F(Channels, EachAbsoluteIndexDeliversItsChannelWithEdgesRepeated) {
     for (int index = 1; index <= 6; ++index) {
         WriteBytes(Path("probe.block"), ProbeBlock(probeInvert, index));
-        const RunResult r =
-            Probe({"apply", Path("in.png"), "-o", Path("out.png"), "--params", Path("probe.block"),
-                   "--channel", "first=" + Path("first.png"), "--channel", "second=" + Path("second.png")});
+        const RunResult r = Probe({"apply", "@in.png", "-o", "@out.png", "--params", "@probe.block",
+                                   "--channel", "first=@first.png", "--channel", "second=@second.png"});
         ASSERT_EQ(r.status, 0) << "channel " << index << ": " << r.err;
         const Pixels out = ReadPng(Path("out.png"));
+        // Red, green, blue: the channel 3 pixels up-left, at the pixel, 3 pixels down-right, the
+        // nearest edge pixel where that lies outside the image.
         for (int y = 0; y < kHeight; ++y)
-            for (int x = 0; x < kWidth; ++x) {
-                // Green: the channel at the pixel; red and blue: 3 pixels up-left and down-right,
-                // the nearest edge pixel where that lies outside the image.
-                ASSERT_EQ(out.At(x, y, 1), channel(index, x, y))
-                    << "channel " << index << " x=" << x << " y=" << y;
-                ASSERT_EQ(out.At(x, y, 0), channel(index, std::max(x - 3, 0), std::max(y - 3, 0)))
-                    << "channel " << index << " x=" << x << " y=" << y;
-                ASSERT_EQ(out.At(x, y, 2),
-                          channel(index, std::min(x + 3, kWidth - 1), std::min(y + 3, kHeight - 1)))
-                    << "channel " << index << " x=" << x << " y=" << y;
-            }
+            for (int x = 0; x < kWidth; ++x)
+                for (int c = 0; c < 3; ++c)
+                    ASSERT_EQ(out.At(x, y, c), channel(index, std::clamp(x + 3 * c - 3, 0, kWidth - 1),
+                                                       std::clamp(y + 3 * c - 3, 0, kHeight - 1)))
+                        << "channel " << index << " x=" << x << " y=" << y << " c=" << c;
     }
 }
 
 TEST_F(Channels, AreaTexturesReachOutsideTheAreaButNotOutsideTheImage) {
     // A 2 x 2 area at 20,10: its block reads real pixels around it, not repeated area edges.
     WriteBytes(Path("probe.block"), ProbeBlock(probeInvert, 5));
-    const RunResult r =
-        Probe({"apply", Path("in.png"), "-o", Path("out.png"), "--params", Path("probe.block"), "--area",
-               "20,10,2,2", "--channel", "first=" + Path("first.png")});
+    const RunResult r = Probe({"apply", "@in.png", "-o", "@out.png", "--params", "@probe.block", "--area",
+                               "20,10,2,2", "--channel", "first=@first.png"});
     ASSERT_EQ(r.status, 0) << r.err;
     const Pixels out = ReadPng(Path("out.png"));
-    EXPECT_EQ(out.At(20, 10, 0), channel(5, 17, 7));
-    EXPECT_EQ(out.At(21, 11, 2), channel(5, 24, 14));
-    EXPECT_EQ(out.At(19, 10, 0), rgba_.At(19, 10, 0)) << "outside the area";
+    EXPECT_EQ((std::tuple{out.At(20, 10, 0), out.At(21, 11, 2), out.At(19, 10, 0)}),
+              (std::tuple{channel(5, 17, 7), channel(5, 24, 14), rgba_.At(19, 10, 0)}))
+        << "the last outside the area";
 }
 
 } // namespace

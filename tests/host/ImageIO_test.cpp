@@ -1,7 +1,7 @@
 // Image files in and out: PNG depths and colour types, JPEG, sizes the record cannot address.
 #include "CliSupport.h"
 
-#include <cstdlib>
+#include <tuple>
 
 namespace {
 
@@ -11,54 +11,45 @@ class ImageFiles : public CliTest {
         CliTest::SetUp();
         WriteBytes(Path("probe.block"), ProbeBlock(probeInvert));
     }
-
     // Inverts `in` with the probe into `out` (none: the options say where); returns the run.
     RunResult invert(const std::string& in, const std::string& out, std::vector<std::string> extra = {}) {
-        std::vector<std::string> args = {"apply", Path(in), "--params", Path("probe.block")};
+        std::vector<std::string> args = {"apply", "@" + in, "--params", "@probe.block"};
         if (!out.empty())
-            args.insert(args.end(), {"-o", Path(out)});
+            args.insert(args.end(), {"-o", "@" + out});
         args.insert(args.end(), extra.begin(), extra.end());
         return Probe(args);
     }
+    // The samples read back, and the PNG's bit depth and colour type from its header.
+    std::tuple<std::vector<std::uint8_t>, int, int> png(const std::string& name) const {
+        const std::string bytes = ReadBytes(Path(name));
+        return {ReadPng(Path(name)).samples, bytes[24], bytes[25]};
+    }
 };
 
-// The bit depth and colour type in a PNG's header.
-std::pair<int, int> pngKind(const std::string& png) {
-    return {png[24], png[25]};
-}
+using Samples = std::vector<std::uint8_t>;
 
 TEST_F(ImageFiles, PngColourTypesBecomeRGBKeepingAlphaAndDepth) {
     // 16-bit samples k x 257 are exactly k in 8 bits; 0x1234 (4660) is 18.13 x 257, so 18. Lit in
     // 8 bits, written in 16 (as k x 257, which the reader turns back into k).
     WritePng16(Path("grey16.png"), 2, 2, 1, {0, 0x8080, 0xFFFF, 0x1234});
     const RunResult sixteen = invert("grey16.png", "a.png");
-    ASSERT_EQ(sixteen.status, 0);
-    EXPECT_EQ(sixteen.err,
-              "relight: lit in 8 bits, written in 16 (each value x 257): " + Path("a.png") + "\n");
-    EXPECT_EQ(pngKind(ReadBytes(Path("a.png"))), std::make_pair(16, 2));
-    EXPECT_EQ(ReadPng(Path("a.png")).samples,
-              (std::vector<std::uint8_t>{255, 255, 255, 127, 127, 127, 0, 0, 0, 237, 237, 237}));
-
+    EXPECT_EQ(sixteen.status, 0);
+    EXPECT_EQ(sixteen.err, Expand("relight: lit in 8 bits, written in 16 (each value x 257): @a.png\n"));
+    EXPECT_EQ(png("a.png"), std::tuple(Samples{255, 255, 255, 127, 127, 127, 0, 0, 0, 237, 237, 237}, 16, 2));
     WritePng16(Path("rgb16.png"), 1, 1, 3, {257 * 10, 257 * 200, 0x1234});
     ASSERT_EQ(invert("rgb16.png", "b.png").status, 0);
-    EXPECT_EQ(ReadPng(Path("b.png")).samples, (std::vector<std::uint8_t>{245, 55, 237}));
-
+    EXPECT_EQ(ReadPng(Path("b.png")).samples, (Samples{245, 55, 237}));
     WritePalettePng(Path("palette.png"), 3, 1, {2, 0, 1}, {10, 20, 30, 40, 50, 60, 70, 80, 90});
     ASSERT_EQ(invert("palette.png", "c.png").status, 0);
-    EXPECT_EQ(ReadPng(Path("c.png")).samples,
-              (std::vector<std::uint8_t>{185, 175, 165, 245, 235, 225, 215, 205, 195}));
-
-    EXPECT_EQ(pngKind(ReadBytes(Path("c.png"))), std::make_pair(8, 2));
+    EXPECT_EQ(png("c.png"), std::tuple(Samples{185, 175, 165, 245, 235, 225, 215, 205, 195}, 8, 2));
 
     // Grey with alpha: three equal colour channels, the alpha a fourth channel (texture 4), and
-    // written back untouched.
+    // written back untouched. Red: alpha up-left (edge-repeated), green: alpha here, blue: alpha
+    // down-right.
     WritePng(Path("ga.png"), Pixels{2, 1, 2, {30, 200, 90, 7}});
     WriteBytes(Path("alpha.block"), ProbeBlock(probeInvert, 4));
-    ASSERT_EQ(Probe({"apply", Path("ga.png"), "-o", Path("d.png"), "--params", Path("alpha.block")}).status,
-              0);
-    // Red: alpha up-left (edge-repeated), green: alpha here, blue: alpha down-right.
-    EXPECT_EQ(ReadPng(Path("d.png")).samples, (std::vector<std::uint8_t>{200, 200, 7, 200, 200, 7, 7, 7}));
-    EXPECT_EQ(pngKind(ReadBytes(Path("d.png"))), std::make_pair(8, 6));
+    ASSERT_EQ(Probe({"apply", "@ga.png", "-o", "@d.png", "--params", "@alpha.block"}).status, 0);
+    EXPECT_EQ(png("d.png"), std::tuple(Samples{200, 200, 7, 200, 200, 7, 7, 7}, 8, 6));
 
     // In place, what the file's format cannot hold again is lost only with --force.
     WriteBytes(Path("ga.jpg"), ReadBytes(Path("ga.png")));
@@ -67,30 +58,23 @@ TEST_F(ImageFiles, PngColourTypesBecomeRGBKeepingAlphaAndDepth) {
 }
 
 TEST_F(ImageFiles, JpegInAndOut) {
-    // Uniform blocks survive JPEG at quality 100 to within a step or two of rounding.
+    // Uniform blocks survive JPEG at quality 100 to within a few steps of rounding. Stray bytes
+    // before a marker only make the decoder warn: the picture is whole.
     WriteJpeg(Path("grey.jpg"), Uniform(16, 16, {100}), 100);
     WriteJpeg(Path("colour.jpeg"), Uniform(16, 16, {200, 100, 50}), 100);
+    std::string stray = ReadBytes(Path("grey.jpg"));
+    WriteBytes(Path("stray.jpg"), stray.insert(stray.find("\xFF\xDA"), "\x00\x01\x02", 3));
+    WritePng(Path("in.png"), Uniform(16, 16, {10, 120, 240}));
     ASSERT_EQ(invert("grey.jpg", "a.png").status, 0);
     ASSERT_EQ(invert("colour.jpeg", "b.PNG").status, 0);
-    // Stray bytes before a marker only make the decoder warn: the picture is whole.
-    std::string stray = ReadBytes(Path("grey.jpg"));
-    stray.insert(stray.find("\xFF\xDA"), "\x00\x01\x02", 3);
-    WriteBytes(Path("stray.jpg"), stray);
     EXPECT_EQ(invert("stray.jpg", "c.png").status, 0);
-    for (std::uint8_t v : ReadPng(Path("a.png")).samples)
-        ASSERT_NEAR(v, 155, 1);
-    const Pixels colour = ReadPng(Path("b.PNG"));
-    const int colourIn[] = {200, 100, 50};
-    for (int c = 0; c < 3; ++c)
-        EXPECT_NEAR(colour.At(5, 5, c), 255 - colourIn[c], 3) << "c=" << c;
-
-    WritePng(Path("in.png"), Uniform(16, 16, {10, 120, 240}));
     ASSERT_EQ(invert("in.png", "out.jpg", {"--quality", "100"}).status, 0);
-    const Pixels out = ReadJpeg(Path("out.jpg"));
-    ASSERT_EQ(out.width, 16);
-    const int written[] = {10, 120, 240};
-    for (int c = 0; c < 3; ++c)
-        EXPECT_NEAR(out.At(3, 3, c), 255 - written[c], 3) << "c=" << c;
+    const Pixels results[] = {ReadPng(Path("a.png")), ReadPng(Path("b.PNG")), ReadJpeg(Path("out.jpg"))};
+    const int expected[][4] = {{155, 155, 155, 1}, {55, 155, 205, 3}, {245, 135, 15, 3}}; // and the tolerance
+    for (int i = 0; i < 3; ++i)
+        for (int c = 0; c < 3; ++c)
+            EXPECT_NEAR(results[i].At(5, 5, c), expected[i][c], expected[i][3])
+                << "result " << i << " channel " << c;
 
     WritePng(Path("busy.png"), Gradient(64, 64, 3));
     ASSERT_EQ(invert("busy.png", "low.jpg", {"--quality", "5"}).status, 0);
@@ -105,28 +89,19 @@ TEST_F(ImageFiles, TypeFromContentsInPipesOut) {
     const std::string expected = ReadBytes(Path("ref.png"));
     WriteBytes(Path("png.jpg"), ReadBytes(Path("in.png")));
     WriteBytes(Path("stdin"), ReadBytes(Path("in.png")));
-    struct Case {
-        std::string in, out;
-        std::vector<std::string> extra;
-    };
-    const std::vector<Case> cases = {
-        {"png.jpg", "a.png", {}},
-        {"-", "b.png", {}},
-        {"in.png", "c.jpg", {"--format", "png"}},
-        {"in.png", "-", {"--format", "PNG"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.in + " -> " + c.out);
-        std::vector<std::string> args = {"apply",    c.in == "-" ? "-" : Path(c.in),
-                                         "-o",       c.out == "-" ? "-" : Path(c.out),
-                                         "--params", Path("probe.block"),
-                                         "--quiet"};
-        args.insert(args.end(), c.extra.begin(), c.extra.end());
+    const std::vector<std::vector<std::string>> cases = {{"@png.jpg", "@a.png"},
+                                                         {"-", "@b.png"},
+                                                         {"@in.png", "@c.jpg", "--format", "png"},
+                                                         {"@in.png", "-", "--format", "PNG"}};
+    for (const std::vector<std::string>& c : cases) {
+        SCOPED_TRACE(c[0] + " -> " + c[1]);
+        std::vector<std::string> args = {"apply", c[0], "-o", c[1], "--params", "@probe.block", "--quiet"};
+        args.insert(args.end(), c.begin() + 2, c.end());
         const RunResult r = Probe(args);
         ASSERT_EQ(r.status, 0) << r.err;
-        EXPECT_EQ(c.out == "-" ? r.out : ReadBytes(Path(c.out)), expected);
+        EXPECT_EQ(c[1] == "-" ? r.out : ReadBytes(Expand(c[1])), expected);
     }
-    const RunResult r = Probe({"apply", Path("in.png"), "-o", "-", "--params", Path("probe.block")});
+    const RunResult r = Probe({"apply", "@in.png", "-o", "-", "--params", "@probe.block"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, "relight: writing to standard output needs --format png or --format jpeg\n");
 }

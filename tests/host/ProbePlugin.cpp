@@ -51,45 +51,35 @@ bool empty(const Rect& r) {
     return r.right <= r.left || r.bottom <= r.top;
 }
 
+// Asks for the channel's grown block of the tile when it is still missing, else the tile itself.
 void setRects(FilterRecord* record) {
-    const Rect none{};
-    const bool wantTexture = run.channel != 0 && !run.haveTexture && !empty(run.tile);
-    if (wantTexture) {
-        const Rect& t = run.tile;
-        record->requestRect = {std::int16_t(t.top - kMargin), std::int16_t(t.left - kMargin),
-                               std::int16_t(t.bottom + kMargin), std::int16_t(t.right + kMargin)};
-        record->requestFirstPlane = record->requestLastPlane = std::int16_t(run.channel - 1);
-        record->planeSourceCode = -1;
-        record->absolutePlanesWanted = 1;
-        record->writeRect = none;
-    } else {
-        record->requestRect = record->writeRect = run.tile;
-        record->requestFirstPlane = record->writeFirstPlane = 0;
-        record->requestLastPlane = record->writeLastPlane = 2;
-        record->planeSourceCode = -2;
-        record->absolutePlanesWanted = 0;
-    }
-    record->maskRequestRect = none;
+    const Rect& t = run.tile;
+    const bool wantTexture = run.channel != 0 && !run.haveTexture && !empty(t);
+    record->requestRect = wantTexture
+                              ? Rect{std::int16_t(t.top - kMargin), std::int16_t(t.left - kMargin),
+                                     std::int16_t(t.bottom + kMargin), std::int16_t(t.right + kMargin)}
+                              : t;
+    record->writeRect = wantTexture ? Rect{} : t;
+    record->requestFirstPlane = std::int16_t(wantTexture ? run.channel - 1 : 0);
+    record->requestLastPlane = std::int16_t(wantTexture ? run.channel - 1 : 2);
+    record->writeFirstPlane = 0;
+    record->writeLastPlane = 2;
+    record->planeSourceCode = wantTexture ? -1 : -2;
+    record->absolutePlanesWanted = wantTexture;
+    record->maskRequestRect = Rect{};
 }
 
-Rect firstTile(const Rect& a) {
-    return {a.top, a.left, std::int16_t(std::min<int>(a.top + kTile, a.bottom)),
-            std::int16_t(std::min<int>(a.left + kTile, a.right))};
-}
-
-void nextTile(const Rect& area) {
-    // In int: a tile past the last one would overflow 16 bits on the widest images.
-    int left = run.tile.left + kTile, top = run.tile.top;
+// The tile at (left, top) cut to the area; empty past its end. In int: a tile past the last one
+// would overflow 16 bits on the widest images.
+Rect tileAt(int left, int top, const Rect& area) {
     if (left >= area.right) {
         left = area.left;
         top += kTile;
     }
-    if (top >= area.bottom) {
-        run.tile = Rect{};
-        return;
-    }
-    run.tile = {std::int16_t(top), std::int16_t(left), std::int16_t(std::min<int>(top + kTile, area.bottom)),
-                std::int16_t(std::min<int>(left + kTile, area.right))};
+    if (top >= area.bottom)
+        return Rect{};
+    return {std::int16_t(top), std::int16_t(left), std::int16_t(std::min<int>(top + kTile, area.bottom)),
+            std::int16_t(std::min<int>(left + kTile, area.right))};
 }
 
 void storeTexture(const FilterRecord* record) {
@@ -103,8 +93,6 @@ void storeTexture(const FilterRecord* record) {
 }
 
 void shadeTile(const FilterRecord* record) {
-    if (run.rewound)
-        return;
     const Rect& t = run.tile;
     const int w = t.right - t.left, h = t.bottom - t.top, grown = w + 2 * kMargin;
     const auto* src = static_cast<const unsigned char*>(record->requestData);
@@ -114,17 +102,10 @@ void shadeTile(const FilterRecord* record) {
             const unsigned char* in = src + y * record->requestRowBytes + x * 3;
             unsigned char* out = dst + y * record->writeRowBytes + x * 3;
             for (int c = 0; c < 3; ++c)
-                out[c] = static_cast<unsigned char>(255 - in[c]);
-            if (run.channel != 0) {
-                out[0] = run.texture[std::size_t(y * grown + x)];
-                out[1] = run.texture[std::size_t((y + kMargin) * grown + x + kMargin)];
-                out[2] = run.texture[std::size_t((y + 2 * kMargin) * grown + x + 2 * kMargin)];
-            }
+                out[c] = static_cast<unsigned char>(
+                    run.channel ? run.texture[std::size_t((y + c * kMargin) * grown + x + c * kMargin)]
+                                : 255 - in[c]);
         }
-}
-
-std::string fourChars(OSType t) {
-    return {char(t >> 24), char(t >> 16), char(t >> 8), char(t)};
 }
 
 // Two pixels, the second masked out, shown at column 1 of a white port three pixels wide.
@@ -146,15 +127,20 @@ void showTwoPixels(FilterRecord* record) {
     TBDisposeOffscreenPort(port);
 }
 
+// The record's fields, the channels' names (each handle released through the host's procs, so
+// that the heap is back where it was), then one pixel delivered at once and two shown.
 void reportRecord(FilterRecord* record) {
     const Rect& a = record->filterArea;
-    std::fprintf(stderr,
-                 "probe: area %d,%d,%d,%d signature %s mode %d absolute %d mask %d,%d colour-services %s\n",
-                 a.top, a.left, a.bottom, a.right, fourChars(record->hostSignature).c_str(),
-                 record->colourMode, record->absolutePlanesSupported, record->maskPresent,
-                 record->maskEnabled, record->colorServicesProc ? "yes" : "none");
+    const OSType s = record->hostSignature;
+    std::fprintf(
+        stderr,
+        "probe: area %d,%d,%d,%d signature %c%c%c%c mode %d absolute %d mask %d,%d colour-services %s\n",
+        a.top, a.left, a.bottom, a.right, char(s >> 24), char(s >> 16), char(s >> 8), char(s),
+        record->colourMode, record->absolutePlanesSupported, record->maskPresent, record->maskEnabled,
+        record->colorServicesProc ? "yes" : "none");
     std::int32_t count = 0;
     record->propertyQueryProc(kHostSignature, kPropertyChannelCount, 0, &count, nullptr);
+    const long blocks = TBHeapLiveBlocks();
     std::string names;
     for (std::int32_t i = 0; i < count; ++i) {
         Handle name = nullptr;
@@ -163,7 +149,8 @@ void reportRecord(FilterRecord* record) {
         names += (i ? "," : "") + std::string(*name, std::size_t(GetHandleSize(name)));
         record->handleSuite->disposeProc(name);
     }
-    std::fprintf(stderr, "probe: channels %d: %s\n", count, names.c_str());
+    std::fprintf(stderr, "probe: channels %d: %s, %ld handles left\n", count, names.c_str(),
+                 TBHeapLiveBlocks() - blocks);
     // The last channel's pixel two up and left of the image, at once: the corner repeated.
     record->requestRect = {-2, -2, -1, -1};
     record->requestFirstPlane = record->requestLastPlane = std::int16_t(count - 1);
@@ -180,12 +167,12 @@ std::int16_t start(FilterRecord* record) {
     const bool dialog = run.dialog;
     run = Run{};
     run.dialog = dialog;
-    if (!dialog) {
+    if (!run.dialog) {
         const auto* block = reinterpret_cast<const unsigned char*>(*record->parameterHandle);
         run.mode = Mode(block[4]);
         run.channel = block[kChannelOffset] << 8 | block[kChannelOffset + 1];
     }
-    run.tile = firstTile(record->filterArea);
+    run.tile = tileAt(record->filterArea.left, record->filterArea.top, record->filterArea);
     if (run.mode == report)
         reportRecord(record);
     setRects(record);
@@ -200,24 +187,21 @@ std::int16_t proceed(FilterRecord* record) {
         setRects(record);
         return filterNoErr;
     }
-    shadeTile(record);
+    const Rect& area = record->filterArea;
+    if (!run.rewound)
+        shadeTile(record);
     ++run.tilesDone;
     run.haveTexture = false;
-    if (run.rewound)
-        run.tile = Rect{};
-    else
-        nextTile(record->filterArea);
+    run.tile = run.rewound ? Rect{} : tileAt(run.tile.left + kTile, run.tile.top, area);
     if (run.mode == rewriteFirstTile && empty(run.tile) && !run.rewound) {
-        run.tile = firstTile(record->filterArea);
+        run.tile = tileAt(area.left, area.top, area);
         run.rewound = true;
     }
     setRects(record);
     if ((run.mode == interruptAfterFirstTile && run.tilesDone == 1) ||
         (run.mode == interruptAfterLastTile && empty(run.tile)))
         std::raise(SIGINT);
-    if (run.mode == failSecondTile && run.tilesDone == 2)
-        return filterMemFull;
-    return filterNoErr;
+    return run.mode == failSecondTile && run.tilesDone == 2 ? filterMemFull : filterNoErr;
 }
 
 } // namespace
@@ -225,20 +209,10 @@ std::int16_t proceed(FilterRecord* record) {
 extern "C" __attribute__((visibility("default"))) void PluginMain(std::int32_t selector, void* record,
                                                                   std::intptr_t*, std::int16_t* result) {
     auto* filter = static_cast<FilterRecord*>(record);
-    switch (std::int16_t(selector)) {
-    case selectorStart:
-        *result = start(filter);
-        break;
-    case selectorContinue:
-        *result = proceed(filter);
-        break;
-    case selectorParameters:
-        run.dialog = true;
-        *result = filterNoErr;
-        break;
-    default:
-        *result = filterNoErr;
-    }
+    run.dialog = run.dialog || selector == selectorParameters;
+    *result = selector == selectorStart      ? start(filter)
+              : selector == selectorContinue ? proceed(filter)
+                                             : std::int16_t(filterNoErr);
 }
 
 extern "C" __attribute__((visibility("default"))) int

@@ -45,6 +45,19 @@ class Styles : public CliTest {
         return r.out;
     }
     std::vector<std::string> List() const { return lines(Styles_({"list"})); }
+    // How often the listing names `name`.
+    long Listed(const std::string& name) const {
+        const std::vector<std::string> listed = List();
+        return std::count(listed.begin(), listed.end(), name);
+    }
+    // The names in the style folder that are temporary files.
+    std::vector<std::string> Leftovers() const {
+        std::vector<std::string> leftovers;
+        for (const auto& entry : fs::directory_iterator(Folder()))
+            if (entry.path().filename().string().find(".relight-") != std::string::npos)
+                leftovers.push_back(entry.path().filename().string());
+        return leftovers;
+    }
 };
 
 TEST_F(Styles, ListingPutsTheDefaultFirstAndSkipsFilesThatAreNotStyles) {
@@ -67,24 +80,23 @@ TEST_F(Styles, SeedingNeverReplacesWhatTheUserHas) {
     // whose name differs only in letter case.
     fs::remove_all(folder);
     fs::create_directories(folder);
-    WriteBytes(folder + "/Night", "my notes");
-    WriteBytes(folder + "/Noon", shipped("Candle"));
+    const std::pair<std::string, std::string> own[] = {{"Night", "my notes"},
+                                                       {"Noon", shipped("Candle")},
+                                                       {"Candle", shipped("Neon")},
+                                                       {"warm lamp", shipped("Gallery")}};
+    for (const auto& [name, bytes] : own)
+        WriteBytes(folder + "/" + name, bytes);
     chmod((folder + "/Noon").c_str(), 0444);
-    WriteBytes(folder + "/Candle", shipped("Neon"));
-    WriteBytes(folder + "/warm lamp", shipped("Gallery"));
     const std::vector<std::string> listed = List();
-    EXPECT_EQ(ReadBytes(folder + "/Night"), "my notes");
-    EXPECT_EQ(ReadBytes(folder + "/Noon"), shipped("Candle"));
-    EXPECT_EQ(ReadBytes(folder + "/Candle"), shipped("Neon"));
-    EXPECT_EQ(ReadBytes(folder + "/warm lamp"), shipped("Gallery"));
+    for (const auto& [name, bytes] : own)
+        EXPECT_EQ(ReadBytes(folder + "/" + name), bytes) << name;
     EXPECT_FALSE(fs::exists(folder + "/Warm Lamp") &&
                  fs::equivalent(folder + "/Warm Lamp", folder + "/warm lamp"));
     EXPECT_EQ(std::count(listed.begin(), listed.end(), "Night"), 0) << "a foreign file is no style";
     EXPECT_EQ(ReadBytes(folder + "/Stage Trio"), shipped("Stage Trio")) << "free names are seeded";
     // A shipped style the user deleted stays deleted.
     Styles_({"delete", "Stage Trio"});
-    const std::vector<std::string> after = List();
-    EXPECT_EQ(std::count(after.begin(), after.end(), "Stage Trio"), 0);
+    EXPECT_EQ(Listed("Stage Trio"), 0);
 }
 
 TEST_F(Styles, ShowSummarisesTheStyle) {
@@ -105,54 +117,46 @@ TEST_F(Styles, ShowSummarisesTheStyle) {
 
 TEST_F(Styles, ImportChecksTheFileAndKeepsWhatIsThere) {
     WriteBytes(Path("dusk.style"), shipped("Low Sun"));
-    EXPECT_EQ(Styles_({"import", Path("dusk.style")}), "imported 'dusk.style'\n");
-    EXPECT_EQ(Styles_({"import", Path("dusk.style"), "--name", "Dusk/Evening"}), "imported 'Dusk/Evening'\n");
+    EXPECT_EQ(Styles_({"import", "@dusk.style"}), "imported 'dusk.style'\n");
+    EXPECT_EQ(Styles_({"import", "@dusk.style", "--name", "Dusk/Evening"}), "imported 'Dusk/Evening'\n");
     const std::string folder = Folder();
     EXPECT_EQ(ReadBytes(folder + "/Dusk:Evening"), shipped("Low Sun")) << "'/' is kept as ':' on disk";
-    std::vector<std::string> listed = List();
-    EXPECT_NE(std::find(listed.begin(), listed.end(), "Dusk/Evening"), listed.end());
+    EXPECT_EQ(Listed("Dusk/Evening"), 1);
 
     // A damaged file (its checks are the module's): nothing is written.
     const std::string good = shipped("Low Sun");
     WriteBytes(Path("bad.style"), good.substr(0, good.size() - 20));
-    const RunResult r = Relight({"styles", "import", Path("bad.style"), "--name", "Bad"});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find(Path("bad.style")), std::string::npos) << r.err;
+    const RunResult r = Relight({"styles", "import", "@bad.style", "--name", "Bad"});
+    EXPECT_TRUE(r.status == 2 && r.err.find(Path("bad.style")) != std::string::npos) << r.err;
     EXPECT_FALSE(fs::exists(folder + "/Bad"));
 
     // A name in use is replaced only with --force, and a locked file never.
     WriteBytes(Path("night.style"), shipped("Night"));
-    ExpectRefused({"styles", "import", Path("night.style"), "--name", "dusk/EVENING"},
+    ExpectRefused({"styles", "import", "@night.style", "--name", "dusk/EVENING"},
                   "a style named 'dusk/EVENING' exists already (--force replaces it)");
     EXPECT_EQ(ReadBytes(folder + "/Dusk:Evening"), shipped("Low Sun"));
-    Styles_({"import", Path("night.style"), "--name", "Dusk/Evening", "--force"});
+    Styles_({"import", "@night.style", "--name", "Dusk/Evening", "--force"});
     EXPECT_EQ(ReadBytes(folder + "/Dusk:Evening"), shipped("Night"));
     chmod((folder + "/Noon").c_str(), 0444);
-    ExpectRefused({"styles", "import", Path("night.style"), "--name", "Noon", "--force"},
+    ExpectRefused({"styles", "import", "@night.style", "--name", "Noon", "--force"},
                   "the style file is locked and cannot be replaced");
     EXPECT_EQ(ReadBytes(folder + "/Noon"), shipped("Noon"));
 
     // A leading period becomes an asterisk; nothing left after trimming is refused.
-    Styles_({"import", Path("night.style"), "--name", ".hidden"});
+    Styles_({"import", "@night.style", "--name", ".hidden"});
     EXPECT_TRUE(fs::exists(folder + "/*hidden"));
-    ExpectRefused({"styles", "import", Path("night.style"), "--name", "   "},
-                  "a style name must not be empty");
-    std::vector<std::string> leftovers;
-    for (const auto& entry : fs::directory_iterator(folder))
-        if (entry.path().filename().string().find(".relight-") != std::string::npos)
-            leftovers.push_back(entry.path().filename().string());
-    EXPECT_EQ(leftovers, std::vector<std::string>{}) << "no temporary file stays behind";
+    ExpectRefused({"styles", "import", "@night.style", "--name", "   "}, "a style name must not be empty");
+    EXPECT_EQ(Leftovers(), std::vector<std::string>{}) << "no temporary file stays behind";
 }
 
 TEST_F(Styles, ExportWritesTheStyleAndKeepsAnExistingFile) {
-    Styles_({"export", "gallery", Path("g.style")});
+    Styles_({"export", "gallery", "@g.style"});
     EXPECT_EQ(ReadBytes(Path("g.style")), shipped("Gallery"));
-    ExpectRefused({"styles", "export", "Neon", Path("g.style")},
-                  "the file exists already (--force replaces it)");
+    ExpectRefused({"styles", "export", "Neon", "@g.style"}, "the file exists already (--force replaces it)");
     EXPECT_EQ(ReadBytes(Path("g.style")), shipped("Gallery"));
-    Styles_({"export", "Neon", Path("g.style"), "--force"});
+    Styles_({"export", "Neon", "@g.style", "--force"});
     EXPECT_EQ(ReadBytes(Path("g.style")), shipped("Neon"));
-    ExpectRefused({"styles", "export", "Dusk", Path("d.style")}, "no style named 'Dusk'");
+    ExpectRefused({"styles", "export", "Dusk", "@d.style"}, "no style named 'Dusk'");
     EXPECT_FALSE(Exists("d.style"));
 }
 
@@ -172,10 +176,6 @@ TEST_F(Styles, DeleteRefusesUnknownNamesAndKeepsTheDefaultUnlessForced) {
     ExpectRefused({"styles", "show"}, "usage: relight styles show NAME");
 }
 
-} // namespace
-
-namespace {
-
 // Two programs import a style under one name at the same moment, many times over: one wins and
 // the other is refused, or with --force each replaces the file whole; never a mixture, never a
 // temporary file left in the folder.
@@ -186,8 +186,8 @@ TEST_F(Styles, TwoProgramsSavingOneNameAtOnceLeaveOneWholeFile) {
     List(); // seeds the folder first, so that both programs only save
     for (int round = 0; round < 8; ++round) {
         const bool force = round % 2 == 1;
-        std::vector<std::string> first = {"styles", "import", Path("a.style"), "--name", "Raced"};
-        std::vector<std::string> second = {"styles", "import", Path("b.style"), "--name", "Raced"};
+        std::vector<std::string> first = {"styles", "import", "@a.style", "--name", "Raced"};
+        std::vector<std::string> second = {"styles", "import", "@b.style", "--name", "Raced"};
         if (force) {
             first.push_back("--force");
             second.push_back("--force");
@@ -206,8 +206,7 @@ TEST_F(Styles, TwoProgramsSavingOneNameAtOnceLeaveOneWholeFile) {
             }
         const std::string saved = ReadBytes(Folder() + "/Raced");
         EXPECT_TRUE(saved == a || saved == b) << "a mixture of " << saved.size() << " bytes";
-        for (const auto& entry : fs::directory_iterator(Folder()))
-            EXPECT_EQ(entry.path().filename().string().find(".relight-"), std::string::npos) << entry.path();
+        EXPECT_EQ(Leftovers(), std::vector<std::string>{});
         Styles_({"delete", "Raced"});
     }
 }

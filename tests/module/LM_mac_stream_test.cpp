@@ -3,6 +3,7 @@
 #include "LM_globals.h"
 #include "LM_mac_stream.h"
 #include "LM_test_support.h"
+#include "PascalString.h"
 #include "Resources.h"
 #include "Testing.h"
 
@@ -19,15 +20,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Name {
-    Str255 s;
-    explicit Name(const std::string& text) {
-        s[0] = static_cast<unsigned char>(text.size());
-        text.copy(reinterpret_cast<char*>(s + 1), text.size());
-    }
-    std::string str() const { return std::string(reinterpret_cast<const char*>(s + 1), s[0]); }
-};
 
 // STR# 138: the style folder's name, as the module's resources give it.
 const unsigned char kFolderStrings[] = {0, 1, 6, 'S', 't', 'y', 'l', 'e', 's'};
@@ -51,8 +43,8 @@ class StyleFiles : public ::testing::Test {
     }
     std::string folder() const { return root + "/Styles"; }
     std::string listed(std::int16_t index) {
-        Name n("");
-        return LM_style_istream::IndexedInfo(index, n.s) ? n.str() : "<none>";
+        PString n("");
+        return LM_style_istream::IndexedInfo(index, n.s) ? pstr(n.s) : "<none>";
     }
 
     TBResourceRegistration resources{"style-test", kEntries, 1};
@@ -61,12 +53,12 @@ class StyleFiles : public ::testing::Test {
 };
 
 TEST_F(StyleFiles, SavedStylesLoadBackAndAreListedByName) {
-    Name warm("Warm evening");
+    PString warm("Warm evening");
     ASSERT_TRUE(LM_SaveStyle(warm.s, *g));
     EXPECT_EQ(fs::file_size(folder() + "/Warm evening"), 64u);
     g->CreateNewLight(150, 120);
     g->gloss = 7;
-    Name cold("cold morning");
+    PString cold("cold morning");
     ASSERT_TRUE(LM_SaveStyle(cold.s, *g));
     std::ofstream(folder() + "/notes.txt") << "not a style"; // foreign files are not listed
 
@@ -79,13 +71,13 @@ TEST_F(StyleFiles, SavedStylesLoadBackAndAreListedByName) {
     EXPECT_EQ(listed(1), "Warm evening");
     EXPECT_EQ(listed(2), "<none>");
     EXPECT_TRUE(LM_style_istream::Exists(warm.s));
-    Name missing("missing");
+    PString missing("missing");
     EXPECT_FALSE(LM_style_istream::Exists(missing.s));
     EXPECT_FALSE(LM_LoadStyle(missing.s, *loaded));
 }
 
 TEST_F(StyleFiles, AnOverwriteKeepsTheOldStyleUntilTheNewOneIsWhole) {
-    Name name("Spot");
+    PString name("Spot");
     ASSERT_TRUE(LM_SaveStyle(name.s, *g));
     const auto saved = [&] { return fs::file_size(folder() + "/Spot"); };
     g->CreateNewLight(150, 120);
@@ -99,18 +91,18 @@ TEST_F(StyleFiles, AnOverwriteKeepsTheOldStyleUntilTheNewOneIsWhole) {
 }
 
 TEST_F(StyleFiles, AStyleFileIsThereWholeOrNotAtAll) {
-    Name first("First");
+    PString first("First");
     ASSERT_TRUE(LM_SaveStyle(first.s, *g));
     // A save that dies leaves its temporary file behind: it is never listed, and the next save
     // takes another name.
     fs::copy_file(folder() + "/First", folder() + "/.saving-1");
     EXPECT_EQ(listed(0), "First");
     EXPECT_EQ(listed(1), "<none>");
-    Name second("Second");
+    PString second("Second");
     ASSERT_TRUE(LM_SaveStyle(second.s, *g));
     EXPECT_EQ(fs::file_size(folder() + "/Second"), 64u);
 
-    Name third("Third");
+    PString third("Third");
     // A stream dropped before it is closed leaves nothing either.
     {
         LM_style_ostream out;
@@ -122,22 +114,22 @@ TEST_F(StyleFiles, AStyleFileIsThereWholeOrNotAtAll) {
 }
 
 TEST_F(StyleFiles, LongNamesAreCutWithoutSplittingACharacter) {
-    Name forty("A forty character style name, really!!!!");
+    PString forty("A forty character style name, really!!!!");
     ASSERT_EQ(forty.s[0], 40);
     ASSERT_TRUE(LM_SaveStyle(forty.s, *g));
     EXPECT_EQ(forty.s[0], 31); // cut in place
     EXPECT_TRUE(fs::exists(folder() + "/A forty character style name, r"));
-    Name accented(std::string(30, 'x') + "\xC3\xA9"); // 30 + a two-byte character
+    PString accented(std::string(30, 'x') + "\xC3\xA9"); // 30 + a two-byte character
     LM_CutStyleName(accented.s);
     EXPECT_EQ(accented.s[0], 30);
-    Name exact(std::string(29, 'x') + "\xC3\xA9");
+    PString exact(std::string(29, 'x') + "\xC3\xA9");
     LM_CutStyleName(exact.s);
     EXPECT_EQ(exact.s[0], 31);
 }
 
 TEST_F(StyleFiles, AFileInThePlaceOfTheFolderFailsEveryOperation) {
     std::ofstream(folder()) << "in the way";
-    Name name("Any");
+    PString name("Any");
     std::int16_t volume = 0;
     long directory = 0;
     EXPECT_FALSE(LM_GetStyleFolder(volume, directory));
@@ -149,7 +141,7 @@ TEST_F(StyleFiles, AFileInThePlaceOfTheFolderFailsEveryOperation) {
 } // namespace
 
 TEST_F(StyleFiles, FileSystemFaultsLeaveNoPartOfAStyleBehind) {
-    Name name("Evening");
+    PString name("Evening");
     // A full disk, at every byte of the 64-byte file and before the folder exists.
     for (long room : {0L, 1L, 2L, 6L, 35L, 36L, 63L}) {
         TBFilesSetSpaceLimit(room);
@@ -176,7 +168,7 @@ TEST_F(StyleFiles, FileSystemFaultsLeaveNoPartOfAStyleBehind) {
     fs::permissions(folder() + "/Evening", fs::perms::owner_write, fs::perm_options::add);
     fs::permissions(folder(), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
-    Name other("Morning");
+    PString other("Morning");
     EXPECT_FALSE(LM_SaveStyle(other.s, *g));
     EXPECT_FALSE(LM_style_ostream::Erase(name.s));
     EXPECT_EQ(listed(0), "Evening");

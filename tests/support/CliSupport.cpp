@@ -23,13 +23,18 @@ extern char** environ;
 
 namespace {
 
-void writePngImage(const std::string& path, png_image& image, const void* buffer, const void* colormap) {
-    ASSERT_NE(png_image_write_to_file(&image, path.c_str(), 0, buffer, 0, colormap), 0) << image.message;
-}
-
-png_uint_32 pngFormat(int channels) {
+// Through libpng's simplified writer; `channels` 1 to 4, `flags` added to the format.
+void writePngImage(const std::string& path, int width, int height, int channels, png_uint_32 flags,
+                   const void* buffer, const std::vector<std::uint8_t>& colormap = {}) {
     static const png_uint_32 formats[] = {PNG_FORMAT_GRAY, PNG_FORMAT_GA, PNG_FORMAT_RGB, PNG_FORMAT_RGBA};
-    return formats[channels - 1];
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = png_uint_32(width);
+    image.height = png_uint_32(height);
+    image.format = formats[channels - 1] | flags;
+    image.colormap_entries = png_uint_32(colormap.size() / 3);
+    ASSERT_NE(png_image_write_to_file(&image, path.c_str(), 0, buffer, 0, colormap.data()), 0)
+        << image.message;
 }
 
 // Environment for the program: ours replaces anything that could reach the real home.
@@ -66,33 +71,17 @@ Pixels Gradient(int width, int height, int channels) {
 }
 
 void WritePng(const std::string& path, const Pixels& pixels) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = png_uint_32(pixels.width);
-    image.height = png_uint_32(pixels.height);
-    image.format = pngFormat(pixels.channels);
-    writePngImage(path, image, pixels.samples.data(), nullptr);
+    writePngImage(path, pixels.width, pixels.height, pixels.channels, 0, pixels.samples.data());
 }
 
 void WritePng16(const std::string& path, int width, int height, int channels,
                 const std::vector<std::uint16_t>& samples) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = png_uint_32(width);
-    image.height = png_uint_32(height);
-    image.format = pngFormat(channels) | PNG_FORMAT_FLAG_LINEAR;
-    writePngImage(path, image, samples.data(), nullptr);
+    writePngImage(path, width, height, channels, PNG_FORMAT_FLAG_LINEAR, samples.data());
 }
 
 void WritePalettePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& indices,
                      const std::vector<std::uint8_t>& paletteRGB) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = png_uint_32(width);
-    image.height = png_uint_32(height);
-    image.format = PNG_FORMAT_RGB_COLORMAP;
-    image.colormap_entries = png_uint_32(paletteRGB.size() / 3);
-    writePngImage(path, image, indices.data(), paletteRGB.data());
+    writePngImage(path, width, height, 3, PNG_FORMAT_FLAG_COLORMAP, indices.data(), paletteRGB);
 }
 
 void WriteInterlacedPng(const std::string& path, const Pixels& pixels) {
@@ -291,6 +280,27 @@ std::vector<std::string> commandLine(const std::vector<std::string>& args) {
 
 } // namespace
 
+std::string CliTest::Expand(const std::string& text) const {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '@') {
+            out += text[i];
+            continue;
+        }
+        const std::size_t end = std::min(text.find_first_of(" \n,:')", i), text.size());
+        out += Path(text.substr(i + 1, end - i - 1));
+        i = end - 1;
+    }
+    return out;
+}
+
+std::vector<std::string> CliTest::Expand(const std::vector<std::string>& texts) const {
+    std::vector<std::string> out;
+    for (const std::string& text : texts)
+        out.push_back(Expand(text));
+    return out;
+}
+
 RunResult CliTest::Relight(const std::vector<std::string>& args,
                            const std::vector<std::string>& extraEnvironment) const {
     return RelightMeanwhile(args, extraEnvironment, [](pid_t) {});
@@ -300,18 +310,19 @@ RunResult CliTest::RelightMeanwhile(const std::vector<std::string>& args,
                                     const std::vector<std::string>& extraEnvironment,
                                     const std::function<void(pid_t)>& meanwhile) const {
     std::vector<std::string> env = environmentFor(dir_);
+    const std::vector<std::string> extras = Expand(extraEnvironment);
     // An extra entry replaces ours of that name.
-    for (const std::string& extra : extraEnvironment)
+    for (const std::string& extra : extras)
         std::erase_if(env, [&](const std::string& entry) {
             return entry.compare(0, entry.find('='), extra, 0, extra.find('=')) == 0;
         });
-    env.insert(env.end(), extraEnvironment.begin(), extraEnvironment.end());
+    env.insert(env.end(), extras.begin(), extras.end());
     // Numbered, so that a program started meanwhile keeps its own.
     static int runs = 0;
     const std::string number = std::to_string(++runs);
     const std::string outFile = Path(".stdout" + number), errFile = Path(".stderr" + number);
     const std::string inFile = std::filesystem::exists(Path("stdin")) ? Path("stdin") : "/dev/null";
-    const pid_t pid = spawn(commandLine(args), env, fork(), [&] {
+    const pid_t pid = spawn(commandLine(Expand(args)), env, fork(), [&] {
         return std::freopen(inFile.c_str(), "r", stdin) && std::freopen(outFile.c_str(), "w", stdout) &&
                std::freopen(errFile.c_str(), "w", stderr);
     });
@@ -327,7 +338,7 @@ RunResult CliTest::RelightMeanwhile(const std::vector<std::string>& args,
 
 RunResult CliTest::RelightOnTerminal(const std::vector<std::string>& args) const {
     int terminal = -1;
-    const pid_t pid = spawn(commandLine(args), environmentFor(dir_),
+    const pid_t pid = spawn(commandLine(Expand(args)), environmentFor(dir_),
                             forkpty(&terminal, nullptr, nullptr, nullptr), [] { return true; });
     RunResult result;
     char buffer[4096];
@@ -338,6 +349,12 @@ RunResult CliTest::RelightOnTerminal(const std::vector<std::string>& args) const
     close(terminal);
     result.status = exitStatusOf(pid);
     return result;
+}
+
+RunResult CliTest::Succeeds(const std::vector<std::string>& args) const {
+    const RunResult r = Relight(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    return r;
 }
 
 void CliTest::ExpectRefused(const std::vector<std::string>& args, const std::string& message) const {

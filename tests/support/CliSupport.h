@@ -63,8 +63,12 @@ class CliTest : public ::testing::Test {
     bool Exists(const std::string& name) const;
     // The names in the work folder (hidden ones included), sorted.
     std::vector<std::string> Listing() const;
-    // Runs `relight ARGS` with HOME and the XDG and relight folders inside the work folder, and
-    // `extraEnvironment` (NAME=VALUE entries) besides; its standard input is the work folder's
+    // `text` with each "@name" (up to a space, newline, comma, colon, quote or parenthesis) the path
+    // of that file in the work folder.
+    std::string Expand(const std::string& text) const;
+    std::vector<std::string> Expand(const std::vector<std::string>& texts) const;
+    // Runs `relight ARGS` (expanded) with HOME and the XDG and relight folders inside the work folder, and
+    // `extraEnvironment` (NAME=VALUE entries, expanded) besides; its standard input is the work folder's
     // file "stdin" when there is one, else empty.
     RunResult Relight(const std::vector<std::string>& args,
                       const std::vector<std::string>& extraEnvironment = {}) const;
@@ -74,6 +78,8 @@ class CliTest : public ::testing::Test {
                                const std::function<void(pid_t)>& meanwhile) const;
     // The same on a pseudo-terminal; what the program writes to it comes back in `out`.
     RunResult RelightOnTerminal(const std::vector<std::string>& args) const;
+    // Runs `relight ARGS`, expecting status 0.
+    RunResult Succeeds(const std::vector<std::string>& args) const;
     // Runs `relight ARGS`, expecting it to refuse with status 2 and `message` opening its one line.
     void ExpectRefused(const std::vector<std::string>& args, const std::string& message) const;
     // The same with the probe plug-in loaded.

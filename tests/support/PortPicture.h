@@ -50,6 +50,13 @@ class ScratchPort {
     GrafPtr port_;
 };
 
+// The picture `draw` leaves on a fresh white port of the size.
+template <class Draw> std::string drawn(std::int16_t width, std::int16_t height, Draw draw) {
+    ScratchPort port(width, height);
+    draw();
+    return port.picture();
+}
+
 // Joins rows into a picture string.
 inline std::string rows(std::initializer_list<const char*> lines) {
     std::string out;

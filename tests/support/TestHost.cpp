@@ -139,19 +139,13 @@ void TestHost::Unload() {
     slot_ = 0;
 }
 
-// Copies w pixels of `bytes` bytes from row y of a plane of width x height pixels, starting at
-// column `left`; pixels outside the plane repeat its edge, the inside is one copy.
-void TestHost::CopyRow(const std::uint8_t* plane, int width, int height, int bytes, int left, int y, int w,
-                       std::uint8_t* out) {
-    const std::uint8_t* row = plane + std::size_t(std::clamp(y, 0, height - 1)) * width * bytes;
-    const int inLeft = std::clamp(left, 0, width), inRight = std::clamp(left + w, 0, width);
+// Copies w pixels of row y of a plane of width x height pixels `step` bytes apart, `bytes` of each,
+// starting at column `left`; pixels outside the plane repeat its edge.
+void TestHost::CopyRow(const std::uint8_t* plane, int width, int height, int step, int bytes, int left, int y,
+                       int w, std::uint8_t* out) {
+    const std::uint8_t* row = plane + std::size_t(std::clamp(y, 0, height - 1)) * width * step;
     for (int x = 0; x < w; ++x)
-        if (left + x < inLeft || left + x >= inRight)
-            std::memcpy(out + x * bytes, row + std::clamp(left + x, 0, width - 1) * bytes,
-                        std::size_t(bytes));
-    if (inLeft < inRight)
-        std::memcpy(out + (inLeft - left) * bytes, row + inLeft * bytes,
-                    std::size_t(inRight - inLeft) * bytes);
+        std::memcpy(out + x * bytes, row + std::clamp(left + x, 0, width - 1) * step, std::size_t(bytes));
 }
 
 void TestHost::Deliver() {
@@ -178,7 +172,7 @@ void TestHost::DeliverColour() {
     const int h = std::max(0, r.bottom - r.top);
     request_.resize(std::size_t(w) * h * 3);
     for (int y = 0; y < h; ++y)
-        CopyRow(source_.samples.data(), source_.width, source_.height, 3, r.left, r.top + y, w,
+        CopyRow(source_.samples.data(), source_.width, source_.height, 3, 3, r.left, r.top + y, w,
                 &request_[std::size_t(y) * w * 3]);
     record_.requestData = request_.data();
     record_.requestRowBytes = w * 3;
@@ -198,17 +192,13 @@ void TestHost::DeliverChannel(int channel) {
     const int h = std::max(0, r.bottom - r.top);
     const int stride = w + 5; // deliberately not the width: the module must honour requestRowBytes
     request_.assign(std::size_t(stride) * h, 0);
-    for (int y = 0; y < h; ++y) {
-        std::uint8_t* out = &request_[std::size_t(y) * stride];
-        if (channel >= 3) {
-            CopyRow(channels_.at(std::size_t(channel - 3)).data(), source_.width, source_.height, 1, r.left,
-                    r.top + y, w, out);
-            continue;
-        }
-        const int sy = std::clamp(r.top + y, 0, source_.height - 1);
-        for (int x = 0; x < w; ++x)
-            out[x] = source_.at(std::clamp(r.left + x, 0, source_.width - 1), sy)[channel];
-    }
+    // The image's own channels are every third byte of its pixels.
+    const bool own = channel < 3;
+    const std::uint8_t* plane =
+        own ? source_.samples.data() + channel : channels_.at(std::size_t(channel - 3)).data();
+    for (int y = 0; y < h; ++y)
+        CopyRow(plane, source_.width, source_.height, own ? 3 : 1, 1, r.left, r.top + y, w,
+                &request_[std::size_t(y) * stride]);
     record_.requestData = request_.data();
     record_.requestRowBytes = stride;
 }

@@ -70,8 +70,8 @@ class TestHost {
     void DeliverColour();
     void DeliverChannel(int channel);
     void TakeResult();
-    static void CopyRow(const std::uint8_t* plane, int width, int height, int bytes, int left, int y, int w,
-                        std::uint8_t* out);
+    static void CopyRow(const std::uint8_t* plane, int width, int height, int step, int bytes, int left,
+                        int y, int w, std::uint8_t* out);
 
     static std::int16_t AbortProc();
     static void ProgressProc(std::uint16_t done, std::uint16_t total);

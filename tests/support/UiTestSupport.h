@@ -3,6 +3,7 @@
 
 #include "Backend.h"
 #include "Events.h"
+#include "PascalString.h"
 #include "Windows.h"
 
 #include <gtest/gtest.h>
@@ -44,15 +45,3 @@ class HeadlessTest : public ::testing::Test {
         return e.where;
     }
 };
-
-struct PString {
-    Str255 s;
-    explicit PString(const std::string& text) {
-        s[0] = static_cast<unsigned char>(text.size());
-        text.copy(reinterpret_cast<char*>(s + 1), text.size());
-    }
-};
-
-inline std::string pstr(ConstStr255Param s) {
-    return std::string(reinterpret_cast<const char*>(s + 1), s[0]);
-}

@@ -3,6 +3,8 @@
 #include "Memory.h"
 #include "UiTestSupport.h"
 
+#include <algorithm>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -92,6 +94,13 @@ class Controls : public HeadlessTest {
         TBRemoveCodeResource(FOUR_CHAR("CDEF"), 200);
         HeadlessTest::TearDown();
     }
+    // Tracks `c` from the script's press.
+    std::int16_t track(ControlHandle c, const std::string& text, ControlActionProcPtr act = nullptr) {
+        script(text);
+        const Point pt = nextPress(window_);
+        messages.clear();
+        return TrackControl(c, pt, act);
+    }
     ControlHandle newRecorder(std::int16_t value = 5) {
         Rect r{20, 20, 40, 120};
         return NewControl(window_, &r, PString("T").s, true, value, 0, 10, 200 * 16 + 3, 77);
@@ -104,42 +113,38 @@ TEST_F(Controls, DefinitionGetsTheMessageProtocolInTheOwnersPort) {
     ControlHandle c = newRecorder();
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(kinds(), (std::vector<std::int16_t>{initCntl, drawCntl}));
-    EXPECT_EQ((**c).contrlVariant, 3);
-    EXPECT_EQ(GetControlReference(c), 77);
+    EXPECT_EQ((std::tuple{(**c).contrlVariant, GetControlReference(c)}), (std::tuple{3, 77}));
     for (const Message& m : messages)
         EXPECT_EQ(m.port, window_) << "message " << m.message;
     GrafPtr port;
     GetPort(&port);
     EXPECT_EQ(port, other_) << "the caller's port comes back";
 
+    // Values are clamped to the range, and only the indicator is redrawn.
     messages.clear();
     SetControlValue(c, 99);
-    EXPECT_EQ(GetControlValue(c), 10) << "clamped to the maximum";
+    const std::int16_t high = GetControlValue(c);
     SetControlValue(c, -3);
-    EXPECT_EQ(GetControlValue(c), 0);
-    ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[0].message, drawCntl);
-    EXPECT_EQ(messages[0].param, inThumb) << "only the indicator is redrawn";
+    EXPECT_EQ((std::tuple{high, GetControlValue(c), messages.size(), messages[0].message, messages[0].param}),
+              (std::tuple{10, 0, 2u, drawCntl, long(inThumb)}));
     SetControlMaximum(c, -5);
     EXPECT_EQ(GetControlMaximum(c), 0) << "the maximum never goes below the minimum";
 
     messages.clear();
-    EXPECT_EQ(TestControl(c, Point{30, 25}), inThumb);
-    EXPECT_EQ(messages.back().param, (30L << 16) | 25) << "the point is packed v then h";
+    EXPECT_EQ((std::tuple{TestControl(c, Point{30, 25}), messages.back().param}),
+              (std::tuple{inThumb, (30L << 16) | 25}))
+        << "the point is packed v then h";
     HiliteControl(c, kControlInactivePart);
     messages.clear();
-    EXPECT_EQ(TestControl(c, Point{30, 25}), 0) << "inactive controls are not asked";
     ControlHandle found = c;
-    EXPECT_EQ(FindControl(Point{30, 25}, window_, &found), 0);
-    EXPECT_EQ(found, nullptr);
-    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ((std::tuple{TestControl(c, Point{30, 25}), FindControl(Point{30, 25}, window_, &found), found,
+                          messages.empty()}),
+              (std::tuple{0, 0, nullptr, true}))
+        << "inactive controls are not asked";
     HiliteControl(c, 0);
-    EXPECT_EQ(FindControl(Point{30, 60}, window_, &found), inButton);
-    EXPECT_EQ(found, c);
-
+    EXPECT_EQ((std::tuple{FindControl(Point{30, 60}, window_, &found), found}), (std::tuple{inButton, c}));
     AuxCtlHandle aux = nullptr;
-    EXPECT_TRUE(GetAuxiliaryControlRecord(c, &aux));
-    EXPECT_EQ((**aux).acOwner, c);
+    EXPECT_TRUE(GetAuxiliaryControlRecord(c, &aux) && (**aux).acOwner == c);
 
     messages.clear();
     DisposeControl(c);
@@ -149,61 +154,38 @@ TEST_F(Controls, DefinitionGetsTheMessageProtocolInTheOwnersPort) {
 
 TEST_F(Controls, TrackControlReportsWhereTheButtonWasReleased) {
     ControlHandle c = newRecorder();
-    // Pressed inside, dragged out and back in, released inside: the part.
-    script("down 60,30\nmove 200,150\nmove 70,30\nup 70,30\n");
-    Point pt = nextPress(window_);
-    EXPECT_EQ(TrackControl(c, pt, action), inButton);
+    // Pressed inside, dragged out and back in, released inside: the part; the action runs only
+    // while over the part.
+    EXPECT_EQ(track(c, "down 60,30\nmove 200,150\nmove 70,30\nup 70,30\n", action), inButton);
     EXPECT_EQ((**c).contrlHilite, 0) << "unhighlighted after release";
-    ASSERT_FALSE(actionParts.empty());
-    for (std::int16_t part : actionParts)
-        EXPECT_EQ(part, inButton) << "the action runs only while over the part";
-
-    // Released outside: 0.
-    script("down 60,30\nmove 200,150\nup 200,150\n");
-    pt = nextPress(window_);
-    EXPECT_EQ(TrackControl(c, pt, nullptr), 0);
-    // A press outside every part is not tracked.
-    script("down 200,150\nup 200,150\n");
-    pt = nextPress(window_);
-    EXPECT_EQ(TrackControl(c, pt, nullptr), 0);
+    EXPECT_EQ(actionParts, std::vector<std::int16_t>(std::max<std::size_t>(actionParts.size(), 1), inButton));
+    // Released outside, and pressed outside every part: 0.
+    EXPECT_EQ(track(c, "down 60,30\nmove 200,150\nup 200,150\n"), 0);
+    EXPECT_EQ(track(c, "down 200,150\nup 200,150\n"), 0);
 }
 
 TEST_F(Controls, IndicatorDragsGoThroughTheDefinition) {
     ControlHandle c = newRecorder();
+    const auto sent = [](std::int16_t message) {
+        const std::vector<std::int16_t> k = kinds();
+        return std::count(k.begin(), k.end(), message) > 0;
+    };
     // The Control Manager drags: thumb limits, indicator outline, then the offset (horizontal only,
-    // kept inside the control).
-    SCOPED_TRACE("manager drag");
-    script("down 22,30\nmove 60,90\nmove 300,90\nup 300,90\n");
-    Point pt = nextPress(window_);
-    messages.clear();
-    EXPECT_EQ(TrackControl(c, pt, nullptr), inThumb);
-    std::vector<std::int16_t> k = kinds();
-    EXPECT_NE(std::find(k.begin(), k.end(), thumbCntl), k.end());
-    EXPECT_NE(std::find(k.begin(), k.end(), calcThumbRgn), k.end());
-    EXPECT_EQ(k.back(), posCntl);
-    EXPECT_EQ(moved.v, 0) << "axis 1 keeps the drag horizontal";
-    EXPECT_EQ(moved.h, 90) << "the indicator stops at the control's right edge (120 - 10 - 20)";
-
-    // The definition drags itself: no thumb, no position message.
+    // kept inside the control: it stops at the right edge, 120 - 10 - 20).
+    EXPECT_EQ(track(c, "down 22,30\nmove 60,90\nmove 300,90\nup 300,90\n"), inThumb);
+    EXPECT_EQ((std::tuple{sent(thumbCntl), sent(calcThumbRgn), kinds().back(), moved.v, moved.h}),
+              (std::tuple{true, true, posCntl, 0, 90}));
+    // The definition drags itself: no position message.
     dragAnswer = 1;
-    SCOPED_TRACE("definition drag");
-    script("down 22,30\nmove 60,30\nup 60,30\n");
-    pt = nextPress(window_);
-    messages.clear();
-    EXPECT_EQ(TrackControl(c, pt, nullptr), inThumb);
-    k = kinds();
-    EXPECT_EQ(std::find(k.begin(), k.end(), posCntl), k.end());
+    EXPECT_EQ(track(c, "down 22,30\nmove 60,30\nup 60,30\n"), inThumb);
+    EXPECT_FALSE(sent(posCntl));
     while (StillDown()) {
     }
-
     // A control whose own action is "default" tracks itself.
     SetControlAction(c, kControlActionDefault);
-    script("down 60,30\nup 60,30\n");
-    pt = nextPress(window_);
-    messages.clear();
-    EXPECT_EQ(TrackControl(c, pt, nullptr), inButton);
-    EXPECT_EQ(messages.back().message, autoTrack);
-    EXPECT_EQ(messages.back().param, inButton);
+    EXPECT_EQ(track(c, "down 60,30\nup 60,30\n"), inButton);
+    EXPECT_EQ((std::tuple{messages.back().message, messages.back().param}),
+              (std::tuple{autoTrack, long(inButton)}));
 }
 
 TEST_F(Controls, ButtonsAndPopupFromResources) {
@@ -211,23 +193,18 @@ TEST_F(Controls, ButtonsAndPopupFromResources) {
     ControlHandle box = NewControl(window_, &r, PString("Check").s, true, 0, 0, 1, checkBoxProc, 0);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(TestControl(box, Point{20, 15}), inCheckBox);
-    script("down 15,20\nup 15,20\n");
-    Point pt = nextPress(window_);
-    EXPECT_EQ(TrackControl(box, pt, nullptr), inCheckBox);
+    EXPECT_EQ(track(box, "down 15,20\nup 15,20\n"), inCheckBox);
     EXPECT_EQ(GetControlValue(box), 0) << "tracking never toggles a check box";
 
+    // The pop-up's range is its menu's items.
     ControlHandle popup = GetNewControl(400, window_);
     ASSERT_NE(popup, nullptr);
-    EXPECT_EQ(GetControlValue(popup), 1);
-    EXPECT_EQ(GetControlMinimum(popup), 1);
-    EXPECT_EQ(GetControlMaximum(popup), 3) << "the menu's item count";
     auto data = reinterpret_cast<PopupPrivateDataHandle>((**popup).contrlData);
-    EXPECT_EQ((**data).mID, 500);
-    script("choose 150,110 omni\n");
-    pt = nextPress(window_);
-    EXPECT_EQ(TrackControl(popup, pt, nullptr), inButton);
-    EXPECT_EQ(GetControlValue(popup), 2);
-    EXPECT_TRUE(TBScriptError().empty()) << TBScriptError();
+    EXPECT_EQ((std::tuple{GetControlValue(popup), GetControlMinimum(popup), GetControlMaximum(popup),
+                          (**data).mID}),
+              (std::tuple{1, 1, 3, 500}));
+    EXPECT_EQ(track(popup, "choose 150,110 omni\n"), inButton);
+    EXPECT_EQ((std::tuple{GetControlValue(popup), TBScriptError()}), (std::tuple{2, ""}));
     DisposeControl(popup);
 }
 

@@ -7,19 +7,11 @@
 #include "Testing.h"
 #include "UiTestSupport.h"
 
+#include <tuple>
+
 namespace {
 
-enum : std::int16_t {
-    kOK = 1,
-    kCancel = 2,
-    kCheck = 3,
-    kRadio = 4,
-    kStatic = 5,
-    kEdit = 6,
-    kUser = 7,
-    kPopup = 8,
-    kSlider = 9,
-};
+enum : std::int16_t { kOK = 1, kCancel, kCheck, kRadio, kStatic, kEdit, kUser, kPopup, kSlider };
 
 long sliderDef(std::int16_t, ControlHandle c, std::int16_t message, long param) {
     if (message != testCntl)
@@ -49,10 +41,14 @@ class Dialogs : public HeadlessTest {
         TBRemoveCodeResource(FOUR_CHAR("CDEF"), 129);
         HeadlessTest::TearDown();
     }
-    std::int16_t run(const std::string& text, ModalFilterProcPtr filter = nullptr) {
+    // The item of the first ModalDialog call (or, `throughEdits`, of the first not the edit item).
+    std::int16_t run(const std::string& text, ModalFilterProcPtr filter = nullptr,
+                     bool throughEdits = false) {
         script(text);
         std::int16_t item = 0;
-        ModalDialog(filter, &item);
+        do
+            ModalDialog(filter, &item);
+        while (throughEdits && item == kEdit);
         return item;
     }
     Handle itemHandle(std::int16_t n) {
@@ -79,109 +75,80 @@ TEST_F(Dialogs, BuiltFromTheTemplate) {
     EXPECT_EQ(CountDITL(dialog_), 9);
     std::int16_t kind = -1;
     Handle h = nullptr;
-    Rect box{};
-    GetDialogItem(dialog_, kUser, &kind, &h, &box);
-    EXPECT_EQ(kind, userItem + itemDisable);
-    EXPECT_EQ(box.top, 100);
-    EXPECT_EQ(box.left, 10);
+    Rect box{}, userBox{};
+    GetDialogItem(dialog_, kUser, &kind, &h, &userBox);
+    EXPECT_EQ((std::tuple{kind, userBox.top, userBox.left}), (std::tuple{userItem + itemDisable, 100, 10}));
     GetDialogItem(dialog_, kCheck, &kind, &h, &box);
-    EXPECT_EQ(kind, ctrlItem + chkCtrl);
-    auto check = reinterpret_cast<ControlHandle>(h);
-    EXPECT_EQ(GetControlMaximum(check), 1);
-    GetDialogItem(dialog_, kSlider, &kind, &h, &box);
-    auto slider = reinterpret_cast<ControlHandle>(h);
-    EXPECT_EQ((**slider).contrlRect.left, 80) << "a resource control moves to its item box";
-    EXPECT_EQ((**slider).contrlRect.top, 125);
-    EXPECT_EQ(GetControlReference(slider), 0x00C80032);
+    EXPECT_EQ((std::tuple{kind, GetControlMaximum(reinterpret_cast<ControlHandle>(h))}),
+              (std::tuple{ctrlItem + chkCtrl, 1}));
+    auto slider = reinterpret_cast<ControlHandle>(itemHandle(kSlider));
+    EXPECT_EQ(
+        (std::tuple{(**slider).contrlRect.left, (**slider).contrlRect.top, GetControlReference(slider)}),
+        (std::tuple{80, 125, 0x00C80032}))
+        << "a resource control moves to its item box";
     kind = -1;
     GetDialogItem(dialog_, 42, &kind, &h, &box);
     EXPECT_EQ(kind, -1) << "out of range leaves the outputs alone";
 
-    EXPECT_EQ(FindDialogItem(dialog_, Point{170, 250}), kOK - 1) << "item number - 1";
-    EXPECT_EQ(FindDialogItem(dialog_, Point{110, 20}), kUser - 1) << "disabled items are found too";
-    EXPECT_EQ(FindDialogItem(dialog_, Point{199, 1}), -1);
-
+    // Item number - 1; disabled items are found too.
+    EXPECT_EQ((std::tuple{FindDialogItem(dialog_, Point{170, 250}), FindDialogItem(dialog_, Point{110, 20}),
+                          FindDialogItem(dialog_, Point{199, 1})}),
+              (std::tuple{kOK - 1, kUser - 1, -1}));
     std::int16_t start = -1, end = -1;
     EXPECT_EQ(TBDialogEditItem(dialog_, &start, &end), kEdit) << "the first edit item is active";
-    EXPECT_EQ(start, 0);
-    EXPECT_EQ(end, 3);
+    EXPECT_EQ((std::tuple{start, end}), (std::tuple{0, 3}));
 
-    GetDialogItem(dialog_, kUser, &kind, &h, &box);
-    SetDialogItem(dialog_, kUser, userItem, reinterpret_cast<Handle>(&drawUser), &box);
+    SetDialogItem(dialog_, kUser, userItem, reinterpret_cast<Handle>(&drawUser), &userBox);
     userDraws = 0;
     RgnHandle rgn = NewRgn();
-    Rect area{95, 5, 145, 65};
-    RectRgn(rgn, &area);
-    UpdateDialog(dialog_, rgn);
-    EXPECT_EQ(userDraws, 1) << "the user item lies in the region";
-    Rect elsewhere{0, 0, 5, 5};
-    RectRgn(rgn, &elsewhere);
-    UpdateDialog(dialog_, rgn);
-    EXPECT_EQ(userDraws, 1);
+    for (const Rect area : {Rect{95, 5, 145, 65}, Rect{0, 0, 5, 5}}) {
+        RectRgn(rgn, &area);
+        UpdateDialog(dialog_, rgn);
+    }
+    EXPECT_EQ(userDraws, 1) << "drawn only when in the region";
     DisposeRgn(rgn);
 }
 
 TEST_F(Dialogs, ModalDialogReportsEnabledItems) {
-    EXPECT_EQ(run("click @1\n"), kOK);
-    EXPECT_EQ(run("click @3\n"), kCheck);
-    auto check = reinterpret_cast<ControlHandle>(itemHandle(kCheck));
-    EXPECT_EQ(GetControlValue(check), 0) << "the application toggles check boxes";
-    EXPECT_EQ(run("click @4\n"), kRadio);
-    EXPECT_EQ(run("click @5\n"), kStatic) << "enabled static text reports on press";
-    EXPECT_EQ(run("click @7\nwait 50\n"), kCancel) << "disabled: not reported; the finished script cancels";
-    EXPECT_EQ(run("down @1\nmove 5,5\nup 5,5\nclick @2\n"), kCancel)
-        << "a button released outside is not hit";
-    EXPECT_EQ(run("key return\n"), kOK);
-    EXPECT_EQ(run("key enter\n"), kOK);
-    EXPECT_EQ(run("key escape\n"), kCancel);
-    EXPECT_EQ(run("key . +command\n"), kCancel);
-    EXPECT_EQ(run("click @9\n"), kSlider) << "a custom control";
-    EXPECT_EQ(run("click 1,1\n"), kCancel) << "a click on no item";
+    // Enabled static text reports on press; a disabled item does not, and a finished script cancels;
+    // a button released outside is not hit; the slider is a custom control.
+    const std::pair<const char*, std::int16_t> presses[] = {
+        {"click @1\n", kOK},     {"click @3\n", kCheck},           {"click @4\n", kRadio},
+        {"click @5\n", kStatic}, {"click @7\nwait 50\n", kCancel}, {"key return\n", kOK},
+        {"key enter\n", kOK},    {"key escape\n", kCancel},        {"key . +command\n", kCancel},
+        {"click @9\n", kSlider}, {"click 1,1\n", kCancel}};
+    for (const auto& [text, item] : presses)
+        EXPECT_EQ(run(text), item) << text;
+    EXPECT_EQ(run("down @1\nmove 5,5\nup 5,5\nclick @2\n"), kCancel);
+    EXPECT_EQ(GetControlValue(reinterpret_cast<ControlHandle>(itemHandle(kCheck))), 0)
+        << "the application toggles check boxes";
 
-    EXPECT_EQ(run("choose @8 OMNI\n"), kPopup);
+    // A pop-up reports the press, chosen or not; a disabled entry is not chosen.
     auto popup = reinterpret_cast<ControlHandle>(itemHandle(kPopup));
-    EXPECT_EQ(GetControlValue(popup), 2);
-    EXPECT_EQ(run("choose @8 spot\n"), kPopup) << "a pop-up reports the press, chosen or not";
-    EXPECT_EQ(GetControlValue(popup), 2) << "a disabled entry is not chosen";
-    EXPECT_EQ(run("choose @8 nothing\n"), kPopup);
-    EXPECT_EQ(GetControlValue(popup), 2);
+    for (const char* choice : {"OMNI", "spot", "nothing"}) {
+        EXPECT_EQ(run(std::string("choose @8 ") + choice + "\n"), kPopup);
+        EXPECT_EQ(GetControlValue(popup), 2) << choice;
+    }
     EXPECT_NE(TBScriptError().find("nothing"), std::string::npos) << TBScriptError();
 }
 
 TEST_F(Dialogs, EditTextFollowsTheKeyboard) {
-    // Typing replaces the selection (all of "abc" at first).
-    std::int16_t item = run("type xy\n");
-    EXPECT_EQ(item, kEdit);
-    script("");
-    EXPECT_EQ(editText(), "x") << "each key reports the item";
-    ModalDialog(nullptr, &item);
-    EXPECT_EQ(item, kCancel);
-
+    // Typing replaces the selection (all of "abc" at first); each key reports the item.
+    EXPECT_EQ(run("type xy\n"), kEdit);
+    EXPECT_EQ(editText(), "x");
+    EXPECT_EQ(run("", nullptr, true), kCancel);
     SelectDialogItemText(dialog_, kEdit, 0, 32767);
-    script("type hello\nkey delete\nkey left\nkey left\ntype L\nkey forward-delete\nkey return\n");
-    do
-        ModalDialog(nullptr, &item);
-    while (item == kEdit);
-    EXPECT_EQ(item, kOK);
+    EXPECT_EQ(run("type hello\nkey delete\nkey left\nkey left\ntype L\nkey forward-delete\nkey return\n",
+                  nullptr, true),
+              kOK);
     EXPECT_EQ(editText(), "heLl");
-
-    script("key a +command\ntype Z\nkey up\ntype <\nkey down\ntype >\nkey escape\n");
-    do
-        ModalDialog(nullptr, &item);
-    while (item == kEdit);
+    run("key a +command\ntype Z\nkey up\ntype <\nkey down\ntype >\nkey escape\n", nullptr, true);
     EXPECT_EQ(editText(), "<Z>");
-
     // A click places the caret at the nearest character boundary.
-    script("click @6:0.0,0.5\ntype !\nkey return\n");
-    do
-        ModalDialog(nullptr, &item);
-    while (item == kEdit);
+    run("click @6:0.0,0.5\ntype !\nkey return\n", nullptr, true);
     EXPECT_EQ(editText(), "!<Z>");
-
-    Str255 text;
     SetDialogItemText(itemHandle(kEdit), PString("set").s);
-    GetDialogItemText(itemHandle(kEdit), text);
-    EXPECT_EQ(pstr(text), "set");
+    EXPECT_EQ(editText(), "set");
 }
 
 Boolean consumeQ(DialogPtr, EventRecord* e, std::int16_t* item) {
@@ -213,27 +180,22 @@ TEST_F(Dialogs, AlertsSubstituteParamText) {
     ParamText(PString("disk full").s, nullptr, nullptr, nullptr);
     script("key return\n");
     EXPECT_EQ(StopAlert(310, nullptr), 1);
-    ASSERT_EQ(TBAlertLog().size(), 1u);
-    EXPECT_EQ(TBAlertLog()[0], 310);
-    EXPECT_EQ(TBAlertTextLog()[0], "Trouble with disk full.");
     EXPECT_EQ(FrontWindow(), dialog_) << "the alert is gone";
-
     ParamText(nullptr, PString("x").s, nullptr, nullptr);
     script("");
     EXPECT_EQ(NoteAlert(310, nullptr), 1) << "one button: a finished script presses the default";
-    EXPECT_EQ(TBAlertTextLog()[1], "Trouble with disk full.") << "null leaves ^0 as it was";
-
     // Stage 1 of ALRT 312 shows, later stages do not.
     script("");
-    EXPECT_EQ(Alert(312, nullptr), 1);
-    EXPECT_EQ(Alert(312, nullptr), -1);
-    EXPECT_EQ(TBAlertLog().size(), 3u);
+    EXPECT_EQ((std::tuple{Alert(312, nullptr), Alert(312, nullptr)}), (std::tuple{1, -1}));
     ResetAlertStage();
     script("");
-    EXPECT_EQ(Alert(312, nullptr), 1);
-
-    EXPECT_EQ(StopAlert(999, nullptr), -1) << "a missing alert";
-    EXPECT_EQ(TBAlertLog().back(), 999) << "is still logged";
+    EXPECT_EQ((std::tuple{Alert(312, nullptr), StopAlert(999, nullptr)}), (std::tuple{1, -1}))
+        << "999 is missing";
+    EXPECT_EQ(TBAlertLog(), (std::vector<std::int16_t>{310, 310, 312, 312, 999}))
+        << "a missing alert is logged";
+    EXPECT_EQ(std::vector(TBAlertTextLog().begin(), TBAlertTextLog().begin() + 2),
+              (std::vector<std::string>(2, "Trouble with disk full.")))
+        << "null leaves ^0 as it was";
 
     Str255 shown;
     ParamText(PString("A").s, PString("B").s, nullptr, nullptr);
@@ -264,11 +226,9 @@ TEST_F(Dialogs, MoveableModalDialogServesTheHostAndMoves) {
     script("wait 50\ndown 100,-8\nmove 130,12\nup 130,12\nclick @1\n");
     std::int16_t item = 0;
     MoveableModalDialog(dialog_, hostEvents, nullptr, &item);
-    EXPECT_EQ(item, kOK);
-    EXPECT_GT(hostUpdates, 0) << "the host drew its own window";
+    EXPECT_EQ((std::tuple{item, hostUpdates > 0}), (std::tuple{kOK, true})) << "the host drew its own window";
     TBGetWindowContentRect(dialog_, &after);
-    EXPECT_GE(after.left - before.left, 30);
-    EXPECT_GE(after.top - before.top, 20);
+    EXPECT_TRUE(after.left - before.left >= 30 && after.top - before.top >= 20);
     DisposeWindow(host);
 }
 
@@ -279,16 +239,13 @@ TEST_F(Dialogs, HostUtilities) {
     BlockMove(*dlog, *copy, GetHandleSize(dlog));
     (*copy)[9] = 0; // procID documentProc
     CenterDialog(copy);
-    auto word = [copy](int at) {
-        return (static_cast<unsigned char>((*copy)[at]) << 8) | static_cast<unsigned char>((*copy)[at + 1]);
-    };
-    // 300 x 200 on the 1024 x 768 screen, below the 20-pixel title bar: a third of the spare height above.
-    EXPECT_EQ(word(2), (1024 - 300) / 2);
-    EXPECT_EQ(word(0), 20 + (768 - 200 - 20) / 3);
-    EXPECT_EQ(word(6) - word(2), 300);
-    EXPECT_EQ(word(4) - word(0), 200);
     SetUpMoveableModal(copy, FOUR_CHAR("VLMK"));
-    EXPECT_EQ(word(8), movableDBoxProc);
+    std::vector<int> words; // top, left, bottom, right, procID
+    for (int at = 0; at < 10; at += 2)
+        words.push_back(static_cast<unsigned char>((*copy)[at]) << 8 |
+                        static_cast<unsigned char>((*copy)[at + 1]));
+    // 300 x 200 on the 1024 x 768 screen, below the 20-pixel title bar: a third of the spare height above.
+    EXPECT_EQ(words, (std::vector<int>{20 + 548 / 3, 362, 20 + 548 / 3 + 200, 662, movableDBoxProc}));
     DisposeHandle(copy);
 
     // The about box closes on a click anywhere.

@@ -29,12 +29,11 @@ class EventScript : public HeadlessTest {
 TEST_F(EventScript, ADragIsSeenPointByPointByAStillDownGetMouseLoop) {
     script("# drag from the corner\nmove 10,10\ndown 10,10 +shift\nmove 20,15 +option\nmove 30,20\n"
            "up 30,20 +command +control\n");
+    // Positions are relative to the front window's content; btnState is clear while the button is down.
     EventRecord down = nextEvent(mDownMask | mUpMask);
-    EXPECT_EQ(down.what, mouseDown);
-    EXPECT_EQ(down.where.h, 110) << "positions are relative to the front window's content";
-    EXPECT_EQ(down.where.v, 60);
-    EXPECT_EQ(down.modifiers & (btnState | shiftKey | optionKey), shiftKey)
-        << "btnState is clear while the button is down";
+    EXPECT_EQ((std::tuple{down.what, down.where.h, down.where.v,
+                          down.modifiers & (btnState | shiftKey | optionKey)}),
+              (std::tuple{mouseDown, 110, 60, int(shiftKey)}));
     // Each point with the modifier keys GetKeys shows for it: Shift, Option and Control bits.
     std::vector<std::tuple<int, int, std::uint32_t>> track;
     while (StillDown()) {
@@ -47,10 +46,9 @@ TEST_F(EventScript, ADragIsSeenPointByPointByAStillDownGetMouseLoop) {
     const std::vector<std::tuple<int, int, std::uint32_t>> expected{{20, 15, 0x04u}, {30, 20, 0u}};
     EXPECT_EQ(track, expected);
     EventRecord up = nextEvent(mDownMask | mUpMask);
-    EXPECT_EQ(up.what, mouseUp);
-    EXPECT_EQ(up.where.h, 130);
-    EXPECT_EQ(up.modifiers & (btnState | cmdKey | controlKey | optionKey), btnState | cmdKey | controlKey);
-    EXPECT_TRUE(TBScriptFinished());
+    EXPECT_EQ((std::tuple{up.what, up.where.h, up.modifiers & (btnState | cmdKey | controlKey | optionKey),
+                          TBScriptFinished()}),
+              (std::tuple{mouseUp, 130, btnState | cmdKey | controlKey, true}));
     EXPECT_FALSE(WaitNextEvent(everyEvent & ~updateMask, &up, 1000000, nullptr))
         << "waiting past the script's end returns instead of hanging";
     EXPECT_EQ(up.modifiers & (cmdKey | controlKey), 0) << "the ended script lets go of its keys";
@@ -71,24 +69,25 @@ TEST_F(EventScript, WaitDelaysTheNextStepByItsTicks) {
     const unsigned long start = TickCount();
     EventRecord e = nextEvent(mDownMask);
     EXPECT_EQ(e.what, mouseDown);
-    EXPECT_GE(e.when - start, 29u) << "500 ms is 30 ticks";
-    EXPECT_LE(e.when - start, 32u);
+    EXPECT_TRUE(e.when - start >= 29u && e.when - start <= 32u) << "500 ms is 30 ticks: " << e.when - start;
 }
 
 TEST_F(EventScript, KeysCarryCodesCharactersAndModifiersAndShowInGetKeys) {
     script("key a +shift +command\ntype Hi!\nkey delete\nkey tab\nkey forward-delete\nkey escape\n");
+    // Command bit 15 and Shift bit 0 of the second word, key A (code 0) in the first, the modifiers
+    // held until the next line.
+    const auto keyMap = [] {
+        KeyMap keys;
+        GetKeys(keys);
+        return std::vector<std::uint32_t>(keys, keys + 4);
+    };
     EventRecord e = nextEvent(keyDownMask);
-    EXPECT_EQ(e.message & charCodeMask, 'a');
-    EXPECT_EQ((e.message & keyCodeMask) >> 8, 0);
-    EXPECT_EQ(e.modifiers & (cmdKey | shiftKey | optionKey), cmdKey | shiftKey);
-    KeyMap keys;
-    GetKeys(keys);
-    EXPECT_EQ(keys[1], 0x00008000u | 0x00000001u) << "Command bit 15, Shift bit 0 of the second word";
-    EXPECT_EQ(keys[0], 0x01000000u) << "key A (code 0)";
+    EXPECT_EQ((std::tuple{e.message & charCodeMask, (e.message & keyCodeMask) >> 8,
+                          e.modifiers & (cmdKey | shiftKey | optionKey), keyMap()}),
+              (std::tuple{long('a'), 0L, cmdKey | shiftKey,
+                          std::vector<std::uint32_t>{0x01000000u, 0x8001u, 0, 0}}));
     nextEvent(keyUpMask);
-    GetKeys(keys);
-    EXPECT_EQ(keys[0] | keys[2] | keys[3], 0u) << "A released";
-    EXPECT_EQ(keys[1], 0x00008000u | 0x00000001u) << "the modifiers held until the next line";
+    EXPECT_EQ(keyMap(), (std::vector<std::uint32_t>{0, 0x8001u, 0, 0})) << "A released";
     const struct {
         int ch, code;
         bool shift;
@@ -96,9 +95,9 @@ TEST_F(EventScript, KeysCarryCodesCharactersAndModifiersAndShowInGetKeys) {
                  {9, 48, false}, {0x7F, 117, false}, {0x1B, 53, false}};
     for (const auto& t : typed) {
         e = nextEvent(keyDownMask);
-        EXPECT_EQ(e.message & charCodeMask, t.ch);
-        EXPECT_EQ((e.message & keyCodeMask) >> 8, t.code) << "char " << t.ch;
-        EXPECT_EQ(e.modifiers & (shiftKey | cmdKey), t.shift ? shiftKey : 0) << "char " << t.ch;
+        EXPECT_EQ((std::tuple{e.message & charCodeMask, (e.message & keyCodeMask) >> 8,
+                              e.modifiers & (shiftKey | cmdKey)}),
+                  (std::tuple{long(t.ch), long(t.code), t.shift ? int(shiftKey) : 0}));
     }
 }
 
@@ -124,9 +123,8 @@ TEST(GetKeys, MasksMatchTheBigEndianWordView) {
 TEST_F(EventScript, ItemPositionsAndChoicesGoThroughTheDialogHooks) {
     script("click @3\n");
     nextEvent(mDownMask);
-    EXPECT_FALSE(TBScriptError().empty()) << "no resolver: the step fails";
-    EXPECT_NE(TBScriptError().find("line 1"), std::string::npos) << TBScriptError();
-    EXPECT_TRUE(TBScriptFinished());
+    EXPECT_TRUE(TBScriptError().find("line 1") != std::string::npos && TBScriptFinished())
+        << "no resolver: the step fails; " << TBScriptError();
 
     TBSetItemBoxResolver([](WindowPtr, std::int16_t item, Rect* box) {
         *box = Rect{10, 20, 30, 60};
@@ -134,12 +132,11 @@ TEST_F(EventScript, ItemPositionsAndChoicesGoThroughTheDialogHooks) {
     });
     script("move @3\nchoose @3:0.9,0.7 Spot light\nclick @4\n");
     EventRecord e = nextEvent(mDownMask);
-    EXPECT_EQ(e.where.h, 100 + 56) << "0.9 of the box's width";
-    EXPECT_EQ(e.where.v, 50 + 24);
-    std::string text;
-    EXPECT_TRUE(TBTakeScriptedChoice(&text));
-    EXPECT_EQ(text, "Spot light");
-    EXPECT_FALSE(TBTakeScriptedChoice(&text)) << "taken once";
+    std::string text, again;
+    // 0.9 of the box's width; the choice is taken once.
+    EXPECT_EQ(
+        (std::tuple{e.where.h, e.where.v, TBTakeScriptedChoice(&text), text, TBTakeScriptedChoice(&again)}),
+        (std::tuple{100 + 56, 50 + 24, true, "Spot light", false}));
     nextEvent(mUpMask);
     nextEvent(mDownMask);
     EXPECT_NE(TBScriptError().find("line 3"), std::string::npos) << TBScriptError();
@@ -147,13 +144,14 @@ TEST_F(EventScript, ItemPositionsAndChoicesGoThroughTheDialogHooks) {
 
 TEST(InputScripts, BadLinesAreRefusedNamingTheLine) {
     std::string error;
-    EXPECT_FALSE(TBLoadInputScript("move 1,2\njump 3,4\n", &error));
-    EXPECT_NE(error.find("line 2"), std::string::npos) << error;
-    EXPECT_FALSE(TBLoadInputScript("key banana\n", &error));
-    EXPECT_FALSE(TBLoadInputScript("click 1;2\n", &error));
-    EXPECT_FALSE(TBLoadInputScript("down 1,2 +shift +alt\n", &error));
-    EXPECT_NE(error.find("+alt"), std::string::npos) << error;
-    EXPECT_FALSE(TBLoadInputScript("wait soon\n", &error));
+    for (const auto& [text, named] : {std::pair{"move 1,2\njump 3,4\n", "line 2"},
+                                      {"key banana\n", "banana"},
+                                      {"click 1;2\n", "line 1"},
+                                      {"down 1,2 +shift +alt\n", "+alt"},
+                                      {"wait soon\n", "line 1"}}) {
+        EXPECT_FALSE(TBLoadInputScript(text, &error)) << text;
+        EXPECT_NE(error.find(named), std::string::npos) << error;
+    }
     EXPECT_FALSE(TBLoadInputScriptFile("/nonexistent/script.txt", &error));
     EXPECT_TRUE(TBLoadInputScript("# only a comment\n\n", &error));
     EXPECT_TRUE(TBScriptFinished());

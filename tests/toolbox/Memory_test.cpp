@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 
 namespace {
 
@@ -15,44 +16,35 @@ struct MemoryTest : ::testing::Test {
 };
 
 TEST_F(MemoryTest, BlocksAreCountedUntilDisposed) {
-    const Size bytes = TBHeapLiveBytes();
-    const long blocks = TBHeapLiveBlocks();
+    const auto live = [] { return std::tuple{TBHeapLiveBytes(), TBHeapLiveBlocks()}; };
+    const auto before = live();
     Ptr p = NewPtrClear(1000);
     Handle h = NewHandle(500);
     ASSERT_TRUE(p && h && *h);
-    EXPECT_EQ(p[999], 0);
-    EXPECT_EQ(GetPtrSize(p), 1000);
-    EXPECT_EQ(GetHandleSize(h), 500);
-    EXPECT_EQ(TBHeapLiveBytes() - bytes, 1500);
-    EXPECT_EQ(TBHeapLiveBlocks() - blocks, 2);
+    EXPECT_EQ((std::tuple{p[999], GetPtrSize(p), GetHandleSize(h)}), (std::tuple{0, 1000, 500}));
+    EXPECT_EQ(live(), (std::tuple{std::get<0>(before) + 1500, std::get<1>(before) + 2}));
     DisposePtr(p);
     DisposeHandle(h);
     DisposePtr(nullptr);
     DisposeHandle(nullptr);
-    EXPECT_EQ(TBHeapLiveBytes(), bytes);
-    EXPECT_EQ(TBHeapLiveBlocks(), blocks);
+    EXPECT_EQ(live(), before);
 }
 
 TEST_F(MemoryTest, TheLimitAndInjectedFailuresRefuseAllocations) {
     TBSetHeapLimit(TBHeapLiveBytes() + 4096);
-    EXPECT_EQ(MaxBlock(), 4096);
-    EXPECT_EQ(NewPtr(4097), nullptr);
-    EXPECT_EQ(MemError(), memFullErr);
+    EXPECT_EQ((std::tuple{MaxBlock(), NewPtr(4097), MemError()}), (std::tuple{4096, nullptr, memFullErr}));
     Ptr p = NewPtr(4096);
-    EXPECT_NE(p, nullptr);
-    EXPECT_EQ(MemError(), noErr);
-    EXPECT_EQ(NewHandle(1), nullptr);
+    EXPECT_EQ((std::tuple{p != nullptr, MemError(), NewHandle(1)}), (std::tuple{true, noErr, nullptr}));
     DisposePtr(p);
 
     TBSetHeapLimit(limit);
     TBFailAllocation(2);
-    Ptr first = NewPtr(8);
-    EXPECT_NE(first, nullptr);
-    EXPECT_EQ(NewPtr(8), nullptr); // the second fails, once
-    Ptr third = NewPtr(8);
-    EXPECT_NE(third, nullptr);
-    DisposePtr(first);
-    DisposePtr(third);
+    Ptr allocated[] = {NewPtr(8), NewPtr(8), NewPtr(8)};
+    EXPECT_EQ((std::tuple{allocated[0] != nullptr, allocated[1], allocated[2] != nullptr}),
+              (std::tuple{true, nullptr, true}))
+        << "the second fails, once";
+    DisposePtr(allocated[0]);
+    DisposePtr(allocated[2]);
 }
 
 TEST_F(MemoryTest, PurgeableHandlesGiveBackTheirSpace) {
@@ -62,23 +54,19 @@ TEST_F(MemoryTest, PurgeableHandlesGiveBackTheirSpace) {
     HPurge(purgeable);
     HPurge(locked);
     HLock(locked);
-    EXPECT_EQ(HGetState(purgeable) & 0x40, 0x40);
-    EXPECT_EQ(HGetState(locked) & 0x80, 0x80);
+    EXPECT_EQ((std::tuple{HGetState(purgeable) & 0x40, HGetState(locked) & 0x80}), (std::tuple{0x40, 0x80}));
     long total = 0, contig = 0;
     PurgeSpace(&total, &contig);
-    EXPECT_EQ(total, 3000 + 6000); // a locked block cannot be purged
-    EXPECT_EQ(MaxBlock(), 3000);   // nothing purged by asking
-    ASSERT_NE(*purgeable, nullptr);
+    // A locked block cannot be purged, and asking purges nothing.
+    EXPECT_EQ((std::tuple{total, MaxBlock(), *purgeable != nullptr}), (std::tuple{3000 + 6000, 3000, true}));
     PurgeMem(5000);
-    EXPECT_EQ(*purgeable, nullptr); // the master pointer stays, emptied
-    EXPECT_NE(*locked, nullptr);
-    EXPECT_EQ(MaxBlock(), 9000);
+    // The master pointer stays, emptied.
+    EXPECT_EQ((std::tuple{*purgeable, *locked != nullptr, MaxBlock()}), (std::tuple{nullptr, true, 9000}));
     HNoPurge(locked);
     HUnlock(locked);
-    EXPECT_EQ(HGetState(locked), 0);
     Size grow = -1;
-    EXPECT_EQ(MaxMem(&grow), 9000); // not purgeable any more
-    EXPECT_EQ(grow, 0);
+    EXPECT_EQ((std::tuple{HGetState(locked), MaxMem(&grow), grow}), (std::tuple{0, 9000, 0}))
+        << "not purgeable any more";
     DisposeHandle(purgeable);
     DisposeHandle(locked);
 }
@@ -87,18 +75,14 @@ TEST_F(MemoryTest, HandlesResizeKeepingTheirContents) {
     Handle h = NewHandle(4);
     std::memcpy(*h, "abcd", 4);
     SetHandleSize(h, 100000);
-    EXPECT_EQ(MemError(), noErr);
-    EXPECT_EQ(GetHandleSize(h), 100000);
-    EXPECT_EQ(std::memcmp(*h, "abcd", 4), 0);
+    EXPECT_EQ((std::tuple{MemError(), GetHandleSize(h), std::memcmp(*h, "abcd", 4)}),
+              (std::tuple{noErr, 100000, 0}));
     SetHandleSize(h, 2);
-    EXPECT_EQ(GetHandleSize(h), 2);
     HLock(h);
     SetHandleSize(h, 10); // a locked block cannot move to grow
-    EXPECT_EQ(MemError(), memLockedErr);
-    EXPECT_EQ(GetHandleSize(h), 2);
+    EXPECT_EQ((std::tuple{MemError(), GetHandleSize(h)}), (std::tuple{memLockedErr, 2}));
     DisposeHandle(h);
-    EXPECT_EQ(GetHandleSize(nullptr), 0);
-    EXPECT_EQ(MemError(), nilHandleErr);
+    EXPECT_EQ((std::tuple{GetHandleSize(nullptr), MemError()}), (std::tuple{0, nilHandleErr}));
 }
 
 TEST_F(MemoryTest, BlockMoveHandlesOverlap) {

@@ -2,15 +2,27 @@
 #include "Resources.h"
 #include "UiTestSupport.h"
 
+#include <tuple>
+
 namespace {
 
-std::vector<std::string> texts(MenuHandle m) {
-    std::vector<std::string> out;
+using Texts = std::vector<std::string>;
+
+Texts texts(MenuHandle m) {
+    Texts out;
     for (std::int16_t i = 1; i <= CountMItems(m); ++i) {
         Str255 s;
         GetMenuItemText(m, i, s);
         out.push_back(pstr(s));
     }
+    return out;
+}
+
+// The enable state of items 1 to `count`.
+std::vector<bool> enabled(MenuHandle m, int count) {
+    std::vector<bool> out;
+    for (std::int16_t i = 1; i <= count; ++i)
+        out.push_back(TBMenuItemEnabled(m, i));
     return out;
 }
 
@@ -20,32 +32,27 @@ TEST(Menus, AppendMenuParsesMetacharacters) {
     AppendMenu(m, PString("One;Two/T;(Three;-;!\x12"
                           "Four<B^1;;Five\rSix")
                       .s);
-    EXPECT_EQ(texts(m), (std::vector<std::string>{"One", "Two", "Three", "-", "Four", "Five", "Six"}))
+    EXPECT_EQ(texts(m), (Texts{"One", "Two", "Three", "-", "Four", "Five", "Six"}))
         << "metacharacters are consumed, empty items skipped";
-    EXPECT_TRUE(TBMenuItemEnabled(m, 1));
-    EXPECT_FALSE(TBMenuItemEnabled(m, 3)) << "'(' disables";
-    EXPECT_TRUE(TBMenuItemIsDivider(m, 4));
+    EXPECT_EQ(enabled(m, 3), (std::vector<bool>{true, true, false})) << "'(' disables";
     std::int16_t mark = 0;
     GetItemMark(m, 5, &mark);
-    EXPECT_EQ(mark, checkMark);
+    EXPECT_EQ((std::tuple{bool(TBMenuItemIsDivider(m, 4)), mark}),
+              (std::tuple{true, std::int16_t(checkMark)}));
 
     // Arbitrary names go in through a placeholder and SetMenuItemText.
-    const std::string name = "a;b(c)/d!e^f<g";
     AppendMenu(m, PString(" ").s);
-    SetMenuItemText(m, CountMItems(m), PString(name).s);
-    EXPECT_EQ(texts(m).back(), name);
-    EXPECT_TRUE(TBMenuItemEnabled(m, CountMItems(m)));
-    EXPECT_EQ(CountMItems(m), 8);
+    SetMenuItemText(m, 8, PString("a;b(c)/d!e^f<g").s);
+    EXPECT_EQ((std::tuple{texts(m).back(), bool(TBMenuItemEnabled(m, 8))}),
+              (std::tuple{"a;b(c)/d!e^f<g", true}));
 
-    // Deleting shifts later items' enable bits down; inserting shifts them up.
+    // Deleting shifts later items' enable bits down, inserting shifts them up; item 0 is the menu.
     DeleteMenuItem(m, 1);
-    EXPECT_FALSE(TBMenuItemEnabled(m, 2)) << "Three moved to 2 and stays disabled";
-    EXPECT_TRUE(TBMenuItemEnabled(m, 1));
+    EXPECT_EQ(enabled(m, 2), (std::vector<bool>{true, false}));
     InsertMenuItem(m, PString("Zero").s, 0);
     EXPECT_EQ(texts(m).front(), "Zero");
-    EXPECT_FALSE(TBMenuItemEnabled(m, 3));
     DisableItem(m, 1);
-    EXPECT_FALSE(TBMenuItemEnabled(m, 1));
+    EXPECT_EQ(enabled(m, 3), (std::vector<bool>{false, true, false}));
     EnableItem(m, 1);
     EXPECT_TRUE(TBMenuItemEnabled(m, 1));
     DisableItem(m, 0);
@@ -54,9 +61,9 @@ TEST(Menus, AppendMenuParsesMetacharacters) {
     Str255 s;
     s[0] = 5;
     GetMenuItemText(m, 99, s);
-    EXPECT_EQ(s[0], 0) << "out of range gives an empty text";
     DeleteMenuItem(m, 99);
-    EXPECT_EQ(CountMItems(m), 8);
+    EXPECT_EQ((std::tuple{s[0], CountMItems(m)}), (std::tuple{0, 8}))
+        << "out of range: empty, nothing deleted";
     DisposeMenu(m);
     DisposeMenu(m); // a second disposal is ignored
 }
@@ -65,14 +72,11 @@ TEST(Menus, ManyItemsAndTheMenuList) {
     MenuHandle m = NewMenu(8, PString("").s);
     for (int i = 1; i <= 40; ++i)
         AppendMenu(m, PString("Item " + std::to_string(i)).s);
-    EXPECT_EQ(CountMItems(m), 40);
-    Str255 s;
-    GetMenuItemText(m, 40, s);
-    EXPECT_EQ(pstr(s), "Item 40");
     EXPECT_TRUE(TBMenuItemEnabled(m, 35)) << "items past 31 are always enabled";
     SetMenuItemText(m, 3, PString(std::string(200, 'x')).s);
-    GetMenuItemText(m, 4, s);
-    EXPECT_EQ(pstr(s), "Item 4") << "a longer text moves the items after it";
+    const Texts all = texts(m);
+    EXPECT_EQ((std::tuple{all.size(), all[3], all[39]}), (std::tuple{40u, "Item 4", "Item 40"}))
+        << "a longer text moves the items after it";
 
     EXPECT_EQ(GetMenuHandle(8), nullptr);
     InsertMenu(m, -1);
@@ -83,8 +87,7 @@ TEST(Menus, ManyItemsAndTheMenuList) {
 
     MenuHandle r = GetMenu(500);
     ASSERT_NE(r, nullptr);
-    EXPECT_EQ((**r).menuID, 500);
-    EXPECT_EQ(texts(r), (std::vector<std::string>{"Directional", "Omni", "Spot"}));
+    EXPECT_EQ((std::tuple{(**r).menuID, texts(r)}), (std::tuple{500, Texts{"Directional", "Omni", "Spot"}}));
     EXPECT_FALSE(TBMenuItemEnabled(r, 3));
     DisposeMenu(r);
     EXPECT_EQ(GetMenu(501), nullptr);
@@ -107,7 +110,7 @@ TEST(Menus, DamagedMenuResourcesAreRefused) {
     TBResourceRegistration file("damaged", entries, 3);
     MenuHandle m = GetMenu(600);
     ASSERT_NE(m, nullptr);
-    EXPECT_EQ(texts(m), (std::vector<std::string>{"On"}));
+    EXPECT_EQ(texts(m), (Texts{"On"}));
     DisposeMenu(m);
     EXPECT_EQ(GetMenu(601), nullptr) << "an item longer than the data";
     EXPECT_EQ(GetMenu(602), nullptr) << "no closing zero";

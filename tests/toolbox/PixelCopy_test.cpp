@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
+#include <vector>
 
 TEST(CopyBits, ScalesByNearestNeighbourAndClipsToMaskAndPortClip) {
     const Rect srcBounds{0, 0, 2, 2};
@@ -18,12 +20,11 @@ TEST(CopyBits, ScalesByNearestNeighbourAndClipsToMaskAndPortClip) {
     Rect to{1, 1, 5, 5};
     CopyBits(GetPortBitMapForCopyBits(src), GetPortBitMapForCopyBits(dst.get()), &srcBounds, &to, srcCopy,
              nullptr);
-    EXPECT_EQ(TBGetPixel(dst.get(), 1, 1), 0xFF0000u);
-    EXPECT_EQ(TBGetPixel(dst.get(), 2, 2), 0xFF0000u) << "each source pixel becomes 2x2";
-    EXPECT_EQ(TBGetPixel(dst.get(), 3, 1), 0x00FF00u);
-    EXPECT_EQ(TBGetPixel(dst.get(), 1, 3), 0x0000FFu);
-    EXPECT_EQ(TBGetPixel(dst.get(), 4, 4), 0x101010u);
-    EXPECT_EQ(dst.countNonWhite(), 16);
+    // Each source pixel becomes 2x2.
+    EXPECT_EQ((std::vector{TBGetPixel(dst.get(), 1, 1), TBGetPixel(dst.get(), 2, 2),
+                           TBGetPixel(dst.get(), 3, 1), TBGetPixel(dst.get(), 1, 3),
+                           TBGetPixel(dst.get(), 4, 4), std::uint32_t(dst.countNonWhite())}),
+              (std::vector<std::uint32_t>{0xFF0000u, 0xFF0000u, 0x00FF00u, 0x0000FFu, 0x101010u, 16}));
 
     EraseRect(&dst.get()->portRect);
     RgnHandle mask = NewRgn();
@@ -48,9 +49,10 @@ TEST(CopyBits, SameSizeCopiesHonourBothMapsBoundsAndOnlyCopyWhatTheSourceHas) {
     const Rect to{1, 1, 5, 5};
     CopyBits(GetPortBitMapForCopyBits(src), GetPortBitMapForCopyBits(dst.get()), &from, &to, srcCopy,
              nullptr);
-    EXPECT_EQ(TBGetPixel(dst.get(), 2, 2), 0x102030u) << "source (7,5) lands at (2,2)";
-    EXPECT_EQ(TBGetPixel(dst.get(), 4, 4), 0x405060u);
-    EXPECT_EQ(TBGetPixel(dst.get(), 1, 1), 0xFFFFFFu) << "outside the source: left alone";
+    // Source (7,5) lands at (2,2); outside the source is left alone.
+    EXPECT_EQ(
+        (std::tuple{TBGetPixel(dst.get(), 2, 2), TBGetPixel(dst.get(), 4, 4), TBGetPixel(dst.get(), 1, 1)}),
+        (std::tuple{0x102030u, 0x405060u, 0xFFFFFFu}));
     TBDisposeOffscreenPort(src);
 }
 
@@ -67,17 +69,17 @@ TEST(ColourIcons, PlotThroughTheMaskWithExactColoursWhateverTheForeColour) {
     RGBForeColor(&red);
     Rect at{0, 0, 4, 4};
     PlotCIcon(&at, icon);
-    EXPECT_EQ(TBGetPixel(p.get(), 0, 0), 0x112233u);
-    EXPECT_EQ(TBGetPixel(p.get(), 3, 3), 0xAABBCCu) << "scaled to the rect";
-    EXPECT_EQ(TBGetPixel(p.get(), 2, 0), 0xFFFFFFu) << "masked out pixels are left alone";
-    EXPECT_EQ(p.get()->rgbFgColor.red, 0xFFFF) << "colours restored";
+    // Scaled to the rect, masked out pixels left alone, colours restored.
+    EXPECT_EQ((std::tuple{TBGetPixel(p.get(), 0, 0), TBGetPixel(p.get(), 3, 3), TBGetPixel(p.get(), 2, 0),
+                          p.get()->rgbFgColor.red}),
+              (std::tuple{0x112233u, 0xAABBCCu, 0xFFFFFFu, 0xFFFF}));
     DisposeCIcon(icon);
 
     const long before = TBHeapLiveBlocks();
     TBFailAllocation(2);
-    EXPECT_EQ(TBNewCIcon(2, 2, pixels, nullptr), nullptr) << "out of memory gives null";
-    EXPECT_EQ(TBHeapLiveBlocks(), before) << "and leaks nothing";
-    EXPECT_EQ(GetCIcon(128), nullptr) << "no icon builder registered";
+    // Out of memory gives null and leaks nothing; no icon builder is registered yet.
+    EXPECT_EQ((std::tuple{TBNewCIcon(2, 2, pixels, nullptr), TBHeapLiveBlocks(), GetCIcon(128)}),
+              (std::tuple{nullptr, before, nullptr}));
     TBSetIconBuilder([](std::int16_t id) { return id == 128 ? TBNewCIcon(1, 1, pixels, nullptr) : nullptr; });
     CIconHandle built = GetCIcon(128);
     ASSERT_NE(built, nullptr);
@@ -100,16 +102,13 @@ TEST(Cursors, SystemCursorsExistAndResourceCursorsAreReadBigEndian) {
     ASSERT_NE(watch, nullptr);
     SetCursor(*watch);
     EXPECT_EQ(std::memcmp(TBCurrentCursor(), *watch, sizeof(Cursor)), 0);
-    HideCursor();
-    EXPECT_FALSE(TBCursorVisible());
-    SetArrowCursor();
-    EXPECT_FALSE(TBCursorVisible()) << "SetArrowCursor leaves the hide level";
-    ShowCursor();
-    ShowCursor();
-    EXPECT_TRUE(TBCursorVisible());
-    HideCursor();
-    InitCursor();
-    EXPECT_TRUE(TBCursorVisible()) << "InitCursor shows it";
+    // SetArrowCursor leaves the hide level, each ShowCursor undoes one HideCursor, InitCursor shows.
+    std::vector<bool> visible;
+    for (void (*call)() : {HideCursor, SetArrowCursor, ShowCursor, ShowCursor, HideCursor, InitCursor}) {
+        call();
+        visible.push_back(TBCursorVisible());
+    }
+    EXPECT_EQ(visible, (std::vector<bool>{false, false, true, true, false, true}));
 
     EXPECT_EQ(GetCursor(128), nullptr);
     cursorResource = NewHandleClear(68);
@@ -121,10 +120,8 @@ TEST(Cursors, SystemCursorsExistAndResourceCursorsAreReadBigEndian) {
     TBSetResourceFetcher(fetchCursor);
     CursHandle c = GetCursor(128);
     ASSERT_NE(c, nullptr);
-    EXPECT_EQ((**c).data[0], 0x8000);
-    EXPECT_EQ((**c).mask[0], 0x0001);
-    EXPECT_EQ((**c).hotSpot.v, 3);
-    EXPECT_EQ((**c).hotSpot.h, 5);
+    EXPECT_EQ((std::tuple{(**c).data[0], (**c).mask[0], (**c).hotSpot.v, (**c).hotSpot.h}),
+              (std::tuple{0x8000, 0x0001, 3, 5}));
     TBSetResourceFetcher(nullptr);
     DisposeHandle(cursorResource);
 }

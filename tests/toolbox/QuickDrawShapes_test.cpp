@@ -3,25 +3,27 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <tuple>
+
 TEST(QuickDrawRects, FramePaintAndEraseCoverExactlyTheirPixels) {
     {
         ScratchPort p(32, 24);
         Rect r{10, 10, 20, 30};
         FrameRect(&r);
-        EXPECT_EQ(p.countNonWhite(), 56) << "2*20 + 2*8 pixels of a 1-pixel frame";
-        EXPECT_NE(TBGetPixel(p.get(), 10, 10), 0xFFFFFFu);
-        EXPECT_NE(TBGetPixel(p.get(), 29, 19), 0xFFFFFFu);
-        EXPECT_EQ(TBGetPixel(p.get(), 11, 11), 0xFFFFFFu) << "inside stays";
-        EXPECT_EQ(TBGetPixel(p.get(), 30, 10), 0xFFFFFFu) << "right edge is exclusive";
+        // 2*20 + 2*8 pixels of a 1-pixel frame: the corners drawn, inside and the right edge not.
+        EXPECT_EQ((std::tuple{p.countNonWhite(), TBGetPixel(p.get(), 10, 10), TBGetPixel(p.get(), 29, 19),
+                              TBGetPixel(p.get(), 11, 11), TBGetPixel(p.get(), 30, 10)}),
+                  (std::tuple{56, 0u, 0u, 0xFFFFFFu, 0xFFFFFFu}));
     }
-    {
-        ScratchPort p(10, 8);
-        Rect r{0, 0, 6, 8};
-        PenSize(3, 2);
-        FrameRect(&r);
-        EXPECT_EQ(p.picture(), rows({"########..", "########..", "###..###..", "###..###..", "########..",
-                                     "########..", "..........", ".........."}));
-    }
+    EXPECT_EQ(drawn(10, 8,
+                    [] {
+                        const Rect r{0, 0, 6, 8};
+                        PenSize(3, 2);
+                        FrameRect(&r);
+                    }),
+              rows({"########..", "########..", "###..###..", "###..###..", "########..", "########..",
+                    "..........", ".........."}));
     {
         ScratchPort p(10, 8);
         Rect r{0, 0, 6, 8};
@@ -57,78 +59,70 @@ TEST(QuickDrawRects, PatternsAreAlignedToThePixelGridAndColouredWithForeAndBack)
     RGBBackColor(&blue);
     PenPat(&qd.gray);
     PaintRect(&r);
-    EXPECT_EQ(TBGetPixel(p.get(), 0, 0), 0xFF0000u) << "pattern 1 bits take the foreground";
-    EXPECT_EQ(TBGetPixel(p.get(), 1, 0), 0x0000FFu) << "pattern 0 bits take the background in patCopy";
+    // Pattern 1 bits take the foreground, 0 bits the background in patCopy.
+    EXPECT_EQ((std::tuple{TBGetPixel(p.get(), 0, 0), TBGetPixel(p.get(), 1, 0)}),
+              (std::tuple{0xFF0000u, 0x0000FFu}));
 }
 
-namespace {
-const Rect* rect(std::int16_t top, std::int16_t left, std::int16_t bottom, std::int16_t right) {
-    static Rect r;
-    r = Rect{top, left, bottom, right};
-    return &r;
+using Sides = std::tuple<int, int, int, int>;
+Sides sides(const Rect& r) {
+    return {r.top, r.left, r.bottom, r.right};
 }
-} // namespace
 
 TEST(QuickDrawRects, RectangleArithmeticFollowsTheHalfOpenGrid) {
     Rect r;
     SetRect(&r, 10, 20, 30, 40); // left, top, right, bottom
-    EXPECT_TRUE(PtInRect(Point{20, 10}, &r));
-    EXPECT_FALSE(PtInRect(Point{20, 30}, &r)) << "right edge excluded";
-    EXPECT_FALSE(PtInRect(Point{40, 10}, &r)) << "bottom edge excluded";
-    Rect in = r;
+    // Right and bottom edges are excluded.
+    EXPECT_EQ(
+        (std::tuple{PtInRect(Point{20, 10}, &r), PtInRect(Point{20, 30}, &r), PtInRect(Point{40, 10}, &r)}),
+        (std::tuple{true, false, false}));
+    Rect in = r, out = r;
     InsetRect(&in, 10, 9);
-    EXPECT_TRUE(EqualRect(&in, rect(0, 0, 0, 0))) << "inset to nothing becomes (0,0,0,0)";
-    in = r;
-    InsetRect(&in, -2, 3);
-    EXPECT_TRUE(EqualRect(&in, rect(23, 8, 37, 32)));
-    Rect other{0, 30, 100, 100}, out;
-    EXPECT_FALSE(SectRect(&r, &other, &out)) << "touching rects do not intersect";
-    EXPECT_TRUE(EqualRect(&out, rect(0, 0, 0, 0)));
+    InsetRect(&out, -2, 3);
+    EXPECT_EQ(std::tuple(sides(in), sides(out)), std::tuple(Sides{0, 0, 0, 0}, Sides{23, 8, 37, 32}))
+        << "inset to nothing becomes (0,0,0,0)";
+    Rect other{0, 30, 100, 100}, cut;
+    EXPECT_FALSE(SectRect(&r, &other, &cut)) << "touching rects do not intersect";
+    EXPECT_EQ(sides(cut), (Sides{0, 0, 0, 0}));
     other = Rect{35, 25, 100, 100};
     EXPECT_TRUE(SectRect(&r, &other, &r)) << "destination may be a source";
-    EXPECT_TRUE(EqualRect(&r, rect(35, 25, 40, 30)));
+    EXPECT_EQ(sides(r), (Sides{35, 25, 40, 30}));
     OffsetRect(&r, -5, 5);
-    EXPECT_TRUE(EqualRect(&r, rect(40, 20, 45, 25)));
+    EXPECT_EQ(sides(r), (Sides{40, 20, 45, 25}));
+}
+
+// `shape` over the whole of a fresh port of the size.
+template <class Shape> std::string whole(std::int16_t width, std::int16_t height, Shape shape) {
+    return drawn(width, height, [&] {
+        Rect r{0, 0, height, width};
+        shape(&r);
+    });
 }
 
 TEST(QuickDrawOvals, PixelCentresInsideTheEllipseAreCovered) {
-    {
-        ScratchPort p(8, 8);
-        Rect r{0, 0, 8, 8};
-        PaintOval(&r);
-        EXPECT_EQ(p.picture(), rows({"..####..", ".######.", "########", "########", "########", "########",
-                                     ".######.", "..####.."}));
-    }
-    {
-        ScratchPort p(5, 5);
-        Rect r{0, 0, 5, 5};
-        PaintOval(&r);
-        EXPECT_EQ(p.picture(), rows({".###.", "#####", "#####", "#####", ".###."}));
-    }
-    {
-        ScratchPort p(10, 6);
-        Rect r{0, 0, 6, 10};
-        PaintOval(&r);
-        EXPECT_EQ(p.picture(),
-                  rows({"..######..", ".########.", "##########", "##########", ".########.", "..######.."}));
-        EraseRect(&r);
-        FrameOval(&r);
-        EXPECT_EQ(p.picture(),
-                  rows({"..######..", ".#......#.", "#........#", "#........#", ".#......#.", "..######.."}))
-            << "frame = oval minus the oval inset by the pen";
-    }
+    const std::string tenBySix =
+        rows({"..######..", ".########.", "##########", "##########", ".########.", "..######.."});
+    EXPECT_EQ(whole(8, 8, PaintOval), rows({"..####..", ".######.", "########", "########", "########",
+                                            "########", ".######.", "..####.."}));
+    EXPECT_EQ(whole(5, 5, PaintOval), rows({".###.", "#####", "#####", "#####", ".###."}));
+    EXPECT_EQ(whole(10, 6, PaintOval), tenBySix);
+    EXPECT_EQ(whole(10, 6, FrameOval),
+              rows({"..######..", ".#......#.", "#........#", "#........#", ".#......#.", "..######.."}))
+        << "frame = oval minus the oval inset by the pen";
+    // Corner diameters clamp to the rect (8x6), its top rows going to the top corners; corner ovals
+    // below 4x4 give a plain rect.
+    EXPECT_EQ(whole(10, 6, [](const Rect* r) { PaintRoundRect(r, 8, 8); }), tenBySix);
+    const std::string plain = whole(10, 6, [](const Rect* r) { PaintRoundRect(r, 3, 3); });
+    EXPECT_EQ(std::count(plain.begin(), plain.end(), '#'), 60);
 }
 
-TEST(QuickDrawOvals, RoundRectCornersAreQuartersOfTheCornerOval) {
-    ScratchPort p(10, 6);
-    Rect r{0, 0, 6, 10};
-    PaintRoundRect(&r, 8, 8);
-    EXPECT_EQ(p.picture(),
-              rows({"..######..", ".########.", "##########", "##########", ".########.", "..######.."}))
-        << "corner diameters clamp to the rect (8x6); its top rows go to the top corners";
-    EraseRect(&r);
-    PaintRoundRect(&r, 3, 3);
-    EXPECT_EQ(p.countNonWhite(), 60) << "corner ovals below 4x4 give a plain rect";
+// A line between the points with a square pen of the size.
+std::string line(std::int16_t width, std::int16_t height, std::int16_t pen, Point from, Point to) {
+    return drawn(width, height, [&] {
+        PenSize(pen, pen);
+        MoveTo(from.h, from.v);
+        LineTo(to.h, to.v);
+    });
 }
 
 TEST(QuickDrawLines, BothEndsAreDrawnAndThickPensHangBelowRight) {
@@ -137,52 +131,21 @@ TEST(QuickDrawLines, BothEndsAreDrawnAndThickPensHangBelowRight) {
         MoveTo(1, 1);
         PenSize(3, 3);
         LineTo(6, 1);
-        EXPECT_EQ(p.countNonWhite(), 24) << "(1,1)-(6,1) with a 3x3 pen covers 8 x 3";
-        EXPECT_NE(TBGetPixel(p.get(), 8, 3), 0xFFFFFFu);
         Point pen;
         GetPen(&pen);
-        EXPECT_EQ(pen.h, 6);
+        EXPECT_EQ((std::tuple{p.countNonWhite(), TBGetPixel(p.get(), 8, 3), pen.h}), (std::tuple{24, 0u, 6}))
+            << "(1,1)-(6,1) with a 3x3 pen covers 8 x 3";
     }
-    {
-        ScratchPort p(5, 5);
-        PenSize(3, 3);
-        MoveTo(0, 0);
-        LineTo(2, 2);
-        EXPECT_EQ(p.picture(), rows({"###..", "####.", "#####", ".####", "..###"}));
-    }
-    {
-        ScratchPort p(3, 3);
-        MoveTo(1, 1);
-        LineTo(1, 1);
-        EXPECT_EQ(p.picture(), rows({"...", ".#.", "..."})) << "a zero-length line is one pen";
-    }
+    EXPECT_EQ(line(5, 5, 3, {0, 0}, {2, 2}), rows({"###..", "####.", "#####", ".####", "..###"}));
+    EXPECT_EQ(line(3, 3, 1, {1, 1}, {1, 1}), rows({"...", ".#.", "..."})) << "a zero-length line is one pen";
 }
 
 TEST(QuickDrawLines, DiagonalsAreCutInEvenRunsWhicheverWayTheyAreDrawn) {
-    {
-        ScratchPort p(10, 2);
-        MoveTo(0, 0);
-        LineTo(9, 1);
-        EXPECT_EQ(p.picture(), rows({"#####.....", ".....#####"}));
-        const std::string forward = p.picture();
-        Rect all{0, 0, 2, 10};
-        EraseRect(&all);
-        MoveTo(9, 1);
-        LineTo(0, 0);
-        EXPECT_EQ(p.picture(), forward) << "reversed line";
-    }
-    {
-        ScratchPort p(8, 4);
-        MoveTo(0, 0);
-        LineTo(7, 3);
-        EXPECT_EQ(p.picture(), rows({"##......", "..##....", "....#...", ".....###"}));
-    }
-    {
-        ScratchPort p(2, 10);
-        MoveTo(0, 0);
-        LineTo(1, 9);
-        EXPECT_EQ(p.picture(), rows({"#.", "#.", "#.", "#.", "#.", ".#", ".#", ".#", ".#", ".#"}));
-    }
+    EXPECT_EQ(line(10, 2, 1, {0, 0}, {1, 9}), rows({"#####.....", ".....#####"}));
+    EXPECT_EQ(line(10, 2, 1, {1, 9}, {0, 0}), rows({"#####.....", ".....#####"})) << "reversed line";
+    EXPECT_EQ(line(8, 4, 1, {0, 0}, {3, 7}), rows({"##......", "..##....", "....#...", ".....###"}));
+    EXPECT_EQ(line(2, 10, 1, {0, 0}, {9, 1}),
+              rows({"#.", "#.", "#.", "#.", "#.", ".#", ".#", ".#", ".#", ".#"}));
 }
 
 TEST(QuickDrawPen, PenStateRoundTripsAndPenNormalResetsAllButTheLocation) {
@@ -194,17 +157,16 @@ TEST(QuickDrawPen, PenStateRoundTripsAndPenNormalResetsAllButTheLocation) {
     PenPixPat(pat);
     PenState saved;
     GetPenState(&saved);
+    const auto pen = [&p] {
+        const GrafPtr port = p.get();
+        return std::tuple{port->pnLoc.h,  port->pnLoc.v, port->pnSize.h,
+                          port->pnSize.v, port->pnMode,  port->pnPixPat};
+    };
     PenNormal();
-    EXPECT_EQ(p.get()->pnSize.h, 1);
-    EXPECT_EQ(p.get()->pnMode, patCopy);
-    EXPECT_EQ(p.get()->pnPixPat, nullptr);
-    EXPECT_EQ(p.get()->pnLoc.h, 3) << "PenNormal leaves the pen where it is";
+    EXPECT_EQ(pen(), (std::tuple{3, 2, 1, 1, patCopy, nullptr})) << "PenNormal leaves the pen where it is";
     MoveTo(0, 0);
     SetPenState(&saved);
-    EXPECT_EQ(p.get()->pnLoc.v, 2);
-    EXPECT_EQ(p.get()->pnSize.v, 5);
-    EXPECT_EQ(p.get()->pnMode, patXor);
-    EXPECT_EQ(p.get()->pnPixPat, pat);
+    EXPECT_EQ(pen(), (std::tuple{3, 2, 4, 5, patXor, pat}));
     PenNormal();
     DisposePixPat(pat);
     DisposePixPat(nullptr);
@@ -217,11 +179,12 @@ TEST(QuickDrawPen, RGBPatternsFillSolidInTheirOwnColour) {
     MakeRGBPat(pat, &teal);
     Rect r{0, 0, 4, 4};
     FillCRect(&r, pat);
-    EXPECT_EQ(TBGetPixel(p.get(), 3, 3), 0x1288AAu);
+    const std::uint32_t filled = TBGetPixel(p.get(), 3, 3);
     RGBColor red{0xFFFF, 0, 0};
     RGBForeColor(&red);
     EraseRect(&r);
     FillCOval(&r, pat);
-    EXPECT_EQ(TBGetPixel(p.get(), 1, 1), 0x1288AAu) << "fore colour does not tint an RGB pattern";
+    EXPECT_EQ((std::tuple{filled, TBGetPixel(p.get(), 1, 1)}), (std::tuple{0x1288AAu, 0x1288AAu}))
+        << "fore colour does not tint an RGB pattern";
     DisposePixPat(pat);
 }

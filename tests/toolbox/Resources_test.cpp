@@ -4,6 +4,8 @@
 #include "Resources.h"
 #include "UiTestSupport.h"
 
+#include <tuple>
+
 namespace {
 
 std::vector<std::uint8_t> compileOne(const std::string& text) {
@@ -54,11 +56,9 @@ TEST(ResourceCompiler, PixelArt) {
     for (int i = 1; i < 16; ++i)
         cursor += " ................\n";
     Bytes curs = compileOne(cursor + "end\n");
+    // Data: X and ~ in columns 0 and 2; mask: X and o in columns 0 and 1; the hot spot.
     ASSERT_EQ(curs.size(), 68u);
-    EXPECT_EQ(curs[0], 0xA0);  // data: X and ~ in columns 0 and 2
-    EXPECT_EQ(curs[32], 0xC0); // mask: X and o in columns 0 and 1
-    EXPECT_EQ(curs[65], 3);
-    EXPECT_EQ(curs[67], 4);
+    EXPECT_EQ((std::tuple{curs[0], curs[32], curs[65], curs[67]}), (std::tuple{0xA0, 0xC0, 3, 4}));
 }
 
 TEST(ResourceCompiler, ErrorsNameTheLine) {
@@ -77,57 +77,53 @@ TEST(ResourceCompiler, ErrorsNameTheLine) {
 TEST(ResourceManager, FindsEmbeddedResourcesOnce) {
     Handle dlog = GetResource(FOUR_CHAR("DLOG"), 300);
     ASSERT_NE(dlog, nullptr);
-    EXPECT_EQ(ResError(), noErr);
-    EXPECT_EQ(GetResource(FOUR_CHAR("DLOG"), 300), dlog) << "the same handle on every call";
-    EXPECT_EQ(HGetState(dlog) & 0x20, 0x20) << "marked as a resource";
-    EXPECT_EQ(GetResource(FOUR_CHAR("DLOG"), 301), nullptr);
-    EXPECT_EQ(ResError(), resNotFound);
+    EXPECT_EQ((std::tuple{ResError(), GetResource(FOUR_CHAR("DLOG"), 300), HGetState(dlog) & 0x20}),
+              (std::tuple{noErr, dlog, 0x20}))
+        << "the same handle on every call, marked as a resource";
+    EXPECT_EQ((std::tuple{GetResource(FOUR_CHAR("DLOG"), 301), ResError()}),
+              (std::tuple{nullptr, resNotFound}));
+    const auto procID = [](Handle h) { return static_cast<unsigned char>((*h)[9]); };
 
-    // Purged data comes back with LoadResource.
+    // Purged data comes back with LoadResource, released data with GetResource.
     HPurge(dlog);
     EmptyHandle(dlog);
     ASSERT_EQ(*dlog, nullptr);
     LoadResource(dlog);
     ASSERT_NE(*dlog, nullptr);
-    EXPECT_EQ(static_cast<unsigned char>((*dlog)[9]), 5) << "procID low byte";
+    EXPECT_EQ(procID(dlog), 5);
     HNoPurge(dlog);
-
     ReleaseResource(dlog);
     EXPECT_EQ(ResError(), noErr);
     Handle again = GetResource(FOUR_CHAR("DLOG"), 300);
     ASSERT_NE(again, nullptr);
-    EXPECT_EQ(static_cast<unsigned char>((*again)[9]), 5);
+    EXPECT_EQ(procID(again), 5);
+}
+
+std::string indString(std::int16_t id, std::int16_t index) {
+    Str255 s;
+    s[0] = 9;
+    GetIndString(s, id, index);
+    return pstr(s);
 }
 
 TEST(ResourceManager, NewerFilesShadowOlderOnes) {
     static const unsigned char text[] = {0, 1, 5, 'n', 'e', 'w', 'e', 'r'};
     static const TBResourceEntry entries[] = {{FOUR_CHAR("STR#"), 200, "", text, sizeof text}};
-    Str255 s;
     {
         TBResourceRegistration newer("newer", entries, 1);
-        GetIndString(s, 200, 1);
-        EXPECT_EQ(pstr(s), "newer");
+        EXPECT_EQ(indString(200, 1), "newer");
         EXPECT_NE(Get1Resource(FOUR_CHAR("STR#"), 200), nullptr);
         EXPECT_EQ(Get1Resource(FOUR_CHAR("DLOG"), 300), nullptr)
             << "Get1Resource looks at the newest file only";
         EXPECT_NE(GetResource(FOUR_CHAR("DLOG"), 300), nullptr);
     }
-    GetIndString(s, 200, 1);
-    EXPECT_EQ(pstr(s), "Dark") << "the removed file no longer answers";
+    EXPECT_EQ(indString(200, 1), "Dark") << "the removed file no longer answers";
 }
 
 TEST(ResourceManager, IndexedStrings) {
-    Str255 s;
-    GetIndString(s, 200, 2);
-    EXPECT_EQ(pstr(s), "Light \"bright\"");
-    for (int index : {0, 3, 200}) {
-        s[0] = 9;
-        GetIndString(s, 200, std::int16_t(index));
-        EXPECT_EQ(s[0], 0) << "index " << index;
-    }
-    s[0] = 9;
-    GetIndString(s, 999, 1);
-    EXPECT_EQ(s[0], 0) << "missing list";
+    EXPECT_EQ(indString(200, 2), "Light \"bright\"");
+    for (const auto& [id, index] : {std::pair{200, 0}, {200, 3}, {200, 200}, {999, 1}})
+        EXPECT_EQ(indString(std::int16_t(id), std::int16_t(index)), "") << id << " " << index;
     StringHandle single = GetString(201);
     ASSERT_NE(single, nullptr);
     EXPECT_EQ(pstr(*single), "single");
@@ -141,9 +137,9 @@ TEST(CodeResources, StubsLeadToTheirProcedure) {
     auto entry = reinterpret_cast<TBCodeEntry>(&answer);
     Handle h = ql_quorum_new_code_resource_handle(entry);
     ASSERT_NE(h, nullptr);
-    EXPECT_EQ(static_cast<unsigned char>((*h)[0]), 0x4E);
-    EXPECT_EQ(static_cast<unsigned char>((*h)[1]), 0xF9);
-    EXPECT_EQ(ql_base_check_mac_proc_ptr(*h), entry);
+    EXPECT_EQ((std::tuple{static_cast<unsigned char>((*h)[0]), static_cast<unsigned char>((*h)[1]),
+                          ql_base_check_mac_proc_ptr(*h)}),
+              (std::tuple{0x4E, 0xF9, entry}));
     EXPECT_EQ((TBCallCode<long, short, Handle, short, long>(h, 2, nullptr, 3, 4)), 2304);
     const char notStub[] = "xxxxxxxxxx";
     EXPECT_EQ(ql_base_check_mac_proc_ptr(notStub), nullptr);
@@ -155,9 +151,9 @@ TEST(CodeResources, StubsLeadToTheirProcedure) {
     Handle cdef = GetResource(FOUR_CHAR("CDEF"), 129);
     ASSERT_NE(cdef, nullptr);
     EXPECT_EQ(ql_base_check_mac_proc_ptr(*cdef), entry);
-    EXPECT_EQ(TBRemoveCodeResource(FOUR_CHAR("CDEF"), 129), noErr);
-    EXPECT_EQ(GetResource(FOUR_CHAR("CDEF"), 129), nullptr);
-    EXPECT_EQ(TBRemoveCodeResource(FOUR_CHAR("CDEF"), 129), resNotFound);
+    EXPECT_EQ((std::tuple{TBRemoveCodeResource(FOUR_CHAR("CDEF"), 129), GetResource(FOUR_CHAR("CDEF"), 129),
+                          TBRemoveCodeResource(FOUR_CHAR("CDEF"), 129)}),
+              (std::tuple{noErr, nullptr, resNotFound}));
 }
 
 } // namespace

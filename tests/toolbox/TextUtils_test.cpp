@@ -1,22 +1,17 @@
 #include "TextUtils.h"
 #include "UiTestSupport.h"
 
+#include <tuple>
+
 namespace {
 
 TEST(TextUtils, NumToStringAndBack) {
-    const std::pair<long, const char*> cases[] = {{0, "0"},
-                                                  {7, "7"},
-                                                  {-7, "-7"},
-                                                  {100, "100"},
-                                                  {2147483647L, "2147483647"},
-                                                  {-2147483648L, "-2147483648"}};
-    for (auto [n, text] : cases) {
+    for (const long n : {0L, 7L, -7L, 100L, 2147483647L, -2147483648L}) {
         Str255 s;
         NumToString(n, s);
-        EXPECT_EQ(pstr(s), text) << "n=" << n;
         long back = 1;
         StringToNum(s, &back);
-        EXPECT_EQ(back, n) << "n=" << n;
+        EXPECT_EQ((std::tuple{pstr(s), back}), (std::tuple{std::to_string(n), n}));
     }
 }
 

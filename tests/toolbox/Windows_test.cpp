@@ -3,6 +3,7 @@
 #include "UiTestSupport.h"
 
 #include <cstdio>
+#include <tuple>
 #include <filesystem>
 #include <unistd.h>
 
@@ -27,6 +28,17 @@ class Windows : public HeadlessTest {
         DisposeWindow(document);
         HeadlessTest::TearDown();
     }
+    using Hits = std::vector<std::pair<std::int16_t, WindowPtr>>;
+    // The part and window each point (v, h) hits.
+    static Hits hits(std::initializer_list<std::pair<std::int16_t, std::int16_t>> points) {
+        Hits out;
+        for (const auto& [v, h] : points) {
+            WindowPtr hit = nullptr;
+            const std::int16_t part = FindWindow(Point{v, h}, &hit);
+            out.emplace_back(part, hit);
+        }
+        return out;
+    }
     WindowPtr document = nullptr, dialog = nullptr;
 };
 
@@ -34,31 +46,20 @@ class Windows : public HeadlessTest {
 
 TEST_F(Windows, StackingDecidesWhichWindowAPointHits) {
     EXPECT_EQ(FrontWindow(), dialog);
-    WindowPtr hit = nullptr;
-    EXPECT_EQ(FindWindow(Point{150, 200}, &hit), inContent);
-    EXPECT_EQ(hit, dialog) << "the overlap belongs to the front window";
-    EXPECT_EQ(FindWindow(Point{90, 200}, &hit), inDrag) << "the dialog's title bar";
-    EXPECT_EQ(hit, dialog);
-    EXPECT_EQ(FindWindow(Point{400, 50}, &hit), inContent);
-    EXPECT_EQ(hit, document);
-    EXPECT_EQ(FindWindow(Point{5, 5}, &hit), inDesk);
-    EXPECT_EQ(hit, nullptr);
-
+    // The overlap belongs to the front window; then the dialog's title bar, the document, the desk.
+    EXPECT_EQ(hits({{150, 200}, {90, 200}, {400, 50}, {5, 5}}),
+              (Hits{{inContent, dialog}, {inDrag, dialog}, {inContent, document}, {inDesk, nullptr}}));
     SelectWindow(document);
     EXPECT_EQ(FrontWindow(), document);
-    FindWindow(Point{150, 200}, &hit);
-    EXPECT_EQ(hit, document);
-    EventRecord e = nextEvent(activMask);
-    EXPECT_EQ(e.message, reinterpret_cast<long>(dialog));
-    EXPECT_EQ(e.modifiers & activeFlag, 0) << "the old front window is deactivated first";
-    e = nextEvent(activMask);
-    EXPECT_EQ(e.message, reinterpret_cast<long>(document));
-    EXPECT_NE(e.modifiers & activeFlag, 0);
-
+    EXPECT_EQ(hits({{150, 200}}), (Hits{{inContent, document}}));
+    // The old front window is deactivated first.
+    const EventRecord off = nextEvent(activMask), on = nextEvent(activMask);
+    EXPECT_EQ(
+        (std::tuple{off.message, off.modifiers & activeFlag, on.message, on.modifiers & activeFlag}),
+        (std::tuple{reinterpret_cast<long>(dialog), 0, reinterpret_cast<long>(document), int(activeFlag)}));
     HideWindow(document);
     EXPECT_EQ(FrontWindow(), dialog) << "hidden windows are skipped";
-    FindWindow(Point{400, 50}, &hit);
-    EXPECT_EQ(hit, nullptr);
+    EXPECT_EQ(hits({{400, 50}}), (Hits{{inDesk, nullptr}}));
     ShowWindow(document);
     EXPECT_EQ(TBNextWindow(document), dialog);
 }
@@ -69,35 +70,29 @@ TEST_F(Windows, AMovableDialogIsDraggedByItsTitleBar) {
     WindowPtr hit = nullptr;
     ASSERT_EQ(FindWindow(e.where, &hit), inDrag);
     ASSERT_EQ(hit, dialog);
-    Rect screen;
+    Rect screen, content;
     TBGetScreenBounds(&screen);
     DragWindow(hit, e.where, &screen);
-    Rect content;
     TBGetWindowContentRect(dialog, &content);
-    EXPECT_EQ(content.left, 140) << "moved by the drag's offset (40, 30)";
-    EXPECT_EQ(content.top, 130);
+    // Moved by the drag's offset (40, 30); local coordinates follow the window.
     SetPort(dialog);
-    Point pt{0, 0};
-    LocalToGlobal(&pt);
-    EXPECT_EQ(pt.h, 140) << "local coordinates follow the window";
-    Point g{135, 145};
+    Point origin{0, 0}, g{135, 145};
+    LocalToGlobal(&origin);
     GlobalToLocal(&g);
-    EXPECT_EQ(g.h, 5);
-    EXPECT_EQ(g.v, 5);
-    EXPECT_EQ(FindWindow(Point{135, 145}, &hit), inContent);
+    EXPECT_EQ((std::tuple{content.left, content.top, origin.h, g.h, g.v}), (std::tuple{140, 130, 140, 5, 5}));
+    EXPECT_EQ(hits({{135, 145}}), (Hits{{inContent, dialog}}));
 }
 
 TEST_F(Windows, InvalidatedContentComesBackAsOneUpdateEventUntilRedrawn) {
-    EventRecord e = nextEvent(updateMask);
-    EXPECT_EQ(e.what, updateEvt);
-    EXPECT_EQ(e.message, reinterpret_cast<long>(dialog)) << "front window first";
-    BeginUpdate(dialog);
-    EndUpdate(dialog);
-    e = nextEvent(updateMask);
-    EXPECT_EQ(e.message, reinterpret_cast<long>(document));
-    BeginUpdate(document);
-    EndUpdate(document);
-    EXPECT_FALSE(GetNextEvent(updateMask, &e)) << "nothing left to update";
+    // Front window first, then nothing left to update.
+    EventRecord e;
+    for (WindowPtr w : {dialog, document}) {
+        e = nextEvent(updateMask);
+        EXPECT_EQ((std::tuple{e.what, e.message}), (std::tuple{updateEvt, reinterpret_cast<long>(w)}));
+        BeginUpdate(w);
+        EndUpdate(w);
+    }
+    EXPECT_FALSE(GetNextEvent(updateMask, &e));
 
     SetPort(dialog);
     Rect r{10, 10, 20, 20};
@@ -105,12 +100,14 @@ TEST_F(Windows, InvalidatedContentComesBackAsOneUpdateEventUntilRedrawn) {
     e = nextEvent(updateMask);
     ASSERT_EQ(e.message, reinterpret_cast<long>(dialog));
     BeginUpdate(dialog);
-    EXPECT_TRUE(PtInRgn(Point{15, 15}, dialog->visRgn)) << "visRgn narrows to the update area";
-    EXPECT_FALSE(PtInRgn(Point{50, 50}, dialog->visRgn));
+    EXPECT_EQ((std::tuple{PtInRgn(Point{15, 15}, dialog->visRgn), PtInRgn(Point{50, 50}, dialog->visRgn)}),
+              (std::tuple{true, false}))
+        << "visRgn narrows to the update area";
     PaintRect(&dialog->portRect);
     EndUpdate(dialog);
-    EXPECT_EQ(TBGetPixel(dialog, 50, 50), 0xFFFFFFu) << "drawing during the update stayed inside it";
-    EXPECT_EQ(TBGetPixel(dialog, 15, 15), 0x000000u);
+    EXPECT_EQ((std::tuple{TBGetPixel(dialog, 50, 50), TBGetPixel(dialog, 15, 15)}),
+              (std::tuple{0xFFFFFFu, 0u}))
+        << "drawing during the update stayed inside it";
     InvalRect(&r);
     ValidRect(&r);
     EXPECT_FALSE(GetNextEvent(updateMask, &e));
@@ -144,9 +141,10 @@ TEST_F(Windows, PatternsInWindowsAlignToTheScreenGrid) {
     const Pattern dot{{0x80, 0, 0, 0, 0, 0, 0, 0}};
     Rect r{0, 0, 16, 16};
     FillRect(&r, &dot);
-    EXPECT_EQ(TBGetPixel(document, 4, 0), 0x000000u) << "global (24, 40) is a pattern origin";
-    EXPECT_EQ(TBGetPixel(document, 0, 0), 0xFFFFFFu);
-    EXPECT_EQ(TBGetPixel(document, 12, 8), 0x000000u);
+    // Global (24, 40) is a pattern origin.
+    EXPECT_EQ(
+        (std::tuple{TBGetPixel(document, 4, 0), TBGetPixel(document, 0, 0), TBGetPixel(document, 12, 8)}),
+        (std::tuple{0u, 0xFFFFFFu, 0u}));
 }
 
 TEST_F(Windows, SnapshotsRoundTripThroughPNG) {
@@ -163,16 +161,14 @@ TEST_F(Windows, SnapshotsRoundTripThroughPNG) {
     int w = 0, h = 0;
     std::vector<std::uint32_t> px;
     ASSERT_TRUE(TBReadPNG(windowFile, &w, &h, &px, &error)) << error;
-    EXPECT_EQ(w, 300);
-    EXPECT_EQ(h, 200);
-    EXPECT_EQ(px[std::size_t(10 * w + 10)], 0x12569Au);
-    EXPECT_EQ(px[0], 0xFFFFFFu);
+    EXPECT_EQ((std::tuple{w, h, px[std::size_t(10 * w + 10)], px[0]}),
+              (std::tuple{300, 200, 0x12569Au, 0xFFFFFFu}));
 
     ASSERT_TRUE(TBSnapshotScreen(screenFile, &error)) << error;
     ASSERT_TRUE(TBReadPNG(screenFile, &w, &h, &px, &error)) << error;
-    EXPECT_EQ(w, 1024);
-    EXPECT_EQ(h, 768);
-    EXPECT_EQ(px[std::size_t((100 + 10) * w + 100 + 10)], 0x12569Au) << "the window's content on the screen";
+    EXPECT_EQ((std::tuple{w, h, px[std::size_t((100 + 10) * w + 100 + 10)]}),
+              (std::tuple{1024, 768, 0x12569Au}))
+        << "the window's content on the screen";
     EXPECT_EQ(px, TBComposeScreen());
     EXPECT_FALSE(std::filesystem::exists(screenFile + ".tmp"));
     std::remove(windowFile.c_str());
