@@ -91,49 +91,64 @@ class LightDrags : public ::testing::Test {
 };
 
 TEST_F(LightDrags, HitTestFindsGrabHandlesBeforeTheCentreInOrder) {
-    LM_light_UI& light = current();
-    const auto hit = [&](LM_sint16 h, LM_sint16 v, LM_bool withGrab) {
-        return light.HitTest({v, h}, withGrab);
+    // The centre is the oval in (c - 3, c + 4). Omni handle areas are centred on c -/+ radius, the
+    // right and bottom ones a pixel beyond their drawn handles; at radius 1 all four cover the
+    // centre and the order 2, 4, 3, 5 decides. A directional light's tip of length 0 covers the
+    // centre. A spotlight's handles: c - major, c + major, c - minor, c + minor.
+    struct Hit {
+        LM_sint16 h, v;
+        LM_bool withGrab;
+        LM_sint16 result;
     };
-
-    // Centre: the oval in (c - 3, c + 4); its corners miss.
-    shapeLight(*globals, light, lightTypeOmni, {100, 80}, {}, {}, 10);
-    EXPECT_EQ(hit(103, 80, false), LM_HIT_CENTER);
-    EXPECT_EQ(hit(97, 80, false), LM_HIT_CENTER);
-    EXPECT_EQ(hit(104, 80, false), LM_HIT_NONE);
-    EXPECT_EQ(hit(97, 77, false), LM_HIT_NONE);
-    // Omni handle areas centred on c -/+ radius: the right and bottom ones one pixel beyond their
-    // drawn handles. Without withGrab they are not tested.
-    EXPECT_EQ(hit(88, 80, true), LM_HIT_GRAB_2);
-    EXPECT_EQ(hit(87, 80, true), LM_HIT_NONE);
-    EXPECT_EQ(hit(112, 82, true), LM_HIT_GRAB_4);
-    EXPECT_EQ(hit(113, 80, true), LM_HIT_NONE);
-    EXPECT_EQ(hit(100, 68, true), LM_HIT_GRAB_3);
-    EXPECT_EQ(hit(98, 92, true), LM_HIT_GRAB_5);
-    EXPECT_EQ(hit(112, 80, false), LM_HIT_NONE);
-    // Radius 1: all four areas cover the centre; the order 2, 4, 3, 5 decides.
-    light.radius = 1;
-    EXPECT_EQ(hit(100, 80, true), LM_HIT_GRAB_2);
-    EXPECT_EQ(hit(102, 80, true), LM_HIT_GRAB_4);
-    EXPECT_EQ(hit(100, 77, true), LM_HIT_GRAB_3);
-    EXPECT_EQ(hit(100, 83, true), LM_HIT_GRAB_5);
-    EXPECT_EQ(hit(100, 80, false), LM_HIT_CENTER);
-
-    // Directional: the tip only; of length 0 it covers the centre.
-    shapeLight(*globals, light, lightTypeDirectional, {100, 80}, {20, -10});
-    EXPECT_EQ(hit(122, 72, true), LM_HIT_GRAB_2);
-    EXPECT_EQ(hit(80, 90, true), LM_HIT_NONE);
-    light.majorAxis = {0, 0};
-    EXPECT_EQ(hit(100, 80, true), LM_HIT_GRAB_2);
-
-    // Spotlight: c - major, c + major, c - minor, c + minor.
-    shapeLight(*globals, light, lightTypeSpot, {100, 80}, {30, 10}, {-5, 15});
-    EXPECT_EQ(hit(70, 70, true), LM_HIT_GRAB_2);
-    EXPECT_EQ(hit(130, 90, true), LM_HIT_GRAB_4);
-    EXPECT_EQ(hit(105, 65, true), LM_HIT_GRAB_3);
-    EXPECT_EQ(hit(95, 95, true), LM_HIT_GRAB_5);
-    EXPECT_EQ(hit(101, 81, true), LM_HIT_CENTER);
-    EXPECT_EQ(hit(115, 75, true), LM_HIT_NONE);
+    const struct {
+        LM_sint32 type;
+        LM_vectori2 major, minor;
+        LM_sint16 radius;
+        std::vector<Hit> hits;
+    } shapes[] = {
+        {lightTypeOmni,
+         {},
+         {},
+         10,
+         {{103, 80, 0, LM_HIT_CENTER},
+          {97, 80, 0, LM_HIT_CENTER},
+          {104, 80, 0, LM_HIT_NONE},
+          {97, 77, 0, LM_HIT_NONE},
+          {88, 80, 1, LM_HIT_GRAB_2},
+          {87, 80, 1, LM_HIT_NONE},
+          {112, 82, 1, LM_HIT_GRAB_4},
+          {113, 80, 1, LM_HIT_NONE},
+          {100, 68, 1, LM_HIT_GRAB_3},
+          {98, 92, 1, LM_HIT_GRAB_5},
+          {112, 80, 0, LM_HIT_NONE}}},
+        {lightTypeOmni,
+         {},
+         {},
+         1,
+         {{100, 80, 1, LM_HIT_GRAB_2},
+          {102, 80, 1, LM_HIT_GRAB_4},
+          {100, 77, 1, LM_HIT_GRAB_3},
+          {100, 83, 1, LM_HIT_GRAB_5},
+          {100, 80, 0, LM_HIT_CENTER}}},
+        {lightTypeDirectional, {20, -10}, {}, 1, {{122, 72, 1, LM_HIT_GRAB_2}, {80, 90, 1, LM_HIT_NONE}}},
+        {lightTypeDirectional, {0, 0}, {}, 1, {{100, 80, 1, LM_HIT_GRAB_2}}},
+        {lightTypeSpot,
+         {30, 10},
+         {-5, 15},
+         1,
+         {{70, 70, 1, LM_HIT_GRAB_2},
+          {130, 90, 1, LM_HIT_GRAB_4},
+          {105, 65, 1, LM_HIT_GRAB_3},
+          {95, 95, 1, LM_HIT_GRAB_5},
+          {101, 81, 1, LM_HIT_CENTER},
+          {115, 75, 1, LM_HIT_NONE}}},
+    };
+    for (const auto& s : shapes) {
+        shapeLight(*globals, current(), s.type, {100, 80}, s.major, s.minor, s.radius);
+        for (const Hit& hit : s.hits)
+            EXPECT_EQ(current().HitTest({hit.v, hit.h}, hit.withGrab), hit.result)
+                << "type " << s.type << " radius " << s.radius << " at " << hit.h << "," << hit.v;
+    }
 }
 
 TEST_F(LightDrags, PressesFindTheCurrentLightFirstThenTheLowestIndex) {
@@ -163,45 +178,44 @@ TEST_F(LightDrags, PressesFindTheCurrentLightFirstThenTheLowestIndex) {
     EXPECT_EQ(found, 1);
 }
 
-TEST_F(LightDrags, CentreDragMovesTheLightOntoTheMouse) {
+// Centre drags, each from where the last left the light: the centre lands on the mouse; a release
+// outside the work area (its inner box's last pixel row included) and the trash puts the light
+// back; the only light dropped on the trash gives the alert and goes back; the trash highlight
+// follows the mouse.
+TEST_F(LightDrags, CentreDragsMoveTheLightOrPutItBack) {
     shapeLight(*globals, current(), lightTypeSpot, {100, 80}, {30, 30}, {-15, 15});
-    // Released where it was pressed, off the exact centre: the centre lands on the mouse.
-    moveLight("down 102,81\nup 102,81\n");
-    EXPECT_EQ(current().position, (LM_vectori2{102 - 110, 81 - 85}));
-    // Through the outside and back in.
-    moveLight("down 102,81\nmove 150,20\nmove 300,190\nmove 60,140\nup 60,140\n");
-    EXPECT_EQ(current().position, (LM_vectori2{60 - 110, 140 - 85}));
-    // Released outside the work area and the trash: back where the drag started.
-    moveLight("down 60,140\nmove 120,100\nmove 280,40\nup 280,40\n");
-    EXPECT_EQ(current().position, (LM_vectori2{60 - 110, 140 - 85}));
-    // The last pixel row of the work area's inner box is outside it.
-    moveLight("down 60,140\nup 60,159\n");
-    EXPECT_EQ(current().position, (LM_vectori2{60 - 110, 140 - 85}));
-    EXPECT_EQ(globals->lightCount, 1);
-    EXPECT_TRUE(dialogLog.empty());
+    using Log = std::vector<std::string>;
+    const struct {
+        const char* script;
+        LM_vectori2 at;
+        Log log;
+    } rows[] = {
+        {"down 102,81\nup 102,81\n", {102, 81}, {}},
+        {"down 102,81\nmove 150,20\nmove 300,190\nmove 60,140\nup 60,140\n", {60, 140}, {}},
+        {"down 60,140\nmove 120,100\nmove 280,40\nup 280,40\n", {60, 140}, {}},
+        {"down 60,140\nup 60,159\n", {60, 140}, {}},
+        {"down 60,140\nmove 150,100\nmove 230,130\nup 230,130\n",
+         {60, 140},
+         {"inverse trash", "too few lights", "trash"}},
+        {"down 60,140\nmove 230,130\nmove 120,90\nup 120,90\n", {120, 90}, {"inverse trash", "trash"}},
+    };
+    for (const auto& row : rows) {
+        dialogLog.clear();
+        moveLight(row.script);
+        EXPECT_EQ(current().position, (LM_vectori2{LM_sint16(row.at.x - 110), LM_sint16(row.at.y - 85)}))
+            << row.script;
+        EXPECT_EQ(dialogLog, row.log) << row.script;
+        EXPECT_EQ(globals->lightCount, 1);
+    }
 }
 
-TEST_F(LightDrags, DroppingOnTheTrashDeletesUnlessItIsTheLastLight) {
-    shapeLight(*globals, current(), lightTypeSpot, {100, 80}, {30, 30}, {-15, 15});
-    // One light: the alert, and the light goes back.
-    moveLight("down 100,80\nmove 150,100\nmove 230,130\nup 230,130\n");
-    EXPECT_EQ(globals->lightCount, 1);
-    EXPECT_EQ(current().position, (LM_vectori2{100 - 110, 80 - 85}));
-    EXPECT_EQ(dialogLog, (std::vector<std::string>{"inverse trash", "too few lights", "trash"}));
-
-    // Over the trash and back into the work area: the highlight goes with it.
-    dialogLog.clear();
-    moveLight("down 100,80\nmove 230,130\nmove 120,90\nup 120,90\n");
-    EXPECT_EQ(dialogLog, (std::vector<std::string>{"inverse trash", "trash"}));
-    EXPECT_EQ(current().position, (LM_vectori2{10, 5}));
-
-    // Three lights, the middle one dropped: the last moves down and light 0 becomes current.
+TEST_F(LightDrags, DroppingOnTheTrashDeletesAndLightZeroBecomesCurrent) {
+    // Three lights, the middle one dropped: the last moves down.
     globals->CreateNewLight(40, 40);
     globals->CreateNewLight(60, 60);
     globals->lights[2].color = {1, 2, 3};
     globals->currentLight = 1;
     shapeLight(*globals, current(), lightTypeOmni, {150, 100}, {}, {}, 5);
-    dialogLog.clear();
     moveLight("down 150,100\nmove 240,140\nup 240,140\n");
     EXPECT_EQ(globals->lightCount, 2);
     EXPECT_EQ(globals->currentLight, 0);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace {
 
 constexpr std::uint32_t kWhite = 0xFFFFFF;
@@ -117,75 +119,82 @@ TEST(LightFigures, ShapeLinesInvertOnIndexedAndAddGreyOnDirectPorts) {
         EXPECT_EQ(port.at(55, 41), kWhite) << "depth " << depth;
         PenState pen;
         GetPenState(&pen);
-        EXPECT_EQ(pen.pnSize.h, 3);
-        EXPECT_EQ(pen.pnSize.v, 2);
-        EXPECT_EQ(pen.pnMode, patOr);
-        EXPECT_EQ(pen.pnLoc.h, 5);
-        EXPECT_EQ(pen.pnLoc.v, 7);
+        EXPECT_EQ((std::array{pen.pnSize.h, pen.pnSize.v, pen.pnMode, pen.pnLoc.h, pen.pnLoc.v}),
+                  (std::array<std::int16_t, 5>{3, 2, patOr, 5, 7}))
+            << "the pen is left as it was";
         RGBColor fg;
         GetForeColor(&fg);
         EXPECT_EQ(fg.red | fg.green | fg.blue, 0) << "black is left as the foreground";
     }
 }
 
+// Omni radius 10: the left and top handles at distance 10, the right and bottom ones at 9; at
+// radius 1 the right and bottom handles sit on the centre itself. Without grab handles only the
+// centre and the circle are drawn. A directional light of length 0 has its handle on the centre.
+// A spotlight always shows its four handles: c -/+ majorAxis, c -/+ minorAxis.
 TEST(LightFigures, HandlesSitOnTheirPoints) {
     LM_GlobalsPtr globals = makeGlobals({80, 60});
     LM_light_UI& light = globals->lights[0];
     light.color = {65535, 0, 0};
-
-    {
-        // Omni radius 10: left and top handles at distance 10, right and bottom at 9.
+    struct Probe {
+        std::int16_t h, v;
+        std::uint32_t colour;
+    };
+    const struct {
+        LM_sint32 type;
+        LM_vectori2 c, major, minor;
+        LM_sint16 radius;
+        LM_bool withGrab;
+        std::vector<Probe> probes;
+    } figures[] = {
+        {lightTypeOmni,
+         {60, 50},
+         {},
+         {},
+         10,
+         1,
+         {{60, 50, kRed},
+          {57, 50, kBlack},
+          {57, 47, kWhite},
+          {48, 50, kGrey},
+          {47, 50, kWhite},
+          {71, 50, kGrey},
+          {72, 50, kWhite},
+          {60, 38, kGrey},
+          {60, 37, kWhite},
+          {60, 61, kGrey},
+          {60, 62, kWhite}}},
+        {lightTypeOmni,
+         {60, 50},
+         {},
+         {},
+         1,
+         1,
+         {{57, 50, kGrey}, {62, 50, kGrey}, {63, 50, kBlack}, {60, 47, kGrey}, {60, 53, kBlack}}},
+        {lightTypeOmni, {60, 50}, {}, {}, 10, 0, {{48, 50, kWhite}, {50, 50, 0x7F7F7Fu}}},
+        {lightTypeDirectional, {60, 50}, {}, {}, 1, 1, {{60, 50, kGrey}, {63, 50, kBlack}}},
+        {lightTypeSpot,
+         {80, 60},
+         {30, 10},
+         {-5, 15},
+         1,
+         0,
+         {{48, 48, kGrey},
+          {52, 52, kGrey},
+          {108, 68, kGrey},
+          {112, 72, kGrey},
+          {83, 43, kGrey},
+          {87, 47, kGrey},
+          {73, 73, kGrey},
+          {77, 77, kGrey}}},
+    };
+    for (const auto& f : figures) {
         Port port(32, false);
-        shapeLight(*globals, light, lightTypeOmni, {60, 50}, {}, {}, 10);
-        light.DrawActive(globals.get(), true);
-        EXPECT_EQ(port.at(60, 50), kRed) << "centre filled with the light's colour";
-        EXPECT_EQ(port.at(57, 50), kBlack) << "centre outline";
-        EXPECT_EQ(port.at(57, 47), kWhite) << "outside the centre oval";
-        EXPECT_EQ(port.at(48, 50), kGrey);
-        EXPECT_EQ(port.at(47, 50), kWhite);
-        EXPECT_EQ(port.at(71, 50), kGrey);
-        EXPECT_EQ(port.at(72, 50), kWhite);
-        EXPECT_EQ(port.at(60, 38), kGrey);
-        EXPECT_EQ(port.at(60, 37), kWhite);
-        EXPECT_EQ(port.at(60, 61), kGrey);
-        EXPECT_EQ(port.at(60, 62), kWhite);
-    }
-    {
-        // Radius 1: the right and bottom handles sit on the centre itself.
-        Port port(32, false);
-        shapeLight(*globals, light, lightTypeOmni, {60, 50}, {}, {}, 1);
-        light.DrawActive(globals.get(), true);
-        EXPECT_EQ(port.at(57, 50), kGrey);
-        EXPECT_EQ(port.at(62, 50), kGrey);
-        EXPECT_EQ(port.at(63, 50), kBlack);
-        EXPECT_EQ(port.at(60, 47), kGrey);
-        EXPECT_EQ(port.at(60, 53), kBlack);
-    }
-    {
-        // Without grab handles only the centre and the circle are drawn.
-        Port port(32, false);
-        shapeLight(*globals, light, lightTypeOmni, {60, 50}, {}, {}, 10);
-        light.DrawActive(globals.get(), false);
-        EXPECT_EQ(port.at(48, 50), kWhite);
-        EXPECT_EQ(port.at(50, 50), 0x7F7F7Fu);
-    }
-    {
-        // A directional light of length 0 has its grab handle on the centre.
-        Port port(32, false);
-        shapeLight(*globals, light, lightTypeDirectional, {60, 50});
-        light.DrawActive(globals.get(), true);
-        EXPECT_EQ(port.at(60, 50), kGrey);
-        EXPECT_EQ(port.at(63, 50), kBlack);
-    }
-    {
-        // A spotlight always shows its four handles: c -/+ majorAxis, c -/+ minorAxis.
-        Port port(32, false);
-        shapeLight(*globals, light, lightTypeSpot, {80, 60}, {30, 10}, {-5, 15});
-        light.DrawActive(globals.get(), false);
-        for (const LM_vectori2 p : {LM_vectori2{50, 50}, {110, 70}, {85, 45}, {75, 75}}) {
-            EXPECT_EQ(port.at(p.x - 2, p.y - 2), kGrey) << p.x << "," << p.y;
-            EXPECT_EQ(port.at(p.x + 2, p.y + 2), kGrey) << p.x << "," << p.y;
-        }
+        shapeLight(*globals, light, f.type, f.c, f.major, f.minor, f.radius);
+        light.DrawActive(globals.get(), f.withGrab);
+        for (const Probe& p : f.probes)
+            EXPECT_EQ(port.at(p.h, p.v), p.colour)
+                << "type " << f.type << " radius " << f.radius << " at " << p.h << "," << p.v;
     }
 }
 
