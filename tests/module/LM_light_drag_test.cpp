@@ -95,59 +95,35 @@ TEST_F(LightDrags, HitTestFindsGrabHandlesBeforeTheCentreInOrder) {
     // right and bottom ones a pixel beyond their drawn handles; at radius 1 all four cover the
     // centre and the order 2, 4, 3, 5 decides. A directional light's tip of length 0 covers the
     // centre. A spotlight's handles: c - major, c + major, c - minor, c + minor.
-    struct Hit {
-        LM_sint16 h, v;
-        LM_bool withGrab;
-        LM_sint16 result;
-    };
     const struct {
         LM_sint32 type;
         LM_vectori2 major, minor;
         LM_sint16 radius;
-        std::vector<Hit> hits;
-    } shapes[] = {
-        {lightTypeOmni,
-         {},
-         {},
-         10,
-         {{103, 80, 0, LM_HIT_CENTER},
-          {97, 80, 0, LM_HIT_CENTER},
-          {104, 80, 0, LM_HIT_NONE},
-          {97, 77, 0, LM_HIT_NONE},
-          {88, 80, 1, LM_HIT_GRAB_2},
-          {87, 80, 1, LM_HIT_NONE},
-          {112, 82, 1, LM_HIT_GRAB_4},
-          {113, 80, 1, LM_HIT_NONE},
-          {100, 68, 1, LM_HIT_GRAB_3},
-          {98, 92, 1, LM_HIT_GRAB_5},
-          {112, 80, 0, LM_HIT_NONE}}},
-        {lightTypeOmni,
-         {},
-         {},
-         1,
-         {{100, 80, 1, LM_HIT_GRAB_2},
-          {102, 80, 1, LM_HIT_GRAB_4},
-          {100, 77, 1, LM_HIT_GRAB_3},
-          {100, 83, 1, LM_HIT_GRAB_5},
-          {100, 80, 0, LM_HIT_CENTER}}},
-        {lightTypeDirectional, {20, -10}, {}, 1, {{122, 72, 1, LM_HIT_GRAB_2}, {80, 90, 1, LM_HIT_NONE}}},
-        {lightTypeDirectional, {0, 0}, {}, 1, {{100, 80, 1, LM_HIT_GRAB_2}}},
-        {lightTypeSpot,
-         {30, 10},
-         {-5, 15},
-         1,
-         {{70, 70, 1, LM_HIT_GRAB_2},
-          {130, 90, 1, LM_HIT_GRAB_4},
-          {105, 65, 1, LM_HIT_GRAB_3},
-          {95, 95, 1, LM_HIT_GRAB_5},
-          {101, 81, 1, LM_HIT_CENTER},
-          {115, 75, 1, LM_HIT_NONE}}},
-    };
-    for (const auto& s : shapes) {
+    } shapes[] = {{lightTypeOmni, {}, {}, 10},
+                  {lightTypeOmni, {}, {}, 1},
+                  {lightTypeDirectional, {20, -10}, {}, 1},
+                  {lightTypeDirectional, {0, 0}, {}, 1},
+                  {lightTypeSpot, {30, 10}, {-5, 15}, 1}};
+    const struct {
+        int shape;
+        LM_sint16 h, v;
+        LM_bool withGrab;
+        LM_sint16 result;
+    } hits[] = {
+        {0, 103, 80, 0, LM_HIT_CENTER}, {0, 97, 80, 0, LM_HIT_CENTER},  {0, 104, 80, 0, LM_HIT_NONE},
+        {0, 97, 77, 0, LM_HIT_NONE},    {0, 88, 80, 1, LM_HIT_GRAB_2},  {0, 87, 80, 1, LM_HIT_NONE},
+        {0, 112, 82, 1, LM_HIT_GRAB_4}, {0, 113, 80, 1, LM_HIT_NONE},   {0, 100, 68, 1, LM_HIT_GRAB_3},
+        {0, 98, 92, 1, LM_HIT_GRAB_5},  {0, 112, 80, 0, LM_HIT_NONE},   {1, 100, 80, 1, LM_HIT_GRAB_2},
+        {1, 102, 80, 1, LM_HIT_GRAB_4}, {1, 100, 77, 1, LM_HIT_GRAB_3}, {1, 100, 83, 1, LM_HIT_GRAB_5},
+        {1, 100, 80, 0, LM_HIT_CENTER}, {2, 122, 72, 1, LM_HIT_GRAB_2}, {2, 80, 90, 1, LM_HIT_NONE},
+        {3, 100, 80, 1, LM_HIT_GRAB_2}, {4, 70, 70, 1, LM_HIT_GRAB_2},  {4, 130, 90, 1, LM_HIT_GRAB_4},
+        {4, 105, 65, 1, LM_HIT_GRAB_3}, {4, 95, 95, 1, LM_HIT_GRAB_5},  {4, 101, 81, 1, LM_HIT_CENTER},
+        {4, 115, 75, 1, LM_HIT_NONE}};
+    for (const auto& hit : hits) {
+        const auto& s = shapes[hit.shape];
         shapeLight(*globals, current(), s.type, {100, 80}, s.major, s.minor, s.radius);
-        for (const Hit& hit : s.hits)
-            EXPECT_EQ(current().HitTest({hit.v, hit.h}, hit.withGrab), hit.result)
-                << "type " << s.type << " radius " << s.radius << " at " << hit.h << "," << hit.v;
+        EXPECT_EQ(current().HitTest({hit.v, hit.h}, hit.withGrab), hit.result)
+            << "shape " << hit.shape << " at " << hit.h << "," << hit.v;
     }
 }
 
