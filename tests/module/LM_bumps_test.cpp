@@ -119,18 +119,6 @@ TEST(HeightFilter, MapGeometryFollowsTheBlockAndTheBufferOnlyGrows) {
     EXPECT_EQ(map.heightsSize, 17424u);
 }
 
-TEST(HeightFilter, PixelHeightsAreTheNeighbourhoodInRowOrder) {
-    std::vector<LM_sint32> heights(25);
-    for (int i = 0; i < 25; ++i)
-        heights[std::size_t(i)] = i;
-    LM_bump_map map{100, heights.data(), 5, 1};
-    LM_sint32 h[9];
-    LM_GetPixelHeights(&map, 1, 2, h[0], h[1], h[2], h[3], h[4], h[5], h[6], h[7], h[8]);
-    const LM_sint32 expected[9] = {11, 12, 13, 16, 17, 18, 21, 22, 23};
-    for (int i = 0; i < 9; ++i)
-        EXPECT_EQ(h[i], expected[i]) << i;
-}
-
 TEST(BumpSamples, QuadsBecomeGradientsAndOnlyFlatOnesMerge) {
     Samples s;
     s.quad(0, 0, -3, 0); // dd = -3, de = 0: gx = -3 >> 1 = -2, gy = 3 >> 1 = 1
