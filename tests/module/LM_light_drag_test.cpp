@@ -79,14 +79,14 @@ class LightDrags : public ::testing::Test {
     // Presses at `from`, then carries out the script lines `moves`.
     void dragHandle(LM_sint16 result, LM_vectori2 from, const std::string& moves) {
         drag("down " + at(from) + "\n" + moves,
-             [&] { current().DragGrabHandle(window, globals.get(), result, kHooks); });
+             [&] { LM_light_figure(current()).DragGrabHandle(window, globals.get(), result, kHooks); });
     }
     // Pulls the handle straight to `to` with the modifier keys `keys` ("+shift ...") held.
     void dragHandle(LM_sint16 result, LM_vectori2 from, LM_vectori2 to, const std::string& keys = "") {
         dragHandle(result, from, "move " + at(to) + " " + keys + "\nup " + at(to) + " " + keys + "\n");
     }
     void moveLight(const std::string& script) {
-        drag(script, [&] { current().MoveUI(window, globals.get(), kHooks); });
+        drag(script, [&] { LM_light_figure(current()).MoveUI(window, globals.get(), kHooks); });
     }
 };
 
@@ -122,7 +122,7 @@ TEST_F(LightDrags, HitTestFindsGrabHandlesBeforeTheCentreInOrder) {
     for (const auto& hit : hits) {
         const auto& s = shapes[hit.shape];
         shapeLight(*globals, current(), s.type, {100, 80}, s.major, s.minor, s.radius);
-        EXPECT_EQ(current().HitTest({hit.v, hit.h}, hit.withGrab), hit.result)
+        EXPECT_EQ(LM_light_figure(current()).HitTest({hit.v, hit.h}, hit.withGrab), hit.result)
             << "shape " << hit.shape << " at " << hit.h << "," << hit.v;
     }
 }

@@ -80,9 +80,9 @@ TEST_P(FiguresAtDepth, ReversibleFiguresDrawnTwiceRestoreThePort) {
                 Port port(GetParam(), true);
                 shapeLight(*globals, light, s.type, {80, 60}, s.major, s.minor, s.radius);
                 const std::vector<std::uint32_t> before = portPixels(port.port);
-                light.DrawXORActive(withCentre, withGrab, globals.get());
+                LM_light_figure(light).DrawXORActive(withCentre, withGrab, globals.get());
                 EXPECT_NE(portPixels(port.port), before) << "nothing drawn: type " << s.type;
-                light.DrawXORActive(withCentre, withGrab, globals.get());
+                LM_light_figure(light).DrawXORActive(withCentre, withGrab, globals.get());
                 EXPECT_EQ(portPixels(port.port), before)
                     << "type " << s.type << " centre " << withCentre << " grab " << withGrab;
             }
@@ -101,7 +101,7 @@ TEST(LightFigures, ShapeLinesInvertOnIndexedAndAddGreyOnDirectPorts) {
         PenSize(3, 2);
         PenMode(patOr);
         MoveTo(5, 7);
-        light.DrawActive(globals.get(), true);
+        LM_light_figure(light).DrawActive(globals.get(), true);
         EXPECT_EQ(port.at(55, 40), expected) << "depth " << depth;
         EXPECT_EQ(port.at(55, 41), kWhite) << "depth " << depth;
         PenState pen;
@@ -152,7 +152,7 @@ TEST(LightFigures, HandlesSitOnTheirPoints) {
         const auto& f = figures[i];
         Port port(32, false);
         shapeLight(*globals, light, f.type, f.c, f.major, f.minor, f.radius);
-        light.DrawActive(globals.get(), f.withGrab);
+        LM_light_figure(light).DrawActive(globals.get(), f.withGrab);
         for (const auto& p : probes)
             if (p.figure == i) {
                 EXPECT_EQ(port.at(p.h, p.v), p.colour) << "figure " << i << " at " << p.h << "," << p.v;
@@ -186,7 +186,7 @@ TEST(LightFigures, EllipseOffsetsTruncateTowardZero) {
         LineTo(c.x + offsets[i % 40].x, c.y + offsets[i % 40].y);
 
     Port drawn(32, true);
-    light.DrawActive(globals.get(), true);
+    LM_light_figure(light).DrawActive(globals.get(), true);
     expectSameOutsideHandles(drawn.port, portPixels(expected.port), c,
                              {{60, 60}, {100, 60}, {80, 50}, {80, 70}});
 }
@@ -218,10 +218,10 @@ TEST(LightFigures, CurrentLightIsDrawnLastAndInactiveLightsShowOnlyTheirCentre) 
         LM_light_UI& odd = globals->lights[0];
         odd.type = 7;
         const std::vector<std::uint32_t> before = portPixels(port.port);
-        odd.DrawActive(globals.get(), true);
-        odd.DrawXORActive(true, true, globals.get());
+        LM_light_figure(odd).DrawActive(globals.get(), true);
+        LM_light_figure(odd).DrawXORActive(true, true, globals.get());
         EXPECT_EQ(portPixels(port.port), before);
-        odd.DrawInactive();
+        LM_light_figure(odd).DrawInactive();
         EXPECT_EQ(port.at(80, 60), kRed);
     }
 }
