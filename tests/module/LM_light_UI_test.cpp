@@ -134,9 +134,8 @@ TEST(LightConversion, OmniStandsWhereItsCircleEdgeIsSixtyDegreesOff) {
     l.position = {30, -60};
     l.radius = 40;
     l.ConvertToRealLight(&out, 60, true);
-    EXPECT_EQ(out.origin[0], 0.5f);
-    EXPECT_EQ(out.origin[1], -1.0f);
-    EXPECT_EQ(out.origin[2], 0.57735026f * (40.0f / 60.0f));
+    EXPECT_EQ((std::array<float, 3>{out.origin[0], out.origin[1], out.origin[2]}),
+              (std::array<float, 3>{0.5f, -1.0f, 0.57735026f * (40.0f / 60.0f)}));
     EXPECT_NEAR(out.origin[2], 0.3849002, 1e-7);
     l.radius = 0;
     l.ConvertToRealLight(&out, 60, true);
@@ -281,9 +280,10 @@ TEST(LightCaches, ConversionCopiesCacheReferencesAndHotFlags) {
     BlockHandle block;
     g->ConvertToParameters(block.block(), true);
     ASSERT_EQ(block->lightCount, 2) << "the light that is off is left out";
-    EXPECT_EQ(block->lights[0].diffuseCache, 1u) << "light slot + 1";
-    EXPECT_EQ(block->lights[1].diffuseCache, 3u);
-    EXPECT_EQ(block->lights[1].specularCache, 3u);
-    EXPECT_EQ(block->lights[1].diffuseCacheHot, 1);
-    EXPECT_EQ(block->lights[1].specularCacheHot, 0);
+    // Light slot + 1, and the flags of the slot's caches.
+    EXPECT_EQ((std::array{block->lights[0].diffuseCache.get(), block->lights[1].diffuseCache.get(),
+                          block->lights[1].specularCache.get()}),
+              (std::array{1u, 3u, 3u}));
+    EXPECT_EQ(std::pair(block->lights[1].diffuseCacheHot.get(), block->lights[1].specularCacheHot.get()),
+              std::pair(1, 0));
 }

@@ -9,6 +9,7 @@
 #include "SettingsBytes.h"
 #include "TestHost.h"
 #include "Testing.h"
+#include "UiTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -28,14 +29,6 @@ LM_globals& globalsOf(const TestHost& host) {
 }
 
 using Globals = LM_GlobalsPtr;
-
-struct Name {
-    Str255 s;
-    explicit Name(const std::string& text) {
-        s[0] = static_cast<unsigned char>(text.size());
-        text.copy(reinterpret_cast<char*>(s + 1), text.size());
-    }
-};
 
 std::vector<char> Bytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -76,7 +69,7 @@ class StyleDialog : public ::testing::Test {
         g->previewCenter = globalsOf(host).previewCenter;
         g->previewOrigin = globalsOf(host).previewOrigin;
         g->Default();
-        Name name(style);
+        PString name(style);
         EXPECT_TRUE(LM_LoadStyle(name.s, *g)) << style;
         return g;
     }
