@@ -239,6 +239,7 @@ TEST_F(LightDrags, DirectionalTipFollowsKeysAndClamp) {
         {"move 120,90\nmove 107,83 +shift\nup 107,83", {4, 6}},
         // Let go in the middle of the drag: the tip follows the mouse again, to c + (8, 3).
         {"move 107,83 +shift\nmove 108,83\nup 108,83", {8, 3}},
+        {"move 100,80 +command\nup 100,80 +command", {30, 40}}, // no direction to keep the length in
     };
     for (const auto& k : cases) {
         shapeLight(*globals, current(), lightTypeDirectional, c, {30, 40});
@@ -298,6 +299,8 @@ TEST_F(LightDrags, SpotlightAxesRebuildPerpendicular) {
         {LM_HIT_GRAB_3, "", {110, 70}, {30, 30}, {-10, 10}},
         // Clamped into the work area: d = (109, -69).
         {LM_HIT_GRAB_5, "", {300, 0}, {-69, -109}, {109, -69}},
+        // The major axis dragged onto the centre: the minor axis is not rebuilt from it.
+        {LM_HIT_GRAB_4, "", {100, 80}, {0, 0}, {-15, 15}},
     };
     for (const auto& k : cases) {
         shapeLight(*globals, current(), lightTypeSpot, c, {30, 30}, {-15, 15});
@@ -307,25 +310,11 @@ TEST_F(LightDrags, SpotlightAxesRebuildPerpendicular) {
     }
 }
 
-TEST_F(LightDrags, ZeroLengthAxesLeaveTheAxisAsItWas) {
-    const LM_vectori2 c = {100, 80};
-    // Keep length with the mouse on the centre.
-    shapeLight(*globals, current(), lightTypeDirectional, c, {30, 40});
-    dragHandle(LM_HIT_GRAB_2, {130, 120}, c, "+command");
-    EXPECT_EQ(current().majorAxis, (LM_vectori2{30, 40}));
-
-    // Keep direction from a minor axis of length 0: it stays, and so does the major axis that
-    // would be rebuilt from it.
-    shapeLight(*globals, current(), lightTypeSpot, c, {30, 30}, {0, 0});
-    dragHandle(LM_HIT_GRAB_5, c, {120, 90}, "+shift");
+TEST_F(LightDrags, KeepingTheDirectionOfAMinorAxisOfLengthZeroLeavesBothAxes) {
+    shapeLight(*globals, current(), lightTypeSpot, {100, 80}, {30, 30}, {0, 0});
+    dragHandle(LM_HIT_GRAB_5, {100, 80}, {120, 90}, "+shift");
     EXPECT_EQ(current().minorAxis, (LM_vectori2{0, 0}));
     EXPECT_EQ(current().majorAxis, (LM_vectori2{30, 30}));
-
-    // The major axis dragged onto the centre: the minor axis is not rebuilt from it.
-    shapeLight(*globals, current(), lightTypeSpot, c, {30, 30}, {-15, 15});
-    dragHandle(LM_HIT_GRAB_4, {130, 110}, c);
-    EXPECT_EQ(current().majorAxis, (LM_vectori2{0, 0}));
-    EXPECT_EQ(current().minorAxis, (LM_vectori2{-15, 15}));
 }
 
 } // namespace

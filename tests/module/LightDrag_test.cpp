@@ -234,25 +234,16 @@ std::pair<std::vector<std::uint8_t>, std::vector<std::uint8_t>> outcome(const st
 // A session in a window, given as the events a hand makes, is recorded with the keys each press,
 // move, release and key holds, and replays headless to what the same script written by hand gives.
 TEST_F(LightDragDialog, AWindowSessionReplaysWithItsModifierKeys) {
+    // Light 0 copied onto (100, 300); the copy's major-axis handle turned, keeping its length. Back
+    // to light 0 (Shift-Tab), whose handle takes Shift in the middle of the drag.
     const struct {
         const char* verb; // down, move and up at (x, y); key presses Tab
         int x, y;
         EventModifiers held;
-    } session[] = {
-        // Light 0 copied onto (100, 300); the copy's major-axis handle turned, keeping its length.
-        {"down", 212, 212, optionKey},
-        {"move", 100, 300, optionKey},
-        {"up", 100, 300, optionKey},
-        {"down", 130, 330, cmdKey},
-        {"move", 140, 310, cmdKey},
-        {"up", 140, 310, cmdKey},
-        // Back to light 0, whose handle takes Shift in the middle of the drag.
-        {"key", 0, 0, shiftKey},
-        {"down", 242, 242, 0},
-        {"move", 252, 222, 0},
-        {"move", 262, 212, shiftKey},
-        {"up", 262, 212, shiftKey},
-    };
+    } session[] = {{"down", 212, 212, optionKey}, {"move", 100, 300, optionKey}, {"up", 100, 300, optionKey},
+                   {"down", 130, 330, cmdKey},    {"move", 140, 310, cmdKey},    {"up", 140, 310, cmdKey},
+                   {"key", 0, 0, shiftKey},       {"down", 242, 242, 0},         {"move", 252, 222, 0},
+                   {"move", 262, 212, shiftKey},  {"up", 262, 212, shiftKey}};
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     TBBackendOptions window;
     window.kind = TBBackendKind::sdl;
