@@ -7,6 +7,7 @@
 #include "LM_globals.h"
 #include "TestBlocks.h"
 #include "TestHost.h"
+#include "Snapshot.h"
 #include "Testing.h"
 
 #include <gtest/gtest.h>
@@ -34,14 +35,6 @@ std::vector<std::uint8_t> Plane(int width, int height) {
 
 std::string TempPath(const std::string& name) {
     return (std::filesystem::temp_directory_path() / ("relight_dialog_" + name)).string();
-}
-
-std::vector<std::uint32_t> ReadPNG(const std::string& path) {
-    int w = 0, h = 0;
-    std::vector<std::uint32_t> pixels;
-    std::string error;
-    EXPECT_TRUE(TBReadPNG(path, &w, &h, &pixels, &error)) << error;
-    return pixels;
 }
 
 class DialogRun : public ::testing::Test {
@@ -198,7 +191,7 @@ TEST_F(DialogRun, EveryChangeRedrawsThePreviewUnderTheWatch) {
     watchAtQueries.clear();
     host.Record().abortQueryProc = &noteCursor;
     ASSERT_EQ(Run(script), 0) << TBScriptError();
-    const auto a = ReadPNG(before), b = ReadPNG(after), c = ReadPNG(unlit);
+    const auto a = Snapshot(before), b = Snapshot(after), c = Snapshot(unlit);
     EXPECT_NE(a, b) << "gloss changes the preview";
     EXPECT_NE(b, c) << "switching the lighting off shows the unshaded source";
     EXPECT_GE(host.displays, 3);
@@ -246,8 +239,8 @@ TEST(DialogScreenshots, ShowTheDialogAsUsersSeeIt) {
         host.SetColorService(0, {90, 170, 255});
         ASSERT_EQ(host.RunWithDialog(PacedScript(script)), 0) << TBScriptError();
     }
-    EXPECT_NE(ReadPNG(names[0]), ReadPNG(names[1]));
-    EXPECT_NE(ReadPNG(names[0]), ReadPNG(names[2]));
+    EXPECT_NE(Snapshot(names[0]), Snapshot(names[1]));
+    EXPECT_NE(Snapshot(names[0]), Snapshot(names[2]));
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "Events.h"
 #include "QuickDraw.h"
 #include "LM_globals.h"
+#include "Snapshot.h"
 #include "TestHost.h"
 #include "Testing.h"
 
@@ -43,10 +44,9 @@ void PrintTo(const Centre& c, std::ostream* out) {
 // Whether the screen in `snapshot` shows colour icon `id` pixel for pixel somewhere; only the
 // pixels the icon's mask covers count (those that come out the same over white and black).
 bool ShowsIcon(const std::string& snapshot, std::int16_t id) {
-    int width = 0, height = 0;
-    std::vector<std::uint32_t> screen;
-    std::string error;
-    EXPECT_TRUE(TBReadPNG(snapshot, &width, &height, &screen, &error)) << error;
+    const Snapshot shot(snapshot);
+    const int width = shot.width, height = shot.height;
+    const std::vector<std::uint32_t>& screen = shot.pixels;
     const Rect box = {0, 0, 32, 32};
     std::vector<std::uint32_t> over[2];
     for (int b = 0; b < 2; ++b) {

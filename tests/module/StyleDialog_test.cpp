@@ -7,6 +7,7 @@
 #include "LM_mac_stream.h"
 #include "LM_test_support.h"
 #include "SettingsBytes.h"
+#include "Snapshot.h"
 #include "TestHost.h"
 #include "Testing.h"
 #include "UiTestSupport.h"
@@ -42,14 +43,10 @@ std::string Paced(const std::string& script) {
 
 // The pixels that differ between two snapshots of the screen.
 int ChangedPixels(const std::string& a, const std::string& b) {
-    int w = 0, h = 0;
-    std::vector<std::uint32_t> first, second;
-    std::string error;
-    EXPECT_TRUE(TBReadPNG(a, &w, &h, &first, &error)) << error;
-    EXPECT_TRUE(TBReadPNG(b, &w, &h, &second, &error)) << error;
+    const Snapshot first(a), second(b);
     int changed = 0;
-    for (std::size_t i = 0; i < first.size() && i < second.size(); ++i)
-        changed += first[i] != second[i];
+    for (std::size_t i = 0; i < first.pixels.size() && i < second.pixels.size(); ++i)
+        changed += first.pixels[i] != second.pixels[i];
     return changed;
 }
 
