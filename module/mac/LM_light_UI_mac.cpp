@@ -58,14 +58,14 @@ void xorPen() {
 
 } // namespace
 
-LM_vectori2 LM_light_UI::Center() const {
-    return anchor + position;
+LM_vectori2 LM_light_figure::Center() const {
+    return light.anchor + light.position;
 }
 
 // ---- Figures -------------------------------------------------------------------------------------
 
-void LM_light_UI::DrawActive(LM_globals* globals, LM_bool showGrab) {
-    switch (type) {
+void LM_light_figure::DrawActive(LM_globals* globals, LM_bool showGrab) {
+    switch (light.type) {
     case lightTypeDirectional:
         DrawDirectional(showGrab);
         break;
@@ -78,30 +78,30 @@ void LM_light_UI::DrawActive(LM_globals* globals, LM_bool showGrab) {
     }
 }
 
-void LM_light_UI::DrawInactive() {
-    withColorPattern(color, [&](PixPatHandle pattern) {
+void LM_light_figure::DrawInactive() {
+    withColorPattern(light.color, [&](PixPatHandle pattern) {
         PenPixPat(pattern);
         DrawCenterHandle(pattern);
     });
 }
 
-int LM_light_UI::GrabPoints(LM_vectori2 points[4]) const {
+int LM_light_figure::GrabPoints(LM_vectori2 points[4]) const {
     const LM_vectori2 c = Center();
-    switch (type) {
+    switch (light.type) {
     case lightTypeDirectional:
-        points[0] = c + majorAxis;
+        points[0] = c + light.majorAxis;
         return 1;
     case lightTypeOmni:
-        omniHandlePoints(c, radius, 1, points);
+        omniHandlePoints(c, light.radius, 1, points);
         return 4;
     case lightTypeSpot:
-        spotHandlePoints(c, majorAxis, minorAxis, points);
+        spotHandlePoints(c, light.majorAxis, light.minorAxis, points);
         return 4;
     }
     return 0;
 }
 
-void LM_light_UI::DrawCenterHandle(PixPatHandle pattern) {
+void LM_light_figure::DrawCenterHandle(PixPatHandle pattern) {
     const Rect box = centerBox(Center());
     PenPixPat(pattern);
     FillCOval(&box, pattern);
@@ -109,7 +109,7 @@ void LM_light_UI::DrawCenterHandle(PixPatHandle pattern) {
     FrameOval(&box);
 }
 
-void LM_light_UI::DrawGrabHandle(LM_sint16 x, LM_sint16 y, PixPatHandle pattern) {
+void LM_light_figure::DrawGrabHandle(LM_sint16 x, LM_sint16 y, PixPatHandle pattern) {
     const Rect box = grabBox({x, y});
     LM_SetAddOverMode();
     PenPixPat(pattern);
@@ -119,7 +119,7 @@ void LM_light_UI::DrawGrabHandle(LM_sint16 x, LM_sint16 y, PixPatHandle pattern)
 
 // Over the shape: the centre handle in the light's colour outlined in black, then the grab handles
 // in grey.
-void LM_light_UI::DrawHandles(PixPatHandle pattern, LM_bool withGrab) {
+void LM_light_figure::DrawHandles(PixPatHandle pattern, LM_bool withGrab) {
     RGBForeColor(&kBlack);
     PenMode(srcCopy);
     DrawCenterHandle(pattern);
@@ -132,41 +132,41 @@ void LM_light_UI::DrawHandles(PixPatHandle pattern, LM_bool withGrab) {
         DrawGrabHandle(points[i].x, points[i].y, pattern);
 }
 
-void LM_light_UI::DrawDirectional(LM_bool showGrab) {
-    withColorPattern(color, [&](PixPatHandle pattern) {
+void LM_light_figure::DrawDirectional(LM_bool showGrab) {
+    withColorPattern(light.color, [&](PixPatHandle pattern) {
         shapePen();
-        lineBetween(Center(), Center() + majorAxis);
+        lineBetween(Center(), Center() + light.majorAxis);
         DrawHandles(pattern, showGrab);
     });
 }
 
-void LM_light_UI::DrawOmni(LM_bool showGrab) {
-    withColorPattern(color, [&](PixPatHandle pattern) {
-        const Rect circle = circleBox(Center(), radius);
+void LM_light_figure::DrawOmni(LM_bool showGrab) {
+    withColorPattern(light.color, [&](PixPatHandle pattern) {
+        const Rect circle = circleBox(Center(), light.radius);
         shapePen();
         FrameOval(&circle);
         DrawHandles(pattern, showGrab);
     });
 }
 
-void LM_light_UI::DrawSpot(LM_globals* globals) {
-    withColorPattern(color, [&](PixPatHandle pattern) {
+void LM_light_figure::DrawSpot(LM_globals* globals) {
+    withColorPattern(light.color, [&](PixPatHandle pattern) {
         shapePen();
-        lineBetween(Center(), Center() + majorAxis);
+        lineBetween(Center(), Center() + light.majorAxis);
         RGBForeColor(&kBlack);
         DrawEllipse(globals);
         DrawHandles(pattern, true);
     });
 }
 
-void LM_light_UI::DrawEllipse(LM_globals* globals) {
+void LM_light_figure::DrawEllipse(LM_globals* globals) {
     const LM_vectori2 c = Center();
     LM_vectori2 points[LM_ELLIPSE_POINTS];
     for (int i = 0; i < LM_ELLIPSE_POINTS; ++i) {
         const float cx = globals->ellipseX[i];
         const float sy = globals->ellipseY[i];
-        const LM_vectori2 offset = {trunc16(cx * majorAxis.x + sy * minorAxis.x),
-                                    trunc16(cx * majorAxis.y + sy * minorAxis.y)};
+        const LM_vectori2 offset = {trunc16(cx * light.majorAxis.x + sy * light.minorAxis.x),
+                                    trunc16(cx * light.majorAxis.y + sy * light.minorAxis.y)};
         points[i] = c + offset;
     }
     PenNormal();
@@ -181,8 +181,8 @@ void LM_light_UI::DrawEllipse(LM_globals* globals) {
 
 // ---- Reversible figures --------------------------------------------------------------------------
 
-void LM_light_UI::DrawXORActive(LM_bool withCentre, LM_bool withGrab, LM_globals* globals) {
-    switch (type) {
+void LM_light_figure::DrawXORActive(LM_bool withCentre, LM_bool withGrab, LM_globals* globals) {
+    switch (light.type) {
     case lightTypeDirectional:
         DrawXORDirectional(withGrab);
         break;
@@ -195,19 +195,19 @@ void LM_light_UI::DrawXORActive(LM_bool withCentre, LM_bool withGrab, LM_globals
     }
 }
 
-void LM_light_UI::DrawXORCenterHandle() {
+void LM_light_figure::DrawXORCenterHandle() {
     const Rect box = centerBox(Center());
     xorPen();
     PaintOval(&box);
 }
 
-void LM_light_UI::DrawXORGrabHandle(LM_sint16 x, LM_sint16 y) {
+void LM_light_figure::DrawXORGrabHandle(LM_sint16 x, LM_sint16 y) {
     const Rect box = grabBox({x, y});
     xorPen();
     PaintRect(&box);
 }
 
-void LM_light_UI::DrawXORHandles(LM_bool withCentre, LM_bool withGrab) {
+void LM_light_figure::DrawXORHandles(LM_bool withCentre, LM_bool withGrab) {
     if (withCentre)
         DrawXORCenterHandle();
     if (!withGrab)
@@ -219,27 +219,27 @@ void LM_light_UI::DrawXORHandles(LM_bool withCentre, LM_bool withGrab) {
 }
 
 // A directional light's reversible figure always has its centre handle.
-void LM_light_UI::DrawXORDirectional(LM_bool withGrab) {
+void LM_light_figure::DrawXORDirectional(LM_bool withGrab) {
     withSavedPen([&] {
         xorPen();
-        lineBetween(Center(), Center() + majorAxis);
+        lineBetween(Center(), Center() + light.majorAxis);
         DrawXORHandles(true, withGrab);
     });
 }
 
-void LM_light_UI::DrawXOROmni(LM_bool withCentre, LM_bool withGrab) {
+void LM_light_figure::DrawXOROmni(LM_bool withCentre, LM_bool withGrab) {
     withSavedPen([&] {
-        const Rect circle = circleBox(Center(), radius);
+        const Rect circle = circleBox(Center(), light.radius);
         xorPen();
         FrameOval(&circle);
         DrawXORHandles(withCentre, withGrab);
     });
 }
 
-void LM_light_UI::DrawXORSpot(LM_bool withCentre, LM_bool withGrab, LM_globals* globals) {
+void LM_light_figure::DrawXORSpot(LM_bool withCentre, LM_bool withGrab, LM_globals* globals) {
     withSavedPen([&] {
         xorPen();
-        lineBetween(Center(), Center() + majorAxis);
+        lineBetween(Center(), Center() + light.majorAxis);
         DrawEllipse(globals);
         DrawXORHandles(withCentre, withGrab);
     });
@@ -249,11 +249,11 @@ void LM_light_UI::DrawXORSpot(LM_bool withCentre, LM_bool withGrab, LM_globals* 
 
 void LM_DrawLights(LM_globals* globals) {
     LM_DrawInactiveLights(globals);
-    globals->lights[globals->currentLight].DrawActive(globals, true);
+    LM_light_figure(globals->lights[globals->currentLight]).DrawActive(globals, true);
 }
 
 void LM_DrawInactiveLights(LM_globals* globals) {
     for (LM_uint16 i = 0; i < globals->lightCount; ++i)
         if (i != globals->currentLight)
-            globals->lights[i].DrawInactive();
+            LM_light_figure(globals->lights[i]).DrawInactive();
 }

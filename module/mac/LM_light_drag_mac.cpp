@@ -75,13 +75,13 @@ LM_bool LM_KeyIsDown(LM_uint8 keyCode) {
 
 // ---- Hit testing ---------------------------------------------------------------------------------
 
-LM_sint16 LM_light_UI::HitTest(Point where, LM_bool withGrab) {
+LM_sint16 LM_light_figure::HitTest(Point where, LM_bool withGrab) {
     RgnHandle region = NewRgn();
     if (!region)
         return LM_HIT_NONE;
     LM_sint16 result = LM_HIT_NONE;
     if (withGrab) {
-        switch (type) {
+        switch (light.type) {
         case lightTypeDirectional:
             result = HitTestDirectionalGrabHandles(where, region);
             break;
@@ -105,34 +105,34 @@ LM_sint16 LM_light_UI::HitTest(Point where, LM_bool withGrab) {
     return result;
 }
 
-LM_sint16 LM_light_UI::HitTestDirectionalGrabHandles(Point where, RgnHandle region) {
-    const LM_vectori2 tip = Center() + majorAxis;
+LM_sint16 LM_light_figure::HitTestDirectionalGrabHandles(Point where, RgnHandle region) {
+    const LM_vectori2 tip = Center() + light.majorAxis;
     const LM_sint16 result = LM_HIT_GRAB_2;
     return hitGrabBoxes(where, region, &tip, &result, 1);
 }
 
 // The areas of the right and bottom handles are centred on the circle box's edge, one pixel beyond
 // where those handles are drawn.
-LM_sint16 LM_light_UI::HitTestOmniGrabHandles(Point where, RgnHandle region) {
+LM_sint16 LM_light_figure::HitTestOmniGrabHandles(Point where, RgnHandle region) {
     LM_vectori2 points[4];
-    omniHandlePoints(Center(), radius, 0, points);
+    omniHandlePoints(Center(), light.radius, 0, points);
     return hitGrabBoxes(where, region, points, kFourHandleOrder, 4);
 }
 
-LM_sint16 LM_light_UI::HitTestSpotGrabHandles(Point where, RgnHandle region) {
+LM_sint16 LM_light_figure::HitTestSpotGrabHandles(Point where, RgnHandle region) {
     LM_vectori2 points[4];
-    spotHandlePoints(Center(), majorAxis, minorAxis, points);
+    spotHandlePoints(Center(), light.majorAxis, light.minorAxis, points);
     return hitGrabBoxes(where, region, points, kFourHandleOrder, 4);
 }
 
 LM_sint16 LM_HitTestLights(LM_globals* globals, Point where, LM_uint16* light) {
-    const LM_sint16 current = globals->lights[globals->currentLight].HitTest(where, true);
+    const LM_sint16 current = LM_light_figure(globals->lights[globals->currentLight]).HitTest(where, true);
     if (current != LM_HIT_NONE) {
         *light = globals->currentLight;
         return current;
     }
     for (LM_uint16 i = 0; i < globals->lightCount; ++i) {
-        const LM_sint16 result = globals->lights[i].HitTest(where, false);
+        const LM_sint16 result = LM_light_figure(globals->lights[i]).HitTest(where, false);
         if (result != LM_HIT_NONE) {
             *light = i;
             return result;
@@ -166,8 +166,8 @@ struct MoveDrag {
 
 } // namespace
 
-void LM_light_UI::MoveUI(DialogPtr dialog, LM_globals* globals, const LM_light_dialog_hooks& hooks) {
-    const LM_vectori2 startPosition = position;
+void LM_light_figure::MoveUI(DialogPtr dialog, LM_globals* globals, const LM_light_dialog_hooks& hooks) {
+    const LM_vectori2 startPosition = light.position;
     GrafPtr savedPort;
     GetPort(&savedPort);
     SetPort(dialog);
@@ -229,14 +229,14 @@ void LM_light_UI::MoveUI(DialogPtr dialog, LM_globals* globals, const LM_light_d
     if (PtInRect(mouse, &drag.work)) {
         followInWorkArea(mouse);
     } else if (!PtInRect(mouse, &drag.trash)) {
-        position = startPosition;
-        globals->LightChanged(*this);
+        light.position = startPosition;
+        globals->LightChanged(light);
     } else if (globals->lightCount < 2) {
         hooks.showTooFewLights();
-        position = startPosition;
-        globals->LightChanged(*this);
+        light.position = startPosition;
+        globals->LightChanged(light);
     } else {
-        // The slot of this light now holds the next one: nothing of `this` is used after here.
+        // The slot of this light now holds the next one: nothing of `light` is used after here.
         globals->DeleteCurrentLight();
         hooks.setCurLightToDialog(dialog, globals);
     }
@@ -248,20 +248,20 @@ void LM_light_UI::MoveUI(DialogPtr dialog, LM_globals* globals, const LM_light_d
     SetPort(savedPort);
 }
 
-void LM_light_UI::SetNewPosition(LM_sint16 h, LM_sint16 v, LM_globals* globals, LM_bool eraseOld) {
+void LM_light_figure::SetNewPosition(LM_sint16 h, LM_sint16 v, LM_globals* globals, LM_bool eraseOld) {
     if (eraseOld)
         DrawXORActive(true, false, globals);
-    position = {sub16(h, anchor.x), sub16(v, anchor.y)};
-    globals->LightChanged(*this);
+    light.position = {sub16(h, light.anchor.x), sub16(v, light.anchor.y)};
+    globals->LightChanged(light);
     DrawXORActive(true, false, globals);
 }
 
 // ---- Dragging a grab handle ----------------------------------------------------------------------
 
-void LM_light_UI::DragGrabHandle(DialogPtr dialog, LM_globals* globals, LM_sint16 result,
-                                 const LM_light_dialog_hooks& hooks) {
-    const LM_vectori2 startMajor = majorAxis;
-    const LM_vectori2 startMinor = minorAxis;
+void LM_light_figure::DragGrabHandle(DialogPtr dialog, LM_globals* globals, LM_sint16 result,
+                                     const LM_light_dialog_hooks& hooks) {
+    const LM_vectori2 startMajor = light.majorAxis;
+    const LM_vectori2 startMinor = light.minorAxis;
     GrafPtr savedPort;
     GetPort(&savedPort);
     SetPort(dialog);
@@ -301,52 +301,54 @@ void LM_light_UI::DragGrabHandle(DialogPtr dialog, LM_globals* globals, LM_sint1
     SetPort(savedPort);
 }
 
-void LM_light_UI::SetNewHandlePosition(LM_sint16 h, LM_sint16 v, LM_globals* globals, LM_sint16 result,
-                                       const LM_vectori2& startMajor, const LM_vectori2& startMinor,
-                                       LM_bool keepDirection, LM_bool keepLength) {
+void LM_light_figure::SetNewHandlePosition(LM_sint16 h, LM_sint16 v, LM_globals* globals, LM_sint16 result,
+                                           const LM_vectori2& startMajor, const LM_vectori2& startMinor,
+                                           LM_bool keepDirection, LM_bool keepLength) {
     DrawXORActive(false, false, globals);
     const LM_vectori2 c = Center();
     const LM_vectori2 m = {h, v};
     const AxisKeys keys = {keepDirection != 0, keepLength != 0};
     // Results 2 and 3 pull the axis's negative end, 4 and 5 its positive end.
     const LM_vectori2 d = (result == LM_HIT_GRAB_2 || result == LM_HIT_GRAB_3) ? c - m : m - c;
-    switch (type) {
+    switch (light.type) {
     case lightTypeDirectional:
-        majorAxis = dragAxis(m - c, startMajor, majorAxis, keys);
+        light.majorAxis = dragAxis(m - c, startMajor, light.majorAxis, keys);
         break;
     case lightTypeOmni:
         switch (result) {
         case LM_HIT_GRAB_2:
-            radius = sub16(c.x, h);
+            light.radius = sub16(c.x, h);
             break;
         case LM_HIT_GRAB_3:
-            radius = sub16(c.y, v);
+            light.radius = sub16(c.y, v);
             break;
         case LM_HIT_GRAB_4:
-            radius = sub16(h, c.x);
+            light.radius = sub16(h, c.x);
             break;
         case LM_HIT_GRAB_5:
-            radius = sub16(v, c.y);
+            light.radius = sub16(v, c.y);
             break;
         }
-        radius = std::max<LM_sint16>(radius, 1);
+        light.radius = std::max<LM_sint16>(light.radius, 1);
         break;
     case lightTypeSpot:
         if (result == LM_HIT_GRAB_2 || result == LM_HIT_GRAB_4) {
             // The minor axis keeps its starting length, but never outgrows the major axis.
-            majorAxis = dragAxis(d, startMajor, majorAxis, keys);
-            const float major = majorAxis.Magnitude();
+            light.majorAxis = dragAxis(d, startMajor, light.majorAxis, keys);
+            const float major = light.majorAxis.Magnitude();
             if (major != 0)
-                minorAxis = majorAxis.Perpendicular(std::min(startMinor.Magnitude() / major, 1.0f));
+                light.minorAxis =
+                    light.majorAxis.Perpendicular(std::min(startMinor.Magnitude() / major, 1.0f));
         } else {
             // The major axis keeps its starting length, but is never shorter than the minor axis.
-            minorAxis = dragAxis(d, startMinor, minorAxis, keys);
-            const float minor = minorAxis.Magnitude();
+            light.minorAxis = dragAxis(d, startMinor, light.minorAxis, keys);
+            const float minor = light.minorAxis.Magnitude();
             if (minor != 0)
-                majorAxis = minorAxis.Perpendicular(-std::max(startMajor.Magnitude() / minor, 1.0f));
+                light.majorAxis =
+                    light.minorAxis.Perpendicular(-std::max(startMajor.Magnitude() / minor, 1.0f));
         }
         break;
     }
-    globals->LightChanged(*this);
+    globals->LightChanged(light);
     DrawXORActive(false, false, globals);
 }

@@ -67,7 +67,7 @@ bool pressLights(DialogPtr dialog, LM_globals* g, Point pt) {
         if (!StillDown())
             return true;
     }
-    LM_light_UI& light = g->lights[g->currentLight];
+    LM_light_figure light(g->lights[g->currentLight]);
     if (part == LM_HIT_CENTER && LM_KeyIsDown(kKeyOption))
         LM_AddNewLight(dialog, g, true);
     else if (part == LM_HIT_CENTER)

@@ -81,7 +81,7 @@ void LM_PickLightColor(DialogPtr dialog, LM_sint16 item, LM_globals* g) {
     GetPort(&saved);
     SetPort(dialog);
     OpenRgn();
-    light.DrawActive(g, true);
+    LM_light_figure(light).DrawActive(g, true);
     CloseRgn(figure);
     SetPort(saved);
     UpdateDialog(dialog, figure);

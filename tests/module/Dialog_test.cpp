@@ -3,13 +3,17 @@
 // in the band just below a bar moves its indicator there.
 #include "Backend.h"
 #include "Dialogs.h"
+#include "QuickDraw.h"
 #include "LM_globals.h"
 #include "TestBlocks.h"
 #include "TestHost.h"
+#include "Snapshot.h"
 #include "Testing.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 
 namespace {
@@ -33,14 +37,6 @@ std::string TempPath(const std::string& name) {
     return (std::filesystem::temp_directory_path() / ("relight_dialog_" + name)).string();
 }
 
-std::vector<std::uint32_t> ReadPNG(const std::string& path) {
-    int w = 0, h = 0;
-    std::vector<std::uint32_t> pixels;
-    std::string error;
-    EXPECT_TRUE(TBReadPNG(path, &w, &h, &pixels, &error)) << error;
-    return pixels;
-}
-
 class DialogRun : public ::testing::Test {
   protected:
     void SetUp() override { TBResetForTests(); }
@@ -59,13 +55,9 @@ TEST_F(DialogRun, SlidersStoreTheirValuesAndOkWritesTheBlock) {
                          "click @1\n";
     ASSERT_EQ(Run(script), 0);
     const LM_globals& g = globalsOf(host);
-    EXPECT_EQ(g.gloss, 0);
-    EXPECT_EQ(g.material, 256);
-    EXPECT_EQ(g.exposure, 126);
-    EXPECT_EQ(g.ambientBrightness, 1);
-    EXPECT_EQ(g.lights[0].intensity, 128);
-    EXPECT_EQ(g.lights[0].spread, 0);
-    EXPECT_EQ(g.BumpAmplitude(), 128);
+    EXPECT_EQ(std::vector<int>({g.gloss, g.material, g.exposure, g.ambientBrightness, g.lights[0].intensity,
+                                g.lights[0].spread, g.BumpAmplitude()}),
+              std::vector<int>({0, 256, 126, 1, 128, 0, 128}));
     const std::vector<std::uint8_t> block = host.ParameterBlock();
     EXPECT_EQ(blockOf(block).ambient[0], 1 * 65535 / 64);
     const Rect area = host.Record().filterArea;
@@ -109,14 +101,10 @@ TEST_F(DialogRun, CheckBoxesAndPopupsChangeTheirSettings) {
                          "click @1\n";
     ASSERT_EQ(Run(script), 0) << TBScriptError();
     const LM_globals& g = globalsOf(host);
-    EXPECT_EQ(g.lights[0].type, lightTypeOmni);
-    EXPECT_EQ(g.BumpChannel(), 4);
     EXPECT_GT(host.textureDeliveries, 0) << "the channel is captured for the preview";
-    EXPECT_FALSE(g.WhiteIsHigh());
-    EXPECT_EQ(g.BumpAmplitude(), 0);
-    EXPECT_EQ(g.previewEnabled, 0);
-    EXPECT_FALSE(g.lights[0].isOn);
-    EXPECT_EQ(g.lights[0].intensity, 127);
+    EXPECT_EQ(std::vector<int>({g.lights[0].type, g.BumpChannel(), g.WhiteIsHigh(), g.BumpAmplitude(),
+                                g.previewEnabled, g.lights[0].isOn, g.lights[0].intensity}),
+              std::vector<int>({lightTypeOmni, 4, 0, 0, 0, 0, 127}));
     EXPECT_EQ(blockOf(host.ParameterBlock()).textureChannel, 4);
 }
 
@@ -183,17 +171,33 @@ TEST_F(DialogRun, ColoursComeFromTheHostOrThePicker) {
     EXPECT_EQ(g.ambientColor.green, 20 * 257);
 }
 
-TEST_F(DialogRun, EveryChangeRedrawsThePreview) {
+// What the cursor is at each abort query; the preview asks one a row while it renders.
+std::vector<bool> watchAtQueries;
+
+bool showsWatch() {
+    return std::memcmp(TBCurrentCursor(), *GetCursor(watchCursor), sizeof(Cursor)) == 0;
+}
+
+std::int16_t noteCursor() {
+    watchAtQueries.push_back(showsWatch());
+    return 0;
+}
+
+TEST_F(DialogRun, EveryChangeRedrawsThePreviewUnderTheWatch) {
     const std::string before = TempPath("before.png"), after = TempPath("after.png"),
                       unlit = TempPath("unlit.png");
     const std::string script = "snapshot " + before + "\nclick 751,247\nsnapshot " + after +
                                "\nclick @29\nsnapshot " + unlit + "\nclick @1\n";
+    watchAtQueries.clear();
+    host.Record().abortQueryProc = &noteCursor;
     ASSERT_EQ(Run(script), 0) << TBScriptError();
-    const auto a = ReadPNG(before), b = ReadPNG(after), c = ReadPNG(unlit);
+    const auto a = Snapshot(before), b = Snapshot(after), c = Snapshot(unlit);
     EXPECT_NE(a, b) << "gloss changes the preview";
     EXPECT_NE(b, c) << "switching the lighting off shows the unshaded source";
-    const int displaysPerRun = host.displays;
-    EXPECT_GE(displaysPerRun, 3);
+    EXPECT_GE(host.displays, 3);
+    EXPECT_NE(std::count(watchAtQueries.begin(), watchAtQueries.end(), true), 0)
+        << "the watch while rendering";
+    EXPECT_FALSE(showsWatch()) << "the arrow again afterwards";
 }
 
 // A brick wall: warm bricks in rows offset by half a brick, grey mortar, a little grain. Its
@@ -229,18 +233,14 @@ TEST(DialogScreenshots, ShowTheDialogAsUsersSeeIt) {
             names[1] + "\nclick @1\n",
         "choose 550,382 Channel 1\nclick 560,247\nclick 615,343\nclick 700,439\nsnapshot " + names[2] +
             "\nclick @1\n"};
-    std::vector<std::vector<std::uint32_t>> shots;
     for (const std::string& script : scripts) {
         TestHost host(BrickWall(740, 540, &relief));
         host.AddChannel(relief);
         host.SetColorService(0, {90, 170, 255});
         ASSERT_EQ(host.RunWithDialog(PacedScript(script)), 0) << TBScriptError();
-        shots.push_back(ReadPNG(&script == &scripts[0]   ? names[0]
-                                : &script == &scripts[1] ? names[1]
-                                                         : names[2]));
     }
-    EXPECT_NE(shots[0], shots[1]);
-    EXPECT_NE(shots[0], shots[2]);
+    EXPECT_NE(Snapshot(names[0]), Snapshot(names[1]));
+    EXPECT_NE(Snapshot(names[0]), Snapshot(names[2]));
 }
 
 } // namespace

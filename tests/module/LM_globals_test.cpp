@@ -1,27 +1,24 @@
 #include "LM_test_support.h"
+#include "SettingsBytes.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstring>
+#include <tuple>
+#include <vector>
 
 namespace {
 
-void ExpectLight(const LM_light_UI& l, LM_color48 color, LM_sint16 intensity, LM_vectori2 position) {
-    EXPECT_EQ(l.type, lightTypeSpot);
-    EXPECT_EQ(l.color.red, color.red);
-    EXPECT_EQ(l.color.green, color.green);
-    EXPECT_EQ(l.color.blue, color.blue);
-    EXPECT_EQ(l.intensity, intensity);
-    EXPECT_EQ(l.spread, 128);
-    EXPECT_EQ(l.isOn, 1);
-    EXPECT_EQ(l.position.x, position.x);
-    EXPECT_EQ(l.position.y, position.y);
-    EXPECT_EQ(l.majorAxis.x, 30);
-    EXPECT_EQ(l.majorAxis.y, 30);
-    EXPECT_EQ(l.minorAxis.x, -15);
-    EXPECT_EQ(l.minorAxis.y, 15);
-    EXPECT_EQ(l.radius, 30);
+// What the user sets of a light, as one comparable value.
+auto Shape(const LM_light_UI& l) {
+    return std::tuple(l.type, l.color.red, l.color.green, l.color.blue, l.intensity, l.spread, l.isOn,
+                      l.position.x, l.position.y, l.majorAxis.x, l.majorAxis.y, l.minorAxis.x, l.minorAxis.y,
+                      l.radius);
+}
+
+// A new spotlight's shape with the given colour, intensity and position.
+auto NewSpot(LM_uint16 red, LM_uint16 green, LM_uint16 blue, LM_sint16 intensity, LM_sint16 x, LM_sint16 y) {
+    return std::tuple(LM_sint32(lightTypeSpot), red, green, blue, intensity, LM_sint16(128), LM_bool(1), x, y,
+                      LM_sint16(30), LM_sint16(30), LM_sint16(-15), LM_sint16(15), LM_sint16(30));
 }
 
 // Caches for a 2 x 3 preview without texture, all marked hot.
@@ -31,6 +28,11 @@ void HotCaches(LM_globals& g) {
     g.diffuseSumCache.SetHot(true);
     g.specularSumCache.SetHot(true);
     g.SetLightCachesHot(true);
+}
+
+bool AnyHot(const LM_globals& g) {
+    return g.posCache.Hot() || g.normCache.Hot() || g.sampleCountCache.Hot() || g.diffuseSumCache.Hot() ||
+           g.specularSumCache.Hot() || g.lightCaches[0].diffuse.Hot() || g.lightCaches[0].specular.Hot();
 }
 
 bool AllHot(const LM_globals& g) {
@@ -43,11 +45,6 @@ bool AllHot(const LM_globals& g) {
 TEST(Settings, NewRecordHasNoLightsAndDefaultBuildsTheFactorySetUp) {
     LM_GlobalsPtr g = MakeGlobals(60, 120);
     EXPECT_EQ(g->lightCount, 0);
-    BlockHandle block;
-    block->lightCount = 5;
-    g->ConvertToParameters(block.block(), true);
-    EXPECT_EQ(block->lightCount, 0);
-
     for (int i = 0; i < 16; ++i)
         g->CreateNewLight(LM_sint16(100 + i), 60);
     g->material = 7;
@@ -57,37 +54,29 @@ TEST(Settings, NewRecordHasNoLightsAndDefaultBuildsTheFactorySetUp) {
     g->SetStyleIndex(4);
     g->SetUseCurrentSettings(true);
     g->Default();
-    EXPECT_EQ(g->lightCount, 1);
-    EXPECT_EQ(g->currentLight, 0);
-    ExpectLight(g->lights[0], {65535, 65535, 0}, 127, {0, 0});
-    EXPECT_EQ(g->lights[0].anchor.x, g->previewCenter.x);
-    EXPECT_EQ(g->lights[0].anchor.y, g->previewCenter.y);
-    EXPECT_EQ(g->material, 0);
-    EXPECT_EQ(g->gloss, 128);
-    EXPECT_EQ(g->exposure, 128);
-    EXPECT_EQ(g->ambientBrightness, 16);
-    EXPECT_EQ(g->BumpAmplitude(), 128);
-    EXPECT_EQ(g->WhiteIsHigh(), 1);
-    EXPECT_EQ(g->ambientColor.blue, 65535);
-    EXPECT_EQ(g->BumpChannel(), 2) << "left unchanged";
-    EXPECT_EQ(g->previewEnabled, 0);
-    EXPECT_EQ(g->StyleIndex(), 4);
-    EXPECT_EQ(g->UseCurrentSettings(), 1);
+    EXPECT_EQ(std::tuple(g->lightCount, g->currentLight), std::tuple(LM_uint16(1), LM_uint16(0)));
+    EXPECT_EQ(Shape(g->lights[0]), NewSpot(65535, 65535, 0, 127, 0, 0));
+    EXPECT_EQ(std::tuple(g->lights[0].anchor.x, g->lights[0].anchor.y),
+              std::tuple(g->previewCenter.x, g->previewCenter.y));
+    EXPECT_EQ(std::tuple(g->material, g->gloss, g->exposure, g->ambientBrightness, g->BumpAmplitude(),
+                         g->WhiteIsHigh(), g->ambientColor.blue),
+              std::tuple(LM_sint16(0), LM_sint16(128), LM_sint16(128), LM_sint16(16), LM_sint16(128),
+                         LM_bool(1), LM_uint16(65535)));
+    // The texture channel, the preview switch, the style and the last-settings flag stay.
+    EXPECT_EQ(std::tuple(g->BumpChannel(), g->previewEnabled, g->StyleIndex(), g->UseCurrentSettings()),
+              std::tuple(LM_sint16(2), LM_bool(0), LM_sint16(4), LM_bool(1)));
 }
 
 TEST(Settings, ABackupIsACopyThatRestoresSettingsButNotRunStateOrHotCaches) {
-    LM_GlobalsPtr g = MakeGlobals(60, 120);
-    g->Default();
-    g->CreateNewLight(130, 70);
+    LM_GlobalsPtr g = MakeThreeLights();
     g->gloss = 11;
     g->material = 300;
-    g->exposure = 99;
-    g->ambientBrightness = -20;
     g->ambientColor = {1, 2, 3};
     g->SetBumpAmplitude(-40);
     g->SetWhiteIsHigh(false);
     g->SetBumpChannel(2);
     g->SetStyleIndex(5);
+    const std::vector<unsigned char> saved = SettingsBytes(*g);
     const LM_settings backup = g->Settings();
 
     HotCaches(*g);
@@ -101,22 +90,11 @@ TEST(Settings, ABackupIsACopyThatRestoresSettingsButNotRunStateOrHotCaches) {
     HotCaches(*g);
     g->previewStep = 3;
     g->SetSettings(backup);
-    EXPECT_EQ(g->gloss, 11);
-    EXPECT_EQ(g->material, 300);
-    EXPECT_EQ(g->exposure, 99);
-    EXPECT_EQ(g->ambientBrightness, -20);
-    EXPECT_EQ(g->ambientColor.green, 2);
-    EXPECT_EQ(g->BumpAmplitude(), -40);
-    EXPECT_EQ(g->WhiteIsHigh(), 0);
-    EXPECT_EQ(g->BumpChannel(), 2);
+    EXPECT_EQ(SettingsBytes(*g), saved);
     EXPECT_EQ(g->StyleIndex(), 5);
-    EXPECT_EQ(g->lightCount, 2);
-    EXPECT_EQ(g->currentLight, 1);
-    ExpectLight(g->lights[0], {65535, 65535, 0}, 127, {0, 0});
-    ExpectLight(g->lights[1], {65535, 65535, 65535}, 66, {LM_sint16(130 - 160), LM_sint16(70 - 90)});
     EXPECT_EQ(g->previewStep, 3) << "run state is not a setting";
     EXPECT_TRUE(g->posCache.Used() && g->lightCaches[0].diffuse.Used()) << "the caches stay, cold";
-    EXPECT_FALSE(g->posCache.Hot() || g->diffuseSumCache.Hot() || g->lightCaches[0].diffuse.Hot());
+    EXPECT_FALSE(AnyHot(*g));
 }
 
 TEST(Settings, SettersSpareOrReleaseTheCaches) {
@@ -127,11 +105,11 @@ TEST(Settings, SettersSpareOrReleaseTheCaches) {
     g->SetWhiteIsHigh(true);
     EXPECT_TRUE(AllHot(*g)) << "unchanged values leave the caches hot";
     g->SetBumpAmplitude(129);
-    EXPECT_FALSE(g->posCache.Hot() || g->diffuseSumCache.Hot() || g->lightCaches[0].diffuse.Hot());
+    EXPECT_FALSE(AnyHot(*g));
     EXPECT_TRUE(g->posCache.Used());
     HotCaches(*g);
     g->SetWhiteIsHigh(false);
-    EXPECT_FALSE(g->posCache.Hot() || g->specularSumCache.Hot() || g->lightCaches[0].specular.Hot());
+    EXPECT_FALSE(AnyHot(*g));
 
     g->SetBumpChannel(2); // texture switched on: released
     EXPECT_FALSE(g->posCache.Used() || g->diffuseSumCache.Used() || g->lightCaches[0].diffuse.Used());
@@ -146,13 +124,11 @@ TEST(Settings, SettersSpareOrReleaseTheCaches) {
     g->SetBumpChannel(3); // another channel: kept, cold
     EXPECT_EQ(g->normCache.Data(), normals);
     EXPECT_TRUE(g->weightCache.Used() && g->baseCache.Used() && g->sampleCountCache.Used());
-    EXPECT_FALSE(g->posCache.Hot() || g->normCache.Hot() || g->sampleCountCache.Hot() ||
-                 g->lightCaches[0].diffuse.Hot());
+    EXPECT_FALSE(AnyHot(*g));
     g->SetBumpChannel(0); // texture switched off: released
     EXPECT_FALSE(g->normCache.Used() || g->posCache.Used() || g->lightCaches[0].specular.Used());
     g->posCache.SetHot(true);
     EXPECT_FALSE(g->posCache.Hot()) << "no flag without its buffer";
-    EXPECT_EQ(g->BumpChannel(), 0);
 }
 
 TEST(Settings, TranslateWorldUnitsRoundsHalvesAwayFromZero) {
@@ -168,50 +144,31 @@ TEST(Settings, TranslateWorldUnitsRoundsHalvesAwayFromZero) {
             << c.value << " x " << c.to << " / " << c.from;
 }
 
-TEST(Settings, EllipseTableIsTheUnitCircle) {
-    LM_GlobalsPtr g = MakeGlobals();
-    EXPECT_EQ(g->ellipseX[0], 1.0f);
-    EXPECT_EQ(g->ellipseY[0], 0.0f);
-    EXPECT_NEAR(g->ellipseX[10], 0.0, 1e-6);
-    EXPECT_NEAR(g->ellipseY[10], 1.0, 1e-6);
-    EXPECT_NEAR(g->ellipseX[20], -1.0, 1e-6);
-    EXPECT_NEAR(g->ellipseY[30], -1.0, 1e-6);
-}
-
 TEST(Settings, ConversionFillsSurfaceAmbientAndTextureFields) {
     LM_GlobalsPtr g = MakeGlobals(60, 150);
     g->Default();
     BlockHandle block;
-    struct Case {
-        LM_sint16 brightness;
-        LM_color48 color;
-        LM_sint32 red, green, blue;
-    } cases[] = {
-        {16, {65535, 65535, 65535}, 16383, 16383, 16383}, // 16 x 65535 / 64 = 16383.75
-        {-127, {65535, 32768, 1}, -130046, -65024, -1},   // toward zero, not down
-        {0, {65535, 65535, 65535}, 0, 0, 0},
-        {128, {65535, 64, 63}, 131070, 128, 126},
-    };
-    for (const Case& c : cases) {
-        g->ambientBrightness = c.brightness;
-        g->ambientColor = c.color;
+    const auto convert = [&] {
         g->ConvertToParameters(block.block(), true);
-        EXPECT_EQ(block->ambient[0], c.red) << c.brightness;
-        EXPECT_EQ(block->ambient[1], c.green) << c.brightness;
-        EXPECT_EQ(block->ambient[2], c.blue) << c.brightness;
-    }
-    EXPECT_EQ(block->worldWidth, 2.5f) << "150 preview pixels over a unit of 60";
-    g->SetWhiteIsHigh(false);
-    g->ConvertToParameters(block.block(), true);
-    EXPECT_EQ(block->textureHeightScale, -256);
-    g->SetBumpAmplitude(-5);
-    g->ConvertToParameters(block.block(), true);
-    EXPECT_EQ(block->textureHeightScale, 10);
-    g->SetWhiteIsHigh(true);
+        return std::tuple(block->ambient[0].get(), block->ambient[1].get(), block->ambient[2].get(),
+                          block->textureHeightScale.get(), block->textureChannel.get());
+    };
+    // Ambient: brightness x colour / 64 toward zero; the height scale: 2 x amplitude, negated when
+    // white is low.
+    EXPECT_EQ(convert(), std::tuple(16383, 16383, 16383, 256, 0)) << "16 x 65535 / 64 = 16383.75";
+    g->ambientBrightness = -127;
+    g->ambientColor = {65535, 32768, 1};
     g->SetBumpChannel(4);
-    g->ConvertToParameters(block.block(), true);
-    EXPECT_EQ(block->textureHeightScale, -10);
-    EXPECT_EQ(block->textureChannel, 4);
+    EXPECT_EQ(convert(), std::tuple(-130046, -65024, -1, 256, 4)) << "toward zero, not down";
+    g->ambientBrightness = 128;
+    g->ambientColor = {65535, 64, 63};
+    g->SetWhiteIsHigh(false);
+    g->SetBumpAmplitude(-5);
+    EXPECT_EQ(convert(), std::tuple(131070, 128, 126, 10, 4));
+    g->ambientBrightness = 0;
+    g->SetWhiteIsHigh(true);
+    EXPECT_EQ(convert(), std::tuple(0, 0, 0, -10, 4));
+    EXPECT_EQ(block->worldWidth, 2.5f) << "150 preview pixels over a unit of 60";
 }
 
 TEST(Settings, ConversionPacksLightsThatAreOnAndLeavesTrailingSlots) {
@@ -223,16 +180,13 @@ TEST(Settings, ConversionPacksLightsThatAreOnAndLeavesTrailingSlots) {
     EXPECT_EQ(block->lightCount, 3);
     EXPECT_EQ(block->lights[0].spreadTable[255], 1.0f);
     EXPECT_EQ(block->lights[0].spreadTable[256], 7.0f) << "a preview table has 256 entries";
-    g->ConvertToParameters(block.block(), false);
-    EXPECT_EQ(block->lights[0].spreadTable[1023], 1.0f) << "a final table has 1024";
-    EXPECT_NE(block->lights[0].spreadTable[256], 7.0f);
-
     g->lights[0].isOn = false;
     g->ConvertToParameters(block.block(), false);
     EXPECT_EQ(block->lightCount, 2);
-    EXPECT_EQ(block->lights[0].type, lightTypeOmni) << "lights that are off leave no gap";
-    EXPECT_EQ(block->lights[1].type, lightTypeDirectional);
-    EXPECT_EQ(block->lights[2].type, lightTypeDirectional) << "the old third light stays past the count";
+    EXPECT_EQ(
+        std::tuple(block->lights[0].type.get(), block->lights[1].type.get(), block->lights[2].type.get()),
+        std::tuple(lightTypeOmni, lightTypeDirectional, lightTypeDirectional))
+        << "lights that are off leave no gap; the old third light stays past the count";
     EXPECT_EQ(block->lights[0].origin[0], -0.5f) << "(130 - 160) / 60";
 }
 
@@ -240,14 +194,11 @@ TEST(LightSet, NewLightsTakeTheirDefaultsAndCopiesTheirSource) {
     LM_GlobalsPtr g = MakeGlobals(60, 120);
     g->Default();
     g->CreateNewLight(170, 80); // from the well: white, intensity 66
-    EXPECT_EQ(g->lightCount, 2);
-    EXPECT_EQ(g->currentLight, 1);
-    ExpectLight(g->lights[1], {65535, 65535, 65535}, 66, {10, -10});
-    EXPECT_EQ(g->lights[1].anchor.x, 160);
-    EXPECT_EQ(g->lights[1].anchor.y, 90);
+    EXPECT_EQ(std::tuple(g->lightCount, g->currentLight), std::tuple(LM_uint16(2), LM_uint16(1)));
+    EXPECT_EQ(Shape(g->lights[1]), NewSpot(65535, 65535, 65535, 66, 10, -10));
+    EXPECT_EQ(std::tuple(g->lights[1].anchor.x, g->lights[1].anchor.y), std::tuple(160, 90));
 
     LM_light_UI& source = g->lights[1];
-    source.isOn = false;
     source.type = lightTypeOmni;
     source.color = {1, 2, 3};
     source.intensity = -7;
@@ -255,20 +206,13 @@ TEST(LightSet, NewLightsTakeTheirDefaultsAndCopiesTheirSource) {
     source.radius = 12;
     source.majorAxis = {5, 6};
     source.minorAxis = {-6, 5};
+    source.isOn = false;
     g->CopyNewLight(150, 95);
-    EXPECT_EQ(g->lightCount, 3);
-    EXPECT_EQ(g->currentLight, 2);
-    const LM_light_UI& copy = g->lights[2];
-    EXPECT_EQ(copy.isOn, 1) << "a copy is on even when its source is off";
-    EXPECT_EQ(copy.type, lightTypeOmni);
-    EXPECT_EQ(copy.color.blue, 3);
-    EXPECT_EQ(copy.intensity, -7);
-    EXPECT_EQ(copy.spread, 200);
-    EXPECT_EQ(copy.radius, 12);
-    EXPECT_EQ(copy.majorAxis.y, 6);
-    EXPECT_EQ(copy.minorAxis.x, -6);
-    EXPECT_EQ(copy.position.x, -10);
-    EXPECT_EQ(copy.position.y, 5);
+    EXPECT_EQ(std::tuple(g->lightCount, g->currentLight), std::tuple(LM_uint16(3), LM_uint16(2)));
+    LM_light_UI expected = source;
+    expected.isOn = true; // a copy is on even when its source is off
+    expected.position = {-10, 5};
+    EXPECT_EQ(Shape(g->lights[2]), Shape(expected));
 }
 
 TEST(LightSet, AFullSetIgnoresAddsAndMarksSumsColdOnChange) {
@@ -276,15 +220,12 @@ TEST(LightSet, AFullSetIgnoresAddsAndMarksSumsColdOnChange) {
     g->Default();
     for (int i = 1; i < 16; ++i)
         g->CreateNewLight(LM_sint16(i), LM_sint16(i));
-    ASSERT_EQ(g->lightCount, 16);
     g->currentLight = 4;
     HotCaches(*g);
     g->CreateNewLight(0, 0);
     g->CopyNewLight(0, 0);
-    EXPECT_EQ(g->lightCount, 16);
-    EXPECT_EQ(g->currentLight, 4);
-    EXPECT_TRUE(g->diffuseSumCache.Hot() && g->specularSumCache.Hot()) << "nothing changed";
-    EXPECT_EQ(g->lights[15].position.x, 15 - 160);
+    EXPECT_EQ(std::tuple(g->lightCount, g->currentLight), std::tuple(LM_uint16(16), LM_uint16(4)));
+    EXPECT_TRUE(AllHot(*g)) << "nothing changed";
 
     LM_GlobalsPtr h = MakeGlobals(60, 120);
     h->Default();
@@ -307,25 +248,19 @@ TEST(LightSet, DeletingMovesLaterLightsDownWithTheirCaches) {
     g->currentLight = 1; // the second of four
     EXPECT_EQ(g->DeleteCurrentLight(), 1);
     EXPECT_EQ(TBHeapLiveBlocks(), blocks - 2) << "the deleted light's two caches are released";
-    EXPECT_EQ(g->lightCount, 3);
-    EXPECT_EQ(g->currentLight, 0);
-    EXPECT_EQ(g->lights[1].position.x, 2);
-    EXPECT_EQ(g->lights[2].position.x, 3);
-    EXPECT_EQ(g->lightCaches[1].diffuse.Data(), third);
-    EXPECT_EQ(g->lightCaches[2].specular.Data(), fourth);
-    EXPECT_TRUE(g->lightCaches[1].diffuse.Hot() && g->lightCaches[1].specular.Hot());
-    EXPECT_TRUE(g->lightCaches[2].diffuse.Hot());
-    EXPECT_FALSE(g->lightCaches[2].specular.Hot());
-    EXPECT_FALSE(g->lightCaches[3].diffuse.Used() || g->lightCaches[3].specular.Used())
-        << "vacated slot detached";
+    EXPECT_EQ(std::tuple(g->lightCount, g->currentLight), std::tuple(LM_uint16(3), LM_uint16(0)));
+    EXPECT_EQ(std::tuple(g->lights[1].position.x, g->lights[2].position.x), std::tuple(2, 3));
+    EXPECT_EQ(std::tuple(g->lightCaches[1].diffuse.Data(), g->lightCaches[2].specular.Data()),
+              std::tuple(third, fourth));
+    EXPECT_EQ(std::tuple(g->lightCaches[1].specular.Hot(), g->lightCaches[2].diffuse.Hot(),
+                         g->lightCaches[2].specular.Hot()),
+              std::tuple(true, true, false));
+    EXPECT_FALSE(g->lightCaches[3].diffuse.Used() || g->lightCaches[3].specular.Used()) << "slot detached";
     EXPECT_FALSE(g->diffuseSumCache.Hot() || g->specularSumCache.Hot());
 
     g->currentLight = 2; // the last one
     EXPECT_EQ(g->DeleteCurrentLight(), 1);
-    EXPECT_EQ(g->lightCount, 2);
-    EXPECT_EQ(g->currentLight, 0);
-    EXPECT_EQ(g->lights[1].position.x, 2);
-    EXPECT_EQ(g->lightCaches[1].diffuse.Data(), third);
+    EXPECT_EQ(std::tuple(g->lightCount, g->currentLight), std::tuple(LM_uint16(2), LM_uint16(0)));
     EXPECT_EQ(g->DeleteCurrentLight(), 1);
     EXPECT_EQ(g->lights[0].position.x, 2);
     EXPECT_EQ(g->DeleteCurrentLight(), 0) << "the only light stays";
@@ -337,23 +272,25 @@ TEST(Caches, AllocationFollowsTheTextureAndFlagsNeedBuffers) {
     g->Default();
     g->CreateNewLight(0, 0);
     g->lights[1].isOn = false;
+    const auto size = [](const void* p) {
+        return p ? GetPtrSize(static_cast<Ptr>(const_cast<void*>(p))) : 0;
+    };
+    // 3 x 5 samples without texture; with it, four samples a pixel and a weight for each and the
+    // pixel's end.
     g->AllocateCaches(3, 5, false);
-    EXPECT_TRUE(g->posCache.Used() && g->diffuseSumCache.Used() && g->specularSumCache.Used());
-    EXPECT_FALSE(g->normCache.Used() || g->weightCache.Used() || g->baseCache.Used() ||
-                 g->sampleCountCache.Used());
-    EXPECT_EQ(GetPtrSize(reinterpret_cast<Ptr>(g->posCache.Data())), 15 * long(sizeof(LM_vector2f)));
-    EXPECT_EQ(GetPtrSize(reinterpret_cast<Ptr>(g->lightCaches[0].diffuse.Data())),
-              15 * long(sizeof(LM_color96)));
-    EXPECT_FALSE(g->lightCaches[1].diffuse.Used()) << "a light that is off gets none";
+    EXPECT_EQ(
+        std::vector<Size>({size(g->posCache.Data()), size(g->normCache.Data()), size(g->weightCache.Data()),
+                           size(g->baseCache.Data()), size(g->sampleCountCache.Data()),
+                           size(g->lightCaches[0].diffuse.Data()), size(g->lightCaches[1].diffuse.Data())}),
+        std::vector<Size>({15 * 8, 0, 0, 0, 0, 15 * 16, 0}))
+        << "a light that is off gets none";
     EXPECT_FALSE(g->posCache.Hot()) << "new buffers start cold";
     g->FreeCaches();
     g->AllocateCaches(3, 5, true);
-    EXPECT_EQ(GetPtrSize(reinterpret_cast<Ptr>(g->posCache.Data())), 60 * long(sizeof(LM_vector2f)));
-    EXPECT_EQ(GetPtrSize(reinterpret_cast<Ptr>(g->normCache.Data())), 60 * long(sizeof(LM_vector3f)));
-    EXPECT_EQ(GetPtrSize(reinterpret_cast<Ptr>(g->weightCache.Data())), 75 * 4L);
-    EXPECT_EQ(GetPtrSize(reinterpret_cast<Ptr>(g->baseCache.Data())), 180L);
-    EXPECT_EQ(GetPtrSize(reinterpret_cast<Ptr>(g->sampleCountCache.Data())), 12L);
-    EXPECT_EQ(GetPtrSize(reinterpret_cast<Ptr>(g->specularSumCache.Data())), 60 * long(sizeof(LM_color96)));
+    EXPECT_EQ(std::vector<Size>({size(g->posCache.Data()), size(g->normCache.Data()),
+                                 size(g->weightCache.Data()), size(g->baseCache.Data()),
+                                 size(g->sampleCountCache.Data()), size(g->specularSumCache.Data())}),
+              std::vector<Size>({60 * 8, 60 * 12, 75 * 4, 180, 12, 60 * 16}));
     g->weightCache.SetHot(true);
     g->lightCaches[0].diffuse.SetHot(true);
     g->InvalidateCaches();

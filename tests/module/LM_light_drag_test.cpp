@@ -79,61 +79,52 @@ class LightDrags : public ::testing::Test {
     // Presses at `from`, then carries out the script lines `moves`.
     void dragHandle(LM_sint16 result, LM_vectori2 from, const std::string& moves) {
         drag("down " + at(from) + "\n" + moves,
-             [&] { current().DragGrabHandle(window, globals.get(), result, kHooks); });
+             [&] { LM_light_figure(current()).DragGrabHandle(window, globals.get(), result, kHooks); });
     }
     // Pulls the handle straight to `to` with the modifier keys `keys` ("+shift ...") held.
     void dragHandle(LM_sint16 result, LM_vectori2 from, LM_vectori2 to, const std::string& keys = "") {
         dragHandle(result, from, "move " + at(to) + " " + keys + "\nup " + at(to) + " " + keys + "\n");
     }
     void moveLight(const std::string& script) {
-        drag(script, [&] { current().MoveUI(window, globals.get(), kHooks); });
+        drag(script, [&] { LM_light_figure(current()).MoveUI(window, globals.get(), kHooks); });
     }
 };
 
 TEST_F(LightDrags, HitTestFindsGrabHandlesBeforeTheCentreInOrder) {
-    LM_light_UI& light = current();
-    const auto hit = [&](LM_sint16 h, LM_sint16 v, LM_bool withGrab) {
-        return light.HitTest({v, h}, withGrab);
-    };
-
-    // Centre: the oval in (c - 3, c + 4); its corners miss.
-    shapeLight(*globals, light, lightTypeOmni, {100, 80}, {}, {}, 10);
-    EXPECT_EQ(hit(103, 80, false), LM_HIT_CENTER);
-    EXPECT_EQ(hit(97, 80, false), LM_HIT_CENTER);
-    EXPECT_EQ(hit(104, 80, false), LM_HIT_NONE);
-    EXPECT_EQ(hit(97, 77, false), LM_HIT_NONE);
-    // Omni handle areas centred on c -/+ radius: the right and bottom ones one pixel beyond their
-    // drawn handles. Without withGrab they are not tested.
-    EXPECT_EQ(hit(88, 80, true), LM_HIT_GRAB_2);
-    EXPECT_EQ(hit(87, 80, true), LM_HIT_NONE);
-    EXPECT_EQ(hit(112, 82, true), LM_HIT_GRAB_4);
-    EXPECT_EQ(hit(113, 80, true), LM_HIT_NONE);
-    EXPECT_EQ(hit(100, 68, true), LM_HIT_GRAB_3);
-    EXPECT_EQ(hit(98, 92, true), LM_HIT_GRAB_5);
-    EXPECT_EQ(hit(112, 80, false), LM_HIT_NONE);
-    // Radius 1: all four areas cover the centre; the order 2, 4, 3, 5 decides.
-    light.radius = 1;
-    EXPECT_EQ(hit(100, 80, true), LM_HIT_GRAB_2);
-    EXPECT_EQ(hit(102, 80, true), LM_HIT_GRAB_4);
-    EXPECT_EQ(hit(100, 77, true), LM_HIT_GRAB_3);
-    EXPECT_EQ(hit(100, 83, true), LM_HIT_GRAB_5);
-    EXPECT_EQ(hit(100, 80, false), LM_HIT_CENTER);
-
-    // Directional: the tip only; of length 0 it covers the centre.
-    shapeLight(*globals, light, lightTypeDirectional, {100, 80}, {20, -10});
-    EXPECT_EQ(hit(122, 72, true), LM_HIT_GRAB_2);
-    EXPECT_EQ(hit(80, 90, true), LM_HIT_NONE);
-    light.majorAxis = {0, 0};
-    EXPECT_EQ(hit(100, 80, true), LM_HIT_GRAB_2);
-
-    // Spotlight: c - major, c + major, c - minor, c + minor.
-    shapeLight(*globals, light, lightTypeSpot, {100, 80}, {30, 10}, {-5, 15});
-    EXPECT_EQ(hit(70, 70, true), LM_HIT_GRAB_2);
-    EXPECT_EQ(hit(130, 90, true), LM_HIT_GRAB_4);
-    EXPECT_EQ(hit(105, 65, true), LM_HIT_GRAB_3);
-    EXPECT_EQ(hit(95, 95, true), LM_HIT_GRAB_5);
-    EXPECT_EQ(hit(101, 81, true), LM_HIT_CENTER);
-    EXPECT_EQ(hit(115, 75, true), LM_HIT_NONE);
+    // The centre is the oval in (c - 3, c + 4). Omni handle areas are centred on c -/+ radius, the
+    // right and bottom ones a pixel beyond their drawn handles; at radius 1 all four cover the
+    // centre and the order 2, 4, 3, 5 decides. A directional light's tip of length 0 covers the
+    // centre. A spotlight's handles: c - major, c + major, c - minor, c + minor.
+    const struct {
+        LM_sint32 type;
+        LM_vectori2 major, minor;
+        LM_sint16 radius;
+    } shapes[] = {{lightTypeOmni, {}, {}, 10},
+                  {lightTypeOmni, {}, {}, 1},
+                  {lightTypeDirectional, {20, -10}, {}, 1},
+                  {lightTypeDirectional, {0, 0}, {}, 1},
+                  {lightTypeSpot, {30, 10}, {-5, 15}, 1}};
+    const struct {
+        int shape;
+        LM_sint16 h, v;
+        LM_bool withGrab;
+        LM_sint16 result;
+    } hits[] = {
+        {0, 103, 80, 0, LM_HIT_CENTER}, {0, 97, 80, 0, LM_HIT_CENTER},  {0, 104, 80, 0, LM_HIT_NONE},
+        {0, 97, 77, 0, LM_HIT_NONE},    {0, 88, 80, 1, LM_HIT_GRAB_2},  {0, 87, 80, 1, LM_HIT_NONE},
+        {0, 112, 82, 1, LM_HIT_GRAB_4}, {0, 113, 80, 1, LM_HIT_NONE},   {0, 100, 68, 1, LM_HIT_GRAB_3},
+        {0, 98, 92, 1, LM_HIT_GRAB_5},  {0, 112, 80, 0, LM_HIT_NONE},   {1, 100, 80, 1, LM_HIT_GRAB_2},
+        {1, 102, 80, 1, LM_HIT_GRAB_4}, {1, 100, 77, 1, LM_HIT_GRAB_3}, {1, 100, 83, 1, LM_HIT_GRAB_5},
+        {1, 100, 80, 0, LM_HIT_CENTER}, {2, 122, 72, 1, LM_HIT_GRAB_2}, {2, 80, 90, 1, LM_HIT_NONE},
+        {3, 100, 80, 1, LM_HIT_GRAB_2}, {4, 70, 70, 1, LM_HIT_GRAB_2},  {4, 130, 90, 1, LM_HIT_GRAB_4},
+        {4, 105, 65, 1, LM_HIT_GRAB_3}, {4, 95, 95, 1, LM_HIT_GRAB_5},  {4, 101, 81, 1, LM_HIT_CENTER},
+        {4, 115, 75, 1, LM_HIT_NONE}};
+    for (const auto& hit : hits) {
+        const auto& s = shapes[hit.shape];
+        shapeLight(*globals, current(), s.type, {100, 80}, s.major, s.minor, s.radius);
+        EXPECT_EQ(LM_light_figure(current()).HitTest({hit.v, hit.h}, hit.withGrab), hit.result)
+            << "shape " << hit.shape << " at " << hit.h << "," << hit.v;
+    }
 }
 
 TEST_F(LightDrags, PressesFindTheCurrentLightFirstThenTheLowestIndex) {
@@ -163,45 +154,44 @@ TEST_F(LightDrags, PressesFindTheCurrentLightFirstThenTheLowestIndex) {
     EXPECT_EQ(found, 1);
 }
 
-TEST_F(LightDrags, CentreDragMovesTheLightOntoTheMouse) {
+// Centre drags, each from where the last left the light: the centre lands on the mouse; a release
+// outside the work area (its inner box's last pixel row included) and the trash puts the light
+// back; the only light dropped on the trash gives the alert and goes back; the trash highlight
+// follows the mouse.
+TEST_F(LightDrags, CentreDragsMoveTheLightOrPutItBack) {
     shapeLight(*globals, current(), lightTypeSpot, {100, 80}, {30, 30}, {-15, 15});
-    // Released where it was pressed, off the exact centre: the centre lands on the mouse.
-    moveLight("down 102,81\nup 102,81\n");
-    EXPECT_EQ(current().position, (LM_vectori2{102 - 110, 81 - 85}));
-    // Through the outside and back in.
-    moveLight("down 102,81\nmove 150,20\nmove 300,190\nmove 60,140\nup 60,140\n");
-    EXPECT_EQ(current().position, (LM_vectori2{60 - 110, 140 - 85}));
-    // Released outside the work area and the trash: back where the drag started.
-    moveLight("down 60,140\nmove 120,100\nmove 280,40\nup 280,40\n");
-    EXPECT_EQ(current().position, (LM_vectori2{60 - 110, 140 - 85}));
-    // The last pixel row of the work area's inner box is outside it.
-    moveLight("down 60,140\nup 60,159\n");
-    EXPECT_EQ(current().position, (LM_vectori2{60 - 110, 140 - 85}));
-    EXPECT_EQ(globals->lightCount, 1);
-    EXPECT_TRUE(dialogLog.empty());
+    using Log = std::vector<std::string>;
+    const struct {
+        const char* script;
+        LM_vectori2 at;
+        Log log;
+    } rows[] = {
+        {"down 102,81\nup 102,81\n", {102, 81}, {}},
+        {"down 102,81\nmove 150,20\nmove 300,190\nmove 60,140\nup 60,140\n", {60, 140}, {}},
+        {"down 60,140\nmove 120,100\nmove 280,40\nup 280,40\n", {60, 140}, {}},
+        {"down 60,140\nup 60,159\n", {60, 140}, {}},
+        {"down 60,140\nmove 150,100\nmove 230,130\nup 230,130\n",
+         {60, 140},
+         {"inverse trash", "too few lights", "trash"}},
+        {"down 60,140\nmove 230,130\nmove 120,90\nup 120,90\n", {120, 90}, {"inverse trash", "trash"}},
+    };
+    for (const auto& row : rows) {
+        dialogLog.clear();
+        moveLight(row.script);
+        EXPECT_EQ(current().position, (LM_vectori2{LM_sint16(row.at.x - 110), LM_sint16(row.at.y - 85)}))
+            << row.script;
+        EXPECT_EQ(dialogLog, row.log) << row.script;
+        EXPECT_EQ(globals->lightCount, 1);
+    }
 }
 
-TEST_F(LightDrags, DroppingOnTheTrashDeletesUnlessItIsTheLastLight) {
-    shapeLight(*globals, current(), lightTypeSpot, {100, 80}, {30, 30}, {-15, 15});
-    // One light: the alert, and the light goes back.
-    moveLight("down 100,80\nmove 150,100\nmove 230,130\nup 230,130\n");
-    EXPECT_EQ(globals->lightCount, 1);
-    EXPECT_EQ(current().position, (LM_vectori2{100 - 110, 80 - 85}));
-    EXPECT_EQ(dialogLog, (std::vector<std::string>{"inverse trash", "too few lights", "trash"}));
-
-    // Over the trash and back into the work area: the highlight goes with it.
-    dialogLog.clear();
-    moveLight("down 100,80\nmove 230,130\nmove 120,90\nup 120,90\n");
-    EXPECT_EQ(dialogLog, (std::vector<std::string>{"inverse trash", "trash"}));
-    EXPECT_EQ(current().position, (LM_vectori2{10, 5}));
-
-    // Three lights, the middle one dropped: the last moves down and light 0 becomes current.
+TEST_F(LightDrags, DroppingOnTheTrashDeletesAndLightZeroBecomesCurrent) {
+    // Three lights, the middle one dropped: the last moves down.
     globals->CreateNewLight(40, 40);
     globals->CreateNewLight(60, 60);
     globals->lights[2].color = {1, 2, 3};
     globals->currentLight = 1;
     shapeLight(*globals, current(), lightTypeOmni, {150, 100}, {}, {}, 5);
-    dialogLog.clear();
     moveLight("down 150,100\nmove 240,140\nup 240,140\n");
     EXPECT_EQ(globals->lightCount, 2);
     EXPECT_EQ(globals->currentLight, 0);
@@ -249,6 +239,7 @@ TEST_F(LightDrags, DirectionalTipFollowsKeysAndClamp) {
         {"move 120,90\nmove 107,83 +shift\nup 107,83", {4, 6}},
         // Let go in the middle of the drag: the tip follows the mouse again, to c + (8, 3).
         {"move 107,83 +shift\nmove 108,83\nup 108,83", {8, 3}},
+        {"move 100,80 +command\nup 100,80 +command", {30, 40}}, // no direction to keep the length in
     };
     for (const auto& k : cases) {
         shapeLight(*globals, current(), lightTypeDirectional, c, {30, 40});
@@ -308,6 +299,8 @@ TEST_F(LightDrags, SpotlightAxesRebuildPerpendicular) {
         {LM_HIT_GRAB_3, "", {110, 70}, {30, 30}, {-10, 10}},
         // Clamped into the work area: d = (109, -69).
         {LM_HIT_GRAB_5, "", {300, 0}, {-69, -109}, {109, -69}},
+        // The major axis dragged onto the centre: the minor axis is not rebuilt from it.
+        {LM_HIT_GRAB_4, "", {100, 80}, {0, 0}, {-15, 15}},
     };
     for (const auto& k : cases) {
         shapeLight(*globals, current(), lightTypeSpot, c, {30, 30}, {-15, 15});
@@ -317,25 +310,11 @@ TEST_F(LightDrags, SpotlightAxesRebuildPerpendicular) {
     }
 }
 
-TEST_F(LightDrags, ZeroLengthAxesLeaveTheAxisAsItWas) {
-    const LM_vectori2 c = {100, 80};
-    // Keep length with the mouse on the centre.
-    shapeLight(*globals, current(), lightTypeDirectional, c, {30, 40});
-    dragHandle(LM_HIT_GRAB_2, {130, 120}, c, "+command");
-    EXPECT_EQ(current().majorAxis, (LM_vectori2{30, 40}));
-
-    // Keep direction from a minor axis of length 0: it stays, and so does the major axis that
-    // would be rebuilt from it.
-    shapeLight(*globals, current(), lightTypeSpot, c, {30, 30}, {0, 0});
-    dragHandle(LM_HIT_GRAB_5, c, {120, 90}, "+shift");
+TEST_F(LightDrags, KeepingTheDirectionOfAMinorAxisOfLengthZeroLeavesBothAxes) {
+    shapeLight(*globals, current(), lightTypeSpot, {100, 80}, {30, 30}, {0, 0});
+    dragHandle(LM_HIT_GRAB_5, {100, 80}, {120, 90}, "+shift");
     EXPECT_EQ(current().minorAxis, (LM_vectori2{0, 0}));
     EXPECT_EQ(current().majorAxis, (LM_vectori2{30, 30}));
-
-    // The major axis dragged onto the centre: the minor axis is not rebuilt from it.
-    shapeLight(*globals, current(), lightTypeSpot, c, {30, 30}, {-15, 15});
-    dragHandle(LM_HIT_GRAB_4, {130, 110}, c);
-    EXPECT_EQ(current().majorAxis, (LM_vectori2{0, 0}));
-    EXPECT_EQ(current().minorAxis, (LM_vectori2{-15, 15}));
 }
 
 } // namespace

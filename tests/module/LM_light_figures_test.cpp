@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace {
 
 constexpr std::uint32_t kWhite = 0xFFFFFF;
 constexpr std::uint32_t kBlack = 0x000000;
 constexpr std::uint32_t kGrey = 0x808080;
 constexpr std::uint32_t kRed = 0xFF0000;
+constexpr std::uint32_t kShape = 0x7F7F7F; // grey added to white
 
 // A port whose pixels vary (all of them colours of the standard 8-bit table), so that a mode that
 // does not restore them cannot pass by luck.
@@ -77,27 +80,14 @@ TEST_P(FiguresAtDepth, ReversibleFiguresDrawnTwiceRestoreThePort) {
                 Port port(GetParam(), true);
                 shapeLight(*globals, light, s.type, {80, 60}, s.major, s.minor, s.radius);
                 const std::vector<std::uint32_t> before = portPixels(port.port);
-                light.DrawXORActive(withCentre, withGrab, globals.get());
+                LM_light_figure(light).DrawXORActive(withCentre, withGrab, globals.get());
                 EXPECT_NE(portPixels(port.port), before) << "nothing drawn: type " << s.type;
-                light.DrawXORActive(withCentre, withGrab, globals.get());
+                LM_light_figure(light).DrawXORActive(withCentre, withGrab, globals.get());
                 EXPECT_EQ(portPixels(port.port), before)
                     << "type " << s.type << " centre " << withCentre << " grab " << withGrab;
             }
         }
     }
-}
-
-TEST_P(FiguresAtDepth, FullFigureTwiceLeavesOnlyItsHandles) {
-    LM_GlobalsPtr globals = makeGlobals({80, 60});
-    LM_light_UI& light = globals->lights[0];
-    const LM_vectori2 c = {80, 60};
-    shapeLight(*globals, light, lightTypeSpot, c, {30, 30}, {-15, 15});
-    Port port(GetParam(), true);
-    const std::vector<std::uint32_t> before = portPixels(port.port);
-    light.DrawActive(globals.get(), true);
-    EXPECT_NE(port.at(90, 70), before[70 * 160 + 90]) << "the line from the centre to the tip";
-    light.DrawActive(globals.get(), true);
-    expectSameOutsideHandles(port.port, before, c, {{50, 30}, {110, 90}, {95, 45}, {65, 75}});
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, FiguresAtDepth, ::testing::Values(std::int16_t(8), std::int16_t(32)));
@@ -106,86 +96,67 @@ TEST(LightFigures, ShapeLinesInvertOnIndexedAndAddGreyOnDirectPorts) {
     LM_GlobalsPtr globals = makeGlobals({80, 60});
     LM_light_UI& light = globals->lights[0];
     shapeLight(*globals, light, lightTypeDirectional, {40, 40}, {30, 0});
-    for (const auto& [depth, expected] :
-         {std::pair{std::int16_t(8), kBlack}, {std::int16_t(32), 0x7F7F7Fu}}) {
+    for (const auto& [depth, expected] : {std::pair{std::int16_t(8), kBlack}, {std::int16_t(32), kShape}}) {
         Port port(depth, false);
         PenSize(3, 2);
         PenMode(patOr);
         MoveTo(5, 7);
-        light.DrawActive(globals.get(), true);
+        LM_light_figure(light).DrawActive(globals.get(), true);
         EXPECT_EQ(port.at(55, 40), expected) << "depth " << depth;
         EXPECT_EQ(port.at(55, 41), kWhite) << "depth " << depth;
         PenState pen;
         GetPenState(&pen);
-        EXPECT_EQ(pen.pnSize.h, 3);
-        EXPECT_EQ(pen.pnSize.v, 2);
-        EXPECT_EQ(pen.pnMode, patOr);
-        EXPECT_EQ(pen.pnLoc.h, 5);
-        EXPECT_EQ(pen.pnLoc.v, 7);
+        EXPECT_EQ((std::array{pen.pnSize.h, pen.pnSize.v, pen.pnMode, pen.pnLoc.h, pen.pnLoc.v}),
+                  (std::array<std::int16_t, 5>{3, 2, patOr, 5, 7}))
+            << "the pen is left as it was";
         RGBColor fg;
         GetForeColor(&fg);
         EXPECT_EQ(fg.red | fg.green | fg.blue, 0) << "black is left as the foreground";
     }
 }
 
+// Omni radius 10: the left and top handles at distance 10, the right and bottom ones at 9; at
+// radius 1 the right and bottom handles sit on the centre itself. Without grab handles only the
+// centre and the circle are drawn. A directional light of length 0 has its handle on the centre.
+// A spotlight always shows its four handles: c -/+ majorAxis, c -/+ minorAxis.
+// Omni radius 10: the left and top handles at distance 10, the right and bottom ones at 9; at
+// radius 1 the right and bottom handles sit on the centre itself. Without grab handles only the
+// centre and the circle are drawn. A directional light of length 0 has its handle on the centre.
+// A spotlight always shows its four handles: c -/+ majorAxis, c -/+ minorAxis.
 TEST(LightFigures, HandlesSitOnTheirPoints) {
     LM_GlobalsPtr globals = makeGlobals({80, 60});
     LM_light_UI& light = globals->lights[0];
     light.color = {65535, 0, 0};
-
-    {
-        // Omni radius 10: left and top handles at distance 10, right and bottom at 9.
+    const struct {
+        LM_sint32 type;
+        LM_vectori2 c, major, minor;
+        LM_sint16 radius;
+        LM_bool withGrab;
+    } figures[] = {{lightTypeOmni, {60, 50}, {}, {}, 10, 1},
+                   {lightTypeOmni, {60, 50}, {}, {}, 1, 1},
+                   {lightTypeOmni, {60, 50}, {}, {}, 10, 0},
+                   {lightTypeDirectional, {60, 50}, {}, {}, 1, 1},
+                   {lightTypeSpot, {80, 60}, {30, 10}, {-5, 15}, 1, 0}};
+    const struct {
+        int figure;
+        std::int16_t h, v;
+        std::uint32_t colour;
+    } probes[] = {{0, 60, 50, kRed},   {0, 57, 50, kBlack}, {0, 57, 47, kWhite}, {0, 48, 50, kGrey},
+                  {0, 47, 50, kWhite}, {0, 71, 50, kGrey},  {0, 72, 50, kWhite}, {0, 60, 38, kGrey},
+                  {0, 60, 37, kWhite}, {0, 60, 61, kGrey},  {0, 60, 62, kWhite}, {1, 57, 50, kGrey},
+                  {1, 62, 50, kGrey},  {1, 63, 50, kBlack}, {1, 60, 47, kGrey},  {1, 60, 53, kBlack},
+                  {2, 48, 50, kWhite}, {2, 50, 50, kShape}, {3, 60, 50, kGrey},  {3, 63, 50, kBlack},
+                  {4, 48, 48, kGrey},  {4, 52, 52, kGrey},  {4, 108, 68, kGrey}, {4, 112, 72, kGrey},
+                  {4, 83, 43, kGrey},  {4, 87, 47, kGrey},  {4, 73, 73, kGrey},  {4, 77, 77, kGrey}};
+    for (int i = 0; i < int(std::size(figures)); ++i) {
+        const auto& f = figures[i];
         Port port(32, false);
-        shapeLight(*globals, light, lightTypeOmni, {60, 50}, {}, {}, 10);
-        light.DrawActive(globals.get(), true);
-        EXPECT_EQ(port.at(60, 50), kRed) << "centre filled with the light's colour";
-        EXPECT_EQ(port.at(57, 50), kBlack) << "centre outline";
-        EXPECT_EQ(port.at(57, 47), kWhite) << "outside the centre oval";
-        EXPECT_EQ(port.at(48, 50), kGrey);
-        EXPECT_EQ(port.at(47, 50), kWhite);
-        EXPECT_EQ(port.at(71, 50), kGrey);
-        EXPECT_EQ(port.at(72, 50), kWhite);
-        EXPECT_EQ(port.at(60, 38), kGrey);
-        EXPECT_EQ(port.at(60, 37), kWhite);
-        EXPECT_EQ(port.at(60, 61), kGrey);
-        EXPECT_EQ(port.at(60, 62), kWhite);
-    }
-    {
-        // Radius 1: the right and bottom handles sit on the centre itself.
-        Port port(32, false);
-        shapeLight(*globals, light, lightTypeOmni, {60, 50}, {}, {}, 1);
-        light.DrawActive(globals.get(), true);
-        EXPECT_EQ(port.at(57, 50), kGrey);
-        EXPECT_EQ(port.at(62, 50), kGrey);
-        EXPECT_EQ(port.at(63, 50), kBlack);
-        EXPECT_EQ(port.at(60, 47), kGrey);
-        EXPECT_EQ(port.at(60, 53), kBlack);
-    }
-    {
-        // Without grab handles only the centre and the circle are drawn.
-        Port port(32, false);
-        shapeLight(*globals, light, lightTypeOmni, {60, 50}, {}, {}, 10);
-        light.DrawActive(globals.get(), false);
-        EXPECT_EQ(port.at(48, 50), kWhite);
-        EXPECT_EQ(port.at(50, 50), 0x7F7F7Fu);
-    }
-    {
-        // A directional light of length 0 has its grab handle on the centre.
-        Port port(32, false);
-        shapeLight(*globals, light, lightTypeDirectional, {60, 50});
-        light.DrawActive(globals.get(), true);
-        EXPECT_EQ(port.at(60, 50), kGrey);
-        EXPECT_EQ(port.at(63, 50), kBlack);
-    }
-    {
-        // A spotlight always shows its four handles: c -/+ majorAxis, c -/+ minorAxis.
-        Port port(32, false);
-        shapeLight(*globals, light, lightTypeSpot, {80, 60}, {30, 10}, {-5, 15});
-        light.DrawActive(globals.get(), false);
-        for (const LM_vectori2 p : {LM_vectori2{50, 50}, {110, 70}, {85, 45}, {75, 75}}) {
-            EXPECT_EQ(port.at(p.x - 2, p.y - 2), kGrey) << p.x << "," << p.y;
-            EXPECT_EQ(port.at(p.x + 2, p.y + 2), kGrey) << p.x << "," << p.y;
-        }
+        shapeLight(*globals, light, f.type, f.c, f.major, f.minor, f.radius);
+        LM_light_figure(light).DrawActive(globals.get(), f.withGrab);
+        for (const auto& p : probes)
+            if (p.figure == i) {
+                EXPECT_EQ(port.at(p.h, p.v), p.colour) << "figure " << i << " at " << p.h << "," << p.v;
+            }
     }
 }
 
@@ -215,7 +186,7 @@ TEST(LightFigures, EllipseOffsetsTruncateTowardZero) {
         LineTo(c.x + offsets[i % 40].x, c.y + offsets[i % 40].y);
 
     Port drawn(32, true);
-    light.DrawActive(globals.get(), true);
+    LM_light_figure(light).DrawActive(globals.get(), true);
     expectSameOutsideHandles(drawn.port, portPixels(expected.port), c,
                              {{60, 60}, {100, 60}, {80, 50}, {80, 70}});
 }
@@ -232,7 +203,7 @@ TEST(LightFigures, CurrentLightIsDrawnLastAndInactiveLightsShowOnlyTheirCentre) 
         globals->currentLight = LM_uint16(current);
         LM_DrawLights(globals.get());
         EXPECT_EQ(port.at(80, 60), centre) << "current " << current;
-        EXPECT_EQ(port.at(90, 60), 0x7F7F7Fu) << "the current light's shape";
+        EXPECT_EQ(port.at(90, 60), kShape) << "the current light's shape";
     }
     {
         Port port(32, false);
@@ -247,10 +218,10 @@ TEST(LightFigures, CurrentLightIsDrawnLastAndInactiveLightsShowOnlyTheirCentre) 
         LM_light_UI& odd = globals->lights[0];
         odd.type = 7;
         const std::vector<std::uint32_t> before = portPixels(port.port);
-        odd.DrawActive(globals.get(), true);
-        odd.DrawXORActive(true, true, globals.get());
+        LM_light_figure(odd).DrawActive(globals.get(), true);
+        LM_light_figure(odd).DrawXORActive(true, true, globals.get());
         EXPECT_EQ(portPixels(port.port), before);
-        odd.DrawInactive();
+        LM_light_figure(odd).DrawInactive();
         EXPECT_EQ(port.at(80, 60), kRed);
     }
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <vector>
 
@@ -15,6 +16,12 @@ struct TilesTest : ::testing::Test {
     foo* blockPtr = &block;
 
     TilesTest() { record.parameterHandle = reinterpret_cast<Handle>(&blockPtr); }
+
+    // The planes asked for and written, the source code and the absolute-planes flag.
+    std::array<int, 6> planes() const {
+        return {record.requestFirstPlane, record.requestLastPlane, record.writeFirstPlane,
+                record.writeLastPlane,    record.planeSourceCode,  record.absolutePlanesWanted};
+    }
 
     void setArea(int left, int top, int width, int height) {
         record.filterArea = {std::int16_t(top), std::int16_t(left), std::int16_t(top + height),
@@ -34,6 +41,10 @@ struct TilesTest : ::testing::Test {
         return tiles;
     }
 };
+
+std::array<int, 4> box(const Rect& r) {
+    return {r.top, r.left, r.bottom, r.right};
+}
 
 bool isEmpty(const Rect& r) {
     return r.right <= r.left || r.bottom <= r.top;
@@ -91,11 +102,8 @@ TEST_F(TilesTest, PreviewTileAsksForOneWriteRowAndTheMask) {
     LM_SetFirstPreviewTileRects(&record, globals.get());
     const Rect r = record.requestRect;
     EXPECT_EQ(r.right - r.left, 64);
-    EXPECT_EQ(record.writeRect.top, r.top);
-    EXPECT_EQ(record.writeRect.bottom, r.top + 1);
-    EXPECT_EQ(record.writeRect.left, r.left);
-    EXPECT_EQ(record.writeRect.right, r.right);
-    EXPECT_EQ(std::memcmp(&record.maskRequestRect, &r, sizeof r), 0);
+    EXPECT_EQ(box(record.writeRect), box({r.top, r.left, std::int16_t(r.top + 1), r.right}));
+    EXPECT_EQ(box(record.maskRequestRect), box(r));
     EXPECT_EQ(record.maskDelivery, 7);
     // After the last tile the write and mask rectangles stay as they were.
     while (!globals->previewGathered)
@@ -110,26 +118,14 @@ TEST_F(TilesTest, TextureSwitchGrowsTheTileAndComesBackExactly) {
     LM_SetNextRealTileRects(&record, globals.get());
     const Rect tile = record.requestRect;
     LM_RealToBumpRects(&record, globals.get());
-    EXPECT_EQ(record.requestRect.top, tile.top - 3);
-    EXPECT_EQ(record.requestRect.left, tile.left - 3);
-    EXPECT_EQ(record.requestRect.bottom, tile.bottom + 3);
-    EXPECT_EQ(record.requestRect.right, tile.right + 3);
-    EXPECT_TRUE(isEmpty(record.writeRect));
-    EXPECT_EQ(record.writeRect.top, tile.top);
-    EXPECT_EQ(record.writeRect.left, tile.left);
-    EXPECT_EQ(record.requestFirstPlane, 4);
-    EXPECT_EQ(record.requestLastPlane, 4);
-    EXPECT_EQ(record.planeSourceCode, -1);
-    EXPECT_EQ(record.absolutePlanesWanted, 1);
+    // The texture: the tile and 3 pixels round it, absolute plane 4, nothing written.
+    EXPECT_EQ(box(record.requestRect), box(LM_GrowRect(tile, 3)));
+    EXPECT_EQ(box(record.writeRect), box({tile.top, tile.left, tile.top, tile.left}));
+    EXPECT_EQ(planes(), (std::array{4, 4, 0, 0, -1, 1}));
     LM_BumpToRealRects(&record, globals.get());
-    EXPECT_EQ(std::memcmp(&record.requestRect, &tile, sizeof tile), 0);
-    EXPECT_EQ(std::memcmp(&record.writeRect, &tile, sizeof tile), 0);
-    EXPECT_EQ(record.requestFirstPlane, 0);
-    EXPECT_EQ(record.requestLastPlane, 2);
-    EXPECT_EQ(record.writeFirstPlane, 0);
-    EXPECT_EQ(record.writeLastPlane, 2);
-    EXPECT_EQ(record.planeSourceCode, -2);
-    EXPECT_EQ(record.absolutePlanesWanted, 0);
+    EXPECT_EQ(box(record.requestRect), box(tile));
+    EXPECT_EQ(box(record.writeRect), box(tile));
+    EXPECT_EQ(planes(), (std::array{0, 2, 0, 2, -2, 0}));
 
     // Past the last tile no texture block is asked for.
     setArea(0, 0, 10, 10);
@@ -147,20 +143,15 @@ TEST_F(TilesTest, PreviewTextureMarginIsThreeSteps) {
     LM_SetFirstPreviewTileRects(&record, globals.get());
     const Rect tile = record.requestRect;
     LM_PreviewToBumpRects(&record, globals.get());
-    EXPECT_EQ(record.requestRect.left, tile.left - 12);
-    EXPECT_EQ(record.requestRect.bottom, tile.bottom + 12);
+    EXPECT_EQ(box(record.requestRect), box(LM_GrowRect(tile, 12)));
     EXPECT_EQ(record.requestFirstPlane, 1);
     LM_BumpToPreviewRects(&record, globals.get());
-    EXPECT_EQ(std::memcmp(&record.requestRect, &tile, sizeof tile), 0);
-    EXPECT_EQ(std::memcmp(&record.writeRect, &tile, sizeof tile), 0);
+    EXPECT_EQ(box(record.requestRect), box(tile));
+    EXPECT_EQ(box(record.writeRect), box(tile));
 }
 
 TEST_F(TilesTest, RectanglesStayInsideSixteenBits) {
-    const Rect grown = LM_GrowRect({32766, -32767, 32767, 32767}, 3);
-    EXPECT_EQ(grown.top, 32763);
-    EXPECT_EQ(grown.left, -32768);
-    EXPECT_EQ(grown.bottom, 32767);
-    EXPECT_EQ(grown.right, 32767);
+    EXPECT_EQ(box(LM_GrowRect({32766, -32767, 32767, 32767}, 3)), (std::array{32763, -32768, 32767, 32767}));
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "Events.h"
 #include "QuickDraw.h"
 #include "LM_globals.h"
+#include "Snapshot.h"
 #include "TestHost.h"
 #include "Testing.h"
 
@@ -24,7 +25,7 @@ namespace {
 
 // One step every 100 ms once the dialog has drawn itself, as a hand would give them, so that a
 // tracking loop sees each position.
-std::string paced(std::initializer_list<std::string> steps) {
+std::string paced(const std::vector<std::string>& steps) {
     std::string script = "wait 100\n";
     for (const std::string& step : steps)
         script += step + "\nwait 100\n";
@@ -43,10 +44,9 @@ void PrintTo(const Centre& c, std::ostream* out) {
 // Whether the screen in `snapshot` shows colour icon `id` pixel for pixel somewhere; only the
 // pixels the icon's mask covers count (those that come out the same over white and black).
 bool ShowsIcon(const std::string& snapshot, std::int16_t id) {
-    int width = 0, height = 0;
-    std::vector<std::uint32_t> screen;
-    std::string error;
-    EXPECT_TRUE(TBReadPNG(snapshot, &width, &height, &screen, &error)) << error;
+    const Snapshot shot(snapshot);
+    const int width = shot.width, height = shot.height;
+    const std::vector<std::uint32_t>& screen = shot.pixels;
     const Rect box = {0, 0, 32, 32};
     std::vector<std::uint32_t> over[2];
     for (int b = 0; b < 2; ++b) {
@@ -100,156 +100,94 @@ class LightDragDialog : public ::testing::Test {
         return {l.anchor.x + l.position.x, l.anchor.y + l.position.y};
     }
     // Runs the dialog through `steps`, then OK; returns the number of preview displays it made.
-    int run(std::initializer_list<std::string> steps) {
+    int run(const std::vector<std::string>& steps) {
         const int before = host.displays;
         std::string script = paced(steps) + "click @1\n";
         EXPECT_EQ(host.RunWithDialog(script), 0) << TBScriptError();
         return host.displays - before;
     }
-    void shapeFirst(LM_sint32 type, LM_vectori2 major, LM_vectori2 minor, LM_sint16 radius) {
-        LM_light_UI& l = g().lights[0];
-        l.type = type;
-        l.majorAxis = major;
-        l.minorAxis = minor;
-        l.radius = radius;
-    }
 };
 
-TEST_F(LightDragDialog, CentreDragsMoveCopyAndDelete) {
+// One session of edits in a row, each line run as its own dialog: centre drags, Option copies,
+// the trash, the well (a light released outside the work area adds nothing), Tab and Shift-Tab,
+// Delete and Forward Delete (never the last light: an alert instead).
+TEST_F(LightDragDialog, DragsKeysAndTheWellEditTheLightSet) {
     const int quiet = run({});
-    // Each drag re-renders the preview once, after the release.
-    EXPECT_EQ(run({"down 214,211", "move 150,250", "move 100,300", "up 100,300"}), quiet + 1);
-    EXPECT_EQ(centre(0), (Centre{100, 300}));
-
-    // Released outside the work area and the trash: put back.
-    run({"down 100,300", "move 500,300", "up 500,300"});
-    EXPECT_EQ(centre(0), (Centre{100, 300}));
-
-    // The only light on the trash: the alert, and the light goes back.
-    run({"down 100,300", "move 395,475", "up 395,475", "key return"});
-    EXPECT_EQ(TBAlertLog(), std::vector<std::int16_t>{16002});
-    EXPECT_EQ(g().lightCount, 1);
-    EXPECT_EQ(centre(0), (Centre{100, 300}));
-
-    // Option copies the light to where it is released; the original stays.
-    run({"down 100,300 +option", "move 250,150 +option", "up 250,150 +option"});
-    ASSERT_EQ(g().lightCount, 2);
-    EXPECT_EQ(centre(0), (Centre{100, 300}));
-    EXPECT_EQ(centre(1), (Centre{250, 150}));
-    EXPECT_EQ(g().currentLight, 1);
-
-    // With two lights the trash takes one, and light 0 becomes current.
-    run({"down 250,150", "move 395,475", "up 395,475"});
-    EXPECT_EQ(g().lightCount, 1);
-    EXPECT_EQ(g().currentLight, 0);
-    EXPECT_EQ(centre(0), (Centre{100, 300}));
+    EXPECT_EQ(run({"down 214,211", "move 150,250", "move 100,300", "up 100,300"}), quiet + 1)
+        << "a drag re-renders the preview once, after the release";
+    const struct {
+        std::vector<std::string> steps;
+        int count, current;
+        Centre shown; // of the current light
+        bool alert;   // the too-few-lights alert
+    } rows[] = {
+        {{"down 100,300", "move 500,300", "up 500,300"}, 1, 0, {100, 300}, false},
+        {{"down 100,300", "move 395,475", "up 395,475", "key return"}, 1, 0, {100, 300}, true},
+        {{"down 100,300 +option", "move 250,150 +option", "up 250,150 +option"}, 2, 1, {250, 150}, false},
+        {{"down 100,300", "move 120,310", "up 120,310"}, 2, 0, {120, 310}, false},
+        {{"key tab"}, 2, 1, {250, 150}, false},
+        {{"down 250,150", "move 395,475", "up 395,475"}, 1, 0, {120, 310}, false},
+        {{"down @21", "move 100,100", "up 100,100"}, 2, 1, {100, 100}, false},
+        {{"down @21", "up 500,300"}, 2, 1, {100, 100}, false},
+        {{"down @21", "move 300,300", "up 300,300"}, 3, 2, {300, 300}, false},
+        {{"key tab"}, 3, 0, {120, 310}, false},
+        {{"key tab +shift"}, 3, 2, {300, 300}, false},
+        {{"key tab +shift"}, 3, 1, {100, 100}, false},
+        {{"key delete"}, 2, 0, {120, 310}, false},
+        {{"key forward-delete"}, 1, 0, {300, 300}, false},
+        {{"key delete", "key return"}, 1, 0, {300, 300}, true},
+    };
+    for (const auto& row : rows) {
+        const std::size_t alerts = TBAlertLog().size();
+        run(row.steps);
+        SCOPED_TRACE(row.steps.front());
+        EXPECT_EQ(g().lightCount, row.count);
+        EXPECT_EQ(g().currentLight, row.current);
+        EXPECT_EQ(centre(g().currentLight), row.shown);
+        EXPECT_EQ(TBAlertLog().size(), alerts + row.alert);
+        if (row.alert && !TBAlertLog().empty()) {
+            EXPECT_EQ(TBAlertLog().back(), 16002);
+        }
+    }
 }
 
-TEST_F(LightDragDialog, GrabHandlesReshapeEachType) {
-    // Spotlight (30, 30) / (-15, 15): the handle at c + major pulled to c + (40, 0).
-    run({"down 242,242", "move 252,212", "up 252,212"});
-    EXPECT_EQ(g().lights[0].majorAxis.x, 40);
-    EXPECT_EQ(g().lights[0].majorAxis.y, 0);
-    EXPECT_EQ(g().lights[0].minorAxis.x, 0);
-    EXPECT_EQ(g().lights[0].minorAxis.y, 21);
-
-    // The same with Shift: the direction stays, (30, 30) scaled to length 40.
-    shapeFirst(lightTypeSpot, {30, 30}, {-15, 15}, 30);
-    run({"down 242,242 +shift", "move 252,212 +shift", "up 252,212 +shift"});
-    EXPECT_EQ(g().lights[0].majorAxis.x, 28);
-    EXPECT_EQ(g().lights[0].minorAxis.x, -15);
-
-    // Directional tip (30, 40) with Command: the length stays, pointing at c + (7, 3).
-    shapeFirst(lightTypeDirectional, {30, 40}, {0, 0}, 30);
-    run({"down 242,252 +command", "move 219,215 +command", "up 219,215 +command"});
-    EXPECT_EQ(g().lights[0].majorAxis.x, 45);
-    EXPECT_EQ(g().lights[0].majorAxis.y, 19);
-
-    // Omni radius 20: the left handle, then the right one dragged beyond the work area.
-    shapeFirst(lightTypeOmni, {0, 0}, {0, 0}, 20);
-    run({"down 192,212", "move 182,230", "up 182,230"});
-    EXPECT_EQ(g().lights[0].radius, 30);
-    run({"down 242,212", "move 450,212", "up 450,212"});
-    EXPECT_EQ(g().lights[0].radius, 411 - 212);
-}
-
-TEST_F(LightDragDialog, PressesPreferTheCurrentLightsHandles) {
-    // Light 0 sits on the current light's handle at c + major.
-    run({"down 212,212 +option", "move 242,242 +option", "up 242,242 +option"});
-    run({"key tab"});
-    ASSERT_EQ(g().currentLight, 0);
-    run({"down 242,242", "move 252,212", "up 252,212"});
-    EXPECT_EQ(g().lights[0].majorAxis.x, 40) << "light 0's grab handle, not light 1's centre";
-    EXPECT_EQ(centre(1), (Centre{242, 242}));
-
-    // A press on another light's centre selects it and drags it.
-    run({"down 242,242", "move 300,100", "up 300,100"});
-    EXPECT_EQ(g().currentLight, 1);
-    EXPECT_EQ(centre(1), (Centre{300, 100}));
-    EXPECT_EQ(centre(0), (Centre{212, 212}));
+// Whether each snapshot shows the well's plain icon (128) or its full one (130), and the trash (131)
+// without its highlight (133).
+void expectIcons(const std::string& shot, std::initializer_list<std::int16_t> shown,
+                 std::initializer_list<std::int16_t> hidden) {
+    for (const std::int16_t id : shown)
+        EXPECT_TRUE(ShowsIcon(Shot(shot), id)) << shot << " shows " << id;
+    for (const std::int16_t id : hidden)
+        EXPECT_FALSE(ShowsIcon(Shot(shot), id)) << shot << " hides " << id;
 }
 
 TEST_F(LightDragDialog, AFullSetTakesNoMoreLights) {
     for (int i = 1; i < 15; ++i)
         g().CreateNewLight(LM_sint16(30 + 20 * i), 380);
     g().currentLight = 0;
-    // The fifteenth light from the well fills the set: the well shows its full icon.
+    // The sixteenth light from the well fills the set: the well shows its full icon.
     run({"snapshot " + Shot("fifteen"), "down @21", "move 300,100", "up 300,100",
          "snapshot " + Shot("full")});
     EXPECT_EQ(g().lightCount, 16);
-    EXPECT_TRUE(ShowsIcon(Shot("fifteen"), 128));
-    EXPECT_FALSE(ShowsIcon(Shot("fifteen"), 130));
-    EXPECT_TRUE(ShowsIcon(Shot("full"), 130));
-    EXPECT_FALSE(ShowsIcon(Shot("full"), 128));
     run({"down @21", "move 200,100", "up 200,100"});
     run({"down 212,212 +option", "move 100,100 +option", "up 100,100 +option"});
     EXPECT_EQ(g().lightCount, 16);
     EXPECT_EQ(centre(0), (Centre{212, 212}));
-
     // One deleted, the well shows its plain icon when it is next drawn and works again.
     run({"key delete"});
     run({"snapshot " + Shot("deleted"), "down @21", "move 250,100", "up 250,100"});
-    EXPECT_TRUE(ShowsIcon(Shot("deleted"), 128));
-    EXPECT_FALSE(ShowsIcon(Shot("deleted"), 130));
     EXPECT_EQ(g().lightCount, 16);
     EXPECT_EQ(centre(15), (Centre{250, 100}));
+    expectIcons("fifteen", {128, 131}, {130});
+    expectIcons("full", {130}, {128});
+    expectIcons("deleted", {128}, {130});
 }
 
-TEST_F(LightDragDialog, TheTrashShowsItsIconBeforeAndAfterTakingALight) {
-    run({"snapshot " + Shot("rest"), "down 212,212 +option", "move 250,150 +option", "up 250,150 +option"});
+TEST_F(LightDragDialog, TheTrashShowsItsIconAfterTakingALight) {
+    run({"down 212,212 +option", "move 250,150 +option", "up 250,150 +option"});
     run({"down 250,150", "move 395,475", "up 395,475", "snapshot " + Shot("taken")});
-    EXPECT_TRUE(ShowsIcon(Shot("rest"), 131));
-    EXPECT_TRUE(ShowsIcon(Shot("taken"), 131));
-    EXPECT_FALSE(ShowsIcon(Shot("taken"), 133)) << "the highlight is gone with the light";
     EXPECT_EQ(g().lightCount, 1);
-}
-
-// Keys and the well: Tab walks the lights forward, Shift-Tab back; Delete and Forward Delete take
-// the current one but never the last (an alert instead); a light from the well released outside
-// the work area adds nothing.
-TEST_F(LightDragDialog, KeysAndTheWellEditTheLightSet) {
-    run({"down @21", "move 100,100", "up 100,100", "down @21", "move 300,300", "up 300,300", "down @21",
-         "up 500,300"});
-    ASSERT_EQ(g().lightCount, 3);
-    EXPECT_EQ(g().currentLight, 2);
-    const struct {
-        const char* key;
-        int current, count;
-    } steps[] = {
-        {"key tab", 0, 3},    {"key tab +shift", 2, 3},     {"key tab +shift", 1, 3},
-        {"key delete", 0, 2}, {"key forward-delete", 0, 1},
-    };
-    for (const auto& step : steps) {
-        run({step.key});
-        EXPECT_EQ(g().currentLight, step.current) << step.key;
-        EXPECT_EQ(g().lightCount, step.count) << step.key;
-    }
-    EXPECT_EQ(centre(0), (Centre{300, 300})) << "the last light left";
-    const std::size_t alerts = TBAlertLog().size();
-    run({"key delete", "key return"});
-    ASSERT_EQ(TBAlertLog().size(), alerts + 1);
-    EXPECT_EQ(TBAlertLog().back(), 16002);
-    EXPECT_EQ(g().lightCount, 1);
+    expectIcons("taken", {131}, {133});
 }
 
 // The window backend's keys for the modifiers, and their script words.
@@ -296,25 +234,16 @@ std::pair<std::vector<std::uint8_t>, std::vector<std::uint8_t>> outcome(const st
 // A session in a window, given as the events a hand makes, is recorded with the keys each press,
 // move, release and key holds, and replays headless to what the same script written by hand gives.
 TEST_F(LightDragDialog, AWindowSessionReplaysWithItsModifierKeys) {
+    // Light 0 copied onto (100, 300); the copy's major-axis handle turned, keeping its length. Back
+    // to light 0 (Shift-Tab), whose handle takes Shift in the middle of the drag.
     const struct {
         const char* verb; // down, move and up at (x, y); key presses Tab
         int x, y;
         EventModifiers held;
-    } session[] = {
-        // Light 0 copied onto (100, 300); the copy's major-axis handle turned, keeping its length.
-        {"down", 212, 212, optionKey},
-        {"move", 100, 300, optionKey},
-        {"up", 100, 300, optionKey},
-        {"down", 130, 330, cmdKey},
-        {"move", 140, 310, cmdKey},
-        {"up", 140, 310, cmdKey},
-        // Back to light 0, whose handle takes Shift in the middle of the drag.
-        {"key", 0, 0, shiftKey},
-        {"down", 242, 242, 0},
-        {"move", 252, 222, 0},
-        {"move", 262, 212, shiftKey},
-        {"up", 262, 212, shiftKey},
-    };
+    } session[] = {{"down", 212, 212, optionKey}, {"move", 100, 300, optionKey}, {"up", 100, 300, optionKey},
+                   {"down", 130, 330, cmdKey},    {"move", 140, 310, cmdKey},    {"up", 140, 310, cmdKey},
+                   {"key", 0, 0, shiftKey},       {"down", 242, 242, 0},         {"move", 252, 222, 0},
+                   {"move", 262, 212, shiftKey},  {"up", 262, 212, shiftKey}};
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     TBBackendOptions window;
     window.kind = TBBackendKind::sdl;

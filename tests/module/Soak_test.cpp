@@ -25,29 +25,28 @@ long soakRuns() {
     return runs > 0 ? runs : RELIGHT_SOAK_RUNS;
 }
 
-enum class Kind { acceptTextured, cancel, flat, textured, acceptFlat };
-constexpr Kind kCycle[] = {Kind::acceptTextured, Kind::cancel, Kind::flat, Kind::textured, Kind::acceptFlat};
+// A dialog run (its script), or a run of a stored block (flat or textured), and its result.
+struct Kind {
+    const char* script;
+    bool textured;
+    std::int16_t result;
+};
+constexpr Kind kCycle[] = {{"choose 550,382 Channel 1\nclick 600,247\nclick @1\n", false, 0},
+                           {"click 508,279\nkey escape\n", false, filterStop},
+                           {nullptr, false, 0},
+                           {nullptr, true, 0},
+                           {"choose 550,382 No texture\nclick 700,247\nclick @1\n", false, 0}};
 
 class Soak : public ::testing::Test {
   protected:
     static constexpr int kWidth = 70, kHeight = 24;
 
-    std::int16_t Once(Kind kind) {
-        switch (kind) {
-        case Kind::acceptTextured:
-            return host.RunWithDialog(PacedScript("choose 550,382 Channel 1\nclick 600,247\nclick @1\n"));
-        case Kind::acceptFlat:
-            return host.RunWithDialog(PacedScript("choose 550,382 No texture\nclick 700,247\nclick @1\n"));
-        case Kind::cancel:
-            return host.RunWithDialog(PacedScript("click 508,279\nkey escape\n"));
-        case Kind::flat:
-            host.SetParameterBlock(flatBlock.data(), flatBlock.size());
-            return host.RunWithoutDialog();
-        case Kind::textured:
-            host.SetParameterBlock(texturedBlock.data(), texturedBlock.size());
-            return host.RunWithoutDialog();
-        }
-        return -1;
+    std::int16_t Once(const Kind& kind) {
+        if (kind.script)
+            return host.RunWithDialog(PacedScript(kind.script));
+        const std::vector<std::uint8_t>& block = kind.textured ? texturedBlock : flatBlock;
+        host.SetParameterBlock(block.data(), block.size());
+        return host.RunWithoutDialog();
     }
 
     TestHost host{MakeTestImage(kWidth, kHeight)};
@@ -58,14 +57,14 @@ class Soak : public ::testing::Test {
 TEST_F(Soak, ManyRunsOfEveryKindKeepTheHeapLevel) {
     host.AddChannel(std::vector<std::uint8_t>(std::size_t(kWidth) * kHeight, 170));
     // The first cycle loads the dialog's resources and creates the object and the block.
-    for (const Kind kind : kCycle)
-        ASSERT_EQ(Once(kind), kind == Kind::cancel ? filterStop : 0) << TBScriptError();
+    for (const Kind& kind : kCycle)
+        ASSERT_EQ(Once(kind), kind.result) << TBScriptError();
     const Size bytes = TBHeapLiveBytes();
     const long blocks = TBHeapLiveBlocks();
     const long runs = soakRuns();
     for (long run = 0; run < runs; ++run) {
-        const Kind kind = kCycle[run % std::size(kCycle)];
-        ASSERT_EQ(Once(kind), kind == Kind::cancel ? filterStop : 0) << "run " << run << TBScriptError();
+        ASSERT_EQ(Once(kCycle[run % std::size(kCycle)]), kCycle[run % std::size(kCycle)].result)
+            << "run " << run << TBScriptError();
         ASSERT_EQ(TBHeapLiveBytes(), bytes) << "run " << run;
         ASSERT_EQ(TBHeapLiveBlocks(), blocks) << "run " << run;
     }

@@ -6,8 +6,11 @@
 #include "LM_globals.h"
 #include "LM_mac_stream.h"
 #include "LM_test_support.h"
+#include "SettingsBytes.h"
+#include "Snapshot.h"
 #include "TestHost.h"
 #include "Testing.h"
+#include "UiTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -28,14 +31,6 @@ LM_globals& globalsOf(const TestHost& host) {
 
 using Globals = LM_GlobalsPtr;
 
-struct Name {
-    Str255 s;
-    explicit Name(const std::string& text) {
-        s[0] = static_cast<unsigned char>(text.size());
-        text.copy(reinterpret_cast<char*>(s + 1), text.size());
-    }
-};
-
 std::vector<char> Bytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
@@ -48,14 +43,10 @@ std::string Paced(const std::string& script) {
 
 // The pixels that differ between two snapshots of the screen.
 int ChangedPixels(const std::string& a, const std::string& b) {
-    int w = 0, h = 0;
-    std::vector<std::uint32_t> first, second;
-    std::string error;
-    EXPECT_TRUE(TBReadPNG(a, &w, &h, &first, &error)) << error;
-    EXPECT_TRUE(TBReadPNG(b, &w, &h, &second, &error)) << error;
+    const Snapshot first(a), second(b);
     int changed = 0;
-    for (std::size_t i = 0; i < first.size() && i < second.size(); ++i)
-        changed += first[i] != second[i];
+    for (std::size_t i = 0; i < first.pixels.size() && i < second.pixels.size(); ++i)
+        changed += first.pixels[i] != second.pixels[i];
     return changed;
 }
 
@@ -75,23 +66,12 @@ class StyleDialog : public ::testing::Test {
         g->previewCenter = globalsOf(host).previewCenter;
         g->previewOrigin = globalsOf(host).previewOrigin;
         g->Default();
-        Name name(style);
+        PString name(style);
         EXPECT_TRUE(LM_LoadStyle(name.s, *g)) << style;
         return g;
     }
     void ExpectSettingsOf(const std::string& style) {
-        const Globals expected = Expected(style);
-        const LM_globals& g = globalsOf(host);
-        EXPECT_EQ(g.lightCount, expected->lightCount) << style;
-        EXPECT_EQ(g.gloss, expected->gloss) << style;
-        EXPECT_EQ(g.exposure, expected->exposure) << style;
-        EXPECT_EQ(g.ambientBrightness, expected->ambientBrightness) << style;
-        for (int i = 0; i < g.lightCount && i < expected->lightCount; ++i) {
-            EXPECT_EQ(g.lights[i].type, expected->lights[i].type) << style << " light " << i;
-            EXPECT_EQ(g.lights[i].position.x, expected->lights[i].position.x) << style << " light " << i;
-            EXPECT_EQ(g.lights[i].majorAxis.y, expected->lights[i].majorAxis.y) << style << " light " << i;
-            EXPECT_EQ(g.lights[i].intensity, expected->lights[i].intensity) << style << " light " << i;
-        }
+        EXPECT_EQ(SettingsBytes(globalsOf(host)), SettingsBytes(*Expected(style))) << style;
     }
 
     fs::path folder = fs::path(TBFilesRoot()) / "Lighting Styles";
@@ -201,14 +181,18 @@ TEST_F(StyleDialog, SavingAsksForANameAndConfirmsAnOverwrite) {
     EXPECT_EQ(Expected("*warm.v2")->gloss, 0);
 
     // An existing name: Keep, Escape, Return and Command-period in the confirmation keep the old
-    // file and ask for a name again; Cancel there ends the save.
+    // file and ask for a name again (Cancel there ends the save); in the confirmation of a
+    // deletion they keep the file as well.
     for (const char* keep : {"click @1", "key escape", "key return", "key . +command"}) {
-        ASSERT_EQ(Run("click @4\ntype Noon\nclick @1\n" + std::string(keep) + "\nclick @2\nclick @1\n"), 0)
+        ASSERT_EQ(Run("click @4\ntype Noon\nclick @1\n" + std::string(keep) + "\nclick @2\n" + kStylePopup +
+                      "Noon\nclick @23\n" + keep + "\nclick @1\n"),
+                  0)
             << keep << ": " << TBScriptError();
         EXPECT_EQ(Bytes(folder / "Noon"), noon) << keep;
     }
     // Replace writes the current settings over it.
-    ASSERT_EQ(Run("click @4\ntype Noon\nclick @1\nclick @2\nclick @1\n"), 0) << TBScriptError();
+    ASSERT_EQ(Run("click 508,247\nclick @4\ntype Noon\nclick @1\nclick @2\nclick @1\n"), 0)
+        << TBScriptError();
     EXPECT_NE(Bytes(folder / "Noon"), noon);
     EXPECT_EQ(Expected("Noon")->gloss, 0);
     EXPECT_TRUE(TBAlertLog().empty());
@@ -247,12 +231,6 @@ TEST_F(StyleDialog, DeletingConfirmsThenLoadsTheFirstStyle) {
     Ship("Soft Spotlight");
     Ship("Noon");
     Ship("Night");
-    // Keep, Escape, Return and Command-period keep the file.
-    for (const char* keep : {"click @1", "key escape", "key return", "key . +command"}) {
-        ASSERT_EQ(Run(std::string(kStylePopup) + "Noon\nclick @23\n" + keep + "\nclick @1\n"), 0)
-            << keep << ": " << TBScriptError();
-        EXPECT_TRUE(fs::exists(folder / "Noon")) << keep;
-    }
     // A script that ends in the confirmation leaves it as a cancel would: the file stays.
     EXPECT_EQ(Run(std::string(kStylePopup) + "Noon\nclick @23\n"), filterStop) << TBScriptError();
     EXPECT_TRUE(fs::exists(folder / "Noon"));
