@@ -56,7 +56,9 @@ const std::vector<OptionRule>& optionTable() {
         {"-o", kApply | kEdit, true, [](Options& o, const std::string& v) { o.output = v; }},
         {"--params", kApply, true, [](Options& o, const std::string& v) { o.params = v; }},
         {"--last", kApply, false, [](Options& o, const std::string&) { o.params.clear(); }},
-        {"--style", kApply, true, [](Options& o, const std::string& v) { o.style = v; }},
+        {"--style", kApply | kEdit, true, [](Options& o, const std::string& v) { o.style = v; }},
+        {"--defaults", kEdit, false, [](Options& o, const std::string&) { o.defaults = true; }},
+        {"--save-style", kApply | kEdit, true, [](Options& o, const std::string& v) { o.saveStyle = v; }},
         {"--name", kStyles, true, [](Options& o, const std::string& v) { o.name = v; }},
         {"--force", kApply | kEdit | kStyles, false, [](Options& o, const std::string&) { o.force = true; }},
         {"--channel", kApply | kEdit, true,
@@ -138,6 +140,10 @@ void checkComplete(Options& options) {
         usage("unexpected argument '" + options.arguments[1] + "'", options.command);
     if (!options.style.empty() && !options.params.empty())
         usage("give either --style NAME or --params FILE, not both", options.command);
+    if (!options.style.empty() && options.defaults)
+        usage("give either --style NAME or --defaults, not both", options.command);
+    if (!options.saveStyle.empty() && !options.params.empty())
+        usage("--save-style keeps settings a style holds, which a parameter block does not", options.command);
     options.input = options.arguments[0];
     if (!options.script.empty() && !options.headless)
         usage("--script replays on the headless screen: add --headless", options.command);

@@ -1,6 +1,8 @@
 // The style functions a host calls across the plug-in boundary (declared in relight_filter.h): the
 // module's own reader, writer and style folder behind a C interface.
 #include "LM_globals.h"
+#include "LM_mac_exchange.h"
+#include "LM_mac_items.h"
 #include "LM_mac_stream.h"
 #include "LM_mac_styles.h"
 #include "LM_parameters.h"
@@ -65,6 +67,16 @@ std::string describe(const LM_globals& g) {
     return out.str();
 }
 
+// Reads style bytes into `g`; a refused style leaves it unchanged.
+int readStyle(const void* bytes, std::size_t size, LM_globals& g) {
+    LM_memory_istream in(bytes, size);
+    return !in.Open() ? styleNotAStyle : !g.Read(in) ? styleDamaged : styleNoErr;
+}
+
+LM_globals* globalsIn(std::intptr_t word) {
+    return reinterpret_cast<LM_globals*>(word);
+}
+
 } // namespace
 
 LM_EXPORT int PluginStyleRead(const void* bytes, std::size_t size, PluginStyle** style) {
@@ -76,8 +88,7 @@ LM_EXPORT int PluginStyleRead(const void* bytes, std::size_t size, PluginStyle**
     }
     read->settings->previewOrigin = {0, 0};
     read->settings->previewCenter = {kShownUnit, kShownUnit};
-    LM_memory_istream in(bytes, size);
-    const int result = !in.Open() ? styleNotAStyle : !read->settings->Read(in) ? styleDamaged : styleNoErr;
+    const int result = readStyle(bytes, size, *read->settings);
     if (result == styleNoErr)
         *style = read;
     else
@@ -126,4 +137,28 @@ LM_EXPORT int PluginStyleIsLocked(Str255 name) {
 
 LM_EXPORT int PluginStyleErase(Str255 name) {
     return LM_style_ostream::Erase(name) ? 1 : 0;
+}
+
+LM_EXPORT std::size_t PluginSettingsWrite(const std::intptr_t* globalsSlot, void* bytes, std::size_t size) {
+    const LM_globals* g = globalsIn(*globalsSlot);
+    LM_memory_ostream out;
+    if (!g || !g->UseCurrentSettings() || !out.Open() || !g->Write(out))
+        return 0;
+    if (size > 0)
+        std::memcpy(bytes, out.Bytes().data(), std::min(size, out.Bytes().size()));
+    return out.Bytes().size();
+}
+
+LM_EXPORT int PluginSettingsRead(std::intptr_t* globalsSlot, const void* bytes, std::size_t size,
+                                 ConstStr255Param style) {
+    LM_globals* g = globalsIn(*globalsSlot);
+    if (!g || !g->dialog || g->showDialog != 1)
+        return filterBadSelector;
+    if (const int result = readStyle(bytes, size, *g))
+        return result;
+    // The popup is filled again as the dialog opens; the entry's number stays valid until then.
+    LM_RebuildStylePopup(g->dialog, kItemStyle);
+    g->SetStyleIndex(style[0] ? LM_PopupItemIndex(g->dialog, kItemStyle, style) : 0);
+    g->SetUseCurrentSettings(true);
+    return styleNoErr;
 }

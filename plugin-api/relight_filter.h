@@ -213,6 +213,17 @@ int PluginStyleIsLocked(Str255 name);
 // Deletes the style file `name` (cut in place); 1 when it is gone, 0 when there was none or it
 // could not be deleted.
 int PluginStyleErase(Str255 name);
+
+// The settings the module keeps in `globalsSlot` (the word PluginMain keeps), in a style file's
+// bytes: what a host stores so that a later process opens the dialog with them. Writes at most
+// `size` bytes and returns the whole length; 0 when the module keeps no settings.
+std::size_t PluginSettingsWrite(const std::intptr_t* globalsSlot, void* bytes, std::size_t size);
+// Makes the bytes of a style file the settings the dialog of this run opens with, its popup showing
+// the style `style` (an empty name shows none). Precondition: start of a run with the dialog has
+// succeeded and its first continue has not come. Results: styleNoErr, styleNotAStyle,
+// styleDamaged (the settings are then unchanged), filterBadSelector when no dialog is waiting.
+int PluginSettingsRead(std::intptr_t* globalsSlot, const void* bytes, std::size_t size,
+                       ConstStr255Param style);
 }
 
 // The exported names, for dlsym.
@@ -226,3 +237,5 @@ constexpr const char* kPluginStyleOpensName = "PluginStyleOpens";
 constexpr const char* kPluginStyleIndexedName = "PluginStyleIndexed";
 constexpr const char* kPluginStyleIsLockedName = "PluginStyleIsLocked";
 constexpr const char* kPluginStyleEraseName = "PluginStyleErase";
+constexpr const char* kPluginSettingsWriteName = "PluginSettingsWrite";
+constexpr const char* kPluginSettingsReadName = "PluginSettingsRead";

@@ -123,6 +123,7 @@ class BadInputs : public CliTest {
         std::filesystem::create_directory(Path("folder.png"));
         ASSERT_EQ(mkfifo(Path("slow.png").c_str(), 0600), 0);
         WriteBytes(Path("long.script"), "wait 2000000000\nclick @1\n");
+        WriteBytes(Path("ok.script"), "wait 100\nclick @1\n");
         std::filesystem::create_symlink("in.png", Path("link.png"));
         WriteBytes(Path("kept.png"), "a result the owner locked");
         std::filesystem::permissions(Path("kept.png"), std::filesystem::perms::owner_read);
@@ -337,7 +338,7 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
          2,
          "relight: the file is read-only (--force replaces it): @kept.png"},
         {"state folder that cannot be made",
-         apply,
+         {"edit", "@in.png", "-o", "@new.png", "--headless", "--script", "@ok.script"},
          0,
          "relight: warning: the last settings were not kept (cannot create the state folder (Not a "
          "directory)): @light.block/relight",
