@@ -60,6 +60,7 @@ const std::vector<OptionRule>& optionTable() {
         {"--defaults", kEdit, false, [](Options& o, const std::string&) { o.defaults = true; }},
         {"--save-style", kApply | kEdit, true, [](Options& o, const std::string& v) { o.saveStyle = v; }},
         {"--name", kStyles, true, [](Options& o, const std::string& v) { o.name = v; }},
+        {"--json", kStyles, false, [](Options& o, const std::string&) { o.json = true; }},
         {"--force", kApply | kEdit | kStyles, false, [](Options& o, const std::string&) { o.force = true; }},
         {"--channel", kApply | kEdit, true,
          [](Options& o, const std::string& v) { o.channels.push_back(parseChannel(v)); }},

@@ -19,6 +19,7 @@ struct Options {
     bool defaults = false; // edit: open with the default style, not the last settings
     std::string saveStyle; // apply, edit: keep the settings run with as this style too
     std::string name;      // styles import: the name to store under
+    bool json = false;     // styles show, export: the JSON form
     bool force = false;    // styles: replace or delete what is otherwise kept; --in-place: lose what
                            // the file held; apply, edit: replace a read-only output
     std::vector<std::pair<std::string, std::string>> channels; // NAME, FILE

@@ -118,16 +118,20 @@ folder, listed in the dialog's style popup. The styles that ship with relight ar
 folder when a name is missing there; a file of that name is never replaced.
 
   list                   the style names, in the order of the dialog's popup
-  show NAME              what the style holds: surface, ambient light, texture, lights
-  import FILE            takes a style file into the folder (checked first: a damaged file is
-                         refused); named after FILE unless --name NAME
-  export NAME FILE       writes the style to FILE
+  show NAME              what the style holds: surface, ambient light, texture, lights, with
+                         values as the dialog shows them; --json: the JSON form
+  import FILE            takes a style file or its JSON form into the folder (checked first:
+                         a damaged file or bad JSON is refused); named --name NAME, else as
+                         the JSON says, else after FILE without its extension
+  export NAME FILE       writes the style to FILE: JSON when FILE ends in .json, is - (standard
+                         output) or --json is given, else a style file
   delete NAME            deletes the style; the default style only with --force
 
 A name is cut to 31 bytes (never inside a character); a '/' in it is kept as ':' on disk.
 
 Options:
   --name NAME            import: the name to store the style under
+  --json                 show, export: the JSON form
   --force                import: replace a style of that name; export: replace FILE;
                          delete: also the default style
   --plugin PATH          the plug-in whose style folder to use
@@ -136,7 +140,8 @@ Examples:
   relight styles list
   relight styles show "Stage Trio"
   relight styles import ~/Downloads/dusk.style --name Dusk
-  relight styles export Night night.style
+  relight styles export Night night.json
+  relight styles show Night --json > my-night.json
   relight styles delete Dusk
 )";
 

@@ -190,10 +190,24 @@ int PluginStyleRead(const void* bytes, std::size_t size, PluginStyle** style);
 // Releases a style the module made; null is allowed.
 void PluginStyleFree(PluginStyle* style);
 // The style for people: its surface, ambient light and texture, the light count, then one line per
-// light, each line ending in '\n'. Positions are in hundredths of half the preview's width, from its
+// light, each line ending in '\n'. Values read as the dialog shows them (sliders as their value
+// text, colours as #RRGGBB); positions are in hundredths of half the preview's width, from its
 // centre (x to the right, y down). Writes at most `size` bytes, NUL included (nothing when `size`
 // is 0), and returns the whole text's length: a call with a larger buffer gets the rest.
 std::size_t PluginStyleDescribe(const PluginStyle* style, char* text, std::size_t size);
+// The style's bytes as a style file holds them. Writes at most `size` bytes and returns the whole
+// length.
+std::size_t PluginStyleBytes(const PluginStyle* style, void* bytes, std::size_t size);
+// Reads a style from its JSON text, the readable form the shipped styles are written in. Postcondition:
+// on styleNoErr *style is a new style and `name` its "name" (empty when it has none, cut to 255
+// bytes); on styleDamaged *style is null and `why` holds the reason, naming the line or the field
+// (NUL-terminated, cut to `whySize`). Results: styleNoErr, styleDamaged, filterMemFull.
+int PluginStyleReadJSON(const char* text, std::size_t size, PluginStyle** style, Str255 name, char* why,
+                        std::size_t whySize);
+// The style as JSON text named `name`, every field written, so that PluginStyleReadJSON gives the
+// same style again. Writes at most `size` bytes, NUL included, and returns the whole text's length.
+std::size_t PluginStyleWriteJSON(const PluginStyle* style, ConstStr255Param name, char* text,
+                                 std::size_t size);
 
 // The style folder, made when missing. Returns 1 with its volume and directory; 0 when the module
 // names no folder or it cannot be made (the outputs are then unchanged).
@@ -230,6 +244,9 @@ int PluginSettingsRead(std::intptr_t* globalsSlot, const void* bytes, std::size_
 constexpr const char* kPluginStyleReadName = "PluginStyleRead";
 constexpr const char* kPluginStyleFreeName = "PluginStyleFree";
 constexpr const char* kPluginStyleDescribeName = "PluginStyleDescribe";
+constexpr const char* kPluginStyleBytesName = "PluginStyleBytes";
+constexpr const char* kPluginStyleReadJSONName = "PluginStyleReadJSON";
+constexpr const char* kPluginStyleWriteJSONName = "PluginStyleWriteJSON";
 constexpr const char* kPluginStyleFolderName = "PluginStyleFolder";
 constexpr const char* kPluginStyleDefaultName = "PluginStyleDefault";
 constexpr const char* kPluginStyleCutName = "PluginStyleCut";

@@ -124,6 +124,11 @@ class BadInputs : public CliTest {
         ASSERT_EQ(mkfifo(Path("slow.png").c_str(), 0600), 0);
         WriteBytes(Path("long.script"), "wait 2000000000\nclick @1\n");
         WriteBytes(Path("ok.script"), "wait 100\nclick @1\n");
+        WriteBytes(Path("syntax.json"),
+                   "{ \"name\": \"X\",\n  \"lights\": [\n    { \"type\": \"spot\", }\n  ]\n}\n");
+        WriteBytes(Path("misspelt.json"), R"({ "lights": [{ "type": "spot", "intensty": 40 }] })");
+        WriteBytes(Path("range.json"), R"({ "surface": { "gloss": 300 }, "lights": [{ "type": "omni" }] })");
+        WriteBytes(Path("unlit.json"), R"({ "name": "Unlit" })");
         std::filesystem::create_symlink("in.png", Path("link.png"));
         WriteBytes(Path("kept.png"), "a result the owner locked");
         std::filesystem::permissions(Path("kept.png"), std::filesystem::perms::owner_read);
@@ -237,6 +242,23 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
          {"styles", "import", "/dev/zero", "--name", "zero"},
          2,
          "relight: style file is larger than 65536 bytes: /dev/zero"},
+        {"style JSON with a syntax error",
+         {"styles", "import", "@syntax.json"},
+         2,
+         "relight: bad style JSON (parse error at line 3, column 23: syntax error while parsing object key - "
+         "unexpected '}'; expected string literal): @syntax.json"},
+        {"style JSON with a misspelt field",
+         {"styles", "import", "@misspelt.json"},
+         2,
+         "relight: bad style JSON (lights[0].intensty: unknown field): @misspelt.json"},
+        {"style JSON with a value out of range",
+         {"styles", "import", "@range.json", "--force"},
+         2,
+         "relight: bad style JSON (surface.gloss: must be a whole number from 0 to 255): @range.json"},
+        {"style JSON without lights",
+         {"styles", "import", "@unlit.json"},
+         2,
+         "relight: bad style JSON (lights: must be a list of 1 to 16 lights): @unlit.json"},
         {"endless script",
          {"edit", "@in.png", "-o", "@new.png", "--headless", "--script", "/dev/zero", "--plugin", probe},
          2,
