@@ -160,6 +160,10 @@ Options ParseCommandLine(const std::vector<std::string>& args) {
         options.command = "help";
         return options;
     }
+    if (args[0] == "--version" || args[0] == "-V") {
+        options.command = "version";
+        return options;
+    }
     options.command = args[0];
     const unsigned bit = commandBit(options.command);
     for (std::size_t i = 1; i < args.size(); ++i) {

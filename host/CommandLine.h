@@ -9,7 +9,7 @@
 #include <vector>
 
 struct Options {
-    std::string command;                // apply, edit, styles, about, or help
+    std::string command;                // apply, edit, styles, about, help or version
     bool help = false;                  // --help after a command: show that command's help
     std::vector<std::string> arguments; // the words that are not options, in order
     std::string input;                  // the image being worked on: one of `arguments`

@@ -16,6 +16,7 @@
 #include "Targets.h"
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -216,10 +217,17 @@ void edit(const Options& options) {
     saveStyle(saving.get(), options, settings);
 }
 
+// Prints what the program is, then shows the module's about box in a window when there is a display.
 void about(const Options& options) {
     PluginHost plugin(PluginHost::Locate(options.plugin));
     std::printf("relight %s: a lighting filter host\nplug-in: %s\n", RELIGHT_VERSION, plugin.Path().c_str());
     std::fflush(stdout);
+    std::optional<DialogScreen> window;
+    try {
+        window.emplace(options);
+    } catch (const HostError&) {
+        return; // no display: the text is all there is
+    }
     AboutRecord record{nullptr};
     if (std::int16_t code = plugin.Call(selectorAbout, &record))
         throw HostError(ExitStatus::filterFailed, "the about box failed with code " + std::to_string(code),
@@ -231,6 +239,10 @@ void about(const Options& options) {
 void RunCommand(const Options& options) {
     if (options.command == "help" || options.help) {
         std::fputs(HelpText(options.command).c_str(), stdout);
+        return;
+    }
+    if (options.command == "version") {
+        std::printf("relight %s\n", RELIGHT_VERSION);
         return;
     }
     const std::string data = DataFolder();

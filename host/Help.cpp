@@ -10,6 +10,7 @@ Usage:
   relight edit IN -o OUT [options]    set the lights in the dialog, then write OUT
   relight styles ACTION [...]         list, show, import, export or delete styles
   relight about [--plugin PATH]       show what the program and its plug-in are
+  relight --version, -V               the program's version
   relight COMMAND --help              the options of one command
 
 Exit status: 0 done, 1 cancelled, 2 bad input, 3 the filter failed.
@@ -104,7 +105,8 @@ Examples:
 
 constexpr const char* kAbout = R"(relight about [--plugin PATH]
 
-Shows the program's version, the plug-in it loads and the plug-in's about box.
+Prints the program's version and the plug-in it loads, then shows the plug-in's about box in a
+window (without a display, the text alone).
 
 Example:
   relight about --plugin build/default/module/relight-lighting.so
