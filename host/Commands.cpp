@@ -132,6 +132,10 @@ void applyBlock(PluginHost& plugin, const std::vector<Options>& runs, const Opti
         BadInput("bad parameter block (" + why + ")", blockFile);
     CheckPlannedFiles(PlannedFilesOf(runs), options.force);
     const std::unique_ptr<StyleLibrary> saving = styleToSave(plugin, options);
+    const std::string kept = saving ? lastSettings(plugin) : "";
+    if (saving && kept.empty())
+        BadInput("no last settings to keep as a style (accept the dialog of relight edit first)",
+                 LastSettingsPath());
     MakeResultFolder(options);
     for (const Options& run : runs) {
         Document document;
@@ -140,7 +144,7 @@ void applyBlock(PluginHost& plugin, const std::vector<Options>& runs, const Opti
         ParameterHandle parameters(block);
         filterAndWrite(plugin, document, *codec, parameters, false, run, run.output);
     }
-    saveStyle(saving.get(), options, saving ? lastSettings(plugin) : "");
+    saveStyle(saving.get(), options, kept);
 }
 
 // The dialog on `screen` over the document, then the final run with what it accepted; returns the
@@ -246,8 +250,8 @@ void RunCommand(const Options& options) {
         return;
     }
     const std::string data = DataFolder();
-    const bool needsStyles =
-        options.command == "styles" || options.command == "edit" || !options.style.empty();
+    const bool needsStyles = options.command == "styles" || options.command == "edit" ||
+                             !options.style.empty() || !options.saveStyle.empty();
     if (data.empty() && needsStyles)
         BadInput("no home folder for the styles (set HOME or RELIGHT_HOME)");
     TBFilesSetRoot(data, "relight");
