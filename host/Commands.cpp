@@ -107,19 +107,33 @@ void saveStyle(const StyleLibrary* library, const Options& options, const std::s
     library->Write(library->NameOf(options.saveStyle), settings, true);
 }
 
-// The settings the last accepted dialog kept, checked; empty with a warning when they are damaged:
-// the file stays as it is until a dialog is accepted.
-std::string lastSettings(const PluginHost& plugin) {
-    const std::string settings = ReadLastSettings();
-    if (settings.empty())
+// The settings the last accepted dialog kept, checked, with the style it showed; none with a warning
+// when they are damaged: the file stays as it is until a dialog is accepted.
+DialogStart lastSettings(const PluginHost& plugin) {
+    DialogStart last;
+    last.settings = ReadLastSettings(last.style);
+    if (last.settings.empty())
         return {};
     try {
-        CheckStyle(plugin.Styles(), settings, LastSettingsPath());
+        CheckStyle(plugin.Styles(), last.settings, LastSettingsPath());
     } catch (const HostError& damaged) {
         Warn("the last settings are not used", damaged.what(), damaged.File());
         return {};
     }
-    return settings;
+    return last;
+}
+
+// The name of the style the dialog showed as it closed; empty when none (or no folder to name it).
+std::string shownStyle(const PluginHost& plugin) {
+    const int entry = plugin.SettingsStyleEntry();
+    if (entry <= 0)
+        return {};
+    try {
+        const std::vector<std::string> names = StyleLibrary(plugin.Styles()).Names();
+        return std::size_t(entry) <= names.size() ? names[std::size_t(entry) - 1] : "";
+    } catch (const HostError&) {
+        return {};
+    }
 }
 
 // The block run: the same stored settings for every image.
@@ -132,7 +146,7 @@ void applyBlock(PluginHost& plugin, const std::vector<Options>& runs, const Opti
         BadInput("bad parameter block (" + why + ")", blockFile);
     CheckPlannedFiles(PlannedFilesOf(runs), options.force);
     const std::unique_ptr<StyleLibrary> saving = styleToSave(plugin, options);
-    const std::string kept = saving ? lastSettings(plugin) : "";
+    const std::string kept = saving ? lastSettings(plugin).settings : "";
     if (saving && kept.empty())
         BadInput("no last settings to keep as a style (accept the dialog of relight edit first)",
                  LastSettingsPath());
@@ -197,7 +211,7 @@ DialogStart openingOf(const PluginHost& plugin, const Options& options) {
     if (options.defaults)
         return {};
     if (options.style.empty())
-        return {lastSettings(plugin), ""};
+        return lastSettings(plugin);
     const StyleLibrary library(plugin.Styles());
     const std::string style = library.NameOf(options.style);
     return {library.Read(style), style};
@@ -217,7 +231,7 @@ void edit(const Options& options) {
     const DialogScreen screen(options);
     const std::string block = runDialog(plugin, document, *codec, screen, options, run.output, opening);
     const std::string settings = plugin.Settings();
-    KeepLastSettings(block, settings);
+    KeepLastSettings(block, settings, shownStyle(plugin));
     saveStyle(saving.get(), options, settings);
 }
 

@@ -60,6 +60,15 @@ std::string LastSettingsPath() {
     return StateFolder() + "/last.style";
 }
 
+namespace {
+
+// The name of the style the dialog showed, beside the settings.
+std::string lastStyleNamePath() {
+    return LastSettingsPath() + "-name";
+}
+
+} // namespace
+
 std::string ReadLastBlock() {
     if (StateFolder().empty())
         BadInput(kNoHome);
@@ -70,12 +79,15 @@ std::string ReadLastBlock() {
     return ReadWholeFile(path, kMaxBlockBytes, "parameter block");
 }
 
-std::string ReadLastSettings() {
+std::string ReadLastSettings(std::string& style) {
     const std::string path = LastSettingsPath();
     std::error_code error;
     if (StateFolder().empty() || !std::filesystem::exists(path, error))
         return {};
     try {
+        style = std::filesystem::exists(lastStyleNamePath(), error)
+                    ? ReadWholeFile(lastStyleNamePath(), 255, "style name")
+                    : "";
         return ReadWholeFile(path, kMaxStyleBytes, "style file");
     } catch (const HostError& failure) {
         Warn("the last settings were not read", failure.what(), path);
@@ -88,7 +100,7 @@ void Warn(const std::string& what, const std::string& cause, const std::string& 
     std::fprintf(stderr, "relight: warning: %s (%s)%s\n", what.c_str(), cause.c_str(), where.c_str());
 }
 
-void KeepLastSettings(const std::string& block, const std::string& settings) {
+void KeepLastSettings(const std::string& block, const std::string& settings, const std::string& style) {
     try {
         if (StateFolder().empty())
             BadInput(kNoHome);
@@ -97,8 +109,10 @@ void KeepLastSettings(const std::string& block, const std::string& settings) {
         if (error)
             BadInput("cannot create the state folder (" + error.message() + ")", StateFolder());
         WriteFileAtomically(LastBlockPath(), block);
-        if (!settings.empty())
-            WriteFileAtomically(LastSettingsPath(), settings);
+        if (settings.empty())
+            return;
+        WriteFileAtomically(LastSettingsPath(), settings);
+        WriteFileAtomically(lastStyleNamePath(), style);
     } catch (const HostError& failure) {
         Warn("the last settings were not kept", failure.what(), failure.File());
     }

@@ -19,13 +19,14 @@ std::string LastSettingsPath();
 // The last accepted block; throws HostError when there is none yet.
 std::string ReadLastBlock();
 
-// The kept style bytes; empty when there are none yet or they cannot be read (then with a warning
-// on stderr: a dialog can open without them).
-std::string ReadLastSettings();
+// The kept style bytes, and in `style` the style the dialog showed with them (empty when none); empty
+// when there are none yet or they cannot be read (then with a warning on stderr: a dialog can open
+// without them).
+std::string ReadLastSettings(std::string& style);
 
-// Keeps both forms, each file replaced whole; a failure is only a warning on stderr: the written
-// image is the product. Empty `settings` keep the block alone.
-void KeepLastSettings(const std::string& block, const std::string& settings);
+// Keeps both forms and the style the dialog showed, each file replaced whole; a failure is only a
+// warning on stderr: the written image is the product. Empty `settings` keep the block alone.
+void KeepLastSettings(const std::string& block, const std::string& settings, const std::string& style);
 
 // One line on stderr: "relight: warning: <what> (<cause>)[: <file>]".
 void Warn(const std::string& what, const std::string& cause, const std::string& file);

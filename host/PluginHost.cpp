@@ -63,6 +63,8 @@ PluginHost::PluginHost(const std::string& path) : path_(path) {
     setThreads_ = reinterpret_cast<PluginSetThreadsProc>(dlsym(library_, kPluginSetThreadsName));
     settingsWrite_ = reinterpret_cast<decltype(settingsWrite_)>(dlsym(library_, kPluginSettingsWriteName));
     settingsRead_ = reinterpret_cast<decltype(settingsRead_)>(dlsym(library_, kPluginSettingsReadName));
+    settingsStyleEntry_ =
+        reinterpret_cast<decltype(settingsStyleEntry_)>(dlsym(library_, kPluginSettingsStyleEntryName));
     styles_ = PluginStyles(library_);
 }
 
@@ -94,6 +96,10 @@ std::string PluginHost::Settings() const {
     std::string bytes(settingsWrite_(&moduleWord, nullptr, 0), '\0');
     settingsWrite_(&moduleWord, bytes.data(), bytes.size());
     return bytes;
+}
+
+int PluginHost::SettingsStyleEntry() const {
+    return settingsStyleEntry_ ? settingsStyleEntry_(&moduleWord) : 0;
 }
 
 int PluginHost::OpenDialogWith(const std::string& settings, const std::string& style) {

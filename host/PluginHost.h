@@ -32,6 +32,8 @@ class PluginHost {
     // The settings the module keeps after an accepted dialog, as a style file's bytes; empty when
     // it keeps none or offers no such call.
     std::string Settings() const;
+    // The entry of the style popup (from 1) the last dialog showed as it closed; 0 when none.
+    int SettingsStyleEntry() const;
     // Has the dialog of the run just started open with `settings` (a style file's bytes), its style
     // popup showing `style`; the module's style result, or styleNoErr when it offers no such call.
     int OpenDialogWith(const std::string& settings, const std::string& style);
@@ -47,5 +49,6 @@ class PluginHost {
     PluginSetThreadsProc setThreads_ = nullptr;
     decltype(&PluginSettingsWrite) settingsWrite_ = nullptr;
     decltype(&PluginSettingsRead) settingsRead_ = nullptr;
+    decltype(&PluginSettingsStyleEntry) settingsStyleEntry_ = nullptr;
     PluginStyles styles_;
 };

@@ -196,3 +196,8 @@ LM_EXPORT int PluginSettingsRead(std::intptr_t* globalsSlot, const void* bytes, 
     g->SetUseCurrentSettings(true);
     return styleNoErr;
 }
+
+LM_EXPORT std::int16_t PluginSettingsStyleEntry(const std::intptr_t* globalsSlot) {
+    const LM_globals* g = globalsIn(*globalsSlot);
+    return g && g->UseCurrentSettings() ? g->StyleIndex() : 0;
+}

@@ -238,6 +238,9 @@ std::size_t PluginSettingsWrite(const std::intptr_t* globalsSlot, void* bytes, s
 // styleDamaged (the settings are then unchanged), filterBadSelector when no dialog is waiting.
 int PluginSettingsRead(std::intptr_t* globalsSlot, const void* bytes, std::size_t size,
                        ConstStr255Param style);
+// The entry of the style popup the last dialog showed as it closed, from 1 in the listing order
+// (the default style first, then PluginStyleIndexed's order without it); 0 when it showed none.
+std::int16_t PluginSettingsStyleEntry(const std::intptr_t* globalsSlot);
 }
 
 // The exported names, for dlsym.
@@ -256,3 +259,4 @@ constexpr const char* kPluginStyleIsLockedName = "PluginStyleIsLocked";
 constexpr const char* kPluginStyleEraseName = "PluginStyleErase";
 constexpr const char* kPluginSettingsWriteName = "PluginSettingsWrite";
 constexpr const char* kPluginSettingsReadName = "PluginSettingsRead";
+constexpr const char* kPluginSettingsStyleEntryName = "PluginSettingsStyleEntry";
