@@ -108,7 +108,9 @@ void readLight(const json& j, const std::string& path, LM_light_UI& light, LM_ve
     light.majorAxis = vector(j, path, "major", {30, 30});
     light.minorAxis = vector(j, path, "minor", {-15, 15});
     light.radius = number(j, path, "radius", 0, 32767, 30);
-    light.Validate();
+    // A minor axis given is kept, as a style file keeps it, so that written JSON reads back the same.
+    if (!field(j, "minor"))
+        light.Validate();
 }
 
 const json& object(const json& j, const char* key) {

@@ -1,6 +1,7 @@
 // Styles as JSON text, the readable form the shipped styles are written in. A field left out takes
-// the value a new light or a new dialog has; every field given is checked, and an unknown one is
-// refused, so that a typing error never passes unnoticed.
+// the value a new light or a new dialog has (a spotlight's minor axis left out is made perpendicular
+// to its major axis); every field given is checked, and an unknown one is refused, so that a typing
+// error never passes unnoticed.
 #pragma once
 
 #include "LM_types.h"
