@@ -235,7 +235,8 @@ void edit(const Options& options) {
     saveStyle(saving.get(), options, settings);
 }
 
-// Prints what the program is, then shows the module's about box in a window when there is a display.
+// Prints what the program is, then shows the module's about box in a window, or prints its text
+// when there is no display.
 void about(const Options& options) {
     PluginHost plugin(PluginHost::Locate(options.plugin));
     std::printf("relight %s: a lighting filter host\nplug-in: %s\n", RELIGHT_VERSION, plugin.Path().c_str());
@@ -244,7 +245,8 @@ void about(const Options& options) {
     try {
         window.emplace(options);
     } catch (const HostError&) {
-        return; // no display: the text is all there is
+        std::fputs(plugin.AboutText().c_str(), stdout);
+        return;
     }
     AboutRecord record{nullptr};
     if (std::int16_t code = plugin.Call(selectorAbout, &record))

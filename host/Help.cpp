@@ -106,7 +106,7 @@ Examples:
 constexpr const char* kAbout = R"(relight about [--plugin PATH]
 
 Prints the program's version and the plug-in it loads, then shows the plug-in's about box in a
-window (without a display, the text alone).
+window (without a display, prints its text).
 
 Example:
   relight about --plugin build/default/module/relight-lighting.so

@@ -61,6 +61,7 @@ PluginHost::PluginHost(const std::string& path) : path_(path) {
         loadFailure("not a relight plug-in (entry points missing)", path);
     }
     setThreads_ = reinterpret_cast<PluginSetThreadsProc>(dlsym(library_, kPluginSetThreadsName));
+    aboutText_ = reinterpret_cast<PluginAboutTextProc>(dlsym(library_, kPluginAboutTextName));
     settingsWrite_ = reinterpret_cast<decltype(settingsWrite_)>(dlsym(library_, kPluginSettingsWriteName));
     settingsRead_ = reinterpret_cast<decltype(settingsRead_)>(dlsym(library_, kPluginSettingsReadName));
     settingsStyleEntry_ =
@@ -81,6 +82,14 @@ std::int16_t PluginHost::Call(std::int16_t selector, void* record) {
 void PluginHost::SetThreads(int threads) const {
     if (setThreads_)
         setThreads_(threads);
+}
+
+std::string PluginHost::AboutText() const {
+    if (!aboutText_)
+        return {};
+    std::string text(aboutText_(nullptr, 0), '\0');
+    aboutText_(text.data(), text.size() + 1);
+    return text;
 }
 
 std::string PluginHost::CheckParameters(const std::string& block) const {

@@ -29,6 +29,8 @@ class PluginHost {
     // The threads the module shades with, the caller's included; 0: the machine's cores. Nothing
     // happens with a module that takes no thread count.
     void SetThreads(int threads) const;
+    // The module's about box as text; empty when it offers none.
+    std::string AboutText() const;
     // The settings the module keeps after an accepted dialog, as a style file's bytes; empty when
     // it keeps none or offers no such call.
     std::string Settings() const;
@@ -47,6 +49,7 @@ class PluginHost {
     PluginMainProc main_ = nullptr;
     PluginCheckParametersProc check_ = nullptr;
     PluginSetThreadsProc setThreads_ = nullptr;
+    PluginAboutTextProc aboutText_ = nullptr;
     decltype(&PluginSettingsWrite) settingsWrite_ = nullptr;
     decltype(&PluginSettingsRead) settingsRead_ = nullptr;
     decltype(&PluginSettingsStyleEntry) settingsStyleEntry_ = nullptr;

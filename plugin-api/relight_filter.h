@@ -157,11 +157,17 @@ int PluginCheckParameters(const void* block, std::size_t size, char* why, std::s
 // such entry point leaves the module to choose.
 using PluginSetThreadsProc = void (*)(int threads);
 void PluginSetThreads(int threads);
+
+// The about box's text, one line each item, for a host that cannot show the box. Writes at most
+// `size` bytes, NUL included, and returns the whole text's length. A module may lack it.
+using PluginAboutTextProc = std::size_t (*)(char* text, std::size_t size);
+std::size_t PluginAboutText(char* text, std::size_t size);
 }
 
 constexpr const char* kPluginMainName = "PluginMain";
 constexpr const char* kPluginCheckParametersName = "PluginCheckParameters";
 constexpr const char* kPluginSetThreadsName = "PluginSetThreads";
+constexpr const char* kPluginAboutTextName = "PluginAboutText";
 
 // ---- Styles -------------------------------------------------------------------------------------
 // A style is a named set of the module's settings, kept as a file in the style folder that the module
