@@ -1,6 +1,6 @@
 # Thin wrapper over the CMake presets. `make demo` and `make test` work on a fresh Debian machine.
 # `make test` is what CI runs: the tests, the tests again under the sanitizers, and short fuzz runs.
-.PHONY: all deps build test test-default test-asan fuzz demo bench format clean
+.PHONY: all deps build install test test-default test-asan fuzz demo bench format clean
 
 # The presets build with two jobs each; make itself runs one step at a time.
 .NOTPARALLEL:
@@ -16,6 +16,11 @@ deps:
 build: deps
 	@cmake --preset default >/dev/null
 	@cmake --build --preset default
+
+# The program, its module, the shipped styles, the manual page and bash completion under PREFIX.
+PREFIX ?= /usr/local
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
 
 test: test-default test-asan fuzz
 

@@ -56,8 +56,11 @@ const std::vector<OptionRule>& optionTable() {
         {"-o", kApply | kEdit, true, [](Options& o, const std::string& v) { o.output = v; }},
         {"--params", kApply, true, [](Options& o, const std::string& v) { o.params = v; }},
         {"--last", kApply, false, [](Options& o, const std::string&) { o.params.clear(); }},
-        {"--style", kApply, true, [](Options& o, const std::string& v) { o.style = v; }},
+        {"--style", kApply | kEdit, true, [](Options& o, const std::string& v) { o.style = v; }},
+        {"--defaults", kEdit, false, [](Options& o, const std::string&) { o.defaults = true; }},
+        {"--save-style", kApply | kEdit, true, [](Options& o, const std::string& v) { o.saveStyle = v; }},
         {"--name", kStyles, true, [](Options& o, const std::string& v) { o.name = v; }},
+        {"--json", kStyles, false, [](Options& o, const std::string&) { o.json = true; }},
         {"--force", kApply | kEdit | kStyles, false, [](Options& o, const std::string&) { o.force = true; }},
         {"--channel", kApply | kEdit, true,
          [](Options& o, const std::string& v) { o.channels.push_back(parseChannel(v)); }},
@@ -138,6 +141,10 @@ void checkComplete(Options& options) {
         usage("unexpected argument '" + options.arguments[1] + "'", options.command);
     if (!options.style.empty() && !options.params.empty())
         usage("give either --style NAME or --params FILE, not both", options.command);
+    if (!options.style.empty() && options.defaults)
+        usage("give either --style NAME or --defaults, not both", options.command);
+    if (!options.saveStyle.empty() && !options.params.empty())
+        usage("--save-style keeps settings a style holds, which a parameter block does not", options.command);
     options.input = options.arguments[0];
     if (!options.script.empty() && !options.headless)
         usage("--script replays on the headless screen: add --headless", options.command);
@@ -151,6 +158,10 @@ Options ParseCommandLine(const std::vector<std::string>& args) {
     Options options;
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         options.command = "help";
+        return options;
+    }
+    if (args[0] == "--version" || args[0] == "-V") {
+        options.command = "version";
         return options;
     }
     options.command = args[0];

@@ -9,16 +9,19 @@
 #include <vector>
 
 struct Options {
-    std::string command;                // apply, edit, styles, about, or help
+    std::string command;                // apply, edit, styles, about, help or version
     bool help = false;                  // --help after a command: show that command's help
     std::vector<std::string> arguments; // the words that are not options, in order
     std::string input;                  // the image being worked on: one of `arguments`
     std::string output;
-    std::string params; // stored block to apply; empty: the last settings
-    std::string style;  // apply: the style to choose in the dialog
-    std::string name;   // styles import: the name to store under
-    bool force = false; // styles: replace or delete what is otherwise kept; --in-place: lose what
-                        // the file held; apply, edit: replace a read-only output
+    std::string params;    // stored block to apply; empty: the last settings
+    std::string style;     // apply: the style to choose in the dialog; edit: the style to open with
+    bool defaults = false; // edit: open with the default style, not the last settings
+    std::string saveStyle; // apply, edit: keep the settings run with as this style too
+    std::string name;      // styles import: the name to store under
+    bool json = false;     // styles show, export: the JSON form
+    bool force = false;    // styles: replace or delete what is otherwise kept; --in-place: lose what
+                           // the file held; apply, edit: replace a read-only output
     std::vector<std::pair<std::string, std::string>> channels; // NAME, FILE
     std::optional<UserArea> area;
     std::string mask;

@@ -12,9 +12,11 @@
 #include "Persistence.h"
 #include "StyleCommands.h"
 #include "StyleLibrary.h"
+#include "StyleSummary.h"
 #include "Targets.h"
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -65,24 +67,73 @@ std::unique_ptr<CodecThread> openInputForDialog(Document& document, const Option
     return codec;
 }
 
-// Runs the filter over the document while `codec` decodes and encodes, and keeps the accepted block.
-void filterAndWrite(PluginHost& plugin, Document& document, CodecThread& codec, ParameterHandle& parameters,
-                    bool withDialog, const Options& options, const std::string& target) {
+// Runs the filter over the document while `codec` decodes and encodes; the block it ran with (the
+// accepted one after a dialog) goes to --save-params and is returned.
+std::string filterAndWrite(PluginHost& plugin, Document& document, CodecThread& codec,
+                           ParameterHandle& parameters, bool withDialog, const Options& options,
+                           const std::string& target, const DialogStart& opening = {}) {
     const ImageFormat format = OutputFormat(target, options.format);
     codec.StartOutput(target, format, options.quality, document.area);
     {
         Progress progress(options.quiet);
         TileServer server(document, codec, progress);
-        RunFilter(plugin, server, parameters, withDialog, options.input);
+        RunFilter(plugin, server, parameters, withDialog, options.input, opening);
     }
     codec.Finish();
     if (LayoutFor(format, document.source).sixteen && !options.quiet)
         std::fprintf(stderr, "relight: lit in 8 bits, written in 16 (each value x 257): %s\n",
                      target.c_str());
     const std::string block = parameters.Bytes();
-    KeepLastBlock(block);
     if (!options.saveParams.empty())
         WriteFileAtomically(options.saveParams, block);
+    return block;
+}
+
+// --save-style NAME: the style library that will take the settings, refused before any work when
+// the name is taken (without --force) or locked. Null without the option.
+std::unique_ptr<StyleLibrary> styleToSave(const PluginHost& plugin, const Options& options) {
+    if (options.saveStyle.empty())
+        return nullptr;
+    auto library = std::make_unique<StyleLibrary>(plugin.Styles());
+    library->CheckWritable(library->NameOf(options.saveStyle), options.force);
+    return library;
+}
+
+void saveStyle(const StyleLibrary* library, const Options& options, const std::string& settings) {
+    if (!library)
+        return;
+    if (settings.empty())
+        BadInput("the plug-in gave no settings to keep as a style");
+    library->Write(library->NameOf(options.saveStyle), settings, true);
+}
+
+// The settings the last accepted dialog kept, checked, with the style it showed; none with a warning
+// when they are damaged: the file stays as it is until a dialog is accepted.
+DialogStart lastSettings(const PluginHost& plugin) {
+    DialogStart last;
+    last.settings = ReadLastSettings(last.style);
+    if (last.settings.empty())
+        return {};
+    try {
+        CheckStyle(plugin.Styles(), last.settings, LastSettingsPath());
+    } catch (const HostError& damaged) {
+        Warn("the last settings are not used", damaged.what(), damaged.File());
+        return {};
+    }
+    return last;
+}
+
+// The name of the style the dialog showed as it closed; empty when none (or no folder to name it).
+std::string shownStyle(const PluginHost& plugin) {
+    const int entry = plugin.SettingsStyleEntry();
+    if (entry <= 0)
+        return {};
+    try {
+        const std::vector<std::string> names = StyleLibrary(plugin.Styles()).Names();
+        return std::size_t(entry) <= names.size() ? names[std::size_t(entry) - 1] : "";
+    } catch (const HostError&) {
+        return {};
+    }
 }
 
 // The block run: the same stored settings for every image.
@@ -94,6 +145,11 @@ void applyBlock(PluginHost& plugin, const std::vector<Options>& runs, const Opti
     if (const std::string why = plugin.CheckParameters(block); !why.empty())
         BadInput("bad parameter block (" + why + ")", blockFile);
     CheckPlannedFiles(PlannedFilesOf(runs), options.force);
+    const std::unique_ptr<StyleLibrary> saving = styleToSave(plugin, options);
+    const std::string kept = saving ? lastSettings(plugin).settings : "";
+    if (saving && kept.empty())
+        BadInput("no last settings to keep as a style (accept the dialog of relight edit first)",
+                 LastSettingsPath());
     MakeResultFolder(options);
     for (const Options& run : runs) {
         Document document;
@@ -102,14 +158,16 @@ void applyBlock(PluginHost& plugin, const std::vector<Options>& runs, const Opti
         ParameterHandle parameters(block);
         filterAndWrite(plugin, document, *codec, parameters, false, run, run.output);
     }
+    saveStyle(saving.get(), options, kept);
 }
 
-// The dialog on `screen` over the document, then the final run with what it accepted.
-void runDialog(PluginHost& plugin, Document& document, CodecThread& codec, const DialogScreen& screen,
-               const Options& options, const std::string& target) {
+// The dialog on `screen` over the document, then the final run with what it accepted; returns the
+// accepted block.
+std::string runDialog(PluginHost& plugin, Document& document, CodecThread& codec, const DialogScreen& screen,
+                      const Options& options, const std::string& target, const DialogStart& opening = {}) {
     ParameterHandle parameters;
     try {
-        filterAndWrite(plugin, document, codec, parameters, true, options, target);
+        return filterAndWrite(plugin, document, codec, parameters, true, options, target, opening);
     } catch (const HostError&) {
         screen.CheckScript();
         throw;
@@ -126,6 +184,7 @@ void applyStyle(PluginHost& plugin, const std::vector<Options>& runs, const Opti
     PlannedFiles files = PlannedFilesOf(runs);
     files.reads.push_back(library.PathOf(style));
     CheckPlannedFiles(files, options.force);
+    const std::unique_ptr<StyleLibrary> saving = styleToSave(plugin, options);
     MakeResultFolder(options);
     for (const Options& run : runs) {
         Document document;
@@ -133,6 +192,7 @@ void applyStyle(PluginHost& plugin, const std::vector<Options>& runs, const Opti
         const DialogScreen screen(script, "choosing style '" + style + "' in the dialog");
         runDialog(plugin, document, *codec, screen, run, run.output);
     }
+    saveStyle(saving.get(), options, plugin.Settings());
 }
 
 void apply(const Options& options) {
@@ -145,23 +205,49 @@ void apply(const Options& options) {
         applyStyle(plugin, runs, options);
 }
 
+// What the dialog of `relight edit` opens with: the style --style names, the default style with
+// --defaults, else the last accepted settings.
+DialogStart openingOf(const PluginHost& plugin, const Options& options) {
+    if (options.defaults)
+        return {};
+    if (options.style.empty())
+        return lastSettings(plugin);
+    const StyleLibrary library(plugin.Styles());
+    const std::string style = library.NameOf(options.style);
+    return {library.Read(style), style};
+}
+
 void edit(const Options& options) {
     Options run = options;
     run.output = OutputOf(options);
     CheckPlannedFiles(PlannedFilesOf({run}), options.force);
     PluginHost plugin(PluginHost::Locate(options.plugin));
     plugin.SetThreads(options.jobs);
+    const std::unique_ptr<StyleLibrary> saving = styleToSave(plugin, options);
     Document document;
     const std::unique_ptr<CodecThread> codec = openInputForDialog(document, options);
     SeedStylesIfPossible(plugin.Styles());
+    const DialogStart opening = openingOf(plugin, options);
     const DialogScreen screen(options);
-    runDialog(plugin, document, *codec, screen, options, run.output);
+    const std::string block = runDialog(plugin, document, *codec, screen, options, run.output, opening);
+    const std::string settings = plugin.Settings();
+    KeepLastSettings(block, settings, shownStyle(plugin));
+    saveStyle(saving.get(), options, settings);
 }
 
+// Prints what the program is, then shows the module's about box in a window, or prints its text
+// when there is no display.
 void about(const Options& options) {
     PluginHost plugin(PluginHost::Locate(options.plugin));
     std::printf("relight %s: a lighting filter host\nplug-in: %s\n", RELIGHT_VERSION, plugin.Path().c_str());
     std::fflush(stdout);
+    std::optional<DialogScreen> window;
+    try {
+        window.emplace(options);
+    } catch (const HostError&) {
+        std::fputs(plugin.AboutText().c_str(), stdout);
+        return;
+    }
     AboutRecord record{nullptr};
     if (std::int16_t code = plugin.Call(selectorAbout, &record))
         throw HostError(ExitStatus::filterFailed, "the about box failed with code " + std::to_string(code),
@@ -175,9 +261,13 @@ void RunCommand(const Options& options) {
         std::fputs(HelpText(options.command).c_str(), stdout);
         return;
     }
+    if (options.command == "version") {
+        std::printf("relight %s\n", RELIGHT_VERSION);
+        return;
+    }
     const std::string data = DataFolder();
-    const bool needsStyles =
-        options.command == "styles" || options.command == "edit" || !options.style.empty();
+    const bool needsStyles = options.command == "styles" || options.command == "edit" ||
+                             !options.style.empty() || !options.saveStyle.empty();
     if (data.empty() && needsStyles)
         BadInput("no home folder for the styles (set HOME or RELIGHT_HOME)");
     TBFilesSetRoot(data, "relight");

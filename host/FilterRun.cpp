@@ -99,7 +99,7 @@ void CheckTextureChannel(const std::string& block, const Document& document, con
 }
 
 void RunFilter(PluginHost& plugin, TileServer& server, ParameterHandle& parameters, bool withDialog,
-               const std::string& file) {
+               const std::string& file, const DialogStart& opening) {
     FilterRecord& record = server.Record();
     HandleKeeper keeper(parameters, record);
     if (withDialog)
@@ -107,6 +107,11 @@ void RunFilter(PluginHost& plugin, TileServer& server, ParameterHandle& paramete
     call(plugin, selectorPrepare, "prepare", record, file);
     call(plugin, selectorStart, "start", record, file);
     try {
+        if (withDialog && !opening.settings.empty())
+            if (const int code = plugin.OpenDialogWith(opening.settings, opening.style))
+                throw HostError(
+                    ExitStatus::filterFailed,
+                    "the dialog refused the settings to open with (code " + std::to_string(code) + ")", file);
         serveTiles(plugin, server, withDialog, file);
     } catch (...) {
         plugin.Call(selectorFinish, &record);

@@ -28,8 +28,15 @@ class ParameterHandle {
 // Refuses a block whose texture channel the document lacks; `file` names the block in errors.
 void CheckTextureChannel(const std::string& block, const Document& document, const std::string& file);
 
+// What a dialog opens with: settings as a style file's bytes, and the style its popup shows. No
+// bytes: the module's own choice (the default style, in a new process).
+struct DialogStart {
+    std::string settings;
+    std::string style;
+};
+
 // Runs prepare, start, continue while a rectangle is set, and finish (with the dialog first when
-// `withDialog`). Throws HostError: cancelled after Ctrl-C or Cancel in the dialog, filter failure
-// for any other non-zero result; `file` names the image in errors.
+// `withDialog`, opening as `opening` says). Throws HostError: cancelled after Ctrl-C or Cancel in
+// the dialog, filter failure for any other non-zero result; `file` names the image in errors.
 void RunFilter(PluginHost& plugin, TileServer& server, ParameterHandle& parameters, bool withDialog,
-               const std::string& file);
+               const std::string& file, const DialogStart& opening = {});

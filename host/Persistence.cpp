@@ -56,6 +56,19 @@ std::string LastBlockPath() {
     return StateFolder() + "/last.block";
 }
 
+std::string LastSettingsPath() {
+    return StateFolder() + "/last.style";
+}
+
+namespace {
+
+// The name of the style the dialog showed, beside the settings.
+std::string lastStyleNamePath() {
+    return LastSettingsPath() + "-name";
+}
+
+} // namespace
+
 std::string ReadLastBlock() {
     if (StateFolder().empty())
         BadInput(kNoHome);
@@ -66,22 +79,41 @@ std::string ReadLastBlock() {
     return ReadWholeFile(path, kMaxBlockBytes, "parameter block");
 }
 
-void KeepLastBlock(const std::string& block) {
+std::string ReadLastSettings(std::string& style) {
+    const std::string path = LastSettingsPath();
+    std::error_code error;
+    if (StateFolder().empty() || !std::filesystem::exists(path, error))
+        return {};
     try {
-        SaveLastBlock(block);
-    } catch (const HostError& error) {
-        const std::string where = error.File().empty() ? "" : ": " + error.File();
-        std::fprintf(stderr, "relight: warning: the last settings were not kept (%s)%s\n", error.what(),
-                     where.c_str());
+        style = std::filesystem::exists(lastStyleNamePath(), error)
+                    ? ReadWholeFile(lastStyleNamePath(), 255, "style name")
+                    : "";
+        return ReadWholeFile(path, kMaxStyleBytes, "style file");
+    } catch (const HostError& failure) {
+        Warn("the last settings were not read", failure.what(), path);
+        return {};
     }
 }
 
-void SaveLastBlock(const std::string& block) {
-    if (StateFolder().empty())
-        BadInput(kNoHome);
-    std::error_code error;
-    std::filesystem::create_directories(StateFolder(), error);
-    if (error)
-        BadInput("cannot create the state folder (" + error.message() + ")", StateFolder());
-    WriteFileAtomically(LastBlockPath(), block);
+void Warn(const std::string& what, const std::string& cause, const std::string& file) {
+    const std::string where = file.empty() ? "" : ": " + file;
+    std::fprintf(stderr, "relight: warning: %s (%s)%s\n", what.c_str(), cause.c_str(), where.c_str());
+}
+
+void KeepLastSettings(const std::string& block, const std::string& settings, const std::string& style) {
+    try {
+        if (StateFolder().empty())
+            BadInput(kNoHome);
+        std::error_code error;
+        std::filesystem::create_directories(StateFolder(), error);
+        if (error)
+            BadInput("cannot create the state folder (" + error.message() + ")", StateFolder());
+        WriteFileAtomically(LastBlockPath(), block);
+        if (settings.empty())
+            return;
+        WriteFileAtomically(LastSettingsPath(), settings);
+        WriteFileAtomically(lastStyleNamePath(), style);
+    } catch (const HostError& failure) {
+        Warn("the last settings were not kept", failure.what(), failure.File());
+    }
 }

@@ -1,5 +1,5 @@
 // Where the program keeps what outlives a run: the data folder (the File Manager's volume, which
-// holds the style folder) and the last accepted parameter block.
+// holds the style folder) and the settings of the last accepted dialog.
 #pragma once
 
 #include <string>
@@ -11,14 +11,22 @@ std::string DataFolder();
 // $XDG_STATE_HOME/relight, else ~/.local/state/relight (~ as for DataFolder); empty when none.
 std::string StateFolder();
 
-// The file holding the last accepted block.
+// The last accepted dialog's settings, kept in two forms: the parameter block that plain apply
+// repeats and the style file the next dialog opens with. Nothing else writes them.
 std::string LastBlockPath();
+std::string LastSettingsPath();
 
 // The last accepted block; throws HostError when there is none yet.
 std::string ReadLastBlock();
 
-// The same, but a failure is only a warning on stderr: the written image is the product.
-void KeepLastBlock(const std::string& block);
+// The kept style bytes, and in `style` the style the dialog showed with them (empty when none); empty
+// when there are none yet or they cannot be read (then with a warning on stderr: a dialog can open
+// without them).
+std::string ReadLastSettings(std::string& style);
 
-// Keeps `block` as the last accepted one, replacing the previous file whole.
-void SaveLastBlock(const std::string& block);
+// Keeps both forms and the style the dialog showed, each file replaced whole; a failure is only a
+// warning on stderr: the written image is the product. Empty `settings` keep the block alone.
+void KeepLastSettings(const std::string& block, const std::string& settings, const std::string& style);
+
+// One line on stderr: "relight: warning: <what> (<cause>)[: <file>]".
+void Warn(const std::string& what, const std::string& cause, const std::string& file);

@@ -1,6 +1,7 @@
 #include "PluginHost.h"
 
 #include "HostError.h"
+#include "PluginStyles.h"
 
 #include <cstdlib>
 #include <dlfcn.h>
@@ -60,6 +61,11 @@ PluginHost::PluginHost(const std::string& path) : path_(path) {
         loadFailure("not a relight plug-in (entry points missing)", path);
     }
     setThreads_ = reinterpret_cast<PluginSetThreadsProc>(dlsym(library_, kPluginSetThreadsName));
+    aboutText_ = reinterpret_cast<PluginAboutTextProc>(dlsym(library_, kPluginAboutTextName));
+    settingsWrite_ = reinterpret_cast<decltype(settingsWrite_)>(dlsym(library_, kPluginSettingsWriteName));
+    settingsRead_ = reinterpret_cast<decltype(settingsRead_)>(dlsym(library_, kPluginSettingsReadName));
+    settingsStyleEntry_ =
+        reinterpret_cast<decltype(settingsStyleEntry_)>(dlsym(library_, kPluginSettingsStyleEntryName));
     styles_ = PluginStyles(library_);
 }
 
@@ -78,9 +84,36 @@ void PluginHost::SetThreads(int threads) const {
         setThreads_(threads);
 }
 
+std::string PluginHost::AboutText() const {
+    if (!aboutText_)
+        return {};
+    std::string text(aboutText_(nullptr, 0), '\0');
+    aboutText_(text.data(), text.size() + 1);
+    return text;
+}
+
 std::string PluginHost::CheckParameters(const std::string& block) const {
     char why[256] = "";
     if (check_(block.data(), block.size(), why, sizeof why) == 0)
         return {};
     return why[0] ? why : "refused by the plug-in";
+}
+
+std::string PluginHost::Settings() const {
+    if (!settingsWrite_)
+        return {};
+    std::string bytes(settingsWrite_(&moduleWord, nullptr, 0), '\0');
+    settingsWrite_(&moduleWord, bytes.data(), bytes.size());
+    return bytes;
+}
+
+int PluginHost::SettingsStyleEntry() const {
+    return settingsStyleEntry_ ? settingsStyleEntry_(&moduleWord) : 0;
+}
+
+int PluginHost::OpenDialogWith(const std::string& settings, const std::string& style) {
+    if (!settingsRead_)
+        return styleNoErr;
+    const PascalName name(style);
+    return settingsRead_(&moduleWord, settings.data(), settings.size(), name.bytes);
 }

@@ -29,6 +29,16 @@ class PluginHost {
     // The threads the module shades with, the caller's included; 0: the machine's cores. Nothing
     // happens with a module that takes no thread count.
     void SetThreads(int threads) const;
+    // The module's about box as text; empty when it offers none.
+    std::string AboutText() const;
+    // The settings the module keeps after an accepted dialog, as a style file's bytes; empty when
+    // it keeps none or offers no such call.
+    std::string Settings() const;
+    // The entry of the style popup (from 1) the last dialog showed as it closed; 0 when none.
+    int SettingsStyleEntry() const;
+    // Has the dialog of the run just started open with `settings` (a style file's bytes), its style
+    // popup showing `style`; the module's style result, or styleNoErr when it offers no such call.
+    int OpenDialogWith(const std::string& settings, const std::string& style);
     const std::string& Path() const { return path_; }
     // The module's style functions; none are available when it exports none.
     const PluginStyles& Styles() const { return styles_; }
@@ -39,5 +49,9 @@ class PluginHost {
     PluginMainProc main_ = nullptr;
     PluginCheckParametersProc check_ = nullptr;
     PluginSetThreadsProc setThreads_ = nullptr;
+    PluginAboutTextProc aboutText_ = nullptr;
+    decltype(&PluginSettingsWrite) settingsWrite_ = nullptr;
+    decltype(&PluginSettingsRead) settingsRead_ = nullptr;
+    decltype(&PluginSettingsStyleEntry) settingsStyleEntry_ = nullptr;
     PluginStyles styles_;
 };

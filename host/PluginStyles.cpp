@@ -32,6 +32,9 @@ PluginStyles::PluginStyles(void* library) {
     resolve(library, kPluginStyleReadName, read_, all);
     resolve(library, kPluginStyleFreeName, free_, all);
     resolve(library, kPluginStyleDescribeName, describe_, all);
+    resolve(library, kPluginStyleBytesName, bytes_, all);
+    resolve(library, kPluginStyleReadJSONName, readJSON_, all);
+    resolve(library, kPluginStyleWriteJSONName, writeJSON_, all);
     resolve(library, kPluginStyleFolderName, folder_, all);
     resolve(library, kPluginStyleDefaultName, defaultName_, all);
     resolve(library, kPluginStyleCutName, cutName_, all);
@@ -90,5 +93,30 @@ StylePtr PluginStyles::Read(const std::string& bytes, int& result) const {
 std::string PluginStyles::Describe(const PluginStyle& style) const {
     std::string text(describe_(&style, nullptr, 0), '\0');
     describe_(&style, text.data(), text.size() + 1);
+    return text;
+}
+
+std::string PluginStyles::Bytes(const PluginStyle& style) const {
+    std::string bytes(bytes_(&style, nullptr, 0), '\0');
+    bytes_(&style, bytes.data(), bytes.size());
+    return bytes;
+}
+
+StylePtr PluginStyles::ReadJSON(const std::string& text, std::string& name, std::string& why) const {
+    PluginStyle* style = nullptr;
+    Str255 named = {0};
+    char reason[512] = "";
+    if (readJSON_(text.data(), text.size(), &style, named, reason, sizeof reason) == filterMemFull)
+        why = "out of memory";
+    else
+        why = reason;
+    name = PascalName::Text(named);
+    return StylePtr(style, StyleDeleter{free_});
+}
+
+std::string PluginStyles::WriteJSON(const PluginStyle& style, const std::string& name) const {
+    const PascalName pascal(name);
+    std::string text(writeJSON_(&style, pascal.bytes, nullptr, 0), '\0');
+    writeJSON_(&style, pascal.bytes, text.data(), text.size() + 1);
     return text;
 }

@@ -49,12 +49,22 @@ class PluginStyles {
     StylePtr Read(const std::string& bytes, int& result) const;
     // The module's summary of the style, one line per item.
     std::string Describe(const PluginStyle& style) const;
+    // The style file's bytes.
+    std::string Bytes(const PluginStyle& style) const;
+    // The style in JSON `text`, with its "name"; null with the module's reason in `why` when it is
+    // refused (or out of memory).
+    StylePtr ReadJSON(const std::string& text, std::string& name, std::string& why) const;
+    // The style as JSON named `name`.
+    std::string WriteJSON(const PluginStyle& style, const std::string& name) const;
 
   private:
     bool available_ = false;
     decltype(&PluginStyleRead) read_ = nullptr;
     decltype(&PluginStyleFree) free_ = nullptr;
     decltype(&PluginStyleDescribe) describe_ = nullptr;
+    decltype(&PluginStyleBytes) bytes_ = nullptr;
+    decltype(&PluginStyleReadJSON) readJSON_ = nullptr;
+    decltype(&PluginStyleWriteJSON) writeJSON_ = nullptr;
     decltype(&PluginStyleFolder) folder_ = nullptr;
     decltype(&PluginStyleDefault) defaultName_ = nullptr;
     decltype(&PluginStyleCut) cutName_ = nullptr;

@@ -32,29 +32,39 @@ void list(const StyleLibrary& library, const Options& options) {
 }
 
 void show(const PluginStyles& styles, const StyleLibrary& library, const Options& options) {
-    const std::string name = library.NameOf(operands(options, 1, "show NAME")[1]);
-    print(DescribeStyle(styles, name, library.Read(name), name));
+    const std::string name = library.NameOf(operands(options, 1, "show NAME [--json]")[1]);
+    const std::string bytes = library.Read(name);
+    print(options.json ? StyleJSON(styles, name, bytes, name) : DescribeStyle(styles, name, bytes, name));
+}
+
+// The name an import stores under: --name, else the name the JSON gives, else the file's name
+// without its extension.
+std::string importName(const std::string& file, const std::string& named, const Options& options) {
+    if (!options.name.empty())
+        return options.name;
+    return named.empty() ? std::filesystem::path(file).stem().string() : named;
 }
 
 void import(const PluginStyles& styles, const StyleLibrary& library, const Options& options) {
     const std::string file = operands(options, 1, "import FILE [--name NAME] [--force]")[1];
-    const std::string bytes = ReadWholeFile(file, kMaxStyleBytes, "style file");
-    CheckStyle(styles, bytes, file);
-    const std::string name =
-        library.NameOf(options.name.empty() ? std::filesystem::path(file).filename().string() : options.name);
-    library.Write(name, bytes, options.force);
+    const ReadStyle read = ReadStyleFile(styles, ReadWholeFile(file, kMaxStyleBytes, "style file"), file);
+    const std::string name = library.NameOf(importName(file, read.name, options));
+    library.Write(name, styles.Bytes(*read.style), options.force);
     print("imported '" + name + "'\n");
 }
 
-void exportStyle(const StyleLibrary& library, const Options& options) {
-    const std::vector<std::string>& words = operands(options, 2, "export NAME FILE [--force]");
+// JSON when asked for, when FILE ends in .json, or on standard output; else a style file's bytes.
+void exportStyle(const PluginStyles& styles, const StyleLibrary& library, const Options& options) {
+    const std::vector<std::string>& words = operands(options, 2, "export NAME FILE [--json] [--force]");
     const std::string name = library.NameOf(words[1]);
+    const std::string& file = words[2];
     const std::string bytes = library.Read(name);
+    const bool json = options.json || file == "-" || std::filesystem::path(file).extension() == ".json";
     std::error_code error;
-    if (!options.force && std::filesystem::exists(words[2], error))
-        BadInput("the file exists already (--force replaces it)", words[2]);
-    CheckPlannedFiles({{library.PathOf(name)}, {words[2]}}, options.force);
-    WriteFileAtomically(words[2], bytes);
+    if (!options.force && file != "-" && std::filesystem::exists(file, error))
+        BadInput("the file exists already (--force replaces it)", file);
+    CheckPlannedFiles({{library.PathOf(name)}, {file}}, options.force);
+    WriteFileAtomically(file, json ? StyleJSON(styles, name, bytes, name) : bytes);
 }
 
 void erase(const StyleLibrary& library, const Options& options) {
@@ -81,7 +91,7 @@ void RunStylesCommand(const Options& options) {
     else if (action == "import")
         import(plugin.Styles(), library, options);
     else if (action == "export")
-        exportStyle(library, options);
+        exportStyle(plugin.Styles(), library, options);
     else if (action == "delete")
         erase(library, options);
     else

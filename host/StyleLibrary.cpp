@@ -117,15 +117,21 @@ std::string StyleLibrary::Read(const std::string& name) const {
     return ReadWholeFile(PathOf(name));
 }
 
-void StyleLibrary::Write(const std::string& name, const std::string& bytes, bool replace) const {
-    const std::string path = PathOf(name);
-    PascalName pascal(name);
+bool StyleLibrary::CheckWritable(const std::string& name, bool replace) const {
+    const PascalName pascal(name);
     FInfo info{};
     const bool exists = HGetFInfo(volume_, directory_, pascal.bytes, &info) != fnfErr;
     if (exists && !replace)
         BadInput("a style named '" + name + "' exists already (--force replaces it)");
     if (styles_.IsLocked(name))
-        BadInput("the style file is locked and cannot be replaced", path);
+        BadInput("the style file is locked and cannot be replaced", PathOf(name));
+    return exists;
+}
+
+void StyleLibrary::Write(const std::string& name, const std::string& bytes, bool replace) const {
+    const std::string path = PathOf(name);
+    const PascalName pascal(name);
+    const bool exists = CheckWritable(name, replace);
     AtomicOutput out(path);
     if (std::fwrite(bytes.data(), 1, bytes.size(), out.Stream()) != bytes.size())
         BadInput("cannot write the style", out.Target());

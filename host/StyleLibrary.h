@@ -38,6 +38,9 @@ class StyleLibrary {
     // Stores `bytes` as the style `name`. An existing file is replaced only when `replace`, and a
     // locked one never; throws HostError saying why not.
     void Write(const std::string& name, const std::string& bytes, bool replace) const;
+    // Throws the HostError Write would throw for want of permission, before any work is done; true
+    // when a file of that name exists.
+    bool CheckWritable(const std::string& name, bool replace) const;
     // Deletes the style; throws HostError when there is none or it is locked.
     void Erase(const std::string& name) const;
 

@@ -4,9 +4,8 @@
 
 namespace {
 
-StylePtr load(const PluginStyles& styles, const std::string& bytes, const std::string& file) {
-    int result = styleNoErr;
-    StylePtr style = styles.Read(bytes, result);
+// The style the module read, or the failure its result means.
+StylePtr checked(StylePtr style, int result, const std::string& file) {
     switch (result) {
     case styleNoErr:
         return style;
@@ -19,13 +18,43 @@ StylePtr load(const PluginStyles& styles, const std::string& bytes, const std::s
     }
 }
 
+StylePtr load(const PluginStyles& styles, const std::string& bytes, const std::string& file) {
+    int result = styleNoErr;
+    StylePtr style = styles.Read(bytes, result);
+    return checked(std::move(style), result, file);
+}
+
+bool looksLikeJSON(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    return first != std::string::npos && text[first] == '{';
+}
+
 } // namespace
 
 void CheckStyle(const PluginStyles& styles, const std::string& bytes, const std::string& file) {
     load(styles, bytes, file);
 }
 
+ReadStyle ReadStyleFile(const PluginStyles& styles, const std::string& bytes, const std::string& file) {
+    int result = styleNoErr;
+    StylePtr style = styles.Read(bytes, result);
+    if (result == styleNotAStyle && !looksLikeJSON(bytes))
+        BadInput("not a style (neither a style file's bytes nor JSON text)", file);
+    if (result != styleNotAStyle)
+        return {checked(std::move(style), result, file), ""};
+    std::string name, why;
+    style = styles.ReadJSON(bytes, name, why);
+    if (!style)
+        BadInput("bad style JSON (" + why + ")", file);
+    return {std::move(style), name};
+}
+
 std::string DescribeStyle(const PluginStyles& styles, const std::string& name, const std::string& bytes,
                           const std::string& file) {
     return name + '\n' + styles.Describe(*load(styles, bytes, file));
+}
+
+std::string StyleJSON(const PluginStyles& styles, const std::string& name, const std::string& bytes,
+                      const std::string& file) {
+    return styles.WriteJSON(*load(styles, bytes, file), name);
 }

@@ -1,10 +1,14 @@
-// The module's exported entry points: the run sequence with the Toolbox dialog, the block check and
-// the thread count.
+// The module's exported entry points: the run sequence with the Toolbox dialog, the block check,
+// the thread count and the about box as text.
 #include "LM_dispatch.h"
 #include "LM_mac_UI.h"
 #include "LM_parameters.h"
 #include "LM_thread_pool.h"
 #include "relight_filter.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
 
 extern "C" __attribute__((visibility("default"))) void
 PluginMain(std::int32_t selector, void* record, std::intptr_t* globalsSlot, std::int16_t* result) {
@@ -27,4 +31,14 @@ PluginCheckParameters(const void* block, std::size_t size, char* why, std::size_
 
 extern "C" __attribute__((visibility("default"))) void PluginSetThreads(int threads) {
     LM_SetThreadCount(threads);
+}
+
+extern "C" __attribute__((visibility("default"))) std::size_t PluginAboutText(char* text, std::size_t size) {
+    const std::string about = LM_AboutText();
+    if (size > 0) {
+        const std::size_t n = std::min(size - 1, about.size());
+        std::memcpy(text, about.data(), n);
+        text[n] = 0;
+    }
+    return about.size();
 }

@@ -3,3 +3,4 @@
 
 static_assert(sizeof(PluginMainProc) == sizeof(&PluginMain));
 static_assert(sizeof(PluginSetThreadsProc) == sizeof(&PluginSetThreads));
+static_assert(sizeof(PluginAboutTextProc) == sizeof(&PluginAboutText));

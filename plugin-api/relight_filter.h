@@ -157,11 +157,17 @@ int PluginCheckParameters(const void* block, std::size_t size, char* why, std::s
 // such entry point leaves the module to choose.
 using PluginSetThreadsProc = void (*)(int threads);
 void PluginSetThreads(int threads);
+
+// The about box's text, one line each item, for a host that cannot show the box. Writes at most
+// `size` bytes, NUL included, and returns the whole text's length. A module may lack it.
+using PluginAboutTextProc = std::size_t (*)(char* text, std::size_t size);
+std::size_t PluginAboutText(char* text, std::size_t size);
 }
 
 constexpr const char* kPluginMainName = "PluginMain";
 constexpr const char* kPluginCheckParametersName = "PluginCheckParameters";
 constexpr const char* kPluginSetThreadsName = "PluginSetThreads";
+constexpr const char* kPluginAboutTextName = "PluginAboutText";
 
 // ---- Styles -------------------------------------------------------------------------------------
 // A style is a named set of the module's settings, kept as a file in the style folder that the module
@@ -190,10 +196,24 @@ int PluginStyleRead(const void* bytes, std::size_t size, PluginStyle** style);
 // Releases a style the module made; null is allowed.
 void PluginStyleFree(PluginStyle* style);
 // The style for people: its surface, ambient light and texture, the light count, then one line per
-// light, each line ending in '\n'. Positions are in hundredths of half the preview's width, from its
+// light, each line ending in '\n'. Values read as the dialog shows them (sliders as their value
+// text, colours as #RRGGBB); positions are in hundredths of half the preview's width, from its
 // centre (x to the right, y down). Writes at most `size` bytes, NUL included (nothing when `size`
 // is 0), and returns the whole text's length: a call with a larger buffer gets the rest.
 std::size_t PluginStyleDescribe(const PluginStyle* style, char* text, std::size_t size);
+// The style's bytes as a style file holds them. Writes at most `size` bytes and returns the whole
+// length.
+std::size_t PluginStyleBytes(const PluginStyle* style, void* bytes, std::size_t size);
+// Reads a style from its JSON text, the readable form the shipped styles are written in. Postcondition:
+// on styleNoErr *style is a new style and `name` its "name" (empty when it has none, cut to 255
+// bytes); on styleDamaged *style is null and `why` holds the reason, naming the line or the field
+// (NUL-terminated, cut to `whySize`). Results: styleNoErr, styleDamaged, filterMemFull.
+int PluginStyleReadJSON(const char* text, std::size_t size, PluginStyle** style, Str255 name, char* why,
+                        std::size_t whySize);
+// The style as JSON text named `name`, every field written, so that PluginStyleReadJSON gives the
+// same style again. Writes at most `size` bytes, NUL included, and returns the whole text's length.
+std::size_t PluginStyleWriteJSON(const PluginStyle* style, ConstStr255Param name, char* text,
+                                 std::size_t size);
 
 // The style folder, made when missing. Returns 1 with its volume and directory; 0 when the module
 // names no folder or it cannot be made (the outputs are then unchanged).
@@ -213,12 +233,29 @@ int PluginStyleIsLocked(Str255 name);
 // Deletes the style file `name` (cut in place); 1 when it is gone, 0 when there was none or it
 // could not be deleted.
 int PluginStyleErase(Str255 name);
+
+// The settings the module keeps in `globalsSlot` (the word PluginMain keeps), in a style file's
+// bytes: what a host stores so that a later process opens the dialog with them. Writes at most
+// `size` bytes and returns the whole length; 0 when the module keeps no settings.
+std::size_t PluginSettingsWrite(const std::intptr_t* globalsSlot, void* bytes, std::size_t size);
+// Makes the bytes of a style file the settings the dialog of this run opens with, its popup showing
+// the style `style` (an empty name shows none). Precondition: start of a run with the dialog has
+// succeeded and its first continue has not come. Results: styleNoErr, styleNotAStyle,
+// styleDamaged (the settings are then unchanged), filterBadSelector when no dialog is waiting.
+int PluginSettingsRead(std::intptr_t* globalsSlot, const void* bytes, std::size_t size,
+                       ConstStr255Param style);
+// The entry of the style popup the last dialog showed as it closed, from 1 in the listing order
+// (the default style first, then PluginStyleIndexed's order without it); 0 when it showed none.
+std::int16_t PluginSettingsStyleEntry(const std::intptr_t* globalsSlot);
 }
 
 // The exported names, for dlsym.
 constexpr const char* kPluginStyleReadName = "PluginStyleRead";
 constexpr const char* kPluginStyleFreeName = "PluginStyleFree";
 constexpr const char* kPluginStyleDescribeName = "PluginStyleDescribe";
+constexpr const char* kPluginStyleBytesName = "PluginStyleBytes";
+constexpr const char* kPluginStyleReadJSONName = "PluginStyleReadJSON";
+constexpr const char* kPluginStyleWriteJSONName = "PluginStyleWriteJSON";
 constexpr const char* kPluginStyleFolderName = "PluginStyleFolder";
 constexpr const char* kPluginStyleDefaultName = "PluginStyleDefault";
 constexpr const char* kPluginStyleCutName = "PluginStyleCut";
@@ -226,3 +263,6 @@ constexpr const char* kPluginStyleOpensName = "PluginStyleOpens";
 constexpr const char* kPluginStyleIndexedName = "PluginStyleIndexed";
 constexpr const char* kPluginStyleIsLockedName = "PluginStyleIsLocked";
 constexpr const char* kPluginStyleEraseName = "PluginStyleErase";
+constexpr const char* kPluginSettingsWriteName = "PluginSettingsWrite";
+constexpr const char* kPluginSettingsReadName = "PluginSettingsRead";
+constexpr const char* kPluginSettingsStyleEntryName = "PluginSettingsStyleEntry";

@@ -358,6 +358,26 @@ const LM_dialog& LM_MacDialog() {
     return dialog;
 }
 
+std::string LM_AboutText() {
+    std::string text;
+    DialogPtr about = GetNewDialog(kAboutBox, nullptr, reinterpret_cast<WindowPtr>(-1));
+    if (!about)
+        return text;
+    for (std::int16_t item = 1; item <= CountDITL(about); ++item) {
+        std::int16_t kind = 0;
+        Handle handle = nullptr;
+        Rect box;
+        GetDialogItem(about, item, &kind, &handle, &box);
+        Str255 line;
+        if ((kind & 0x7F) != statText)
+            continue;
+        GetDialogItemText(handle, line);
+        text += std::string(reinterpret_cast<const char*>(line + 1), line[0]) + "\n";
+    }
+    DisposeDialog(about);
+    return text;
+}
+
 Boolean LM_DialogFilter(DialogPtr dialog, EventRecord* event, std::int16_t* item) {
     LM_globals* g = LM_DialogGlobals(dialog);
     if (!g)

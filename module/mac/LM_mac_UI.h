@@ -5,11 +5,16 @@
 #include "LM_dialog.h"
 #include "LM_types.h"
 
+#include <string>
+
 struct FilterRecord;
 class LM_globals;
 
 // The dialog as the run sequence calls it.
 const LM_dialog& LM_MacDialog();
+
+// The about box's texts, one line each, for a host without a display.
+std::string LM_AboutText();
 
 LM_sint16 LM_ConstructParameterDialog(FilterRecord* record, LM_globals* globals);
 LM_sint16 LM_CalculatePreviewScaling(FilterRecord* record, LM_globals* globals);

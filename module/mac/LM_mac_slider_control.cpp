@@ -93,12 +93,14 @@ void LM_slider_type_0::EraseAreaBelowBar() const {
     EraseRect(&area);
 }
 
-LM_sint32 LM_slider_type_0::DisplayedValue() const {
-    const LM_sint32 value = (**control).contrlValue;
-    const LM_sint32 max = (**control).contrlMax;
-    if (valueDisplay == 1)
+LM_sint32 LM_SliderText(LM_sint32 value, LM_sint32 max, bool percent) {
+    if (percent)
         return max == 0 ? 0 : value * 100 / max;
     return max == 0 ? -100 : value * 200 / max - 100;
+}
+
+LM_sint32 LM_slider_type_0::DisplayedValue() const {
+    return LM_SliderText((**control).contrlValue, (**control).contrlMax, valueDisplay == 1);
 }
 
 void LM_slider_type_0::DrawValue() const {

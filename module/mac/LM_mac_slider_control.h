@@ -49,3 +49,7 @@ class LM_slider_type_0 {
 };
 
 constexpr LM_sint16 LM_SLIDER_PART = 130;
+
+// The number a slider shows for `value` of the range 0 to `max`: -100 to 100, or 0 to 100 when
+// `percent`.
+LM_sint32 LM_SliderText(LM_sint32 value, LM_sint32 max, bool percent);

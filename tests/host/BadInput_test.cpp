@@ -148,6 +148,12 @@ class BadInputs : public CliTest {
         std::filesystem::create_directory(Path("folder.png"));
         ASSERT_EQ(mkfifo(Path("slow.png").c_str(), 0600), 0);
         WriteBytes(Path("long.script"), "wait 2000000000\nclick @1\n");
+        WriteBytes(Path("ok.script"), "wait 100\nclick @1\n");
+        WriteBytes(Path("syntax.json"),
+                   "{ \"name\": \"X\",\n  \"lights\": [\n    { \"type\": \"spot\", }\n  ]\n}\n");
+        WriteBytes(Path("misspelt.json"), R"({ "lights": [{ "type": "spot", "intensty": 40 }] })");
+        WriteBytes(Path("range.json"), R"({ "surface": { "gloss": 300 }, "lights": [{ "type": "omni" }] })");
+        WriteBytes(Path("unlit.json"), R"({ "name": "Unlit" })");
         std::filesystem::create_symlink("in.png", Path("link.png"));
         WriteBytes(Path("kept.png"), "a result the owner locked");
         std::filesystem::permissions(Path("kept.png"), std::filesystem::perms::owner_read);
@@ -221,7 +227,21 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
         {"endless block", params("/dev/zero"), "parameter block is larger than 66736 bytes: /dev/zero"},
         {"endless style",
          {"styles", "import", "/dev/zero", "--name", "zero"},
+         2,
          "style file is larger than 65536 bytes: /dev/zero"},
+        {"style JSON with a syntax error",
+         {"styles", "import", "@syntax.json"},
+         "bad style JSON (parse error at line 3, column 23: syntax error while parsing object key - "
+         "unexpected '}'; expected string literal): @syntax.json"},
+        {"style JSON with a misspelt field",
+         {"styles", "import", "@misspelt.json"},
+         "bad style JSON (lights[0].intensty: unknown field): @misspelt.json"},
+        {"style JSON with a value out of range",
+         {"styles", "import", "@range.json", "--force"},
+         "bad style JSON (surface.gloss: must be a whole number from 0 to 255): @range.json"},
+        {"style JSON without lights",
+         {"styles", "import", "@unlit.json"},
+         "bad style JSON (lights: must be a list of 1 to 16 lights): @unlit.json"},
         {"endless script",
          {"edit", "@in.png", "-o", "@new.png", "--headless", "--script", "/dev/zero", "--plugin", probe},
          "input script is larger than 4194304 bytes: /dev/zero"},
@@ -289,7 +309,7 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
          "not a regular file (a device, pipe or socket is never replaced): @slow.png"},
         {"read-only output", writing("kept.png"), "the file is read-only (--force replaces it): @kept.png"},
         {"state folder that cannot be made",
-         writing("new.png"),
+         {"edit", "@in.png", "-o", "@new.png", "--headless", "--script", "@ok.script"},
          "warning: the last settings were not kept (cannot create the state folder (Not a directory)): "
          "@light.block/relight",
          0,

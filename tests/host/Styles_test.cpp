@@ -3,6 +3,7 @@
 #include "CliSupport.h"
 
 #include <filesystem>
+#include <regex>
 #include <sys/stat.h>
 
 namespace {
@@ -100,24 +101,26 @@ TEST_F(Styles, SeedingNeverReplacesWhatTheUserHas) {
 }
 
 TEST_F(Styles, ShowSummarisesTheStyle) {
+    // Values as the dialog's sliders show them: gloss 40 of 255 is 40 * 200 / 255 - 100 = -69,
+    // intensity 44 is slider value 171, shown 34.
     EXPECT_EQ(Styles_({"show", "Night"}),
               "Night\n"
-              "surface: gloss 40, material 0, exposure 112\n"
-              "ambient: colour 14000 18000 42000, brightness 12\n"
+              "surface: gloss -69, material -100, exposure -13\n"
+              "ambient: colour #3646A4, brightness 9\n"
               "texture: none\n"
               "lights: 1 (current 1; positions in hundredths of half the preview's width, from its centre)\n"
               // (55, -35) of 180 pixels is (30.6, -19.4) hundredths.
-              "  1: spot at 31,-19, colour 38000 48000 65535, intensity 44, spread 210, on\n");
+              "  1: spot at 31,-19, colour #94BBFF, intensity 34, focus 64, on\n");
     const std::vector<std::string> embossed = lines(Styles_({"show", "  embossed "}));
     ASSERT_EQ(embossed.size(), 6u);
-    EXPECT_EQ(embossed[3], "texture: channel 2, height 170, white is high");
+    EXPECT_EQ(embossed[3], "texture: channel 2, height 66, white is high");
     EXPECT_EQ(embossed[5].rfind("  1: directional at 0,0, ", 0), 0u) << embossed[5];
     ExpectRefused({"styles", "show", "Dusk"}, "no style named 'Dusk'");
 }
 
 TEST_F(Styles, ImportChecksTheFileAndKeepsWhatIsThere) {
     WriteBytes(Path("dusk.style"), shipped("Low Sun"));
-    EXPECT_EQ(Styles_({"import", "@dusk.style"}), "imported 'dusk.style'\n");
+    EXPECT_EQ(Styles_({"import", "@dusk.style"}), "imported 'dusk'\n");
     EXPECT_EQ(Styles_({"import", "@dusk.style", "--name", "Dusk/Evening"}), "imported 'Dusk/Evening'\n");
     const std::string folder = Folder();
     EXPECT_EQ(ReadBytes(folder + "/Dusk:Evening"), shipped("Low Sun")) << "'/' is kept as ':' on disk";
@@ -125,9 +128,10 @@ TEST_F(Styles, ImportChecksTheFileAndKeepsWhatIsThere) {
 
     // A damaged file (its checks are the module's): nothing is written.
     const std::string good = shipped("Low Sun");
-    WriteBytes(Path("bad.style"), good.substr(0, good.size() - 20));
+    WriteBytes(Path("bad.style"), good.substr(0, 50)); // cut inside its first light
     const RunResult r = Relight({"styles", "import", "@bad.style", "--name", "Bad"});
-    EXPECT_TRUE(r.status == 2 && r.err.find(Path("bad.style")) != std::string::npos) << r.err;
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find(Path("bad.style")), std::string::npos) << r.err;
     EXPECT_FALSE(fs::exists(folder + "/Bad"));
 
     // A name in use is replaced only with --force, and a locked file never.
@@ -158,6 +162,30 @@ TEST_F(Styles, ExportWritesTheStyleAndKeepsAnExistingFile) {
     EXPECT_EQ(ReadBytes(Path("g.style")), shipped("Neon"));
     ExpectRefused({"styles", "export", "Dusk", "@d.style"}, "no style named 'Dusk'");
     EXPECT_FALSE(Exists("d.style"));
+}
+
+// The JSON the shipped styles are written in imports to the shipped bytes, and what export writes
+// imports and exports again unchanged.
+TEST_F(Styles, JsonIsAFormOfTheStyle) {
+    const std::regex named(R"re("name"\s*:\s*"([^"]*)")re");
+    for (const auto& entry : fs::directory_iterator(SHIPPED_STYLE_SOURCES)) {
+        if (entry.path().extension() != ".json")
+            continue;
+        std::smatch name;
+        const std::string source = ReadBytes(entry.path().string());
+        ASSERT_TRUE(std::regex_search(source, name, named)) << entry.path();
+        Styles_({"import", entry.path().string(), "--name", "from json"});
+        EXPECT_EQ(ReadBytes(Folder() + "/from json"), shipped(name[1])) << entry.path();
+        Styles_({"delete", "from json"});
+    }
+    const std::string json = Styles_({"export", "Stage Trio", "-"});
+    EXPECT_EQ(json, Styles_({"show", "Stage Trio", "--json"}));
+    WriteBytes(Path("trio.json"), json);
+    Styles_({"delete", "Stage Trio"});
+    EXPECT_EQ(Styles_({"import", Path("trio.json")}), "imported 'Stage Trio'\n") << "the name the JSON gives";
+    EXPECT_EQ(ReadBytes(Folder() + "/Stage Trio"), shipped("Stage Trio"));
+    Styles_({"export", "Stage Trio", Path("again.json")});
+    EXPECT_EQ(ReadBytes(Path("again.json")), json);
 }
 
 TEST_F(Styles, DeleteRefusesUnknownNamesAndKeepsTheDefaultUnlessForced) {
