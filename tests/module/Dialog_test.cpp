@@ -7,6 +7,7 @@
 #include "TestBlocks.h"
 #include "TestHost.h"
 #include "Testing.h"
+#include "Windows.h"
 
 #include <gtest/gtest.h>
 
@@ -40,6 +41,29 @@ std::vector<std::uint32_t> ReadPNG(const std::string& path) {
     EXPECT_TRUE(TBReadPNG(path, &w, &h, &pixels, &error)) << error;
     return pixels;
 }
+
+// The screen of a snapshot, read at the dialog's own coordinates. The dialog (780 x 496) is centred
+// on the screen below the title bar.
+struct DialogShot {
+    explicit DialogShot(const std::string& path) {
+        std::string error;
+        EXPECT_TRUE(TBReadPNG(path, &width, &height, &pixels, &error)) << error;
+        left = (width - 780) / 2;
+        top = kTBTitleBarHeight + (height - 496 - kTBTitleBarHeight) / 2;
+    }
+    std::uint32_t At(int h, int v) const { return pixels[std::size_t((top + v) * width + left + h)]; }
+    // The darkest channel of the darkest pixel in r.
+    int Darkest(const Rect& r) const {
+        int darkest = 255;
+        for (int v = r.top; v < r.bottom; ++v)
+            for (int h = r.left; h < r.right; ++h)
+                for (int shift : {0, 8, 16})
+                    darkest = std::min(darkest, int(At(h, v) >> shift & 0xFF));
+        return darkest;
+    }
+    int width = 0, height = 0, top = 0, left = 0;
+    std::vector<std::uint32_t> pixels;
+};
 
 class DialogRun : public ::testing::Test {
   protected:
@@ -127,7 +151,16 @@ TEST_F(DialogRun, ALightThatIsOffTakesNoChanges) {
     const LM_globals& g = globalsOf(host);
     const LM_sint16 intensity = g.lights[0].intensity, spread = g.lights[0].spread;
     host.SetColorService(0, {1, 2, 3});
-    ASSERT_EQ(Run("click @9\nclick 751,143\nclick 508,175\nclick @7\nclick @1\n"), 0) << TBScriptError();
+    const std::string off = TempPath("off.png");
+    ASSERT_EQ(Run("click @9\nsnapshot " + off + "\nclick 751,143\nclick 508,175\nclick @7\nclick @1\n"), 0)
+        << TBScriptError();
+    // Inactive sliders and the disabled colour box have no line darker than grey.
+    const DialogShot shot(off);
+    EXPECT_GE(shot.Darkest({124, 440, 154, 756}), 0x7F) << "intensity";
+    EXPECT_GE(shot.Darkest({156, 440, 186, 756}), 0x7F) << "focus";
+    for (const Rect edge : {Rect{102, 704, 103, 756}, Rect{102, 704, 122, 705}, Rect{121, 704, 122, 756},
+                            Rect{102, 755, 122, 756}})
+        EXPECT_EQ(shot.Darkest(edge), 0x7F) << "colour box frame";
     EXPECT_FALSE(g.lights[0].isOn);
     EXPECT_EQ(g.lights[0].intensity, intensity);
     EXPECT_EQ(g.lights[0].spread, spread);
