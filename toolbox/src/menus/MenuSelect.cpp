@@ -31,7 +31,7 @@ MenuLayout layout(MenuHandle menu) {
         GetMenuItemText(menu, i, text);
         l.width = std::max<std::int16_t>(l.width, StringWidth(text));
     }
-    l.width = std::int16_t(l.width + kMarkColumn + kRightMargin);
+    l.width = std::max<std::int16_t>(std::int16_t(l.width + kMarkColumn + kRightMargin), (**menu).menuWidth);
     return l;
 }
 
