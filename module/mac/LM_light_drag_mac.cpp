@@ -238,7 +238,7 @@ void LM_light_UI::MoveUI(DialogPtr dialog, LM_globals* globals, const LM_light_d
     } else {
         // The slot of this light now holds the next one: nothing of `this` is used after here.
         globals->DeleteCurrentLight();
-        hooks.setCurLightToDialog(dialog, globals);
+        hooks.lightDeleted(dialog, globals);
     }
 
     SetClip(drag.savedClip);

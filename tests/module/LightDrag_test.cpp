@@ -206,13 +206,16 @@ TEST_F(LightDragDialog, AFullSetTakesNoMoreLights) {
     EXPECT_EQ(g().lightCount, 16);
     EXPECT_EQ(centre(0), (Centre{212, 212}));
 
-    // One deleted, the well shows its plain icon when it is next drawn and works again.
-    run({"key delete"});
-    run({"snapshot " + Shot("deleted"), "down @21", "move 250,100", "up 250,100"});
+    // One deleted, the well shows its plain icon at once and works again.
+    run({"key delete", "snapshot " + Shot("deleted"), "down @21", "move 250,100", "up 250,100"});
     EXPECT_TRUE(ShowsIcon(Shot("deleted"), 128));
     EXPECT_FALSE(ShowsIcon(Shot("deleted"), 130));
     EXPECT_EQ(g().lightCount, 16);
     EXPECT_EQ(centre(15), (Centre{250, 100}));
+    // The same when the light goes into the trash.
+    run({"down 250,100", "move 395,475", "up 395,475", "snapshot " + Shot("trashed")});
+    EXPECT_EQ(g().lightCount, 15);
+    EXPECT_TRUE(ShowsIcon(Shot("trashed"), 128));
 }
 
 TEST_F(LightDragDialog, TheTrashShowsItsIconBeforeAndAfterTakingALight) {
