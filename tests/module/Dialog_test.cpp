@@ -1,5 +1,5 @@
 // Whole dialog runs through the entry point on the headless backend, driven by input scripts.
-// Positions are dialog-local; the slider bars run from x 508 to 751 (ambient: to 691), and a press
+// Positions are dialog-local; the slider bars run from x 508 to 815 (ambient: to 771), and a press
 // in the band just below a bar moves its indicator there.
 #include "Backend.h"
 #include "Dialogs.h"
@@ -42,13 +42,13 @@ std::vector<std::uint32_t> ReadPNG(const std::string& path) {
     return pixels;
 }
 
-// The screen of a snapshot, read at the dialog's own coordinates. The dialog (780 x 496) is centred
+// The screen of a snapshot, read at the dialog's own coordinates. The dialog (844 x 496) is centred
 // on the screen below the title bar.
 struct DialogShot {
     explicit DialogShot(const std::string& path) {
         std::string error;
         EXPECT_TRUE(TBReadPNG(path, &width, &height, &pixels, &error)) << error;
-        left = (width - 780) / 2;
+        left = (width - 844) / 2;
         top = kTBTitleBarHeight + (height - 496 - kTBTitleBarHeight) / 2;
     }
     std::uint32_t At(int h, int v) const { return pixels[std::size_t((top + v) * width + left + h)]; }
@@ -74,12 +74,12 @@ class DialogRun : public ::testing::Test {
 
 TEST_F(DialogRun, SlidersStoreTheirValuesAndOkWritesTheBlock) {
     const char* script = "click 508,247\n" // gloss: left end, 0
-                         "click 751,279\n" // material: right end, 256
-                         "click 629,311\n" // exposure: 121 of 243 pixels, (121*65536/243)*255 >> 16 = 126
-                         "click 600,343\n" // ambient: 92 of 183 pixels gives 128, stored minus 127
-                         "click 751,143\n" // intensity: 255, stored minus 127
+                         "click 815,279\n" // material: right end, 256
+                         "click 660,311\n" // exposure: 152 of 307 pixels, (152*65536/307)*255 >> 16 = 126
+                         "click 641,343\n" // ambient: 133 of 263 pixels gives 128, stored minus 127
+                         "click 815,143\n" // intensity: 255, stored minus 127
                          "click 508,175\n" // focus: 0
-                         "click 751,439\n" // texture height: disabled without a texture
+                         "click 815,439\n" // texture height: disabled without a texture
                          "click @1\n";
     ASSERT_EQ(Run(script), 0);
     const LM_globals& g = globalsOf(host);
@@ -113,7 +113,7 @@ TEST_F(DialogRun, CancelDiscardsAFirstRunAndRestoresALaterOne) {
 
     ASSERT_EQ(Run("click 508,247\nclick @1\n"), 0);
     ASSERT_EQ(globalsOf(host).gloss, 0);
-    EXPECT_EQ(Run("click 751,247\nclick 751,279\nkey escape\n"), filterStop);
+    EXPECT_EQ(Run("click 815,247\nclick 815,279\nkey escape\n"), filterStop);
     EXPECT_EQ(globalsOf(host).gloss, 0);
     EXPECT_EQ(globalsOf(host).material, 0);
     EXPECT_EQ(blockOf(host.ParameterBlock()).gloss, 0);
@@ -129,7 +129,7 @@ TEST_F(DialogRun, CheckBoxesAndPopupsChangeTheirSettings) {
                          "click 508,439\n" // texture height, now enabled: 0
                          "click @29\n"
                          "click @9\n"
-                         "click 751,143\n" // intensity: disabled with the light off
+                         "click 815,143\n" // intensity: disabled with the light off
                          "click @1\n";
     ASSERT_EQ(Run(script), 0) << TBScriptError();
     const LM_globals& g = globalsOf(host);
@@ -152,14 +152,14 @@ TEST_F(DialogRun, ALightThatIsOffTakesNoChanges) {
     const LM_sint16 intensity = g.lights[0].intensity, spread = g.lights[0].spread;
     host.SetColorService(0, {1, 2, 3});
     const std::string off = TempPath("off.png");
-    ASSERT_EQ(Run("click @9\nsnapshot " + off + "\nclick 751,143\nclick 508,175\nclick @7\nclick @1\n"), 0)
+    ASSERT_EQ(Run("click @9\nsnapshot " + off + "\nclick 815,143\nclick 508,175\nclick @7\nclick @1\n"), 0)
         << TBScriptError();
     // Inactive sliders and the disabled colour box have no line darker than grey.
     const DialogShot shot(off);
-    EXPECT_GE(shot.Darkest({124, 440, 154, 756}), 0x7F) << "intensity";
-    EXPECT_GE(shot.Darkest({156, 440, 186, 756}), 0x7F) << "focus";
-    for (const Rect edge : {Rect{102, 704, 103, 756}, Rect{102, 704, 122, 705}, Rect{121, 704, 122, 756},
-                            Rect{102, 755, 122, 756}})
+    EXPECT_GE(shot.Darkest({124, 440, 154, 820}), 0x7F) << "intensity";
+    EXPECT_GE(shot.Darkest({156, 440, 186, 820}), 0x7F) << "focus";
+    for (const Rect edge : {Rect{102, 784, 103, 820}, Rect{102, 784, 122, 785}, Rect{121, 784, 122, 820},
+                            Rect{102, 819, 122, 820}})
         EXPECT_EQ(shot.Darkest(edge), 0x7F) << "colour box frame";
     EXPECT_FALSE(g.lights[0].isOn);
     EXPECT_EQ(g.lights[0].intensity, intensity);
@@ -219,7 +219,7 @@ TEST_F(DialogRun, ColoursComeFromTheHostOrThePicker) {
 TEST_F(DialogRun, EveryChangeRedrawsThePreview) {
     const std::string before = TempPath("before.png"), after = TempPath("after.png"),
                       unlit = TempPath("unlit.png");
-    const std::string script = "snapshot " + before + "\nclick 751,247\nsnapshot " + after +
+    const std::string script = "snapshot " + before + "\nclick 815,247\nsnapshot " + after +
                                "\nclick @29\nsnapshot " + unlit + "\nclick @1\n";
     ASSERT_EQ(Run(script), 0) << TBScriptError();
     const auto a = ReadPNG(before), b = ReadPNG(after), c = ReadPNG(unlit);
