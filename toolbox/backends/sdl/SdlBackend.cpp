@@ -7,6 +7,7 @@
 #include "WindowState.h"
 
 #include <SDL.h>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -98,6 +99,15 @@ void handle(const SDL_Event& e) {
             tbback::recordKey(code, ch, tbev::now());
         break;
     }
+    case SDL_TEXTINPUT: {
+        // ASCII arrives as key presses above; anything else only as text.
+        const std::string text = e.text.text;
+        if (std::all_of(text.begin(), text.end(), [](char c) { return std::uint8_t(c) < 0x80; }))
+            break;
+        TBInputText(text);
+        tbback::recordText(text, tbev::now());
+        break;
+    }
     case SDL_QUIT:
         // Closing the window cancels, as Command-period does.
         TBInputKey(kVKCommand, 0, true);
@@ -173,6 +183,7 @@ bool sdlOpen(const TBBackendOptions& opts, std::string* error) {
         sdlClose();
         return false;
     }
+    SDL_StartTextInput();
     return true;
 }
 
