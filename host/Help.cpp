@@ -116,7 +116,9 @@ folder when a name is missing there; a file of that name is never replaced.
   export NAME FILE       writes the style to FILE
   delete NAME            deletes the style; the default style only with --force
 
-A name is cut to 31 bytes (never inside a character); a '/' in it is kept as ':' on disk.
+A name is UTF-8, matched with letter case ignored; spaces around it are dropped (as in the
+dialog's Save); it is cut to 31 bytes (never inside a character); a '/' in it is kept as ':' on
+disk.
 
 Options:
   --name NAME            import: the name to store the style under
