@@ -16,7 +16,8 @@ struct TBBackendOptions {
     std::int16_t width = 1024; // the screen, in Toolbox pixels
     std::int16_t height = 768;
     std::int16_t depth = 32; // reported by window ports: 32 or 8
-    int scale = 1;           // SDL: 1 or 2 screen pixels per Toolbox pixel
+    int scale = 1;           // SDL: 1 or 2 screen pixels per Toolbox pixel, nearest (crisp); 0: 2 when
+                             // the display is dense (144 DPI or more, or twice the screen each way)
     std::string title;       // SDL: the window's title
 };
 
