@@ -83,6 +83,8 @@ const std::vector<OptionRule>& optionTable() {
         {"--headless", kEdit, false, [](Options& o, const std::string&) { o.headless = true; }},
         {"--script", kEdit, true, [](Options& o, const std::string& v) { o.script = v; }},
         {"--record", kEdit, true, [](Options& o, const std::string& v) { o.record = v; }},
+        {"--scale", kEdit, true,
+         [](Options& o, const std::string& v) { o.scale = int(number(v, 1, 2, "--scale")); }},
         {"--help", kApply | kEdit | kAbout | kStyles, false,
          [](Options& o, const std::string&) { o.help = true; }},
     };

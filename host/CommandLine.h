@@ -36,6 +36,7 @@ struct Options {
     bool headless = false;                   // edit: no window; the dialog is driven by `script`
     std::string script;                      // edit: input script to replay on the headless screen
     std::string record;                      // edit: file to write the session's input to, as a script
+    int scale = 0; // edit: window pixels per dialog pixel (1, 2); 0: $RELIGHT_SCALE, else the display's
 };
 
 // Parses the arguments after the program name; throws HostError (bad input) naming what is wrong.

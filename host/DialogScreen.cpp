@@ -4,9 +4,29 @@
 #include "FileHandle.h"
 #include "HostError.h"
 
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+// --scale, else $RELIGHT_SCALE, else 0: the window's backend asks the display.
+int windowScale(const Options& options) {
+    if (options.scale)
+        return options.scale;
+    const char* asked = std::getenv("RELIGHT_SCALE");
+    if (!asked || !*asked)
+        return 0;
+    if (std::string(asked) != "1" && std::string(asked) != "2")
+        BadInput(std::string("RELIGHT_SCALE must be 1 or 2, not '") + asked + "'");
+    return asked[0] - '0';
+}
+
+} // namespace
+
 DialogScreen::DialogScreen(const Options& options)
     : script_(options.script), recording_(!options.record.empty()) {
-    open(options.headless ? TBBackendKind::headless : TBBackendKind::sdl);
+    open(options.headless ? TBBackendKind::headless : TBBackendKind::sdl, windowScale(options),
+         "relight — " + std::filesystem::path(options.input).filename().string());
     std::string error;
     if (!script_.empty() &&
         !TBLoadInputScript(ReadWholeFile(script_, kMaxScriptBytes, "input script"), &error))
@@ -17,16 +37,17 @@ DialogScreen::DialogScreen(const Options& options)
 
 DialogScreen::DialogScreen(const std::string& script, const std::string& label)
     : script_(label), recording_(false) {
-    open(TBBackendKind::headless);
+    open(TBBackendKind::headless, 1, "relight");
     std::string error;
     if (!TBLoadInputScript(script, &error))
         BadInput("bad input script (" + error + ")", script_);
 }
 
-void DialogScreen::open(TBBackendKind kind) {
+void DialogScreen::open(TBBackendKind kind, int scale, const std::string& title) {
     TBBackendOptions backend;
     backend.kind = kind;
-    backend.title = "relight";
+    backend.scale = scale;
+    backend.title = title;
     std::string error;
     if (!TBInitBackend(backend, &error))
         BadInput("cannot open a window (" + error + "); without a display use --headless --script FILE");

@@ -19,7 +19,8 @@ class DialogScreen {
     void CheckScript() const;
 
   private:
-    void open(TBBackendKind kind);
+    // `scale` 0 lets the backend choose from the display; the title names the image.
+    void open(TBBackendKind kind, int scale, const std::string& title);
 
     std::string script_; // the script's file or label; empty when there is none
     bool recording_;

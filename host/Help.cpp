@@ -92,6 +92,8 @@ Options:
   --script FILE          with --headless: replay this input script (one event a line); a script
                          that ends with the dialog still open leaves it with Cancel
   --record FILE          write the session's input to FILE as such a script
+  --scale 1|2            window pixels per dialog pixel, drawn crisp; without it RELIGHT_SCALE,
+                         else 2 on a dense display (a high DPI, or a screen twice the dialog's)
 )";
 
 constexpr const char* kEditExamples = R"(
@@ -129,7 +131,9 @@ folder when a name is missing there; a file of that name is never replaced.
                          output) or --json is given, else a style file
   delete NAME            deletes the style; the default style only with --force
 
-A name is cut to 31 bytes (never inside a character); a '/' in it is kept as ':' on disk.
+A name is UTF-8, matched with letter case ignored; spaces around it are dropped (as in the
+dialog's Save); it is cut to 31 bytes (never inside a character); a '/' in it is kept as ':' on
+disk.
 
 Options:
   --name NAME            import: the name to store the style under

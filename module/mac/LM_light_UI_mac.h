@@ -32,8 +32,8 @@ struct LM_light_dialog_hooks {
     void (*drawInverseTrash)(DialogPtr dialog, LM_sint16 item);
     // The too-few-lights alert (LM_ShowTooFewLightsError).
     void (*showTooFewLights)();
-    // The current light loaded into the light controls (LM_SetCurLightToDialog).
-    void (*setCurLightToDialog)(DialogPtr dialog, LM_globals* globals);
+    // After a deletion: the new current light into the light controls, the well as it now looks.
+    void (*lightDeleted)(DialogPtr dialog, LM_globals* globals);
 };
 
 // A light as the preview shows it; the figures draw into the current port and leave its pen as

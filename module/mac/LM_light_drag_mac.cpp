@@ -226,6 +226,7 @@ void LM_light_figure::MoveUI(DialogPtr dialog, LM_globals* globals, const LM_lig
     }
 
     GetMouse(&mouse);
+    bool deleted = false;
     if (PtInRect(mouse, &drag.work)) {
         followInWorkArea(mouse);
     } else if (!PtInRect(mouse, &drag.trash)) {
@@ -238,13 +239,16 @@ void LM_light_figure::MoveUI(DialogPtr dialog, LM_globals* globals, const LM_lig
     } else {
         // The slot of this light now holds the next one: nothing of `light` is used after here.
         globals->DeleteCurrentLight();
-        hooks.setCurLightToDialog(dialog, globals);
+        deleted = true;
     }
 
     SetClip(drag.savedClip);
     if (drag.highlighted)
         hooks.drawTrash(dialog, LM_ITEM_TRASH);
     DisposeRgn(drag.savedClip);
+    // The controls and the well lie outside the work area: they are redrawn unclipped.
+    if (deleted)
+        hooks.lightDeleted(dialog, globals);
     SetPort(savedPort);
 }
 

@@ -25,8 +25,15 @@ constexpr LM_uint8 kKeyForwardDelete = 117;
 constexpr LM_uint8 kKeyTab = 48;
 constexpr LM_uint8 kKeyOption = 58;
 
+// A full set shows the full well; the first deletion from it must show the plain one at once.
+void showLightDeleted(DialogPtr dialog, LM_globals* g) {
+    LM_SetCurLightToDialog(dialog, g);
+    if (g->lightCount == LM_MAX_LIGHTS - 1)
+        LM_ItemForceDraw(dialog, kItemLightWell);
+}
+
 const LM_light_dialog_hooks kLightHooks = {LM_ItemGetBox, LM_DrawTrash, LM_DrawInverseTrash,
-                                           LM_ShowTooFewLightsError, LM_SetCurLightToDialog};
+                                           LM_ShowTooFewLightsError, showLightDeleted};
 
 // The press in dialog coordinates.
 Point localPoint(DialogPtr dialog, Point global) {
@@ -108,7 +115,7 @@ void deleteLight(DialogPtr dialog, LM_globals* g) {
         return;
     }
     g->DeleteCurrentLight();
-    LM_SetCurLightToDialog(dialog, g);
+    showLightDeleted(dialog, g);
     LM_GeneratePreview(dialog, g);
 }
 

@@ -367,6 +367,10 @@ void LM_DrawSmallButton(DialogPtr dialog, LM_sint16 item) {
     Rect box;
     LM_ItemGetBox(dialog, item, box);
     drawButton(box, 0, 1);
+    // Antialiased text drawn over itself darkens: each redraw starts from a blank face.
+    Rect face = box;
+    InsetRect(&face, 2, 2);
+    EraseRect(&face);
     {
         SmallText small;
         MoveTo(LM_sint16((box.left + box.right - StringWidth(label)) / 2),

@@ -6,6 +6,8 @@
 #include "Resources.h"
 #include "relight_filter.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr LM_sint16 kSaveAsDialog = 16002;
@@ -65,11 +67,17 @@ Handle itemHandle(DialogPtr dialog, LM_sint16 item) {
     return h;
 }
 
-bool onlySpaces(ConstStr255Param name) {
-    for (int i = 1; i <= name[0]; ++i)
-        if (name[i] != ' ')
-            return false;
-    return true;
+// Names lose their surrounding spaces, here as in every command, so that a name typed either way
+// finds the same file.
+void trimSpaces(Str255 name) {
+    int first = 1, last = name[0];
+    while (first <= last && name[first] == ' ')
+        ++first;
+    while (last >= first && name[last] == ' ')
+        --last;
+    const int length = last - first + 1;
+    std::memmove(name + 1, name + first, std::size_t(length));
+    name[0] = static_cast<unsigned char>(length);
 }
 
 LM_bool confirm(LM_sint16 id, ConstStr255Param name) {
@@ -122,8 +130,8 @@ LM_bool LM_AskSaveAsName(FilterRecord* record, Str255 name) {
         if (item != kStdOkItemIndex)
             continue;
         GetDialogItemText(text, typed);
-        // A name of spaces only would be a file nobody can tell from the others: ask again.
-        if (typed[0] > 0 && !onlySpaces(typed))
+        trimSpaces(typed);
+        if (typed[0] > 0)
             break;
         SelectDialogItemText(ask.dialog, kNameItem, 0, 32767);
     }

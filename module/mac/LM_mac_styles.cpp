@@ -28,16 +28,13 @@ void selectStyle(DialogPtr dialog, LM_globals* g, ConstStr255Param name) {
     g->SetStyleIndex(entry);
 }
 
-// Loads `preferred`, else the popup's first entry, and selects what was loaded.
+// Loads `preferred`, else the popup's first entry; the last name tried is selected, loaded or not.
 void loadStartingStyle(DialogPtr dialog, LM_globals* g, ConstStr255Param preferred) {
     Str255 name;
     LM_PStringCopy(name, preferred);
     if (name[0] == 0 || !LM_LoadStyle(name, *g)) {
         LM_PopupGetItem(dialog, kItemStyle, 1, name);
-        if (!LM_LoadStyle(name, *g)) {
-            g->SetStyleIndex(0);
-            return;
-        }
+        LM_LoadStyle(name, *g);
     }
     selectStyle(dialog, g, name);
 }
@@ -112,9 +109,9 @@ void LM_OpenStylePopup(DialogPtr dialog, LM_globals* g, Str255 firstStyle) {
             g->SetStyleIndex(0);
         return;
     }
-    // The folder may have lost styles since the last run.
-    LM_RebuildStylePopup(dialog, kItemStyle);
-    if (g->StyleIndex() > GetControlMaximum(LM_ItemControl(dialog, kItemStyle)))
+    // The folder may have lost styles since the last run; an unreadable folder keeps the index.
+    if (LM_RebuildStylePopup(dialog, kItemStyle) &&
+        g->StyleIndex() > GetControlMaximum(LM_ItemControl(dialog, kItemStyle)))
         g->SetStyleIndex(0);
     if (g->StyleIndex() > 0)
         LM_SetControlValue(dialog, kItemStyle, g->StyleIndex());

@@ -1,5 +1,5 @@
 // Whole dialog runs through the entry point on the headless backend, driven by input scripts.
-// Positions are dialog-local; the slider bars run from x 508 to 751 (ambient: to 691), and a press
+// Positions are dialog-local; the slider bars run from x 508 to 815 (ambient: to 771), and a press
 // in the band just below a bar moves its indicator there.
 #include "Backend.h"
 #include "Dialogs.h"
@@ -9,6 +9,7 @@
 #include "TestHost.h"
 #include "Snapshot.h"
 #include "Testing.h"
+#include "Windows.h"
 
 #include <gtest/gtest.h>
 
@@ -37,6 +38,37 @@ std::string TempPath(const std::string& name) {
     return (std::filesystem::temp_directory_path() / ("relight_dialog_" + name)).string();
 }
 
+std::vector<std::uint32_t> ReadPNG(const std::string& path) {
+    int w = 0, h = 0;
+    std::vector<std::uint32_t> pixels;
+    std::string error;
+    EXPECT_TRUE(TBReadPNG(path, &w, &h, &pixels, &error)) << error;
+    return pixels;
+}
+
+// The screen of a snapshot, read at the dialog's own coordinates. The dialog (844 x 496) is centred
+// on the screen below the title bar.
+struct DialogShot {
+    explicit DialogShot(const std::string& path) {
+        std::string error;
+        EXPECT_TRUE(TBReadPNG(path, &width, &height, &pixels, &error)) << error;
+        left = (width - 844) / 2;
+        top = kTBTitleBarHeight + (height - 496 - kTBTitleBarHeight) / 2;
+    }
+    std::uint32_t At(int h, int v) const { return pixels[std::size_t((top + v) * width + left + h)]; }
+    // The darkest channel of the darkest pixel in r.
+    int Darkest(const Rect& r) const {
+        int darkest = 255;
+        for (int v = r.top; v < r.bottom; ++v)
+            for (int h = r.left; h < r.right; ++h)
+                for (int shift : {0, 8, 16})
+                    darkest = std::min(darkest, int(At(h, v) >> shift & 0xFF));
+        return darkest;
+    }
+    int width = 0, height = 0, top = 0, left = 0;
+    std::vector<std::uint32_t> pixels;
+};
+
 class DialogRun : public ::testing::Test {
   protected:
     void SetUp() override { TBResetForTests(); }
@@ -46,12 +78,12 @@ class DialogRun : public ::testing::Test {
 
 TEST_F(DialogRun, SlidersStoreTheirValuesAndOkWritesTheBlock) {
     const char* script = "click 508,247\n" // gloss: left end, 0
-                         "click 751,279\n" // material: right end, 256
-                         "click 629,311\n" // exposure: 121 of 243 pixels, (121*65536/243)*255 >> 16 = 126
-                         "click 600,343\n" // ambient: 92 of 183 pixels gives 128, stored minus 127
-                         "click 751,143\n" // intensity: 255, stored minus 127
+                         "click 815,279\n" // material: right end, 256
+                         "click 660,311\n" // exposure: 152 of 307 pixels, (152*65536/307)*255 >> 16 = 126
+                         "click 641,343\n" // ambient: 133 of 263 pixels gives 128, stored minus 127
+                         "click 815,143\n" // intensity: 255, stored minus 127
                          "click 508,175\n" // focus: 0
-                         "click 751,439\n" // texture height: disabled without a texture
+                         "click 815,439\n" // texture height: disabled without a texture
                          "click @1\n";
     ASSERT_EQ(Run(script), 0);
     const LM_globals& g = globalsOf(host);
@@ -81,7 +113,7 @@ TEST_F(DialogRun, CancelDiscardsAFirstRunAndRestoresALaterOne) {
 
     ASSERT_EQ(Run("click 508,247\nclick @1\n"), 0);
     ASSERT_EQ(globalsOf(host).gloss, 0);
-    EXPECT_EQ(Run("click 751,247\nclick 751,279\nkey escape\n"), filterStop);
+    EXPECT_EQ(Run("click 815,247\nclick 815,279\nkey escape\n"), filterStop);
     EXPECT_EQ(globalsOf(host).gloss, 0);
     EXPECT_EQ(globalsOf(host).material, 0);
     EXPECT_EQ(blockOf(host.ParameterBlock()).gloss, 0);
@@ -97,7 +129,7 @@ TEST_F(DialogRun, CheckBoxesAndPopupsChangeTheirSettings) {
                          "click 508,439\n" // texture height, now enabled: 0
                          "click @29\n"
                          "click @9\n"
-                         "click 751,143\n" // intensity: disabled with the light off
+                         "click 815,143\n" // intensity: disabled with the light off
                          "click @1\n";
     ASSERT_EQ(Run(script), 0) << TBScriptError();
     const LM_globals& g = globalsOf(host);
@@ -115,7 +147,16 @@ TEST_F(DialogRun, ALightThatIsOffTakesNoChanges) {
     const LM_globals& g = globalsOf(host);
     const LM_sint16 intensity = g.lights[0].intensity, spread = g.lights[0].spread;
     host.SetColorService(0, {1, 2, 3});
-    ASSERT_EQ(Run("click @9\nclick 751,143\nclick 508,175\nclick @7\nclick @1\n"), 0) << TBScriptError();
+    const std::string off = TempPath("off.png");
+    ASSERT_EQ(Run("click @9\nsnapshot " + off + "\nclick 815,143\nclick 508,175\nclick @7\nclick @1\n"), 0)
+        << TBScriptError();
+    // Inactive sliders and the disabled colour box have no line darker than grey.
+    const DialogShot shot(off);
+    EXPECT_GE(shot.Darkest({124, 440, 154, 820}), 0x7F) << "intensity";
+    EXPECT_GE(shot.Darkest({156, 440, 186, 820}), 0x7F) << "focus";
+    for (const Rect edge : {Rect{102, 784, 103, 820}, Rect{102, 784, 122, 785}, Rect{121, 784, 122, 820},
+                            Rect{102, 819, 122, 820}})
+        EXPECT_EQ(shot.Darkest(edge), 0x7F) << "colour box frame";
     EXPECT_FALSE(g.lights[0].isOn);
     EXPECT_EQ(g.lights[0].intensity, intensity);
     EXPECT_EQ(g.lights[0].spread, spread);
@@ -186,7 +227,7 @@ std::int16_t noteCursor() {
 TEST_F(DialogRun, EveryChangeRedrawsThePreviewUnderTheWatch) {
     const std::string before = TempPath("before.png"), after = TempPath("after.png"),
                       unlit = TempPath("unlit.png");
-    const std::string script = "snapshot " + before + "\nclick 751,247\nsnapshot " + after +
+    const std::string script = "snapshot " + before + "\nclick 815,247\nsnapshot " + after +
                                "\nclick @29\nsnapshot " + unlit + "\nclick @1\n";
     watchAtQueries.clear();
     host.Record().abortQueryProc = &noteCursor;
@@ -198,49 +239,6 @@ TEST_F(DialogRun, EveryChangeRedrawsThePreviewUnderTheWatch) {
     EXPECT_NE(std::count(watchAtQueries.begin(), watchAtQueries.end(), true), 0)
         << "the watch while rendering";
     EXPECT_FALSE(showsWatch()) << "the arrow again afterwards";
-}
-
-// A brick wall: warm bricks in rows offset by half a brick, grey mortar, a little grain. Its
-// brightness doubles as a relief channel.
-Pixels BrickWall(int width, int height, std::vector<std::uint8_t>* relief) {
-    Pixels image = Pixels::Rgb(width, height);
-    relief->assign(std::size_t(width) * height, 0);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const int row = y / 24, shifted = x + (row % 2) * 30;
-            const bool mortar = y % 24 < 3 || shifted % 60 < 3;
-            const int grain = int((unsigned(x * 7919 + y * 104729) >> 3) % 23);
-            const int shade = (row * 37 + shifted / 60 * 53) % 40;
-            std::uint8_t* p = image.at(x, y);
-            p[0] = std::uint8_t(mortar ? 150 + grain : 150 + shade + grain);
-            p[1] = std::uint8_t(mortar ? 145 + grain : 70 + shade / 2 + grain);
-            p[2] = std::uint8_t(mortar ? 140 + grain : 50 + grain);
-            (*relief)[std::size_t(y) * width + x] = std::uint8_t(mortar ? 40 : 200 + grain);
-        }
-    return image;
-}
-
-// The three pictures of the dialog kept in docs/: as it opens, with several coloured lights, and
-// with the wall's relief as texture.
-TEST(DialogScreenshots, ShowTheDialogAsUsersSeeIt) {
-    std::vector<std::uint8_t> relief;
-    const std::string names[] = {TempPath("default.png"), TempPath("lights.png"), TempPath("texture.png")};
-    const std::string scripts[] = {
-        "snapshot " + names[0] + "\nclick @1\n",
-        "down @21\nmove @6:0.3,0.35\nup @6:0.3,0.35\nchoose 530,86 Omni\nclick @7\n"
-        "down @21\nmove @6:0.72,0.7\nup @6:0.72,0.7\nclick @7\nclick 700,143\n"
-        "snapshot " +
-            names[1] + "\nclick @1\n",
-        "choose 550,382 Channel 1\nclick 560,247\nclick 615,343\nclick 700,439\nsnapshot " + names[2] +
-            "\nclick @1\n"};
-    for (const std::string& script : scripts) {
-        TestHost host(BrickWall(740, 540, &relief));
-        host.AddChannel(relief);
-        host.SetColorService(0, {90, 170, 255});
-        ASSERT_EQ(host.RunWithDialog(PacedScript(script)), 0) << TBScriptError();
-    }
-    EXPECT_NE(Snapshot(names[0]), Snapshot(names[1]));
-    EXPECT_NE(Snapshot(names[0]), Snapshot(names[2]));
 }
 
 } // namespace

@@ -196,7 +196,7 @@ TEST_F(LightDrags, DroppingOnTheTrashDeletesAndLightZeroBecomesCurrent) {
     EXPECT_EQ(globals->lightCount, 2);
     EXPECT_EQ(globals->currentLight, 0);
     EXPECT_EQ(globals->lights[1].color.blue, 3);
-    EXPECT_EQ(dialogLog, (std::vector<std::string>{"inverse trash", "current light", "trash"}));
+    EXPECT_EQ(dialogLog, (std::vector<std::string>{"inverse trash", "trash", "current light"}));
 }
 
 TEST_F(LightDrags, CentreDragRestoresPortAndClip) {

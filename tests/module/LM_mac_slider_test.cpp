@@ -1,12 +1,15 @@
 // The value slider on a window of the headless backend: geometry, value from pixel, value
-// text, hit test, drag, inactive drawing and the degenerate ranges.
+// text, hit test, drag, inactive drawing, the degenerate ranges, and the dialog's own sliders.
 #include "Backend.h"
 #include "Events.h"
+#include "LM_test_support.h"
 #include "LM_mac_slider_control.h"
 #include "LM_mac_slider_handler.h"
 #include "Windows.h"
 
 #include <gtest/gtest.h>
+
+#include <set>
 
 namespace {
 
@@ -51,6 +54,33 @@ TEST_F(Slider, ValueFollowsThePressedPixel) {
         EXPECT_EQ(ValueAt(c, std::int16_t(pixel)), value) << "pixel " << pixel;
     SetControlValue(c, 128);
     EXPECT_EQ(s.IndicatorX(), 60);
+}
+
+// Each slider of the dialog reaches every value of its range, its default among them, by a press at
+// some pixel of its bar.
+TEST_F(Slider, EveryValueOfTheDialogsSlidersHasAPixel) {
+    const LM_GlobalsPtr g = MakeGlobals();
+    g->Default();
+    const LM_light_UI& light = g->lights[0];
+    const struct {
+        std::int16_t id;
+        int byDefault;
+    } sliders[] = {{16013, g->gloss},
+                   {16014, g->material},
+                   {16015, g->exposure},
+                   {16016, g->ambientBrightness + 127},
+                   {16017, light.intensity + 127},
+                   {16018, light.spread},
+                   {16019, g->BumpAmplitude()}};
+    for (const auto& slider : sliders) {
+        ControlHandle c = GetNewControl(slider.id, window);
+        ASSERT_NE(c, nullptr) << slider.id;
+        std::set<int> reached;
+        for (std::int16_t pixel = Of(c).BarMinX(); pixel <= Of(c).BarMaxX(); ++pixel)
+            reached.insert(ValueAt(c, pixel));
+        EXPECT_EQ(int(reached.size()), GetControlMaximum(c) - GetControlMinimum(c) + 1) << slider.id;
+        EXPECT_EQ(reached.count(slider.byDefault), 1u) << slider.id << " default " << slider.byDefault;
+    }
 }
 
 TEST_F(Slider, ValueTextRunsOverEitherScale) {

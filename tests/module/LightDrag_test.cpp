@@ -173,14 +173,17 @@ TEST_F(LightDragDialog, AFullSetTakesNoMoreLights) {
     run({"down 212,212 +option", "move 100,100 +option", "up 100,100 +option"});
     EXPECT_EQ(g().lightCount, 16);
     EXPECT_EQ(centre(0), (Centre{212, 212}));
-    // One deleted, the well shows its plain icon when it is next drawn and works again.
-    run({"key delete"});
-    run({"snapshot " + Shot("deleted"), "down @21", "move 250,100", "up 250,100"});
+    // One deleted, the well shows its plain icon at once and works again.
+    run({"key delete", "snapshot " + Shot("deleted"), "down @21", "move 250,100", "up 250,100"});
     EXPECT_EQ(g().lightCount, 16);
     EXPECT_EQ(centre(15), (Centre{250, 100}));
     expectIcons("fifteen", {128, 131}, {130});
     expectIcons("full", {130}, {128});
     expectIcons("deleted", {128}, {130});
+    // The same when the light goes into the trash.
+    run({"down 250,100", "move 395,475", "up 395,475", "snapshot " + Shot("trashed")});
+    EXPECT_EQ(g().lightCount, 15);
+    expectIcons("trashed", {128}, {});
 }
 
 TEST_F(LightDragDialog, TheTrashShowsItsIconAfterTakingALight) {

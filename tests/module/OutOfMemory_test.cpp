@@ -31,7 +31,7 @@ struct HeapGuard {
 constexpr const char* kBusyDialog = "choose @20 Noon\n"
                                     "choose 550,382 Channel 1\n"
                                     "down @21\nmove @6:0.3,0.3\nup @6:0.3,0.3\n"
-                                    "click 751,247\n"
+                                    "click 815,247\n"
                                     "click @4\ntype Swept\nclick @1\n"
                                     "click @1\n";
 

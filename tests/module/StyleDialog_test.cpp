@@ -8,12 +8,15 @@
 #include "LM_test_support.h"
 #include "SettingsBytes.h"
 #include "Snapshot.h"
+#include "Fonts.h"
+#include "QuickDraw.h"
 #include "TestHost.h"
 #include "Testing.h"
 #include "UiTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -50,6 +53,85 @@ int ChangedPixels(const std::string& a, const std::string& b) {
     return changed;
 }
 
+std::vector<std::uint32_t> Screen(const std::string& path, int* width) {
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+    std::string error;
+    EXPECT_TRUE(TBReadPNG(path, width, &height, &pixels, &error)) << error;
+    return pixels;
+}
+
+struct Line {
+    int v = 0, left = 0, length = 0;
+};
+
+// The longest run of black pixels in one row of a snapshot that the row below repeats (a band,
+// not a frame line).
+Line LongestBlackBand(const std::string& path) {
+    int width = 0;
+    const std::vector<std::uint32_t> pixels = Screen(path, &width);
+    Line best, run;
+    for (std::size_t i = 0; i + std::size_t(width) < pixels.size(); ++i) {
+        const int h = int(i) % width;
+        const bool black = (pixels[i] & 0xFFFFFF) == 0 && (pixels[i + std::size_t(width)] & 0xFFFFFF) == 0;
+        if (h == 0 || !black)
+            run = {int(i) / width, h + 1, 0};
+        if (black && ++run.length > best.length)
+            best = run;
+    }
+    return best;
+}
+
+// Whether rows near `row` that start black where it starts carry something light in the next 12
+// pixels: a mark drawn inverted at the start of an inverted menu row.
+bool MarkedRow(const std::string& path, const Line& row) {
+    int width = 0;
+    const std::vector<std::uint32_t> pixels = Screen(path, &width);
+    const auto at = [&](int h, int v) { return pixels[std::size_t(v * width + h)] & 0xFFFFFF; };
+    for (int v = row.v - 8; v <= row.v + 8; ++v)
+        for (int h = row.left + 1; at(row.left, v) == 0 && h < row.left + 12; ++h)
+            if ((at(h, v) & 0xFF) >= 0x80)
+                return true;
+    return false;
+}
+
+// Whether the snapshot shows `text` somewhere as DrawString draws it on white in that font and
+// size: every pixel the text inks is found the same on the screen.
+bool ShowsText(const std::string& snapshot, const std::string& text, std::int16_t font, std::int16_t size) {
+    struct Ink {
+        int h, v;
+        std::uint32_t pixel;
+    };
+    std::vector<Ink> inks;
+    GrafPtr saved;
+    GetPort(&saved);
+    const Rect box = {0, 0, 40, 400};
+    GrafPtr port = TBNewOffscreenPort(&box, 32);
+    SetPort(port);
+    EraseRect(&box);
+    TextFont(font);
+    TextSize(size);
+    MoveTo(4, 30);
+    const Name name(text);
+    DrawString(name.s);
+    for (std::int16_t v = 0; v < box.bottom; ++v)
+        for (std::int16_t h = 0; h < box.right; ++h)
+            if ((TBGetPixel(port, h, v) & 0xFFFFFF) != 0xFFFFFF)
+                inks.push_back({h, v, TBGetPixel(port, h, v) & 0xFFFFFF});
+    SetPort(saved);
+    TBDisposeOffscreenPort(port);
+    int width = 0;
+    const std::vector<std::uint32_t> screen = Screen(snapshot, &width);
+    const int height = int(screen.size()) / std::max(width, 1);
+    for (int y = 0; y + box.bottom <= height; ++y)
+        for (int x = 0; x + box.right <= width; ++x)
+            if (std::all_of(inks.begin(), inks.end(), [&](const Ink& ink) {
+                    return (screen[std::size_t((y + ink.v) * width + x + ink.h)] & 0xFFFFFF) == ink.pixel;
+                }))
+                return !inks.empty();
+    return false;
+}
+
 class StyleDialog : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -60,6 +142,12 @@ class StyleDialog : public ::testing::Test {
 
     std::int16_t Run(const std::string& script) { return host.RunWithDialog(Paced(script)); }
     void Ship(const std::string& name) { fs::copy_file(fs::path(RELIGHT_STYLES_DIR) / name, folder / name); }
+    // A style whose header is right and whose body is not: listed, but it does not load.
+    void ShipBroken() {
+        const unsigned char broken[] = {0x42, 0x42, 0x51, 0x58, 0x4C, 0x4D, 0, 0, 0, 0x91, 0, 0, 0, 0};
+        std::ofstream(folder / "Broken", std::ios::binary)
+            .write(reinterpret_cast<const char*>(broken), sizeof broken);
+    }
     // The settings the style gives in this host's preview, loaded straight from its file.
     Globals Expected(const std::string& style) {
         Globals g = MakeGlobals();
@@ -107,12 +195,23 @@ TEST_F(StyleDialog, AFreshDialogLoadsTheFirstStyleAndDeleteFollowsTheSelection) 
     EXPECT_EQ(globalsOf(host).StyleIndex(), 3) << "Soft Spotlight, Night, Noon";
 }
 
-TEST_F(StyleDialog, AnEmptyFolderKeepsTheDefaultsAndDisablesDelete) {
+TEST_F(StyleDialog, AnEmptyOrBrokenFolderKeepsTheDefaults) {
     ASSERT_EQ(Run("click @23\nclick @4\nclick @2\nclick @1\n"), 0) << TBScriptError();
     const LM_globals& g = globalsOf(host);
     EXPECT_EQ(g.StyleIndex(), 0);
     EXPECT_EQ(g.lightCount, 1);
     EXPECT_TRUE(TBAlertLog().empty());
+
+    // When nothing listed loads, the first entry is still the one selected: the index is 1.
+    ShipBroken();
+    host.Unload();
+    ASSERT_EQ(Run("click @1\n"), 0) << TBScriptError();
+    EXPECT_EQ(globalsOf(host).StyleIndex(), 1);
+    EXPECT_EQ(globalsOf(host).lightCount, 1);
+    // A later run whose folder lists nothing keeps the index it had.
+    fs::remove(folder / "Broken");
+    ASSERT_EQ(Run("click @1\n"), 0) << TBScriptError();
+    EXPECT_EQ(globalsOf(host).StyleIndex(), 1);
 }
 
 // Delete follows the selection after each action: a press on it either asks (and the second press
@@ -155,10 +254,17 @@ TEST_F(StyleDialog, ChoosingAStyleLoadsItAndRedrawsThePreview) {
     EXPECT_EQ(globalsOf(host).StyleIndex(), 3);
     EXPECT_GT(ChangedPixels(before, after), 20000) << "the preview is shaded anew";
 
+    // Held open over the chosen entry, the menu is as wide as the popup's box (its inverted row is
+    // the longest black band on the screen) and that entry, the third, is checked.
+    const std::string open = (folder.parent_path() / "open.png").string();
+    ASSERT_EQ(Run("down 550,22\nsnapshot " + open + "\nup 550,22\nclick @1\n"), 0) << TBScriptError();
+    const Line row = LongestBlackBand(open);
+    EXPECT_EQ(row.length, 219);
+    EXPECT_EQ(globalsOf(host).StyleIndex(), 3);
+    EXPECT_TRUE(MarkedRow(open, row)) << "the chosen entry's check mark, inverted with its row";
+
     // A damaged file is listed (its header is right) but refused: the settings stay.
-    const unsigned char broken[] = {0x42, 0x42, 0x51, 0x58, 0x4C, 0x4D, 0, 0, 0, 0x91, 0, 0, 0, 0};
-    std::ofstream(folder / "Broken", std::ios::binary)
-        .write(reinterpret_cast<const char*>(broken), sizeof broken);
+    ShipBroken();
     ASSERT_EQ(Run(std::string(kStylePopup) + "Broken\nkey return\nclick @1\n"), 0) << TBScriptError();
     EXPECT_EQ(TBAlertLog(), std::vector<std::int16_t>{16008});
     ExpectSettingsOf("Stage Trio");
@@ -234,7 +340,15 @@ TEST_F(StyleDialog, DeletingConfirmsThenLoadsTheFirstStyle) {
     // A script that ends in the confirmation leaves it as a cancel would: the file stays.
     EXPECT_EQ(Run(std::string(kStylePopup) + "Noon\nclick @23\n"), filterStop) << TBScriptError();
     EXPECT_TRUE(fs::exists(folder / "Noon"));
-    ASSERT_EQ(Run(std::string(kStylePopup) + "Noon\nclick @23\nclick @2\nclick @1\n"), 0) << TBScriptError();
+    // After the deletion the dialog looks as it does on the first style chosen by hand: the Delete
+    // button's grey label is drawn once, not over itself.
+    const std::string first = (folder.parent_path() / "first.png").string(),
+                      deleted = (folder.parent_path() / "deleted.png").string();
+    ASSERT_EQ(Run(std::string(kStylePopup) + "Soft Spotlight\nsnapshot " + first + "\n" + kStylePopup +
+                  "Noon\nclick @23\nclick @2\nsnapshot " + deleted + "\nclick @1\n"),
+              0)
+        << TBScriptError();
+    EXPECT_EQ(ChangedPixels(first, deleted), 0);
     EXPECT_FALSE(fs::exists(folder / "Noon"));
     ExpectSettingsOf("Soft Spotlight");
     EXPECT_EQ(globalsOf(host).StyleIndex(), 1);
@@ -242,3 +356,27 @@ TEST_F(StyleDialog, DeletingConfirmsThenLoadsTheFirstStyle) {
 }
 
 } // namespace
+
+// A name with accented letters: typed whole in the Save dialog (its surrounding spaces dropped),
+// saved under its UTF-8 bytes, and drawn as such in the name field, the popup and the locked-file
+// alert.
+TEST_F(StyleDialog, NamesAreUtf8Throughout) {
+    Ship("Soft Spotlight");
+    const std::string name = "Café Grüße ñø";
+    const fs::path shots = folder.parent_path();
+    ASSERT_EQ(Run("click @4\ntype " + name + "  \nsnapshot " + (shots / "field.png").string() +
+                  "\nclick @1\nsnapshot " + (shots / "popup.png").string() + "\nclick @1\n"),
+              0)
+        << TBScriptError();
+    ASSERT_TRUE(fs::exists(folder / name));
+    EXPECT_TRUE(ShowsText((shots / "field.png").string(), name, systemFont, 0));
+    EXPECT_TRUE(ShowsText((shots / "popup.png").string(), name, applFont, 9));
+
+    fs::permissions(folder / name, fs::perms::owner_read);
+    ASSERT_EQ(Run(std::string(kStylePopup) + "café grüße ÑØ\nclick @23\nsnapshot " +
+                  (shots / "alert.png").string() + "\nkey return\nclick @1\n"),
+              0)
+        << TBScriptError();
+    EXPECT_EQ(TBAlertLog(), std::vector<std::int16_t>{16009});
+    EXPECT_TRUE(ShowsText((shots / "alert.png").string(), "“" + name + "”", systemFont, 0));
+}

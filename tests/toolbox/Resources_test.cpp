@@ -66,8 +66,7 @@ TEST(ResourceCompiler, ErrorsNameTheLine) {
     EXPECT_EQ(compileError("\nWXYZ 1\nend\n"), "t.rsrc:2: unknown resource type 'WXYZ'");
     EXPECT_EQ(compileError("DLOG 1\n title \"x\"\nend\n"), "t.rsrc:1: missing bounds");
     EXPECT_EQ(compileError("DITL 1\n button 0 0 1 \"x\"\nend\n"), "t.rsrc:2: expected a number, found 'x'");
-    EXPECT_EQ(compileError("STR 1\n \"caf\xC3\xA9\"\nend\n"),
-              "t.rsrc:2: non-ASCII character in a string; write Mac Roman bytes as \\xNN");
+    EXPECT_EQ(compileError("STR 1\n \"caf\xE9\"\nend\n"), "t.rsrc:2: a string that is not UTF-8");
     EXPECT_EQ(compileError("STR 1\n \"a\"\nend\nSTR 1\n \"b\"\nend\n"),
               "t.rsrc:4: duplicate resource STR  1");
     EXPECT_EQ(compileError("cicn 1\n palette a 12\n pixels\n a\nend\n"),

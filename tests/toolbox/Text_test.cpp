@@ -94,3 +94,28 @@ TEST(Text, GlyphsStayInTheirCellInTheForeColourAndRespectModeAndClip) {
     DrawString(kHello);
     EXPECT_EQ(p.countNonWhite(), 0) << "text is clipped";
 }
+
+// Text is UTF-8: an accented letter is one glyph as wide as its plain letter (not a glyph for each
+// of its bytes), and its accent inks above the plain letter's top.
+TEST(Text, Utf8CharactersAreOneGlyphEach) {
+    ScratchPort p(40, 40);
+    TextFont(applFont);
+    TextSize(12);
+    const unsigned char e[] = "\x01"
+                              "e",
+                        eAcute[] = "\x02\xC3\xA9", uUmlaut[] = "\x02\xC3\xBC";
+    EXPECT_EQ(StringWidth(eAcute), StringWidth(e));
+    EXPECT_EQ(StringWidth(uUmlaut), CharWidth('u'));
+    const auto topInk = [&](ConstStr255Param text) {
+        const Rect all = {0, 0, 40, 40};
+        EraseRect(&all);
+        MoveTo(10, 30);
+        DrawString(text);
+        for (std::int16_t v = 0; v < 40; ++v)
+            for (std::int16_t h = 0; h < 40; ++h)
+                if ((TBGetPixel(p.get(), h, v) & 0xFFFFFF) != 0xFFFFFF)
+                    return v;
+        return std::int16_t(40);
+    };
+    EXPECT_LT(topInk(eAcute), topInk(e));
+}

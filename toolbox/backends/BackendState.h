@@ -27,5 +27,6 @@ void sdlIdle();
 // modifier keys held as the Event Manager has them then.
 void recordPointer(const char* verb, Point global, unsigned long ticks);
 void recordKey(std::uint8_t keyCode, std::uint8_t charCode, unsigned long ticks);
+void recordText(const std::string& text, unsigned long ticks);
 
 } // namespace tbback

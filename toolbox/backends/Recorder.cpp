@@ -50,6 +50,13 @@ void recordPointer(const char* verb, Point global, unsigned long ticks) {
               << tbev::wordsForModifiers(tbev::modifiers()) << "\n";
 }
 
+void recordText(const std::string& text, unsigned long ticks) {
+    if (!rec().out.is_open())
+        return;
+    waitSince(ticks);
+    rec().out << "type " << text << "\n";
+}
+
 void recordKey(std::uint8_t keyCode, std::uint8_t charCode, unsigned long ticks) {
     if (!rec().out.is_open())
         return;

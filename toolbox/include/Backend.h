@@ -16,7 +16,8 @@ struct TBBackendOptions {
     std::int16_t width = 1024; // the screen, in Toolbox pixels
     std::int16_t height = 768;
     std::int16_t depth = 32; // reported by window ports: 32 or 8
-    int scale = 1;           // SDL: 1 or 2 screen pixels per Toolbox pixel
+    int scale = 1;           // SDL: 1 or 2 screen pixels per Toolbox pixel, nearest (crisp); 0: 2 when
+                             // the display is dense (144 DPI or more, or twice the screen each way)
     std::string title;       // SDL: the window's title
 };
 
@@ -44,7 +45,7 @@ bool TBStopRequested();
 //   move POS MODS | down POS MODS | up POS MODS | click POS MODS | choose POS TEXT
 //   key NAME MODS   (NAME: one character, return, enter, escape, tab, delete, forward-delete, left, right,
 //                    up, down)
-//   type TEXT | wait MS | snapshot FILE
+//   type TEXT (UTF-8) | wait MS | snapshot FILE
 // MODS is any of +shift +option +command +control: the modifier keys held from that line until the next
 // pointer or key line (choose holds none, type only Shift for a character that needs it), as GetKeys and
 // the events' modifiers report them. A script that ends lets go of them.
@@ -86,6 +87,9 @@ void TBInputMouseButton(bool down);
 // Press or release of virtual key `keyCode` producing `charCode`; modifier keys set GetKeys bits and
 // the modifiers of the events that follow.
 void TBInputKey(std::uint8_t keyCode, std::uint8_t charCode, bool down);
+// Text typed beyond the keys (accented and other non-ASCII characters, UTF-8): a key-down event
+// of kVKText for each byte, so that an edit field takes the character whole.
+void TBInputText(const std::string& text);
 void TBAdvanceTicks(unsigned long ticks);
 
 // ---- Snapshots ------------------------------------------------------------------------------------

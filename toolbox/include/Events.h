@@ -69,6 +69,7 @@ enum : std::uint8_t {
     kVKRightArrow = 124,
     kVKDownArrow = 125,
     kVKUpArrow = 126,
+    kVKText = 127, // no key: one byte of UTF-8 text that an input method delivered
 };
 
 struct EventRecord {

@@ -60,5 +60,5 @@ inline MenuHandle GetMHandle(std::int16_t menuID) {
 // Shows the menu with item `popUpItem` at (top, left), global, and tracks the mouse until the
 // button is released. Returns menuID << 16 | item, or 0 when nothing was chosen. On the headless
 // backend a scripted `choose` picks the entry with that text. The text is drawn in the current
-// port's font and size.
+// port's font and size; the menu is at least menuWidth wide.
 long PopUpMenuSelect(MenuHandle menu, std::int16_t top, std::int16_t left, std::int16_t popUpItem);

@@ -330,13 +330,15 @@ void DisposeCIcon(CIconHandle icon); // null is ignored
 // ---- Interface helpers of the porting layer ------------------------------------------------------
 
 // Frames r (1 pixel, inside r) in interface colour `index`: 0 control frame, 1 well frame,
-// 2 light edge, 3 face. Pen and colours are left as they were.
+// 2 light edge, 3 face; in the foreground colour instead when that is not black (a dimmed, disabled
+// item). Pen and colours are left as they were.
 void ql_quorum_frame_gui_color(const Rect* r, std::int16_t index);
 // The interface colour `index` (as above).
 RGBColor TBInterfaceColor(std::int16_t index);
 // Draws the slider indicator with its tip at the pen location: a triangle pointing up, 11 pixels
 // wide and 6 tall (columns pen.h-5 .. pen.h+5, rows pen.v .. pen.v+5). Between OpenRgn and CloseRgn
-// it contributes the interior of the triangle's outline (grid lines through its corners). The pen is left
+// it contributes the interior of the triangle's outline (grid lines through its corners). The
+// outline is in the foreground colour when that is not black (an inactive slider). The pen is left
 // where it was.
 void DrawPISlider();
 

@@ -34,14 +34,34 @@ char escaped(const std::string& s, std::size_t& i, int lineNumber) {
     throw RezError(lineNumber, std::string("bad escape \\") + c);
 }
 
+// The bytes of the UTF-8 character at s[i] (1 for ASCII), or 0 when it is not well formed.
+std::size_t utf8Length(const std::string& s, std::size_t i) {
+    const unsigned char lead = static_cast<unsigned char>(s[i]);
+    const std::size_t length = lead < 0x80                    ? 1
+                               : lead >= 0xC2 && lead <= 0xDF ? 2
+                               : lead >= 0xE0 && lead <= 0xEF ? 3
+                               : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                              : 0;
+    for (std::size_t k = 1; k < length; ++k)
+        if (i + k >= s.size() || (static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
+            return 0;
+    return length;
+}
+
 // Reads a quoted string starting after the opening quote; i ends after the closing quote.
 std::string quoted(const std::string& s, std::size_t& i, int lineNumber) {
     std::string out;
     while (i < s.size() && s[i] != '"') {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        if (c >= 0x80)
-            throw RezError(lineNumber, "non-ASCII character in a string; write Mac Roman bytes as \\xNN");
-        out += c == '\\' && ++i < s.size() ? escaped(s, i, lineNumber) : char(c);
+        const std::size_t length = utf8Length(s, i);
+        if (length == 0)
+            throw RezError(lineNumber, "a string that is not UTF-8");
+        if (length > 1) {
+            out += s.substr(i, length);
+            i += length;
+            continue;
+        }
+        const char c = s[i];
+        out += c == '\\' && ++i < s.size() ? escaped(s, i, lineNumber) : c;
         ++i;
     }
     if (i >= s.size())

@@ -7,6 +7,7 @@
 #include "WindowState.h"
 
 #include <SDL.h>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -98,6 +99,15 @@ void handle(const SDL_Event& e) {
             tbback::recordKey(code, ch, tbev::now());
         break;
     }
+    case SDL_TEXTINPUT: {
+        // ASCII arrives as key presses above; anything else only as text.
+        const std::string text = e.text.text;
+        if (std::all_of(text.begin(), text.end(), [](char c) { return std::uint8_t(c) < 0x80; }))
+            break;
+        TBInputText(text);
+        tbback::recordText(text, tbev::now());
+        break;
+    }
     case SDL_QUIT:
         // Closing the window cancels, as Command-period does.
         TBInputKey(kVKCommand, 0, true);
@@ -149,6 +159,17 @@ bool invisibleUnasked() {
 
 namespace tbback {
 
+// 2 on a display whose density calls for it: a high DPI, or room for the screen at twice its size.
+static int densityScale(const TBBackendOptions& opts) {
+    float dpi = 0;
+    SDL_DisplayMode mode{};
+    if (SDL_GetDisplayDPI(0, &dpi, nullptr, nullptr) == 0 && dpi >= 144)
+        return 2;
+    const bool roomy = SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w >= 2 * opts.width &&
+                       mode.h >= 2 * (opts.height + 40); // the desktop's own bars
+    return roomy ? 2 : 1;
+}
+
 bool sdlOpen(const TBBackendOptions& opts, std::string* error) {
     if (!asked("SDL_VIDEODRIVER") && !asked("DISPLAY") && !asked("WAYLAND_DISPLAY"))
         return *error = "no display: DISPLAY and WAYLAND_DISPLAY are not set", false;
@@ -159,7 +180,8 @@ bool sdlOpen(const TBBackendOptions& opts, std::string* error) {
         return *error = "no display", false;
     }
     Sdl& s = sdl();
-    s.scale = opts.scale == 2 ? 2 : 1;
+    s.scale = opts.scale == 0 ? densityScale(opts) : opts.scale == 2 ? 2 : 1;
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     s.window = SDL_CreateWindow(opts.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                 opts.width * s.scale, opts.height * s.scale, 0);
     s.renderer = s.window ? SDL_CreateRenderer(s.window, -1, 0) : nullptr;
@@ -173,6 +195,7 @@ bool sdlOpen(const TBBackendOptions& opts, std::string* error) {
         sdlClose();
         return false;
     }
+    SDL_StartTextInput();
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "CodeResources.h"
 #include "Fonts.h"
 #include "Scopes.h"
+#include "Utf8.h"
 
 #include <cstring>
 
@@ -124,7 +125,7 @@ void TBDrawTruncated(ConstStr255Param text, std::int16_t h, std::int16_t baselin
         static const unsigned char kDots[] = {3, '.', '.', '.'};
         std::int16_t room = std::int16_t(width - StringWidth(kDots));
         while (shown[0] > 0 && StringWidth(shown) > room)
-            --shown[0];
+            shown[0] = static_cast<unsigned char>(utf8::previous(shown + 1, shown[0]));
         std::memcpy(shown + 1 + shown[0], kDots + 1, 3);
         shown[0] = static_cast<unsigned char>(shown[0] + 3);
     }

@@ -29,6 +29,13 @@ Rect menuBox(ControlHandle c) {
     return r;
 }
 
+// The menu shows the control's value checked, whatever was appended or chosen since.
+void markValue(ControlHandle c) {
+    MenuHandle menu = (**state(c)).shared.mHandle;
+    for (std::int16_t i = 1; i <= CountMItems(menu); ++i)
+        CheckItem(menu, i, i == (**c).contrlValue);
+}
+
 void init(ControlHandle c) {
     ControlRecord& r = **c;
     auto s = reinterpret_cast<PopupStateHandle>(NewHandleClear(sizeof(PopupState)));
@@ -47,7 +54,7 @@ void init(ControlHandle c) {
     r.contrlMin = 1;
     r.contrlMax = CountMItems(menu);
     r.contrlAction = kControlActionDefault;
-    CheckItem(menu, 1, true);
+    markValue(c);
 }
 
 void dispose(ControlHandle c) {
@@ -122,14 +129,12 @@ void track(ControlHandle c) {
     Rect box = menuBox(c);
     Point topLeft{box.top, box.left};
     LocalToGlobal(&topLeft);
-    std::int16_t old = (**c).contrlValue;
-    long chosen = PopUpMenuSelect(menu, topLeft.v, topLeft.h, old);
-    std::int16_t item = std::int16_t(chosen & 0xFFFF);
-    if (chosen && item != old) {
-        CheckItem(menu, old, false);
-        CheckItem(menu, item, true);
-        (**c).contrlValue = item;
-    }
+    markValue(c);
+    (**menu).menuWidth = std::int16_t(box.right - box.left);
+    long chosen = PopUpMenuSelect(menu, topLeft.v, topLeft.h, (**c).contrlValue);
+    if (chosen)
+        (**c).contrlValue = std::int16_t(chosen & 0xFFFF);
+    markValue(c);
     draw(c, false);
 }
 

@@ -4,6 +4,7 @@
 #include "Fonts.h"
 #include "Tracking.h"
 #include "Scopes.h"
+#include "Utf8.h"
 
 #include <algorithm>
 #include <map>
@@ -37,25 +38,34 @@ std::int16_t nextEditItem(DialogPtr dialog, std::int16_t from, bool backwards) {
     return from;
 }
 
-// The caret position nearest to local h in the item's text.
+const std::uint8_t* bytesOf(const std::string& text) {
+    return reinterpret_cast<const std::uint8_t*>(text.data());
+}
+
+// The caret position (a character boundary) nearest to local h in the item's text.
 std::int16_t offsetAt(DialogPtr dialog, const DialogItem& item, std::int16_t h) {
     std::string text = dialogs::itemText(item);
+    const int length = int(text.size());
     PortScope port(dialog);
     std::int16_t best = 0;
-    for (std::int16_t i = 1; i <= std::int16_t(text.size()); ++i) {
-        std::int16_t mid =
-            std::int16_t(item.box.left +
-                         (dialogs::textOffset(text, std::int16_t(i - 1)) + dialogs::textOffset(text, i)) / 2);
+    for (int before = 0, after = 0; before < length; before = after) {
+        after = utf8::following(bytesOf(text), length, before);
+        const int mid = item.box.left + (dialogs::textOffset(text, std::int16_t(before)) +
+                                         dialogs::textOffset(text, std::int16_t(after))) /
+                                            2;
         if (h >= mid)
-            best = i;
+            best = std::int16_t(after);
     }
     return best;
 }
 
+// Typed text arrives a byte a key: a character's first byte goes in only when the whole character
+// will fit.
 void replaceSelection(DialogItem& item, dialogs::EditState& e, const std::string& with) {
     std::string text = dialogs::itemText(item);
     std::string result = text.substr(0, std::size_t(e.start)) + with + text.substr(std::size_t(e.end));
-    if (result.size() > kMaxText)
+    const std::size_t room = with.empty() ? 0 : std::size_t(utf8::sequenceLength(std::uint8_t(with[0])) - 1);
+    if (result.size() + room > kMaxText)
         return;
     dialogs::setItemText(item, result);
     e.start = e.end = std::int16_t(e.start + std::int16_t(with.size()));
@@ -87,7 +97,8 @@ bool editKey(DialogPtr dialog, const EventRecord& event) {
         return false;
     auto c = static_cast<unsigned char>(event.message & charCodeMask);
     auto key = static_cast<std::uint8_t>((event.message & keyCodeMask) >> 8);
-    auto length = std::int16_t(itemText(*it).size());
+    const std::string text = itemText(*it);
+    auto length = std::int16_t(text.size());
     if (c == kTab) {
         SelectDialogItemText(dialog, nextEditItem(dialog, e.item, event.modifiers & shiftKey), 0, 32767);
         return true;
@@ -96,17 +107,19 @@ bool editKey(DialogPtr dialog, const EventRecord& event) {
         e.start = 0;
         e.end = length;
     } else if (c == kBackspace || key == kVKDelete) {
-        if (e.start == e.end && e.start > 0)
-            --e.start;
+        if (e.start == e.end)
+            e.start = std::int16_t(utf8::previous(bytesOf(text), e.start));
         replaceSelection(*it, e, "");
     } else if (c == kForwardDelete || key == kVKForwardDelete) {
-        if (e.start == e.end && e.end < length)
-            ++e.end;
+        if (e.start == e.end)
+            e.end = std::int16_t(utf8::following(bytesOf(text), length, e.end));
         replaceSelection(*it, e, "");
     } else if (c == kLeftArrow) {
-        moveCaret(e, e.start == e.end ? std::int16_t(e.start - 1) : e.start, length);
+        moveCaret(e, e.start == e.end ? std::int16_t(utf8::previous(bytesOf(text), e.start)) : e.start,
+                  length);
     } else if (c == kRightArrow) {
-        moveCaret(e, e.start == e.end ? std::int16_t(e.end + 1) : e.end, length);
+        moveCaret(e, e.start == e.end ? std::int16_t(utf8::following(bytesOf(text), length, e.end)) : e.end,
+                  length);
     } else if (c == kUpArrow) {
         moveCaret(e, 0, length);
     } else if (c == kDownArrow) {

@@ -114,8 +114,15 @@ void TBInputMouseButton(bool down) {
     tbev::post(down ? mouseDown : mouseUp, 0);
 }
 
+void TBInputText(const std::string& text) {
+    for (char byte : text)
+        tbev::post(keyDown, long(std::uint8_t(byte)) | (long(kVKText) << 8));
+}
+
 void TBInputKey(std::uint8_t keyCode, std::uint8_t charCode, bool down) {
-    if (keyCode >= 128)
+    if (keyCode == kVKText && down)
+        TBInputText(std::string(1, char(charCode)));
+    if (keyCode >= kVKText)
         return;
     const bool isModifier = keyCode >= kVKCommand && keyCode <= kVKControl;
     if (down)

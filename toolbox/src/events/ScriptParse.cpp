@@ -2,6 +2,7 @@
 // only moves the due time of what follows.
 #include "EventState.h"
 #include "Script.h"
+#include "Utf8.h"
 
 #include <sstream>
 
@@ -107,6 +108,30 @@ struct Parser {
         return true;
     }
 
+    // ASCII as key presses; any other character as its UTF-8 bytes, delivered as text.
+    bool type(const std::string& text, std::string* why) {
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+        for (int at = 0; at < int(text.size());) {
+            const int start = at;
+            utf8::next(bytes, int(text.size()), &at);
+            std::uint8_t code;
+            bool shift;
+            if (bytes[start] < 0x80 && tbev::keyForChar(char(bytes[start]), &code, &shift)) {
+                key(code, bytes[start], shift ? shiftKey : 0, 0);
+                continue;
+            }
+            if (bytes[start] < 0x80 || at - start != utf8::sequenceLength(bytes[start]))
+                return *why = "cannot type '" + text.substr(std::size_t(start), 1) + "'", false;
+            for (int k = start; k < at; ++k) {
+                Step s = make(Action::keyDown);
+                s.keyCode = kVKText;
+                s.charCode = bytes[k];
+                steps->push_back(s);
+            }
+        }
+        return true;
+    }
+
     // One line; false with the reason.
     bool parseLine(const std::string& text, std::string* why);
 };
@@ -142,16 +167,8 @@ bool Parser::parseLine(const std::string& text, std::string* why) {
         key(code, ch, held, held);
         return true;
     }
-    if (verb == "type") {
-        for (char c : restOf(in)) {
-            std::uint8_t code;
-            bool shift;
-            if (!tbev::keyForChar(c, &code, &shift))
-                return *why = std::string("cannot type '") + c + "'", false;
-            key(code, std::uint8_t(c), shift ? shiftKey : 0, 0);
-        }
-        return true;
-    }
+    if (verb == "type")
+        return type(restOf(in), why);
     if (verb == "wait") {
         double ms;
         if (!(in >> arg) || !parseNumber(arg, &ms) || ms < 0)

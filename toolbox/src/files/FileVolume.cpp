@@ -1,5 +1,7 @@
 #include "FileVolume.h"
 
+#include "Utf8.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <ctime>
@@ -30,27 +32,30 @@ void makeFolders(const std::string& path) {
     ::mkdir(path.c_str(), 0777);
 }
 
-unsigned char lower(unsigned char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c;
+bool sameLetters(const std::string& a, const std::string& b) {
+    return utf8::equal(a, b, false, true);
 }
 
-bool sameLetters(const std::string& a, const std::string& b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lower(static_cast<unsigned char>(a[i])) != lower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
+// Letters without case, ASCII in its own order (lower case), before every other character.
+std::uint32_t sortKey(std::uint32_t c) {
+    if (c < 0x80)
+        return c >= 'A' && c <= 'Z' ? c + 32 : c;
+    return utf8::fold(c, false, true);
 }
 
 bool caseInsensitiveLess(const std::string& a, const std::string& b) {
-    auto ca = a.begin(), cb = b.begin();
-    for (; ca != a.end() && cb != b.end(); ++ca, ++cb) {
-        unsigned char x = lower(static_cast<unsigned char>(*ca)), y = lower(static_cast<unsigned char>(*cb));
-        if (x != y)
-            return x < y;
+    const auto* x = reinterpret_cast<const std::uint8_t*>(a.data());
+    const auto* y = reinterpret_cast<const std::uint8_t*>(b.data());
+    int i = 0, j = 0;
+    while (i < int(a.size()) && j < int(b.size())) {
+        const std::uint32_t p = sortKey(utf8::next(x, int(a.size()), &i));
+        const std::uint32_t q = sortKey(utf8::next(y, int(b.size()), &j));
+        if (p != q)
+            return p < q;
     }
-    return a.size() != b.size() ? a.size() < b.size() : a < b; // same letters: byte order decides
+    if (i < int(a.size()) || j < int(b.size()))
+        return j < int(b.size());
+    return a < b; // same letters: byte order decides
 }
 
 // The longest prefix of at most 31 bytes that does not end inside a UTF-8 character.

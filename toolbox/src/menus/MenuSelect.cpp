@@ -5,10 +5,10 @@
 #include "Events.h"
 #include "Fonts.h"
 #include "Tracking.h"
+#include "Utf8.h"
 #include "Windows.h"
 
 #include <algorithm>
-#include <cctype>
 #include <string>
 
 namespace {
@@ -31,7 +31,7 @@ MenuLayout layout(MenuHandle menu) {
         GetMenuItemText(menu, i, text);
         l.width = std::max<std::int16_t>(l.width, StringWidth(text));
     }
-    l.width = std::int16_t(l.width + kMarkColumn + kRightMargin);
+    l.width = std::max<std::int16_t>(std::int16_t(l.width + kMarkColumn + kRightMargin), (**menu).menuWidth);
     return l;
 }
 
@@ -83,17 +83,12 @@ std::int16_t itemAt(MenuHandle menu, const MenuLayout& l, Point pt) {
     return item;
 }
 
-std::string lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    return s;
-}
-
 // The scripted choice: the enabled entry whose text equals `wanted`, letter case ignored.
 std::int16_t scriptedItem(MenuHandle menu, const std::string& wanted) {
     for (std::int16_t i = 1; i <= CountMItems(menu); ++i) {
         Str255 text;
         GetMenuItemText(menu, i, text);
-        if (lower(std::string(reinterpret_cast<char*>(text + 1), text[0])) == lower(wanted))
+        if (utf8::equal(std::string(reinterpret_cast<char*>(text + 1), text[0]), wanted, false, true))
             return TBMenuItemEnabled(menu, i) ? i : 0;
     }
     TBScriptFail("choose: the menu has no entry \"" + wanted + "\"");

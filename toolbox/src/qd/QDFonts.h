@@ -27,7 +27,8 @@ struct FontMetrics {
 };
 
 TextStyle textStyleOf(const GrafPort& port);
-const Glyph& glyphOf(const TextStyle& style, std::uint8_t ch);
+// The glyph of a Unicode character (a font without it gives its missing-glyph box).
+const Glyph& glyphOf(const TextStyle& style, std::uint32_t ch);
 FontMetrics metricsOf(const TextStyle& style);
 
 } // namespace qdraw

@@ -17,13 +17,21 @@ RGBColor TBInterfaceColor(std::int16_t index) {
     return (index >= 0 && index < 4) ? kInterfaceColours[index] : RGBColor{0, 0, 0};
 }
 
+namespace {
+// A caller that drew a disabled item in a dimmed foreground wants its lines in that grey too.
+RGBColor inkOr(const RGBColor& fg, const RGBColor& normal) {
+    const bool dimmed = (fg.red | fg.green | fg.blue) != 0;
+    return dimmed ? fg : normal;
+}
+} // namespace
+
 void ql_quorum_frame_gui_color(const Rect* r, std::int16_t index) {
     PenState pen;
     RGBColor fg;
     GetPenState(&pen);
     GetForeColor(&fg);
     PenNormal();
-    const RGBColor colour = TBInterfaceColor(index);
+    const RGBColor colour = inkOr(fg, TBInterfaceColor(index));
     RGBForeColor(&colour);
     FrameRect(r);
     RGBForeColor(&fg);
@@ -45,7 +53,8 @@ void DrawPISlider() {
                        std::int16_t(h + k + 1)};
         PaintRect(&row);
     }
-    RGBForeColor(&kIndicatorEdge);
+    const RGBColor edge = inkOr(fg, kIndicatorEdge);
+    RGBForeColor(&edge);
     MoveTo(h, v);
     LineTo(std::int16_t(h + 5), std::int16_t(v + 5));
     LineTo(std::int16_t(h - 5), std::int16_t(v + 5));

@@ -1,6 +1,8 @@
-// Text drawing: antialiased glyphs blended into the port in the text mode, baseline at the pen.
+// Text drawing: UTF-8 text as antialiased glyphs blended into the port in the text mode, baseline
+// at the pen.
 #include "QDFonts.h"
 #include "QDInternal.h"
+#include "Utf8.h"
 
 #include <algorithm>
 
@@ -65,8 +67,8 @@ void drawGlyph(GrafPort& p, const Spans& area, const qdraw::Glyph& g, const Text
 
 std::int32_t widthOf(const qdraw::TextStyle& style, const std::uint8_t* bytes, std::int32_t count) {
     std::int32_t w = 0;
-    for (std::int32_t i = 0; i < count; ++i)
-        w += qdraw::glyphOf(style, bytes[i]).advance;
+    for (int i = 0; i < count;)
+        w += qdraw::glyphOf(style, utf8::next(bytes, count, &i)).advance;
     return w;
 }
 
@@ -85,8 +87,8 @@ void drawBytes(const std::uint8_t* bytes, std::int32_t count) {
     const Spans area = qdraw::drawableArea(p);
     const TextInk ink = inkFor(p);
     std::int32_t h = penH;
-    for (std::int32_t i = 0; i < count; ++i) {
-        const qdraw::Glyph& g = qdraw::glyphOf(style, bytes[i]);
+    for (int i = 0; i < count;) {
+        const qdraw::Glyph& g = qdraw::glyphOf(style, utf8::next(bytes, count, &i));
         drawGlyph(p, area, g, ink, h, baseline);
         h += g.advance;
     }
