@@ -29,48 +29,26 @@ const std::string kFeathered = "(gimp-image-select-rectangle image CHANNEL-OP-RE
                                "(gimp-selection-feather image 8)"
                                "(save-selection image \"DIR/mask.png\")";
 
+const std::string kBatch = "RUN-NONINTERACTIVE", kBlock = "DIR/neon.block";
+const std::vector<std::string> kWithBlock = {"--params", kBlock};
+const std::string kOkInput = "(dialog-input \"" + kDialogInput + "\")";
+const std::string kCancelInput = "(dialog-input \"wait 100\nchoose @20 Neon\n\")";
+const std::string kGrey = "(gimp-image-convert-grayscale image)";
+const std::string kSixteen = "(gimp-image-convert-precision image PRECISION-U16-GAMMA)";
+const std::vector<std::string> kMasked = {"--params", kBlock, "--mask", "DIR/mask.png", "--area", "AREA"};
+
 const std::vector<Case> kCases = {
-    {"style-rgb", "rgb.png", "", "RUN-NONINTERACTIVE", "Stage Trio", "", {"--style", "Stage Trio"}},
-    {"style-rgba", "rgba.png", "", "RUN-NONINTERACTIVE", "Stage Trio", "", {"--style", "Stage Trio"}},
-    {"block-rgb", "rgb.png", "", "RUN-NONINTERACTIVE", "", "DIR/neon.block", {"--params", "DIR/neon.block"}},
-    {"block-rgba",
-     "rgba.png",
-     "",
-     "RUN-NONINTERACTIVE",
-     "",
-     "DIR/neon.block",
-     {"--params", "DIR/neon.block"}},
-    {"repeat", "rgb.png", "", "RUN-WITH-LAST-VALS", "", "", {"--params", "DIR/neon.block"}},
-    {"rectangle",
-     "rgba.png",
-     kRectangle,
-     "RUN-NONINTERACTIVE",
-     "",
-     "DIR/neon.block",
-     {"--params", "DIR/neon.block", "--area", "8,6,30,24"}},
-    {"feathered",
-     "rgba.png",
-     kFeathered,
-     "RUN-NONINTERACTIVE",
-     "",
-     "DIR/neon.block",
-     {"--params", "DIR/neon.block", "--mask", "DIR/mask.png", "--area", "AREA"}},
-    {"dialog",
-     "rgb.png",
-     "(dialog-input \"" + kDialogInput + "\")",
-     "RUN-INTERACTIVE",
-     "",
-     "",
-     {"--headless", "--script", "DIR/ok.script"}},
-    {"cancelled", "rgb.png", "(dialog-input \"wait 100\nchoose @20 Neon\n\")", "RUN-INTERACTIVE", "", "", {}},
-    {"refused-grey", "rgb.png", "(gimp-image-convert-grayscale image)", "RUN-NONINTERACTIVE", "Noon", "", {}},
-    {"refused-16-bit",
-     "rgb.png",
-     "(gimp-image-convert-precision image PRECISION-U16-GAMMA)",
-     "RUN-NONINTERACTIVE",
-     "Noon",
-     "",
-     {}},
+    {"style-rgb", "rgb.png", "", kBatch, "Stage Trio", "", {"--style", "Stage Trio"}},
+    {"style-rgba", "rgba.png", "", kBatch, "Stage Trio", "", {"--style", "Stage Trio"}},
+    {"block-rgb", "rgb.png", "", kBatch, "", kBlock, kWithBlock},
+    {"block-rgba", "rgba.png", "", kBatch, "", kBlock, kWithBlock},
+    {"repeat", "rgb.png", "", "RUN-WITH-LAST-VALS", "", "", kWithBlock},
+    {"rectangle", "rgba.png", kRectangle, kBatch, "", kBlock, {"--params", kBlock, "--area", "8,6,30,24"}},
+    {"feathered", "rgba.png", kFeathered, kBatch, "", kBlock, kMasked},
+    {"dialog", "rgb.png", kOkInput, "RUN-INTERACTIVE", "", "", {"--headless", "--script", "DIR/ok.script"}},
+    {"cancelled", "rgb.png", kCancelInput, "RUN-INTERACTIVE", "", "", {}},
+    {"refused-grey", "rgb.png", kGrey, kBatch, "Noon", "", {}},
+    {"refused-16-bit", "rgb.png", kSixteen, kBatch, "Noon", "", {}},
 };
 
 const char* const kHelpers = R"(
