@@ -1,6 +1,6 @@
 # Thin wrapper over the CMake presets. `make demo` and `make test` work on a fresh Debian machine.
 # `make test` is what CI runs: the tests, the tests again under the sanitizers, and short fuzz runs.
-.PHONY: all deps build install test test-default test-asan fuzz demo bench format clean
+.PHONY: all deps build install test test-default test-asan fuzz demo bench format clean install-gimp-user
 
 # The presets build with two jobs each; make itself runs one step at a time.
 .NOTPARALLEL:
@@ -46,6 +46,10 @@ demo: build
 bench: build
 	@$(BUILD)/bench/relight_bench
 	@$(BUILD)/bench/relight_apply_bench
+
+# The GIMP plug-in into the user's GIMP plug-in folder.
+install-gimp-user: build
+	@cmake --build --preset default --target install-gimp-user
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

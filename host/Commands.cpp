@@ -10,6 +10,7 @@
 #include "ImageIO.h"
 #include "Interrupt.h"
 #include "Persistence.h"
+#include "Progress.h"
 #include "StyleCommands.h"
 #include "StyleLibrary.h"
 #include "StyleSummary.h"
@@ -67,6 +68,20 @@ std::unique_ptr<CodecThread> openInputForDialog(Document& document, const Option
     return codec;
 }
 
+// The files' traffic: rows through the codec thread, progress on the terminal.
+class FileTraffic final : public TileTraffic {
+  public:
+    FileTraffic(CodecThread& codec, bool quiet) : codec_(codec), progress_(quiet) {}
+    void AwaitRows(int rows) override { codec_.AwaitRows(rows); }
+    void Writing(const Rect& rect) override { codec_.Writing(rect); }
+    void Written(const Rect& rect) override { codec_.Written(rect); }
+    void Report(std::uint16_t done, std::uint16_t total) override { progress_.Report(done, total); }
+
+  private:
+    CodecThread& codec_;
+    Progress progress_;
+};
+
 // Runs the filter over the document while `codec` decodes and encodes; the block it ran with (the
 // accepted one after a dialog) goes to --save-params and is returned.
 std::string filterAndWrite(PluginHost& plugin, Document& document, CodecThread& codec,
@@ -75,8 +90,8 @@ std::string filterAndWrite(PluginHost& plugin, Document& document, CodecThread& 
     const ImageFormat format = OutputFormat(target, options.format);
     codec.StartOutput(target, format, options.quality, document.area);
     {
-        Progress progress(options.quiet);
-        TileServer server(document, codec, progress);
+        FileTraffic traffic(codec, options.quiet);
+        TileServer server(document, traffic);
         RunFilter(plugin, server, parameters, withDialog, options.input, opening);
     }
     codec.Finish();
@@ -142,8 +157,7 @@ void applyBlock(PluginHost& plugin, const std::vector<Options>& runs, const Opti
     const std::string block = options.params.empty()
                                   ? ReadLastBlock()
                                   : ReadWholeFile(options.params, kMaxBlockBytes, "parameter block");
-    if (const std::string why = plugin.CheckParameters(block); !why.empty())
-        BadInput("bad parameter block (" + why + ")", blockFile);
+    CheckBlock(plugin, block, blockFile);
     CheckPlannedFiles(PlannedFilesOf(runs), options.force);
     const std::unique_ptr<StyleLibrary> saving = styleToSave(plugin, options);
     const std::string kept = saving ? lastSettings(plugin).settings : "";
@@ -177,10 +191,8 @@ std::string runDialog(PluginHost& plugin, Document& document, CodecThread& codec
 // Each image through the real dialog, driven as a user would: choose the style, press OK.
 void applyStyle(PluginHost& plugin, const std::vector<Options>& runs, const Options& options) {
     const StyleLibrary library(plugin.Styles());
-    const std::string style = library.NameOf(options.style);
-    if (!library.Contains(style))
-        BadInput("no style named '" + style + "' (see relight styles list)");
-    const std::string script = "wait 100\nchoose @20 " + style + "\nwait 100\nclick @1\n";
+    const std::string style = library.ExistingName(options.style);
+    const std::string script = StyleChoiceScript(style);
     PlannedFiles files = PlannedFilesOf(runs);
     files.reads.push_back(library.PathOf(style));
     CheckPlannedFiles(files, options.force);

@@ -63,3 +63,7 @@ void DialogScreen::CheckScript() const {
     if (!script_.empty() && !TBScriptError().empty())
         BadInput("input script stopped (" + TBScriptError() + ")", script_);
 }
+
+std::string StyleChoiceScript(const std::string& name) {
+    return "wait 100\nchoose @20 " + name + "\nwait 100\nclick @1\n";
+}

@@ -25,3 +25,6 @@ class DialogScreen {
     std::string script_; // the script's file or label; empty when there is none
     bool recording_;
 };
+
+// The input that chooses the style `name` in the dialog and presses OK, as a user would.
+std::string StyleChoiceScript(const std::string& name);

@@ -86,6 +86,11 @@ std::string ParameterHandle::Bytes() const {
     return std::string(*handle_, std::size_t(GetHandleSize(handle_)));
 }
 
+void CheckBlock(const PluginHost& plugin, const std::string& block, const std::string& file) {
+    if (const std::string why = plugin.CheckParameters(block); !why.empty())
+        BadInput("bad parameter block (" + why + ")", file);
+}
+
 void CheckTextureChannel(const std::string& block, const Document& document, const std::string& file) {
     if (block.size() < kTextureChannelOffset + 2)
         return;

@@ -25,6 +25,9 @@ class ParameterHandle {
     Handle handle_ = nullptr;
 };
 
+// Refuses a block the module does not accept; `file` names the block in errors.
+void CheckBlock(const PluginHost& plugin, const std::string& block, const std::string& file);
+
 // Refuses a block whose texture channel the document lacks; `file` names the block in errors.
 void CheckTextureChannel(const std::string& block, const Document& document, const std::string& file);
 

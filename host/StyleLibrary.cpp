@@ -37,9 +37,17 @@ std::string StyleLibrary::NameOf(const std::string& typed) const {
     return styles_.CutName(name);
 }
 
+std::string StyleLibrary::ExistingName(const std::string& typed) const {
+    const std::string name = NameOf(typed);
+    if (!Contains(name))
+        BadInput("no style named '" + name + "' (see relight styles list)");
+    return name;
+}
+
 std::string ShippedStylesFolder() {
     const std::string here = ExecutableFolder();
-    for (const std::string& candidate : {here + "/../share/styles", here + "/../share/relight/styles"})
+    for (const std::string& candidate :
+         {here + "/../share/styles", here + "/../share/relight/styles", here + "/styles"})
         if (std::filesystem::is_directory(candidate))
             return candidate;
     return RELIGHT_SHIPPED_STYLES;

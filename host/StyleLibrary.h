@@ -10,7 +10,8 @@
 #include <vector>
 
 // The folder of the compiled shipped styles: beside the program in the build tree, where an
-// installation puts them, else where this build wrote them.
+// installation puts them (in a share folder, or in an editor plug-in's own folder), else where this
+// build wrote them.
 std::string ShippedStylesFolder();
 
 class StyleLibrary {
@@ -24,6 +25,8 @@ class StyleLibrary {
     // leading period turned into an asterisk, cut to 31 bytes without splitting a character. Throws
     // HostError when nothing is left.
     std::string NameOf(const std::string& typed) const;
+    // NameOf(`typed`), which must name a style of the folder; throws HostError otherwise.
+    std::string ExistingName(const std::string& typed) const;
 
     // The undeletable style first when it is there, then the folder's styles in indexed order.
     std::vector<std::string> Names() const;

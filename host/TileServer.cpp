@@ -38,8 +38,7 @@ std::uint8_t blend(std::uint8_t original, std::uint8_t filtered, std::uint8_t ma
 
 } // namespace
 
-TileServer::TileServer(Document& document, CodecThread& codec, Progress& progress)
-    : document_(document), codec_(codec), progress_(progress) {
+TileServer::TileServer(Document& document, TileTraffic& traffic) : document_(document), traffic_(traffic) {
     current_ = this;
     handles_.disposeProc = DisposeHandle;
     record_.abortQueryProc = onAbort;
@@ -83,7 +82,7 @@ void TileServer::fill(const Rect& rect, const Sources& source, std::uint8_t* out
                       std::int32_t rowBytes) const {
     if (isEmpty(rect))
         return;
-    codec_.AwaitRows(clampTo(rect.bottom - 1, document_.height) + 1);
+    traffic_.AwaitRows(clampTo(rect.bottom - 1, document_.height) + 1);
     const std::size_t count = source.size();
     for (int y = rect.top; y < rect.bottom; ++y) {
         const std::size_t row = std::size_t(clampTo(y, document_.height)) * std::size_t(document_.width);
@@ -146,7 +145,7 @@ void TileServer::Deliver() {
 
 void TileServer::TakeBack() {
     const Rect& rect = target_.rect;
-    codec_.Writing(rect);
+    traffic_.Writing(rect);
     const bool masked = !document_.mask.empty();
     for (int y = std::max<int>(rect.top, 0); y < std::min<int>(rect.bottom, document_.height); ++y) {
         const std::uint8_t* src = write_.data() + std::size_t(y - rect.top) * std::size_t(target_.rowBytes);
@@ -161,7 +160,7 @@ void TileServer::TakeBack() {
             }
         }
     }
-    codec_.Written(rect);
+    traffic_.Written(rect);
     target_ = {};
 }
 
@@ -170,7 +169,7 @@ std::int16_t TileServer::onAbort() {
 }
 
 void TileServer::onProgress(std::uint16_t done, std::uint16_t total) {
-    current_->progress_.Report(done, total);
+    current_->traffic_.Report(done, total);
 }
 
 std::int16_t TileServer::onShowPixels(const QXPixelMap* source, const VRect* rect, std::int32_t row,

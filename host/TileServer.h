@@ -8,9 +8,8 @@
 // so 0 keeps the original and 255 takes the filtered pixel.
 #pragma once
 
-#include "CodecThread.h"
 #include "Document.h"
-#include "Progress.h"
+#include "TileTraffic.h"
 #include "relight_filter.h"
 
 #include <cstdint>
@@ -18,9 +17,9 @@
 
 class TileServer {
   public:
-    // Fills the record for `document`, whose source rows `codec` decodes and whose result it
-    // encodes; the record's callbacks reach this server until it is destroyed (one at a time).
-    TileServer(Document& document, CodecThread& codec, Progress& progress);
+    // Fills the record for `document`, whose source rows and results pass through `traffic`; the
+    // record's callbacks reach this server until it is destroyed (one at a time).
+    TileServer(Document& document, TileTraffic& traffic);
     ~TileServer();
     TileServer(const TileServer&) = delete;
     TileServer& operator=(const TileServer&) = delete;
@@ -60,8 +59,7 @@ class TileServer {
 
     static TileServer* current_;
     Document& document_;
-    CodecThread& codec_;
-    Progress& progress_;
+    TileTraffic& traffic_;
     FilterRecord record_{};
     HandleProcs handles_{};
     std::vector<std::uint8_t> request_;

@@ -309,6 +309,16 @@ RunResult CliTest::Relight(const std::vector<std::string>& args,
 RunResult CliTest::RelightMeanwhile(const std::vector<std::string>& args,
                                     const std::vector<std::string>& extraEnvironment,
                                     const std::function<void(pid_t)>& meanwhile) const {
+    return run(commandLine(Expand(args)), extraEnvironment, meanwhile);
+}
+
+RunResult CliTest::Program(const std::vector<std::string>& argv,
+                           const std::vector<std::string>& extraEnvironment) const {
+    return run(argv, extraEnvironment, [](pid_t) {});
+}
+
+RunResult CliTest::run(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnvironment,
+                       const std::function<void(pid_t)>& meanwhile) const {
     std::vector<std::string> env = environmentFor(dir_);
     const std::vector<std::string> extras = Expand(extraEnvironment);
     // An extra entry replaces ours of that name.
@@ -322,7 +332,7 @@ RunResult CliTest::RelightMeanwhile(const std::vector<std::string>& args,
     const std::string number = std::to_string(++runs);
     const std::string outFile = Path(".stdout" + number), errFile = Path(".stderr" + number);
     const std::string inFile = std::filesystem::exists(Path("stdin")) ? Path("stdin") : "/dev/null";
-    const pid_t pid = spawn(commandLine(Expand(args)), env, fork(), [&] {
+    const pid_t pid = spawn(argv, env, fork(), [&] {
         return std::freopen(inFile.c_str(), "r", stdin) && std::freopen(outFile.c_str(), "w", stdout) &&
                std::freopen(errFile.c_str(), "w", stderr);
     });

@@ -76,6 +76,9 @@ class CliTest : public ::testing::Test {
     RunResult RelightMeanwhile(const std::vector<std::string>& args,
                                const std::vector<std::string>& extraEnvironment,
                                const std::function<void(pid_t)>& meanwhile) const;
+    // Runs `argv` (the program by its path) in the same environment.
+    RunResult Program(const std::vector<std::string>& argv,
+                      const std::vector<std::string>& extraEnvironment = {}) const;
     // The same on a pseudo-terminal; what the program writes to it comes back in `out`.
     RunResult RelightOnTerminal(const std::vector<std::string>& args) const;
     // Runs `relight ARGS`, expecting status 0.
@@ -86,5 +89,8 @@ class CliTest : public ::testing::Test {
     RunResult Probe(std::vector<std::string> args) const;
 
   private:
+    RunResult run(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnvironment,
+                  const std::function<void(pid_t)>& meanwhile) const;
+
     std::string dir_;
 };
