@@ -122,7 +122,7 @@ class BadInputs : public CliTest {
         WriteBytes(Path("out.png"), "the previous result");
         std::filesystem::create_directory(Path("folder.png"));
         ASSERT_EQ(mkfifo(Path("slow.png").c_str(), 0600), 0);
-        WriteBytes(Path("long.script"), "wait 2000000000\nclick @1\n");
+        WriteBytes(Path("long.script"), "wait 86400000\nclick @1\n");
         std::filesystem::create_symlink("in.png", Path("link.png"));
         WriteBytes(Path("kept.png"), "a result the owner locked");
         std::filesystem::permissions(Path("kept.png"), std::filesystem::perms::owner_read);
