@@ -15,6 +15,8 @@
 #include "Targets.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <functional>
 
 namespace {
 
@@ -71,7 +73,7 @@ void filterAndWrite(PluginHost& plugin, Document& document, CodecThread& codec, 
     const ImageFormat format = OutputFormat(target, options.format);
     codec.StartOutput(target, format, options.quality, document.area);
     {
-        Progress progress(options.quiet);
+        Progress progress(options.quiet, options.label);
         TileServer server(document, codec, progress);
         RunFilter(plugin, server, parameters, withDialog, options.input);
     }
@@ -85,6 +87,25 @@ void filterAndWrite(PluginHost& plugin, Document& document, CodecThread& codec, 
         WriteFileAtomically(options.saveParams, block);
 }
 
+// Each image in turn. With --keep-going an image that fails is named and the batch goes on, to end
+// as bad input; a cancel stops it all the same.
+void forEachImage(const std::vector<Options>& runs, const Options& options,
+                  const std::function<void(const Options&)>& light) {
+    std::size_t failed = 0;
+    for (const Options& run : runs) {
+        try {
+            light(run);
+        } catch (const HostError& error) {
+            if (!options.keepGoing || error.Status() == ExitStatus::cancelled)
+                throw;
+            std::fprintf(stderr, "%s\n", error.Line().c_str());
+            ++failed;
+        }
+    }
+    if (failed > 0)
+        BadInput(std::to_string(failed) + " of " + std::to_string(runs.size()) + " images failed");
+}
+
 // The block run: the same stored settings for every image.
 void applyBlock(PluginHost& plugin, const std::vector<Options>& runs, const Options& options) {
     const std::string blockFile = options.params.empty() ? LastBlockPath() : options.params;
@@ -95,13 +116,13 @@ void applyBlock(PluginHost& plugin, const std::vector<Options>& runs, const Opti
         BadInput("bad parameter block (" + why + ")", blockFile);
     CheckPlannedFiles(PlannedFilesOf(runs), options.force);
     MakeResultFolder(options);
-    for (const Options& run : runs) {
+    forEachImage(runs, options, [&](const Options& run) {
         Document document;
         const std::unique_ptr<CodecThread> codec = openInput(document, run);
         CheckTextureChannel(block, document, blockFile);
         ParameterHandle parameters(block);
         filterAndWrite(plugin, document, *codec, parameters, false, run, run.output);
-    }
+    });
 }
 
 // The dialog on `screen` over the document, then the final run with what it accepted.
@@ -127,12 +148,12 @@ void applyStyle(PluginHost& plugin, const std::vector<Options>& runs, const Opti
     files.reads.push_back(library.PathOf(style));
     CheckPlannedFiles(files, options.force);
     MakeResultFolder(options);
-    for (const Options& run : runs) {
+    forEachImage(runs, options, [&](const Options& run) {
         Document document;
         const std::unique_ptr<CodecThread> codec = openInputForDialog(document, run);
         const DialogScreen screen(script, "choosing style '" + style + "' in the dialog");
         runDialog(plugin, document, *codec, screen, run, run.output);
-    }
+    });
 }
 
 void apply(const Options& options) {
@@ -148,6 +169,7 @@ void apply(const Options& options) {
 void edit(const Options& options) {
     Options run = options;
     run.output = OutputOf(options);
+    run.label = std::filesystem::path(options.input).filename().string();
     CheckPlannedFiles(PlannedFilesOf({run}), options.force);
     PluginHost plugin(PluginHost::Locate(options.plugin));
     plugin.SetThreads(options.jobs);
@@ -155,7 +177,7 @@ void edit(const Options& options) {
     const std::unique_ptr<CodecThread> codec = openInputForDialog(document, options);
     SeedStylesIfPossible(plugin.Styles());
     const DialogScreen screen(options);
-    runDialog(plugin, document, *codec, screen, options, run.output);
+    runDialog(plugin, document, *codec, screen, run, run.output);
 }
 
 void about(const Options& options) {
