@@ -71,7 +71,7 @@ std::unique_ptr<CodecThread> openInputForDialog(Document& document, const Option
 void filterAndWrite(PluginHost& plugin, Document& document, CodecThread& codec, ParameterHandle& parameters,
                     bool withDialog, const Options& options, const std::string& target) {
     const ImageFormat format = OutputFormat(target, options.format);
-    codec.StartOutput(target, format, options.quality, document.area);
+    codec.PlanOutput(target, format, options.quality, document.area);
     {
         Progress progress(options.quiet, options.label);
         TileServer server(document, codec, progress);
