@@ -124,22 +124,30 @@ void CodecThread::AwaitRows(int rows) {
         std::rethrow_exception(error_);
 }
 
-void CodecThread::StartOutput(const std::string& target, ImageFormat format, int quality, const Rect& area) {
+void CodecThread::PlanOutput(const std::string& target, ImageFormat format, int quality, const Rect& area) {
     area_ = area;
     written_.assign(std::size_t(std::max(0, area.bottom - area.top)), 0);
-    auto output = std::make_unique<AtomicOutput>(target);
+    planned_ = Plan{target, format, quality};
+}
+
+void CodecThread::openOutput() {
+    if (!planned_)
+        return;
+    auto output = std::make_unique<AtomicOutput>(planned_->target);
     {
         std::lock_guard<std::mutex> lock(mutex_);
         output_ = std::move(output);
-        format_ = format;
-        layout_ = LayoutFor(format, source_);
-        quality_ = quality;
+        format_ = planned_->format;
+        layout_ = LayoutFor(planned_->format, source_);
+        quality_ = planned_->quality;
     }
+    planned_.reset();
     changed_.notify_all();
-    publishFinished(area.top);
+    publishFinished(area_.top);
 }
 
 void CodecThread::Writing(const Rect& rect) {
+    openOutput();
     if (!streaming_ || rect.right <= rect.left || rect.bottom <= rect.top ||
         std::max<int>(rect.top, 0) >= frontier_)
         return;
@@ -179,6 +187,7 @@ void CodecThread::publishFinished(int rows) {
 }
 
 void CodecThread::Finish() {
+    openOutput();
     frontier_ = height_;
     {
         std::unique_lock<std::mutex> lock(mutex_);

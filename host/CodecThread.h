@@ -17,6 +17,7 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -33,11 +34,13 @@ class CodecThread {
 
     // Blocks until source rows [0, rows) are decoded; throws what stopped the decoder before.
     void AwaitRows(int rows);
-    // Opens the temporary output for `target`; the result goes there in `format` as its rows are
-    // finished, counted in the filtered `area`. Throws HostError when the file cannot be created.
-    void StartOutput(const std::string& target, ImageFormat format, int quality, const Rect& area);
-    // Before the filter's result pixels of `rect` are stored: when they cover rows that may have
-    // been sent, waits until the encoder has let go of them and starts the output over.
+    // Names the output: the result goes to `target` in `format` as its rows are finished, counted
+    // in the filtered `area`. Its temporary file is made only when the first result pixels come
+    // (a dialog cancelled leaves none behind).
+    void PlanOutput(const std::string& target, ImageFormat format, int quality, const Rect& area);
+    // Before the filter's result pixels of `rect` are stored: opens the output at the first call
+    // (throws HostError when the file cannot be created); when they cover rows that may have been
+    // sent, waits until the encoder has let go of them and starts the output over.
     void Writing(const Rect& rect);
     // After they are stored: counts them towards finished rows.
     void Written(const Rect& rect);
@@ -52,6 +55,7 @@ class CodecThread {
     int awaitFinished(int row);
     bool awaitClosing();
     void publishFinished(int rows);
+    void openOutput();
 
     // Fixed before the thread starts.
     std::unique_ptr<RowReader> image_;
@@ -66,6 +70,12 @@ class CodecThread {
     std::vector<int> written_; // per row of the area, the pixels handed back
     int frontier_ = 0;         // rows before it are finished
     bool streaming_ = true;    // rows go out as they are finished
+    struct Plan {
+        std::string target;
+        ImageFormat format;
+        int quality;
+    };
+    std::optional<Plan> planned_; // the output named but not yet opened
 
     // Shared, under mutex_.
     std::mutex mutex_;

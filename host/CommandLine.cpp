@@ -79,6 +79,7 @@ const std::vector<OptionRule>& optionTable() {
          }},
         {"--format", kApply | kEdit, true, [](Options& o, const std::string& v) { o.format = v; }},
         {"--quiet", kApply | kEdit, false, [](Options& o, const std::string&) { o.quiet = true; }},
+        {"--keep-going", kApply, false, [](Options& o, const std::string&) { o.keepGoing = true; }},
         {"--in-place", kApply | kEdit, false, [](Options& o, const std::string&) { o.inPlace = true; }},
         {"--headless", kEdit, false, [](Options& o, const std::string&) { o.headless = true; }},
         {"--script", kEdit, true, [](Options& o, const std::string& v) { o.script = v; }},

@@ -28,6 +28,8 @@ struct Options {
     std::string saveParams;
     std::string plugin;
     bool quiet = false;
+    bool keepGoing = false; // apply: an image that fails is reported and the batch goes on
+    std::string label;      // beside the progress bar: the image's name, "n/N name" in a batch
     bool inPlace = false;
     int quality = 90;
     int jobs = 0;                            // the filter's threads; 0: the machine's cores

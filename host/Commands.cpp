@@ -18,6 +18,8 @@
 
 #include <cstdio>
 #include <optional>
+#include <filesystem>
+#include <functional>
 
 namespace {
 
@@ -71,7 +73,8 @@ std::unique_ptr<CodecThread> openInputForDialog(Document& document, const Option
 // The files' traffic: rows through the codec thread, progress on the terminal.
 class FileTraffic final : public TileTraffic {
   public:
-    FileTraffic(CodecThread& codec, bool quiet) : codec_(codec), progress_(quiet) {}
+    FileTraffic(CodecThread& codec, const Options& options)
+        : codec_(codec), progress_(options.quiet, options.label) {}
     void AwaitRows(int rows) override { codec_.AwaitRows(rows); }
     void Writing(const Rect& rect) override { codec_.Writing(rect); }
     void Written(const Rect& rect) override { codec_.Written(rect); }
@@ -88,9 +91,9 @@ std::string filterAndWrite(PluginHost& plugin, Document& document, CodecThread& 
                            ParameterHandle& parameters, bool withDialog, const Options& options,
                            const std::string& target, const DialogStart& opening = {}) {
     const ImageFormat format = OutputFormat(target, options.format);
-    codec.StartOutput(target, format, options.quality, document.area);
+    codec.PlanOutput(target, format, options.quality, document.area);
     {
-        FileTraffic traffic(codec, options.quiet);
+        FileTraffic traffic(codec, options);
         TileServer server(document, traffic);
         RunFilter(plugin, server, parameters, withDialog, options.input, opening);
     }
@@ -151,6 +154,25 @@ std::string shownStyle(const PluginHost& plugin) {
     }
 }
 
+// Each image in turn. With --keep-going an image that fails is named and the batch goes on, to end
+// as bad input; a cancel stops it all the same.
+void forEachImage(const std::vector<Options>& runs, const Options& options,
+                  const std::function<void(const Options&)>& light) {
+    std::size_t failed = 0;
+    for (const Options& run : runs) {
+        try {
+            light(run);
+        } catch (const HostError& error) {
+            if (!options.keepGoing || error.Status() == ExitStatus::cancelled)
+                throw;
+            std::fprintf(stderr, "%s\n", error.Line().c_str());
+            ++failed;
+        }
+    }
+    if (failed > 0)
+        BadInput(std::to_string(failed) + " of " + std::to_string(runs.size()) + " images failed");
+}
+
 // The block run: the same stored settings for every image.
 void applyBlock(PluginHost& plugin, const std::vector<Options>& runs, const Options& options) {
     const std::string blockFile = options.params.empty() ? LastBlockPath() : options.params;
@@ -165,13 +187,13 @@ void applyBlock(PluginHost& plugin, const std::vector<Options>& runs, const Opti
         BadInput("no last settings to keep as a style (accept the dialog of relight edit first)",
                  LastSettingsPath());
     MakeResultFolder(options);
-    for (const Options& run : runs) {
+    forEachImage(runs, options, [&](const Options& run) {
         Document document;
         const std::unique_ptr<CodecThread> codec = openInput(document, run);
         CheckTextureChannel(block, document, blockFile);
         ParameterHandle parameters(block);
         filterAndWrite(plugin, document, *codec, parameters, false, run, run.output);
-    }
+    });
     saveStyle(saving.get(), options, kept);
 }
 
@@ -198,12 +220,12 @@ void applyStyle(PluginHost& plugin, const std::vector<Options>& runs, const Opti
     CheckPlannedFiles(files, options.force);
     const std::unique_ptr<StyleLibrary> saving = styleToSave(plugin, options);
     MakeResultFolder(options);
-    for (const Options& run : runs) {
+    forEachImage(runs, options, [&](const Options& run) {
         Document document;
         const std::unique_ptr<CodecThread> codec = openInputForDialog(document, run);
         const DialogScreen screen(script, "choosing style '" + style + "' in the dialog");
         runDialog(plugin, document, *codec, screen, run, run.output);
-    }
+    });
     saveStyle(saving.get(), options, plugin.Settings());
 }
 
@@ -232,6 +254,7 @@ DialogStart openingOf(const PluginHost& plugin, const Options& options) {
 void edit(const Options& options) {
     Options run = options;
     run.output = OutputOf(options);
+    run.label = std::filesystem::path(options.input).filename().string();
     CheckPlannedFiles(PlannedFilesOf({run}), options.force);
     PluginHost plugin(PluginHost::Locate(options.plugin));
     plugin.SetThreads(options.jobs);
@@ -241,7 +264,7 @@ void edit(const Options& options) {
     SeedStylesIfPossible(plugin.Styles());
     const DialogStart opening = openingOf(plugin, options);
     const DialogScreen screen(options);
-    const std::string block = runDialog(plugin, document, *codec, screen, options, run.output, opening);
+    const std::string block = runDialog(plugin, document, *codec, screen, run, run.output, opening);
     const std::string settings = plugin.Settings();
     KeepLastSettings(block, settings, shownStyle(plugin));
     saveStyle(saving.get(), options, settings);

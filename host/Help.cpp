@@ -57,10 +57,12 @@ parameter block: the last accepted settings (--last, the default) or a block sav
 
 Several images (or -o naming a folder) write each result into the folder under its image's file
 name; a folder given with a trailing '/' is made when missing. The run stops at the first image
-that fails; the results written before it are complete.
+that fails (the results written before it are complete) unless --keep-going is given.
 
 Options:
   --style NAME           the style to apply (see relight styles list)
+  --keep-going           light every image that can be lit; name each failure, end with how
+                         many failed and exit 2
   --params FILE          the settings to apply
   --last                 the last accepted settings (the default), kept in
                          $XDG_STATE_HOME/relight/last.block

@@ -2,13 +2,15 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <unistd.h>
 
 namespace {
 constexpr int kBarWidth = 40;
 }
 
-Progress::Progress(bool quiet) : shown_(!quiet && isatty(STDERR_FILENO)) {}
+Progress::Progress(bool quiet, std::string label)
+    : shown_(!quiet && isatty(STDERR_FILENO)), label_(std::move(label)) {}
 
 Progress::~Progress() {
     if (drawn_)
@@ -25,7 +27,7 @@ void Progress::Report(std::uint16_t done, std::uint16_t total) {
     const int filled = percent * kBarWidth / 100;
     const std::string bar =
         std::string(std::size_t(filled), '#') + std::string(std::size_t(kBarWidth - filled), '.');
-    std::fprintf(stderr, "\rrelight [%s] %3d%%", bar.c_str(), percent);
+    std::fprintf(stderr, "\rrelight %s [%s] %3d%%", label_.c_str(), bar.c_str(), percent);
     std::fflush(stderr);
     drawn_ = true;
 }

@@ -48,6 +48,10 @@ std::vector<Options> BatchRuns(const Options& options) {
             run.output =
                 (std::filesystem::path(options.output) / std::filesystem::path(input).filename()).string();
         run.output = OutputOf(run);
+        run.label = std::filesystem::path(input).filename().string();
+        if (options.arguments.size() > 1)
+            run.label = std::to_string(runs.size() + 1) + "/" + std::to_string(options.arguments.size()) +
+                        " " + run.label;
         if (!targets.insert(run.output).second)
             BadInput("two images would write the same result", run.output);
         runs.push_back(run);

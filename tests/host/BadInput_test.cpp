@@ -147,7 +147,7 @@ class BadInputs : public CliTest {
         WriteBytes(Path("out.png"), "the previous result");
         std::filesystem::create_directory(Path("folder.png"));
         ASSERT_EQ(mkfifo(Path("slow.png").c_str(), 0600), 0);
-        WriteBytes(Path("long.script"), "wait 2000000000\nclick @1\n");
+        WriteBytes(Path("long.script"), "wait 86400000\nclick @1\n");
         WriteBytes(Path("ok.script"), "wait 100\nclick @1\n");
         WriteBytes(Path("syntax.json"),
                    "{ \"name\": \"X\",\n  \"lights\": [\n    { \"type\": \"spot\", }\n  ]\n}\n");
@@ -227,7 +227,6 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
         {"endless block", params("/dev/zero"), "parameter block is larger than 66736 bytes: /dev/zero"},
         {"endless style",
          {"styles", "import", "/dev/zero", "--name", "zero"},
-         2,
          "style file is larger than 65536 bytes: /dev/zero"},
         {"style JSON with a syntax error",
          {"styles", "import", "@syntax.json"},

@@ -2,6 +2,7 @@
 #include "CliSupport.h"
 
 #include <tuple>
+#include <filesystem>
 
 namespace {
 
@@ -37,20 +38,43 @@ TEST_F(Commands, AboutNamesTheProgramAndItsPlugin) {
     EXPECT_EQ(std::tuple(e.status, e.err), std::tuple(3, Expand("relight: plug-in not found: @other.so\n")));
 }
 
-TEST_F(Commands, ProgressBarOnATerminalUnlessQuiet) {
+TEST_F(Commands, ProgressBarOnATerminalNamesEachImageUnlessQuiet) {
     // 130 x 70 is three by two tiles of 64.
     WritePng(Path("in.png"), Gradient(130, 70, 3));
+    WritePng(Path("two.png"), Gradient(130, 70, 3));
     WriteBytes(Path("light.block"), LightingBlock());
-    const std::vector<std::string> run = {"apply", "@in.png", "-o", "@out.png", "--params", "@light.block"};
+    const std::vector<std::string> run = {"apply", "@in.png",  "@two.png",    "-o",
+                                          "@out/", "--params", "@light.block"};
     RunResult r = RelightOnTerminal(run);
     EXPECT_EQ(r.status, 0) << r.out;
-    EXPECT_NE(r.out.find("\rrelight [" + std::string(40, '#') + "] 100%"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\rrelight 1/2 in.png [" + std::string(40, '#') + "] 100%"), std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("\rrelight 2/2 two.png [" + std::string(40, '#') + "] 100%"), std::string::npos);
     EXPECT_NE(r.out.find("]  50%"), std::string::npos) << "three of six tiles: " << r.out;
     std::vector<std::string> quiet = run;
     quiet.push_back("--quiet");
     r = RelightOnTerminal(quiet);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "");
+}
+
+TEST_F(Commands, KeepGoingLightsEveryGoodImageAndCountsTheFailures) {
+    WritePng(Path("a.png"), Gradient(20, 10, 3));
+    WriteBytes(Path("junk.png"), "not an image");
+    WritePng(Path("c.png"), Gradient(20, 10, 3));
+    WriteBytes(Path("light.block"), LightingBlock());
+    std::vector<std::string> run = {"apply", Path("a.png"), Path("junk.png"), Path("c.png"),
+                                    "-o",    Path("out/"),  "--params",       Path("light.block")};
+    RunResult r = Relight(run);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_FALSE(std::filesystem::exists(Path("out/c.png")))
+        << "without it the first failure stops the batch";
+    run.push_back("--keep-going");
+    r = Relight(run);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(std::filesystem::exists(Path("out/a.png")) && std::filesystem::exists(Path("out/c.png")));
+    EXPECT_EQ(r.err, "relight: not an image relight reads (PNG or JPEG): " + Path("junk.png") +
+                         "\nrelight: 1 of 3 images failed\n");
 }
 
 TEST_F(Commands, HeadlessEditAcceptsOrCancelsTheRealDialog) {

@@ -38,14 +38,6 @@ std::string TempPath(const std::string& name) {
     return (std::filesystem::temp_directory_path() / ("relight_dialog_" + name)).string();
 }
 
-std::vector<std::uint32_t> ReadPNG(const std::string& path) {
-    int w = 0, h = 0;
-    std::vector<std::uint32_t> pixels;
-    std::string error;
-    EXPECT_TRUE(TBReadPNG(path, &w, &h, &pixels, &error)) << error;
-    return pixels;
-}
-
 // The screen of a snapshot, read at the dialog's own coordinates. The dialog (844 x 496) is centred
 // on the screen below the title bar.
 struct DialogShot {
@@ -72,7 +64,7 @@ struct DialogShot {
 class DialogRun : public ::testing::Test {
   protected:
     void SetUp() override { TBResetForTests(); }
-    std::int16_t Run(const std::string& script) { return host.RunWithDialog(PacedScript(script)); }
+    std::int16_t Run(const std::string& script) { return host.RunWithDialog(script); }
     TestHost host{MakeTestImage(200, 150)};
 };
 

@@ -23,12 +23,11 @@
 
 namespace {
 
-// One step every 100 ms once the dialog has drawn itself, as a hand would give them, so that a
-// tracking loop sees each position.
-std::string paced(const std::vector<std::string>& steps) {
-    std::string script = "wait 100\n";
+// The steps as script lines.
+std::string lines(const std::vector<std::string>& steps) {
+    std::string script;
     for (const std::string& step : steps)
-        script += step + "\nwait 100\n";
+        script += step + "\n";
     return script;
 }
 
@@ -89,7 +88,7 @@ class LightDragDialog : public ::testing::Test {
 
     void SetUp() override {
         TBResetForTests();
-        ASSERT_EQ(host.RunWithDialog(paced({"click @1"})), 0);
+        ASSERT_EQ(host.RunWithDialog(lines({"click @1"})), 0);
         ASSERT_EQ(g().lightCount, 1);
         ASSERT_EQ(centre(0), (Centre{212, 212}));
     }
@@ -102,7 +101,7 @@ class LightDragDialog : public ::testing::Test {
     // Runs the dialog through `steps`, then OK; returns the number of preview displays it made.
     int run(const std::vector<std::string>& steps) {
         const int before = host.displays;
-        std::string script = paced(steps) + "click @1\n";
+        std::string script = lines(steps) + "click @1\n";
         EXPECT_EQ(host.RunWithDialog(script), 0) << TBScriptError();
         return host.displays - before;
     }
@@ -223,13 +222,13 @@ void pushPointer(const std::string& verb, int x, int y) {
     SDL_PushEvent(&e);
 }
 
-// Parameter block and pixels after the dialog ran `script` (paced) and OK. The host hands in a
+// Parameter block and pixels after the dialog ran `script` and OK. The host hands in a
 // cleared block, so the bytes the dialog leaves alone (unused lights and fields) compare too.
 std::pair<std::vector<std::uint8_t>, std::vector<std::uint8_t>> outcome(const std::string& script) {
     TestHost host{MakeTestImage(200, 150)};
     const std::vector<std::uint8_t> cleared(sizeof(foo));
     host.SetParameterBlock(cleared.data(), cleared.size());
-    EXPECT_EQ(host.RunWithDialog(PacedScript(script + "click @1\n")), 0) << TBScriptError();
+    EXPECT_EQ(host.RunWithDialog(script + "click @1\n"), 0) << TBScriptError();
     EXPECT_EQ(reinterpret_cast<LM_globals*>(host.GlobalsSlot())->lightCount, 2) << "Option copied light 0";
     return {host.ParameterBlock(), host.Result().samples};
 }

@@ -56,7 +56,7 @@ class DialogOutOfMemory : public ::testing::TestWithParam<bool> {
     // sets the gloss to 0, which a failed later run must leave in force.
     void Prepare(TestHost& host) const {
         if (GetParam()) {
-            ASSERT_EQ(host.RunWithDialog(PacedScript("click 508,247\nclick @1\n")), 0);
+            ASSERT_EQ(host.RunWithDialog("click 508,247\nclick @1\n"), 0);
         }
     }
     // Bytes the host and the module keep between runs.
@@ -83,7 +83,7 @@ TEST_P(DialogOutOfMemory, EveryAllocationFailsCleanly) {
         auto host = MakeHost();
         Prepare(*host);
         const long before = TBClientAllocationCount();
-        ASSERT_EQ(host->RunWithDialog(PacedScript(kBusyDialog, 300)), 0) << TBScriptError();
+        ASSERT_EQ(host->RunWithDialog(kBusyDialog), 0) << TBScriptError();
         clean = TBClientAllocationCount() - before;
         shaded = host->Result().samples;
         ASSERT_TRUE(fs::exists(folder / "Swept")) << "the session saves a style";
@@ -98,7 +98,7 @@ TEST_P(DialogOutOfMemory, EveryAllocationFailsCleanly) {
             Prepare(*host);
             const Size settled = TBHeapLiveBytes() - Kept(*host);
             TBFailClientAllocation(nth);
-            const std::int16_t result = host->RunWithDialog(PacedScript(kBusyDialog, 300));
+            const std::int16_t result = host->RunWithDialog(kBusyDialog);
             TBFailClientAllocation(0);
             EXPECT_EQ(TBHeapLiveBytes() - Kept(*host), settled) << "leak after failing allocation " << nth;
             for (const fs::directory_entry& entry : fs::directory_iterator(folder))
@@ -116,8 +116,7 @@ TEST_P(DialogOutOfMemory, EveryAllocationFailsCleanly) {
                         << "the earlier settings stay after failing allocation " << nth;
                 }
             }
-            EXPECT_EQ(host->RunWithDialog(PacedScript("click @1\n")), 0)
-                << "after failing allocation " << nth;
+            EXPECT_EQ(host->RunWithDialog("click @1\n"), 0) << "after failing allocation " << nth;
             EXPECT_TRUE(host->Result().samples != host->Source().samples)
                 << "after failing allocation " << nth;
         }

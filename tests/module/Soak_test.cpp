@@ -43,7 +43,7 @@ class Soak : public ::testing::Test {
 
     std::int16_t Once(const Kind& kind) {
         if (kind.script)
-            return host.RunWithDialog(PacedScript(kind.script));
+            return host.RunWithDialog(kind.script);
         const std::vector<std::uint8_t>& block = kind.textured ? texturedBlock : flatBlock;
         host.SetParameterBlock(block.data(), block.size());
         return host.RunWithoutDialog();

@@ -39,11 +39,6 @@ std::vector<char> Bytes(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// Opening, closing and choosing need their time on the headless clock.
-std::string Paced(const std::string& script) {
-    return PacedScript(script, 300);
-}
-
 // The pixels that differ between two snapshots of the screen.
 int ChangedPixels(const std::string& a, const std::string& b) {
     const Snapshot first(a), second(b);
@@ -112,7 +107,7 @@ bool ShowsText(const std::string& snapshot, const std::string& text, std::int16_
     TextFont(font);
     TextSize(size);
     MoveTo(4, 30);
-    const Name name(text);
+    const PString name(text);
     DrawString(name.s);
     for (std::int16_t v = 0; v < box.bottom; ++v)
         for (std::int16_t h = 0; h < box.right; ++h)
@@ -140,7 +135,7 @@ class StyleDialog : public ::testing::Test {
         fs::create_directories(folder);
     }
 
-    std::int16_t Run(const std::string& script) { return host.RunWithDialog(Paced(script)); }
+    std::int16_t Run(const std::string& script) { return host.RunWithDialog((script)); }
     void Ship(const std::string& name) { fs::copy_file(fs::path(RELIGHT_STYLES_DIR) / name, folder / name); }
     // A style whose header is right and whose body is not: listed, but it does not load.
     void ShipBroken() {

@@ -34,17 +34,6 @@ Pixels MakeTestImage(int width, int height, unsigned seed) {
     return image;
 }
 
-std::string PacedScript(const std::string& script, int waitMs) {
-    const std::string wait = "wait " + std::to_string(waitMs) + "\n";
-    std::string out = wait;
-    for (std::size_t start = 0; start < script.size();) {
-        const std::size_t end = script.find('\n', start);
-        out += script.substr(start, end - start) + "\n" + wait;
-        start = end == std::string::npos ? script.size() : end + 1;
-    }
-    return out;
-}
-
 TestHost::TestHost(Pixels image) : source_(std::move(image)), result_(source_) {
     record_.abortQueryProc = &AbortProc;
     record_.progressReportProc = &ProgressProc;

@@ -13,11 +13,6 @@
 // A deterministic test picture: smooth gradients with some texture, every byte value used.
 Pixels MakeTestImage(int width, int height, unsigned seed = 1);
 
-// The input script with a pause of `waitMs` before and after every step. Every polling call of a
-// tracking loop carries out a due step; time between the steps keeps a loop that is still reading
-// the mouse from running into the next step, and lets a dialog draw itself first.
-std::string PacedScript(const std::string& script, int waitMs = 100);
-
 class TestHost {
   public:
     explicit TestHost(Pixels image);

@@ -146,15 +146,9 @@ TEST_F(Dialogs, EditTextFollowsTheKeyboard) {
     EXPECT_EQ(editText(), "<Z>");
 
     // UTF-8 text is typed, deleted and stepped over a character at a time.
-    script("key a +command\ntype Grüße\nkey delete\nkey left\nkey delete\ntype ñ\nkey escape\n");
-    do
-        ModalDialog(nullptr, &item);
-    while (item == kEdit);
+    run("key a +command\ntype Grüße\nkey delete\nkey left\nkey delete\ntype ñ\nkey escape\n", nullptr, true);
     EXPECT_EQ(editText(), "Grñß");
-    script("key a +command\ntype <Z>\nkey escape\n");
-    do
-        ModalDialog(nullptr, &item);
-    while (item == kEdit);
+    run("key a +command\ntype <Z>\nkey escape\n", nullptr, true);
 
     // A click places the caret at the nearest character boundary.
     run("click @6:0.0,0.5\ntype !\nkey return\n", nullptr, true);

@@ -64,6 +64,20 @@ TEST_F(EventScript, AScriptEndingWithTheButtonDownReleasesIt) {
     EXPECT_EQ(nextEvent(mUpMask).what, mouseUp);
 }
 
+// Back-to-back clicks: a tracking loop polling after the release must not see the next press.
+TEST_F(EventScript, ANewGestureWaitsUntilTheApplicationAsksForAnEvent) {
+    script("click 5,5\nclick 90,90\n");
+    EXPECT_EQ(nextEvent(mDownMask).what, mouseDown);
+    EventRecord e;
+    for (int i = 0; i < 10; ++i)
+        StillDown(), Button(), EventAvail(everyEvent, &e);
+    Point pt;
+    GetMouse(&pt);
+    EXPECT_EQ(pt.h, 5) << "the release came, the next press did not";
+    EXPECT_EQ(nextEvent(mUpMask).what, mouseUp);
+    EXPECT_EQ(nextEvent(mDownMask).where.h, 190);
+}
+
 TEST_F(EventScript, WaitDelaysTheNextStepByItsTicks) {
     script("wait 500\nclick 5,5\n");
     const unsigned long start = TickCount();
@@ -152,6 +166,10 @@ TEST(InputScripts, BadLinesAreRefusedNamingTheLine) {
         EXPECT_FALSE(TBLoadInputScript(text, &error)) << text;
         EXPECT_NE(error.find(named), std::string::npos) << error;
     }
+    for (const char* outOfRange : {"wait 1e300\n", "wait -1\n", "move 99999,0\n", "click 1,nan\n",
+                                   "click @3:1.5,0.5\n", "click @0\n", "down 1,2\nmove 1e300,1e300\n"})
+        EXPECT_FALSE(TBLoadInputScript(outOfRange, &error)) << outOfRange;
+    EXPECT_TRUE(TBLoadInputScript("wait 86400000\nmove -16383,16383\nclick @3:1,0\n", &error)) << error;
     EXPECT_FALSE(TBLoadInputScriptFile("/nonexistent/script.txt", &error));
     EXPECT_TRUE(TBLoadInputScript("# only a comment\n\n", &error));
     EXPECT_TRUE(TBScriptFinished());

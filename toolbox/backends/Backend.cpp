@@ -91,7 +91,7 @@ void TBPresent() {
 
 namespace tbev {
 
-void poll(bool takeInput) {
+void poll(Input level) {
     if (st().sdlOpen) {
         tbback::sdlPump();
         setNow(tbback::sdlTicks());
@@ -99,8 +99,8 @@ void poll(bool takeInput) {
         return;
     }
     setNow(now() + 1);
-    if (takeInput)
-        tbback::scriptStep();
+    if (level != Input::none)
+        tbback::scriptStep(level);
 }
 
 bool moreInputComing() {
@@ -110,6 +110,8 @@ bool moreInputComing() {
 void idle() {
     if (st().sdlOpen)
         tbback::sdlIdle();
+    else
+        tbback::scriptIdle();
 }
 
 } // namespace tbev

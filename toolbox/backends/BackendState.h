@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Backend.h"
+#include "EventState.h"
 #include "Events.h"
 
 #include <string>
@@ -10,9 +11,11 @@ namespace tbback {
 
 const TBBackendOptions& options();
 
-// Script player: carries out at most one due step.
-void scriptStep();
+// Script player: carries out at most one due step the input level allows.
+void scriptStep(tbev::Input level);
 bool scriptHasSteps();
+// While the next step waits for its time: one tick of real time passes, asleep.
+void scriptIdle();
 void scriptReset();
 
 // SDL window.

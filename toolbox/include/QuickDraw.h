@@ -172,7 +172,8 @@ const BitMap* GetPortBitMapForCopyBits(CGrafPtr port);
 GrafPtr TBNewOffscreenPort(const Rect* bounds, std::int16_t depth);
 void TBDisposeOffscreenPort(GrafPtr port);
 // Initialises or releases a port record over caller-owned pixels (used by the Window Manager).
-void TBOpenPortOnPixels(GrafPtr port, PixMap pixels);
+// False, with nothing held, when memory runs out.
+bool TBOpenPortOnPixels(GrafPtr port, PixMap pixels);
 void TBClosePort(GrafPtr port);
 // Reads and writes single pixels of a port in local coordinates (tests and snapshots).
 std::uint32_t TBGetPixel(GrafPtr port, std::int16_t h, std::int16_t v);

@@ -1,19 +1,24 @@
-// Replays an input script: one due step per polling call, positions resolved against the front
-// window when the step runs, so a script survives a change of screen size or dialog position.
+// Replays an input script: at most one step per polling call, each when the application is ready
+// for it and its wait has passed; positions are resolved against the front window when the step
+// runs, so a script survives a change of screen size or dialog position.
 #include "BackendState.h"
 #include "EventState.h"
 #include "Script.h"
 #include "Windows.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace {
 
 struct Player {
     std::vector<tbscript::Step> steps;
     std::size_t next = 0;
+    unsigned long lastRun = 0; // tick at which the previous step ran (or the script was loaded)
     std::string error;
     std::string choice;
     bool choicePending = false;
@@ -86,14 +91,31 @@ void run(const tbscript::Step& s) {
     }
 }
 
+// A tracking loop may take the moves and the release of the press it tracks, and a snapshot of what
+// it shows meanwhile; nothing else.
+bool continuesPress(const tbscript::Step& s) {
+    using tbscript::Action;
+    return pl().pressed &&
+           (s.action == Action::move || s.action == Action::up || s.action == Action::snapshot);
+}
+
 } // namespace
 
 namespace tbscript {
 
+namespace {
+
+// Saturates: an item near the edge of a far-off window must not wrap to the other side.
+std::int16_t coordinate(double v) {
+    return std::int16_t(std::clamp(v, -32768.0, 32767.0));
+}
+
+} // namespace
+
 bool resolve(const Position& pos, Point origin, Point* global, std::string* error) {
     WindowPtr front = FrontWindow();
     if (!pos.item) {
-        *global = Point{std::int16_t(origin.v + pos.y), std::int16_t(origin.h + pos.x)};
+        *global = Point{coordinate(origin.v + pos.y), coordinate(origin.h + pos.x)};
         return true;
     }
     Rect box;
@@ -101,7 +123,7 @@ bool resolve(const Position& pos, Point origin, Point* global, std::string* erro
         return *error = "no item " + std::to_string(pos.itemNumber) + " in the front dialog", false;
     const double h = box.left + pos.fx * (box.right - box.left),
                  v = box.top + pos.fy * (box.bottom - box.top);
-    *global = Point{std::int16_t(origin.v + std::floor(v)), std::int16_t(origin.h + std::floor(h))};
+    *global = Point{coordinate(origin.v + std::floor(v)), coordinate(origin.h + std::floor(h))};
     return true;
 }
 
@@ -111,7 +133,7 @@ namespace tbback {
 
 // A script that ends (or fails) with the button down releases it, so no tracking loop waits for
 // a release that will never come; it lets go of its modifier keys too.
-void scriptStep() {
+void scriptStep(tbev::Input level) {
     Player& p = pl();
     if (!scriptHasSteps()) {
         if (!p.steps.empty() && tbev::buttonDown())
@@ -119,8 +141,17 @@ void scriptStep() {
         releaseModifiers();
         return;
     }
-    if (p.steps[p.next].due <= tbev::now())
-        run(p.steps[p.next++]);
+    const tbscript::Step& s = p.steps[p.next];
+    if (tbev::now() - p.lastRun < s.delay || (level != tbev::Input::gesture && !continuesPress(s)))
+        return;
+    p.lastRun = tbev::now();
+    run(p.steps[p.next++]);
+}
+
+void scriptIdle() {
+    const Player& p = pl();
+    if (scriptHasSteps() && tbev::now() - p.lastRun < p.steps[p.next].delay)
+        std::this_thread::sleep_for(std::chrono::microseconds(1000000 / 60));
 }
 
 bool scriptHasSteps() {
@@ -138,7 +169,8 @@ void scriptReset() {
 
 bool TBLoadInputScript(const std::string& text, std::string* error) {
     tbback::scriptReset();
-    return tbscript::parse(text, tbev::now(), &pl().steps, error);
+    pl().lastRun = tbev::now();
+    return tbscript::parse(text, &pl().steps, error);
 }
 
 bool TBLoadInputScriptFile(const std::string& path, std::string* error) {

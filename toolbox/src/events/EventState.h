@@ -8,12 +8,19 @@
 
 namespace tbev {
 
+// How much scripted input a polling call may take. A new gesture (a press, a key, a move with the
+// button up, a snapshot) waits until the application asks for an event with none of its kind
+// queued, so no step runs ahead of the application; a tracking loop takes the moves and the
+// release of the press it tracks.
+enum class Input { none, tracking, gesture };
+
 // One polling step: the backend lets time pass and feeds input (SDL: pending window events;
-// headless: one tick and, for the calls that wait for input, one due script step). Every polling
-// call of the Event Manager begins with it.
-void poll(bool takeInput = true);
+// headless: one tick and at most one due script step the level allows). Every polling call of the
+// Event Manager begins with it.
+void poll(Input level);
 // Whether waiting can bring more input (headless: script steps remain), and a short rest while
-// waiting (SDL: a few milliseconds).
+// waiting (SDL: a few milliseconds; headless: a tick while a `wait` runs, so waits take real time
+// without spinning).
 bool moreInputComing();
 void idle();
 

@@ -1,4 +1,5 @@
 // The event queue, mouse and keyboard state, and the calls that read them.
+#include "Backend.h"
 #include "EventState.h"
 #include "QuickDraw.h"
 #include "WindowState.h"
@@ -138,7 +139,7 @@ void TBAdvanceTicks(unsigned long ticks) {
 }
 
 Boolean GetNextEvent(EventMask mask, EventRecord* event) {
-    tbev::poll();
+    tbev::poll(findEvent(mask, event, false) ? tbev::Input::none : tbev::Input::gesture);
     return findEvent(mask, event, true);
 }
 
@@ -147,14 +148,14 @@ Boolean WaitNextEvent(EventMask mask, EventRecord* event, unsigned long sleep, R
     for (;;) {
         if (GetNextEvent(mask, event))
             return true;
-        if (tbev::now() >= until || !tbev::moreInputComing())
+        if (tbev::now() >= until || !tbev::moreInputComing() || TBStopRequested())
             return false;
         tbev::idle();
     }
 }
 
 Boolean EventAvail(EventMask mask, EventRecord* event) {
-    tbev::poll();
+    tbev::poll(tbev::Input::tracking);
     return findEvent(mask, event, false);
 }
 
@@ -175,19 +176,19 @@ OSErr PostEvent(EventKind what, long message) {
 // Reading the mouse lets time pass but takes no script step, so a tracking loop of StillDown and
 // GetMouse sees every scripted move.
 void GetMouse(Point* pt) {
-    tbev::poll(false);
+    tbev::poll(tbev::Input::none);
     *pt = st().mouse;
     if (qd.thePort)
         GlobalToLocal(pt);
 }
 
 Boolean Button() {
-    tbev::poll();
+    tbev::poll(tbev::Input::tracking);
     return st().button;
 }
 
 Boolean StillDown() {
-    tbev::poll();
+    tbev::poll(tbev::Input::tracking);
     return st().button && !mouseEventQueued();
 }
 
@@ -213,6 +214,6 @@ void GetKeys(KeyMap keys) {
 }
 
 unsigned long TickCount() {
-    tbev::poll(false);
+    tbev::poll(tbev::Input::none);
     return tbev::now();
 }

@@ -21,7 +21,7 @@ enum class Action { move, down, up, choose, keyDown, keyUp, snapshot };
 struct Step {
     Action action;
     int line;             // 1-based, for messages
-    unsigned long due;    // tick at which it may run
+    unsigned long delay;  // ticks that must pass after the previous step ran
     Position pos;         // move/down/up/choose
     std::string text;     // choose: entry; snapshot: file
     std::uint8_t keyCode; // key steps
@@ -29,8 +29,8 @@ struct Step {
     EventModifiers modifiers; // pointer and key steps: the modifier keys held from this step on
 };
 
-// Parses the script; false with "line N: ..." on the first bad line. Due times count from `start`.
-bool parse(const std::string& text, unsigned long start, std::vector<Step>* steps, std::string* error);
+// Parses the script; false with "line N: ..." on the first bad line.
+bool parse(const std::string& text, std::vector<Step>* steps, std::string* error);
 // The global point of a position, taking X,Y and item boxes relative to `origin` (the global
 // top-left of the front window's content), or false with a message.
 bool resolve(const Position& pos, Point origin, Point* global, std::string* error);

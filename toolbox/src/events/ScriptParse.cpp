@@ -1,5 +1,5 @@
 // Reading input scripts into steps. Each line becomes the presses and releases it stands for; `wait`
-// only moves the due time of what follows.
+// only delays what follows.
 #include "EventState.h"
 #include "Script.h"
 #include "Utf8.h"
@@ -10,11 +10,15 @@ namespace tbscript {
 
 namespace {
 
-bool parseNumber(const std::string& s, double* out) {
+// Numbers outside [lo, hi] (NaN included) are refused here, so no conversion downstream can overflow.
+bool parseNumber(const std::string& s, double lo, double hi, double* out) {
     std::istringstream in(s);
     in >> *out;
-    return !in.fail() && in.eof();
+    return !in.fail() && in.eof() && *out >= lo && *out <= hi;
 }
+
+constexpr double kCoordinateLimit = 16383;  // a window origin added to it stays a QuickDraw coordinate
+constexpr double kLongestWaitMs = 86400000; // one day
 
 bool parsePosition(const std::string& s, Position* pos) {
     std::string body = s;
@@ -26,7 +30,7 @@ bool parsePosition(const std::string& s, Position* pos) {
             rest = rest.substr(0, colon);
         }
         double n;
-        if (!parseNumber(rest, &n) || n < 1 || n > 32767)
+        if (!parseNumber(rest, 1, 32767, &n))
             return false;
         pos->itemNumber = std::int16_t(n);
         if (fractions.empty())
@@ -34,9 +38,10 @@ bool parsePosition(const std::string& s, Position* pos) {
         body = fractions;
     }
     auto comma = body.find(',');
+    const double lo = pos->item ? 0 : -kCoordinateLimit, hi = pos->item ? 1 : kCoordinateLimit;
     double a, b;
-    if (comma == std::string::npos || !parseNumber(body.substr(0, comma), &a) ||
-        !parseNumber(body.substr(comma + 1), &b))
+    if (comma == std::string::npos || !parseNumber(body.substr(0, comma), lo, hi, &a) ||
+        !parseNumber(body.substr(comma + 1), lo, hi, &b))
         return false;
     if (pos->item) {
         pos->fx = a;
@@ -69,14 +74,15 @@ bool parseModifiers(std::istringstream& in, EventModifiers* held, std::string* w
 
 struct Parser {
     std::vector<Step>* steps;
-    unsigned long due;
+    unsigned long delay; // waited for since the last step
     int line;
 
     Step make(Action a) {
         Step s{};
         s.action = a;
         s.line = line;
-        s.due = due;
+        s.delay = delay;
+        delay = 0;
         return s;
     }
     void pointer(Action a, const Position& pos, EventModifiers held) {
@@ -145,7 +151,8 @@ bool Parser::parseLine(const std::string& text, std::string* why) {
     EventModifiers held = 0;
     if (verb == "move" || verb == "down" || verb == "up" || verb == "click" || verb == "choose") {
         if (!(in >> arg) || !parsePosition(arg, &pos))
-            return *why = "expected a position (X,Y, @N or @N:FX,FY)", false;
+            return *why = "expected a position (X,Y within +-16383, @N or @N:FX,FY with fractions 0 to 1)",
+                   false;
         if (verb == "choose")
             return choose(pos, restOf(in), why);
         if (!parseModifiers(in, &held, why))
@@ -171,9 +178,9 @@ bool Parser::parseLine(const std::string& text, std::string* why) {
         return type(restOf(in), why);
     if (verb == "wait") {
         double ms;
-        if (!(in >> arg) || !parseNumber(arg, &ms) || ms < 0)
-            return *why = "wait needs milliseconds", false;
-        due += static_cast<unsigned long>((ms * 60 + 999) / 1000);
+        if (!(in >> arg) || !parseNumber(arg, 0, kLongestWaitMs, &ms))
+            return *why = "wait needs 0 to 86400000 milliseconds", false;
+        delay += static_cast<unsigned long>((ms * 60 + 999) / 1000);
         return true;
     }
     if (verb == "snapshot") {
@@ -189,9 +196,9 @@ bool Parser::parseLine(const std::string& text, std::string* why) {
 
 } // namespace
 
-bool parse(const std::string& text, unsigned long start, std::vector<Step>* steps, std::string* error) {
+bool parse(const std::string& text, std::vector<Step>* steps, std::string* error) {
     steps->clear();
-    Parser p{steps, start, 0};
+    Parser p{steps, 0, 0};
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) {
         ++p.line;

@@ -74,13 +74,17 @@ const BitMap* GetPortBitMapForCopyBits(CGrafPtr port) {
     return *port->portPixMap;
 }
 
-void TBOpenPortOnPixels(GrafPtr port, PixMap pixels) {
+bool TBOpenPortOnPixels(GrafPtr port, PixMap pixels) {
     *port = GrafPort{};
     auto holder = new PixMap*(new PixMap(pixels));
     port->portPixMap = holder;
     port->portRect = pixels.bounds;
     port->visRgn = NewRgn();
     port->clipRgn = NewRgn();
+    if (!port->visRgn || !port->clipRgn) {
+        TBClosePort(port);
+        return false;
+    }
     RectRgn(port->visRgn, &pixels.bounds);
     SetRectRgn(port->clipRgn, -32768, -32768, 32767, 32767);
     port->rgbFgColor = RGBColor{0, 0, 0};
@@ -90,6 +94,7 @@ void TBOpenPortOnPixels(GrafPtr port, PixMap pixels) {
     port->pnPat = qd.black;
     port->bkPat = qd.white;
     port->txMode = srcOr;
+    return true;
 }
 
 void TBClosePort(GrafPtr port) {
@@ -116,8 +121,12 @@ GrafPtr TBNewOffscreenPort(const Rect* bounds, std::int16_t depth) {
     }
     for (std::size_t i = 0; i < std::size_t(w) * std::size_t(h); ++i)
         pixels[i] = qdraw::kWhitePixel;
-    TBOpenPortOnPixels(port, PixMap{reinterpret_cast<Ptr>(pixels), w * 4, *bounds,
-                                    depth == 8 ? std::int16_t(8) : std::int16_t(32)});
+    if (!TBOpenPortOnPixels(port, PixMap{reinterpret_cast<Ptr>(pixels), w * 4, *bounds,
+                                         depth == 8 ? std::int16_t(8) : std::int16_t(32)})) {
+        delete[] pixels;
+        delete port;
+        return nullptr;
+    }
     return port;
 }
 

@@ -8,11 +8,16 @@
 
 namespace qdraw {
 
+// A region whose allocation failed reads as empty and ignores what is stored into it, so drawing
+// goes on (clipped away at worst) instead of crashing.
 const Spans& spansOf(RgnHandle rgn) {
-    return *(**rgn).spans;
+    static const RegionSpans none;
+    return rgn ? *(**rgn).spans : none;
 }
 
 void store(RgnHandle rgn, Spans spans) {
+    if (!rgn)
+        return;
     Region& r = **rgn;
     static_cast<Spans&>(*r.spans) = std::move(spans);
     std::int32_t left, top, right, bottom;

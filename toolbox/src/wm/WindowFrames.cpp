@@ -101,7 +101,8 @@ void composeScreen(std::vector<std::uint32_t>* pixels, std::int16_t width, std::
     GetPort(&saved);
     GrafPort screen;
     const Rect bounds{0, 0, height, width};
-    TBOpenPortOnPixels(&screen, PixMap{reinterpret_cast<Ptr>(pixels->data()), width * 4, bounds, 32});
+    if (!TBOpenPortOnPixels(&screen, PixMap{reinterpret_cast<Ptr>(pixels->data()), width * 4, bounds, 32}))
+        return;
     SetPort(&screen);
     RGBBackColor(&kDesktop);
     EraseRect(&bounds);

@@ -40,6 +40,20 @@ void placeRegions(WindowRecord& w) {
     RectRgn(w.strucRgn, &structure);
 }
 
+// Everything a window holds, for a window taken off the list or one that could not be completed.
+void freeWindow(WindowRecord* w) {
+    delete[] reinterpret_cast<std::uint32_t*>((**w->port.portPixMap).baseAddr);
+    TBClosePort(&w->port);
+    DisposeRgn(w->strucRgn);
+    DisposeRgn(w->contRgn);
+    DisposeRgn(w->updateRgn);
+    if (w->auxWin)
+        delete *w->auxWin;
+    delete w->auxWin;
+    if (w->ownsStorage)
+        delete w;
+}
+
 bool openWindowPort(WindowRecord& w, const Rect& bounds) {
     const std::int32_t width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
     if (width <= 0 || height <= 0)
@@ -49,7 +63,11 @@ bool openWindowPort(WindowRecord& w, const Rect& bounds) {
         return false;
     std::fill(pixels, pixels + std::size_t(width) * std::size_t(height), 0xFFFFFFu);
     const Rect local{0, 0, std::int16_t(height), std::int16_t(width)};
-    TBOpenPortOnPixels(&w.port, PixMap{reinterpret_cast<Ptr>(pixels), width * 4, local, TBScreenDepth()});
+    if (!TBOpenPortOnPixels(&w.port,
+                            PixMap{reinterpret_cast<Ptr>(pixels), width * 4, local, TBScreenDepth()})) {
+        delete[] pixels;
+        return false;
+    }
     w.port.globalOrigin = Point{bounds.top, bounds.left};
     return true;
 }
@@ -83,6 +101,10 @@ WindowPtr NewCWindow(void* storage, const Rect* bounds, ConstStr255Param title, 
     w->strucRgn = NewRgn();
     w->contRgn = NewRgn();
     w->updateRgn = NewRgn();
+    if (!w->strucRgn || !w->contRgn || !w->updateRgn) {
+        freeWindow(w);
+        return nullptr;
+    }
     w->auxWin = new AuxWinRec*(new AuxWinRec{});
     (**w->auxWin).awOwner = &w->port;
     placeRegions(*w);
@@ -104,15 +126,7 @@ void removeWindow(WindowPtr window) {
     auto& list = windows();
     list.erase(std::remove(list.begin(), list.end(), w), list.end());
     relink();
-    delete[] reinterpret_cast<std::uint32_t*>((**w->port.portPixMap).baseAddr);
-    TBClosePort(&w->port);
-    DisposeRgn(w->strucRgn);
-    DisposeRgn(w->contRgn);
-    DisposeRgn(w->updateRgn);
-    delete *w->auxWin;
-    delete w->auxWin;
-    if (w->ownsStorage)
-        delete w;
+    freeWindow(w);
 }
 } // namespace
 
