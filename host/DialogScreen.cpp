@@ -65,5 +65,5 @@ void DialogScreen::CheckScript() const {
 }
 
 std::string StyleChoiceScript(const std::string& name) {
-    return "wait 100\nchoose @20 " + name + "\nwait 100\nclick @1\n";
+    return "choose @20 " + name + "\nclick @1\n";
 }
