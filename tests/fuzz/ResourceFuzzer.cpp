@@ -5,6 +5,7 @@
 #include "Backend.h"
 #include "Controls.h"
 #include "Dialogs.h"
+#include "Memory.h"
 #include "Menus.h"
 #include "QuickDraw.h"
 #include "Resources.h"
@@ -54,6 +55,9 @@ WindowPtr controlWindow() {
         std::string error;
         if (!TBInitBackend(TBBackendOptions{}, &error))
             std::abort();
+        // A heap of a size a real one has: a resource asking for a window of gigabytes must be
+        // refused by the Toolbox, not handed to malloc.
+        TBSetHeapLimit(Size(256) << 20);
         const Rect bounds{40, 40, 240, 340};
         Str255 title = {0};
         return NewCWindow(nullptr, &bounds, title, false, 0, reinterpret_cast<WindowPtr>(-1), false, 0);

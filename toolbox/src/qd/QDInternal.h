@@ -25,6 +25,9 @@ std::uint8_t clutIndex(std::uint32_t pixel);
 std::uint32_t clutColor(std::uint8_t index);
 std::int16_t depthOf(const GrafPort& port);
 std::uint32_t* pixelRow(const PixMap& pm, std::int32_t y); // y in pm's local coordinates
+// A port on its own white pixels, and its release: what windows and off-screen ports draw into.
+bool openPortOnWhitePixels(GrafPtr port, const Rect& bounds, std::int16_t depth);
+void closePortAndPixels(GrafPtr port);
 
 // ---- Sources: what a pixel of a shape is painted with ----
 struct Source {

@@ -1,6 +1,8 @@
 // Ports, the current port, off-screen ports and the QuickDraw globals.
 #include "QDInternal.h"
+#include "Memory.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
@@ -109,32 +111,17 @@ void TBClosePort(GrafPtr port) {
 }
 
 GrafPtr TBNewOffscreenPort(const Rect* bounds, std::int16_t depth) {
-    std::int32_t w = bounds->right - bounds->left, h = bounds->bottom - bounds->top;
-    if (w <= 0 || h <= 0)
-        return nullptr;
-    auto* pixels = new (std::nothrow) std::uint32_t[std::size_t(w) * std::size_t(h)];
     auto* port = new (std::nothrow) GrafPort;
-    if (!pixels || !port) {
-        delete[] pixels;
-        delete port;
-        return nullptr;
-    }
-    for (std::size_t i = 0; i < std::size_t(w) * std::size_t(h); ++i)
-        pixels[i] = qdraw::kWhitePixel;
-    if (!TBOpenPortOnPixels(port, PixMap{reinterpret_cast<Ptr>(pixels), w * 4, *bounds,
-                                         depth == 8 ? std::int16_t(8) : std::int16_t(32)})) {
-        delete[] pixels;
-        delete port;
-        return nullptr;
-    }
-    return port;
+    if (port && qdraw::openPortOnWhitePixels(port, *bounds, depth == 8 ? std::int16_t(8) : std::int16_t(32)))
+        return port;
+    delete port;
+    return nullptr;
 }
 
 void TBDisposeOffscreenPort(GrafPtr port) {
     if (!port)
         return;
-    delete[] reinterpret_cast<std::uint32_t*>((**port->portPixMap).baseAddr);
-    TBClosePort(port);
+    qdraw::closePortAndPixels(port);
     delete port;
 }
 
@@ -160,3 +147,29 @@ void LocalToGlobal(Point* pt) {
     pt->h = std::int16_t(pt->h + qdraw::port().globalOrigin.h);
     pt->v = std::int16_t(pt->v + qdraw::port().globalOrigin.v);
 }
+
+namespace qdraw {
+
+// Pixels come from the Toolbox heap, so a port as large as a resource may ask for is bounded by
+// the heap's limit like any other block.
+bool openPortOnWhitePixels(GrafPtr port, const Rect& bounds, std::int16_t depth) {
+    const std::int32_t w = bounds.right - bounds.left, h = bounds.bottom - bounds.top;
+    if (w <= 0 || h <= 0)
+        return false;
+    const std::size_t count = std::size_t(w) * std::size_t(h);
+    auto* pixels = reinterpret_cast<std::uint32_t*>(NewPtr(Size(count * 4)));
+    if (!pixels)
+        return false;
+    std::fill(pixels, pixels + count, kWhitePixel);
+    if (TBOpenPortOnPixels(port, PixMap{reinterpret_cast<Ptr>(pixels), w * 4, bounds, depth}))
+        return true;
+    DisposePtr(reinterpret_cast<Ptr>(pixels));
+    return false;
+}
+
+void closePortAndPixels(GrafPtr port) {
+    DisposePtr((**port->portPixMap).baseAddr);
+    TBClosePort(port);
+}
+
+} // namespace qdraw

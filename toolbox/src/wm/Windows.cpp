@@ -2,6 +2,7 @@
 // covering and uncovering loses nothing; the screen is composed from them when shown.
 #include "Backend.h"
 #include "EventState.h"
+#include "QDInternal.h"
 #include "WindowState.h"
 
 #include <algorithm>
@@ -42,8 +43,7 @@ void placeRegions(WindowRecord& w) {
 
 // Everything a window holds, for a window taken off the list or one that could not be completed.
 void freeWindow(WindowRecord* w) {
-    delete[] reinterpret_cast<std::uint32_t*>((**w->port.portPixMap).baseAddr);
-    TBClosePort(&w->port);
+    qdraw::closePortAndPixels(&w->port);
     DisposeRgn(w->strucRgn);
     DisposeRgn(w->contRgn);
     DisposeRgn(w->updateRgn);
@@ -55,19 +55,10 @@ void freeWindow(WindowRecord* w) {
 }
 
 bool openWindowPort(WindowRecord& w, const Rect& bounds) {
-    const std::int32_t width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
-    if (width <= 0 || height <= 0)
+    const Rect local{0, 0, std::int16_t(bounds.bottom - bounds.top),
+                     std::int16_t(bounds.right - bounds.left)};
+    if (!qdraw::openPortOnWhitePixels(&w.port, local, TBScreenDepth()))
         return false;
-    auto* pixels = new (std::nothrow) std::uint32_t[std::size_t(width) * std::size_t(height)];
-    if (!pixels)
-        return false;
-    std::fill(pixels, pixels + std::size_t(width) * std::size_t(height), 0xFFFFFFu);
-    const Rect local{0, 0, std::int16_t(height), std::int16_t(width)};
-    if (!TBOpenPortOnPixels(&w.port,
-                            PixMap{reinterpret_cast<Ptr>(pixels), width * 4, local, TBScreenDepth()})) {
-        delete[] pixels;
-        return false;
-    }
     w.port.globalOrigin = Point{bounds.top, bounds.left};
     return true;
 }
