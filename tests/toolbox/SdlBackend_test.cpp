@@ -1,6 +1,6 @@
-// The SDL backend without a display: a window opens at 1x and 2x, polling and presenting work, and
-// mouse and keys arrive mapped to Toolbox events. The dummy video driver is used because the
-// offscreen one initialises EGL, which leaks inside the GL libraries and fails the sanitizer build.
+// The SDL backend without a display: a window opens at 1x and 2x and fits its first window, polling and
+// presenting work, and mouse and keys arrive mapped to Toolbox events. The dummy video driver is used because
+// the offscreen one initialises EGL, which leaks inside the GL libraries and fails the sanitizer build.
 #include "Backend.h"
 #include "Events.h"
 #include "Windows.h"
@@ -8,6 +8,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 
 namespace {
@@ -36,6 +37,7 @@ TEST(SdlBackend, OpensOffscreenPresentsAndMapsInput) {
         o.width = 320;
         o.height = 240;
         o.scale = scale;
+        o.fitMargin = 10;
         std::string error;
         ASSERT_TRUE(TBInitBackend(o, &error)) << error;
         EXPECT_EQ(TBCurrentBackend(), TBBackendKind::sdl);
@@ -44,6 +46,12 @@ TEST(SdlBackend, OpensOffscreenPresentsAndMapsInput) {
                                  reinterpret_cast<ConstStr255Param>("\x03"
                                                                     "SDL"),
                                  true, movableDBoxProc, reinterpret_cast<WindowPtr>(-1), false, 0);
+        Rect screen, content;
+        TBGetScreenBounds(&screen);
+        TBGetWindowContentRect(w, &content);
+        EXPECT_EQ((std::array{screen.right, screen.bottom, content.left, content.top}),
+                  (std::array<std::int16_t, 4>{10 + 162 + 10, 10 + 122 + 10, 10 + 1, 10 + 20 + 1}))
+            << "the frame (border 1, title bar 20) with 10 pixels all round";
         SetPort(w);
         PaintRect(&w->portRect);
         TBPresent();
