@@ -12,7 +12,7 @@ namespace {
 
 // Each pixel becomes `scale` x `scale` pixels of the file.
 bool writePNG(const std::string& path, int width, int height, const std::uint32_t* pixels, std::size_t stride,
-              std::string* error, int scale = 1) {
+              std::string* error, int scale) {
     const std::string temp = path + ".tmp";
     FILE* f = std::fopen(temp.c_str(), "wb");
     if (!f)
@@ -64,12 +64,6 @@ bool TBSnapshotScreen(const std::string& path, std::string* error) {
     const std::vector<std::uint32_t> pixels = TBComposeScreen();
     return writePNG(path, screen.right, screen.bottom, pixels.data(), std::size_t(screen.right), error,
                     tbback::screenScale());
-}
-
-bool TBSnapshotWindow(WindowPtr window, const std::string& path, std::string* error) {
-    const PixMap& pm = **window->portPixMap;
-    return writePNG(path, pm.bounds.right - pm.bounds.left, pm.bounds.bottom - pm.bounds.top,
-                    reinterpret_cast<const std::uint32_t*>(pm.baseAddr), std::size_t(pm.rowBytes / 4), error);
 }
 
 bool TBReadPNG(const std::string& path, int* width, int* height, std::vector<std::uint32_t>* pixels,
