@@ -268,22 +268,3 @@ TEST(LightConversion, ValidateMakesTheMinorAxisPerpendicularAndNoLonger) {
             << "an omni light, or no major axis";
     }
 }
-
-TEST(LightCaches, ConversionCopiesCacheReferencesAndHotFlags) {
-    LM_GlobalsPtr g = MakeGlobals(60, 120);
-    g->Default();
-    g->CreateNewLight(10, 10);
-    g->CreateNewLight(20, 20);
-    g->lights[1].isOn = false;
-    g->AllocateCaches(2, 2, false);
-    g->lightCaches[2].diffuse.SetHot(true);
-    BlockHandle block;
-    g->ConvertToParameters(block.block(), true);
-    ASSERT_EQ(block->lightCount, 2) << "the light that is off is left out";
-    // Light slot + 1, and the flags of the slot's caches.
-    EXPECT_EQ((std::array{block->lights[0].diffuseCache.get(), block->lights[1].diffuseCache.get(),
-                          block->lights[1].specularCache.get()}),
-              (std::array{1u, 3u, 3u}));
-    EXPECT_EQ(std::pair(block->lights[1].diffuseCacheHot.get(), block->lights[1].specularCacheHot.get()),
-              std::pair(1, 0));
-}
