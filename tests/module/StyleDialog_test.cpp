@@ -68,8 +68,10 @@ class StyleDialog : public ::testing::Test {
         EXPECT_TRUE(LM_LoadStyle(name.s, *g)) << style;
         return g;
     }
-    void ExpectSettingsOf(const std::string& style) {
+    // The dialog holds the settings of `style`, selected as the popup's entry `index`.
+    void ExpectStyle(const std::string& style, LM_sint16 index) {
         EXPECT_EQ(SettingsBytes(globalsOf(host)), SettingsBytes(*Expected(style))) << style;
+        EXPECT_EQ(globalsOf(host).StyleIndex(), index) << style;
     }
 
     fs::path folder = fs::path(TBFilesRoot()) / "Lighting Styles";
@@ -82,14 +84,13 @@ TEST_F(StyleDialog, AFreshDialogLoadsTheFirstStyleAndDeleteFollowsTheSelection) 
     std::ofstream(folder / "readme.txt") << "not a style";
     // Without the undeletable style, the folder's first style is loaded; Delete is enabled on it.
     ASSERT_EQ(Run("click @1\n"), 0) << TBScriptError();
-    ExpectSettingsOf("Night");
-    EXPECT_EQ(globalsOf(host).StyleIndex(), 1);
+    ExpectStyle("Night", 1);
 
     Ship("Soft Spotlight");
     host.Unload();
     ASSERT_EQ(Run("click @1\n"), 0) << TBScriptError();
-    ExpectSettingsOf("Soft Spotlight");
-    EXPECT_EQ(globalsOf(host).StyleIndex(), 1) << "the undeletable style is listed first";
+    // the undeletable style is listed first
+    ExpectStyle("Soft Spotlight", 1);
     // Delete is disabled on it: a click opens no confirmation (OK then ends the dialog) and leaves
     // the button as it was drawn.
     const std::string before = (folder.parent_path() / "before.png").string(),
@@ -101,8 +102,8 @@ TEST_F(StyleDialog, AFreshDialogLoadsTheFirstStyleAndDeleteFollowsTheSelection) 
     // A later run keeps its settings and its selection, whatever the folder holds first.
     ASSERT_EQ(Run(std::string(kStylePopup) + "noon\nclick @1\n"), 0) << TBScriptError();
     ASSERT_EQ(Run("click @1\n"), 0) << TBScriptError();
-    ExpectSettingsOf("Noon");
-    EXPECT_EQ(globalsOf(host).StyleIndex(), 3) << "Soft Spotlight, Night, Noon";
+    // Soft Spotlight, Night, Noon
+    ExpectStyle("Noon", 3);
 }
 
 TEST_F(StyleDialog, AnEmptyOrBrokenFolderKeepsTheDefaults) {
@@ -160,16 +161,15 @@ TEST_F(StyleDialog, ChoosingAStyleLoadsItAndRedrawsThePreview) {
     ASSERT_EQ(
         Run("snapshot " + before + "\n" + kStylePopup + "Stage Trio\nsnapshot " + after + "\nclick @1\n"), 0)
         << TBScriptError();
-    ExpectSettingsOf("Stage Trio");
-    EXPECT_EQ(globalsOf(host).StyleIndex(), 3);
+    ExpectStyle("Stage Trio", 3);
     EXPECT_GT(ChangedPixels(before, after), 20000) << "the preview is shaded anew";
 
     // A damaged file is listed (its header is right) but refused: the settings stay.
     ShipBroken();
     ASSERT_EQ(Run(std::string(kStylePopup) + "Broken\nkey return\nclick @1\n"), 0) << TBScriptError();
     EXPECT_EQ(TBAlertLog(), std::vector<std::int16_t>{16008});
-    ExpectSettingsOf("Stage Trio");
-    EXPECT_EQ(globalsOf(host).StyleIndex(), 3) << "unchanged";
+    // unchanged
+    ExpectStyle("Stage Trio", 3);
 }
 
 TEST_F(StyleDialog, SavingAsksForANameAndConfirmsAnOverwrite) {
@@ -251,8 +251,7 @@ TEST_F(StyleDialog, DeletingConfirmsThenLoadsTheFirstStyle) {
         << TBScriptError();
     EXPECT_EQ(ChangedPixels(first, deleted), 0);
     EXPECT_FALSE(fs::exists(folder / "Noon"));
-    ExpectSettingsOf("Soft Spotlight");
-    EXPECT_EQ(globalsOf(host).StyleIndex(), 1);
+    ExpectStyle("Soft Spotlight", 1);
     EXPECT_TRUE(TBAlertLog().empty());
 }
 
