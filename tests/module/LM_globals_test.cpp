@@ -195,8 +195,7 @@ TEST(Settings, ConversionPacksLightsThatAreOnWithTheirCachesAndLeavesTrailingSlo
               std::pair(1, 0));
 }
 
-// A full set taking no more lights, and which light a deletion leaves current, are the dialog's
-// tests (LightDrag_test.cpp); how the caches follow a deletion is the preview's.
+// A full set taking no more lights is the dialog's test (LightDrag_test.cpp).
 TEST(LightSet, NewLightsTakeTheirDefaultsAndCopiesTheirSource) {
     LM_GlobalsPtr g = MakeGlobals(60, 120);
     g->Default();
@@ -223,4 +222,26 @@ TEST(LightSet, NewLightsTakeTheirDefaultsAndCopiesTheirSource) {
     expected.isOn = true; // a copy is on even when its source is off
     expected.position = {-10, 5};
     EXPECT_EQ(Shape(g->lights[2]), Shape(expected));
+}
+
+// The caches follow their lights down, hot or cold, and the slot that falls out of use keeps none;
+// which light stays current, and the caches released, are the dialog's and the preview's tests.
+TEST(LightSet, DeletingMovesLaterLightsDownWithTheirCaches) {
+    LM_GlobalsPtr g = MakeGlobals(60, 120);
+    g->Default();
+    for (int i = 1; i < 4; ++i)
+        g->CreateNewLight(LM_sint16(160 + i), 90);
+    HotCaches(*g);
+    g->lightCaches[3].specular.SetHot(false);
+    LM_color96* third = g->lightCaches[2].diffuse.Data();
+    LM_color96* fourth = g->lightCaches[3].specular.Data();
+    g->currentLight = 1; // the second of four
+    EXPECT_EQ(g->DeleteCurrentLight(), 1);
+    EXPECT_EQ(std::tuple(g->lightCaches[1].diffuse.Data(), g->lightCaches[2].specular.Data()),
+              std::tuple(third, fourth));
+    EXPECT_EQ(std::tuple(g->lightCaches[1].specular.Hot(), g->lightCaches[2].diffuse.Hot(),
+                         g->lightCaches[2].specular.Hot()),
+              std::tuple(true, true, false));
+    EXPECT_FALSE(g->lightCaches[3].diffuse.Used() || g->lightCaches[3].specular.Used()) << "slot detached";
+    EXPECT_FALSE(g->diffuseSumCache.Hot() || g->specularSumCache.Hot());
 }

@@ -149,13 +149,21 @@ TEST_F(LightDrags, PressesFindTheCurrentLightFirstThenTheLowestIndex) {
     EXPECT_EQ(found, 1);
 }
 
-// The trash is highlighted while the light is over it and drawn plain again when it leaves.
+// The trash is highlighted while the light is over it and drawn plain again when it leaves; the
+// drag leaves the caller's port current.
 TEST_F(LightDrags, ACentreDragOverTheTrashHighlightsIt) {
     shapeLight(*globals, current(), lightTypeOmni, {100, 80}, {}, {}, 5);
     trashLog.clear();
+    const Rect small = {0, 0, 10, 10};
+    GrafPtr elsewhere = TBNewOffscreenPort(&small, 32);
+    SetPort(elsewhere);
     dragHandle(LM_HIT_CENTER, {100, 80}, "move 230,130\nmove 120,90\nup 120,90\n");
     EXPECT_EQ(trashLog, (std::vector<std::string>{"inverse trash", "trash"}));
     EXPECT_EQ(current().position, (LM_vectori2{10, 5}));
+    GrafPtr port;
+    GetPort(&port);
+    EXPECT_EQ(port, elsewhere) << "the caller's port again";
+    TBDisposeOffscreenPort(elsewhere);
 }
 
 TEST_F(LightDrags, DirectionalTipFollowsKeysAndClamp) {
