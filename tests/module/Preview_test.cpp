@@ -1,6 +1,5 @@
 // The preview: gathering the reduced source and texture, renderings by the real shaders, and the
-// caches giving the same bytes as a cold rendering. How much work the caches save is a matter of
-// speed: bench/preview_bench.cpp times a rendering cold, after gloss and after moving one light.
+// caches giving the same bytes as a cold rendering.
 #include "LM_globals.h"
 #include "LM_memory.h"
 #include "LM_preview.h"
@@ -124,3 +123,66 @@ TEST(Preview, UnshadedCopyShowsTheSource) {
 }
 
 } // namespace
+
+namespace {
+
+constexpr LM_color96 kPoison = {123456, -654321, 777, 0};
+
+// Fills a cache with a value no light gives; a rendering that evaluates the cache's owner
+// overwrites it, one that reuses the cache adds the poison into its sums.
+void poison(LM_color96* cache, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i)
+        cache[i] = kPoison;
+}
+
+bool poisoned(const LM_color96* cache) {
+    return cache[0].red == kPoison.red && cache[0].green == kPoison.green;
+}
+
+// Lights whose diffuse cache no longer holds the poison were evaluated by the last rendering.
+int evaluated(const LM_globals& g) {
+    int n = 0;
+    for (int i = 0; i < g.lightCount; ++i)
+        n += g.lightCaches[i].diffuse.Data() && !poisoned(g.lightCaches[i].diffuse.Data());
+    return n;
+}
+
+void poisonLights(LM_globals& g, std::size_t samples) {
+    for (int i = 0; i < g.lightCount; ++i) {
+        poison(g.lightCaches[i].diffuse.Data(), samples);
+        poison(g.lightCaches[i].specular.Data(), samples);
+    }
+}
+
+} // namespace
+
+TEST(Preview, RenderingsEvaluateOnlyTheLightsThatChanged) {
+    PreviewFixture p(500, 400, {0, 0, 380, 380}, {10, 10, 370, 370});
+    p.g->CreateNewLight(60, 200);
+    p.g->CreateNewLight(250, 90);
+    p.render();
+    const std::size_t n = std::size_t(p.g->previewSize.x) * p.g->previewSize.y;
+
+    poisonLights(*p.g, n);
+    p.g->gloss = 40;
+    p.render();
+    EXPECT_EQ(evaluated(*p.g), 0) << "gloss only recombines the sums";
+
+    poisonLights(*p.g, n);
+    p.g->lights[1].position.x += 9;
+    p.g->LightChanged(p.g->lights[1]);
+    p.render();
+    EXPECT_EQ(evaluated(*p.g), 1) << "moving one of three lights";
+    EXPECT_FALSE(poisoned(p.g->lightCaches[1].diffuse.Data()));
+
+    // With a texture every light is evaluated again, but the sample geometry is reused.
+    p.g->SetBumpChannel(4);
+    ASSERT_EQ(LM_GetPreviewBumpPixelMap(p.g.get()), 0);
+    p.render();
+    ASSERT_TRUE(p.g->posCache.Hot() && p.g->normCache.Hot());
+    p.g->posCache.Data()[0] = {1e6f, 1e6f}; // reused geometry keeps this; recomputed geometry would not
+    p.g->lights[0].position.y += 5;
+    p.g->LightChanged(p.g->lights[0]);
+    p.render();
+    EXPECT_EQ(p.g->posCache.Data()[0].x, 1e6f) << "positions are not computed again";
+}
