@@ -42,6 +42,48 @@ int ChangedPixels(const std::string& a, const std::string& b) {
     return changed;
 }
 
+std::vector<std::uint32_t> Screen(const std::string& path, int* width) {
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+    std::string error;
+    EXPECT_TRUE(TBReadPNG(path, width, &height, &pixels, &error)) << error;
+    return pixels;
+}
+
+struct Line {
+    int v = 0, left = 0, length = 0;
+};
+
+// The longest run of black pixels in one row of a snapshot that the row below repeats (a band,
+// not a frame line).
+Line LongestBlackBand(const std::string& path) {
+    int width = 0;
+    const std::vector<std::uint32_t> pixels = Screen(path, &width);
+    Line best, run;
+    for (std::size_t i = 0; i + std::size_t(width) < pixels.size(); ++i) {
+        const int h = int(i) % width;
+        const bool black = (pixels[i] & 0xFFFFFF) == 0 && (pixels[i + std::size_t(width)] & 0xFFFFFF) == 0;
+        if (h == 0 || !black)
+            run = {int(i) / width, h + 1, 0};
+        if (black && ++run.length > best.length)
+            best = run;
+    }
+    return best;
+}
+
+// Whether rows near `row` that start black where it starts carry something light in the next 12
+// pixels: a mark drawn inverted at the start of an inverted menu row.
+bool MarkedRow(const std::string& path, const Line& row) {
+    int width = 0;
+    const std::vector<std::uint32_t> pixels = Screen(path, &width);
+    const auto at = [&](int h, int v) { return pixels[std::size_t(v * width + h)] & 0xFFFFFF; };
+    for (int v = row.v - 8; v <= row.v + 8; ++v)
+        for (int h = row.left + 1; at(row.left, v) == 0 && h < row.left + 12; ++h)
+            if ((at(h, v) & 0xFF) >= 0x80)
+                return true;
+    return false;
+}
+
 class StyleDialog : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -163,6 +205,15 @@ TEST_F(StyleDialog, ChoosingAStyleLoadsItAndRedrawsThePreview) {
         << TBScriptError();
     ExpectStyle("Stage Trio", 3);
     EXPECT_GT(ChangedPixels(before, after), 20000) << "the preview is shaded anew";
+
+    // Held open over the chosen entry, the menu is as wide as the popup's box (its inverted row is
+    // the longest black band on the screen) and that entry, the third, is checked.
+    const std::string open = (folder.parent_path() / "open.png").string();
+    ASSERT_EQ(Run("down 550,22\nsnapshot " + open + "\nup 550,22\nclick @1\n"), 0) << TBScriptError();
+    const Line row = LongestBlackBand(open);
+    EXPECT_EQ(row.length, 219);
+    EXPECT_EQ(globalsOf(host).StyleIndex(), 3);
+    EXPECT_TRUE(MarkedRow(open, row)) << "the chosen entry's check mark, inverted with its row";
 
     // A damaged file is listed (its header is right) but refused: the settings stay.
     ShipBroken();
