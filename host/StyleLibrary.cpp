@@ -166,3 +166,14 @@ void SeedStylesIfPossible(const PluginStyles& styles) {
         // The dialog lists what the folder holds; without a folder it shows an empty popup.
     }
 }
+
+std::string StyleAtEntry(const PluginStyles& styles, int entry) {
+    if (entry <= 0)
+        return {};
+    try {
+        const std::vector<std::string> names = StyleLibrary(styles).Names();
+        return std::size_t(entry) <= names.size() ? names[std::size_t(entry) - 1] : "";
+    } catch (const HostError&) {
+        return {};
+    }
+}

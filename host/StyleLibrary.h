@@ -61,3 +61,7 @@ class StyleLibrary {
 // Seeds the style folder when the loaded module names one; a run that merely may use styles goes
 // on without them when that fails.
 void SeedStylesIfPossible(const PluginStyles& styles);
+
+// The name of the style popup's entry `entry` (from 1, the listing order); empty when there is none
+// (0, past the end, or no folder to name it).
+std::string StyleAtEntry(const PluginStyles& styles, int entry);

@@ -392,6 +392,10 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
         {"plug-in that is no library", with({"--plugin", "@in.png"}), "cannot load plug-in (...", 3},
         {"filter out of memory on its second tile", probing("fail"),
          "filter failed at continue with code -108 (out of memory): @in.png", 3},
+        {"scale of 3", {"edit", "@in.png", "-o", "@new.png", "--headless", "--scale", "3"},
+         "--scale must be 1 or 2, not '3'"},
+        {"scale from the environment", {"edit", "@in.png", "-o", "@new.png", "--headless"},
+         "RELIGHT_SCALE must be 1 or 2, not '1.5'", 2, {"RELIGHT_SCALE=1.5"}},
     };
     if (geteuid() == 0)
         cases.push_back({"settings saved onto a device", with({"--save-params", "@device"}),
