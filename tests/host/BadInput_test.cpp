@@ -147,7 +147,8 @@ class BadInputs : public CliTest {
         WriteBytes(Path("out.png"), "the previous result");
         std::filesystem::create_directory(Path("folder.png"));
         ASSERT_EQ(mkfifo(Path("slow.png").c_str(), 0600), 0);
-        WriteBytes(Path("long.script"), "wait 86400000\nclick @1\n");
+        // The snapshot tells the test the dialog is open, its signal handlers in place.
+        WriteBytes(Path("long.script"), "snapshot " + Path("open.png") + "\nwait 86400000\nclick @1\n");
         WriteBytes(Path("ok.script"), "wait 100\nclick @1\n");
         WriteBytes(Path("syntax.json"),
                    "{ \"name\": \"X\",\n  \"lights\": [\n    { \"type\": \"spot\", }\n  ]\n}\n");
@@ -392,10 +393,14 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
         {"plug-in that is no library", with({"--plugin", "@in.png"}), "cannot load plug-in (...", 3},
         {"filter out of memory on its second tile", probing("fail"),
          "filter failed at continue with code -108 (out of memory): @in.png", 3},
-        {"scale of 3", {"edit", "@in.png", "-o", "@new.png", "--headless", "--scale", "3"},
+        {"scale of 3",
+         {"edit", "@in.png", "-o", "@new.png", "--headless", "--scale", "3"},
          "--scale must be 1 or 2, not '3'"},
-        {"scale from the environment", {"edit", "@in.png", "-o", "@new.png", "--headless"},
-         "RELIGHT_SCALE must be 1 or 2, not '1.5'", 2, {"RELIGHT_SCALE=1.5"}},
+        {"scale from the environment",
+         {"edit", "@in.png", "-o", "@new.png", "--headless"},
+         "RELIGHT_SCALE must be 1 or 2, not '1.5'",
+         2,
+         {"RELIGHT_SCALE=1.5"}},
     };
     if (geteuid() == 0)
         cases.push_back({"settings saved onto a device", with({"--save-params", "@device"}),
@@ -406,7 +411,8 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
             if (bad.interruptWhileReading)
                 FeedWithInterrupt(pid);
             if (bad.signal) {
-                usleep(300000); // loosely: the dialog is open by then, or the signal stops the load
+                for (int tries = 0; tries < 6000 && !std::filesystem::exists(Path("open.png")); ++tries)
+                    usleep(10000);
                 kill(pid, bad.signal);
             }
         });
@@ -419,6 +425,7 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
             EXPECT_EQ(r.err, line + "\n");
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
         EXPECT_LT(r.peakKiB, 300 << 10) << "a header's claim must cost nothing before its rows arrive";
+        std::filesystem::remove(Path("open.png"));
         std::map<std::string, std::string> after = Contents();
         if (!bad.product.empty()) {
             EXPECT_EQ(after.erase(Path(bad.product)), 1u) << "the product is missing";
