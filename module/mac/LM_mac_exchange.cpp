@@ -328,10 +328,13 @@ LM_sint16 LM_PopupItemIndex(DialogPtr dialog, LM_sint16 item, ConstStr255Param t
     if (!menu)
         return 0;
     Str255 entryText;
-    for (LM_sint16 entry = CountMItems(menu); entry >= 1; --entry) {
+    LM_sint16 found = 0;
+    for (LM_sint16 entry = 1; entry <= CountMItems(menu); ++entry) {
         GetMenuItemText(menu, entry, entryText);
-        if (EqualString(entryText, text, false, false))
+        if (EqualString(entryText, text, true, true))
             return entry;
+        if (!found && EqualString(entryText, text, false, false))
+            found = entry;
     }
-    return 0;
+    return found;
 }

@@ -71,7 +71,7 @@ LM_bool LM_RebuildStylePopup(DialogPtr dialog, LM_sint16 item) {
     Str255 undeletable, name;
     LM_UndeletableStyleName(undeletable);
     LM_PStringCopy(name, undeletable);
-    if (LM_style_istream probe; probe.Open(name))
+    if (LM_IsStyleFile(name))
         LM_PopupAppendLiteral(menu, name);
     for (LM_sint16 index = 0; LM_style_istream::IndexedInfo(index, name); ++index)
         if (!EqualString(name, undeletable, false, false))
