@@ -205,7 +205,8 @@ LM_EXPORT int PluginSettingsRead(std::intptr_t* globalsSlot, const void* bytes, 
     if (const int result = readStyle(bytes, size, *g))
         return result;
     // The popup is filled again as the dialog opens; the entry's number stays valid until then.
-    LM_RebuildStylePopup(g->dialog, kItemStyle);
+    if (LM_RebuildStylePopup(g->dialog, kItemStyle) != 0)
+        return filterMemFull;
     g->SetStyleIndex(style[0] ? LM_PopupItemIndex(g->dialog, kItemStyle, style) : 0);
     g->SetUseCurrentSettings(true);
     return styleNoErr;

@@ -246,7 +246,8 @@ std::size_t PluginSettingsWrite(const std::intptr_t* globalsSlot, void* bytes, s
 // Makes the bytes of a style file the settings the dialog of this run opens with, its popup showing
 // the style `style` (an empty name shows none). Precondition: start of a run with the dialog has
 // succeeded and its first continue has not come. Results: styleNoErr, styleNotAStyle,
-// styleDamaged (the settings are then unchanged), filterBadSelector when no dialog is waiting.
+// styleDamaged (the settings are then unchanged), filterBadSelector when no dialog is waiting,
+// filterMemFull when the popup cannot list the styles.
 int PluginSettingsRead(std::intptr_t* globalsSlot, const void* bytes, std::size_t size,
                        ConstStr255Param style);
 // The entry of the style popup the last dialog showed as it closed, from 1 in the listing order

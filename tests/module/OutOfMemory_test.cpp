@@ -1,6 +1,5 @@
-// Out of memory at every allocation a dialog session and its final run make, the module's and
-// host's own or any of the process (the Toolbox's included): the run ends with -108, nothing leaks,
-// and the object (when it survives) serves the next run.
+// Out of memory at every allocation a dialog session and its final run make: the run ends with
+// -108, nothing leaks, and the object (when it survives) serves the next run.
 #include "Backend.h"
 #include "Files.h"
 #include "LM_globals.h"
@@ -13,7 +12,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
-#include <tuple>
 
 namespace {
 
@@ -37,8 +35,7 @@ constexpr const char* kBusyDialog = "choose @20 Noon\n"
                                     "click @4\ntype Swept\nclick @1\n"
                                     "click @1\n";
 
-// (a later run of the object, every allocation of the process rather than the module's and host's)
-class DialogOutOfMemory : public ::testing::TestWithParam<std::tuple<bool, bool>> {
+class DialogOutOfMemory : public ::testing::TestWithParam<bool> {
   protected:
     static constexpr int kWidth = 70, kHeight = 40; // two tiles across: the tile loop steps
 
@@ -58,7 +55,7 @@ class DialogOutOfMemory : public ::testing::TestWithParam<std::tuple<bool, bool>
     // On a later run the object survives and a backup of its settings is made; its first run
     // sets the gloss to 0, which a failed later run must leave in force.
     void Prepare(TestHost& host) const {
-        if (LaterRun()) {
+        if (GetParam()) {
             ASSERT_EQ(host.RunWithDialog("click 508,247\nclick @1\n"), 0);
         }
     }
@@ -70,17 +67,6 @@ class DialogOutOfMemory : public ::testing::TestWithParam<std::tuple<bool, bool>
         if (const Handle h = host.Record().parameterHandle)
             bytes += GetHandleSize(h);
         return bytes;
-    }
-
-    static bool LaterRun() { return std::get<0>(GetParam()); }
-    static long Allocations() {
-        return std::get<1>(GetParam()) ? TBAllocationCount() : TBClientAllocationCount();
-    }
-    static void Fail(long nth) {
-        if (std::get<1>(GetParam()))
-            TBFailAllocation(nth);
-        else
-            TBFailClientAllocation(nth);
     }
 
     HeapGuard guard;
@@ -96,9 +82,9 @@ TEST_P(DialogOutOfMemory, EveryAllocationFailsCleanly) {
         // Also loads the dialog's resources, which stay cached from here on.
         auto host = MakeHost();
         Prepare(*host);
-        const long before = Allocations();
+        const long before = TBClientAllocationCount();
         ASSERT_EQ(host->RunWithDialog(kBusyDialog), 0) << TBScriptError();
-        clean = Allocations() - before;
+        clean = TBClientAllocationCount() - before;
         shaded = host->Result().samples;
         ASSERT_TRUE(fs::exists(folder / "Swept")) << "the session saves a style";
     }
@@ -111,9 +97,9 @@ TEST_P(DialogOutOfMemory, EveryAllocationFailsCleanly) {
             auto host = MakeHost();
             Prepare(*host);
             const Size settled = TBHeapLiveBytes() - Kept(*host);
-            Fail(nth);
+            TBFailClientAllocation(nth);
             const std::int16_t result = host->RunWithDialog(kBusyDialog);
-            Fail(0);
+            TBFailClientAllocation(0);
             EXPECT_EQ(TBHeapLiveBytes() - Kept(*host), settled) << "leak after failing allocation " << nth;
             for (const fs::directory_entry& entry : fs::directory_iterator(folder))
                 EXPECT_NE(entry.path().filename().string()[0], '.') << "a save left its temporary file";
@@ -124,7 +110,7 @@ TEST_P(DialogOutOfMemory, EveryAllocationFailsCleanly) {
                 EXPECT_EQ(result, filterMemFull) << "failing allocation " << nth << " of " << clean;
                 EXPECT_TRUE(host->Result().samples == host->Source().samples)
                     << "written after failing allocation " << nth;
-                if (LaterRun()) {
+                if (GetParam()) {
                     ASSERT_NE(host->GlobalsSlot(), 0);
                     EXPECT_EQ(reinterpret_cast<LM_globals*>(host->GlobalsSlot())->gloss, 0)
                         << "the earlier settings stay after failing allocation " << nth;
@@ -142,8 +128,7 @@ TEST_P(DialogOutOfMemory, EveryAllocationFailsCleanly) {
                 refused, clean - refused);
 }
 
-INSTANTIATE_TEST_SUITE_P(FirstAndLaterRun, DialogOutOfMemory,
-                         ::testing::Combine(::testing::Bool(), ::testing::Bool()));
+INSTANTIATE_TEST_SUITE_P(FirstAndLaterRun, DialogOutOfMemory, ::testing::Bool());
 
 TEST(OutOfMemory, GuardedAllocatorKeepsPurgeableSpaceInReserve) {
     HeapGuard guard;
