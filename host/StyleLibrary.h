@@ -52,6 +52,9 @@ class StyleLibrary {
 
   private:
     void seed() const;
+    // Throws why `name` is no style: the module's reason for a file of that name, else that there
+    // is none.
+    [[noreturn]] void refuseMissing(const std::string& name) const;
 
     const PluginStyles& styles_;
     std::int16_t volume_ = 0;

@@ -59,6 +59,9 @@ std::string JpegFrame(std::string jpeg, std::size_t field, std::uint16_t value) 
     return jpeg;
 }
 
+// Offsets in a style file: the texture channel and the light count.
+constexpr std::size_t kStyleChannel = 10, kStyleLightCount = 30;
+
 struct Refusal {
     std::string what;
     std::vector<std::string> args; // "@" before a name: the path of that file in the work folder
@@ -163,6 +166,20 @@ class BadInputs : public CliTest {
             ASSERT_EQ(mknod(Path("device").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
         }
         ASSERT_EQ(Relight({"styles", "list"}).status, 0); // the style folder, seeded
+        // Beside the seeded styles: a pipe, and twins by letter case, the first in order sound,
+        // "Dawn" locked and "dawn" a style the filter would refuse.
+        const std::string styles = Path("relight/Lighting Styles/"), noon = ReadBytes(styles + "Noon");
+        std::string negative = noon, many = noon;
+        put16(negative, kStyleChannel, 0xFFFF);
+        put16(many, kStyleLightCount, 65535);
+        ASSERT_EQ(mkfifo((styles + "Piped").c_str(), 0600), 0);
+        WriteBytes(styles + "DAWN", noon);
+        WriteBytes(styles + "Dawn", noon);
+        chmod((styles + "Dawn").c_str(), 0444);
+        WriteBytes(styles + "dawn", negative);
+        WriteBytes(Path("channel.style"), negative);
+        WriteBytes(Path("many.style"), many);
+        WriteBytes(Path("trailing.style"), noon + std::string(5000, 'x'));
         before_ = Contents();
     }
 
@@ -401,6 +418,28 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
          "RELIGHT_SCALE must be 1 or 2, not '1.5'",
          2,
          {"RELIGHT_SCALE=1.5"}},
+        {"a pipe named like a style", toOut({"--style", "Piped"}),
+         "no style named 'Piped' (see relight styles list)"},
+        {"a pipe named like a style deleted",
+         {"styles", "delete", "Piped"},
+         "no style named 'Piped' (see relight styles list)"},
+        {"case twins: the exact name applied, a style the filter refuses", toOut({"--style", "dawn"}),
+         "damaged style file (the settings name a negative texture channel): ..."},
+        {"case twins: the exact name shown",
+         {"styles", "show", "dawn"},
+         "damaged style file (the settings name a negative texture channel): ..."},
+        {"case twins: the exact name deleted, a locked file",
+         {"styles", "delete", "Dawn"},
+         "the style file is locked and cannot be deleted: ..."},
+        {"style import naming texture channel -1",
+         {"styles", "import", "@channel.style"},
+         "damaged style file (the settings name a negative texture channel): @channel.style"},
+        {"style import of 65535 lights",
+         {"styles", "import", "@many.style"},
+         "damaged style file (the style must hold 1 to 16 lights): @many.style"},
+        {"style import with 5000 bytes after its lights",
+         {"styles", "import", "@trailing.style"},
+         "damaged style file (the style has bytes after its last light): @trailing.style"},
     };
     if (geteuid() == 0)
         cases.push_back({"settings saved onto a device", with({"--save-params", "@device"}),
