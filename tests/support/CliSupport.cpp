@@ -224,6 +224,14 @@ pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>
     _exit(127);
 }
 
+long residentKiB() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stol(line.substr(6));
+    return 0;
+}
+
 // The exit status; the child's peak resident memory into `peakKiB` when given.
 int exitStatusOf(pid_t pid, long* peakKiB = nullptr) {
     int wstatus = 0;
@@ -294,12 +302,13 @@ RunResult CliTest::run(const std::vector<std::string>& argv, const std::vector<s
     const std::string number = std::to_string(++runs);
     const std::string outFile = Path(".stdout" + number), errFile = Path(".stderr" + number);
     const std::string inFile = std::filesystem::exists(Path("stdin")) ? Path("stdin") : "/dev/null";
+    RunResult result;
+    result.inheritedKiB = residentKiB();
     const pid_t pid = spawn(argv, env, fork(), [&] {
         return std::freopen(inFile.c_str(), "r", stdin) && std::freopen(outFile.c_str(), "w", stdout) &&
                std::freopen(errFile.c_str(), "w", stderr);
     });
     meanwhile(pid);
-    RunResult result;
     result.status = exitStatusOf(pid, &result.peakKiB);
     result.out = ReadBytes(outFile);
     result.err = ReadBytes(errFile);

@@ -17,6 +17,9 @@ struct RunResult {
     std::string out;
     std::string err;
     long peakKiB = 0; // the most resident memory the program held
+    // What it held from its start as a copy of the test, before exec; the kernel counts that in
+    // `peakKiB` too (a sanitized test process holds hundreds of MiB).
+    long inheritedKiB = 0;
 };
 
 // A uniform image.
