@@ -4,6 +4,7 @@
 #include "HostError.h"
 #include "JpegIO.h"
 #include "PngIO.h"
+#include "Upright.h"
 
 #include <algorithm>
 #include <cctype>
@@ -41,7 +42,9 @@ ImageFormat OutputFormat(const std::string& target, const std::string& named) {
     BadInput("unknown --format '" + named + "' (use png, jpg or jpeg)");
 }
 
-std::unique_ptr<RowReader> OpenImage(const std::string& path, long long maxPixels) {
+namespace {
+
+std::unique_ptr<RowReader> openStored(const std::string& path, long long maxPixels) {
     auto file = std::make_unique<FileHandle>(path, "rb");
     unsigned char start[2] = {};
     const std::size_t got = std::fread(start, 1, 2, file->Get());
@@ -52,15 +55,35 @@ std::unique_ptr<RowReader> OpenImage(const std::string& path, long long maxPixel
     BadInput("not an image relight reads (PNG or JPEG)", path);
 }
 
+} // namespace
+
+std::unique_ptr<RowReader> OpenImage(const std::string& path, long long maxPixels) {
+    std::unique_ptr<RowReader> stored = openStored(path, maxPixels);
+    const int orientation = ExifOrientation(stored->Metadata().exif);
+    return orientation == 1 ? std::move(stored) : ReadUpright(std::move(stored), orientation);
+}
+
 RowLayout LayoutFor(ImageFormat format, RowLayout wanted) {
     return format == ImageFormat::png ? wanted : RowLayout{};
 }
 
-std::unique_ptr<RowWriter> StartImage(std::FILE* out, ImageFormat format, RowLayout layout, int width,
-                                      int height, int quality, const std::string& name) {
+ImageMetadata MetadataFor(ImageFormat format, const ImageMetadata& read) {
+    ImageMetadata kept;
+    if (RgbProfile(read.icc))
+        kept.icc = read.icc;
+    if (format == ImageFormat::png || read.exif.size() <= kJpegExifBytes)
+        kept.exif = ExifUpright(read.exif);
+    if (format == ImageFormat::png || read.xmp.size() <= kJpegXmpBytes)
+        kept.xmp = read.xmp;
+    return kept;
+}
+
+std::unique_ptr<RowWriter> StartImage(std::FILE* out, ImageFormat format, RowLayout layout,
+                                      const ImageMetadata& metadata, int width, int height, int quality,
+                                      const std::string& name) {
     if (format == ImageFormat::png)
-        return StartPng(out, layout, width, height, name);
-    return StartJpeg(out, width, height, quality, name);
+        return StartPng(out, layout, metadata, width, height, name);
+    return StartJpeg(out, metadata, width, height, quality, name);
 }
 
 Image ReadImage(RowReader& reader) {
@@ -83,7 +106,7 @@ Image ReadImage(const std::string& path, long long maxPixels) {
 void WriteImage(std::FILE* out, ImageFormat format, int width, int height, const std::uint8_t* rgb,
                 int quality, const std::string& name) {
     const std::unique_ptr<RowWriter> writer =
-        StartImage(out, format, RowLayout{}, width, height, quality, name);
+        StartImage(out, format, RowLayout{}, ImageMetadata{}, width, height, quality, name);
     for (int y = 0; y < height; ++y)
         writer->WriteRow(rgb + std::size_t(y) * std::size_t(width) * 3);
     writer->Finish();

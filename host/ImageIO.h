@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Image.h"
+#include "Metadata.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -31,8 +32,9 @@ class RowReader {
     int SamplesPerPixel() const { return (grey_ ? 1 : 3) + (alpha_ ? 1 : 0); }
     // The file's samples were 16-bit (its rows still come in 8 bits).
     bool Sixteen() const { return sixteen_; }
-    // The file holds a colour profile, camera data or text, which the output does not keep.
-    bool Metadata() const { return metadata_; }
+    // What the file holds besides its pixels. Its EXIF may still give the stored orientation: the
+    // rows come upright all the same.
+    const ImageMetadata& Metadata() const { return metadata_; }
     // The next `count` rows into `out` (count x Width() x SamplesPerPixel() bytes); throws
     // HostError when the file turns out to be damaged.
     virtual void ReadRows(std::uint8_t* out, int count) = 0;
@@ -43,11 +45,15 @@ class RowReader {
     bool grey_ = false;
     bool alpha_ = false;
     bool sixteen_ = false;
-    bool metadata_ = false;
+    ImageMetadata metadata_;
 };
 
 // What `format` can hold of `wanted`: PNG all of it, JPEG neither alpha nor 16 bits.
 RowLayout LayoutFor(ImageFormat format, RowLayout wanted);
+
+// What `format` can hold of `read`: the EXIF says the pixels are upright (as relight reads
+// them), a profile is kept only for RGB, and JPEG's blocks have a size limit.
+ImageMetadata MetadataFor(ImageFormat format, const ImageMetadata& read);
 
 // An image being written: rows in the layout it was started with, top to bottom, then Finish.
 class RowWriter {
@@ -58,15 +64,18 @@ class RowWriter {
     virtual void Finish() = 0;
 };
 
-// Opens `path` ("-": standard input) in the format its first bytes show and reads its header;
+// Opens `path` ("-": standard input) in the format its first bytes show and reads its header,
+// turning the image upright when its EXIF says it is stored otherwise;
 // throws HostError for a file that cannot be opened, is not a usable image or has more than
 // `maxPixels`.
 std::unique_ptr<RowReader> OpenImage(const std::string& path, long long maxPixels);
 
-// Starts writing a `width` x `height` image to `out` with rows in `layout`, which `format` must
-// hold (see LayoutFor); `quality` applies to JPEG; `name` names the file in errors.
-std::unique_ptr<RowWriter> StartImage(std::FILE* out, ImageFormat format, RowLayout layout, int width,
-                                      int height, int quality, const std::string& name);
+// Starts writing a `width` x `height` image to `out` with rows in `layout` and `metadata`, which
+// `format` must hold (see LayoutFor, MetadataFor); `quality` applies to JPEG; `name` names the
+// file in errors.
+std::unique_ptr<RowWriter> StartImage(std::FILE* out, ImageFormat format, RowLayout layout,
+                                      const ImageMetadata& metadata, int width, int height, int quality,
+                                      const std::string& name);
 
 // Reads the rest of `reader`'s image into planes.
 Image ReadImage(RowReader& reader);
