@@ -4,6 +4,7 @@
 #include "HostError.h"
 #include "JpegIO.h"
 #include "PngIO.h"
+#include "TiffIO.h"
 #include "Upright.h"
 
 #include <algorithm>
@@ -20,6 +21,8 @@ std::optional<ImageFormat> formatNamed(std::string name) {
         return ImageFormat::png;
     if (name == "jpg" || name == "jpeg")
         return ImageFormat::jpeg;
+    if (name == "tif" || name == "tiff")
+        return ImageFormat::tiff;
     return std::nullopt;
 }
 
@@ -29,7 +32,7 @@ ImageFormat FormatOf(const std::string& path) {
     const std::size_t dot = path.rfind('.');
     if (const auto format = formatNamed(dot == std::string::npos ? "" : path.substr(dot + 1)))
         return *format;
-    BadInput("unknown image type (use .png, .jpg or .jpeg, or --format)", path);
+    BadInput("unknown image type (use .png, .jpg, .jpeg, .tif or .tiff, or --format)", path);
 }
 
 ImageFormat OutputFormat(const std::string& target, const std::string& named) {
@@ -39,7 +42,7 @@ ImageFormat OutputFormat(const std::string& target, const std::string& named) {
         return FormatOf(target);
     if (const auto format = formatNamed(named))
         return *format;
-    BadInput("unknown --format '" + named + "' (use png, jpg or jpeg)");
+    BadInput("unknown --format '" + named + "' (use png, jpg, jpeg, tif or tiff)");
 }
 
 namespace {
@@ -52,28 +55,30 @@ std::unique_ptr<RowReader> openStored(const std::string& path, long long maxPixe
         return OpenPng(std::move(file), path, maxPixels);
     if (got == 2 && start[0] == 0xFF && start[1] == 0xD8)
         return OpenJpeg(std::move(file), path, maxPixels);
-    BadInput("not an image relight reads (PNG or JPEG)", path);
+    if (got == 2 && start[0] == start[1] && (start[0] == 'I' || start[0] == 'M'))
+        return OpenTiff(std::move(file), char(start[0]), path, maxPixels);
+    BadInput("not an image relight reads (PNG, JPEG or TIFF)", path);
 }
 
 } // namespace
 
 std::unique_ptr<RowReader> OpenImage(const std::string& path, long long maxPixels) {
     std::unique_ptr<RowReader> stored = openStored(path, maxPixels);
-    const int orientation = ExifOrientation(stored->Metadata().exif);
+    const int orientation = stored->Orientation();
     return orientation == 1 ? std::move(stored) : ReadUpright(std::move(stored), orientation);
 }
 
 RowLayout LayoutFor(ImageFormat format, RowLayout wanted) {
-    return format == ImageFormat::png ? wanted : RowLayout{};
+    return format == ImageFormat::jpeg ? RowLayout{} : wanted;
 }
 
 ImageMetadata MetadataFor(ImageFormat format, const ImageMetadata& read) {
     ImageMetadata kept;
     if (RgbProfile(read.icc))
         kept.icc = read.icc;
-    if (format == ImageFormat::png || read.exif.size() <= kJpegExifBytes)
+    if (format == ImageFormat::png || (format == ImageFormat::jpeg && read.exif.size() <= kJpegExifBytes))
         kept.exif = ExifUpright(read.exif);
-    if (format == ImageFormat::png || read.xmp.size() <= kJpegXmpBytes)
+    if (format != ImageFormat::jpeg || read.xmp.size() <= kJpegXmpBytes)
         kept.xmp = read.xmp;
     return kept;
 }
@@ -83,6 +88,8 @@ std::unique_ptr<RowWriter> StartImage(std::FILE* out, ImageFormat format, RowLay
                                       const std::string& name) {
     if (format == ImageFormat::png)
         return StartPng(out, layout, metadata, width, height, name);
+    if (format == ImageFormat::tiff)
+        return StartTiff(out, layout, metadata, width, height, name);
     return StartJpeg(out, metadata, width, height, quality, name);
 }
 

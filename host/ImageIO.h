@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-enum class ImageFormat { png, jpeg };
+enum class ImageFormat { png, jpeg, tiff };
 
 // The format `path`'s extension names; throws HostError for any other extension.
 ImageFormat FormatOf(const std::string& path);
@@ -35,6 +35,8 @@ class RowReader {
     // What the file holds besides its pixels. Its EXIF may still give the stored orientation: the
     // rows come upright all the same.
     const ImageMetadata& Metadata() const { return metadata_; }
+    // How the stored rows are turned to show the image upright: 1 (as stored) to 8, as in EXIF.
+    int Orientation() const { return orientation_; }
     // The next `count` rows into `out` (count x Width() x SamplesPerPixel() bytes); throws
     // HostError when the file turns out to be damaged.
     virtual void ReadRows(std::uint8_t* out, int count) = 0;
@@ -46,13 +48,14 @@ class RowReader {
     bool alpha_ = false;
     bool sixteen_ = false;
     ImageMetadata metadata_;
+    int orientation_ = 1;
 };
 
-// What `format` can hold of `wanted`: PNG all of it, JPEG neither alpha nor 16 bits.
+// What `format` can hold of `wanted`: PNG and TIFF all of it, JPEG neither alpha nor 16 bits.
 RowLayout LayoutFor(ImageFormat format, RowLayout wanted);
 
 // What `format` can hold of `read`: the EXIF says the pixels are upright (as relight reads
-// them), a profile is kept only for RGB, and JPEG's blocks have a size limit.
+// them), a profile is kept only for RGB, JPEG's blocks have a size limit and TIFF takes no EXIF.
 ImageMetadata MetadataFor(ImageFormat format, const ImageMetadata& read);
 
 // An image being written: rows in the layout it was started with, top to bottom, then Finish.

@@ -140,6 +140,7 @@ class JpegReader final : public RowReader {
             BadInput("CMYK JPEG images are not supported", path);
         grey_ = lib_.info.jpeg_color_space == JCS_GRAYSCALE;
         metadata_ = metadataOf(lib_.info);
+        orientation_ = ExifOrientation(metadata_.exif);
         lib_.info.out_color_space = grey_ ? JCS_GRAYSCALE : JCS_RGB;
         error_.decoding = true;
         check(survives(error_, [this] { jpeg_start_decompress(&lib_.info); }));

@@ -113,6 +113,7 @@ class PngReader final : public RowReader {
             metadata_.unkept = true;
             metadata_.exif.clear();
         }
+        orientation_ = ExifOrientation(metadata_.exif);
         png_textp text = nullptr;
         const int texts = png_get_text(lib_.png, lib_.info, &text, nullptr);
         for (int i = 0; i < texts; ++i) {

@@ -4,6 +4,7 @@
 #include "CliSupport.h"
 
 #include <algorithm>
+#include <tiffio.h>
 #include <zlib.h>
 
 namespace {
@@ -124,6 +125,55 @@ Metadata JpegMetadata(const Bytes& jpeg) {
     return m;
 }
 
+// `image` as a TIFF of `bits` (16: each sample x 257) in strips of three rows, with `m`'s profile
+// and XMP.
+void WriteTiff(const std::string& path, const Pixels& image, int bits, std::uint16_t compression,
+               const Metadata& m = {}) {
+    TIFF* tiff = TIFFOpen(path.c_str(), "w");
+    const std::uint16_t extra[1] = {EXTRASAMPLE_UNASSALPHA};
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, std::uint32_t(image.width));
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, std::uint32_t(image.height));
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, bits);
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, image.channels);
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, image.channels < 3 ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB);
+    if (image.channels % 2 == 0)
+        TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, extra);
+    TIFFSetField(tiff, TIFFTAG_COMPRESSION, compression);
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, 3);
+    if (!m.icc.empty())
+        TIFFSetField(tiff, TIFFTAG_ICCPROFILE, std::uint32_t(m.icc.size()), m.icc.data());
+    if (!m.xmp.empty())
+        TIFFSetField(tiff, TIFFTAG_XMLPACKET, std::uint32_t(m.xmp.size()), m.xmp.data());
+    const std::size_t row = std::size_t(image.width * image.channels);
+    std::vector<std::uint16_t> wide(row);
+    for (int y = 0; y < image.height; ++y) {
+        const std::uint8_t* samples = image.at(0, y);
+        std::transform(samples, samples + row, wide.begin(),
+                       [](std::uint8_t v) { return std::uint16_t(v * 257); });
+        TIFFWriteScanline(tiff,
+                          bits == 8 ? static_cast<void*>(const_cast<std::uint8_t*>(samples)) : wide.data(),
+                          std::uint32_t(y));
+    }
+    TIFFClose(tiff);
+}
+
+// A TIFF's profile and XMP, and its bits per sample in place of EXIF.
+Metadata TiffMetadata(const std::string& path) {
+    TIFF* tiff = TIFFOpen(path.c_str(), "r");
+    Metadata m;
+    std::uint32_t count = 0;
+    void* data = nullptr;
+    if (TIFFGetField(tiff, TIFFTAG_ICCPROFILE, &count, &data))
+        m.icc.assign(static_cast<const char*>(data), count);
+    if (TIFFGetField(tiff, TIFFTAG_XMLPACKET, &count, &data))
+        m.xmp.assign(static_cast<const char*>(data), count);
+    std::uint16_t bits = 0;
+    TIFFGetField(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
+    m.exif = std::to_string(bits);
+    TIFFClose(tiff);
+    return m;
+}
+
 // What an orientation asks of the stored pixels to show them upright: exchange rows and columns,
 // then mirror left to right and top to bottom.
 struct Turn {
@@ -151,6 +201,12 @@ class Photos : public CliTest {
     void SetUp() override {
         CliTest::SetUp();
         WriteBytes(Path("light.block"), LightingBlock());
+        WriteBytes(Path("probe.block"), ProbeBlock(probeInvert));
+    }
+    void invert(const std::string& in, const std::string& out) const {
+        const RunResult r =
+            Probe({"apply", "@" + in, "-o", "@" + out, "--params", "@probe.block", "--quiet"});
+        EXPECT_EQ(r.status, 0) << r.err;
     }
     void light(const std::string& in, const std::string& out) const {
         Succeeds({"apply", "@" + in, "-o", "@" + out, "--params", "@light.block", "--quiet"});
@@ -180,21 +236,26 @@ TEST_F(Photos, TurnedImagesAreLitAndWrittenUpright) {
         }
 }
 
-TEST_F(Photos, ProfileExifAndXmpPassToEitherFormat) {
-    // The profile spans three JPEG blocks; the orientation comes out reset.
+TEST_F(Photos, ProfileExifAndXmpPassToEachFormat) {
+    // The profile spans three JPEG blocks; the orientation comes out reset; TIFF carries no EXIF.
     const Metadata in{Profile(150000), Exif(3, false), kXmp};
-    const Metadata expected{in.icc, Exif(1, false), kXmp};
     WritePng(Path("plain.png"), Gradient(16, 8, 3));
     WriteJpeg(Path("plain.jpg"), Gradient(16, 8, 3), 90);
     WriteBytes(Path("in.png"), WithPngMetadata(ReadBytes(Path("plain.png")), in));
     WriteBytes(Path("in.jpg"), WithJpegMetadata(ReadBytes(Path("plain.jpg")), in));
-    for (const char* from : {"in.png", "in.jpg"})
-        for (const char* to : {"out.png", "out.jpg"}) {
-            SCOPED_TRACE(std::string(from) + " -> " + to);
-            light(from, to);
-            const Bytes out = ReadBytes(Path(to));
-            EXPECT_TRUE((to[4] == 'p' ? PngMetadata(out) : JpegMetadata(out)) == expected);
+    WriteTiff(Path("in.tif"), Gradient(16, 8, 3), 8, COMPRESSION_NONE, in);
+    for (const std::string from : {"png", "jpg", "tif"})
+        for (const std::string to : {"png", "jpg", "tif"}) {
+            SCOPED_TRACE(from + " -> " + to);
+            light("in." + from, "out." + to);
+            const Bytes out = ReadBytes(Path("out." + to));
+            const Metadata found = to == "png"   ? PngMetadata(out)
+                                   : to == "jpg" ? JpegMetadata(out)
+                                                 : TiffMetadata(Path("out.tif"));
+            const Bytes exif = to == "tif" ? "8" : from == "tif" ? "" : Exif(1, false);
+            EXPECT_TRUE(found == (Metadata{in.icc, exif, kXmp}));
         }
+    const Metadata expected{in.icc, Exif(1, false), kXmp};
     // Kept, it no longer needs --force in place; what no format carries still does.
     Succeeds({"apply", "@in.jpg", "--in-place", "--params", "@light.block"});
     EXPECT_TRUE(JpegMetadata(ReadBytes(Path("in.jpg"))) == expected);
@@ -202,6 +263,29 @@ TEST_F(Photos, ProfileExifAndXmpPassToEitherFormat) {
     const Bytes plain = ReadBytes(Path("plain.png"));
     WriteBytes(Path("text.png"), plain.substr(0, 33) + text + plain.substr(33));
     EXPECT_EQ(Relight({"apply", "@text.png", "--in-place", "--params", "@light.block"}).status, 2);
+}
+
+TEST_F(Photos, TiffKindsReadAndWriteLikePng) {
+    // Each kind, inverted, equals its 8-bit PNG twin inverted; inverted again into TIFF of its
+    // depth and read back, it is the original.
+    const std::tuple<int, int, std::uint16_t> kinds[] = {
+        {1, 8, COMPRESSION_NONE},           {2, 8, COMPRESSION_LZW},
+        {3, 8, COMPRESSION_ADOBE_DEFLATE},  {4, 16, COMPRESSION_NONE},
+        {1, 16, COMPRESSION_ADOBE_DEFLATE}, {3, 16, COMPRESSION_LZW}};
+    for (const auto& [channels, bits, compression] : kinds) {
+        SCOPED_TRACE(std::to_string(channels) + " channels of " + std::to_string(bits) +
+                     " bits, compression " + std::to_string(compression));
+        const Pixels original = Gradient(20, 12, channels);
+        WriteTiff(Path("in.tif"), original, bits, compression);
+        WritePng(Path("in.png"), original);
+        invert("in.tif", "a.png");
+        invert("in.png", "b.png");
+        EXPECT_TRUE(ReadPng(Path("a.png")).samples == ReadPng(Path("b.png")).samples);
+        invert("in.tif", "out.tif");
+        EXPECT_EQ(TiffMetadata(Path("out.tif")).exif, std::to_string(bits));
+        invert("out.tif", "back.png");
+        EXPECT_TRUE(ReadPng(Path("back.png")).samples == ReadPng(Path("in.png")).samples);
+    }
 }
 
 } // namespace
