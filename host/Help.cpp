@@ -29,7 +29,7 @@ constexpr const char* kCommonOptions =
     R"(  -o OUT                 the result (.png or .jpg); written whole or not at all
   --in-place             write the result over IN (instead of -o); refused when IN's format
                          would lose its alpha, 16-bit depth or metadata
-  --format png|jpeg      the result's format (default: OUT's extension; needed for -o -)
+  --format png|jpeg|tiff the result's format (default: OUT's extension; needed for -o -)
   --area X,Y,W,H         filter only this rectangle (left, top, width, height)
   --mask FILE            grey image of IN's size: 0 keeps the original, 255 takes the result
   --channel NAME=FILE    add a grey image as a document channel (usable as texture);
