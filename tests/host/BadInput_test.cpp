@@ -45,6 +45,25 @@ std::string Damaged(std::string bytes, const std::string& marker, std::size_t sk
     return bytes;
 }
 
+// An uncompressed 8-bit TIFF in one strip that claims `width` x `height` pixels of `photometric`
+// kind but holds only `held` bytes of them.
+std::string TiffClaiming(std::uint32_t width, std::uint32_t height, std::size_t held,
+                         std::uint16_t photometric = 1) {
+    const auto le = [](std::uint32_t value, int bytes) {
+        std::string b;
+        for (int i = 0; i < bytes; ++i)
+            b += char(value >> (8 * i));
+        return b;
+    };
+    const auto entry = [&](std::uint16_t tag, std::uint16_t type, std::uint32_t value) {
+        return le(tag, 2) + le(type, 2) + le(1, 4) + le(value, 4);
+    };
+    const std::uint32_t data = 8 + 2 + 8 * 12 + 4;
+    return "II" + le(42, 2) + le(8, 4) + le(8, 2) + entry(256, 4, width) + entry(257, 4, height) +
+           entry(258, 3, 8) + entry(259, 3, 1) + entry(262, 3, photometric) + entry(273, 4, data) +
+           entry(278, 4, height) + entry(279, 4, width * height) + le(0, 4) + std::string(held, '\x55');
+}
+
 // Offsets in a baseline JPEG's frame header after its marker: length 2, precision 2, height 3,
 // width 5, component count 7, then (id, sampling, quantisation table) per component.
 constexpr std::size_t kFrameHeight = 5, kFrameWidth = 7, kFrameFirstTable = 12;
@@ -125,6 +144,10 @@ class BadInputs : public CliTest {
         WriteBytes(Path("lying.png"), PngClaiming(png, 16000, 15000));
         WriteBytes(Path("lying-interlaced.png"), PngClaiming(png, 16000, 15000, true));
         WriteBytes(Path("lying.jpg"), JpegFrame(JpegFrame(jpeg, kFrameWidth, 16000), kFrameHeight, 15000));
+        WriteBytes(Path("bomb.tif"), TiffClaiming(32767, 32767, 64));
+        WriteBytes(Path("lying.tif"), TiffClaiming(16000, 15000, 64));
+        WriteBytes(Path("truncated.tif"), TiffClaiming(40, 24, 500));
+        WriteBytes(Path("white.tif"), TiffClaiming(40, 24, 960, 0));
         WriteBytes(Path("truncated.jpg"), jpeg.substr(0, jpeg.size() / 2));
         WriteBytes(Path("corrupt.jpg"), JpegFrame(jpeg, kFrameFirstTable, 3));
         // 40 bytes inverted amid the compressed data of a photograph-sized scan.
@@ -262,7 +285,8 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
         {"over-sized JPEG", reading("huge.jpg"),
          "image is larger than 32767 pixels on a side (60000 x 24): @huge.jpg"},
         {"missing input", reading("none.png"), "cannot open (No such file or directory): @none.png"},
-        {"folder as input", reading("folder.png"), "not an image relight reads (PNG, JPEG or TIFF): @folder.png"},
+        {"folder as input", reading("folder.png"),
+         "not an image relight reads (PNG, JPEG or TIFF): @folder.png"},
         {"output in a missing folder", writing("missing/new.png"),
          "cannot write (No such file or directory): @missing/new.png"},
         {"output under a file", writing("light.block/new.png"),
@@ -392,6 +416,11 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
         {"plug-in that is no library", with({"--plugin", "@in.png"}), "cannot load plug-in (...", 3},
         {"filter out of memory on its second tile", probing("fail"),
          "filter failed at continue with code -108 (out of memory): @in.png", 3},
+        {"TIFF over the pixel limit", reading("bomb.tif"),
+         "image has 1073676289 pixels, more than the limit of 250000000 (see --max-pixels): @bomb.tif"},
+        {"TIFF lying about its size", reading("lying.tif"), "damaged TIFF image (..."},
+        {"truncated TIFF", reading("truncated.tif"), "damaged TIFF image (..."},
+        {"TIFF of a kind not read", reading("white.tif"), "TIFF image of a kind relight does not read..."},
     };
     if (geteuid() == 0)
         cases.push_back({"settings saved onto a device", with({"--save-params", "@device"}),
