@@ -6,6 +6,7 @@
 #include "PngIO.h"
 #include "TiffIO.h"
 #include "Upright.h"
+#include "WebpIO.h"
 
 #include <algorithm>
 #include <cctype>
@@ -23,6 +24,8 @@ std::optional<ImageFormat> formatNamed(std::string name) {
         return ImageFormat::jpeg;
     if (name == "tif" || name == "tiff")
         return ImageFormat::tiff;
+    if (name == "webp")
+        return ImageFormat::webp;
     return std::nullopt;
 }
 
@@ -32,7 +35,7 @@ ImageFormat FormatOf(const std::string& path) {
     const std::size_t dot = path.rfind('.');
     if (const auto format = formatNamed(dot == std::string::npos ? "" : path.substr(dot + 1)))
         return *format;
-    BadInput("unknown image type (use .png, .jpg, .jpeg, .tif or .tiff, or --format)", path);
+    BadInput("unknown image type (use .png, .jpg, .jpeg, .tif, .tiff or .webp, or --format)", path);
 }
 
 ImageFormat OutputFormat(const std::string& target, const std::string& named) {
@@ -42,7 +45,7 @@ ImageFormat OutputFormat(const std::string& target, const std::string& named) {
         return FormatOf(target);
     if (const auto format = formatNamed(named))
         return *format;
-    BadInput("unknown --format '" + named + "' (use png, jpg, jpeg, tif or tiff)");
+    BadInput("unknown --format '" + named + "' (use png, jpg, jpeg, tif, tiff or webp)");
 }
 
 namespace {
@@ -57,7 +60,9 @@ std::unique_ptr<RowReader> openStored(const std::string& path, long long maxPixe
         return OpenJpeg(std::move(file), path, maxPixels);
     if (got == 2 && start[0] == start[1] && (start[0] == 'I' || start[0] == 'M'))
         return OpenTiff(std::move(file), char(start[0]), path, maxPixels);
-    BadInput("not an image relight reads (PNG, JPEG or TIFF)", path);
+    if (got == 2 && start[0] == 'R' && start[1] == 'I')
+        return OpenWebp(std::move(file), path, maxPixels);
+    BadInput("not an image relight reads (PNG, JPEG, TIFF or WebP)", path);
 }
 
 } // namespace
@@ -69,14 +74,17 @@ std::unique_ptr<RowReader> OpenImage(const std::string& path, long long maxPixel
 }
 
 RowLayout LayoutFor(ImageFormat format, RowLayout wanted) {
-    return format == ImageFormat::jpeg ? RowLayout{} : wanted;
+    if (format == ImageFormat::jpeg)
+        return RowLayout{};
+    return {wanted.alpha, wanted.sixteen && format != ImageFormat::webp};
 }
 
 ImageMetadata MetadataFor(ImageFormat format, const ImageMetadata& read) {
     ImageMetadata kept;
     if (RgbProfile(read.icc))
         kept.icc = read.icc;
-    if (format == ImageFormat::png || (format == ImageFormat::jpeg && read.exif.size() <= kJpegExifBytes))
+    if (format == ImageFormat::png || format == ImageFormat::webp ||
+        (format == ImageFormat::jpeg && read.exif.size() <= kJpegExifBytes))
         kept.exif = ExifUpright(read.exif);
     if (format != ImageFormat::jpeg || read.xmp.size() <= kJpegXmpBytes)
         kept.xmp = read.xmp;
@@ -90,6 +98,8 @@ std::unique_ptr<RowWriter> StartImage(std::FILE* out, ImageFormat format, RowLay
         return StartPng(out, layout, metadata, width, height, name);
     if (format == ImageFormat::tiff)
         return StartTiff(out, layout, metadata, width, height, name);
+    if (format == ImageFormat::webp)
+        return StartWebp(out, layout, metadata, width, height, quality, name);
     return StartJpeg(out, metadata, width, height, quality, name);
 }
 

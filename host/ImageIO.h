@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-enum class ImageFormat { png, jpeg, tiff };
+enum class ImageFormat { png, jpeg, tiff, webp };
 
 // The format `path`'s extension names; throws HostError for any other extension.
 ImageFormat FormatOf(const std::string& path);
@@ -51,7 +51,8 @@ class RowReader {
     int orientation_ = 1;
 };
 
-// What `format` can hold of `wanted`: PNG and TIFF all of it, JPEG neither alpha nor 16 bits.
+// What `format` can hold of `wanted`: PNG and TIFF all of it, WebP no 16 bits, JPEG neither alpha
+// nor 16 bits.
 RowLayout LayoutFor(ImageFormat format, RowLayout wanted);
 
 // What `format` can hold of `read`: the EXIF says the pixels are upright (as relight reads
@@ -74,8 +75,8 @@ class RowWriter {
 std::unique_ptr<RowReader> OpenImage(const std::string& path, long long maxPixels);
 
 // Starts writing a `width` x `height` image to `out` with rows in `layout` and `metadata`, which
-// `format` must hold (see LayoutFor, MetadataFor); `quality` applies to JPEG; `name` names the
-// file in errors.
+// `format` must hold (see LayoutFor, MetadataFor); `quality` applies to JPEG and WebP; `name`
+// names the file in errors.
 std::unique_ptr<RowWriter> StartImage(std::FILE* out, ImageFormat format, RowLayout layout,
                                       const ImageMetadata& metadata, int width, int height, int quality,
                                       const std::string& name);

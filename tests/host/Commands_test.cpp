@@ -73,7 +73,7 @@ TEST_F(Commands, KeepGoingLightsEveryGoodImageAndCountsTheFailures) {
     r = Relight(run);
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(std::filesystem::exists(Path("out/a.png")) && std::filesystem::exists(Path("out/c.png")));
-    EXPECT_EQ(r.err, "relight: not an image relight reads (PNG, JPEG or TIFF): " + Path("junk.png") +
+    EXPECT_EQ(r.err, "relight: not an image relight reads (PNG, JPEG, TIFF or WebP): " + Path("junk.png") +
                          "\nrelight: 1 of 3 images failed\n");
 }
 

@@ -174,6 +174,23 @@ Metadata TiffMetadata(const std::string& path) {
     return m;
 }
 
+Metadata WebpMetadata(const Bytes& webp) {
+    Metadata m;
+    const auto le32 = [&](std::size_t at) {
+        std::uint32_t v = 0;
+        for (int i = 3; i >= 0; --i)
+            v = v << 8 | std::uint8_t(webp[at + std::size_t(i)]);
+        return std::size_t(v);
+    };
+    for (std::size_t at = 12; at + 8 <= webp.size(); at += 8 + (le32(at + 4) + 1) / 2 * 2) {
+        const Bytes type = webp.substr(at, 4), data = webp.substr(at + 8, le32(at + 4));
+        for (const auto& [fourcc, part] : {std::pair{"ICCP", &m.icc}, {"EXIF", &m.exif}, {"XMP ", &m.xmp}})
+            if (type == fourcc)
+                *part = data;
+    }
+    return m;
+}
+
 // What an orientation asks of the stored pixels to show them upright: exchange rows and columns,
 // then mirror left to right and top to bottom.
 struct Turn {
@@ -203,9 +220,9 @@ class Photos : public CliTest {
         WriteBytes(Path("light.block"), LightingBlock());
         WriteBytes(Path("probe.block"), ProbeBlock(probeInvert));
     }
-    void invert(const std::string& in, const std::string& out) const {
-        const RunResult r =
-            Probe({"apply", "@" + in, "-o", "@" + out, "--params", "@probe.block", "--quiet"});
+    void invert(const std::string& in, const std::string& out, const std::string& quality = "90") const {
+        const RunResult r = Probe({"apply", "@" + in, "-o", "@" + out, "--params", "@probe.block", "--quiet",
+                                   "--quality", quality});
         EXPECT_EQ(r.status, 0) << r.err;
     }
     void light(const std::string& in, const std::string& out) const {
@@ -244,14 +261,16 @@ TEST_F(Photos, ProfileExifAndXmpPassToEachFormat) {
     WriteBytes(Path("in.png"), WithPngMetadata(ReadBytes(Path("plain.png")), in));
     WriteBytes(Path("in.jpg"), WithJpegMetadata(ReadBytes(Path("plain.jpg")), in));
     WriteTiff(Path("in.tif"), Gradient(16, 8, 3), 8, COMPRESSION_NONE, in);
-    for (const std::string from : {"png", "jpg", "tif"})
-        for (const std::string to : {"png", "jpg", "tif"}) {
+    light("in.png", "in.webp");
+    for (const std::string from : {"png", "jpg", "tif", "webp"})
+        for (const std::string to : {"png", "jpg", "tif", "webp"}) {
             SCOPED_TRACE(from + " -> " + to);
             light("in." + from, "out." + to);
             const Bytes out = ReadBytes(Path("out." + to));
-            const Metadata found = to == "png"   ? PngMetadata(out)
-                                   : to == "jpg" ? JpegMetadata(out)
-                                                 : TiffMetadata(Path("out.tif"));
+            const Metadata found = to == "png"    ? PngMetadata(out)
+                                   : to == "jpg"  ? JpegMetadata(out)
+                                   : to == "webp" ? WebpMetadata(out)
+                                                  : TiffMetadata(Path("out.tif"));
             const Bytes exif = to == "tif" ? "8" : from == "tif" ? "" : Exif(1, false);
             EXPECT_TRUE(found == (Metadata{in.icc, exif, kXmp}));
         }
@@ -286,6 +305,16 @@ TEST_F(Photos, TiffKindsReadAndWriteLikePng) {
         invert("out.tif", "back.png");
         EXPECT_TRUE(ReadPng(Path("back.png")).samples == ReadPng(Path("in.png")).samples);
     }
+}
+
+TEST_F(Photos, WebpKeepsAlphaAndIsLosslessAtQuality100) {
+    WritePng(Path("in.png"), Gradient(24, 16, 4));
+    invert("in.png", "out.webp", "100");
+    invert("out.webp", "back.png");
+    EXPECT_TRUE(ReadPng(Path("back.png")).samples == ReadPng(Path("in.png")).samples);
+    invert("in.png", "low.webp", "10");
+    invert("in.png", "high.webp", "95");
+    EXPECT_LT(ReadBytes(Path("low.webp")).size(), ReadBytes(Path("high.webp")).size());
 }
 
 } // namespace
