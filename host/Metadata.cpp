@@ -61,6 +61,13 @@ bool ExifReadable(const std::string& exif) {
     return TiffBytes(exif).HeaderValid();
 }
 
+void DropUnreadableExif(ImageMetadata& metadata) {
+    if (metadata.exif.empty() || ExifReadable(metadata.exif))
+        return;
+    metadata.unkept = true;
+    metadata.exif.clear();
+}
+
 int ExifOrientation(const std::string& exif) {
     const std::size_t at = orientationAt(exif);
     const std::uint32_t value = at ? TiffBytes(exif).Number(at, 2) : 1;

@@ -20,6 +20,10 @@ struct ImageMetadata {
 // Whether `exif` starts with a TIFF header whose first directory lies inside it.
 bool ExifReadable(const std::string& exif);
 
+// Drops `metadata`'s EXIF when it is no TIFF structure, which can neither be carried over nor tell
+// the orientation, and counts it as unkept.
+void DropUnreadableExif(ImageMetadata& metadata);
+
 // How the stored pixels are turned to be upright: 1 (as stored) to 8, from the orientation tag of
 // `exif`'s first directory; 1 when it has none or it is out of range.
 int ExifOrientation(const std::string& exif);

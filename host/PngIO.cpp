@@ -108,11 +108,7 @@ class PngReader final : public RowReader {
             metadata_.icc.assign(reinterpret_cast<const char*>(bytes), length);
         if (png_get_eXIf_1(lib_.png, lib_.info, &length, &bytes))
             metadata_.exif.assign(reinterpret_cast<const char*>(bytes), length);
-        // EXIF that is no TIFF structure can neither be carried over nor tell the orientation.
-        if (!metadata_.exif.empty() && !ExifReadable(metadata_.exif)) {
-            metadata_.unkept = true;
-            metadata_.exif.clear();
-        }
+        DropUnreadableExif(metadata_);
         orientation_ = ExifOrientation(metadata_.exif);
         png_textp text = nullptr;
         const int texts = png_get_text(lib_.png, lib_.info, &text, nullptr);

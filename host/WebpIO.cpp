@@ -62,10 +62,7 @@ class WebpReader final : public RowReader {
             metadata_.xmp = chunkOf(demux, "XMP ");
             WebPDemuxDelete(demux);
         }
-        if (!metadata_.exif.empty() && !ExifReadable(metadata_.exif)) {
-            metadata_.unkept = true;
-            metadata_.exif.clear();
-        }
+        DropUnreadableExif(metadata_);
         orientation_ = ExifOrientation(metadata_.exif);
     }
 
