@@ -1,8 +1,8 @@
-// The commands besides apply: help, about, and edit before the dialog exists.
+// The commands besides apply: help, about, and batches as a terminal shows them. What edit keeps and
+// repeats is in Settings_test, its cancellations in BadInput_test.
 #include "CliSupport.h"
 
 #include <tuple>
-#include <filesystem>
 
 namespace {
 
@@ -67,36 +67,13 @@ TEST_F(Commands, KeepGoingLightsEveryGoodImageAndCountsTheFailures) {
                                     "-o",    Path("out/"),  "--params",       Path("light.block")};
     RunResult r = Relight(run);
     EXPECT_EQ(r.status, 2);
-    EXPECT_FALSE(std::filesystem::exists(Path("out/c.png")))
-        << "without it the first failure stops the batch";
+    EXPECT_FALSE(Exists("out/c.png")) << "without it the first failure stops the batch";
     run.push_back("--keep-going");
     r = Relight(run);
     EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(std::filesystem::exists(Path("out/a.png")) && std::filesystem::exists(Path("out/c.png")));
+    EXPECT_TRUE(Exists("out/a.png") && Exists("out/c.png"));
     EXPECT_EQ(r.err, "relight: not an image relight reads (PNG, JPEG, TIFF or WebP): " + Path("junk.png") +
                          "\nrelight: 1 of 3 images failed\n");
-}
-
-TEST_F(Commands, HeadlessEditAcceptsOrCancelsTheRealDialog) {
-    WritePng(Path("in.png"), Gradient(40, 30, 3));
-    // A script that ends with the dialog open cancels it, the probe's dialog at once: nothing is
-    // written.
-    for (const std::string plugin : {"", PROBE_PLUGIN}) {
-        std::vector<std::string> args = {"edit", "@in.png", "-o", "@out.png", "--headless"};
-        if (!plugin.empty())
-            args.insert(args.end(), {"--plugin", plugin});
-        const RunResult cancelled = Relight(args);
-        EXPECT_EQ(cancelled.status, 1) << cancelled.err;
-        EXPECT_EQ(cancelled.err, Expand("relight: cancelled: @in.png\n"));
-        EXPECT_FALSE(Exists("out.png") || Exists("state/relight/last.block"));
-    }
-    // OK writes the lit image and keeps the settings, which apply then repeats exactly.
-    WriteBytes(Path("ok.txt"), "wait 300\nclick @1\n");
-    Succeeds({"edit", "@in.png", "-o", "@out.png", "--headless", "--script", "@ok.txt"});
-    EXPECT_TRUE(Exists("state/relight/last.block"));
-    Succeeds({"apply", "@in.png", "-o", "@again.png", "--quiet"});
-    EXPECT_EQ(ReadBytes(Path("out.png")), ReadBytes(Path("again.png")));
-    EXPECT_NE(ReadBytes(Path("out.png")), ReadBytes(Path("in.png")));
 }
 
 } // namespace

@@ -19,20 +19,4 @@ TEST_F(Mask, BlendsByTheMaskValue) {
               (std::vector<std::uint8_t>{200, 200, 200, 164, 164, 164, 127, 127, 127, 55, 55, 55}));
 }
 
-TEST_F(Mask, EmptyAndFullSelectionsWithTheLightingModule) {
-    WritePng(Path("in.png"), Gradient(40, 24, 3));
-    WritePng(Path("none.png"), Uniform(40, 24, {0}));
-    WritePng(Path("all.png"), Uniform(40, 24, {255}));
-    WriteBytes(Path("light.block"), LightingBlock());
-    for (const std::string mask : {"", "none", "all"}) {
-        std::vector<std::string> args = {"apply",        "@in.png", "--params",
-                                         "@light.block", "-o",      "@" + mask + "out.png"};
-        if (!mask.empty())
-            args.insert(args.end(), {"--mask", "@" + mask + ".png"});
-        Succeeds(args);
-    }
-    EXPECT_EQ(ReadPng(Path("noneout.png")).samples, Gradient(40, 24, 3).samples);
-    EXPECT_EQ(ReadPng(Path("allout.png")).samples, ReadPng(Path("out.png")).samples);
-}
-
 } // namespace

@@ -1,7 +1,6 @@
 #include "CliSupport.h"
 
-#include "LM_globals.h"
-#include "LM_parameters.h"
+#include "TestBlocks.h"
 
 #include <algorithm>
 #include <csetjmp>
@@ -11,7 +10,6 @@
 #include <functional>
 #include <fstream>
 #include <jpeglib.h>
-#include <memory>
 #include <png.h>
 #include <pty.h>
 #include <sstream>
@@ -158,47 +156,11 @@ void WriteJpeg(const std::string& path, const Pixels& pixels, int quality) {
     std::fclose(file);
 }
 
-Pixels ReadJpeg(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    Pixels p;
-    if (!file) {
-        ADD_FAILURE() << "cannot open " << path;
-        return p;
-    }
-    jpeg_decompress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_decompress(&info);
-    jpeg_stdio_src(&info, file);
-    jpeg_read_header(&info, TRUE);
-    info.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&info);
-    p = {int(info.output_width), int(info.output_height), 3,
-         std::vector<std::uint8_t>(std::size_t(info.output_width) * info.output_height * 3)};
-    while (info.output_scanline < info.output_height) {
-        JSAMPROW row = &p.samples[std::size_t(info.output_scanline) * info.output_width * 3];
-        jpeg_read_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
-    std::fclose(file);
-    return p;
-}
-
 std::string LightingBlock(int textureChannel) {
-    LM_TAN_30 = LM_TAN_30_VALUE;
-    LM_LIGHT_INTENSITY_SCALE = LM_LIGHT_INTENSITY_SCALE_VALUE;
-    LM_globals* globals = LM_globals::New();
-    globals->Default();
-    globals->previewCenter = {100, 100};
-    globals->previewOrigin = {0, 0};
-    globals->previewSize = {200, 200};
-    globals->SetBumpChannel(LM_sint16(textureChannel));
-    auto block = std::make_unique<foo>();
-    LM_InitParameterBlock(block.get());
-    globals->ConvertToParameters(block.get(), false);
-    LM_globals::Delete(globals);
-    return std::string(reinterpret_cast<const char*>(block.get()), sizeof(foo));
+    BlockBuilder builder;
+    builder.Settings().SetBumpChannel(LM_sint16(textureChannel));
+    const std::vector<std::uint8_t> block = builder.Build();
+    return std::string(block.begin(), block.end());
 }
 
 std::string ProbeBlock(ProbeMode mode, int textureChannel) {

@@ -34,9 +34,8 @@ void WritePalettePng(const std::string& path, int width, int height, const std::
 // Adam7-interlaced, `image.channels` 3 (RGB) or 4 (RGBA).
 void WriteInterlacedPng(const std::string& path, const Pixels& image);
 void WriteJpeg(const std::string& path, const Pixels& image, int quality);
-// Read back as RGB.
+// Read back as RGB (RGBA when the file has alpha), 16-bit samples scaled to 8.
 Pixels ReadPng(const std::string& path);
-Pixels ReadJpeg(const std::string& path);
 
 // A block of the lighting module's default settings (one spotlight), with `textureChannel`.
 std::string LightingBlock(int textureChannel = 0);

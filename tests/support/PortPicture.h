@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 class ScratchPort {
   public:
@@ -29,14 +28,6 @@ class ScratchPort {
                 out += TBGetPixel(port_, h, v) == 0xFFFFFF ? '.' : '#';
             out += '\n';
         }
-        return out;
-    }
-    std::vector<std::uint32_t> pixels() const {
-        std::vector<std::uint32_t> out;
-        const Rect& r = port_->portRect;
-        for (std::int16_t v = r.top; v < r.bottom; ++v)
-            for (std::int16_t h = r.left; h < r.right; ++h)
-                out.push_back(TBGetPixel(port_, h, v));
         return out;
     }
     int countNonWhite() const {

@@ -31,17 +31,4 @@ class HeadlessTest : public ::testing::Test {
         std::string error;
         ASSERT_TRUE(TBLoadInputScript(text, &error)) << error;
     }
-    // Waits (in script time) for the next mouse-down and returns its point local to `window`.
-    // Releases left over from earlier presses are dropped first, as an application's loop would.
-    static Point nextPress(WindowPtr window) {
-        FlushEvents(mDownMask | mUpMask, 0);
-        EventRecord e = nextEvent(mDownMask);
-        EXPECT_EQ(e.what, mouseDown) << "the script should press; " << TBScriptError();
-        GrafPtr saved;
-        GetPort(&saved);
-        SetPort(window);
-        GlobalToLocal(&e.where);
-        SetPort(saved);
-        return e.where;
-    }
 };

@@ -19,11 +19,6 @@ long sliderDef(std::int16_t, ControlHandle c, std::int16_t message, long param) 
     return PtInRect(TBControlMessagePoint(param), &(**c).contrlRect) ? inButton : 0;
 }
 
-int userDraws = 0;
-void drawUser(DialogPtr, std::int16_t) {
-    ++userDraws;
-}
-
 class Dialogs : public HeadlessTest {
   protected:
     void SetUp() override {
@@ -65,49 +60,6 @@ class Dialogs : public HeadlessTest {
     }
     DialogPtr dialog_ = nullptr;
 };
-
-TEST_F(Dialogs, BuiltFromTheTemplate) {
-    DialogPtr hidden = GetNewDialog(300, nullptr, nullptr);
-    ASSERT_NE(hidden, nullptr);
-    EXPECT_FALSE(reinterpret_cast<WindowPeek>(hidden)->visible) << "the DLOG says invisible";
-    DisposeDialog(hidden);
-    EXPECT_EQ(GetNewDialog(999, nullptr, nullptr), nullptr) << "missing DLOG";
-    EXPECT_EQ(CountDITL(dialog_), 9);
-    std::int16_t kind = -1;
-    Handle h = nullptr;
-    Rect box{}, userBox{};
-    GetDialogItem(dialog_, kUser, &kind, &h, &userBox);
-    EXPECT_EQ((std::tuple{kind, userBox.top, userBox.left}), (std::tuple{userItem + itemDisable, 100, 10}));
-    GetDialogItem(dialog_, kCheck, &kind, &h, &box);
-    EXPECT_EQ((std::tuple{kind, GetControlMaximum(reinterpret_cast<ControlHandle>(h))}),
-              (std::tuple{ctrlItem + chkCtrl, 1}));
-    auto slider = reinterpret_cast<ControlHandle>(itemHandle(kSlider));
-    EXPECT_EQ(
-        (std::tuple{(**slider).contrlRect.left, (**slider).contrlRect.top, GetControlReference(slider)}),
-        (std::tuple{80, 125, 0x00C80032}))
-        << "a resource control moves to its item box";
-    kind = -1;
-    GetDialogItem(dialog_, 42, &kind, &h, &box);
-    EXPECT_EQ(kind, -1) << "out of range leaves the outputs alone";
-
-    // Item number - 1; disabled items are found too.
-    EXPECT_EQ((std::tuple{FindDialogItem(dialog_, Point{170, 250}), FindDialogItem(dialog_, Point{110, 20}),
-                          FindDialogItem(dialog_, Point{199, 1})}),
-              (std::tuple{kOK - 1, kUser - 1, -1}));
-    std::int16_t start = -1, end = -1;
-    EXPECT_EQ(TBDialogEditItem(dialog_, &start, &end), kEdit) << "the first edit item is active";
-    EXPECT_EQ((std::tuple{start, end}), (std::tuple{0, 3}));
-
-    SetDialogItem(dialog_, kUser, userItem, reinterpret_cast<Handle>(&drawUser), &userBox);
-    userDraws = 0;
-    RgnHandle rgn = NewRgn();
-    for (const Rect area : {Rect{95, 5, 145, 65}, Rect{0, 0, 5, 5}}) {
-        RectRgn(rgn, &area);
-        UpdateDialog(dialog_, rgn);
-    }
-    EXPECT_EQ(userDraws, 1) << "drawn only when in the region";
-    DisposeRgn(rgn);
-}
 
 TEST_F(Dialogs, ModalDialogReportsEnabledItems) {
     // Enabled static text reports on press; a disabled item does not, and a finished script cancels;
@@ -155,58 +107,6 @@ TEST_F(Dialogs, EditTextFollowsTheKeyboard) {
     EXPECT_EQ(editText(), "!<Z>");
     SetDialogItemText(itemHandle(kEdit), PString("set").s);
     EXPECT_EQ(editText(), "set");
-}
-
-Boolean consumeQ(DialogPtr, EventRecord* e, std::int16_t* item) {
-    if (e->what == keyDown && (e->message & charCodeMask) == 'q') {
-        *item = 42;
-        return true;
-    }
-    return false;
-}
-
-int nullEvents = 0;
-Boolean countNulls(DialogPtr, EventRecord* e, std::int16_t*) {
-    nullEvents += e->what == nullEvent;
-    if (e->what == keyDown && (e->message & charCodeMask) == 'r')
-        e->message = (e->message & ~long(charCodeMask)) | 0x0D; // turned into Return
-    return false;
-}
-
-TEST_F(Dialogs, FiltersConsumeOrPassEvents) {
-    EXPECT_EQ(run("type q\n", consumeQ), 42) << "consumed: the filter's item";
-    EXPECT_EQ(editText(), "abc") << "a consumed key does not reach the text";
-    EXPECT_EQ(run("click @1\n", consumeQ), kOK) << "passed on: the dialog handles it";
-    nullEvents = 0;
-    EXPECT_EQ(run("wait 100\ntype r\n", countNulls), kOK) << "a modified event is handled as modified";
-    EXPECT_GT(nullEvents, 0) << "null events reach the filter";
-}
-
-TEST_F(Dialogs, AlertsSubstituteParamText) {
-    ParamText(PString("disk full").s, nullptr, nullptr, nullptr);
-    script("key return\n");
-    EXPECT_EQ(StopAlert(310, nullptr), 1);
-    EXPECT_EQ(FrontWindow(), dialog_) << "the alert is gone";
-    ParamText(nullptr, PString("x").s, nullptr, nullptr);
-    script("");
-    EXPECT_EQ(NoteAlert(310, nullptr), 1) << "one button: a finished script presses the default";
-    // Stage 1 of ALRT 312 shows, later stages do not.
-    script("");
-    EXPECT_EQ((std::tuple{Alert(312, nullptr), Alert(312, nullptr)}), (std::tuple{1, -1}));
-    ResetAlertStage();
-    script("");
-    EXPECT_EQ((std::tuple{Alert(312, nullptr), StopAlert(999, nullptr)}), (std::tuple{1, -1}))
-        << "999 is missing";
-    EXPECT_EQ(TBAlertLog(), (std::vector<std::int16_t>{310, 310, 312, 312, 999}))
-        << "a missing alert is logged";
-    EXPECT_EQ(std::vector(TBAlertTextLog().begin(), TBAlertTextLog().begin() + 2),
-              (std::vector<std::string>(2, "Trouble with disk full.")))
-        << "null leaves ^0 as it was";
-
-    Str255 shown;
-    ParamText(PString("A").s, PString("B").s, nullptr, nullptr);
-    GetDialogItemText(itemHandle(kStatic), shown);
-    EXPECT_EQ(pstr(shown), "Value ^0 of ^1") << "substitution happens when drawn, not in the text";
 }
 
 int hostUpdates = 0;

@@ -1,9 +1,7 @@
-// Input scripts replayed through the Event Manager: drags seen by tracking loops, timing, keys with
-// their codes and modifiers held as the lines say, GetKeys, item positions and scripted pop-up choices.
+// Input scripts replayed through the Event Manager: where one gesture ends and the next begins,
+// timing, GetKeys, and the lines a script refuses. The dialog tests of the module drive the rest
+// (drags with modifiers, keys, item positions and pop-up choices) through the real dialog.
 #include "UiTestSupport.h"
-
-#include <tuple>
-#include <vector>
 
 namespace {
 
@@ -18,41 +16,12 @@ class EventScript : public HeadlessTest {
     }
     void TearDown() override {
         DisposeWindow(window);
-        TBSetItemBoxResolver(nullptr);
         HeadlessTest::TearDown();
     }
     WindowPtr window = nullptr;
 };
 
 } // namespace
-
-TEST_F(EventScript, ADragIsSeenPointByPointByAStillDownGetMouseLoop) {
-    script("# drag from the corner\nmove 10,10\ndown 10,10 +shift\nmove 20,15 +option\nmove 30,20\n"
-           "up 30,20 +command +control\n");
-    // Positions are relative to the front window's content; btnState is clear while the button is down.
-    EventRecord down = nextEvent(mDownMask | mUpMask);
-    EXPECT_EQ((std::tuple{down.what, down.where.h, down.where.v,
-                          down.modifiers & (btnState | shiftKey | optionKey)}),
-              (std::tuple{mouseDown, 110, 60, int(shiftKey)}));
-    // Each point with the modifier keys GetKeys shows for it: Shift, Option and Control bits.
-    std::vector<std::tuple<int, int, std::uint32_t>> track;
-    while (StillDown()) {
-        Point pt;
-        GetMouse(&pt);
-        KeyMap keys;
-        GetKeys(keys);
-        track.emplace_back(pt.h, pt.v, keys[1] & 0x0Du);
-    }
-    const std::vector<std::tuple<int, int, std::uint32_t>> expected{{20, 15, 0x04u}, {30, 20, 0u}};
-    EXPECT_EQ(track, expected);
-    EventRecord up = nextEvent(mDownMask | mUpMask);
-    EXPECT_EQ((std::tuple{up.what, up.where.h, up.modifiers & (btnState | cmdKey | controlKey | optionKey),
-                          TBScriptFinished()}),
-              (std::tuple{mouseUp, 130, btnState | cmdKey | controlKey, true}));
-    EXPECT_FALSE(WaitNextEvent(everyEvent & ~updateMask, &up, 1000000, nullptr))
-        << "waiting past the script's end returns instead of hanging";
-    EXPECT_EQ(up.modifiers & (cmdKey | controlKey), 0) << "the ended script lets go of its keys";
-}
 
 TEST_F(EventScript, AScriptEndingWithTheButtonDownReleasesIt) {
     script("down 10,10\nmove 12,12\n");
@@ -86,35 +55,6 @@ TEST_F(EventScript, WaitDelaysTheNextStepByItsTicks) {
     EXPECT_TRUE(e.when - start >= 29u && e.when - start <= 32u) << "500 ms is 30 ticks: " << e.when - start;
 }
 
-TEST_F(EventScript, KeysCarryCodesCharactersAndModifiersAndShowInGetKeys) {
-    script("key a +shift +command\ntype Hi!\nkey delete\nkey tab\nkey forward-delete\nkey escape\n");
-    // Command bit 15 and Shift bit 0 of the second word, key A (code 0) in the first, the modifiers
-    // held until the next line.
-    const auto keyMap = [] {
-        KeyMap keys;
-        GetKeys(keys);
-        return std::vector<std::uint32_t>(keys, keys + 4);
-    };
-    EventRecord e = nextEvent(keyDownMask);
-    EXPECT_EQ((std::tuple{e.message & charCodeMask, (e.message & keyCodeMask) >> 8,
-                          e.modifiers & (cmdKey | shiftKey | optionKey), keyMap()}),
-              (std::tuple{long('a'), 0L, cmdKey | shiftKey,
-                          std::vector<std::uint32_t>{0x01000000u, 0x8001u, 0, 0}}));
-    nextEvent(keyUpMask);
-    EXPECT_EQ(keyMap(), (std::vector<std::uint32_t>{0, 0x8001u, 0, 0})) << "A released";
-    const struct {
-        int ch, code;
-        bool shift;
-    } typed[] = {{'H', 4, true}, {'i', 34, false},   {'!', 18, true},  {8, 51, false},
-                 {9, 48, false}, {0x7F, 117, false}, {0x1B, 53, false}};
-    for (const auto& t : typed) {
-        e = nextEvent(keyDownMask);
-        EXPECT_EQ((std::tuple{e.message & charCodeMask, (e.message & keyCodeMask) >> 8,
-                              e.modifiers & (shiftKey | cmdKey)}),
-                  (std::tuple{long(t.ch), long(t.code), t.shift ? int(shiftKey) : 0}));
-    }
-}
-
 TEST(GetKeys, MasksMatchTheBigEndianWordView) {
     const struct {
         std::uint8_t code;
@@ -132,28 +72,6 @@ TEST(GetKeys, MasksMatchTheBigEndianWordView) {
         TBInputKey(c.code, 0, false);
     }
     TBShutdownBackend();
-}
-
-TEST_F(EventScript, ItemPositionsAndChoicesGoThroughTheDialogHooks) {
-    script("click @3\n");
-    nextEvent(mDownMask);
-    EXPECT_TRUE(TBScriptError().find("line 1") != std::string::npos && TBScriptFinished())
-        << "no resolver: the step fails; " << TBScriptError();
-
-    TBSetItemBoxResolver([](WindowPtr, std::int16_t item, Rect* box) {
-        *box = Rect{10, 20, 30, 60};
-        return item == 3;
-    });
-    script("move @3\nchoose @3:0.9,0.7 Spot light\nclick @4\n");
-    EventRecord e = nextEvent(mDownMask);
-    std::string text, again;
-    // 0.9 of the box's width; the choice is taken once.
-    EXPECT_EQ(
-        (std::tuple{e.where.h, e.where.v, TBTakeScriptedChoice(&text), text, TBTakeScriptedChoice(&again)}),
-        (std::tuple{100 + 56, 50 + 24, true, "Spot light", false}));
-    nextEvent(mUpMask);
-    nextEvent(mDownMask);
-    EXPECT_NE(TBScriptError().find("line 3"), std::string::npos) << TBScriptError();
 }
 
 TEST(InputScripts, BadLinesAreRefusedNamingTheLine) {

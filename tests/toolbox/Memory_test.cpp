@@ -85,12 +85,4 @@ TEST_F(MemoryTest, HandlesResizeKeepingTheirContents) {
     EXPECT_EQ((std::tuple{GetHandleSize(nullptr), MemError()}), (std::tuple{0, nilHandleErr}));
 }
 
-TEST_F(MemoryTest, BlockMoveHandlesOverlap) {
-    char text[] = "0123456789";
-    BlockMove(text, text + 2, 6);
-    EXPECT_STREQ(text, "0101234589");
-    BlockMoveData(text + 2, text, 6);
-    EXPECT_STREQ(text, "0123454589");
-}
-
 } // namespace

@@ -1,11 +1,10 @@
-// CopyBits scaling and clipping, colour icons through their masks, and cursors.
+// CopyBits scaling and clipping, and cursors read from resources.
 #include "Backend.h"
 #include "Memory.h"
 #include "PortPicture.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <tuple>
 #include <vector>
 
@@ -57,59 +56,14 @@ TEST(CopyBits, SameSizeCopiesHonourBothMapsBoundsAndOnlyCopyWhatTheSourceHas) {
 }
 
 namespace {
-const std::uint32_t pixels[4] = {0x112233, 0x445566, 0x778899, 0xAABBCC};
-}
-
-TEST(ColourIcons, PlotThroughTheMaskWithExactColoursWhateverTheForeColour) {
-    const std::uint8_t mask[4] = {1, 0, 1, 1};
-    CIconHandle icon = TBNewCIcon(2, 2, pixels, mask);
-    ASSERT_NE(icon, nullptr);
-    ScratchPort p(4, 4);
-    RGBColor red{0xFFFF, 0, 0};
-    RGBForeColor(&red);
-    Rect at{0, 0, 4, 4};
-    PlotCIcon(&at, icon);
-    // Scaled to the rect, masked out pixels left alone, colours restored.
-    EXPECT_EQ((std::tuple{TBGetPixel(p.get(), 0, 0), TBGetPixel(p.get(), 3, 3), TBGetPixel(p.get(), 2, 0),
-                          p.get()->rgbFgColor.red}),
-              (std::tuple{0x112233u, 0xAABBCCu, 0xFFFFFFu, 0xFFFF}));
-    DisposeCIcon(icon);
-
-    const long before = TBHeapLiveBlocks();
-    TBFailAllocation(2);
-    // Out of memory gives null and leaks nothing; no icon builder is registered yet.
-    EXPECT_EQ((std::tuple{TBNewCIcon(2, 2, pixels, nullptr), TBHeapLiveBlocks(), GetCIcon(128)}),
-              (std::tuple{nullptr, before, nullptr}));
-    TBSetIconBuilder([](std::int16_t id) { return id == 128 ? TBNewCIcon(1, 1, pixels, nullptr) : nullptr; });
-    CIconHandle built = GetCIcon(128);
-    ASSERT_NE(built, nullptr);
-    EXPECT_EQ((**built).pixels[0], 0x112233u);
-    DisposeCIcon(built);
-    TBSetIconBuilder(nullptr);
-}
-
-namespace {
 Handle cursorResource = nullptr;
 Handle fetchCursor(ResType type, std::int16_t id) {
     return type == FOUR_CHAR("CURS") && id == 128 ? cursorResource : nullptr;
 }
 } // namespace
 
-TEST(Cursors, SystemCursorsExistAndResourceCursorsAreReadBigEndian) {
-    InitCursor();
-    EXPECT_EQ(std::memcmp(TBCurrentCursor(), &qd.arrow, sizeof(Cursor)), 0);
-    CursHandle watch = GetCursor(watchCursor);
-    ASSERT_NE(watch, nullptr);
-    SetCursor(*watch);
-    EXPECT_EQ(std::memcmp(TBCurrentCursor(), *watch, sizeof(Cursor)), 0);
-    // SetArrowCursor leaves the hide level, each ShowCursor undoes one HideCursor, InitCursor shows.
-    std::vector<bool> visible;
-    for (void (*call)() : {HideCursor, SetArrowCursor, ShowCursor, ShowCursor, HideCursor, InitCursor}) {
-        call();
-        visible.push_back(TBCursorVisible());
-    }
-    EXPECT_EQ(visible, (std::vector<bool>{false, false, true, true, false, true}));
-
+// The watch and the arrow are checked by the dialog's rendering test; the module's own cursor is a resource.
+TEST(Cursors, ResourceCursorsAreReadBigEndian) {
     EXPECT_EQ(GetCursor(128), nullptr);
     cursorResource = NewHandleClear(68);
     auto* bytes = reinterpret_cast<std::uint8_t*>(*cursorResource);

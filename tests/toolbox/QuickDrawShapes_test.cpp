@@ -64,33 +64,6 @@ TEST(QuickDrawRects, PatternsAreAlignedToThePixelGridAndColouredWithForeAndBack)
               (std::tuple{0xFF0000u, 0x0000FFu}));
 }
 
-using Sides = std::tuple<int, int, int, int>;
-Sides sides(const Rect& r) {
-    return {r.top, r.left, r.bottom, r.right};
-}
-
-TEST(QuickDrawRects, RectangleArithmeticFollowsTheHalfOpenGrid) {
-    Rect r;
-    SetRect(&r, 10, 20, 30, 40); // left, top, right, bottom
-    // Right and bottom edges are excluded.
-    EXPECT_EQ(
-        (std::tuple{PtInRect(Point{20, 10}, &r), PtInRect(Point{20, 30}, &r), PtInRect(Point{40, 10}, &r)}),
-        (std::tuple{true, false, false}));
-    Rect in = r, out = r;
-    InsetRect(&in, 10, 9);
-    InsetRect(&out, -2, 3);
-    EXPECT_EQ(std::tuple(sides(in), sides(out)), std::tuple(Sides{0, 0, 0, 0}, Sides{23, 8, 37, 32}))
-        << "inset to nothing becomes (0,0,0,0)";
-    Rect other{0, 30, 100, 100}, cut;
-    EXPECT_FALSE(SectRect(&r, &other, &cut)) << "touching rects do not intersect";
-    EXPECT_EQ(sides(cut), (Sides{0, 0, 0, 0}));
-    other = Rect{35, 25, 100, 100};
-    EXPECT_TRUE(SectRect(&r, &other, &r)) << "destination may be a source";
-    EXPECT_EQ(sides(r), (Sides{35, 25, 40, 30}));
-    OffsetRect(&r, -5, 5);
-    EXPECT_EQ(sides(r), (Sides{40, 20, 45, 25}));
-}
-
 // `shape` over the whole of a fresh port of the size.
 template <class Shape> std::string whole(std::int16_t width, std::int16_t height, Shape shape) {
     return drawn(width, height, [&] {
@@ -146,30 +119,6 @@ TEST(QuickDrawLines, DiagonalsAreCutInEvenRunsWhicheverWayTheyAreDrawn) {
     EXPECT_EQ(line(8, 4, 1, {0, 0}, {3, 7}), rows({"##......", "..##....", "....#...", ".....###"}));
     EXPECT_EQ(line(2, 10, 1, {0, 0}, {9, 1}),
               rows({"#.", "#.", "#.", "#.", "#.", ".#", ".#", ".#", ".#", ".#"}));
-}
-
-TEST(QuickDrawPen, PenStateRoundTripsAndPenNormalResetsAllButTheLocation) {
-    ScratchPort p(4, 4);
-    PixPatHandle pat = NewPixPat();
-    MoveTo(3, 2);
-    PenSize(4, 5);
-    PenMode(patXor);
-    PenPixPat(pat);
-    PenState saved;
-    GetPenState(&saved);
-    const auto pen = [&p] {
-        const GrafPtr port = p.get();
-        return std::tuple{port->pnLoc.h,  port->pnLoc.v, port->pnSize.h,
-                          port->pnSize.v, port->pnMode,  port->pnPixPat};
-    };
-    PenNormal();
-    EXPECT_EQ(pen(), (std::tuple{3, 2, 1, 1, patCopy, nullptr})) << "PenNormal leaves the pen where it is";
-    MoveTo(0, 0);
-    SetPenState(&saved);
-    EXPECT_EQ(pen(), (std::tuple{3, 2, 4, 5, patXor, pat}));
-    PenNormal();
-    DisposePixPat(pat);
-    DisposePixPat(nullptr);
 }
 
 TEST(QuickDrawPen, RGBPatternsFillSolidInTheirOwnColour) {

@@ -1,4 +1,3 @@
-#include "CodeResources.h"
 #include "Memory.h"
 #include "RezCompiler.h"
 #include "Resources.h"
@@ -126,33 +125,6 @@ TEST(ResourceManager, IndexedStrings) {
     StringHandle single = GetString(201);
     ASSERT_NE(single, nullptr);
     EXPECT_EQ(pstr(*single), "single");
-}
-
-long answer(short variation, Handle, short message, long param) {
-    return variation * 1000 + message * 100 + param;
-}
-
-TEST(CodeResources, StubsLeadToTheirProcedure) {
-    auto entry = reinterpret_cast<TBCodeEntry>(&answer);
-    Handle h = ql_quorum_new_code_resource_handle(entry);
-    ASSERT_NE(h, nullptr);
-    EXPECT_EQ((std::tuple{static_cast<unsigned char>((*h)[0]), static_cast<unsigned char>((*h)[1]),
-                          ql_base_check_mac_proc_ptr(*h)}),
-              (std::tuple{0x4E, 0xF9, entry}));
-    EXPECT_EQ((TBCallCode<long, short, Handle, short, long>(h, 2, nullptr, 3, 4)), 2304);
-    const char notStub[] = "xxxxxxxxxx";
-    EXPECT_EQ(ql_base_check_mac_proc_ptr(notStub), nullptr);
-    ql_quorum_free_code_resource_handle(h);
-
-    EXPECT_EQ(pstr(ql_quorum_passtr("SliderControl")), "SliderControl");
-    EXPECT_EQ(ql_quorum_code_resource(FOUR_CHAR("CDEF"), 129, ql_quorum_passtr("SliderControl"), entry),
-              noErr);
-    Handle cdef = GetResource(FOUR_CHAR("CDEF"), 129);
-    ASSERT_NE(cdef, nullptr);
-    EXPECT_EQ(ql_base_check_mac_proc_ptr(*cdef), entry);
-    EXPECT_EQ((std::tuple{TBRemoveCodeResource(FOUR_CHAR("CDEF"), 129), GetResource(FOUR_CHAR("CDEF"), 129),
-                          TBRemoveCodeResource(FOUR_CHAR("CDEF"), 129)}),
-              (std::tuple{noErr, nullptr, resNotFound}));
 }
 
 } // namespace

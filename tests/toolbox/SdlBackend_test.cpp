@@ -1,6 +1,8 @@
-// The SDL backend without a display: a window opens at 1x and 2x, polling and presenting work, and
-// mouse and keys arrive mapped to Toolbox events. The dummy video driver is used because the
-// offscreen one initialises EGL, which leaks inside the GL libraries and fails the sanitizer build.
+// The SDL backend without a display, at 1x and 2x: a window presented, pointer positions divided by
+// the scale, and the keys a PC keyboard has for Delete, forward delete and the modifiers. (The
+// module's recorded window session covers presses, moves and held modifier keys at 1x.) The dummy
+// video driver is used because the offscreen one initialises EGL, which leaks inside the GL
+// libraries and fails the sanitizer build.
 #include "Backend.h"
 #include "Events.h"
 #include "Windows.h"
@@ -9,12 +11,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <tuple>
 
 namespace {
 
-void pushKey(SDL_Keycode sym, bool down) {
+void push(SDL_EventType type, SDL_Keycode sym) {
     SDL_Event e{};
-    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    e.type = type;
     e.key.keysym.sym = sym;
     SDL_PushEvent(&e);
 }
@@ -28,7 +31,7 @@ EventRecord next(EventMask mask) {
 
 } // namespace
 
-TEST(SdlBackend, OpensOffscreenPresentsAndMapsInput) {
+TEST(SdlBackend, MapsPointerAndKeysAtEitherScale) {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     for (int scale : {1, 2}) {
         TBBackendOptions o;
@@ -38,16 +41,9 @@ TEST(SdlBackend, OpensOffscreenPresentsAndMapsInput) {
         o.scale = scale;
         std::string error;
         ASSERT_TRUE(TBInitBackend(o, &error)) << error;
-        EXPECT_EQ(TBCurrentBackend(), TBBackendKind::sdl);
         const Rect bounds{40, 40, 140, 200};
-        WindowPtr w = NewCWindow(nullptr, &bounds,
-                                 reinterpret_cast<ConstStr255Param>("\x03"
-                                                                    "SDL"),
-                                 true, movableDBoxProc, reinterpret_cast<WindowPtr>(-1), false, 0);
-        SetPort(w);
-        PaintRect(&w->portRect);
+        WindowPtr w = NewCWindow(nullptr, &bounds, nullptr, true, movableDBoxProc, WindowPtr(-1), false, 0);
         TBPresent();
-
         SDL_Event click{};
         click.type = SDL_MOUSEBUTTONDOWN;
         click.button.button = SDL_BUTTON_LEFT;
@@ -55,32 +51,24 @@ TEST(SdlBackend, OpensOffscreenPresentsAndMapsInput) {
         click.button.y = 60 * scale;
         SDL_PushEvent(&click);
         EventRecord e = next(mDownMask);
-        EXPECT_EQ(e.what, mouseDown);
-        EXPECT_EQ(e.where.h, 50) << "window pixels are divided by the scale";
-        EXPECT_EQ(e.where.v, 60);
-        EXPECT_TRUE(Button());
+        EXPECT_EQ((std::tuple{e.what, e.where.h, e.where.v}), (std::tuple{mouseDown, 50, 60})) << scale;
 
-        pushKey(SDLK_LCTRL, true);
-        pushKey(SDLK_BACKSPACE, true);
-        e = next(keyDownMask);
-        EXPECT_EQ((e.message & keyCodeMask) >> 8, 51) << "Backspace is Delete (51)";
-        EXPECT_NE(e.modifiers & cmdKey, 0) << "Ctrl is Command";
-        pushKey(SDLK_LCTRL, false);
-        pushKey(SDLK_LALT, true);
-        pushKey(SDLK_DELETE, true);
-        pushKey(SDLK_TAB, true);
-        e = next(keyDownMask);
-        EXPECT_EQ((e.message & keyCodeMask) >> 8, 117);
-        EXPECT_NE(e.modifiers & optionKey, 0) << "Alt is Option";
-        e = next(keyDownMask);
-        EXPECT_EQ((e.message & keyCodeMask) >> 8, 48);
-        KeyMap keys;
-        GetKeys(keys);
-        EXPECT_EQ(keys[1] & 0x8004u, 0x0004u) << "Option held, Command released";
-        const unsigned long before = TickCount();
-        SDL_Delay(50);
-        EXPECT_GE(TickCount() - before, 2u) << "ticks follow the real clock";
-
+        // Backspace is Delete (51) and Ctrl is Command; the Delete key is forward delete (117) and
+        // Alt is Option.
+        const struct {
+            SDL_Keycode modifier, key;
+            long code;
+            EventModifiers held;
+        } keys[] = {{SDLK_LCTRL, SDLK_BACKSPACE, 51, cmdKey}, {SDLK_LALT, SDLK_DELETE, 117, optionKey}};
+        for (const auto& k : keys) {
+            push(SDL_KEYDOWN, k.modifier);
+            push(SDL_KEYDOWN, k.key);
+            e = next(keyDownMask);
+            EXPECT_EQ((std::tuple{(e.message & keyCodeMask) >> 8, e.modifiers & (cmdKey | optionKey)}),
+                      (std::tuple{k.code, int(k.held)}));
+            push(SDL_KEYUP, k.key);
+            push(SDL_KEYUP, k.modifier);
+        }
         DisposeWindow(w);
         TBShutdownBackend();
     }

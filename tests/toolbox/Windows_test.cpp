@@ -1,11 +1,7 @@
-// Windows: stacking and hit testing, dragging by the title bar, update events, the auxiliary
-// record, and snapshots of what they show.
+// Windows: stacking and hit testing, update events, and patterns aligned to the screen.
 #include "UiTestSupport.h"
 
-#include <cstdio>
 #include <tuple>
-#include <filesystem>
-#include <unistd.h>
 
 namespace {
 
@@ -64,25 +60,6 @@ TEST_F(Windows, StackingDecidesWhichWindowAPointHits) {
     EXPECT_EQ(TBNextWindow(document), dialog);
 }
 
-TEST_F(Windows, AMovableDialogIsDraggedByItsTitleBar) {
-    script("down 50,-8\nmove 70,0\nmove 90,22\nup 90,22\n");
-    EventRecord e = nextEvent(mDownMask);
-    WindowPtr hit = nullptr;
-    ASSERT_EQ(FindWindow(e.where, &hit), inDrag);
-    ASSERT_EQ(hit, dialog);
-    Rect screen, content;
-    TBGetScreenBounds(&screen);
-    DragWindow(hit, e.where, &screen);
-    TBGetWindowContentRect(dialog, &content);
-    // Moved by the drag's offset (40, 30); local coordinates follow the window.
-    SetPort(dialog);
-    Point origin{0, 0}, g{135, 145};
-    LocalToGlobal(&origin);
-    GlobalToLocal(&g);
-    EXPECT_EQ((std::tuple{content.left, content.top, origin.h, g.h, g.v}), (std::tuple{140, 130, 140, 5, 5}));
-    EXPECT_EQ(hits({{135, 145}}), (Hits{{inContent, dialog}}));
-}
-
 TEST_F(Windows, InvalidatedContentComesBackAsOneUpdateEventUntilRedrawn) {
     // Front window first, then nothing left to update.
     EventRecord e;
@@ -113,29 +90,6 @@ TEST_F(Windows, InvalidatedContentComesBackAsOneUpdateEventUntilRedrawn) {
     EXPECT_FALSE(GetNextEvent(updateMask, &e));
 }
 
-TEST_F(Windows, RecordsKeepReferenceWordsAndTitles) {
-    EXPECT_EQ(GetWRefCon(document), 7);
-    AuxWinHandle aux = nullptr, again = nullptr;
-    ASSERT_TRUE(GetAuxWin(dialog, &aux));
-    ASSERT_NE(aux, nullptr);
-    int owner = 0;
-    (**aux).awRefCon = reinterpret_cast<long>(&owner);
-    GetAuxWin(dialog, &again);
-    EXPECT_EQ(reinterpret_cast<int*>((**again).awRefCon), &owner) << "the reference word carries a pointer";
-    Str255 t;
-    GetWTitle(dialog, t);
-    EXPECT_EQ(pstr(t), "Lights");
-    SetPort(dialog);
-    const Rect bounds{0, 0, 10, 10};
-    WindowRecord storage;
-    WindowPtr own = NewCWindow(&storage, &bounds, nullptr, false, plainDBox, nullptr, false, 0);
-    EXPECT_EQ(own, &storage.port) << "caller storage is used";
-    DisposeWindow(own);
-    GrafPtr current;
-    GetPort(&current);
-    EXPECT_EQ(current, dialog);
-}
-
 TEST_F(Windows, PatternsInWindowsAlignToTheScreenGrid) {
     SetPort(document); // content at global (20, 40)
     const Pattern dot{{0x80, 0, 0, 0, 0, 0, 0, 0}};
@@ -145,34 +99,4 @@ TEST_F(Windows, PatternsInWindowsAlignToTheScreenGrid) {
     EXPECT_EQ(
         (std::tuple{TBGetPixel(document, 4, 0), TBGetPixel(document, 0, 0), TBGetPixel(document, 12, 8)}),
         (std::tuple{0u, 0xFFFFFFu, 0u}));
-}
-
-TEST_F(Windows, SnapshotsRoundTripThroughPNG) {
-    SetPort(dialog);
-    RGBColor c{0x1234, 0x5678, 0x9ABC};
-    RGBForeColor(&c);
-    Rect r{5, 5, 25, 45};
-    PaintRect(&r);
-    const std::string dir = ::testing::TempDir();
-    const std::string windowFile = dir + "/tb-window-" + std::to_string(getpid()) + ".png";
-    const std::string screenFile = dir + "/tb-screen-" + std::to_string(getpid()) + ".png";
-    std::string error;
-    ASSERT_TRUE(TBSnapshotWindow(dialog, windowFile, &error)) << error;
-    int w = 0, h = 0;
-    std::vector<std::uint32_t> px;
-    ASSERT_TRUE(TBReadPNG(windowFile, &w, &h, &px, &error)) << error;
-    EXPECT_EQ((std::tuple{w, h, px[std::size_t(10 * w + 10)], px[0]}),
-              (std::tuple{300, 200, 0x12569Au, 0xFFFFFFu}));
-
-    ASSERT_TRUE(TBSnapshotScreen(screenFile, &error)) << error;
-    ASSERT_TRUE(TBReadPNG(screenFile, &w, &h, &px, &error)) << error;
-    EXPECT_EQ((std::tuple{w, h, px[std::size_t((100 + 10) * w + 100 + 10)]}),
-              (std::tuple{1024, 768, 0x12569Au}))
-        << "the window's content on the screen";
-    EXPECT_EQ(px, TBComposeScreen());
-    EXPECT_FALSE(std::filesystem::exists(screenFile + ".tmp"));
-    std::remove(windowFile.c_str());
-    std::remove(screenFile.c_str());
-    EXPECT_FALSE(TBSnapshotScreen("/nonexistent/dir/x.png", &error));
-    EXPECT_FALSE(error.empty());
 }

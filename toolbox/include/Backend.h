@@ -93,9 +93,8 @@ void TBInputText(const std::string& text);
 void TBAdvanceTicks(unsigned long ticks);
 
 // ---- Snapshots ------------------------------------------------------------------------------------
-// Writes the composed screen, or one window's content, as an 8-bit RGB PNG (via a temporary file).
+// Writes the composed screen as an 8-bit RGB PNG (via a temporary file).
 bool TBSnapshotScreen(const std::string& path, std::string* error);
-bool TBSnapshotWindow(WindowPtr window, const std::string& path, std::string* error);
 // The composed screen as 0x00RRGGBB pixels, row by row (width x height of the screen).
 std::vector<std::uint32_t> TBComposeScreen();
 // Reads an 8-bit RGB/RGBA PNG into 0x00RRGGBB pixels (tests compare snapshots with it).

@@ -77,15 +77,9 @@ enum : std::int16_t {
     notPatOr = 13,
     notPatXor = 14,
     notPatBic = 15,
+    // Of the arithmetic modes only blend and addOver draw; the others (33, 35-39) leave the pixel.
     blend = 32,
-    addPin = 33,
     addOver = 34,
-    subPin = 35,
-    transparent = 36,
-    adMax = 37,
-    addMax = 37,
-    subOver = 38,
-    adMin = 39,
     grayishTextOr = 49,
     hilite = 50,
     ditherCopy = 64,
@@ -204,7 +198,7 @@ void RGBForeColor(const RGBColor* color);
 void RGBBackColor(const RGBColor* color);
 void GetForeColor(RGBColor* color);
 void GetBackColor(RGBColor* color);
-void OpColor(const RGBColor* color); // the weight of blend and the pin of addPin/subPin
+void OpColor(const RGBColor* color); // the weight of blend
 void ForeColor(long classicColor);   // blackColor 33, whiteColor 30, redColor 205 ...
 void BackColor(long classicColor);
 enum : long {

@@ -61,12 +61,6 @@ bool TBSnapshotScreen(const std::string& path, std::string* error) {
     return writePNG(path, screen.right, screen.bottom, pixels.data(), std::size_t(screen.right), error);
 }
 
-bool TBSnapshotWindow(WindowPtr window, const std::string& path, std::string* error) {
-    const PixMap& pm = **window->portPixMap;
-    return writePNG(path, pm.bounds.right - pm.bounds.left, pm.bounds.bottom - pm.bounds.top,
-                    reinterpret_cast<const std::uint32_t*>(pm.baseAddr), std::size_t(pm.rowBytes / 4), error);
-}
-
 bool TBReadPNG(const std::string& path, int* width, int* height, std::vector<std::uint32_t>* pixels,
                std::string* error) {
     png_image image{};

@@ -3,8 +3,6 @@
 // grey of 0x80 twice adds 0x100, i.e. nothing.
 #include "QDInternal.h"
 
-#include <algorithm>
-
 namespace qdraw {
 
 namespace {
@@ -29,34 +27,12 @@ std::uint32_t blendPixels(std::uint32_t s, std::uint32_t d, std::uint32_t weight
     return out;
 }
 
-std::uint32_t pinned(std::uint32_t v, std::uint32_t pin) {
-    return std::min(v, pin);
-}
-
 std::uint32_t arithmetic(const Transfer& t, std::uint32_t d, std::uint32_t s) {
     switch (t.mode) {
     case blend:
         return blendPixels(s, d, t.op);
-    case addPin: {
-        std::uint32_t sum =
-            perChannel(s, d, [](std::uint32_t a, std::uint32_t b) { return std::min(a + b, 255u); });
-        return perChannel(sum, t.op, pinned);
-    }
     case addOver:
         return perChannel(s, d, [](std::uint32_t a, std::uint32_t b) { return a + b; });
-    case subPin: {
-        std::uint32_t diff =
-            perChannel(d, s, [](std::uint32_t a, std::uint32_t b) { return a > b ? a - b : 0u; });
-        return perChannel(diff, t.op, [](std::uint32_t a, std::uint32_t pin) { return std::max(a, pin); });
-    }
-    case subOver:
-        return perChannel(d, s, [](std::uint32_t a, std::uint32_t b) { return a - b; });
-    case adMax:
-        return perChannel(s, d, [](std::uint32_t a, std::uint32_t b) { return std::max(a, b); });
-    case adMin:
-        return perChannel(s, d, [](std::uint32_t a, std::uint32_t b) { return std::min(a, b); });
-    case transparent:
-        return s == t.bk ? d : s;
     default:
         return d;
     }
@@ -125,7 +101,7 @@ Transfer transferFor(const GrafPort& port, std::int16_t mode, bool colourSource)
 std::uint32_t transferPixel(const Transfer& t, std::uint32_t dst, bool on, std::uint32_t src) {
     if (t.mode == hilite)
         return hiliteOf(t, dst, on);
-    if (t.mode >= blend && t.mode <= adMin)
+    if (t.mode >= blend && t.mode < grayishTextOr)
         return quantised(t, arithmetic(t, dst, src));
     bool notVariant = t.mode & 4;
     if (t.colourSource)
