@@ -37,6 +37,15 @@ struct Samples {
     }
 };
 
+// Each sample as (gx, gy, weight).
+std::vector<std::array<LM_sint32, 3>> Gradients(const Samples& s) {
+    std::vector<std::array<LM_sint32, 3>> out;
+    for (LM_uint32 i = 0; i < s.count; ++i)
+        out.push_back({s.gx[i], s.gy[i], s.w[i]});
+    EXPECT_EQ(s.gxEnd - s.gx, std::ptrdiff_t(s.count));
+    return out;
+}
+
 // The normal worked out the slow way: q exact, converted to float, the sum with Z x Z in float, the
 // root and division in double.
 LM_vector3f ReferenceNormal(LM_sint32 gx, LM_sint32 gy) {
@@ -67,19 +76,9 @@ TEST(HeightFilter, WeightsSumTo72AndTheDivisionIsBy68TowardZero) {
     const LM_sint32 heights[] = {0, 0, -1, 0, 1};
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(LM_FilterHeight(corner.data(), 5, amplitudes[i]), heights[i]) << amplitudes[i];
-
-    // One white pixel on black: 30720 on it, 7680 beside it, 1920 on the diagonals.
-    LM_GlobalsPtr g = MakeGlobals();
-    ChannelBlock block(7, 7);
-    block.at(3, 3) = 255;
-    g->bumpMap.amplitude = 256;
-    ASSERT_EQ(LM_StoreBumpMap(block.rows, g->bumpMap), 0);
-    EXPECT_EQ(g->bumpMap.rowLength, 3u);
-    const LM_sint32 expected[9] = {1920, 7680, 1920, 7680, 30720, 7680, 1920, 7680, 1920};
-    for (int i = 0; i < 9; ++i)
-        EXPECT_EQ(g->bumpMap.heights[i], expected[i]) << i;
 }
 
+// One white pixel on black filters to 30720 on it, 7680 beside it and 1920 on the diagonals.
 TEST(HeightFilter, MapGeometryFollowsTheBlockAndTheBufferOnlyGrows) {
     LM_GlobalsPtr g = MakeGlobals();
     LM_bump_map& map = g->bumpMap;
@@ -119,38 +118,17 @@ TEST(HeightFilter, MapGeometryFollowsTheBlockAndTheBufferOnlyGrows) {
 }
 
 TEST(BumpSamples, QuadsBecomeGradientsAndOnlyFlatOnesMerge) {
-    Samples s;
-    s.quad(0, 0, -3, 0); // dd = -3, de = 0: gx = -3 >> 1 = -2, gy = 3 >> 1 = 1
-    EXPECT_EQ(s.count, 1u);
-    EXPECT_EQ(s.gx[0], -2);
-    EXPECT_EQ(s.gy[0], 1);
-    EXPECT_EQ(s.w[0], 4);
-    s.quad(0, 1, 0, 0); // dd = 0, de = 1: both shifts give 0, a flat quad
-    s.quad(1, 3, 5, 1); // dd = 4, de = 2: gx = 3, gy = -1
-    s.quad(0, 0, 0, 0); // flat again: merges into the first flat sample
-    EXPECT_EQ(s.count, 3u);
-    EXPECT_EQ(s.gxEnd - s.gx, 3);
-    const LM_sint32 gx[] = {-2, 0, 3}, gy[] = {1, 0, -1}, w[] = {4, 8, 4};
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(s.gx[i], gx[i]) << i;
-        EXPECT_EQ(s.gy[i], gy[i]) << i;
-        EXPECT_EQ(s.w[i], w[i]) << i;
-    }
-    Samples flat;
-    flat.quad(7, 7, 7, 7).quad(7, 7, 7, 7).quad(7, 7, 7, 7).quad(7, 7, 7, 7);
-    EXPECT_EQ(flat.count, 1u);
-    EXPECT_EQ(flat.w[0], 16);
-    Samples equal;
-    equal.quad(0, 5, 5, 0).quad(0, 5, 5, 0); // a ramp rising by 5 to the right: gx = 5, gy = 0
-    EXPECT_EQ(equal.count, 2u) << "equal sloped quads stay apart";
-    EXPECT_EQ(equal.gx[1], 5);
-    EXPECT_EQ(equal.gy[1], 0);
-    Samples falling;
-    falling.quad(5, 5, 0, 0).quad(0, 0, 0, 1); // rows 5 lower each row down: gy = 5; then -1 >> 1
-    EXPECT_EQ(falling.gx[0], 0);
-    EXPECT_EQ(falling.gy[0], 5);
-    EXPECT_EQ(falling.gx[1], -1);
-    EXPECT_EQ(falling.gy[1], -1);
+    using G = std::vector<std::array<LM_sint32, 3>>;
+    // dd = -3, de = 0: gx = -3 >> 1 = -2, gy = 3 >> 1 = 1; dd = 0, de = 1: both shifts give 0, a flat
+    // quad; dd = 4, de = 2: gx = 3, gy = -1; flat again: merges into the first flat sample.
+    EXPECT_EQ(Gradients(Samples().quad(0, 0, -3, 0).quad(0, 1, 0, 0).quad(1, 3, 5, 1).quad(0, 0, 0, 0)),
+              (G{{-2, 1, 4}, {0, 0, 8}, {3, -1, 4}}));
+    EXPECT_EQ(Gradients(Samples().quad(7, 7, 7, 7).quad(7, 7, 7, 7).quad(7, 7, 7, 7).quad(7, 7, 7, 7)),
+              (G{{0, 0, 16}}));
+    // A ramp rising by 5 to the right: equal sloped quads stay apart.
+    EXPECT_EQ(Gradients(Samples().quad(0, 5, 5, 0).quad(0, 5, 5, 0)), (G{{5, 0, 4}, {5, 0, 4}}));
+    // Rows 5 lower each row down: gy = 5; then -1 >> 1.
+    EXPECT_EQ(Gradients(Samples().quad(5, 5, 0, 0).quad(0, 0, 0, 1)), (G{{0, 5, 4}, {-1, -1, 4}}));
 }
 
 TEST(BumpSamples, NormalsTiltAgainstTheSlope) {
@@ -205,26 +183,6 @@ TEST(BumpShading, TiltedNormalsFollowTheMirrorRule) {
     std::vector<LM_color96> d3(1), s3(1);
     LM_ShadeLightBumps(below, 1, at, away, d3.data(), s3.data(), one);
     EXPECT_EQ(d3[0].red | s3[0].red, 0);
-}
-
-TEST(BumpShading, UniformTextureShadesLikeTheFlatShader) {
-    LM_GlobalsPtr g = MakeThreeLights();
-    g->gloss = 200;
-    g->material = 100;
-    BlockHandle block;
-    g->ConvertToParameters(block.block(), false);
-    const Rect tile = {4, 8, 12, 16};
-    ChannelBlock channel(14, 14, 77);
-    g->bumpMap.amplitude = 256;
-    ASSERT_EQ(LM_StoreBumpMap(channel.rows, g->bumpMap), 0);
-
-    TileRun flat(block, 24, 16, tile);
-    LM_ShadeTile(flat.view, flat.block, g.get());
-    TileRun bumps(block, 24, 16, tile);
-    LM_ShadeTileWithBumps(bumps.view, bumps.block, g.get());
-    EXPECT_EQ(bumps.result, flat.result);
-    EXPECT_EQ(g->rowWeights[0], 16) << "one sample a pixel";
-    EXPECT_EQ(g->rowWeights[1], 0);
 }
 
 TEST(BumpShading, SamplesAverageByWeightAndLongRowsAreNotLit) {

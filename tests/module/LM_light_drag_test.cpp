@@ -1,5 +1,5 @@
 // Pressing on the lights over the preview: which handle a press finds, and what scripted drags of
-// the centre and of each grab handle do to the light, with the expected axes worked out by hand.
+// each grab handle do to the light, with the expected axes worked out by hand.
 #include "LightTestSupport.h"
 
 #include "Backend.h"
@@ -19,18 +19,19 @@ std::ostream& operator<<(std::ostream& out, LM_vectori2 v) {
 
 namespace {
 
-// The dialog items the drags use, in the window's local coordinates.
+// The dialog items the drags use, in the window's local coordinates. Where centre drags leave a
+// light, the trash and the well are the dialog's tests (LightDrag_test.cpp).
 constexpr Rect kWorkArea = {10, 10, 160, 210}; // drag area (11, 11)-(209, 159)
 constexpr Rect kTrash = {120, 220, 152, 252};  // drop area (221, 121)-(251, 151)
 
-std::vector<std::string> dialogLog; // the dialog hooks called, in order
+std::vector<std::string> trashLog; // how the trash was drawn, in order
 
 const LM_light_dialog_hooks kHooks = {
     [](DialogPtr, LM_sint16 item, Rect& box) { box = item == LM_ITEM_TRASH ? kTrash : kWorkArea; },
-    [](DialogPtr, LM_sint16) { dialogLog.push_back("trash"); },
-    [](DialogPtr, LM_sint16) { dialogLog.push_back("inverse trash"); },
-    [] { dialogLog.push_back("too few lights"); },
-    [](DialogPtr, LM_globals*) { dialogLog.push_back("current light"); },
+    [](DialogPtr, LM_sint16) { trashLog.push_back("trash"); },
+    [](DialogPtr, LM_sint16) { trashLog.push_back("inverse trash"); },
+    [] {},
+    [](DialogPtr, LM_globals*) {},
 };
 
 std::string at(LM_vectori2 p) {
@@ -52,7 +53,6 @@ class LightDrags : public ::testing::Test {
         ASSERT_NE(window, nullptr);
         SetPort(window);
         globals = makeGlobals({110, 85});
-        dialogLog.clear();
     }
     void TearDown() override {
         DisposeWindow(window);
@@ -61,32 +61,27 @@ class LightDrags : public ::testing::Test {
 
     LM_light_UI& current() { return globals->lights[globals->currentLight]; }
 
-    // Replays `script` up to its press, as the dialog's event loop would, then hands the rest of it
-    // to the drag.
-    template <typename Drag> void drag(const std::string& script, Drag&& run) {
+    // Replays the press at `from` as the dialog's event loop would, then hands the script lines
+    // `moves` to the drag of the grab handle `result` (LM_HIT_CENTER: the light's centre).
+    void dragHandle(LM_sint16 result, LM_vectori2 from, const std::string& moves) {
         std::string error;
-        ASSERT_TRUE(TBLoadInputScript(script, &error)) << error;
+        ASSERT_TRUE(TBLoadInputScript("down " + at(from) + "\n" + moves, &error)) << error;
         EventRecord event;
         for (int i = 0; i < 50 && !GetNextEvent(mDownMask, &event); ++i) {
         }
         ASSERT_EQ(event.what, mouseDown);
-        run();
+        if (result == LM_HIT_CENTER)
+            LM_light_figure(current()).MoveUI(window, globals.get(), kHooks);
+        else
+            LM_light_figure(current()).DragGrabHandle(window, globals.get(), result, kHooks);
         EXPECT_TRUE(TBScriptFinished());
         EXPECT_EQ(TBScriptError(), "");
         // The dialog's loop takes the release.
         FlushEvents(everyEvent, 0);
     }
-    // Presses at `from`, then carries out the script lines `moves`.
-    void dragHandle(LM_sint16 result, LM_vectori2 from, const std::string& moves) {
-        drag("down " + at(from) + "\n" + moves,
-             [&] { LM_light_figure(current()).DragGrabHandle(window, globals.get(), result, kHooks); });
-    }
     // Pulls the handle straight to `to` with the modifier keys `keys` ("+shift ...") held.
     void dragHandle(LM_sint16 result, LM_vectori2 from, LM_vectori2 to, const std::string& keys = "") {
         dragHandle(result, from, "move " + at(to) + " " + keys + "\nup " + at(to) + " " + keys + "\n");
-    }
-    void moveLight(const std::string& script) {
-        drag(script, [&] { LM_light_figure(current()).MoveUI(window, globals.get(), kHooks); });
     }
 };
 
@@ -154,69 +149,20 @@ TEST_F(LightDrags, PressesFindTheCurrentLightFirstThenTheLowestIndex) {
     EXPECT_EQ(found, 1);
 }
 
-// Centre drags, each from where the last left the light: the centre lands on the mouse; a release
-// outside the work area (its inner box's last pixel row included) and the trash puts the light
-// back; the only light dropped on the trash gives the alert and goes back; the trash highlight
-// follows the mouse.
-TEST_F(LightDrags, CentreDragsMoveTheLightOrPutItBack) {
-    shapeLight(*globals, current(), lightTypeSpot, {100, 80}, {30, 30}, {-15, 15});
-    using Log = std::vector<std::string>;
-    const struct {
-        const char* script;
-        LM_vectori2 at;
-        Log log;
-    } rows[] = {
-        {"down 102,81\nup 102,81\n", {102, 81}, {}},
-        {"down 102,81\nmove 150,20\nmove 300,190\nmove 60,140\nup 60,140\n", {60, 140}, {}},
-        {"down 60,140\nmove 120,100\nmove 280,40\nup 280,40\n", {60, 140}, {}},
-        {"down 60,140\nup 60,159\n", {60, 140}, {}},
-        {"down 60,140\nmove 150,100\nmove 230,130\nup 230,130\n",
-         {60, 140},
-         {"inverse trash", "too few lights", "trash"}},
-        {"down 60,140\nmove 230,130\nmove 120,90\nup 120,90\n", {120, 90}, {"inverse trash", "trash"}},
-    };
-    for (const auto& row : rows) {
-        dialogLog.clear();
-        moveLight(row.script);
-        EXPECT_EQ(current().position, (LM_vectori2{LM_sint16(row.at.x - 110), LM_sint16(row.at.y - 85)}))
-            << row.script;
-        EXPECT_EQ(dialogLog, row.log) << row.script;
-        EXPECT_EQ(globals->lightCount, 1);
-    }
-}
-
-TEST_F(LightDrags, DroppingOnTheTrashDeletesAndLightZeroBecomesCurrent) {
-    // Three lights, the middle one dropped: the last moves down.
-    globals->CreateNewLight(40, 40);
-    globals->CreateNewLight(60, 60);
-    globals->lights[2].color = {1, 2, 3};
-    globals->currentLight = 1;
-    shapeLight(*globals, current(), lightTypeOmni, {150, 100}, {}, {}, 5);
-    moveLight("down 150,100\nmove 240,140\nup 240,140\n");
-    EXPECT_EQ(globals->lightCount, 2);
-    EXPECT_EQ(globals->currentLight, 0);
-    EXPECT_EQ(globals->lights[1].color.blue, 3);
-    EXPECT_EQ(dialogLog, (std::vector<std::string>{"inverse trash", "trash", "current light"}));
-}
-
-TEST_F(LightDrags, CentreDragRestoresPortAndClip) {
+// The trash is highlighted while the light is over it and drawn plain again when it leaves; the
+// drag leaves the caller's port current.
+TEST_F(LightDrags, ACentreDragOverTheTrashHighlightsIt) {
     shapeLight(*globals, current(), lightTypeOmni, {100, 80}, {}, {}, 5);
-    RgnHandle clip = NewRgn();
-    RgnHandle after = NewRgn();
-    const Rect inside = {0, 0, 150, 250};
-    ClipRect(&inside);
-    GetClip(clip);
-    GrafPtr elsewhere = TBNewOffscreenPort(&inside, 32);
+    trashLog.clear();
+    const Rect small = {0, 0, 10, 10};
+    GrafPtr elsewhere = TBNewOffscreenPort(&small, 32);
     SetPort(elsewhere);
-    moveLight("down 100,80\nmove 230,130\nup 230,130\n");
+    dragHandle(LM_HIT_CENTER, {100, 80}, "move 230,130\nmove 120,90\nup 120,90\n");
+    EXPECT_EQ(trashLog, (std::vector<std::string>{"inverse trash", "trash"}));
+    EXPECT_EQ(current().position, (LM_vectori2{10, 5}));
     GrafPtr port;
     GetPort(&port);
-    EXPECT_EQ(port, elsewhere);
-    SetPort(window);
-    GetClip(after);
-    EXPECT_TRUE(EqualRgn(clip, after));
-    DisposeRgn(clip);
-    DisposeRgn(after);
+    EXPECT_EQ(port, elsewhere) << "the caller's port again";
     TBDisposeOffscreenPort(elsewhere);
 }
 

@@ -1,5 +1,6 @@
-// The value slider on a window of the headless backend: geometry, value from pixel, value
-// text, hit test, drag, inactive drawing, the degenerate ranges, and the dialog's own sliders.
+// The value slider on a window of the headless backend: value from pixel on the dialog's own
+// sliders, value text, hit test, drag and the degenerate ranges. The values the dialog's presses
+// give and its inactive sliders drawn in grey are Dialog_test's.
 #include "Backend.h"
 #include "Events.h"
 #include "LM_test_support.h"
@@ -45,16 +46,6 @@ class Slider : public ::testing::Test {
 
     WindowPtr window = nullptr;
 };
-
-TEST_F(Slider, ValueFollowsThePressedPixel) {
-    ControlHandle c = Make(0, 255);
-    const LM_slider_type_0& s = Of(c);
-    EXPECT_EQ(s.IndicatorY(), 17) << "one below the bar";
-    for (auto [pixel, value] : {std::pair{10, 0}, {11, 2}, {60, 127}, {110, 255}})
-        EXPECT_EQ(ValueAt(c, std::int16_t(pixel)), value) << "pixel " << pixel;
-    SetControlValue(c, 128);
-    EXPECT_EQ(s.IndicatorX(), 60);
-}
 
 // Each slider of the dialog reaches every value of its range, its default among them, by a press at
 // some pixel of its bar.
@@ -111,21 +102,6 @@ TEST_F(Slider, PressesAlongTheBandBelowTheBarDragTheIndicator) {
     ASSERT_EQ(event.what, mouseDown);
     EXPECT_EQ(TrackControl(c, Point{20, 30}, kControlActionDefault), LM_SLIDER_PART);
     EXPECT_EQ(GetControlValue(c), 255) << "dragged beyond the end";
-}
-
-TEST_F(Slider, InactiveDrawsGreyAndInvisibleNothing) {
-    ControlHandle c = Make(0, 255);
-    HiliteControl(c, kControlInactivePart);
-    Draw1Control(c);
-    EXPECT_EQ(TBGetPixel(window, 30, 16), 0x7F7F7Fu) << "the bar in grey";
-    RGBColor fore;
-    GetForeColor(&fore);
-    EXPECT_EQ(fore.red, 0) << "black again afterwards";
-    HideControl(c);
-    const Rect r = {0, 0, 30, 115};
-    EraseRect(&r);
-    Draw1Control(c);
-    EXPECT_EQ(TBGetPixel(window, 30, 16), 0xFFFFFFu);
 }
 
 TEST_F(Slider, DegenerateRangesDoNotDivideByZero) {

@@ -52,60 +52,6 @@ class StyleFiles : public ::testing::Test {
     LM_GlobalsPtr g = MakeGlobals();
 };
 
-TEST_F(StyleFiles, SavedStylesLoadBackAndAreListedByName) {
-    PString warm("Warm evening");
-    ASSERT_TRUE(LM_SaveStyle(warm.s, *g));
-    EXPECT_EQ(fs::file_size(folder() + "/Warm evening"), 64u);
-    g->CreateNewLight(150, 120);
-    g->gloss = 7;
-    PString cold("cold morning");
-    ASSERT_TRUE(LM_SaveStyle(cold.s, *g));
-    std::ofstream(folder() + "/notes.txt") << "not a style"; // foreign files are not listed
-
-    LM_GlobalsPtr loaded = MakeGlobals();
-    loaded->previewCenter = {100, 100};
-    ASSERT_TRUE(LM_LoadStyle(cold.s, *loaded));
-    EXPECT_EQ(loaded->lightCount, 2);
-    EXPECT_EQ(loaded->gloss, 7);
-    EXPECT_EQ(listed(0), "cold morning"); // letter case ignored in the order
-    EXPECT_EQ(listed(1), "Warm evening");
-    EXPECT_EQ(listed(2), "<none>");
-    EXPECT_TRUE(LM_style_istream::Exists(warm.s));
-    PString missing("missing");
-    EXPECT_FALSE(LM_style_istream::Exists(missing.s));
-    EXPECT_FALSE(LM_LoadStyle(missing.s, *loaded));
-}
-
-// A style file is there whole or not at all: a failed overwrite leaves the old style; a save that
-// dies leaves its temporary file behind, which is never listed, and the next save takes another
-// name; a stream dropped before it is closed leaves nothing.
-TEST_F(StyleFiles, AStyleFileIsThereWholeOrNotAtAll) {
-    PString first("First");
-    ASSERT_TRUE(LM_SaveStyle(first.s, *g));
-    g->CreateNewLight(150, 120);
-    TBFilesSetSpaceLimit(80); // less than the new file needs
-    EXPECT_FALSE(LM_SaveStyle(first.s, *g));
-    TBFilesSetSpaceLimit(-1);
-    EXPECT_EQ(fs::file_size(folder() + "/First"), 64u) << "the failed save left the old style as it was";
-    fs::copy_file(folder() + "/First", folder() + "/.saving-1");
-    EXPECT_EQ(listed(0), "First");
-    EXPECT_EQ(listed(1), "<none>");
-    PString second("Second");
-    ASSERT_TRUE(LM_SaveStyle(second.s, *g));
-    EXPECT_GT(fs::file_size(folder() + "/Second"), 64u);
-    EXPECT_TRUE(LM_SaveStyle(first.s, *g));
-    EXPECT_GT(fs::file_size(folder() + "/First"), 64u) << "replaced once the new file was whole";
-
-    PString third("Third");
-    {
-        LM_style_ostream out;
-        ASSERT_TRUE(out.Open(third.s));
-        EXPECT_FALSE(LM_style_istream::Exists(third.s)) << "not under its name while written";
-    }
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder()), fs::directory_iterator()), 3)
-        << ".saving-1, First and Second";
-}
-
 TEST_F(StyleFiles, LongNamesAreCutWithoutSplittingACharacter) {
     PString forty("A forty character style name, really!!!!");
     ASSERT_EQ(forty.s[0], 40);
@@ -131,8 +77,8 @@ TEST_F(StyleFiles, AFileInThePlaceOfTheFolderFailsEveryOperation) {
     EXPECT_FALSE(LM_style_ostream::IsLocked(name.s));
 }
 
-} // namespace
-
+// A style file is there whole or not at all, and a locked one stays as it is (the dialog's alerts
+// for it are in StyleDialog_test.cpp).
 TEST_F(StyleFiles, FileSystemFaultsLeaveNoPartOfAStyleBehind) {
     PString name("Evening");
     // A full disk, at every byte of the 64-byte file and before the folder exists.
@@ -141,35 +87,40 @@ TEST_F(StyleFiles, FileSystemFaultsLeaveNoPartOfAStyleBehind) {
         EXPECT_FALSE(LM_SaveStyle(name.s, *g)) << room << " bytes free";
         TBFilesSetSpaceLimit(-1);
         EXPECT_FALSE(fs::exists(folder() + "/Evening")) << room << " bytes free";
-        EXPECT_EQ(listed(0), "<none>");
     }
     ASSERT_TRUE(LM_SaveStyle(name.s, *g));
-    const std::uintmax_t saved = fs::file_size(folder() + "/Evening");
-
-    // A locked file is neither overwritten nor deleted, and still loads.
-    fs::permissions(folder() + "/Evening",
-                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
-    EXPECT_TRUE(LM_style_ostream::IsLocked(name.s));
+    // A failed overwrite leaves the old style as it was.
+    g->CreateNewLight(150, 120);
+    TBFilesSetSpaceLimit(80);
     EXPECT_FALSE(LM_SaveStyle(name.s, *g));
-    EXPECT_FALSE(LM_style_ostream::Erase(name.s));
-    EXPECT_EQ(fs::file_size(folder() + "/Evening"), saved);
-    LM_GlobalsPtr loaded = MakeGlobals();
-    EXPECT_TRUE(LM_LoadStyle(name.s, *loaded));
-
+    TBFilesSetSpaceLimit(-1);
+    EXPECT_EQ(fs::file_size(folder() + "/Evening"), 64u);
+    // A save that died leaves its temporary file, never listed; the next save takes another name.
+    fs::copy_file(folder() + "/Evening", folder() + "/.saving-1");
+    ASSERT_TRUE(LM_SaveStyle(name.s, *g));
+    EXPECT_GT(fs::file_size(folder() + "/Evening"), 64u);
+    // A stream dropped before it is closed leaves nothing, not even under its name meanwhile.
+    PString dropped("Dropped");
+    {
+        LM_style_ostream out;
+        ASSERT_TRUE(out.Open(dropped.s));
+        EXPECT_FALSE(LM_style_istream::Exists(dropped.s));
+    }
     // A read-only folder takes no new style and gives up none, for root as for anyone.
-    fs::permissions(folder() + "/Evening", fs::perms::owner_write, fs::perm_options::add);
-    fs::permissions(folder(), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
+    const fs::perms writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    fs::permissions(folder(), writable, fs::perm_options::remove);
     PString other("Morning");
     EXPECT_FALSE(LM_SaveStyle(other.s, *g));
     EXPECT_FALSE(LM_style_ostream::Erase(name.s));
-    EXPECT_EQ(listed(0), "Evening");
-    EXPECT_EQ(listed(1), "<none>");
     fs::permissions(folder(), fs::perms::owner_write, fs::perm_options::add);
-
+    EXPECT_EQ(std::vector<std::string>({listed(0), listed(1)}),
+              std::vector<std::string>({"Evening", "<none>"}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder()), fs::directory_iterator()), 2)
+        << ".saving-1, Evening";
     // A missing folder is made again.
     fs::remove_all(folder());
     EXPECT_TRUE(LM_SaveStyle(other.s, *g));
     EXPECT_EQ(listed(0), "Morning");
 }
+
+} // namespace

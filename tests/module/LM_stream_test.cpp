@@ -54,15 +54,18 @@ bool load(LM_globals& g, const std::vector<unsigned char>& bytes) {
     return in.Open() && g.Read(in);
 }
 
-TEST(StyleStream, OneSpotlightStyleIs64BytesWithItsHeader) {
+TEST(StyleStream, TheDefaultSetUpIsOneSpotlightIn64Bytes) {
     Globals g = record(100);
     g->Default();
-    const std::vector<unsigned char> b = SettingsBytes(*g);
-    ASSERT_EQ(b.size(), 64u);
-    const std::vector<unsigned char> head = {0x42, 0x42, 0x51, 0x58, 0x4C, 0x4D, 0x00, 0x00, 0x00, 0x90};
-    EXPECT_EQ(std::vector<unsigned char>(b.begin(), b.begin() + 10), head);
-    EXPECT_EQ(b[34] * 256 + b[35], 100);         // the writer's world unit
-    EXPECT_EQ(b[36 + 12] * 256 + b[36 + 13], 3); // spotlight code
+    // The mark and format tag; texture channel, white is high, amplitude, ambient colour, material,
+    // gloss, exposure, ambient light, light count, current light, the writer's unit; the spotlight's
+    // colour (yellow), intensity, spread, on, type, position, axes and radius.
+    const std::vector<unsigned char> expected = {
+        0x42, 0x42, 0x51, 0x58, 0x4C, 0x4D, 0,   0,   0, 0x90, 0,   0,   0, 1,   0, 128,
+        255,  255,  255,  255,  255,  255,  0,   0,   0, 128,  0,   128, 0, 16,  0, 1,
+        0,    0,    0,    100,  255,  255,  255, 255, 0, 0,    0,   127, 0, 128, 0, 1,
+        0,    3,    0,    0,    0,    0,    0,   30,  0, 30,   255, 241, 0, 15,  0, 30};
+    EXPECT_EQ(SettingsBytes(*g), expected);
 }
 
 TEST(StyleStream, WrittenSettingsReadBack) {

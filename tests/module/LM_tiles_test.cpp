@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -59,17 +60,11 @@ TEST_F(TilesTest, RealTilesRunLeftToRightThenDown) {
     EXPECT_EQ(globals->progressTotal, 6);
     EXPECT_EQ(globals->progressDone, 0);
     EXPECT_TRUE(isEmpty(record.maskRequestRect));
-}
-
-TEST_F(TilesTest, TileCountsMatchTheWalk) {
-    struct Case {
-        int w, h, tiles;
-    };
-    for (const Case c :
-         {Case{128, 128, 4}, Case{1, 1, 1}, Case{64, 65, 2}, Case{129, 1, 3}, Case{0, 10, 0}}) {
-        setArea(0, 0, c.w, c.h);
-        EXPECT_EQ(LM_NumTilesNeeded(&record), c.tiles) << c.w << "x" << c.h;
-        EXPECT_EQ(realWalk().size(), std::size_t(c.tiles)) << c.w << "x" << c.h;
+    // Other sizes' counts are RunSequence's (its progress and continue calls); these are its edges.
+    for (const auto& [width, height, tiles] : {std::tuple{129, 1, 3}, {0, 10, 0}}) {
+        setArea(0, 0, width, height);
+        EXPECT_EQ(LM_NumTilesNeeded(&record), tiles) << width << "x" << height;
+        EXPECT_EQ(int(realWalk().size()), tiles) << width << "x" << height;
     }
 }
 

@@ -4,6 +4,7 @@
 #include "LM_memory.h"
 #include "LM_preview.h"
 #include "LM_tiles.h"
+#include "Memory.h"
 #include "TestBlocks.h"
 #include "TestHost.h"
 #include "TestPreview.h"
@@ -65,8 +66,12 @@ TEST(Preview, CachesGiveTheBytesOfAColdRendering) {
     p.g->lights[1].position.x += 17;
     p.g->LightChanged(p.g->lights[1]);
     expectSameAsCold(p, p.render(), "after moving a light");
+    // The light after the deleted one moves down with its caches (still hot); the deleted light's
+    // two are released.
     p.g->currentLight = 1;
+    const long blocks = TBHeapLiveBlocks();
     p.g->DeleteCurrentLight();
+    EXPECT_EQ(TBHeapLiveBlocks(), blocks - 2);
     expectSameAsCold(p, p.render(), "after deleting a light");
     p.g->lights[0].isOn = false;
     p.g->lightCaches[0].Free();

@@ -163,21 +163,6 @@ TEST(RunSequence, RunWithoutAUsableBlockShadesNothing) {
     }
 }
 
-TEST(RunSequence, StartBuildsTheDialogHiddenAndFinishTearsItDown) {
-    TestHost host(MakeTestImage(20, 20));
-    EXPECT_EQ(host.Call(selectorParameters), 0);
-    EXPECT_EQ(host.Call(selectorPrepare), 0);
-    EXPECT_EQ(host.Call(selectorStart), 0);
-    const LM_globals* g = reinterpret_cast<const LM_globals*>(host.GlobalsSlot());
-    ASSERT_NE(g, nullptr);
-    ASSERT_NE(g->dialog, nullptr);
-    EXPECT_FALSE(reinterpret_cast<WindowPeek>(g->dialog)->visible);
-    EXPECT_EQ(g->previewSize.x, 20) << "a small area is previewed at full size";
-    EXPECT_EQ(host.Call(selectorFinish), 0);
-    EXPECT_EQ(std::tuple(g->dialog, g->dialogTemplate, g->previewMap.baseAddr),
-              std::tuple(nullptr, nullptr, nullptr));
-}
-
 TEST(RunSequence, AbortStopsBetweenTiles) {
     const std::vector<std::uint8_t> flat = MixedLightsBlock();
     const std::vector<std::uint8_t> textured = MixedLightsBlock(4);
