@@ -26,13 +26,35 @@ class LayerTraffic final : public TileTraffic {
     }
 };
 
-std::string keptBlock() {
-    const gint size = gimp_get_data_size(kProcedureName);
-    std::string block(std::size_t(std::max(size, 0)), '\0');
-    if (size > 0 && !gimp_get_data(kProcedureName, block.data()))
-        block.clear();
-    return block;
+// Beside the block (under the procedure's name) GIMP keeps what the last dialog closed with: the
+// name of the style its popup showed, a NUL, and the settings as a style file's bytes.
+const std::string kDialogKey = std::string(kProcedureName) + "-dialog";
+
+std::string kept(const std::string& key) {
+    const gint size = gimp_get_data_size(key.c_str());
+    std::string bytes(std::size_t(std::max(size, 0)), '\0');
+    if (size > 0 && !gimp_get_data(key.c_str(), bytes.data()))
+        bytes.clear();
+    return bytes;
 }
+
+void keep(const std::string& key, const std::string& bytes) {
+    if (!bytes.empty())
+        gimp_set_data(key.c_str(), bytes.data(), guint32(bytes.size()));
+}
+
+DialogStart lastDialog() {
+    const std::string last = kept(kDialogKey);
+    const std::size_t end = last.find('\0');
+    if (end == std::string::npos)
+        return {};
+    return {last.substr(end + 1), last.substr(0, end)};
+}
+
+constexpr const char* kWithoutDisplay =
+    "without a display run Relight non-interactively, with a style name or a parameter-block file";
+constexpr const char* kHowToAddChannels =
+    "save a selection in the Channels dialog, or add a layer, to offer another channel";
 
 class Run {
   public:
@@ -43,15 +65,15 @@ class Run {
     }
 
     void Perform() {
-        const std::string kept = keptBlock();
+        const std::string last = kept(kProcedureName);
         std::string block;
         if (request_.mode == GIMP_RUN_NONINTERACTIVE)
             block = nonInteractive();
-        else if (request_.mode == GIMP_RUN_WITH_LAST_VALS && !kept.empty())
-            block = repeat(kept, "the last Relight settings");
+        else if (request_.mode == GIMP_RUN_WITH_LAST_VALS && !last.empty())
+            block = repeat(last, "the last Relight settings");
         else
             block = interactive();
-        gimp_set_data(kProcedureName, block.data(), guint32(block.size()));
+        keep(kProcedureName, block);
         WriteDrawable(document_, request_.image, request_.drawable);
         if (request_.mode != GIMP_RUN_NONINTERACTIVE)
             gimp_displays_flush();
@@ -68,43 +90,49 @@ class Run {
         const StyleLibrary library(plugin_.Styles());
         const std::string style = library.ExistingName(request_.style);
         return withDialog(
-            DialogScreen(StyleChoiceScript(style), "choosing style '" + style + "' in the dialog"));
+            DialogScreen(StyleChoiceScript(style), "choosing style '" + style + "' in the dialog"), {});
     }
 
     std::string interactive() {
         SeedStylesIfPossible(plugin_.Styles());
         Options options;
+        gchar* name = gimp_image_get_name(request_.image); // the window's title names it
+        options.input = name ? name : "";
+        g_free(name);
         if (const char* script = std::getenv(kScriptVariable); script && *script) {
             options.headless = true;
             options.script = script;
         }
-        return withDialog(DialogScreen(options));
+        // The dialog opens as the last one closed, as relight edit opens with the last settings.
+        return withDialog(DialogScreen(options, kWithoutDisplay), lastDialog());
     }
 
     // A stored block, checked against the module and the layer as relight apply checks it.
     std::string repeat(const std::string& block, const std::string& file) {
         CheckBlock(plugin_, block, file);
-        CheckTextureChannel(block, document_, file);
+        CheckTextureChannel(block, document_, file, kHowToAddChannels);
         ParameterHandle parameters(block);
         shade(parameters, false);
         return parameters.Bytes();
     }
 
-    std::string withDialog(const DialogScreen& screen) {
+    std::string withDialog(const DialogScreen& screen, const DialogStart& opening) {
         ParameterHandle parameters;
         try {
-            shade(parameters, true);
+            shade(parameters, true, opening);
         } catch (const HostError&) {
             screen.CheckScript();
             throw;
         }
+        if (const std::string settings = plugin_.Settings(); !settings.empty())
+            keep(kDialogKey, StyleAtEntry(plugin_.Styles(), plugin_.SettingsStyleEntry()) + '\0' + settings);
         return parameters.Bytes();
     }
 
-    void shade(ParameterHandle& parameters, bool dialog) {
+    void shade(ParameterHandle& parameters, bool dialog, const DialogStart& opening = {}) {
         LayerTraffic traffic;
         TileServer server(document_, traffic);
-        RunFilter(plugin_, server, parameters, dialog, "the layer");
+        RunFilter(plugin_, server, parameters, dialog, "the layer", opening);
     }
 
     const RunRequest& request_;

@@ -20,8 +20,9 @@ struct RunRequest {
     std::string blockFile; // non-interactive: a parameter block to repeat
 };
 
-// Lights the layer: with the dialog (interactive, or a repeat before any run), the style or block
-// file (non-interactive), or the block of the last run (repeat). The result replaces the layer as
+// Lights the layer: with the dialog (interactive, or a repeat before any run), opening as the last
+// accepted dialog of this GIMP session closed, the style or block file (non-interactive), or the
+// block of the last run (repeat). The result replaces the layer as
 // one undo step, and its block is kept for the next repeat. Throws HostError (cancelled when the
 // user cancelled), leaving the layer untouched.
 void RunRelight(const RunRequest& request);

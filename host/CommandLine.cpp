@@ -31,6 +31,16 @@ long number(const std::string& text, long low, long high, const std::string& wha
     return value;
 }
 
+} // namespace
+
+int ParseScale(const std::string& text, const std::string& what) {
+    if (text != "1" && text != "2")
+        BadInput(what + " must be 1 or 2, not '" + text + "'");
+    return text[0] - '0';
+}
+
+namespace {
+
 UserArea parseArea(const std::string& text) {
     long parts[4];
     std::size_t start = 0;
@@ -85,7 +95,7 @@ const std::vector<OptionRule>& optionTable() {
         {"--script", kEdit, true, [](Options& o, const std::string& v) { o.script = v; }},
         {"--record", kEdit, true, [](Options& o, const std::string& v) { o.record = v; }},
         {"--scale", kEdit, true,
-         [](Options& o, const std::string& v) { o.scale = int(number(v, 1, 2, "--scale")); }},
+         [](Options& o, const std::string& v) { o.scale = ParseScale(v, "--scale"); }},
         {"--help", kApply | kEdit | kAbout | kStyles, false,
          [](Options& o, const std::string&) { o.help = true; }},
     };

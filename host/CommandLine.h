@@ -43,3 +43,5 @@ struct Options {
 
 // Parses the arguments after the program name; throws HostError (bad input) naming what is wrong.
 Options ParseCommandLine(const std::vector<std::string>& args);
+// The dialog's scale, 1 or 2, from `text`; `what` (the option or variable) names it in the refusal.
+int ParseScale(const std::string& text, const std::string& what);

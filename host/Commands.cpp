@@ -23,6 +23,8 @@
 
 namespace {
 
+constexpr const char* kWithoutDisplay = "without a display use --headless --script FILE";
+
 // The input's channels besides the image's own, the mask and the area.
 void completeDocument(Document& document, const Options& options) {
     for (const auto& [name, file] : options.channels)
@@ -142,19 +144,6 @@ DialogStart lastSettings(const PluginHost& plugin) {
     return last;
 }
 
-// The name of the style the dialog showed as it closed; empty when none (or no folder to name it).
-std::string shownStyle(const PluginHost& plugin) {
-    const int entry = plugin.SettingsStyleEntry();
-    if (entry <= 0)
-        return {};
-    try {
-        const std::vector<std::string> names = StyleLibrary(plugin.Styles()).Names();
-        return std::size_t(entry) <= names.size() ? names[std::size_t(entry) - 1] : "";
-    } catch (const HostError&) {
-        return {};
-    }
-}
-
 // Each image in turn. With --keep-going an image that fails is named and the batch goes on, to end
 // as bad input; a cancel stops it all the same.
 void forEachImage(const std::vector<Options>& runs, const Options& options,
@@ -191,7 +180,7 @@ void applyBlock(PluginHost& plugin, const std::vector<Options>& runs, const Opti
     forEachImage(runs, options, [&](const Options& run) {
         Document document;
         const std::unique_ptr<CodecThread> codec = openInput(document, run);
-        CheckTextureChannel(block, document, blockFile);
+        CheckTextureChannel(block, document, blockFile, "add one with --channel NAME=FILE");
         ParameterHandle parameters(block);
         filterAndWrite(plugin, document, *codec, parameters, false, run, run.output);
     });
@@ -264,10 +253,10 @@ void edit(const Options& options) {
     const std::unique_ptr<CodecThread> codec = openInputForDialog(document, options);
     SeedStylesIfPossible(plugin.Styles());
     const DialogStart opening = openingOf(plugin, options);
-    const DialogScreen screen(options);
+    const DialogScreen screen(options, kWithoutDisplay);
     const std::string block = runDialog(plugin, document, *codec, screen, run, run.output, opening);
     const std::string settings = plugin.Settings();
-    KeepLastSettings(block, settings, shownStyle(plugin));
+    KeepLastSettings(block, settings, StyleAtEntry(plugin.Styles(), plugin.SettingsStyleEntry()));
     saveStyle(saving.get(), options, settings);
 }
 
@@ -279,7 +268,7 @@ void about(const Options& options) {
     std::fflush(stdout);
     std::optional<DialogScreen> window;
     try {
-        window.emplace(options);
+        window.emplace(options, kWithoutDisplay);
     } catch (const HostError&) {
         std::fputs(plugin.AboutText().c_str(), stdout);
         return;

@@ -9,24 +9,23 @@
 
 namespace {
 
+// Room around the dialog on a screen that takes the dialog's size.
+constexpr std::int16_t kScreenMargin = 16;
+
 // --scale, else $RELIGHT_SCALE, else 0: the window's backend asks the display.
 int windowScale(const Options& options) {
     if (options.scale)
         return options.scale;
     const char* asked = std::getenv("RELIGHT_SCALE");
-    if (!asked || !*asked)
-        return 0;
-    if (std::string(asked) != "1" && std::string(asked) != "2")
-        BadInput(std::string("RELIGHT_SCALE must be 1 or 2, not '") + asked + "'");
-    return asked[0] - '0';
+    return asked && *asked ? ParseScale(asked, "RELIGHT_SCALE") : 0;
 }
 
 } // namespace
 
-DialogScreen::DialogScreen(const Options& options)
+DialogScreen::DialogScreen(const Options& options, const std::string& withoutDisplay)
     : script_(options.script), recording_(!options.record.empty()) {
     open(options.headless ? TBBackendKind::headless : TBBackendKind::sdl, windowScale(options),
-         "relight — " + std::filesystem::path(options.input).filename().string());
+         "relight — " + std::filesystem::path(options.input).filename().string(), withoutDisplay);
     std::string error;
     if (!script_.empty() &&
         !TBLoadInputScript(ReadWholeFile(script_, kMaxScriptBytes, "input script"), &error))
@@ -37,20 +36,22 @@ DialogScreen::DialogScreen(const Options& options)
 
 DialogScreen::DialogScreen(const std::string& script, const std::string& label)
     : script_(label), recording_(false) {
-    open(TBBackendKind::headless, 1, "relight");
+    open(TBBackendKind::headless, 1, "relight", "");
     std::string error;
     if (!TBLoadInputScript(script, &error))
         BadInput("bad input script (" + error + ")", script_);
 }
 
-void DialogScreen::open(TBBackendKind kind, int scale, const std::string& title) {
+void DialogScreen::open(TBBackendKind kind, int scale, const std::string& title,
+                        const std::string& withoutDisplay) {
     TBBackendOptions backend;
     backend.kind = kind;
     backend.scale = scale;
     backend.title = title;
+    backend.fitMargin = kScreenMargin;
     std::string error;
     if (!TBInitBackend(backend, &error))
-        BadInput("cannot open a window (" + error + "); without a display use --headless --script FILE");
+        BadInput("cannot open a window (" + error + "); " + withoutDisplay);
 }
 
 DialogScreen::~DialogScreen() {

@@ -7,8 +7,9 @@
 
 class DialogScreen {
   public:
-    // Opens the screen `options` ask for; throws HostError when it cannot.
-    explicit DialogScreen(const Options& options);
+    // Opens the screen `options` ask for; throws HostError when it cannot, its message ending with
+    // `withoutDisplay` (what to do instead, in the host's terms) when there is no display.
+    DialogScreen(const Options& options, const std::string& withoutDisplay);
     // The headless screen replaying `script` (its text); `label` names it in errors.
     DialogScreen(const std::string& script, const std::string& label);
     ~DialogScreen();
@@ -20,7 +21,7 @@ class DialogScreen {
 
   private:
     // `scale` 0 lets the backend choose from the display; the title names the image.
-    void open(TBBackendKind kind, int scale, const std::string& title);
+    void open(TBBackendKind kind, int scale, const std::string& title, const std::string& withoutDisplay);
 
     std::string script_; // the script's file or label; empty when there is none
     bool recording_;

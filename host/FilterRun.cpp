@@ -91,15 +91,15 @@ void CheckBlock(const PluginHost& plugin, const std::string& block, const std::s
         BadInput("bad parameter block (" + why + ")", file);
 }
 
-void CheckTextureChannel(const std::string& block, const Document& document, const std::string& file) {
+void CheckTextureChannel(const std::string& block, const Document& document, const std::string& file,
+                         const std::string& howToAdd) {
     if (block.size() < kTextureChannelOffset + 2)
         return;
     const unsigned channel = unsigned(std::uint8_t(block[kTextureChannelOffset])) << 8 |
                              unsigned(std::uint8_t(block[kTextureChannelOffset + 1]));
     if (channel > document.channels.size())
         BadInput("the settings use texture channel " + std::to_string(channel) + ", the image has " +
-                     std::to_string(document.channels.size()) +
-                     " channels (add one with --channel NAME=FILE)",
+                     std::to_string(document.channels.size()) + " channels (" + howToAdd + ")",
                  file);
 }
 

@@ -28,8 +28,10 @@ class ParameterHandle {
 // Refuses a block the module does not accept; `file` names the block in errors.
 void CheckBlock(const PluginHost& plugin, const std::string& block, const std::string& file);
 
-// Refuses a block whose texture channel the document lacks; `file` names the block in errors.
-void CheckTextureChannel(const std::string& block, const Document& document, const std::string& file);
+// Refuses a block whose texture channel the document lacks; `file` names the block in errors,
+// `howToAdd` says how the host adds channels.
+void CheckTextureChannel(const std::string& block, const Document& document, const std::string& file,
+                         const std::string& howToAdd);
 
 // What a dialog opens with: settings as a style file's bytes, and the style its popup shows. No
 // bytes: the module's own choice (the default style, in a new process).

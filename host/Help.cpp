@@ -95,8 +95,9 @@ Options:
   --script FILE          with --headless: replay this input script (one event a line); a script
                          that ends with the dialog still open leaves it with Cancel
   --record FILE          write the session's input to FILE as such a script
-  --scale 1|2            window pixels per dialog pixel, drawn crisp; without it RELIGHT_SCALE,
-                         else 2 on a dense display (a high DPI, or a screen twice the dialog's)
+  --scale 1|2            window (and --headless snapshot) pixels per dialog pixel, drawn crisp;
+                         without it RELIGHT_SCALE, else 2 on a dense display (a high DPI, or a
+                         screen twice the dialog's)
 )";
 
 constexpr const char* kEditExamples = R"(

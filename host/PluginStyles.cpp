@@ -30,6 +30,7 @@ template <typename Proc> void resolve(void* library, const char* name, Proc& pro
 PluginStyles::PluginStyles(void* library) {
     bool all = true;
     resolve(library, kPluginStyleReadName, read_, all);
+    resolve(library, kPluginStyleCheckName, check_, all);
     resolve(library, kPluginStyleFreeName, free_, all);
     resolve(library, kPluginStyleDescribeName, describe_, all);
     resolve(library, kPluginStyleBytesName, bytes_, all);
@@ -88,6 +89,13 @@ StylePtr PluginStyles::Read(const std::string& bytes, int& result) const {
     PluginStyle* style = nullptr;
     result = read_(bytes.data(), bytes.size(), &style);
     return StylePtr(style, StyleDeleter{free_});
+}
+
+int PluginStyles::Check(const std::string& bytes, std::string& why) const {
+    char reason[256];
+    const int result = check_(bytes.data(), bytes.size(), reason, sizeof reason);
+    why = reason;
+    return result;
 }
 
 std::string PluginStyles::Describe(const PluginStyle& style) const {

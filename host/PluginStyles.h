@@ -47,6 +47,8 @@ class PluginStyles {
     bool Erase(const std::string& name) const;
     // The style in `bytes`; null with the module's result code in `result` when it is refused.
     StylePtr Read(const std::string& bytes, int& result) const;
+    // The module's verdict on `bytes` as a style (PluginStyleCheck), with its reason in `why`.
+    int Check(const std::string& bytes, std::string& why) const;
     // The module's summary of the style, one line per item.
     std::string Describe(const PluginStyle& style) const;
     // The style file's bytes.
@@ -60,6 +62,7 @@ class PluginStyles {
   private:
     bool available_ = false;
     decltype(&PluginStyleRead) read_ = nullptr;
+    decltype(&PluginStyleCheck) check_ = nullptr;
     decltype(&PluginStyleFree) free_ = nullptr;
     decltype(&PluginStyleDescribe) describe_ = nullptr;
     decltype(&PluginStyleBytes) bytes_ = nullptr;

@@ -5,6 +5,7 @@
 #include "Files.h"
 #include "HostError.h"
 #include "PluginHost.h"
+#include "StyleSummary.h"
 #include "TextUtils.h"
 
 #include <algorithm>
@@ -40,8 +41,16 @@ std::string StyleLibrary::NameOf(const std::string& typed) const {
 std::string StyleLibrary::ExistingName(const std::string& typed) const {
     const std::string name = NameOf(typed);
     if (!Contains(name))
-        BadInput("no style named '" + name + "' (see relight styles list)");
+        refuseMissing(name);
     return name;
+}
+
+void StyleLibrary::refuseMissing(const std::string& name) const {
+    const std::string path = PathOf(name);
+    std::error_code error;
+    if (std::filesystem::is_regular_file(path, error))
+        RefuseDamagedStyle(styles_, ReadWholeFile(path, kMaxStyleBytes, "style file"), path);
+    BadInput("no style named '" + name + "' (see relight styles list)");
 }
 
 std::string ShippedStylesFolder() {
@@ -121,7 +130,7 @@ bool StyleLibrary::Contains(const std::string& name) const {
 
 std::string StyleLibrary::Read(const std::string& name) const {
     if (!Contains(name))
-        BadInput("no style named '" + name + "' (see relight styles list)");
+        refuseMissing(name);
     return ReadWholeFile(PathOf(name));
 }
 
@@ -152,7 +161,7 @@ void StyleLibrary::Write(const std::string& name, const std::string& bytes, bool
 
 void StyleLibrary::Erase(const std::string& name) const {
     if (!Contains(name))
-        BadInput("no style named '" + name + "' (see relight styles list)");
+        refuseMissing(name);
     if (styles_.IsLocked(name))
         BadInput("the style file is locked and cannot be deleted", PathOf(name));
     if (!styles_.Erase(name))
@@ -164,5 +173,16 @@ void SeedStylesIfPossible(const PluginStyles& styles) {
         StyleLibrary library(styles);
     } catch (const HostError&) {
         // The dialog lists what the folder holds; without a folder it shows an empty popup.
+    }
+}
+
+std::string StyleAtEntry(const PluginStyles& styles, int entry) {
+    if (entry <= 0)
+        return {};
+    try {
+        const std::vector<std::string> names = StyleLibrary(styles).Names();
+        return std::size_t(entry) <= names.size() ? names[std::size_t(entry) - 1] : "";
+    } catch (const HostError&) {
+        return {};
     }
 }

@@ -52,6 +52,9 @@ class StyleLibrary {
 
   private:
     void seed() const;
+    // Throws why `name` is no style: the module's reason for a file of that name, else that there
+    // is none.
+    [[noreturn]] void refuseMissing(const std::string& name) const;
 
     const PluginStyles& styles_;
     std::int16_t volume_ = 0;
@@ -61,3 +64,7 @@ class StyleLibrary {
 // Seeds the style folder when the loaded module names one; a run that merely may use styles goes
 // on without them when that fails.
 void SeedStylesIfPossible(const PluginStyles& styles);
+
+// The name of the style popup's entry `entry` (from 1, the listing order); empty when there is none
+// (0, past the end, or no folder to name it).
+std::string StyleAtEntry(const PluginStyles& styles, int entry);

@@ -4,15 +4,17 @@
 
 namespace {
 
-// The style the module read, or the failure its result means.
-StylePtr checked(StylePtr style, int result, const std::string& file) {
+// The style the module read from `bytes`, or the failure its result means.
+StylePtr checked(const PluginStyles& styles, const std::string& bytes, StylePtr style, int result,
+                 const std::string& file) {
     switch (result) {
     case styleNoErr:
         return style;
     case styleNotAStyle:
         BadInput("not a style file (its first six bytes are not a style's)", file);
     case styleDamaged:
-        BadInput("damaged style file (wrong format, no light, or cut short)", file);
+        RefuseDamagedStyle(styles, bytes, file);
+        BadInput("damaged style file", file);
     default:
         throw HostError(ExitStatus::filterFailed, "out of memory reading a style", file);
     }
@@ -21,7 +23,7 @@ StylePtr checked(StylePtr style, int result, const std::string& file) {
 StylePtr load(const PluginStyles& styles, const std::string& bytes, const std::string& file) {
     int result = styleNoErr;
     StylePtr style = styles.Read(bytes, result);
-    return checked(std::move(style), result, file);
+    return checked(styles, bytes, std::move(style), result, file);
 }
 
 bool looksLikeJSON(const std::string& text) {
@@ -30,6 +32,12 @@ bool looksLikeJSON(const std::string& text) {
 }
 
 } // namespace
+
+void RefuseDamagedStyle(const PluginStyles& styles, const std::string& bytes, const std::string& file) {
+    std::string why;
+    if (styles.Check(bytes, why) == styleDamaged)
+        BadInput("damaged style file (" + why + ")", file);
+}
 
 void CheckStyle(const PluginStyles& styles, const std::string& bytes, const std::string& file) {
     load(styles, bytes, file);
@@ -41,7 +49,7 @@ ReadStyle ReadStyleFile(const PluginStyles& styles, const std::string& bytes, co
     if (result == styleNotAStyle && !looksLikeJSON(bytes))
         BadInput("not a style (neither a style file's bytes nor JSON text)", file);
     if (result != styleNotAStyle)
-        return {checked(std::move(style), result, file), ""};
+        return {checked(styles, bytes, std::move(style), result, file), ""};
     std::string name, why;
     style = styles.ReadJSON(bytes, name, why);
     if (!style)

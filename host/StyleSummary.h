@@ -6,6 +6,9 @@
 
 #include <string>
 
+// Throws HostError (bad input) naming `file` with the module's reason when `bytes` are a damaged
+// style; returns when they are a style, or no style at all.
+void RefuseDamagedStyle(const PluginStyles& styles, const std::string& bytes, const std::string& file);
 // Throws HostError (bad input) naming `file` when the module would not load `bytes` as a style.
 void CheckStyle(const PluginStyles& styles, const std::string& bytes, const std::string& file);
 

@@ -6,6 +6,7 @@
 #include "LM_mac_stream.h"
 #include "LM_mac_styles.h"
 #include "LM_parameters.h"
+#include "LM_style_check.h"
 #include "LM_style_describe.h"
 #include "LM_style_json.h"
 #include "relight_filter.h"
@@ -35,8 +36,10 @@ using GlobalsPtr = std::unique_ptr<LM_globals, GlobalsDeleter>;
 
 // Reads style bytes into `g`; a refused style leaves it unchanged.
 int readStyle(const void* bytes, std::size_t size, LM_globals& g) {
+    if (const int result = LM_CheckStyle(bytes, size, nullptr))
+        return result;
     LM_memory_istream in(bytes, size);
-    return !in.Open() ? styleNotAStyle : !g.Read(in) ? styleDamaged : styleNoErr;
+    return in.Open() && g.Read(in) ? styleNoErr : styleDamaged;
 }
 
 // New settings in a preview whose half width is `unit` (lengths are measured in it).
@@ -140,6 +143,11 @@ LM_EXPORT int PluginStyleReadJSON(const char* text, std::size_t size, PluginStyl
     }
     if (!out.Open() || !g->Write(out))
         return filterMemFull;
+    const char* fault = nullptr;
+    if (LM_CheckStyle(out.Bytes().data(), out.Bytes().size(), &fault) != styleNoErr) {
+        handOut(fault, why, whySize, true);
+        return styleDamaged;
+    }
     name[0] = static_cast<unsigned char>(std::min<std::size_t>(named.size(), 255));
     std::memcpy(name + 1, named.data(), name[0]);
     *style = newStyle(out.Bytes().data(), out.Bytes().size());
@@ -158,9 +166,15 @@ LM_EXPORT void PluginStyleCut(Str255 name) {
     LM_CutStyleName(name);
 }
 
+LM_EXPORT int PluginStyleCheck(const void* bytes, std::size_t size, char* why, std::size_t whySize) {
+    const char* fault = nullptr;
+    const int result = LM_CheckStyle(bytes, size, &fault);
+    handOut(fault ? fault : "", why, whySize, true);
+    return result;
+}
+
 LM_EXPORT int PluginStyleOpens(Str255 name) {
-    LM_style_istream probe;
-    return probe.Open(name) ? 1 : 0;
+    return LM_IsStyleFile(name) ? 1 : 0;
 }
 
 LM_EXPORT int PluginStyleIndexed(std::int16_t index, Str255 name) {
@@ -191,7 +205,8 @@ LM_EXPORT int PluginSettingsRead(std::intptr_t* globalsSlot, const void* bytes, 
     if (const int result = readStyle(bytes, size, *g))
         return result;
     // The popup is filled again as the dialog opens; the entry's number stays valid until then.
-    LM_RebuildStylePopup(g->dialog, kItemStyle);
+    if (LM_RebuildStylePopup(g->dialog, kItemStyle) != 0)
+        return filterMemFull;
     g->SetStyleIndex(style[0] ? LM_PopupItemIndex(g->dialog, kItemStyle, style) : 0);
     g->SetUseCurrentSettings(true);
     return styleNoErr;

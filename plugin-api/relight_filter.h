@@ -181,7 +181,7 @@ constexpr OSType kStyleFileCreator = FOUR_CHAR("????");
 enum : int {
     styleNoErr = 0,
     styleNotAStyle = 1, // the bytes do not begin as a style file does
-    styleDamaged = 2,   // wrong format, no light, or cut short
+    styleDamaged = 2,   // wrong format, or settings the filter refuses (PluginStyleCheck says which)
 };
 
 extern "C" {
@@ -193,6 +193,11 @@ struct PluginStyle;
 // bytes and `style` is not null. Postcondition: on styleNoErr *style is a new style; otherwise it
 // is null. Results: styleNoErr, styleNotAStyle, styleDamaged, filterMemFull.
 int PluginStyleRead(const void* bytes, std::size_t size, PluginStyle** style);
+// The module's one rule for a style, the same for every file of the style folder it lists, opens
+// or loads: the result PluginStyleRead gives for these bytes and, when refused, the reason in `why`
+// (NUL-terminated, cut to `whySize`; empty when accepted). Results: styleNoErr, styleNotAStyle,
+// styleDamaged.
+int PluginStyleCheck(const void* bytes, std::size_t size, char* why, std::size_t whySize);
 // Releases a style the module made; null is allowed.
 void PluginStyleFree(PluginStyle* style);
 // The style for people: its surface, ambient light and texture, the light count, then one line per
@@ -223,7 +228,7 @@ void PluginStyleDefault(Str255 name);
 // Cuts `name` in place to what the style folder stores: at most 31 bytes, never inside a UTF-8
 // character.
 void PluginStyleCut(Str255 name);
-// 1 when the folder's file `name` (cut in place) begins as a style file does, else 0.
+// 1 when the folder's file `name` (cut in place) is a style (PluginStyleCheck accepts it), else 0.
 int PluginStyleOpens(Str255 name);
 // The index-th style of the folder (from 0) in listing order, files that are no style skipped.
 // Returns 1 with its name; 0 past the last or without a folder.
@@ -241,7 +246,8 @@ std::size_t PluginSettingsWrite(const std::intptr_t* globalsSlot, void* bytes, s
 // Makes the bytes of a style file the settings the dialog of this run opens with, its popup showing
 // the style `style` (an empty name shows none). Precondition: start of a run with the dialog has
 // succeeded and its first continue has not come. Results: styleNoErr, styleNotAStyle,
-// styleDamaged (the settings are then unchanged), filterBadSelector when no dialog is waiting.
+// styleDamaged (the settings are then unchanged), filterBadSelector when no dialog is waiting,
+// filterMemFull when the popup cannot list the styles.
 int PluginSettingsRead(std::intptr_t* globalsSlot, const void* bytes, std::size_t size,
                        ConstStr255Param style);
 // The entry of the style popup the last dialog showed as it closed, from 1 in the listing order
@@ -251,6 +257,7 @@ std::int16_t PluginSettingsStyleEntry(const std::intptr_t* globalsSlot);
 
 // The exported names, for dlsym.
 constexpr const char* kPluginStyleReadName = "PluginStyleRead";
+constexpr const char* kPluginStyleCheckName = "PluginStyleCheck";
 constexpr const char* kPluginStyleFreeName = "PluginStyleFree";
 constexpr const char* kPluginStyleDescribeName = "PluginStyleDescribe";
 constexpr const char* kPluginStyleBytesName = "PluginStyleBytes";

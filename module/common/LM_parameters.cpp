@@ -57,6 +57,10 @@ const char* checkLight(const LM_light& light) {
 
 } // namespace
 
+const char* LM_TextureChannelFault(LM_sint32 channel) {
+    return channel < 0 ? "the settings name a negative texture channel" : nullptr;
+}
+
 bool LM_CheckParameterBlock(const void* bytes, std::size_t size, const char** why) {
     const char* reason = nullptr;
     const foo* block = static_cast<const foo*>(bytes);
@@ -72,8 +76,8 @@ bool LM_CheckParameterBlock(const void* bytes, std::size_t size, const char** wh
         reason = "the parameter block holds more than 16 lights";
     else if (!std::isfinite(block->worldWidth.get()))
         reason = "the parameter block has no valid world width";
-    else if (block->textureChannel < 0)
-        reason = "the parameter block names a negative texture channel";
+    else if (const char* channel = LM_TextureChannelFault(block->textureChannel))
+        reason = channel;
     for (int i = 0; !reason && i < block->lightCount; ++i)
         reason = checkLight(block->lights[i]);
     if (why)

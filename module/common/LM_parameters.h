@@ -72,6 +72,9 @@ int LM_SpreadLastEntry(float spreadScale);
 // Writes a fresh block's header: signature, version, 0.
 void LM_InitParameterBlock(foo* block);
 
+// Why the filter refuses a texture channel (0 is none, 1 on a document's channel), or null: the
+// block's rule, which a style's channel must keep too.
+const char* LM_TextureChannelFault(LM_sint32 channel);
 // Checks a block from outside (a file, a host) before any shader reads it. Returns true when it can
 // be used; otherwise false with a short reason.
 bool LM_CheckParameterBlock(const void* bytes, std::size_t size, const char** why);

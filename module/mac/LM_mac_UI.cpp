@@ -174,7 +174,8 @@ LM_sint16 openDialog(FilterRecord* record, LM_globals* g, Str255 firstStyle) {
     LM_SetDialogGlobals(dialog, g);
     if (LM_sint16 r = LM_RebuildBumpMapPopup(dialog, kItemTexture, record))
         return r;
-    LM_OpenStylePopup(dialog, g, firstStyle);
+    if (LM_sint16 r = LM_OpenStylePopup(dialog, g, firstStyle))
+        return r;
     LM_SetDeleteStyleState(dialog);
     if (LM_sint16 r = checkTextureChannel(dialog, g))
         return r;
@@ -195,9 +196,8 @@ LM_sint16 dispatch(DialogPtr dialog, LM_globals* g, LM_sint16 item, ConstStr255P
     render = true;
     switch (item) {
     case kItemSaveStyle:
-        LM_DoSaveStyle(dialog, g);
         render = false;
-        break;
+        return LM_DoSaveStyle(dialog, g);
     case kItemStyle:
         render = LM_DoSelectStyle(dialog, g);
         return render ? showLoadedStyle(dialog, g) : 0;

@@ -292,12 +292,10 @@ LM_sint16 LM_RebuildBumpMapPopup(DialogPtr dialog, LM_sint16 item, FilterRecord*
         DeleteMenuItem(menu, entry);
     Str255 text;
     GetIndString(text, kNoTextureString, 1);
-    LM_PopupAppendLiteral(menu, text);
-    LM_sint16 result = 0;
-    for (LM_sint32 index = 0; index < count; ++index) {
-        if ((result = LM_GetChannelName(index, text, record)) != 0)
-            break;
-        LM_PopupAppendLiteral(menu, text);
+    LM_sint16 result = LM_PopupAppendLiteral(menu, text) ? 0 : filterMemFull;
+    for (LM_sint32 index = 0; result == 0 && index < count; ++index) {
+        if ((result = LM_GetChannelName(index, text, record)) == 0 && !LM_PopupAppendLiteral(menu, text))
+            result = filterMemFull;
     }
     const LM_sint16 entries = CountMItems(menu);
     SetControlMaximum(control, entries);
@@ -306,9 +304,16 @@ LM_sint16 LM_RebuildBumpMapPopup(DialogPtr dialog, LM_sint16 item, FilterRecord*
     return result;
 }
 
-void LM_PopupAppendLiteral(MenuHandle menu, ConstStr255Param text) {
+LM_bool LM_PopupAppendLiteral(MenuHandle menu, ConstStr255Param text) {
+    const LM_sint16 entries = CountMItems(menu);
     AppendMenu(menu, reinterpret_cast<ConstStr255Param>("\x01x"));
+    if (CountMItems(menu) == entries)
+        return false;
     SetMenuItemText(menu, CountMItems(menu), text);
+    if (MemError() == noErr)
+        return true;
+    DeleteMenuItem(menu, CountMItems(menu));
+    return false;
 }
 
 MenuHandle LM_PopupMenu(ControlHandle control) {
@@ -328,10 +333,13 @@ LM_sint16 LM_PopupItemIndex(DialogPtr dialog, LM_sint16 item, ConstStr255Param t
     if (!menu)
         return 0;
     Str255 entryText;
-    for (LM_sint16 entry = CountMItems(menu); entry >= 1; --entry) {
+    LM_sint16 found = 0;
+    for (LM_sint16 entry = 1; entry <= CountMItems(menu); ++entry) {
         GetMenuItemText(menu, entry, entryText);
-        if (EqualString(entryText, text, false, false))
+        if (EqualString(entryText, text, true, true))
             return entry;
+        if (!found && EqualString(entryText, text, false, false))
+            found = entry;
     }
-    return 0;
+    return found;
 }

@@ -41,7 +41,9 @@ LM_sint16 LM_GetChannelName(LM_sint32 index, Str255 name, FilterRecord* record);
 
 MenuHandle LM_PopupMenu(ControlHandle control);
 // Appends the text as one entry, literally: channel and style names may hold menu metacharacters.
-void LM_PopupAppendLiteral(MenuHandle menu, ConstStr255Param text);
+// False, and the menu as it was, when there is no memory for it.
+LM_bool LM_PopupAppendLiteral(MenuHandle menu, ConstStr255Param text);
 void LM_PopupGetItem(DialogPtr dialog, LM_sint16 item, LM_sint16 entry, Str255 text);
-// The last entry whose text equals `text`, letter case ignored; 0 when none.
+// The entry whose text is `text`, else the first that differs only in letter case (the rule by
+// which a style's file is found); 0 when none.
 LM_sint16 LM_PopupItemIndex(DialogPtr dialog, LM_sint16 item, ConstStr255Param text);

@@ -2,11 +2,14 @@
 
 #include "Files.h"
 #include "LM_globals.h"
+#include "LM_style_check.h"
 #include "Resources.h"
 #include "relight_filter.h"
 
 #include <cstring>
+#include <new>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -41,6 +44,55 @@ OSErr createTemporary(std::int16_t volume, long directory, Str31 name) {
             return err;
     }
     return dupFNErr;
+}
+
+// The folder's styles in indexed order, read once for as long as the folder stays as it was: a
+// listing asks for every index in turn.
+struct StyleList {
+    std::int16_t volume = 0;
+    long directory = 0;
+    unsigned long stamp = 0;
+    std::vector<std::string> names;
+};
+
+StyleList& styleList() {
+    static StyleList list;
+    return list;
+}
+
+// Every file of the folder that holds a style, by file index; a save in progress is skipped.
+std::vector<std::string> readStyleNames(std::int16_t volume, long directory) {
+    std::vector<std::string> names;
+    for (std::int16_t fileIndex = 1;; ++fileIndex) {
+        Str255 candidate;
+        HParamBlockRec pb{};
+        pb.fileParam.ioNamePtr = candidate;
+        pb.fileParam.ioVRefNum = volume;
+        pb.fileParam.ioDirID = directory;
+        pb.fileParam.ioFDirIndex = fileIndex;
+        if (PBHGetFInfoSync(&pb) != noErr)
+            return names;
+        if ((candidate[0] == 0 || candidate[1] != '.') && LM_IsStyleFile(candidate))
+            names.emplace_back(reinterpret_cast<const char*>(candidate + 1), candidate[0]);
+    }
+}
+
+// The folder's styles, read again only when the folder changed; null when out of memory.
+const std::vector<std::string>* styleNames(std::int16_t volume, long directory) {
+    StyleList& list = styleList();
+    const unsigned long stamp = TBFilesFolderStamp(volume, directory);
+    if (stamp != 0 && stamp == list.stamp && volume == list.volume && directory == list.directory)
+        return &list.names;
+    try {
+        list.names = readStyleNames(volume, directory);
+    } catch (const std::bad_alloc&) {
+        list = StyleList{};
+        return nullptr;
+    }
+    list.volume = volume;
+    list.directory = directory;
+    list.stamp = stamp;
+    return &list.names;
 }
 
 } // namespace
@@ -159,37 +211,6 @@ LM_bool LM_style_ostream::IsLocked(Str255 name) {
     return err == permErr;
 }
 
-LM_style_istream::~LM_style_istream() {
-    Close();
-}
-
-LM_bool LM_style_istream::Open(Str255 name) {
-    if (isOpen)
-        return false;
-    const StyleFile file(name);
-    if (!file.found || HOpen(file.volume, file.directory, name, fsRdPerm, &refNum) != noErr)
-        return false;
-    isOpen = true;
-    if (ReadHeader())
-        return true;
-    Close();
-    return false;
-}
-
-LM_bool LM_style_istream::Close() {
-    if (!isOpen)
-        return false;
-    isOpen = false;
-    return FSClose(refNum) == noErr;
-}
-
-long LM_style_istream::ReadRaw(long count, void* destination) {
-    if (!isOpen)
-        return -1;
-    const OSErr err = FSRead(refNum, &count, destination);
-    return err == noErr || err == eofErr ? count : -1;
-}
-
 LM_bool LM_style_istream::IndexedInfo(std::int16_t index, Str255 name) {
     std::int16_t volume = 0;
     long directory = 0;
@@ -197,26 +218,13 @@ LM_bool LM_style_istream::IndexedInfo(std::int16_t index, Str255 name) {
         return false;
     if (index < 0)
         return true;
-    int styles = 0;
-    for (std::int16_t fileIndex = 1;; ++fileIndex) {
-        Str255 candidate;
-        HParamBlockRec pb{};
-        pb.fileParam.ioNamePtr = candidate;
-        pb.fileParam.ioVRefNum = volume;
-        pb.fileParam.ioDirID = directory;
-        pb.fileParam.ioFDirIndex = fileIndex;
-        if (PBHGetFInfoSync(&pb) != noErr)
-            return false;
-        LM_style_istream probe;
-        if (candidate[0] > 0 && candidate[1] == '.')
-            continue; // a save in progress
-        if (!probe.Open(candidate))
-            continue;
-        if (styles++ == index) {
-            std::memcpy(name, candidate, std::size_t(candidate[0]) + 1);
-            return true;
-        }
-    }
+    const std::vector<std::string>* names = styleNames(volume, directory);
+    if (!names || std::size_t(index) >= names->size())
+        return false;
+    const std::string& found = (*names)[std::size_t(index)];
+    name[0] = static_cast<unsigned char>(found.size());
+    std::memcpy(name + 1, found.data(), found.size());
+    return true;
 }
 
 LM_bool LM_style_istream::Exists(Str255 name) {
@@ -233,9 +241,30 @@ LM_bool LM_SaveStyle(Str255 name, const LM_globals& globals) {
     return out.Open(name) && globals.Write(out) && out.Close();
 }
 
+LM_bool LM_ReadStyleFile(Str255 name, LM_style_bytes& bytes) {
+    const StyleFile file(name);
+    std::int16_t ref = 0;
+    if (!file.found || HOpen(file.volume, file.directory, name, fsRdPerm, &ref) != noErr)
+        return false;
+    // One byte more than a style may have, so that a longer file is seen to be one.
+    long count = sizeof bytes.data;
+    const OSErr err = FSRead(ref, &count, bytes.data);
+    FSClose(ref);
+    bytes.size = std::size_t(count);
+    return (err == noErr || err == eofErr) && LM_CheckStyle(bytes.data, bytes.size, nullptr) == styleNoErr;
+}
+
+LM_bool LM_IsStyleFile(Str255 name) {
+    LM_style_bytes bytes;
+    return LM_ReadStyleFile(name, bytes);
+}
+
 LM_bool LM_LoadStyle(Str255 name, LM_globals& globals) {
-    LM_style_istream in;
-    return in.Open(name) && globals.Read(in) && in.Close();
+    LM_style_bytes bytes;
+    if (!LM_ReadStyleFile(name, bytes))
+        return false;
+    LM_memory_istream in(bytes.data, bytes.size);
+    return in.Open() && globals.Read(in);
 }
 
 void LM_DeleteStyle(Str255 name) {

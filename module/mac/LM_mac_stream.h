@@ -3,6 +3,7 @@
 #pragma once
 
 #include "LM_stream.h"
+#include "LM_style_check.h"
 #include "Types.h"
 
 class LM_globals;
@@ -44,27 +45,25 @@ class LM_style_ostream : public LM_ostream {
     LM_bool isOpen = false;
 };
 
-class LM_style_istream : public LM_istream {
+// The folder's style files as a reader sees them.
+class LM_style_istream {
   public:
-    LM_style_istream() = default;
-    ~LM_style_istream() override;
-    LM_style_istream(const LM_style_istream&) = delete;
-    LM_style_istream& operator=(const LM_style_istream&) = delete;
-
-    // Opens the style file and checks its byte-order mark and magic.
-    LM_bool Open(Str255 name);
-    LM_bool Close();
-    long ReadRaw(long count, void* destination) override;
-
-    // The index-th file of the folder (from 0) that opens as a style; a negative index leaves the
-    // name alone and succeeds.
+    // The index-th file of the folder (from 0) that is a style (LM_IsStyleFile); a negative index
+    // leaves the name alone and succeeds.
     static LM_bool IndexedInfo(std::int16_t index, Str255 name);
+    // True when a file of that name (cut in place) exists and may be read, style or not.
     static LM_bool Exists(Str255 name);
-
-  private:
-    std::int16_t refNum = 0;
-    LM_bool isOpen = false;
 };
+
+struct LM_style_bytes {
+    unsigned char data[LM_MAX_STYLE_BYTES + 1];
+    std::size_t size = 0;
+};
+
+// The style file `name` (cut in place) read whole; false when it cannot be read or is no style by
+// LM_CheckStyle. Every use of a style file goes through here: listing, choosing, loading.
+LM_bool LM_ReadStyleFile(Str255 name, LM_style_bytes& bytes);
+LM_bool LM_IsStyleFile(Str255 name);
 
 LM_bool LM_SaveStyle(Str255 name, const LM_globals& globals);
 LM_bool LM_LoadStyle(Str255 name, LM_globals& globals);

@@ -115,8 +115,11 @@ LM_bool LM_AskSaveAsName(FilterRecord* record, Str255 name) {
     if (ask.Template())
         SetUpMoveableModal(ask.Template(), record->hostSignature);
     ask.Create(kSaveAsDialog);
-    if (!ask.dialog)
+    if (!ask.dialog) {
+        if (MemError() == memFullErr)
+            LM_ShowStyleSaveError();
         return false;
+    }
     Handle text = itemHandle(ask.dialog, kNameItem);
     SetDialogItemText(text, name);
     SelectDialogItemText(ask.dialog, kNameItem, 0, 32767);

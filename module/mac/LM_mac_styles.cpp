@@ -7,6 +7,7 @@
 #include "LM_mac_stream.h"
 #include "Resources.h"
 #include "TextUtils.h"
+#include "relight_filter.h"
 
 namespace {
 
@@ -39,6 +40,11 @@ void loadStartingStyle(DialogPtr dialog, LM_globals* g, ConstStr255Param preferr
     selectStyle(dialog, g, name);
 }
 
+// True when the style popup has entries.
+bool listed(DialogPtr dialog) {
+    return CountMItems(LM_PopupMenu(LM_ItemControl(dialog, kItemStyle))) > 0;
+}
+
 // Asks for a name until it is one that may be written: a declined overwrite or a locked file asks
 // again. False when the user cancels.
 bool askWritableName(LM_globals* g, Str255 name) {
@@ -61,21 +67,20 @@ void LM_UndeletableStyleName(Str255 name) {
     GetIndString(name, kUndeletableStyle, 1);
 }
 
-LM_bool LM_RebuildStylePopup(DialogPtr dialog, LM_sint16 item) {
+LM_sint16 LM_RebuildStylePopup(DialogPtr dialog, LM_sint16 item) {
     ControlHandle control = LM_ItemControl(dialog, item);
     MenuHandle menu = LM_PopupMenu(control);
     if (!menu)
-        return false;
+        return 0;
     for (LM_sint16 entry = CountMItems(menu); entry >= 1; --entry)
         DeleteMenuItem(menu, entry);
     Str255 undeletable, name;
     LM_UndeletableStyleName(undeletable);
     LM_PStringCopy(name, undeletable);
-    if (LM_style_istream probe; probe.Open(name))
-        LM_PopupAppendLiteral(menu, name);
-    for (LM_sint16 index = 0; LM_style_istream::IndexedInfo(index, name); ++index)
+    bool added = !LM_IsStyleFile(name) || LM_PopupAppendLiteral(menu, name);
+    for (LM_sint16 index = 0; added && LM_style_istream::IndexedInfo(index, name); ++index)
         if (!EqualString(name, undeletable, false, false))
-            LM_PopupAppendLiteral(menu, name);
+            added = LM_PopupAppendLiteral(menu, name);
     const LM_sint16 entries = CountMItems(menu);
     SetControlMaximum(control, entries);
     SetControlMinimum(control, entries ? 1 : 0);
@@ -85,7 +90,7 @@ LM_bool LM_RebuildStylePopup(DialogPtr dialog, LM_sint16 item) {
     else
         LM_DisableItem(dialog, kItemDeleteStyle);
     LM_ItemForceDraw(dialog, kItemDeleteStyle);
-    return entries > 0;
+    return added ? 0 : filterMemFull;
 }
 
 void LM_SetDeleteStyleState(DialogPtr dialog) {
@@ -99,35 +104,40 @@ void LM_SetDeleteStyleState(DialogPtr dialog) {
     LM_ItemForceDraw(dialog, kItemDeleteStyle);
 }
 
-void LM_OpenStylePopup(DialogPtr dialog, LM_globals* g, Str255 firstStyle) {
+LM_sint16 LM_OpenStylePopup(DialogPtr dialog, LM_globals* g, Str255 firstStyle) {
     firstStyle[0] = 0;
     if (!g->UseCurrentSettings()) {
         LM_PopupGetItem(dialog, kItemStyle, 1, firstStyle);
-        if (LM_RebuildStylePopup(dialog, kItemStyle))
+        if (const LM_sint16 result = LM_RebuildStylePopup(dialog, kItemStyle))
+            return result;
+        if (listed(dialog))
             loadStartingStyle(dialog, g, firstStyle);
         else
             g->SetStyleIndex(0);
-        return;
+        return 0;
     }
+    if (const LM_sint16 result = LM_RebuildStylePopup(dialog, kItemStyle))
+        return result;
     // The folder may have lost styles since the last run; an unreadable folder keeps the index.
-    if (LM_RebuildStylePopup(dialog, kItemStyle) &&
-        g->StyleIndex() > GetControlMaximum(LM_ItemControl(dialog, kItemStyle)))
+    if (listed(dialog) && g->StyleIndex() > GetControlMaximum(LM_ItemControl(dialog, kItemStyle)))
         g->SetStyleIndex(0);
     if (g->StyleIndex() > 0)
         LM_SetControlValue(dialog, kItemStyle, g->StyleIndex());
+    return 0;
 }
 
-void LM_DoSaveStyle(DialogPtr dialog, LM_globals* g) {
+LM_sint16 LM_DoSaveStyle(DialogPtr dialog, LM_globals* g) {
     Str255 name;
     selectedStyle(dialog, name);
     if (!askWritableName(g, name))
-        return;
+        return 0;
     // An overwrite replaces the old file only once the new one is whole, so a failed save keeps it.
     if (!LM_SaveStyle(name, *g))
         LM_ShowStyleSaveError();
-    LM_RebuildStylePopup(dialog, kItemStyle);
+    const LM_sint16 result = LM_RebuildStylePopup(dialog, kItemStyle);
     selectStyle(dialog, g, name);
     LM_SetDeleteStyleState(dialog);
+    return result;
 }
 
 LM_bool LM_DoSelectStyle(DialogPtr dialog, LM_globals* g) {
@@ -156,7 +166,9 @@ LM_bool LM_DoDeleteStyle(DialogPtr dialog, LM_globals* g, ConstStr255Param first
         return false;
     LM_DeleteStyle(name);
     g->Default();
-    if (LM_RebuildStylePopup(dialog, kItemStyle))
+    // Out of memory the popup lists the styles that fitted, and the first of them is loaded.
+    LM_RebuildStylePopup(dialog, kItemStyle);
+    if (listed(dialog))
         loadStartingStyle(dialog, g, firstStyle);
     else
         g->SetStyleIndex(0);

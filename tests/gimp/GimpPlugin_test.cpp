@@ -33,6 +33,7 @@ const std::string kBatch = "RUN-NONINTERACTIVE", kBlock = "DIR/neon.block";
 const std::vector<std::string> kWithBlock = {"--params", kBlock};
 const std::string kOkInput = "(dialog-input \"" + kDialogInput + "\")";
 const std::string kCancelInput = "(dialog-input \"wait 100\nchoose @20 Neon\n\")";
+const std::string kReopenInput = "wait 100\nclick @1\n";
 const std::string kGrey = "(gimp-image-convert-grayscale image)";
 const std::string kSixteen = "(gimp-image-convert-precision image PRECISION-U16-GAMMA)";
 const std::vector<std::string> kMasked = {"--params", kBlock, "--mask", "DIR/mask.png", "--area", "AREA"};
@@ -47,6 +48,14 @@ const std::vector<Case> kCases = {
     {"feathered", "rgba.png", kFeathered, kBatch, "", kBlock, kMasked},
     {"dialog", "rgb.png", kOkInput, "RUN-INTERACTIVE", "", "", {"--headless", "--script", "DIR/ok.script"}},
     {"cancelled", "rgb.png", kCancelInput, "RUN-INTERACTIVE", "", "", {}},
+    // Opens as the last accepted dialog closed, as relight edit opens with the last settings.
+    {"reopened",
+     "rgba.png",
+     "(dialog-input \"" + kReopenInput + "\")",
+     "RUN-INTERACTIVE",
+     "",
+     "",
+     {"--headless", "--script", "DIR/reopen.script"}},
     {"refused-grey", "rgb.png", kGrey, kBatch, "Noon", "", {}},
     {"refused-16-bit", "rgb.png", kSixteen, kBatch, "Noon", "", {}},
 };
@@ -110,6 +119,7 @@ TEST_F(GimpPlugin, LightsAsTheProgramDoesInEveryRunMode) {
     WritePng(Path("rgb.png"), Gradient(48, 40, 3));
     WritePng(Path("rgba.png"), Gradient(48, 40, 4));
     WriteBytes(Path("ok.script"), kDialogInput);
+    WriteBytes(Path("reopen.script"), kReopenInput);
     RunResult r = Relight({"apply", Path("rgb.png"), "-o", Path("neon.png"), "--style", "Neon",
                            "--save-params", Path("neon.block")});
     ASSERT_EQ(r.status, 0) << r.err;

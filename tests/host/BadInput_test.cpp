@@ -90,6 +90,9 @@ std::string JpegFrame(std::string jpeg, std::size_t field, std::uint16_t value) 
     return jpeg;
 }
 
+// Offsets in a style file: the texture channel and the light count.
+constexpr std::size_t kStyleChannel = 10, kStyleLightCount = 30;
+
 struct Refusal {
     std::string what;
     std::vector<std::string> args; // "@" before a name: the path of that file in the work folder
@@ -185,7 +188,8 @@ class BadInputs : public CliTest {
         WriteBytes(Path("out.png"), "the previous result");
         std::filesystem::create_directory(Path("folder.png"));
         ASSERT_EQ(mkfifo(Path("slow.png").c_str(), 0600), 0);
-        WriteBytes(Path("long.script"), "wait 86400000\nclick @1\n");
+        // The snapshot tells the test the dialog is open, its signal handlers in place.
+        WriteBytes(Path("long.script"), "snapshot " + Path("open.png") + "\nwait 86400000\nclick @1\n");
         WriteBytes(Path("ok.script"), "wait 100\nclick @1\n");
         WriteBytes(Path("syntax.json"),
                    "{ \"name\": \"X\",\n  \"lights\": [\n    { \"type\": \"spot\", }\n  ]\n}\n");
@@ -200,6 +204,20 @@ class BadInputs : public CliTest {
             ASSERT_EQ(mknod(Path("device").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
         }
         ASSERT_EQ(Relight({"styles", "list"}).status, 0); // the style folder, seeded
+        // Beside the seeded styles: a pipe, and twins by letter case, the first in order sound,
+        // "Dawn" locked and "dawn" a style the filter would refuse.
+        const std::string styles = Path("relight/Lighting Styles/"), noon = ReadBytes(styles + "Noon");
+        std::string negative = noon, many = noon;
+        put16(negative, kStyleChannel, 0xFFFF);
+        put16(many, kStyleLightCount, 65535);
+        ASSERT_EQ(mkfifo((styles + "Piped").c_str(), 0600), 0);
+        WriteBytes(styles + "DAWN", noon);
+        WriteBytes(styles + "Dawn", noon);
+        chmod((styles + "Dawn").c_str(), 0444);
+        WriteBytes(styles + "dawn", negative);
+        WriteBytes(Path("channel.style"), negative);
+        WriteBytes(Path("many.style"), many);
+        WriteBytes(Path("trailing.style"), noon + std::string(5000, 'x'));
         before_ = Contents();
     }
 
@@ -435,6 +453,36 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
         {"plug-in that is no library", with({"--plugin", "@in.png"}), "cannot load plug-in (...", 3},
         {"filter out of memory on its second tile", probing("fail"),
          "filter failed at continue with code -108 (out of memory): @in.png", 3},
+        {"scale of 3",
+         {"edit", "@in.png", "-o", "@new.png", "--headless", "--scale", "3"},
+         "--scale must be 1 or 2, not '3'"},
+        {"scale from the environment",
+         {"edit", "@in.png", "-o", "@new.png", "--headless"},
+         "RELIGHT_SCALE must be 1 or 2, not '1.5'",
+         2,
+         {"RELIGHT_SCALE=1.5"}},
+        {"a pipe named like a style", toOut({"--style", "Piped"}),
+         "no style named 'Piped' (see relight styles list)"},
+        {"a pipe named like a style deleted",
+         {"styles", "delete", "Piped"},
+         "no style named 'Piped' (see relight styles list)"},
+        {"case twins: the exact name applied, a style the filter refuses", toOut({"--style", "dawn"}),
+         "damaged style file (the settings name a negative texture channel): ..."},
+        {"case twins: the exact name shown",
+         {"styles", "show", "dawn"},
+         "damaged style file (the settings name a negative texture channel): ..."},
+        {"case twins: the exact name deleted, a locked file",
+         {"styles", "delete", "Dawn"},
+         "the style file is locked and cannot be deleted: ..."},
+        {"style import naming texture channel -1",
+         {"styles", "import", "@channel.style"},
+         "damaged style file (the settings name a negative texture channel): @channel.style"},
+        {"style import of 65535 lights",
+         {"styles", "import", "@many.style"},
+         "damaged style file (the style must hold 1 to 16 lights): @many.style"},
+        {"style import with 5000 bytes after its lights",
+         {"styles", "import", "@trailing.style"},
+         "damaged style file (the style has bytes after its last light): @trailing.style"},
         {"TIFF over the pixel limit", reading("bomb.tif"),
          "image has 1073676289 pixels, more than the limit of 250000000 (see --max-pixels): @bomb.tif"},
         {"TIFF lying about its size", reading("lying.tif"), "damaged TIFF image (..."},
@@ -455,7 +503,8 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
             if (bad.interruptWhileReading)
                 FeedWithInterrupt(pid);
             if (bad.signal) {
-                usleep(300000); // loosely: the dialog is open by then, or the signal stops the load
+                for (int tries = 0; tries < 6000 && !std::filesystem::exists(Path("open.png")); ++tries)
+                    usleep(10000);
                 kill(pid, bad.signal);
             }
         });
@@ -468,6 +517,7 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
             EXPECT_EQ(r.err, line + "\n");
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
         EXPECT_LT(r.peakKiB, 300 << 10) << "a header's claim must cost nothing before its rows arrive";
+        std::filesystem::remove(Path("open.png"));
         std::map<std::string, std::string> after = Contents();
         if (!bad.product.empty()) {
             EXPECT_EQ(after.erase(Path(bad.product)), 1u) << "the product is missing";

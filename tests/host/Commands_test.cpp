@@ -76,4 +76,30 @@ TEST_F(Commands, KeepGoingLightsEveryGoodImageAndCountsTheFailures) {
                          "\nrelight: 1 of 3 images failed\n");
 }
 
+TEST_F(Commands, TheScreenFitsTheDialogAndDoublesEachPixelAt2x) {
+    WritePng(Path("in.png"), Gradient(40, 30, 3));
+    for (const std::string scale : {"1", "2"})
+        WriteBytes(Path(scale + "x.txt"), Expand("wait 300\nsnapshot @" + scale + "x.png\n"));
+    // The option and the variable each choose the scale.
+    EXPECT_EQ(
+        Relight({"edit", "@in.png", "-o", "@out.png", "--headless", "--script", "@1x.txt", "--scale", "1"},
+                {"RELIGHT_SCALE=2"})
+            .status,
+        1);
+    EXPECT_EQ(Relight({"edit", "@in.png", "-o", "@out.png", "--headless", "--script", "@2x.txt"},
+                      {"RELIGHT_SCALE=2"})
+                  .status,
+              1);
+    const Pixels one = ReadPng(Path("1x.png")), two = ReadPng(Path("2x.png"));
+    // The dialog's 844 x 496 content, its one-pixel border and 20-pixel title bar, 16 pixels all round.
+    EXPECT_EQ((std::pair{one.width, one.height}), (std::pair{2 + 844 + 2 * 16, 20 + 2 + 496 + 2 * 16}));
+    ASSERT_EQ((std::pair{two.width, two.height}), (std::pair{2 * one.width, 2 * one.height}));
+    std::vector<std::uint8_t> doubled;
+    for (int y = 0; y < two.height; ++y)
+        for (int x = 0; x < two.width; ++x)
+            for (int c = 0; c < 3; ++c)
+                doubled.push_back(one.At(x / 2, y / 2, c));
+    EXPECT_TRUE(two.samples == doubled);
+}
+
 } // namespace

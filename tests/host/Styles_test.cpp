@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <regex>
 #include <sys/stat.h>
+#include <tuple>
 
 namespace {
 
@@ -202,6 +203,31 @@ TEST_F(Styles, DeleteRefusesUnknownNamesAndKeepsTheDefaultUnlessForced) {
     EXPECT_EQ(List(), expected);
     ExpectRefused({"styles", "frobnicate"}, "unknown action 'frobnicate'");
     ExpectRefused({"styles", "show"}, "usage: relight styles show NAME");
+}
+
+// "night" names none of them exactly: the first in order ("NIGHT", upper case sorting first) is the
+// one, for show, apply and the dialog's popup alike.
+TEST_F(Styles, NamesDifferingOnlyInCasePickTheExactFileElseTheFirst) {
+    WritePng(Path("in.png"), Gradient(24, 16, 3));
+    const auto applied = [&](const std::string& style) {
+        EXPECT_EQ(Relight({"apply", "@in.png", "-o", "@out.png", "--style", style}).status, 0);
+        return ReadBytes(Path("out.png"));
+    };
+    const std::string night = applied("Night"), candle = applied("Candle");
+    const std::string nightShown = Styles_({"show", "Night"}), candleShown = Styles_({"show", "Candle"});
+    const std::string candleBody = candleShown.substr(candleShown.find('\n'));
+    WriteBytes(Folder() + "/NIGHT", shipped("Candle"));
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {"Night", night, nightShown},
+        {"NIGHT", candle, "NIGHT" + candleBody},
+        {"night", candle, "night" + candleBody}};
+    for (const auto& [typed, image, shown] : cases) {
+        SCOPED_TRACE(typed);
+        EXPECT_EQ(applied(typed), image);
+        EXPECT_EQ(Styles_({"show", typed}), shown);
+    }
+    Styles_({"delete", "NIGHT"});
+    EXPECT_EQ(ReadBytes(Folder() + "/Night"), shipped("Night"));
 }
 
 // Two programs import a style under one name at the same moment, many times over: one wins and

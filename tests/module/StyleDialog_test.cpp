@@ -94,7 +94,7 @@ class StyleDialog : public ::testing::Test {
 
     std::int16_t Run(const std::string& script) { return host.RunWithDialog((script)); }
     void Ship(const std::string& name) { fs::copy_file(fs::path(RELIGHT_STYLES_DIR) / name, folder / name); }
-    // A style whose header is right and whose body is not: listed, but it does not load.
+    // A style whose header is right and whose body is not: neither listed nor loaded.
     void ShipBroken() {
         const unsigned char broken[] = {0x42, 0x42, 0x51, 0x58, 0x4C, 0x4D, 0, 0, 0, 0x91, 0, 0, 0, 0};
         std::ofstream(folder / "Broken", std::ios::binary)
@@ -155,14 +155,17 @@ TEST_F(StyleDialog, AnEmptyOrBrokenFolderKeepsTheDefaults) {
     EXPECT_EQ(g.lightCount, 1);
     EXPECT_TRUE(TBAlertLog().empty());
 
-    // When nothing listed loads, the first entry is still the one selected: the index is 1.
+    // A folder of damaged styles lists nothing.
     ShipBroken();
     host.Unload();
     ASSERT_EQ(Run("click @1\n"), 0) << TBScriptError();
-    EXPECT_EQ(globalsOf(host).StyleIndex(), 1);
+    EXPECT_EQ(globalsOf(host).StyleIndex(), 0);
     EXPECT_EQ(globalsOf(host).lightCount, 1);
     // A later run whose folder lists nothing keeps the index it had.
-    fs::remove(folder / "Broken");
+    Ship("Noon");
+    host.Unload();
+    ASSERT_EQ(Run("click @1\n"), 0) << TBScriptError();
+    fs::remove(folder / "Noon");
     ASSERT_EQ(Run("click @1\n"), 0) << TBScriptError();
     EXPECT_EQ(globalsOf(host).StyleIndex(), 1);
 }
@@ -215,9 +218,14 @@ TEST_F(StyleDialog, ChoosingAStyleLoadsItAndRedrawsThePreview) {
     EXPECT_EQ(globalsOf(host).StyleIndex(), 3);
     EXPECT_TRUE(MarkedRow(open, row)) << "the chosen entry's check mark, inverted with its row";
 
-    // A damaged file is listed (its header is right) but refused: the settings stay.
-    ShipBroken();
-    ASSERT_EQ(Run(std::string(kStylePopup) + "Broken\nkey return\nclick @1\n"), 0) << TBScriptError();
+    // A style damaged after it was listed (rewritten in place: the folder did not change) is refused
+    // as it is chosen, by the check the listing makes: the load alert, and the session goes on with
+    // its settings.
+    std::ifstream shipped(folder / "Noon", std::ios::binary);
+    std::string noon{std::istreambuf_iterator<char>(shipped), {}};
+    noon[10] = noon[11] = char(0xFF); // texture channel -1
+    std::ofstream(folder / "Noon", std::ios::binary) << noon;
+    ASSERT_EQ(Run(std::string(kStylePopup) + "Noon\nkey return\nclick @1\n"), 0) << TBScriptError();
     EXPECT_EQ(TBAlertLog(), std::vector<std::int16_t>{16008});
     // unchanged
     ExpectStyle("Stage Trio", 3);

@@ -26,6 +26,23 @@ namespace tbback {
 const TBBackendOptions& options() {
     return st().options;
 }
+
+bool resizeScreen(std::int16_t width, std::int16_t height) {
+    TBBackendOptions resized = st().options;
+    resized.width = width;
+    resized.height = height;
+    if (st().sdlOpen && !sdlResize(resized))
+        return false;
+    st().options = resized;
+    describeScreen(resized);
+    return true;
+}
+
+int screenScale() {
+    if (st().sdlOpen)
+        return sdlScale();
+    return st().options.scale == 2 ? 2 : 1;
+}
 } // namespace tbback
 
 bool TBInitBackend(const TBBackendOptions& options, std::string* error) {

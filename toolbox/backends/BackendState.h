@@ -10,6 +10,11 @@
 namespace tbback {
 
 const TBBackendOptions& options();
+// The screen takes the new size (the SDL window too); false, and nothing changed, when the window
+// cannot follow.
+bool resizeScreen(std::int16_t width, std::int16_t height);
+// Pixels shown per screen pixel each way: the window's, or 2 on headless when asked for.
+int screenScale();
 
 // Script player: carries out at most one due step the input level allows.
 void scriptStep(tbev::Input level);
@@ -21,6 +26,9 @@ void scriptReset();
 // SDL window.
 bool sdlOpen(const TBBackendOptions& opts, std::string* error);
 void sdlClose();
+// The window (shown now, if it was hidden) and its texture take the options' screen size.
+bool sdlResize(const TBBackendOptions& opts);
+int sdlScale();
 void sdlPump();
 void sdlPresent(bool force);
 unsigned long sdlTicks();

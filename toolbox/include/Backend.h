@@ -15,10 +15,13 @@ struct TBBackendOptions {
     TBBackendKind kind = TBBackendKind::headless;
     std::int16_t width = 1024; // the screen, in Toolbox pixels
     std::int16_t height = 768;
-    std::int16_t depth = 32; // reported by window ports: 32 or 8
-    int scale = 1;           // SDL: 1 or 2 screen pixels per Toolbox pixel, nearest (crisp); 0: 2 when
-                             // the display is dense (144 DPI or more, or twice the screen each way)
-    std::string title;       // SDL: the window's title
+    std::int16_t depth = 32;    // reported by window ports: 32 or 8
+    int scale = 1;              // 1 or 2 screen pixels per Toolbox pixel, nearest (crisp), in the window
+                                // and in screen snapshots; SDL 0: 2 when the display is dense (144 DPI or
+                                // more, or twice the screen each way), headless 0: 1
+    std::int16_t fitMargin = 0; // > 0: a window opened on an empty desktop resizes the screen to its
+                                // frame with this margin all round, and moves into the middle
+    std::string title;          // SDL: the window's title
 };
 
 // Starts (or restarts) the backend with an empty desktop. False with a message when the SDL window

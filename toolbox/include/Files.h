@@ -182,6 +182,10 @@ const char* TBFilesRoot();
 // The disk path the File Manager uses for `name` in directory `dirID`: an existing entry whose
 // name differs only in letter case when there is one, else the new entry's path.
 OSErr TBFilesEntryPath(std::int16_t vRefNum, long dirID, ConstStr255Param name, std::string* path);
+// A number that stays the same while the folder `dirID` is unchanged (on disk, and by every File
+// Manager call that writes, creates, renames or deletes), so that what a caller derived from its
+// files may be kept until it differs; 0 when there is no such folder.
+unsigned long TBFilesFolderStamp(std::int16_t vRefNum, long dirID);
 // Simulates a full disk: writes and creations fail with dskFulErr once `bytes` more have been
 // written; a negative value turns the simulation off.
 void TBFilesSetSpaceLimit(long bytes);

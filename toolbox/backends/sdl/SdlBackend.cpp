@@ -11,8 +11,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include <cstring>
-
 namespace {
 
 struct Sdl {
@@ -170,6 +168,15 @@ static int densityScale(const TBBackendOptions& opts) {
     return roomy ? 2 : 1;
 }
 
+static int scaleFor(const TBBackendOptions& opts) {
+    return opts.scale == 0 ? densityScale(opts) : opts.scale == 2 ? 2 : 1;
+}
+
+static SDL_Texture* screenTexture(const TBBackendOptions& opts) {
+    return SDL_CreateTexture(sdl().renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, opts.width,
+                             opts.height);
+}
+
 bool sdlOpen(const TBBackendOptions& opts, std::string* error) {
     if (!asked("SDL_VIDEODRIVER") && !asked("DISPLAY") && !asked("WAYLAND_DISPLAY"))
         return *error = "no display: DISPLAY and WAYLAND_DISPLAY are not set", false;
@@ -180,16 +187,16 @@ bool sdlOpen(const TBBackendOptions& opts, std::string* error) {
         return *error = "no display", false;
     }
     Sdl& s = sdl();
-    s.scale = opts.scale == 0 ? densityScale(opts) : opts.scale == 2 ? 2 : 1;
+    s.scale = scaleFor(opts);
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    // A screen that fits its first window shows once it has that window's size.
     s.window = SDL_CreateWindow(opts.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                opts.width * s.scale, opts.height * s.scale, 0);
+                                opts.width * s.scale, opts.height * s.scale,
+                                opts.fitMargin > 0 ? SDL_WINDOW_HIDDEN : 0);
     s.renderer = s.window ? SDL_CreateRenderer(s.window, -1, 0) : nullptr;
     if (!s.renderer)
         s.renderer = s.window ? SDL_CreateRenderer(s.window, -1, SDL_RENDERER_SOFTWARE) : nullptr;
-    s.texture = s.renderer ? SDL_CreateTexture(s.renderer, SDL_PIXELFORMAT_RGB888,
-                                               SDL_TEXTUREACCESS_STREAMING, opts.width, opts.height)
-                           : nullptr;
+    s.texture = s.renderer ? screenTexture(opts) : nullptr;
     if (!s.texture) {
         *error = std::string("cannot open the window: ") + SDL_GetError();
         sdlClose();
@@ -197,6 +204,24 @@ bool sdlOpen(const TBBackendOptions& opts, std::string* error) {
     }
     SDL_StartTextInput();
     return true;
+}
+
+bool sdlResize(const TBBackendOptions& opts) {
+    Sdl& s = sdl();
+    SDL_Texture* texture = screenTexture(opts);
+    if (!texture)
+        return false;
+    SDL_DestroyTexture(s.texture);
+    s.texture = texture;
+    s.scale = scaleFor(opts);
+    SDL_SetWindowSize(s.window, opts.width * s.scale, opts.height * s.scale);
+    SDL_SetWindowPosition(s.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    SDL_ShowWindow(s.window);
+    return true;
+}
+
+int sdlScale() {
+    return sdl().scale;
 }
 
 void sdlClose() {

@@ -1,4 +1,5 @@
 // Editable text items: the active item, its selection, and the keys that edit it.
+#include "Memory.h"
 #include "DialogItems.h"
 
 #include "Fonts.h"
@@ -68,7 +69,9 @@ void replaceSelection(DialogItem& item, dialogs::EditState& e, const std::string
     if (result.size() + room > kMaxText)
         return;
     dialogs::setItemText(item, result);
-    e.start = e.end = std::int16_t(e.start + std::int16_t(with.size()));
+    // Out of memory the text stays as it was (MemError says why), and so does the caret.
+    if (MemError() == noErr)
+        e.start = e.end = std::int16_t(e.start + std::int16_t(with.size()));
 }
 
 void moveCaret(dialogs::EditState& e, std::int16_t to, std::int16_t length) {

@@ -5,6 +5,7 @@
 #include "Memory.h"
 #include "Resources.h"
 #include "Scopes.h"
+#include "memory/Refusals.h"
 
 #include <algorithm>
 #include <cstring>
@@ -211,6 +212,8 @@ namespace dialogs {
 
 DialogPtr create(const Template& t, Handle ditl, void* storage, WindowPtr behind) {
     TBSetItemBoxResolver(resolveItemBox);
+    // A dialog missing an item, a control's menu or a region for want of memory is no dialog.
+    const long refusals = memory::Refusals();
     void* record = storage ? storage : NewPtrClear(sizeof(DialogRecord));
     if (!record)
         return nullptr;
@@ -229,8 +232,11 @@ DialogPtr create(const Template& t, Handle ditl, void* storage, WindowPtr behind
     SetPort(window);
     TextFont(systemFont);
     TextSize(0);
-    if (!buildItems(window, ditl)) {
+    if (!buildItems(window, ditl) || memory::Refusals() != refusals) {
+        const bool outOfMemory = memory::Refusals() != refusals;
         DisposeDialog(window);
+        if (outOfMemory)
+            memory::SetMemFull();
         return nullptr;
     }
     selectFirstEditItem(window);

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <ctime>
 #include <dirent.h>
+#include <map>
 #include <sys/stat.h>
 
 namespace files {
@@ -14,12 +15,29 @@ namespace {
 constexpr std::size_t kMaxName = 31;
 constexpr long kFirstDirID = 16;
 
+// A folder as last read: kept while the folder's own status and the volume's change count are
+// what they were then, so that walking a folder by index reads it once, not once per index.
+struct Listing {
+    struct stat status {};
+    unsigned long changes = 0;
+    unsigned long stamp = 0;
+    std::vector<std::string> all, files;
+};
+
 struct Volume {
     std::string root;
     std::string name;
     bool made = false;                    // the root folder exists (made on first use)
     std::vector<std::string> directories; // id kFirstDirID + i; paths relative to the root
+    std::map<std::string, Listing> listings;
+    unsigned long changes = 0; // writes, creations, renames and deletions through the File Manager
 };
+
+// Never reused, not even for a new volume: a stamp names one reading of one folder.
+unsigned long nextStamp() {
+    static unsigned long stamps = 0;
+    return ++stamps;
+}
 
 Volume& volume() {
     static Volume v;
@@ -71,7 +89,7 @@ std::string cut(std::string s) {
 } // namespace
 
 void setRoot(const std::string& path, const std::string& name) {
-    volume() = Volume{path, name, false, {}};
+    volume() = Volume{path, name, false, {}, {}, 0};
 }
 
 const std::string& root() {
@@ -89,6 +107,7 @@ const std::string& volumeName() {
 
 void forget() {
     volume().directories.clear();
+    volume().listings.clear();
     volume().made = false;
 }
 
@@ -159,24 +178,60 @@ void toolboxName(const std::string& disk, StringPtr out) {
     std::copy(s.begin(), s.end(), out + 1);
 }
 
-std::vector<std::string> listing(const std::string& folder, bool filesOnly) {
-    std::vector<std::string> names;
+namespace {
+
+bool sameStatus(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
+           a.st_mtim.tv_nsec == b.st_mtim.tv_nsec && a.st_ctim.tv_sec == b.st_ctim.tv_sec &&
+           a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+// Every entry but "." and ".."; `files` only the regular files (after links): a pipe, device or
+// socket is never a file the Toolbox opens.
+void readFolder(const std::string& folder, Listing& l) {
     DIR* dir = ::opendir(folder.c_str());
     if (!dir)
-        return names;
+        return;
     while (dirent* entry = ::readdir(dir)) {
         std::string name = entry->d_name;
-        if (name == "." || name == "..")
-            continue;
         struct stat st;
-        if (::stat((folder + "/" + name).c_str(), &st) != 0)
+        if (name == "." || name == ".." || ::stat((folder + "/" + name).c_str(), &st) != 0)
             continue;
-        if (!filesOnly || S_ISREG(st.st_mode))
-            names.push_back(name);
+        l.all.push_back(name);
+        if (S_ISREG(st.st_mode))
+            l.files.push_back(name);
     }
     ::closedir(dir);
-    std::sort(names.begin(), names.end(), caseInsensitiveLess);
-    return names;
+    std::sort(l.all.begin(), l.all.end(), caseInsensitiveLess);
+    std::sort(l.files.begin(), l.files.end(), caseInsensitiveLess);
+}
+
+const Listing& currentListing(const std::string& folder) {
+    Volume& v = volume();
+    struct stat st {};
+    const bool exists = ::stat(folder.c_str(), &st) == 0;
+    Listing& l = v.listings[folder];
+    if (l.stamp != 0 && l.changes == v.changes && exists && sameStatus(l.status, st))
+        return l;
+    l = Listing{st, v.changes, nextStamp(), {}, {}};
+    if (exists)
+        readFolder(folder, l);
+    return l;
+}
+
+} // namespace
+
+const std::vector<std::string>& listing(const std::string& folder, bool filesOnly) {
+    const Listing& l = currentListing(folder);
+    return filesOnly ? l.files : l.all;
+}
+
+unsigned long listingStamp(const std::string& folder) {
+    return currentListing(folder).stamp;
+}
+
+void changed() {
+    ++volume().changes;
 }
 
 OSErr fromErrno(int error, bool writing) {

@@ -32,8 +32,14 @@ std::string existingName(const std::string& folder, const std::string& disk);
 // A disk name as a Toolbox name (the reverse mapping and the same cut).
 void toolboxName(const std::string& disk, StringPtr out);
 
-// The entries of a folder sorted by name with letter case ignored; folders skipped if filesOnly.
-std::vector<std::string> listing(const std::string& folder, bool filesOnly);
+// The entries of a folder sorted by name with letter case ignored; only regular files if filesOnly.
+// The folder is read again only after it changed (valid until the next File Manager call).
+const std::vector<std::string>& listing(const std::string& folder, bool filesOnly);
+// A number that differs after every change of the folder: on disk, or any change made through the
+// File Manager (which may have rewritten a file of it).
+unsigned long listingStamp(const std::string& folder);
+// Called by every File Manager call that changes a file or a folder.
+void changed();
 
 // errno after a failed call as a File Manager code; `writing` picks wrPermErr over permErr.
 OSErr fromErrno(int error, bool writing = false);

@@ -140,7 +140,7 @@ OSErr locate(ParamBlockHeader& pb, long dirID, std::int16_t index, bool filesOnl
         *path = folder;
         name = folder == files::root() ? files::volumeName() : folder.substr(folder.rfind('/') + 1);
     } else {
-        std::vector<std::string> names = files::listing(folder, filesOnly);
+        const std::vector<std::string>& names = files::listing(folder, filesOnly);
         if (index < 0 || std::size_t(index) > names.size())
             return fnfErr;
         name = names[std::size_t(index - 1)];
@@ -226,6 +226,7 @@ OSErr FSMakeFSSpec(std::int16_t vRefNum, long dirID, ConstStr255Param name, FSSp
 }
 
 OSErr DirCreate(std::int16_t vRefNum, long parentDirID, ConstStr255Param name, long* createdDirID) {
+    files::changed();
     std::string path;
     if (OSErr err = entryPath(vRefNum, parentDirID, name, &path))
         return err;
@@ -241,6 +242,7 @@ OSErr DirCreate(std::int16_t vRefNum, long parentDirID, ConstStr255Param name, l
 }
 
 OSErr HCreate(std::int16_t vRefNum, long dirID, ConstStr255Param name, OSType creator, OSType fileType) {
+    files::changed();
     std::string path;
     if (OSErr err = entryPath(vRefNum, dirID, name, &path))
         return err;
@@ -262,16 +264,21 @@ OSErr HOpen(std::int16_t vRefNum, long dirID, ConstStr255Param name, signed char
     struct stat st;
     if (OSErr err = existingEntry(vRefNum, dirID, name, &path, &st))
         return err;
-    if (S_ISDIR(st.st_mode))
+    if (!S_ISREG(st.st_mode))
         return fnfErr;
     bool write = permission != fsRdPerm && !(permission == fsCurPerm && locked(st));
     if (write && locked(st))
         return permErr;
     if (write && permission != fsRdWrShPerm && isOpen(st, true))
         return opWrErr;
-    int fd = ::open(path.c_str(), (write ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+    // Never waits on a pipe or a device: only a regular file opens, checked on what was opened.
+    int fd = ::open(path.c_str(), (write ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         return files::fromErrno(errno);
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::fcntl(fd, F_SETFL, 0) != 0) {
+        ::close(fd);
+        return fnfErr;
+    }
     FileTable& t = table();
     while (t.open.count(t.nextRef) || t.nextRef <= 0)
         t.nextRef = t.nextRef <= 0 ? 1 : std::int16_t(t.nextRef + 1);
@@ -281,6 +288,7 @@ OSErr HOpen(std::int16_t vRefNum, long dirID, ConstStr255Param name, signed char
 }
 
 OSErr HDelete(std::int16_t vRefNum, long dirID, ConstStr255Param name) {
+    files::changed();
     std::string path;
     struct stat st;
     if (OSErr err = existingEntry(vRefNum, dirID, name, &path, &st))
@@ -297,6 +305,7 @@ OSErr HDelete(std::int16_t vRefNum, long dirID, ConstStr255Param name) {
 }
 
 OSErr HRename(std::int16_t vRefNum, long dirID, ConstStr255Param oldName, ConstStr255Param newName) {
+    files::changed();
     std::string from, to;
     struct stat st;
     if (OSErr err = existingEntry(vRefNum, dirID, oldName, &from, &st))
@@ -317,6 +326,7 @@ OSErr HRename(std::int16_t vRefNum, long dirID, ConstStr255Param oldName, ConstS
 }
 
 OSErr FSpExchangeFiles(const FSSpec* source, const FSSpec* dest) {
+    files::changed();
     std::string from, to;
     struct stat st;
     if (OSErr err = existingEntry(source->vRefNum, source->parID, source->name, &from, &st))
@@ -343,6 +353,7 @@ OSErr HGetFInfo(std::int16_t vRefNum, long dirID, ConstStr255Param name, FInfo* 
 }
 
 OSErr HSetFInfo(std::int16_t vRefNum, long dirID, ConstStr255Param name, const FInfo* info) {
+    files::changed();
     std::string path;
     struct stat st;
     OSErr err = existingEntry(vRefNum, dirID, name, &path, &st);
@@ -376,6 +387,7 @@ OSErr FSRead(std::int16_t refNum, long* count, void* buffer) {
 }
 
 OSErr FSWrite(std::int16_t refNum, long* count, const void* buffer) {
+    files::changed();
     OpenFile* f = openFile(refNum);
     if (!f)
         return rfNumErr;
@@ -426,6 +438,7 @@ OSErr GetEOF(std::int16_t refNum, long* logicalEOF) {
 }
 
 OSErr SetEOF(std::int16_t refNum, long logicalEOF) {
+    files::changed();
     OpenFile* f = openFile(refNum);
     if (!f)
         return rfNumErr;
@@ -479,6 +492,11 @@ const char* TBFilesRoot() {
 
 OSErr TBFilesEntryPath(std::int16_t vRefNum, long dirID, ConstStr255Param name, std::string* path) {
     return entryPath(vRefNum, dirID, name, path);
+}
+
+unsigned long TBFilesFolderStamp(std::int16_t vRefNum, long dirID) {
+    std::string folder;
+    return files::directoryPath(vRefNum, dirID, &folder) == noErr ? files::listingStamp(folder) : 0;
 }
 
 void TBFilesSetSpaceLimit(long bytes) {

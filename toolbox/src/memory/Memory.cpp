@@ -2,6 +2,7 @@
 // can really be purged, and an injectable allocation failure so every out-of-memory path is testable.
 #include "Memory.h"
 
+#include "Refusals.h"
 #include "Reset.h"
 
 #include <cstdlib>
@@ -42,6 +43,7 @@ struct Heap {
     long clientAllocations = 0; // requests from outside the Toolbox
     long clientFailAt = 0;
     OSErr error = noErr;
+    long refusals = 0;
     Master* handles = nullptr;
 };
 
@@ -65,6 +67,11 @@ bool outsideToolbox(const void* caller) {
     return dladdr(caller, &info) != 0 && info.dli_fbase != own;
 }
 
+void refuse(Heap& hp) {
+    hp.error = memFullErr;
+    ++hp.refusals;
+}
+
 bool countDown(long& failAt) {
     return failAt > 0 && --failAt == 0;
 }
@@ -75,11 +82,11 @@ bool reserve(Heap& hp, Size size, bool client) {
     hp.clientAllocations += client;
     const bool injected = countDown(hp.failAt);
     if (injected || (client && countDown(hp.clientFailAt))) {
-        hp.error = memFullErr;
+        refuse(hp);
         return false;
     }
     if (size < 0 || size > hp.limit - hp.live) {
-        hp.error = memFullErr;
+        refuse(hp);
         return false;
     }
     hp.live += size;
@@ -110,7 +117,7 @@ Ptr newPtr(Size size, bool clear, bool client) {
                                               : std::malloc(sizeof(PtrHeader) + size));
     if (!hdr) {
         hp.live -= size;
-        hp.error = memFullErr;
+        refuse(hp);
         return nullptr;
     }
     hdr->size = size;
@@ -130,7 +137,7 @@ Handle newHandle(Size size, bool clear, bool client) {
         std::free(m);
         std::free(data);
         hp.live -= size;
-        hp.error = memFullErr;
+        refuse(hp);
         return nullptr;
     }
     m->data = data;
@@ -223,7 +230,7 @@ void SetHandleSize(Handle h, Size size) {
     if (!data) {
         if (grow > 0)
             hp.live -= grow;
-        hp.error = memFullErr;
+        refuse(hp);
         return;
     }
     if (grow < 0)
@@ -250,7 +257,7 @@ void ReallocateHandle(Handle h, Size size) {
     m->data = static_cast<Ptr>(std::malloc(size ? size : 1));
     if (!m->data) {
         hp.live -= size;
-        hp.error = memFullErr;
+        refuse(hp);
         return;
     }
     m->size = size;
@@ -337,6 +344,18 @@ void PurgeSpace(long* total, long* contig) {
         *total = space;
     if (contig)
         *contig = space;
+}
+
+long memory::Refusals() {
+    Heap& hp = heap();
+    std::lock_guard g(hp.lock);
+    return hp.refusals;
+}
+
+void memory::SetMemFull() {
+    Heap& hp = heap();
+    std::lock_guard g(hp.lock);
+    hp.error = memFullErr;
 }
 
 OSErr MemError() {

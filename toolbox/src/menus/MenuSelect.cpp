@@ -83,16 +83,22 @@ std::int16_t itemAt(MenuHandle menu, const MenuLayout& l, Point pt) {
     return item;
 }
 
-// The scripted choice: the enabled entry whose text equals `wanted`, letter case ignored.
+// The scripted choice: the entry whose text is `wanted`, else the first that differs only in letter
+// case (as files are found by name); 0 when it is disabled.
 std::int16_t scriptedItem(MenuHandle menu, const std::string& wanted) {
+    std::int16_t found = 0;
     for (std::int16_t i = 1; i <= CountMItems(menu); ++i) {
         Str255 text;
         GetMenuItemText(menu, i, text);
-        if (utf8::equal(std::string(reinterpret_cast<char*>(text + 1), text[0]), wanted, false, true))
+        const std::string entry(reinterpret_cast<char*>(text + 1), text[0]);
+        if (entry == wanted)
             return TBMenuItemEnabled(menu, i) ? i : 0;
+        if (!found && utf8::equal(entry, wanted, false, true))
+            found = i;
     }
-    TBScriptFail("choose: the menu has no entry \"" + wanted + "\"");
-    return 0;
+    if (!found)
+        TBScriptFail("choose: the menu has no entry \"" + wanted + "\"");
+    return found && TBMenuItemEnabled(menu, found) ? found : 0;
 }
 
 std::int16_t track(MenuHandle menu, const MenuLayout& l) {

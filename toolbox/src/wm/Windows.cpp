@@ -1,6 +1,7 @@
 // The window list, window records and their ports. Each window keeps its own content pixels, so
 // covering and uncovering loses nothing; the screen is composed from them when shown.
 #include "Backend.h"
+#include "BackendState.h"
 #include "EventState.h"
 #include "QDInternal.h"
 #include "WindowState.h"
@@ -70,6 +71,20 @@ void activate(WindowRecord* w, bool on) {
     tbev::post(activateEvt, reinterpret_cast<long>(w), on ? activeFlag : 0);
 }
 
+// On a screen that fits its windows, the first on an empty desktop sizes the screen to its frame and
+// the margin, and moves into the middle (the shadow falls in the margin).
+void fitScreenTo(WindowRecord& w) {
+    const std::int16_t margin = tbback::options().fitMargin;
+    if (margin <= 0 || !windows().empty())
+        return;
+    const Rect frame = tbwm::structureRect(w);
+    if (!tbback::resizeScreen(std::int16_t(frame.right - frame.left + 2 * margin),
+                              std::int16_t(frame.bottom - frame.top + 2 * margin)))
+        return;
+    MoveWindow(&w.port, std::int16_t(w.port.globalOrigin.h + margin - frame.left),
+               std::int16_t(w.port.globalOrigin.v + margin - frame.top), false);
+}
+
 } // namespace
 
 WindowPtr NewCWindow(void* storage, const Rect* bounds, ConstStr255Param title, Boolean visible,
@@ -99,6 +114,7 @@ WindowPtr NewCWindow(void* storage, const Rect* bounds, ConstStr255Param title, 
     w->auxWin = new AuxWinRec*(new AuxWinRec{});
     (**w->auxWin).awOwner = &w->port;
     placeRegions(*w);
+    fitScreenTo(*w);
     CopyRgn(w->contRgn, w->updateRgn);
     auto& list = windows();
     auto at = list.end();
