@@ -20,7 +20,7 @@ CodecThread::CodecThread(std::unique_ptr<RowReader> image, Document& document)
                                                           document.source.alpha
                                                               ? document.channels[3].bytes.data()
                                                               : nullptr},
-      source_(document.source), thread_([this] { run(); }) {}
+      source_(document.source), sourceMetadata_(document.metadata), thread_([this] { run(); }) {}
 
 CodecThread::~CodecThread() {
     {
@@ -76,8 +76,8 @@ bool CodecThread::encode() {
     }
     std::vector<std::uint8_t> row(layout_.RowBytes(width_));
     for (;;) {
-        std::unique_ptr<RowWriter> writer =
-            StartImage(output_->Stream(), format_, layout_, width_, height_, quality_, output_->Target());
+        std::unique_ptr<RowWriter> writer = StartImage(output_->Stream(), format_, layout_, metadata_, width_,
+                                                       height_, quality_, output_->Target());
         int y = 0;
         while (y < height_) {
             const int until = awaitFinished(y);
@@ -139,6 +139,7 @@ void CodecThread::openOutput() {
         output_ = std::move(output);
         format_ = planned_->format;
         layout_ = LayoutFor(planned_->format, source_);
+        metadata_ = MetadataFor(planned_->format, sourceMetadata_);
         quality_ = planned_->quality;
     }
     planned_.reset();

@@ -64,6 +64,7 @@ class CodecThread {
     std::vector<RowTarget> targets_;
     const std::uint8_t* planes_[4]; // the result's red, green, blue; the source's alpha or null
     const RowLayout source_;
+    const ImageMetadata sourceMetadata_;
 
     // Main thread only.
     Rect area_{};
@@ -90,6 +91,7 @@ class CodecThread {
     std::unique_ptr<AtomicOutput> output_;
     ImageFormat format_ = ImageFormat::png;
     RowLayout layout_;
+    ImageMetadata metadata_;
     int quality_ = 0;
 
     std::thread thread_;

@@ -40,12 +40,13 @@ void completeDocument(Document& document, const Options& options) {
 void checkNothingLost(const RowReader& image, const Options& options) {
     if (!options.inPlace || options.force)
         return;
-    const RowLayout kept =
-        LayoutFor(OutputFormat(options.input, options.format), {image.Alpha(), image.Sixteen()});
+    const ImageFormat format = OutputFormat(options.input, options.format);
+    const RowLayout kept = LayoutFor(format, {image.Alpha(), image.Sixteen()});
     std::string lost;
-    for (const auto& [what, losing] : {std::pair{"alpha", image.Alpha() && !kept.alpha},
-                                       std::pair{"16-bit depth", image.Sixteen() && !kept.sixteen},
-                                       std::pair{"metadata", image.Metadata()}})
+    for (const auto& [what, losing] :
+         {std::pair{"alpha", image.Alpha() && !kept.alpha},
+          std::pair{"16-bit depth", image.Sixteen() && !kept.sixteen},
+          std::pair{"metadata", !MetadataFor(format, image.Metadata()).HoldsAllOf(image.Metadata())}})
         if (losing)
             lost += std::string(lost.empty() ? "" : ", ") + what;
     if (!lost.empty())

@@ -26,10 +26,10 @@ struct Document {
     std::vector<Plane> channels;
     // The colour planes as the module writes them: red, green, blue; the source until then.
     std::vector<PlaneBytes> result;
-    PlaneBytes mask;       // width x height, 255 = selected; empty when there is none
-    Rect area{};           // top, left, bottom, right; the whole image unless set
-    RowLayout source;      // the file's alpha and depth, which the output keeps where it can
-    bool metadata = false; // the file holds metadata that no output keeps
+    PlaneBytes mask;        // width x height, 255 = selected; empty when there is none
+    Rect area{};            // top, left, bottom, right; the whole image unless set
+    RowLayout source;       // the file's alpha and depth, which the output keeps where it can
+    ImageMetadata metadata; // the file's, which the output keeps where it can
 
     std::size_t Pixels() const { return std::size_t(width) * std::size_t(height); }
 };

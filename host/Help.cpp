@@ -26,10 +26,11 @@ HOME, ~ is the account's home; when the last settings cannot be kept, the run on
 )";
 
 constexpr const char* kCommonOptions =
-    R"(  -o OUT                 the result (.png or .jpg); written whole or not at all
+    R"(  -o OUT                 the result (.png, .jpg, .tif or .webp); written whole or not at all
   --in-place             write the result over IN (instead of -o); refused when IN's format
                          would lose its alpha, 16-bit depth or metadata
-  --format png|jpeg      the result's format (default: OUT's extension; needed for -o -)
+  --format FORMAT        the result's format, png, jpeg, tiff or webp (default: OUT's
+                         extension; needed for -o -)
   --area X,Y,W,H         filter only this rectangle (left, top, width, height)
   --mask FILE            grey image of IN's size: 0 keeps the original, 255 takes the result
   --channel NAME=FILE    add a grey image as a document channel (usable as texture);
@@ -39,7 +40,7 @@ constexpr const char* kCommonOptions =
                          replaces a style of that name; not with --params)
   --force                replace a read-only output; with --in-place, write even when IN's
                          format would lose something
-  --quality N            JPEG quality, 1 to 100 (default 90)
+  --quality N            JPEG and WebP quality, 1 to 100 (default 90; WebP at 100 is lossless)
   --max-pixels N         refuse images (and masks, channels) of more than N pixels, from
                          their header, before reading them (default 250000000)
   --plugin PATH          the plug-in to load (default: $RELIGHT_PLUGIN, or the one installed)

@@ -4,6 +4,9 @@
 #include "HostError.h"
 #include "JpegIO.h"
 #include "PngIO.h"
+#include "TiffIO.h"
+#include "Upright.h"
+#include "WebpIO.h"
 
 #include <algorithm>
 #include <cctype>
@@ -19,6 +22,10 @@ std::optional<ImageFormat> formatNamed(std::string name) {
         return ImageFormat::png;
     if (name == "jpg" || name == "jpeg")
         return ImageFormat::jpeg;
+    if (name == "tif" || name == "tiff")
+        return ImageFormat::tiff;
+    if (name == "webp")
+        return ImageFormat::webp;
     return std::nullopt;
 }
 
@@ -28,7 +35,7 @@ ImageFormat FormatOf(const std::string& path) {
     const std::size_t dot = path.rfind('.');
     if (const auto format = formatNamed(dot == std::string::npos ? "" : path.substr(dot + 1)))
         return *format;
-    BadInput("unknown image type (use .png, .jpg or .jpeg, or --format)", path);
+    BadInput("unknown image type (use .png, .jpg, .jpeg, .tif, .tiff or .webp, or --format)", path);
 }
 
 ImageFormat OutputFormat(const std::string& target, const std::string& named) {
@@ -38,10 +45,12 @@ ImageFormat OutputFormat(const std::string& target, const std::string& named) {
         return FormatOf(target);
     if (const auto format = formatNamed(named))
         return *format;
-    BadInput("unknown --format '" + named + "' (use png, jpg or jpeg)");
+    BadInput("unknown --format '" + named + "' (use png, jpg, jpeg, tif, tiff or webp)");
 }
 
-std::unique_ptr<RowReader> OpenImage(const std::string& path, long long maxPixels) {
+namespace {
+
+std::unique_ptr<RowReader> openStored(const std::string& path, long long maxPixels) {
     auto file = std::make_unique<FileHandle>(path, "rb");
     unsigned char start[2] = {};
     const std::size_t got = std::fread(start, 1, 2, file->Get());
@@ -49,18 +58,49 @@ std::unique_ptr<RowReader> OpenImage(const std::string& path, long long maxPixel
         return OpenPng(std::move(file), path, maxPixels);
     if (got == 2 && start[0] == 0xFF && start[1] == 0xD8)
         return OpenJpeg(std::move(file), path, maxPixels);
-    BadInput("not an image relight reads (PNG or JPEG)", path);
+    if (got == 2 && start[0] == start[1] && (start[0] == 'I' || start[0] == 'M'))
+        return OpenTiff(std::move(file), char(start[0]), path, maxPixels);
+    if (got == 2 && start[0] == 'R' && start[1] == 'I')
+        return OpenWebp(std::move(file), path, maxPixels);
+    BadInput("not an image relight reads (PNG, JPEG, TIFF or WebP)", path);
+}
+
+} // namespace
+
+std::unique_ptr<RowReader> OpenImage(const std::string& path, long long maxPixels) {
+    std::unique_ptr<RowReader> stored = openStored(path, maxPixels);
+    const int orientation = stored->Orientation();
+    return orientation == 1 ? std::move(stored) : ReadUpright(std::move(stored), orientation);
 }
 
 RowLayout LayoutFor(ImageFormat format, RowLayout wanted) {
-    return format == ImageFormat::png ? wanted : RowLayout{};
+    if (format == ImageFormat::jpeg)
+        return RowLayout{};
+    return {wanted.alpha, wanted.sixteen && format != ImageFormat::webp};
 }
 
-std::unique_ptr<RowWriter> StartImage(std::FILE* out, ImageFormat format, RowLayout layout, int width,
-                                      int height, int quality, const std::string& name) {
+ImageMetadata MetadataFor(ImageFormat format, const ImageMetadata& read) {
+    ImageMetadata kept;
+    if (RgbProfile(read.icc))
+        kept.icc = read.icc;
+    if (format == ImageFormat::png || format == ImageFormat::webp ||
+        (format == ImageFormat::jpeg && read.exif.size() <= kJpegExifBytes))
+        kept.exif = ExifUpright(read.exif);
+    if (format != ImageFormat::jpeg || read.xmp.size() <= kJpegXmpBytes)
+        kept.xmp = read.xmp;
+    return kept;
+}
+
+std::unique_ptr<RowWriter> StartImage(std::FILE* out, ImageFormat format, RowLayout layout,
+                                      const ImageMetadata& metadata, int width, int height, int quality,
+                                      const std::string& name) {
     if (format == ImageFormat::png)
-        return StartPng(out, layout, width, height, name);
-    return StartJpeg(out, width, height, quality, name);
+        return StartPng(out, layout, metadata, width, height, name);
+    if (format == ImageFormat::tiff)
+        return StartTiff(out, layout, metadata, width, height, name);
+    if (format == ImageFormat::webp)
+        return StartWebp(out, layout, metadata, width, height, quality, name);
+    return StartJpeg(out, metadata, width, height, quality, name);
 }
 
 Image ReadImage(RowReader& reader) {
@@ -83,7 +123,7 @@ Image ReadImage(const std::string& path, long long maxPixels) {
 void WriteImage(std::FILE* out, ImageFormat format, int width, int height, const std::uint8_t* rgb,
                 int quality, const std::string& name) {
     const std::unique_ptr<RowWriter> writer =
-        StartImage(out, format, RowLayout{}, width, height, quality, name);
+        StartImage(out, format, RowLayout{}, ImageMetadata{}, width, height, quality, name);
     for (int y = 0; y < height; ++y)
         writer->WriteRow(rgb + std::size_t(y) * std::size_t(width) * 3);
     writer->Finish();

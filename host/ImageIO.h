@@ -4,13 +4,14 @@
 #pragma once
 
 #include "Image.h"
+#include "Metadata.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
 
-enum class ImageFormat { png, jpeg };
+enum class ImageFormat { png, jpeg, tiff, webp };
 
 // The format `path`'s extension names; throws HostError for any other extension.
 ImageFormat FormatOf(const std::string& path);
@@ -31,8 +32,11 @@ class RowReader {
     int SamplesPerPixel() const { return (grey_ ? 1 : 3) + (alpha_ ? 1 : 0); }
     // The file's samples were 16-bit (its rows still come in 8 bits).
     bool Sixteen() const { return sixteen_; }
-    // The file holds a colour profile, camera data or text, which the output does not keep.
-    bool Metadata() const { return metadata_; }
+    // What the file holds besides its pixels. Its EXIF may still give the stored orientation: the
+    // rows come upright all the same.
+    const ImageMetadata& Metadata() const { return metadata_; }
+    // How the stored rows are turned to show the image upright: 1 (as stored) to 8, as in EXIF.
+    int Orientation() const { return orientation_; }
     // The next `count` rows into `out` (count x Width() x SamplesPerPixel() bytes); throws
     // HostError when the file turns out to be damaged.
     virtual void ReadRows(std::uint8_t* out, int count) = 0;
@@ -43,11 +47,17 @@ class RowReader {
     bool grey_ = false;
     bool alpha_ = false;
     bool sixteen_ = false;
-    bool metadata_ = false;
+    ImageMetadata metadata_;
+    int orientation_ = 1;
 };
 
-// What `format` can hold of `wanted`: PNG all of it, JPEG neither alpha nor 16 bits.
+// What `format` can hold of `wanted`: PNG and TIFF all of it, WebP no 16 bits, JPEG neither alpha
+// nor 16 bits.
 RowLayout LayoutFor(ImageFormat format, RowLayout wanted);
+
+// What `format` can hold of `read`: the EXIF says the pixels are upright (as relight reads
+// them), a profile is kept only for RGB, JPEG's blocks have a size limit and TIFF takes no EXIF.
+ImageMetadata MetadataFor(ImageFormat format, const ImageMetadata& read);
 
 // An image being written: rows in the layout it was started with, top to bottom, then Finish.
 class RowWriter {
@@ -58,15 +68,18 @@ class RowWriter {
     virtual void Finish() = 0;
 };
 
-// Opens `path` ("-": standard input) in the format its first bytes show and reads its header;
+// Opens `path` ("-": standard input) in the format its first bytes show and reads its header,
+// turning the image upright when its EXIF says it is stored otherwise;
 // throws HostError for a file that cannot be opened, is not a usable image or has more than
 // `maxPixels`.
 std::unique_ptr<RowReader> OpenImage(const std::string& path, long long maxPixels);
 
-// Starts writing a `width` x `height` image to `out` with rows in `layout`, which `format` must
-// hold (see LayoutFor); `quality` applies to JPEG; `name` names the file in errors.
-std::unique_ptr<RowWriter> StartImage(std::FILE* out, ImageFormat format, RowLayout layout, int width,
-                                      int height, int quality, const std::string& name);
+// Starts writing a `width` x `height` image to `out` with rows in `layout` and `metadata`, which
+// `format` must hold (see LayoutFor, MetadataFor); `quality` applies to JPEG and WebP; `name`
+// names the file in errors.
+std::unique_ptr<RowWriter> StartImage(std::FILE* out, ImageFormat format, RowLayout layout,
+                                      const ImageMetadata& metadata, int width, int height, int quality,
+                                      const std::string& name);
 
 // Reads the rest of `reader`'s image into planes.
 Image ReadImage(RowReader& reader);

@@ -2,7 +2,9 @@
 
 #include "HostError.h"
 
+#include <algorithm>
 #include <csetjmp>
+#include <cstdlib>
 #include <jpeglib.h>
 // after jpeglib.h, which it needs
 #include <jerror.h>
@@ -64,6 +66,47 @@ template <class Step> bool survives(ErrorManager& error, Step&& step) {
     return true;
 }
 
+// What names the contents of an APP1 block.
+const std::string kExifName("Exif\0\0", 6);
+const std::string kXmpName("http://ns.adobe.com/xap/1.0/\0", 29);
+const std::string kIccName("ICC_PROFILE\0", 12);
+
+bool named(const jpeg_saved_marker_ptr marker, const std::string& name) {
+    return marker->data_length >= name.size() &&
+           std::equal(name.begin(), name.end(), reinterpret_cast<const char*>(marker->data));
+}
+
+std::string after(const jpeg_saved_marker_ptr marker, const std::string& name) {
+    return std::string(reinterpret_cast<const char*>(marker->data) + name.size(),
+                       marker->data_length - name.size());
+}
+
+// The EXIF, XMP and profile of the blocks kept while the header was read.
+ImageMetadata metadataOf(jpeg_decompress_struct& info) {
+    ImageMetadata metadata;
+    bool profile = false;
+    for (jpeg_saved_marker_ptr marker = info.marker_list; marker; marker = marker->next) {
+        if (marker->marker == JPEG_APP0 + 1 && named(marker, kExifName) && metadata.exif.empty() &&
+            ExifReadable(after(marker, kExifName)))
+            metadata.exif = after(marker, kExifName);
+        else if (marker->marker == JPEG_APP0 + 1 && named(marker, kXmpName) && metadata.xmp.empty())
+            metadata.xmp = after(marker, kXmpName);
+        else if (marker->marker == JPEG_APP0 + 2 && named(marker, kIccName))
+            profile = true;
+        else
+            metadata.unkept = true;
+    }
+    JOCTET* icc = nullptr;
+    unsigned int iccBytes = 0;
+    if (jpeg_read_icc_profile(&info, &icc, &iccBytes)) {
+        metadata.icc.assign(reinterpret_cast<const char*>(icc), iccBytes);
+        std::free(icc);
+    }
+    // A profile whose pieces do not fit together cannot be carried over.
+    metadata.unkept = metadata.unkept || (profile && metadata.icc.empty());
+    return metadata;
+}
+
 // libjpeg's structure for one file, released however the file's object ends.
 struct Decompress {
     jpeg_decompress_struct info{};
@@ -87,16 +130,17 @@ class JpegReader final : public RowReader {
             static const JOCTET start[2] = {0xFF, 0xD8};
             lib_.info.src->next_input_byte = start;
             lib_.info.src->bytes_in_buffer = 2;
-            // Kept only to know whether the file has them: an ICC profile, EXIF or XMP.
-            jpeg_save_markers(&lib_.info, JPEG_APP0 + 1, 1);
-            jpeg_save_markers(&lib_.info, JPEG_APP0 + 2, 1);
+            // EXIF, XMP and the colour profile, kept for the output.
+            jpeg_save_markers(&lib_.info, JPEG_APP0 + 1, 0xFFFF);
+            jpeg_save_markers(&lib_.info, JPEG_APP0 + 2, 0xFFFF);
             jpeg_read_header(&lib_.info, TRUE);
         }));
         CheckImageSize(long(lib_.info.image_width), long(lib_.info.image_height), maxPixels, path);
         if (lib_.info.jpeg_color_space == JCS_CMYK || lib_.info.jpeg_color_space == JCS_YCCK)
             BadInput("CMYK JPEG images are not supported", path);
         grey_ = lib_.info.jpeg_color_space == JCS_GRAYSCALE;
-        metadata_ = lib_.info.marker_list != nullptr;
+        metadata_ = metadataOf(lib_.info);
+        orientation_ = ExifOrientation(metadata_.exif);
         lib_.info.out_color_space = grey_ ? JCS_GRAYSCALE : JCS_RGB;
         error_.decoding = true;
         check(survives(error_, [this] { jpeg_start_decompress(&lib_.info); }));
@@ -130,7 +174,11 @@ class JpegReader final : public RowReader {
 
 class JpegWriter final : public RowWriter {
   public:
-    JpegWriter(std::FILE* out, int width, int height, int quality, const std::string& name) : name_(name) {
+    JpegWriter(std::FILE* out, const ImageMetadata& metadata, int width, int height, int quality,
+               const std::string& name)
+        : name_(name) {
+        const std::string exif = metadata.exif.empty() ? "" : kExifName + metadata.exif;
+        const std::string xmp = metadata.xmp.empty() ? "" : kXmpName + metadata.xmp;
         lib_.info.err = installErrors(error_);
         check(survives(error_, [&] {
             jpeg_create_compress(&lib_.info);
@@ -142,6 +190,11 @@ class JpegWriter final : public RowWriter {
             jpeg_set_defaults(&lib_.info);
             jpeg_set_quality(&lib_.info, quality, TRUE);
             jpeg_start_compress(&lib_.info, TRUE);
+            writeBlock(JPEG_APP0 + 1, exif);
+            writeBlock(JPEG_APP0 + 1, xmp);
+            if (!metadata.icc.empty())
+                jpeg_write_icc_profile(&lib_.info, reinterpret_cast<const JOCTET*>(metadata.icc.data()),
+                                       unsigned(metadata.icc.size()));
         }));
     }
 
@@ -157,6 +210,12 @@ class JpegWriter final : public RowWriter {
     }
 
   private:
+    void writeBlock(int marker, const std::string& bytes) {
+        if (!bytes.empty())
+            jpeg_write_marker(&lib_.info, marker, reinterpret_cast<const JOCTET*>(bytes.data()),
+                              unsigned(bytes.size()));
+    }
+
     void check(bool ok) const {
         if (!ok)
             BadInput(std::string("cannot write JPEG image (") + error_.text + ")", name_);
@@ -174,7 +233,7 @@ std::unique_ptr<RowReader> OpenJpeg(std::unique_ptr<FileHandle> file, const std:
     return std::make_unique<JpegReader>(std::move(file), path, maxPixels);
 }
 
-std::unique_ptr<RowWriter> StartJpeg(std::FILE* out, int width, int height, int quality,
-                                     const std::string& name) {
-    return std::make_unique<JpegWriter>(out, width, height, quality, name);
+std::unique_ptr<RowWriter> StartJpeg(std::FILE* out, const ImageMetadata& metadata, int width, int height,
+                                     int quality, const std::string& name) {
+    return std::make_unique<JpegWriter>(out, metadata, width, height, quality, name);
 }

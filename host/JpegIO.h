@@ -1,4 +1,5 @@
-// JPEG files: grey and colour (YCbCr or RGB) in, 8-bit RGB out at a chosen quality.
+// JPEG files: grey and colour (YCbCr or RGB) in, 8-bit RGB out at a chosen quality; the colour
+// profile (over as many blocks as it needs), EXIF and XMP in and out.
 #pragma once
 
 #include "FileHandle.h"
@@ -14,6 +15,11 @@
 std::unique_ptr<RowReader> OpenJpeg(std::unique_ptr<FileHandle> file, const std::string& path,
                                     long long maxPixels);
 
-// Starts an RGB JPEG on `out` at `quality` (1 to 100); `name` names the file in errors.
-std::unique_ptr<RowWriter> StartJpeg(std::FILE* out, int width, int height, int quality,
-                                     const std::string& name);
+// The largest EXIF and XMP that one JPEG block holds after the name that tells what it is.
+constexpr std::size_t kJpegExifBytes = 65533 - 6;
+constexpr std::size_t kJpegXmpBytes = 65533 - 29;
+
+// Starts an RGB JPEG on `out` at `quality` (1 to 100) with `metadata`, which must fit (see
+// MetadataFor); `name` names the file in errors.
+std::unique_ptr<RowWriter> StartJpeg(std::FILE* out, const ImageMetadata& metadata, int width, int height,
+                                     int quality, const std::string& name);

@@ -31,6 +31,9 @@ template <class Step> bool survives(png_structp png, Step&& step) {
     return true;
 }
 
+// The keyword of the text that holds XMP.
+constexpr char kXmpKey[] = "XML:com.adobe.xmp";
+
 // libpng's structures for one file, released however the file's object ends.
 struct ReadStructs {
     png_structp png = nullptr;
@@ -85,9 +88,7 @@ class PngReader final : public RowReader {
         if (width_ <= 0 || width_ > kMaxImageSide || height_ <= 0 || height_ > kMaxImageSide)
             return;
         sixteen_ = png_get_bit_depth(lib_.png, lib_.info) == 16;
-        png_textp text = nullptr;
-        metadata_ = png_get_valid(lib_.png, lib_.info, PNG_INFO_iCCP | PNG_INFO_eXIf) != 0 ||
-                    png_get_text(lib_.png, lib_.info, &text, nullptr) > 0;
+        readMetadata();
         png_set_expand(lib_.png);
         png_set_scale_16(lib_.png);
         interlaced_ = png_set_interlace_handling(lib_.png) > 1;
@@ -95,6 +96,28 @@ class PngReader final : public RowReader {
         grey_ = (png_get_color_type(lib_.png, lib_.info) & PNG_COLOR_MASK_COLOR) == 0;
         const int channels = png_get_channels(lib_.png, lib_.info);
         alpha_ = channels == 2 || channels == 4;
+    }
+
+    // Only what comes before the pixels: the orientation must be known before the first row.
+    void readMetadata() {
+        png_charp name = nullptr;
+        int compression = 0;
+        png_bytep bytes = nullptr;
+        png_uint_32 length = 0;
+        if (png_get_iCCP(lib_.png, lib_.info, &name, &compression, &bytes, &length))
+            metadata_.icc.assign(reinterpret_cast<const char*>(bytes), length);
+        if (png_get_eXIf_1(lib_.png, lib_.info, &length, &bytes))
+            metadata_.exif.assign(reinterpret_cast<const char*>(bytes), length);
+        DropUnreadableExif(metadata_);
+        orientation_ = ExifOrientation(metadata_.exif);
+        png_textp text = nullptr;
+        const int texts = png_get_text(lib_.png, lib_.info, &text, nullptr);
+        for (int i = 0; i < texts; ++i) {
+            if (std::strcmp(text[i].key, kXmpKey) == 0 && metadata_.xmp.empty())
+                metadata_.xmp = text[i].text;
+            else
+                metadata_.unkept = true;
+        }
     }
 
     // Interlaced rows are only whole after the last pass: such images are read at once.
@@ -125,7 +148,8 @@ class PngReader final : public RowReader {
 
 class PngWriter final : public RowWriter {
   public:
-    PngWriter(std::FILE* out, RowLayout layout, int width, int height, const std::string& name)
+    PngWriter(std::FILE* out, RowLayout layout, const ImageMetadata& metadata, int width, int height,
+              const std::string& name)
         : name_(name) {
         lib_.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &error_, onError, onWarning);
         lib_.info = lib_.png ? png_create_info_struct(lib_.png) : nullptr;
@@ -141,6 +165,7 @@ class PngWriter final : public RowWriter {
             // the size of the library's default (level 6, adaptive filters), in a sixth of its time.
             png_set_filter(lib_.png, PNG_FILTER_TYPE_BASE, PNG_FILTER_PAETH);
             png_set_compression_strategy(lib_.png, Z_RLE);
+            setMetadata(metadata);
             png_write_info(lib_.png, lib_.info);
         }));
     }
@@ -154,6 +179,24 @@ class PngWriter final : public RowWriter {
     }
 
   private:
+    void setMetadata(const ImageMetadata& metadata) {
+        if (!metadata.icc.empty())
+            png_set_iCCP(lib_.png, lib_.info, "ICC profile", PNG_COMPRESSION_TYPE_BASE,
+                         reinterpret_cast<png_const_bytep>(metadata.icc.data()),
+                         png_uint_32(metadata.icc.size()));
+        if (!metadata.exif.empty())
+            png_set_eXIf_1(lib_.png, lib_.info, png_uint_32(metadata.exif.size()),
+                           reinterpret_cast<png_bytep>(const_cast<char*>(metadata.exif.data())));
+        if (!metadata.xmp.empty()) {
+            png_text text{};
+            text.compression = PNG_ITXT_COMPRESSION_NONE;
+            text.key = const_cast<png_charp>(kXmpKey);
+            text.text = const_cast<png_charp>(metadata.xmp.c_str());
+            text.itxt_length = metadata.xmp.size();
+            png_set_text(lib_.png, lib_.info, &text, 1);
+        }
+    }
+
     void check(bool ok) const {
         if (!ok)
             BadInput(std::string("cannot write PNG image (") + error_.text + ")", name_);
@@ -171,7 +214,7 @@ std::unique_ptr<RowReader> OpenPng(std::unique_ptr<FileHandle> file, const std::
     return std::make_unique<PngReader>(std::move(file), path, maxPixels);
 }
 
-std::unique_ptr<RowWriter> StartPng(std::FILE* out, RowLayout layout, int width, int height,
-                                    const std::string& name) {
-    return std::make_unique<PngWriter>(out, layout, width, height, name);
+std::unique_ptr<RowWriter> StartPng(std::FILE* out, RowLayout layout, const ImageMetadata& metadata,
+                                    int width, int height, const std::string& name) {
+    return std::make_unique<PngWriter>(out, layout, metadata, width, height, name);
 }

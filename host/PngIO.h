@@ -1,5 +1,5 @@
 // PNG files: 8- and 16-bit grey, grey with alpha, RGB, RGBA and palette in; RGB or RGBA of 8 or 16
-// bits out.
+// bits out; the colour profile (iCCP), EXIF (eXIf) and XMP (iTXt) before the pixels in and out.
 #pragma once
 
 #include "FileHandle.h"
@@ -16,7 +16,7 @@
 std::unique_ptr<RowReader> OpenPng(std::unique_ptr<FileHandle> file, const std::string& path,
                                    long long maxPixels);
 
-// Starts an RGB or RGBA PNG of 8 or 16 bits, as `layout` says, on `out`; `name` names the file in
-// errors.
-std::unique_ptr<RowWriter> StartPng(std::FILE* out, RowLayout layout, int width, int height,
-                                    const std::string& name);
+// Starts an RGB or RGBA PNG of 8 or 16 bits, as `layout` says, with `metadata` on `out`; `name`
+// names the file in errors.
+std::unique_ptr<RowWriter> StartPng(std::FILE* out, RowLayout layout, const ImageMetadata& metadata,
+                                    int width, int height, const std::string& name);

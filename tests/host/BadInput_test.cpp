@@ -45,6 +45,37 @@ std::string Damaged(std::string bytes, const std::string& marker, std::size_t sk
     return bytes;
 }
 
+// An uncompressed 8-bit TIFF in one strip that claims `width` x `height` pixels of `photometric`
+// kind but holds only `held` bytes of them.
+std::string TiffClaiming(std::uint32_t width, std::uint32_t height, std::size_t held,
+                         std::uint16_t photometric = 1) {
+    const auto le = [](std::uint32_t value, int bytes) {
+        std::string b;
+        for (int i = 0; i < bytes; ++i)
+            b += char(value >> (8 * i));
+        return b;
+    };
+    const auto entry = [&](std::uint16_t tag, std::uint16_t type, std::uint32_t value) {
+        return le(tag, 2) + le(type, 2) + le(1, 4) + le(value, 4);
+    };
+    const std::uint32_t data = 8 + 2 + 8 * 12 + 4;
+    return "II" + le(42, 2) + le(8, 4) + le(8, 2) + entry(256, 4, width) + entry(257, 4, height) +
+           entry(258, 3, 8) + entry(259, 3, 1) + entry(262, 3, photometric) + entry(273, 4, data) +
+           entry(278, 4, height) + entry(279, 4, width * height) + le(0, 4) + std::string(held, '\x55');
+}
+
+// A lossless WebP whose header claims `width` x `height` pixels, followed by noise.
+std::string WebpClaiming(std::uint32_t width, std::uint32_t height) {
+    const std::uint32_t size = (width - 1) | (height - 1) << 14;
+    std::string header = "\x2F" + std::string(4, '\0') + std::string(64, '\x5A');
+    for (int i = 0; i < 4; ++i)
+        header[std::size_t(1 + i)] = char(size >> (8 * i));
+    const auto le32 = [](std::size_t v) {
+        return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+    };
+    return "RIFF" + le32(header.size() + 12) + "WEBPVP8L" + le32(header.size()) + header;
+}
+
 // Offsets in a baseline JPEG's frame header after its marker: length 2, precision 2, height 3,
 // width 5, component count 7, then (id, sampling, quantisation table) per component.
 constexpr std::size_t kFrameHeight = 5, kFrameWidth = 7, kFrameFirstTable = 12;
@@ -128,6 +159,13 @@ class BadInputs : public CliTest {
         WriteBytes(Path("lying.png"), PngClaiming(png, 16000, 15000));
         WriteBytes(Path("lying-interlaced.png"), PngClaiming(png, 16000, 15000, true));
         WriteBytes(Path("lying.jpg"), JpegFrame(JpegFrame(jpeg, kFrameWidth, 16000), kFrameHeight, 15000));
+        WriteBytes(Path("bomb.tif"), TiffClaiming(32767, 32767, 64));
+        WriteBytes(Path("bomb.webp"), WebpClaiming(16384, 16384));
+        WriteBytes(Path("lying.webp"), WebpClaiming(16000, 15000));
+        WriteBytes(Path("riff.webp"), "RIFF" + std::string(4, '\0') + "WAVEfmt ");
+        WriteBytes(Path("lying.tif"), TiffClaiming(16000, 15000, 64));
+        WriteBytes(Path("truncated.tif"), TiffClaiming(40, 24, 500));
+        WriteBytes(Path("white.tif"), TiffClaiming(40, 24, 960, 0));
         WriteBytes(Path("truncated.jpg"), jpeg.substr(0, jpeg.size() / 2));
         WriteBytes(Path("corrupt.jpg"), JpegFrame(jpeg, kFrameFirstTable, 3));
         // 40 bytes inverted amid the compressed data of a photograph-sized scan.
@@ -224,8 +262,10 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
         {"truncated PNG", reading("truncated.png"), "damaged PNG image (Read Error): @truncated.png"},
         {"PNG signature only", reading("signature.png"), "damaged PNG image (Read Error): @signature.png"},
         {"corrupt PNG data", reading("corrupt.png"), "damaged PNG image (IDAT: ..."},
-        {"text named .png", reading("text.png"), "not an image relight reads (PNG or JPEG): @text.png"},
-        {"empty file", reading("empty.png"), "not an image relight reads (PNG or JPEG): @empty.png"},
+        {"text named .png", reading("text.png"),
+         "not an image relight reads (PNG, JPEG, TIFF or WebP): @text.png"},
+        {"empty file", reading("empty.png"),
+         "not an image relight reads (PNG, JPEG, TIFF or WebP): @empty.png"},
         {"zero-width PNG", reading("zero.png"), "damaged PNG image (Invalid IHDR data): @zero.png"},
         {"over-sized PNG", reading("huge.png"),
          "image is larger than 32767 pixels on a side (40000 x 40000): @huge.png"},
@@ -280,7 +320,8 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
         {"over-sized JPEG", reading("huge.jpg"),
          "image is larger than 32767 pixels on a side (60000 x 24): @huge.jpg"},
         {"missing input", reading("none.png"), "cannot open (No such file or directory): @none.png"},
-        {"folder as input", reading("folder.png"), "not an image relight reads (PNG or JPEG): @folder.png"},
+        {"folder as input", reading("folder.png"),
+         "not an image relight reads (PNG, JPEG, TIFF or WebP): @folder.png"},
         {"output in a missing folder", writing("missing/new.png"),
          "cannot write (No such file or directory): @missing/new.png"},
         {"output under a file", writing("light.block/new.png"),
@@ -397,10 +438,12 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
         {"bad script line",
          {"edit", "@in.png", "-o", "@out.png", "--headless", "--script", "@bad.txt", "--plugin", probe},
          "bad input script (@bad.txt: line 2: unknown command 'fly'..."},
-        {"text named .jpg", reading("text.jpg"), "not an image relight reads (PNG or JPEG): @text.jpg"},
-        {"unknown input type", reading("in.gif"), "not an image relight reads (PNG or JPEG): @in.gif"},
-        {"unknown output type", writing("out.tiff"),
-         "unknown image type (use .png, .jpg or .jpeg, or --format): @out.tiff"},
+        {"text named .jpg", reading("text.jpg"),
+         "not an image relight reads (PNG, JPEG, TIFF or WebP): @text.jpg"},
+        {"unknown input type", reading("in.gif"),
+         "not an image relight reads (PNG, JPEG, TIFF or WebP): @in.gif"},
+        {"unknown output type", writing("out.gif"),
+         "unknown image type (use .png, .jpg, .jpeg, .tif, .tiff or .webp, or --format): @out.gif"},
         {"channel without a file", with({"--channel", "nofile"}), "--channel wants NAME=FILE, not 'nofile'"},
         {"RGB mask", with({"--mask", "@in.png"}), "mask is not a grey image: @in.png"},
         {"damaged last settings",
@@ -440,6 +483,16 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
         {"style import with 5000 bytes after its lights",
          {"styles", "import", "@trailing.style"},
          "damaged style file (the style has bytes after its last light): @trailing.style"},
+        {"TIFF over the pixel limit", reading("bomb.tif"),
+         "image has 1073676289 pixels, more than the limit of 250000000 (see --max-pixels): @bomb.tif"},
+        {"TIFF lying about its size", reading("lying.tif"), "damaged TIFF image (..."},
+        {"truncated TIFF", reading("truncated.tif"), "damaged TIFF image (..."},
+        {"TIFF of a kind not read", reading("white.tif"), "TIFF image of a kind relight does not read..."},
+        {"WebP over the pixel limit", reading("bomb.webp"),
+         "image has 268435456 pixels, more than the limit of 250000000 (see --max-pixels): @bomb.webp"},
+        {"WebP lying about its size", reading("lying.webp"),
+         "damaged WebP image (it does not decode): @lying.webp"},
+        {"RIFF that is no WebP", reading("riff.webp"), "not a WebP image: @riff.webp"},
     };
     if (geteuid() == 0)
         cases.push_back({"settings saved onto a device", with({"--save-params", "@device"}),

@@ -72,7 +72,7 @@ TEST_F(Commands, KeepGoingLightsEveryGoodImageAndCountsTheFailures) {
     r = Relight(run);
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(Exists("out/a.png") && Exists("out/c.png"));
-    EXPECT_EQ(r.err, "relight: not an image relight reads (PNG or JPEG): " + Path("junk.png") +
+    EXPECT_EQ(r.err, "relight: not an image relight reads (PNG, JPEG, TIFF or WebP): " + Path("junk.png") +
                          "\nrelight: 1 of 3 images failed\n");
 }
 

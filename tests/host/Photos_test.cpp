@@ -1,0 +1,323 @@
+// Photographs as cameras and editors write them: stored turned, with an EXIF orientation saying how
+// to show them, and carrying a colour profile, EXIF and XMP, which pass to the output in PNG and
+// JPEG alike.
+#include "CliSupport.h"
+
+#include <algorithm>
+#include <tiffio.h>
+#include <zlib.h>
+
+namespace {
+
+using Bytes = std::string;
+
+Bytes be16(std::uint32_t v) {
+    return {char(v >> 8), char(v)};
+}
+
+Bytes be32(std::uint32_t v) {
+    return be16(v >> 16) + be16(v & 0xFFFF);
+}
+
+// EXIF whose first directory holds the orientation and an artist's name, the name stored after
+// the directory as a camera stores it.
+Bytes Exif(int orientation, bool little) {
+    const auto n16 = [&](std::uint32_t v) {
+        Bytes b = be16(v);
+        return little ? Bytes(b.rbegin(), b.rend()) : b;
+    };
+    const auto n32 = [&](std::uint32_t v) {
+        Bytes b = be32(v);
+        return little ? Bytes(b.rbegin(), b.rend()) : b;
+    };
+    const Bytes artist("A. Painter\0", 11);
+    return Bytes(little ? "II" : "MM") + n16(42) + n32(8) + n16(2) + n16(0x0112) + n16(3) + n32(1) +
+           n16(std::uint32_t(orientation)) + n16(0) + n16(0x013B) + n16(2) + n32(11) + n32(38) + n32(0) +
+           artist;
+}
+
+// An RGB display profile of `size` bytes (a multiple of 4): a header, no tags, then filler.
+Bytes Profile(std::size_t size) {
+    Bytes icc = be32(std::uint32_t(size)) + Bytes(4, '\0') + be32(0x02100000) + "mntrRGB XYZ " +
+                Bytes(12, '\0') + "acsp" + Bytes(24, '\0') + be32(0) + be32(0xF6D6) + be32(0x10000) +
+                be32(0xD32D) + Bytes(48, '\0') + be32(0);
+    for (std::size_t i = icc.size(); i < size; ++i)
+        icc += char(i * 7);
+    return icc;
+}
+
+const Bytes kXmp = "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF/></x:xmpmeta>";
+
+struct Metadata {
+    Bytes icc, exif, xmp;
+    bool operator==(const Metadata&) const = default;
+};
+
+Bytes pngChunk(const Bytes& type, const Bytes& data) {
+    const Bytes body = type + data;
+    return be32(std::uint32_t(data.size())) + body +
+           be32(std::uint32_t(crc32(0, reinterpret_cast<const Bytef*>(body.data()), uInt(body.size()))));
+}
+
+const Bytes kXmpKey("XML:com.adobe.xmp\0", 18);
+const Bytes kExifName("Exif\0\0", 6);
+const Bytes kXmpName("http://ns.adobe.com/xap/1.0/\0", 29);
+const Bytes kIccName("ICC_PROFILE\0", 12);
+
+// `png` with `m`'s chunks after its header chunk.
+Bytes WithPngMetadata(const Bytes& png, const Metadata& m) {
+    uLongf packed = compressBound(uLong(m.icc.size()));
+    Bytes deflated(packed, '\0');
+    compress(reinterpret_cast<Bytef*>(deflated.data()), &packed, reinterpret_cast<const Bytef*>(m.icc.data()),
+             uLong(m.icc.size()));
+    deflated.resize(packed);
+    const Bytes chunks = pngChunk("iCCP", Bytes("ICC profile\0\0", 13) + deflated) +
+                         pngChunk("eXIf", m.exif) + pngChunk("iTXt", kXmpKey + Bytes(4, '\0') + m.xmp);
+    return png.substr(0, 33) + chunks + png.substr(33);
+}
+
+// `jpeg` with `m`'s blocks after its start, the profile in pieces of 60000 bytes.
+Bytes WithJpegMetadata(const Bytes& jpeg, const Metadata& m) {
+    const auto block = [](char marker, const Bytes& data) {
+        return Bytes("\xFF") + marker + be16(std::uint32_t(data.size() + 2)) + data;
+    };
+    Bytes blocks = block('\xE1', kExifName + m.exif) + block('\xE1', kXmpName + m.xmp);
+    const std::size_t piece = 60000, pieces = (m.icc.size() + piece - 1) / piece;
+    for (std::size_t i = 0; i < pieces; ++i)
+        blocks += block('\xE2', kIccName + char(i + 1) + char(pieces) + m.icc.substr(i * piece, piece));
+    return jpeg.substr(0, 2) + blocks + jpeg.substr(2);
+}
+
+Metadata PngMetadata(const Bytes& png) {
+    Metadata m;
+    for (std::size_t at = 8; at + 12 <= png.size();) {
+        const std::size_t length = std::uint8_t(png[at]) << 24 | std::uint8_t(png[at + 1]) << 16 |
+                                   std::uint8_t(png[at + 2]) << 8 | std::uint8_t(png[at + 3]);
+        const Bytes type = png.substr(at + 4, 4), data = png.substr(at + 8, length);
+        if (type == "iCCP") {
+            uLongf size = 1 << 20;
+            m.icc.assign(size, '\0');
+            const std::size_t start = data.find('\0') + 2;
+            uncompress(reinterpret_cast<Bytef*>(m.icc.data()), &size,
+                       reinterpret_cast<const Bytef*>(data.data() + start), uLong(data.size() - start));
+            m.icc.resize(size);
+        } else if (type == "eXIf") {
+            m.exif = data;
+        } else if (type == "iTXt" && data.rfind(kXmpKey, 0) == 0) {
+            m.xmp = data.substr(data.find('\0', data.find('\0', kXmpKey.size() + 2) + 1) + 1);
+        }
+        at += 12 + length;
+    }
+    return m;
+}
+
+Metadata JpegMetadata(const Bytes& jpeg) {
+    Metadata m;
+    for (std::size_t at = 2; at + 4 <= jpeg.size() && jpeg[at + 1] != '\xDA';) {
+        const std::size_t length = std::uint8_t(jpeg[at + 2]) << 8 | std::uint8_t(jpeg[at + 3]);
+        const Bytes data = jpeg.substr(at + 4, length - 2);
+        for (const auto& [name, part] :
+             {std::pair{kExifName, &m.exif}, {kXmpName, &m.xmp}, {kIccName, &m.icc}})
+            if (data.rfind(name, 0) == 0)
+                *part += data.substr(name.size() + (part == &m.icc ? 2 : 0));
+        at += 2 + length;
+    }
+    return m;
+}
+
+// `image` as a TIFF of `bits` (16: each sample x 257) in strips of three rows, with `m`'s profile
+// and XMP.
+void WriteTiff(const std::string& path, const Pixels& image, int bits, std::uint16_t compression,
+               const Metadata& m = {}) {
+    TIFF* tiff = TIFFOpen(path.c_str(), "w");
+    const std::uint16_t extra[1] = {EXTRASAMPLE_UNASSALPHA};
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, std::uint32_t(image.width));
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, std::uint32_t(image.height));
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, bits);
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, image.channels);
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, image.channels < 3 ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB);
+    if (image.channels % 2 == 0)
+        TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, extra);
+    TIFFSetField(tiff, TIFFTAG_COMPRESSION, compression);
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, 3);
+    if (!m.icc.empty())
+        TIFFSetField(tiff, TIFFTAG_ICCPROFILE, std::uint32_t(m.icc.size()), m.icc.data());
+    if (!m.xmp.empty())
+        TIFFSetField(tiff, TIFFTAG_XMLPACKET, std::uint32_t(m.xmp.size()), m.xmp.data());
+    const std::size_t row = std::size_t(image.width * image.channels);
+    std::vector<std::uint16_t> wide(row);
+    for (int y = 0; y < image.height; ++y) {
+        const std::uint8_t* samples = image.at(0, y);
+        std::transform(samples, samples + row, wide.begin(),
+                       [](std::uint8_t v) { return std::uint16_t(v * 257); });
+        TIFFWriteScanline(tiff,
+                          bits == 8 ? static_cast<void*>(const_cast<std::uint8_t*>(samples)) : wide.data(),
+                          std::uint32_t(y));
+    }
+    TIFFClose(tiff);
+}
+
+// A TIFF's profile and XMP, and its bits per sample in place of EXIF.
+Metadata TiffMetadata(const std::string& path) {
+    TIFF* tiff = TIFFOpen(path.c_str(), "r");
+    Metadata m;
+    std::uint32_t count = 0;
+    void* data = nullptr;
+    if (TIFFGetField(tiff, TIFFTAG_ICCPROFILE, &count, &data))
+        m.icc.assign(static_cast<const char*>(data), count);
+    if (TIFFGetField(tiff, TIFFTAG_XMLPACKET, &count, &data))
+        m.xmp.assign(static_cast<const char*>(data), count);
+    std::uint16_t bits = 0;
+    TIFFGetField(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
+    m.exif = std::to_string(bits);
+    TIFFClose(tiff);
+    return m;
+}
+
+Metadata WebpMetadata(const Bytes& webp) {
+    Metadata m;
+    const auto le32 = [&](std::size_t at) {
+        std::uint32_t v = 0;
+        for (int i = 3; i >= 0; --i)
+            v = v << 8 | std::uint8_t(webp[at + std::size_t(i)]);
+        return std::size_t(v);
+    };
+    for (std::size_t at = 12; at + 8 <= webp.size(); at += 8 + (le32(at + 4) + 1) / 2 * 2) {
+        const Bytes type = webp.substr(at, 4), data = webp.substr(at + 8, le32(at + 4));
+        for (const auto& [fourcc, part] : {std::pair{"ICCP", &m.icc}, {"EXIF", &m.exif}, {"XMP ", &m.xmp}})
+            if (type == fourcc)
+                *part = data;
+    }
+    return m;
+}
+
+// What an orientation asks of the stored pixels to show them upright: exchange rows and columns,
+// then mirror left to right and top to bottom.
+struct Turn {
+    int orientation;
+    bool transpose, mirrorX, mirrorY;
+};
+constexpr Turn kTurns[] = {{1, false, false, false}, {2, false, true, false}, {3, false, true, true},
+                           {4, false, false, true},  {5, true, false, false}, {6, true, true, false},
+                           {7, true, true, true},    {8, true, false, true}};
+
+Pixels Turned(const Pixels& stored, const Turn& turn) {
+    Pixels out = stored;
+    if (turn.transpose)
+        std::swap(out.width, out.height);
+    for (int y = 0; y < out.height; ++y)
+        for (int x = 0; x < out.width; ++x) {
+            const int u = turn.mirrorX ? out.width - 1 - x : x, v = turn.mirrorY ? out.height - 1 - y : y;
+            std::copy_n(turn.transpose ? stored.at(v, u) : stored.at(u, v), stored.channels, out.at(x, y));
+        }
+    return out;
+}
+
+class Photos : public CliTest {
+  protected:
+    void SetUp() override {
+        CliTest::SetUp();
+        WriteBytes(Path("light.block"), LightingBlock());
+        WriteBytes(Path("probe.block"), ProbeBlock(probeInvert));
+    }
+    void invert(const std::string& in, const std::string& out, const std::string& quality = "90") const {
+        const RunResult r = Probe({"apply", "@" + in, "-o", "@" + out, "--params", "@probe.block", "--quiet",
+                                   "--quality", quality});
+        EXPECT_EQ(r.status, 0) << r.err;
+    }
+    void light(const std::string& in, const std::string& out) const {
+        Succeeds({"apply", "@" + in, "-o", "@" + out, "--params", "@light.block", "--quiet"});
+    }
+};
+
+TEST_F(Photos, TurnedImagesAreLitAndWrittenUpright) {
+    // The stored pixels, turned by hand and lit, give the result. The JPEG's decoded pixels come
+    // through two inversions into PNG, each exact.
+    WriteJpeg(Path("plain.jpg"), Gradient(24, 16, 3), 95);
+    WritePng(Path("plain.png"), Gradient(24, 16, 3));
+    invert("plain.jpg", "inverted.png");
+    invert("inverted.png", "decoded.png");
+    const std::pair<std::string, Pixels> inputs[] = {{"jpg", ReadPng(Path("decoded.png"))},
+                                                     {"png", ReadPng(Path("plain.png"))}};
+    for (const auto& [type, stored] : inputs)
+        for (const Turn& turn : kTurns) {
+            SCOPED_TRACE(type + " orientation " + std::to_string(turn.orientation));
+            const Metadata m{"", Exif(turn.orientation, turn.orientation % 2 == 0), kXmp};
+            const Bytes plain = ReadBytes(Path("plain." + type));
+            WriteBytes(Path("turned." + type),
+                       type == "png" ? WithPngMetadata(plain, m) : WithJpegMetadata(plain, m));
+            WritePng(Path("upright.png"), Turned(stored, turn));
+            light("turned." + type, "out.png");
+            light("upright.png", "expected.png");
+            const Pixels out = ReadPng(Path("out.png")), expected = ReadPng(Path("expected.png"));
+            EXPECT_EQ(std::pair(out.width, out.height), std::pair(expected.width, expected.height));
+            EXPECT_TRUE(out.samples == expected.samples);
+            EXPECT_EQ(PngMetadata(ReadBytes(Path("out.png"))).exif, Exif(1, turn.orientation % 2 == 0));
+        }
+}
+
+TEST_F(Photos, ProfileExifAndXmpPassToEachFormat) {
+    // The profile spans three JPEG blocks; the orientation comes out reset; TIFF carries no EXIF.
+    const Metadata in{Profile(150000), Exif(3, false), kXmp};
+    WritePng(Path("plain.png"), Gradient(16, 8, 3));
+    WriteJpeg(Path("plain.jpg"), Gradient(16, 8, 3), 90);
+    WriteBytes(Path("in.png"), WithPngMetadata(ReadBytes(Path("plain.png")), in));
+    WriteBytes(Path("in.jpg"), WithJpegMetadata(ReadBytes(Path("plain.jpg")), in));
+    WriteTiff(Path("in.tif"), Gradient(16, 8, 3), 8, COMPRESSION_NONE, in);
+    light("in.png", "in.webp");
+    for (const std::string from : {"png", "jpg", "tif", "webp"})
+        for (const std::string to : {"png", "jpg", "tif", "webp"}) {
+            SCOPED_TRACE(from + " -> " + to);
+            light("in." + from, "out." + to);
+            const Bytes out = ReadBytes(Path("out." + to));
+            const Metadata found = to == "png"    ? PngMetadata(out)
+                                   : to == "jpg"  ? JpegMetadata(out)
+                                   : to == "webp" ? WebpMetadata(out)
+                                                  : TiffMetadata(Path("out.tif"));
+            const Bytes exif = to == "tif" ? "8" : from == "tif" ? "" : Exif(1, false);
+            EXPECT_TRUE(found == (Metadata{in.icc, exif, kXmp}));
+        }
+    const Metadata expected{in.icc, Exif(1, false), kXmp};
+    // Kept, it no longer needs --force in place; what no format carries still does.
+    Succeeds({"apply", "@in.jpg", "--in-place", "--params", "@light.block"});
+    EXPECT_TRUE(JpegMetadata(ReadBytes(Path("in.jpg"))) == expected);
+    const Bytes text = pngChunk("tEXt", Bytes("Comment\0hello", 13));
+    const Bytes plain = ReadBytes(Path("plain.png"));
+    WriteBytes(Path("text.png"), plain.substr(0, 33) + text + plain.substr(33));
+    EXPECT_EQ(Relight({"apply", "@text.png", "--in-place", "--params", "@light.block"}).status, 2);
+}
+
+TEST_F(Photos, TiffKindsReadAndWriteLikePng) {
+    // Each kind, inverted, equals its 8-bit PNG twin inverted; inverted again into TIFF of its
+    // depth and read back, it is the original.
+    const std::tuple<int, int, std::uint16_t> kinds[] = {
+        {1, 8, COMPRESSION_NONE},           {2, 8, COMPRESSION_LZW},
+        {3, 8, COMPRESSION_ADOBE_DEFLATE},  {4, 16, COMPRESSION_NONE},
+        {1, 16, COMPRESSION_ADOBE_DEFLATE}, {3, 16, COMPRESSION_LZW}};
+    for (const auto& [channels, bits, compression] : kinds) {
+        SCOPED_TRACE(std::to_string(channels) + " channels of " + std::to_string(bits) +
+                     " bits, compression " + std::to_string(compression));
+        const Pixels original = Gradient(20, 12, channels);
+        WriteTiff(Path("in.tif"), original, bits, compression);
+        WritePng(Path("in.png"), original);
+        invert("in.tif", "a.png");
+        invert("in.png", "b.png");
+        EXPECT_TRUE(ReadPng(Path("a.png")).samples == ReadPng(Path("b.png")).samples);
+        invert("in.tif", "out.tif");
+        EXPECT_EQ(TiffMetadata(Path("out.tif")).exif, std::to_string(bits));
+        invert("out.tif", "back.png");
+        EXPECT_TRUE(ReadPng(Path("back.png")).samples == ReadPng(Path("in.png")).samples);
+    }
+}
+
+TEST_F(Photos, WebpKeepsAlphaAndIsLosslessAtQuality100) {
+    WritePng(Path("in.png"), Gradient(24, 16, 4));
+    invert("in.png", "out.webp", "100");
+    invert("out.webp", "back.png");
+    EXPECT_TRUE(ReadPng(Path("back.png")).samples == ReadPng(Path("in.png")).samples);
+    invert("in.png", "low.webp", "10");
+    invert("in.png", "high.webp", "95");
+    EXPECT_LT(ReadBytes(Path("low.webp")).size(), ReadBytes(Path("high.webp")).size());
+}
+
+} // namespace
