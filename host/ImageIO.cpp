@@ -40,7 +40,7 @@ ImageFormat FormatOf(const std::string& path) {
 
 ImageFormat OutputFormat(const std::string& target, const std::string& named) {
     if (named.empty() && target == "-")
-        BadInput("writing to standard output needs --format png or --format jpeg");
+        BadInput("writing to standard output needs --format (png, jpeg, tiff or webp)");
     if (named.empty())
         return FormatOf(target);
     if (const auto format = formatNamed(named))

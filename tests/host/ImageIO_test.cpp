@@ -105,7 +105,7 @@ TEST_F(ImageFiles, TypeFromContentsInPipesOut) {
     }
     const RunResult r = Probe({"apply", "@in.png", "-o", "-", "--params", "@probe.block"});
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "relight: writing to standard output needs --format png or --format jpeg\n");
+    EXPECT_EQ(r.err, "relight: writing to standard output needs --format (png, jpeg, tiff or webp)\n");
 }
 
 TEST_F(ImageFiles, ThePixelLimitIsInclusive) {
