@@ -493,6 +493,17 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
         {"WebP lying about its size", reading("lying.webp"),
          "damaged WebP image (it does not decode): @lying.webp"},
         {"RIFF that is no WebP", reading("riff.webp"), "not a WebP image: @riff.webp"},
+        // Styles never go under the file system's root or the working folder.
+        {"HOME the file system's root",
+         {"styles", "list"},
+         "no home folder for the styles (set HOME or RELIGHT_HOME)",
+         2,
+         {"RELIGHT_HOME=", "XDG_DATA_HOME=", "HOME=/"}},
+        {"HOME a relative folder",
+         {"styles", "list"},
+         "no home folder for the styles (set HOME or RELIGHT_HOME)",
+         2,
+         {"RELIGHT_HOME=", "XDG_DATA_HOME=", "HOME=."}},
     };
     if (geteuid() == 0)
         cases.push_back({"settings saved onto a device", with({"--save-params", "@device"}),
