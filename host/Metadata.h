@@ -2,7 +2,12 @@
 // description (XMP), passed from the file read to the file written where that format holds them.
 #pragma once
 
+#include <cstddef>
 #include <string>
+
+// The most a file's profile, EXIF or XMP (each, compressed or not) may take in memory: a real one
+// is far smaller, and a lying length must cost nothing.
+constexpr std::size_t kMaxMetadataBytes = 16 << 20;
 
 struct ImageMetadata {
     std::string icc;     // an ICC colour profile

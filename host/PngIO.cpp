@@ -3,6 +3,7 @@
 #include "HostError.h"
 
 #include <csetjmp>
+#include <cstdlib>
 #include <cstring>
 #include <png.h>
 #include <zlib.h>
@@ -21,6 +22,17 @@ void onError(png_structp png, png_const_charp message) {
 }
 
 void onWarning(png_structp, png_const_charp) {}
+
+// libpng's largest blocks are the chunks it keeps (a profile, a text), sized by the length the file
+// claims, which libpng does not bound for every kind: a block past what a metadata part may take is
+// refused, and libpng skips the chunk or reports the file damaged.
+png_voidp boundedMalloc(png_structp, png_alloc_size_t size) {
+    return size > kMaxMetadataBytes ? nullptr : std::malloc(size);
+}
+
+void boundedFree(png_structp, png_voidp block) {
+    std::free(block);
+}
 
 // Runs `step`, which calls into libpng; false when libpng reported an error. Nothing with a
 // destructor may live in `step` across those calls: the error leaves it by a long jump.
@@ -54,7 +66,8 @@ class PngReader final : public RowReader {
         unsigned char signature[8] = {0x89, 'P'};
         if (std::fread(signature + 2, 1, 6, file_->Get()) != 6 || png_sig_cmp(signature, 0, 8) != 0)
             BadInput("not a PNG image", path);
-        lib_.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &error_, onError, onWarning);
+        lib_.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &error_, onError, onWarning, nullptr,
+                                            boundedMalloc, boundedFree);
         lib_.info = lib_.png ? png_create_info_struct(lib_.png) : nullptr;
         if (!lib_.info)
             throw std::bad_alloc();
