@@ -19,9 +19,11 @@ Bytes be32(std::uint32_t v) {
     return be16(v >> 16) + be16(v & 0xFFFF);
 }
 
-// EXIF whose first directory holds the orientation and an artist's name, the name stored after
-// the directory as a camera stores it.
-Bytes Exif(int orientation, bool little) {
+// EXIF as a camera writes it: a first directory with the orientation, an artist's name (stored
+// after the directories) and the EXIF directory, which gives the pixel size; then the thumbnail's
+// directory, linked from the first unless `thumbnail` is false.
+Bytes Exif(int orientation, bool little, std::uint32_t width = 24, std::uint32_t height = 16,
+           bool thumbnail = true) {
     const auto n16 = [&](std::uint32_t v) {
         Bytes b = be16(v);
         return little ? Bytes(b.rbegin(), b.rend()) : b;
@@ -30,10 +32,15 @@ Bytes Exif(int orientation, bool little) {
         Bytes b = be32(v);
         return little ? Bytes(b.rbegin(), b.rend()) : b;
     };
+    const auto entry = [&](std::uint32_t tag, std::uint32_t type, std::uint32_t count, const Bytes& value) {
+        return n16(tag) + n16(type) + n32(count) + value;
+    };
     const Bytes artist("A. Painter\0", 11);
-    return Bytes(little ? "II" : "MM") + n16(42) + n32(8) + n16(2) + n16(0x0112) + n16(3) + n32(1) +
-           n16(std::uint32_t(orientation)) + n16(0) + n16(0x013B) + n16(2) + n32(11) + n32(38) + n32(0) +
-           artist;
+    return Bytes(little ? "II" : "MM") + n16(42) + n32(8) + n16(3) +
+           entry(0x0112, 3, 1, n16(std::uint32_t(orientation)) + n16(0)) + entry(0x013B, 2, 11, n32(98)) +
+           entry(0x8769, 4, 1, n32(50)) + n32(thumbnail ? 80 : 0) + n16(2) + entry(0xA002, 4, 1, n32(width)) +
+           entry(0xA003, 4, 1, n32(height)) + n32(0) + n16(1) + entry(0x0103, 3, 1, n16(6) + n16(0)) +
+           n32(0) + artist;
 }
 
 // An RGB display profile of `size` bytes (a multiple of 4): a header, no tags, then filler.
@@ -252,7 +259,10 @@ TEST_F(Photos, TurnedImagesAreLitAndWrittenUpright) {
             const Pixels out = ReadPng(Path("out.png")), expected = ReadPng(Path("expected.png"));
             EXPECT_EQ(std::pair(out.width, out.height), std::pair(expected.width, expected.height));
             EXPECT_TRUE(out.samples == expected.samples);
-            EXPECT_EQ(PngMetadata(ReadBytes(Path("out.png"))).exif, Exif(1, turn.orientation % 2 == 0));
+            // A quarter turn exchanges the pixel size and unlinks the sideways thumbnail.
+            EXPECT_EQ(PngMetadata(ReadBytes(Path("out.png"))).exif,
+                      turn.transpose ? Exif(1, turn.orientation % 2 == 0, 16, 24, false)
+                                     : Exif(1, turn.orientation % 2 == 0));
         }
 }
 
