@@ -163,6 +163,7 @@ class BadInputs : public CliTest {
         WriteBytes(Path("bomb.webp"), WebpClaiming(16384, 16384));
         WriteBytes(Path("lying.webp"), WebpClaiming(16000, 15000));
         WriteBytes(Path("riff.webp"), "RIFF" + std::string(4, '\0') + "WAVEfmt ");
+        WriteBytes(Path("long.webp"), "RIFF\xF0\xFF\xFF\x7F" + WebpClaiming(2, 2).substr(8));
         WriteBytes(Path("lying.tif"), TiffClaiming(16000, 15000, 64));
         WriteBytes(Path("truncated.tif"), TiffClaiming(40, 24, 500));
         WriteBytes(Path("white.tif"), TiffClaiming(40, 24, 960, 0));
@@ -504,6 +505,8 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
          "no home folder for the styles (set HOME or RELIGHT_HOME)",
          2,
          {"RELIGHT_HOME=", "XDG_DATA_HOME=", "HOME=."}},
+        {"WebP longer than its pixels can take", reading("long.webp"),
+         "damaged WebP image (longer than a picture of its size can be): @long.webp"},
     };
     if (geteuid() == 0)
         cases.push_back({"settings saved onto a device", with({"--save-params", "@device"}),
