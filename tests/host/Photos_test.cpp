@@ -71,16 +71,19 @@ const Bytes kExifName("Exif\0\0", 6);
 const Bytes kXmpName("http://ns.adobe.com/xap/1.0/\0", 29);
 const Bytes kIccName("ICC_PROFILE\0", 12);
 
-// `png` with `m`'s chunks after its header chunk.
-Bytes WithPngMetadata(const Bytes& png, const Metadata& m) {
+// `png` with `m`'s chunks after its header chunk, or with its EXIF and XMP at the end, after the
+// pixels, when `late`.
+Bytes WithPngMetadata(const Bytes& png, const Metadata& m, bool late = false) {
     uLongf packed = compressBound(uLong(m.icc.size()));
     Bytes deflated(packed, '\0');
     compress(reinterpret_cast<Bytef*>(deflated.data()), &packed, reinterpret_cast<const Bytef*>(m.icc.data()),
              uLong(m.icc.size()));
     deflated.resize(packed);
-    const Bytes chunks = pngChunk("iCCP", Bytes("ICC profile\0\0", 13) + deflated) +
-                         pngChunk("eXIf", m.exif) + pngChunk("iTXt", kXmpKey + Bytes(4, '\0') + m.xmp);
-    return png.substr(0, 33) + chunks + png.substr(33);
+    const Bytes profile = pngChunk("iCCP", Bytes("ICC profile\0\0", 13) + deflated);
+    const Bytes text = pngChunk("eXIf", m.exif) + pngChunk("iTXt", kXmpKey + Bytes(4, '\0') + m.xmp);
+    const std::size_t end = png.size() - 12;
+    return late ? png.substr(0, 33) + profile + png.substr(33, end - 33) + text + png.substr(end)
+                : png.substr(0, 33) + profile + text + png.substr(33);
 }
 
 // `jpeg` with `m`'s blocks after its start, the profile in pieces of 60000 bytes.
@@ -244,15 +247,18 @@ TEST_F(Photos, TurnedImagesAreLitAndWrittenUpright) {
     WritePng(Path("plain.png"), Gradient(24, 16, 3));
     invert("plain.jpg", "inverted.png");
     invert("inverted.png", "decoded.png");
-    const std::pair<std::string, Pixels> inputs[] = {{"jpg", ReadPng(Path("decoded.png"))},
-                                                     {"png", ReadPng(Path("plain.png"))}};
-    for (const auto& [type, stored] : inputs)
+    // A PNG may keep its EXIF after the pixels, yet the orientation is needed before them.
+    const std::tuple<std::string, std::string, Pixels> inputs[] = {
+        {"jpg", "jpg", ReadPng(Path("decoded.png"))},
+        {"png", "png", ReadPng(Path("plain.png"))},
+        {"png, EXIF after the pixels", "png", ReadPng(Path("plain.png"))}};
+    for (const auto& [kind, type, stored] : inputs)
         for (const Turn& turn : kTurns) {
-            SCOPED_TRACE(type + " orientation " + std::to_string(turn.orientation));
+            SCOPED_TRACE(kind + " orientation " + std::to_string(turn.orientation));
             const Metadata m{"", Exif(turn.orientation, turn.orientation % 2 == 0), kXmp};
             const Bytes plain = ReadBytes(Path("plain." + type));
             WriteBytes(Path("turned." + type),
-                       type == "png" ? WithPngMetadata(plain, m) : WithJpegMetadata(plain, m));
+                       type == "jpg" ? WithJpegMetadata(plain, m) : WithPngMetadata(plain, m, kind != type));
             WritePng(Path("upright.png"), Turned(stored, turn));
             light("turned." + type, "out.png");
             light("upright.png", "expected.png");
@@ -260,9 +266,10 @@ TEST_F(Photos, TurnedImagesAreLitAndWrittenUpright) {
             EXPECT_EQ(std::pair(out.width, out.height), std::pair(expected.width, expected.height));
             EXPECT_TRUE(out.samples == expected.samples);
             // A quarter turn exchanges the pixel size and unlinks the sideways thumbnail.
-            EXPECT_EQ(PngMetadata(ReadBytes(Path("out.png"))).exif,
-                      turn.transpose ? Exif(1, turn.orientation % 2 == 0, 16, 24, false)
-                                     : Exif(1, turn.orientation % 2 == 0));
+            const Metadata kept = PngMetadata(ReadBytes(Path("out.png")));
+            EXPECT_EQ(kept.exif, turn.transpose ? Exif(1, turn.orientation % 2 == 0, 16, 24, false)
+                                                : Exif(1, turn.orientation % 2 == 0));
+            EXPECT_EQ(kept.xmp, kXmp);
         }
 }
 
