@@ -135,35 +135,72 @@ Metadata JpegMetadata(const Bytes& jpeg) {
     return m;
 }
 
-// `image` as a TIFF of `bits` (16: each sample x 257) in strips of three rows, with `m`'s profile
-// and XMP.
+// How a TIFF stores its pixels: strips of interleaved samples (three rows each), tiles (16 x 16),
+// a plane per sample, grey with white as 0, a palette of greys (indices the grey values).
+enum class TiffKind { strips, tiles, planes, white, palette };
+
+// `image` as a TIFF of `bits` (16: each sample x 257) of `kind`, with `m`'s profile and XMP.
 void WriteTiff(const std::string& path, const Pixels& image, int bits, std::uint16_t compression,
-               const Metadata& m = {}) {
+               const Metadata& m = {}, TiffKind kind = TiffKind::strips) {
     TIFF* tiff = TIFFOpen(path.c_str(), "w");
     const std::uint16_t extra[1] = {EXTRASAMPLE_UNASSALPHA};
     TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, std::uint32_t(image.width));
     TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, std::uint32_t(image.height));
     TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, bits);
     TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, image.channels);
-    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, image.channels < 3 ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB);
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC,
+                 kind == TiffKind::white     ? PHOTOMETRIC_MINISWHITE
+                 : kind == TiffKind::palette ? PHOTOMETRIC_PALETTE
+                 : image.channels < 3        ? PHOTOMETRIC_MINISBLACK
+                                             : PHOTOMETRIC_RGB);
+    std::vector<std::uint16_t> greys(256);
+    for (std::size_t i = 0; i < greys.size(); ++i)
+        greys[i] = std::uint16_t(i * 257);
+    if (kind == TiffKind::palette)
+        TIFFSetField(tiff, TIFFTAG_COLORMAP, greys.data(), greys.data(), greys.data());
     if (image.channels % 2 == 0)
         TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, extra);
     TIFFSetField(tiff, TIFFTAG_COMPRESSION, compression);
-    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, 3);
+    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG,
+                 kind == TiffKind::planes ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG);
+    if (kind == TiffKind::tiles) {
+        TIFFSetField(tiff, TIFFTAG_TILEWIDTH, 16);
+        TIFFSetField(tiff, TIFFTAG_TILELENGTH, 16);
+    } else {
+        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, 3);
+    }
     if (!m.icc.empty())
         TIFFSetField(tiff, TIFFTAG_ICCPROFILE, std::uint32_t(m.icc.size()), m.icc.data());
     if (!m.xmp.empty())
         TIFFSetField(tiff, TIFFTAG_XMLPACKET, std::uint32_t(m.xmp.size()), m.xmp.data());
     const std::size_t row = std::size_t(image.width * image.channels);
     std::vector<std::uint16_t> wide(row);
+    std::vector<std::uint8_t> narrow(row), tile(16 * 16 * std::size_t(image.channels));
     for (int y = 0; y < image.height; ++y) {
         const std::uint8_t* samples = image.at(0, y);
         std::transform(samples, samples + row, wide.begin(),
                        [](std::uint8_t v) { return std::uint16_t(v * 257); });
-        TIFFWriteScanline(tiff,
-                          bits == 8 ? static_cast<void*>(const_cast<std::uint8_t*>(samples)) : wide.data(),
-                          std::uint32_t(y));
+        std::transform(samples, samples + row, narrow.begin(),
+                       [&](std::uint8_t v) { return kind == TiffKind::white ? std::uint8_t(255 - v) : v; });
+        void* line = bits == 8 ? static_cast<void*>(narrow.data()) : wide.data();
+        if (kind != TiffKind::tiles && kind != TiffKind::planes)
+            TIFFWriteScanline(tiff, line, std::uint32_t(y));
     }
+    // Planes are written one after the other.
+    for (int s = 0; kind == TiffKind::planes && s < image.channels; ++s)
+        for (int y = 0; y < image.height; ++y) {
+            for (int x = 0; x < image.width; ++x)
+                narrow[std::size_t(x)] = image.at(x, y)[s];
+            TIFFWriteScanline(tiff, narrow.data(), std::uint32_t(y), std::uint16_t(s));
+        }
+    for (int y = 0; kind == TiffKind::tiles && y < image.height; y += 16)
+        for (int x = 0; x < image.width; x += 16) {
+            std::fill(tile.begin(), tile.end(), 0);
+            for (int v = y; v < std::min(y + 16, image.height); ++v)
+                std::copy_n(image.at(x, v), std::min(16, image.width - x) * image.channels,
+                            tile.begin() + (v - y) * 16 * image.channels);
+            TIFFWriteTile(tiff, tile.data(), std::uint32_t(x), std::uint32_t(y), 0, 0);
+        }
     TIFFClose(tiff);
 }
 
@@ -307,15 +344,24 @@ TEST_F(Photos, ProfileExifAndXmpPassToEachFormat) {
 TEST_F(Photos, TiffKindsReadAndWriteLikePng) {
     // Each kind, inverted, equals its 8-bit PNG twin inverted; inverted again into TIFF of its
     // depth and read back, it is the original.
-    const std::tuple<int, int, std::uint16_t> kinds[] = {
-        {1, 8, COMPRESSION_NONE},           {2, 8, COMPRESSION_LZW},
-        {3, 8, COMPRESSION_ADOBE_DEFLATE},  {4, 16, COMPRESSION_NONE},
-        {1, 16, COMPRESSION_ADOBE_DEFLATE}, {3, 16, COMPRESSION_LZW}};
-    for (const auto& [channels, bits, compression] : kinds) {
+    const std::tuple<int, int, std::uint16_t, TiffKind> kinds[] = {
+        {1, 8, COMPRESSION_NONE, TiffKind::strips},
+        {2, 8, COMPRESSION_LZW, TiffKind::strips},
+        {3, 8, COMPRESSION_ADOBE_DEFLATE, TiffKind::strips},
+        {4, 16, COMPRESSION_NONE, TiffKind::strips},
+        {1, 16, COMPRESSION_ADOBE_DEFLATE, TiffKind::strips},
+        {3, 16, COMPRESSION_LZW, TiffKind::strips},
+        // Kinds libtiff converts: 8 bits, read a strip or a row of tiles at a time.
+        {3, 8, COMPRESSION_LZW, TiffKind::tiles},
+        {3, 8, COMPRESSION_NONE, TiffKind::planes},
+        {1, 8, COMPRESSION_ADOBE_DEFLATE, TiffKind::white},
+        {1, 8, COMPRESSION_NONE, TiffKind::palette}};
+    for (const auto& [channels, bits, compression, kind] : kinds) {
         SCOPED_TRACE(std::to_string(channels) + " channels of " + std::to_string(bits) +
-                     " bits, compression " + std::to_string(compression));
+                     " bits, compression " + std::to_string(compression) + ", kind " +
+                     std::to_string(int(kind)));
         const Pixels original = Gradient(20, 12, channels);
-        WriteTiff(Path("in.tif"), original, bits, compression);
+        WriteTiff(Path("in.tif"), original, bits, compression, {}, kind);
         WritePng(Path("in.png"), original);
         invert("in.tif", "a.png");
         invert("in.png", "b.png");
