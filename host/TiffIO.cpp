@@ -131,7 +131,7 @@ class TiffReader final : public RowReader {
                            planar == PLANARCONFIG_CONTIG && samples >= colours && samples <= colours + 1 &&
                            !TIFFIsTiled(lib_.tiff);
         if (!plain) {
-            if (bits != 8 || !known || format != SAMPLEFORMAT_UINT)
+            if (bits > 8 || !known || format != SAMPLEFORMAT_UINT)
                 refuseKind();
             return false;
         }
@@ -143,7 +143,7 @@ class TiffReader final : public RowReader {
         return true;
     }
 
-    // The other 8-bit kinds (tiles, separate planes, white as zero, YCbCr, palettes) libtiff
+    // The other kinds of up to 8 bits (tiles, separate planes, white as zero, YCbCr, palettes) libtiff
     // converts to RGBA a strip or a row of tiles at a time, as stored (the orientation is obeyed
     // later, like any other).
     void beginConverted() {
@@ -187,8 +187,8 @@ class TiffReader final : public RowReader {
 
     [[noreturn]] void refuseKind() const {
         BadInput(
-            "TIFF image of a kind relight does not read (it reads 8-bit images libtiff can convert to RGB, "
-            "and 16-bit grey and RGB, with or without alpha, in strips)",
+            "TIFF image of a kind relight does not read (it reads those of up to 8 bits libtiff converts to "
+            "RGB, and 16-bit grey and RGB, with or without alpha, in strips)",
             path_);
     }
 
