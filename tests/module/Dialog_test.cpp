@@ -5,6 +5,7 @@
 #include "Dialogs.h"
 #include "QuickDraw.h"
 #include "LM_globals.h"
+#include "Memory.h"
 #include "TestBlocks.h"
 #include "TestHost.h"
 #include "Snapshot.h"
@@ -40,25 +41,20 @@ std::string TempPath(const std::string& name) {
 
 // The screen of a snapshot, read at the dialog's own coordinates. The dialog (844 x 496) is centred
 // on the screen below the title bar.
-struct DialogShot {
-    explicit DialogShot(const std::string& path) {
-        std::string error;
-        EXPECT_TRUE(TBReadPNG(path, &width, &height, &pixels, &error)) << error;
-        left = (width - 844) / 2;
-        top = kTBTitleBarHeight + (height - 496 - kTBTitleBarHeight) / 2;
-    }
-    std::uint32_t At(int h, int v) const { return pixels[std::size_t((top + v) * width + left + h)]; }
+struct DialogShot : Snapshot {
+    explicit DialogShot(const std::string& path)
+        : Snapshot(path), left((width - 844) / 2),
+          top(kTBTitleBarHeight + (height - 496 - kTBTitleBarHeight) / 2) {}
     // The darkest channel of the darkest pixel in r.
     int Darkest(const Rect& r) const {
         int darkest = 255;
         for (int v = r.top; v < r.bottom; ++v)
             for (int h = r.left; h < r.right; ++h)
                 for (int shift : {0, 8, 16})
-                    darkest = std::min(darkest, int(At(h, v) >> shift & 0xFF));
+                    darkest = std::min(darkest, int(At(left + h, top + v) >> shift & 0xFF));
         return darkest;
     }
-    int width = 0, height = 0, top = 0, left = 0;
-    std::vector<std::uint32_t> pixels;
+    int left, top;
 };
 
 class DialogRun : public ::testing::Test {
@@ -105,7 +101,9 @@ TEST_F(DialogRun, CancelDiscardsAFirstRunAndRestoresALaterOne) {
 
     ASSERT_EQ(Run("click 508,247\nclick @1\n"), 0);
     ASSERT_EQ(globalsOf(host).gloss, 0);
+    const Size heap = TBHeapLiveBytes();
     EXPECT_EQ(Run("click 815,247\nclick 815,279\nkey escape\n"), filterStop);
+    EXPECT_EQ(TBHeapLiveBytes(), heap);
     EXPECT_EQ(globalsOf(host).gloss, 0);
     EXPECT_EQ(globalsOf(host).material, 0);
     EXPECT_EQ(blockOf(host.ParameterBlock()).gloss, 0);

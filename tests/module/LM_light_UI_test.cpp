@@ -105,67 +105,46 @@ TEST(LightConversion, RadianceIsColourTimesIntensityOver32TowardZero) {
         }
 }
 
-TEST(LightConversion, DirectionalHandleLengthSetsTheElevation) {
+// Where each type of light stands and where it points, worked out by hand for a unit of 60.
+TEST(LightConversion, LightsStandAndPointAsTheirHandlesSay) {
     BlockHandle block;
     LM_light& out = block->lights[0];
-    LM_light_UI l = Spot({0, 0}, {0, 0});
-    l.type = lightTypeDirectional;
-    // The light points along (handle x, handle y, 100 - length), the height raised to at least 1.
+    const double r = std::sqrt(0.5), z = 0.57735026 * 40 / 60; // tan 30 degrees of the radius
     const struct {
-        LM_vectori2 handle;
-        double z;
-    } cases[] = {{{0, 0}, 100}, {{30, 40}, 50}, {{0, 99}, 1}, {{60, 80}, 1}, {{-150, 0}, 1}};
-    for (const auto& c : cases) {
-        l.majorAxis = c.handle;
-        l.ConvertToRealLight(&out, 60, false);
-        const double x = c.handle.x, y = c.handle.y, n = std::sqrt(x * x + y * y + c.z * c.z);
-        SCOPED_TRACE(testing::Message() << "handle " << x << "," << y);
-        EXPECT_NEAR(out.direction[0], x / n, 1e-7);
-        EXPECT_NEAR(out.direction[1], y / n, 1e-7);
-        EXPECT_NEAR(out.direction[2], c.z / n, 1e-7);
-    }
-}
-
-TEST(LightConversion, OmniStandsWhereItsCircleEdgeIsSixtyDegreesOff) {
-    BlockHandle block;
-    LM_light& out = block->lights[0];
-    LM_light_UI l = Spot({0, 0}, {0, 0});
-    l.type = lightTypeOmni;
-    l.position = {30, -60};
-    l.radius = 40;
-    l.ConvertToRealLight(&out, 60, true);
-    EXPECT_EQ((std::array<float, 3>{out.origin[0], out.origin[1], out.origin[2]}),
-              (std::array<float, 3>{0.5f, -1.0f, 0.57735026f * (40.0f / 60.0f)}));
-    EXPECT_NEAR(out.origin[2], 0.3849002, 1e-7);
-    l.radius = 0;
-    l.ConvertToRealLight(&out, 60, true);
-    EXPECT_EQ(out.origin[2], 0.0f);
-}
-
-TEST(LightConversion, SpotlightStandsOverItsEllipse) {
-    BlockHandle block;
-    LM_light& out = block->lights[0];
-    const double r = std::sqrt(0.5);
-    const struct {
+        LM_sint32 type;
         LM_vectori2 major, minor, position;
         double origin[3], direction[3];
     } cases[] = {
-        // |B| = |A|: straight above the centre at height |A| / h, pointing down.
-        {{30, 30}, {-30, 30}, {60, -30}, {1, -0.5, r}, {0, 0, -1}},
+        // The omni light stands where its circle's edge is sixty degrees off.
+        {lightTypeOmni, {}, {}, {30, -60}, {0.5, -1, z}, {}},
+        // A directional light points along (handle x, handle y, 100 - length), the height at least 1.
+        {lightTypeDirectional, {0, 0}, {}, {}, {}, {0, 0, 1}},
+        {lightTypeDirectional, {30, 40}, {}, {}, {}, {0.3 * r * 2, 0.4 * r * 2, 0.5 * r * 2}},
+        {lightTypeDirectional, {0, 99}, {}, {}, {}, {0, 99 / std::sqrt(9802.0), 1 / std::sqrt(9802.0)}},
+        {lightTypeDirectional, {-150, 0}, {}, {}, {}, {-150 / std::sqrt(22501.0), 0, 1 / std::sqrt(22501.0)}},
+        // |B| = |A|: a spotlight straight above the centre at height |A| / h, pointing down.
+        {lightTypeSpot, {30, 30}, {-30, 30}, {60, -30}, {1, -0.5, r}, {0, 0, -1}},
         // B -> 0: on the ground at distance |A| along A, tilted 45 degrees back toward the centre.
-        {{60, 0}, {0, 0}, {0, 0}, {1, 0, 0}, {-r, 0, -r}},
+        {lightTypeSpot, {60, 0}, {0, 0}, {0, 0}, {1, 0, 0}, {-r, 0, -r}},
         // A pointing up the screen (y negative) puts the light above the centre on screen.
-        {{0, -60}, {0, 0}, {0, 0}, {0, -1, 0}, {0, r, -r}},
+        {lightTypeSpot, {0, -60}, {0, 0}, {0, 0}, {0, -1, 0}, {0, r, -r}},
     };
     for (const auto& c : cases) {
-        Spot(c.major, c.minor, 128, c.position).ConvertToRealLight(&out, 60, true);
-        SCOPED_TRACE(testing::Message() << "major " << c.major.x << "," << c.major.y);
+        LM_light_UI l = Spot(c.major, c.minor, 128, c.position);
+        l.type = c.type;
+        l.radius = 40;
+        l.ConvertToRealLight(&out, 60, true);
+        SCOPED_TRACE(testing::Message() << "type " << c.type << " major " << c.major.x << "," << c.major.y);
         for (int k = 0; k < 3; ++k) {
-            EXPECT_NEAR(out.origin[k], c.origin[k], 1e-6) << k;
-            EXPECT_NEAR(out.direction[k], c.direction[k], 1e-6) << k;
+            if (c.type != lightTypeDirectional) {
+                EXPECT_NEAR(out.origin[k], c.origin[k], 1e-6) << k;
+            }
+            if (c.type != lightTypeOmni) {
+                EXPECT_NEAR(out.direction[k], c.direction[k], 1e-6) << k;
+            }
         }
-        EXPECT_EQ(Bits(out.cutoff.get()), 0x3F34FDF4u) << "0.707";
     }
+    EXPECT_EQ(Bits(out.cutoff.get()), 0x3F34FDF4u) << "0.707";
 }
 
 TEST(LightConversion, SpotlightPlacementIsBitExact) {
