@@ -40,15 +40,15 @@ void PrintTo(const Centre& c, std::ostream* out) {
     *out << "(" << c.x << ", " << c.y << ")";
 }
 
-// Whether the screen in `snapshot` shows colour icon `id` where its mask covers it.
-bool ShowsIcon(const std::string& snapshot, std::int16_t id) {
-    return Snapshot(snapshot).Shows(StampOf(32, 32, [id] {
+// Colour icon `id` where its mask covers it.
+Stamp IconStamp(std::int16_t id) {
+    return MaskedStamp(32, 32, [id] {
         const Rect box = {0, 0, 32, 32};
         CIconHandle icon = GetCIcon(id);
         EXPECT_NE(icon, nullptr) << id;
         PlotCIcon(&box, icon);
         DisposeCIcon(icon);
-    }));
+    });
 }
 
 std::string Shot(const std::string& name) {
@@ -85,9 +85,9 @@ class LightDragDialog : public ::testing::Test {
 void expectIcons(const std::string& shot, std::initializer_list<std::int16_t> shown,
                  std::initializer_list<std::int16_t> hidden) {
     for (const std::int16_t id : shown)
-        EXPECT_TRUE(ShowsIcon(Shot(shot), id)) << shot << " shows " << id;
+        EXPECT_TRUE(Snapshot(Shot(shot)).Shows(IconStamp(id))) << shot << " shows " << id;
     for (const std::int16_t id : hidden)
-        EXPECT_FALSE(ShowsIcon(Shot(shot), id)) << shot << " hides " << id;
+        EXPECT_FALSE(Snapshot(Shot(shot)).Shows(IconStamp(id))) << shot << " hides " << id;
 }
 
 // One session of edits in a row, each line run as its own dialog: centre drags (a release on the
@@ -110,8 +110,8 @@ TEST_F(LightDragDialog, DragsKeysAndTheWellEditTheLightSet) {
         {{"down 100,300", "move 120,310", "up 120,310"}, 2, 0, {120, 310}, false},
         {{"down 120,310", "move 120,411", "up 120,411"}, 2, 0, {120, 310}, false},
         {{"key tab"}, 2, 1, {250, 150}, false},
-        {{"down 250,150", "move 395,475", "snapshot " + Shot("over"), "up 395,475",
-          "snapshot " + Shot("taken")},
+        {{"wait 50", "snapshot " + Shot("plain"), "down 250,150", "move 395,475", "wait 100",
+          "snapshot " + Shot("over"), "up 395,475", "snapshot " + Shot("taken")},
          1,
          0,
          {120, 310},
@@ -138,8 +138,16 @@ TEST_F(LightDragDialog, DragsKeysAndTheWellEditTheLightSet) {
             EXPECT_EQ(TBAlertLog().back(), 16002);
         }
     }
-    expectIcons("over", {133}, {131});
     expectIcons("taken", {131}, {133});
+    // While the light is over the trash, the trash is highlighted.
+    const Snapshot over(Shot("over")), plain(Shot("plain"));
+    const std::optional<Point> trash = plain.Find(IconStamp(131));
+    ASSERT_TRUE(trash);
+    int highlighted = 0;
+    for (int v = trash->v; v < trash->v + 32; ++v)
+        for (int h = trash->h; h < trash->h + 32; ++h)
+            highlighted += over.At(h, v) != plain.At(h, v);
+    EXPECT_GT(highlighted, 200);
 }
 
 TEST_F(LightDragDialog, AFullSetTakesNoMoreLights) {

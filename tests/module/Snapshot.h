@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,31 +21,48 @@ struct Stamp {
     int width = 0, height = 0;
 };
 
-// What `draw` leaves the same on a white and on a black port of the size: an icon's masked pixels,
-// a text's ink.
-template <class Draw> Stamp StampOf(std::int16_t width, std::int16_t height, Draw draw) {
-    std::vector<std::uint32_t> over[2];
+// The pixels `draw` leaves on a 32-bit port of the size filled with `background`, row by row.
+template <class Draw>
+std::vector<std::uint32_t> Drawn(std::int16_t width, std::int16_t height, std::uint32_t background,
+                                 Draw draw) {
+    std::vector<std::uint32_t> pixels;
     const Rect box = {0, 0, height, width};
-    for (int b = 0; b < 2; ++b) {
-        GrafPtr saved;
-        GetPort(&saved);
-        GrafPtr port = TBNewOffscreenPort(&box, 32);
-        SetPort(port);
-        for (std::int16_t v = 0; v < height; ++v)
-            for (std::int16_t h = 0; h < width; ++h)
-                TBSetPixel(port, h, v, b ? 0 : 0xFFFFFF);
-        draw();
-        for (std::int16_t v = 0; v < height; ++v)
-            for (std::int16_t h = 0; h < width; ++h)
-                over[b].push_back(TBGetPixel(port, h, v) & 0xFFFFFF);
-        SetPort(saved);
-        TBDisposeOffscreenPort(port);
-    }
-    Stamp stamp{{}, width, height};
-    for (std::size_t i = 0; i < over[0].size(); ++i)
-        if (over[0][i] == over[1][i])
-            stamp.inks.push_back({int(i) % width, int(i) / width, over[0][i]});
+    GrafPtr saved;
+    GetPort(&saved);
+    GrafPtr port = TBNewOffscreenPort(&box, 32);
+    SetPort(port);
+    for (std::int16_t v = 0; v < height; ++v)
+        for (std::int16_t h = 0; h < width; ++h)
+            TBSetPixel(port, h, v, background);
+    draw();
+    for (std::int16_t v = 0; v < height; ++v)
+        for (std::int16_t h = 0; h < width; ++h)
+            pixels.push_back(TBGetPixel(port, h, v) & 0xFFFFFF);
+    SetPort(saved);
+    TBDisposeOffscreenPort(port);
+    return pixels;
+}
+
+// The pixels of `drawn` (a box `width` wide) that `keep(i)` selects.
+template <class Keep> Stamp StampOf(const std::vector<std::uint32_t>& drawn, int width, Keep keep) {
+    Stamp stamp{{}, width, int(drawn.size()) / width};
+    for (std::size_t i = 0; i < drawn.size(); ++i)
+        if (keep(i))
+            stamp.inks.push_back({int(i) % width, int(i) / width, drawn[i]});
     return stamp;
+}
+
+// What `draw` leaves the same on a white and on a black port: an icon where its mask covers it.
+template <class Draw> Stamp MaskedStamp(std::int16_t width, std::int16_t height, Draw draw) {
+    const std::vector<std::uint32_t> white = Drawn(width, height, 0xFFFFFF, draw),
+                                     black = Drawn(width, height, 0, draw);
+    return StampOf(white, width, [&](std::size_t i) { return white[i] == black[i]; });
+}
+
+// What `draw` inks on white: a text.
+template <class Draw> Stamp InkStamp(std::int16_t width, std::int16_t height, Draw draw) {
+    const std::vector<std::uint32_t> white = Drawn(width, height, 0xFFFFFF, draw);
+    return StampOf(white, width, [&](std::size_t i) { return white[i] != 0xFFFFFF; });
 }
 
 struct Snapshot {
@@ -58,18 +76,19 @@ struct Snapshot {
     bool operator==(const Snapshot&) const = default;
     std::uint32_t At(int h, int v) const { return pixels[std::size_t(v * width + h)] & 0xFFFFFF; }
 
-    // Whether the stamp is found pixel for pixel somewhere on the screen.
-    bool Shows(const Stamp& stamp) const {
+    // Where the stamp's box is found pixel for pixel on the screen, if it is.
+    std::optional<Point> Find(const Stamp& stamp) const {
         for (int y = 0; !stamp.inks.empty() && y + stamp.height <= height; ++y)
             for (int x = 0; x + stamp.width <= width; ++x) {
                 bool match = true;
                 for (std::size_t i = 0; i < stamp.inks.size() && match; ++i)
                     match = At(x + stamp.inks[i].h, y + stamp.inks[i].v) == stamp.inks[i].pixel;
                 if (match)
-                    return true;
+                    return Point{std::int16_t(y), std::int16_t(x)};
             }
-        return false;
+        return std::nullopt;
     }
+    bool Shows(const Stamp& stamp) const { return Find(stamp).has_value(); }
     // The pixels that differ from another snapshot's.
     int Changed(const Snapshot& other) const {
         int changed = 0;

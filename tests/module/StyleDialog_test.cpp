@@ -65,7 +65,7 @@ bool MarkedRow(const Snapshot& shot, const Line& row) {
 
 // Whether the snapshot shows `text` as DrawString draws it in that font and size.
 bool ShowsText(const std::string& snapshot, const std::string& text, std::int16_t font, std::int16_t size) {
-    return Snapshot(snapshot).Shows(StampOf(400, 40, [&] {
+    return Snapshot(snapshot).Shows(InkStamp(400, 40, [&] {
         TextFont(font);
         TextSize(size);
         MoveTo(4, 30);
@@ -139,9 +139,12 @@ TEST_F(StyleDialog, AFreshDialogLoadsTheFirstStyleAndDeleteFollowsTheSelection) 
     ExpectStyle("Soft Spotlight", 1);
     EXPECT_EQ(Snapshot(Shot("before")).Changed(Snapshot(Shot("after"))), 0);
     ASSERT_EQ(Run(std::string(kStylePopup) + "noon\nclick @1\n"), 0) << TBScriptError();
-    fs::remove(folder / "Soft Spotlight");
     ASSERT_EQ(Run("click @1\n"), 0) << TBScriptError();
     ExpectStyle("Noon", 3);
+    for (const char* style : {"Soft Spotlight", "Night", "Noon"})
+        fs::remove(folder / style);
+    ASSERT_EQ(Run("click @1\n"), 0) << TBScriptError();
+    EXPECT_EQ(globalsOf(host).StyleIndex(), 3) << "a folder that lists nothing";
 }
 
 // Delete follows the selection after each action: a press on it either asks (and the second press
