@@ -42,13 +42,14 @@ void PrintTo(const Centre& c, std::ostream* out) {
 
 // Colour icon `id` where its mask covers it.
 Stamp IconStamp(std::int16_t id) {
-    return MaskedStamp(32, 32, [id] {
+    const auto plot = [id] {
         const Rect box = {0, 0, 32, 32};
         CIconHandle icon = GetCIcon(id);
         EXPECT_NE(icon, nullptr) << id;
         PlotCIcon(&box, icon);
         DisposeCIcon(icon);
-    });
+    };
+    return StampOf(32, 32, plot, [](std::uint32_t white, std::uint32_t black) { return white == black; });
 }
 
 std::string Shot(const std::string& name) {

@@ -21,48 +21,33 @@ struct Stamp {
     int width = 0, height = 0;
 };
 
-// The pixels `draw` leaves on a 32-bit port of the size filled with `background`, row by row.
-template <class Draw>
-std::vector<std::uint32_t> Drawn(std::int16_t width, std::int16_t height, std::uint32_t background,
-                                 Draw draw) {
-    std::vector<std::uint32_t> pixels;
+// The pixels `draw` leaves on a 32-bit port of the size that `keep(overWhite, overBlack)` selects
+// from what it leaves over a white and over a black background: the same over both for an icon's
+// masked pixels, not white over white for a text's ink.
+template <class Draw, class Keep>
+Stamp StampOf(std::int16_t width, std::int16_t height, Draw draw, Keep keep) {
+    std::vector<std::uint32_t> over[2];
     const Rect box = {0, 0, height, width};
-    GrafPtr saved;
-    GetPort(&saved);
-    GrafPtr port = TBNewOffscreenPort(&box, 32);
-    SetPort(port);
-    for (std::int16_t v = 0; v < height; ++v)
-        for (std::int16_t h = 0; h < width; ++h)
-            TBSetPixel(port, h, v, background);
-    draw();
-    for (std::int16_t v = 0; v < height; ++v)
-        for (std::int16_t h = 0; h < width; ++h)
-            pixels.push_back(TBGetPixel(port, h, v) & 0xFFFFFF);
-    SetPort(saved);
-    TBDisposeOffscreenPort(port);
-    return pixels;
-}
-
-// The pixels of `drawn` (a box `width` wide) that `keep(i)` selects.
-template <class Keep> Stamp StampOf(const std::vector<std::uint32_t>& drawn, int width, Keep keep) {
-    Stamp stamp{{}, width, int(drawn.size()) / width};
-    for (std::size_t i = 0; i < drawn.size(); ++i)
-        if (keep(i))
-            stamp.inks.push_back({int(i) % width, int(i) / width, drawn[i]});
+    for (int b = 0; b < 2; ++b) {
+        GrafPtr saved;
+        GetPort(&saved);
+        GrafPtr port = TBNewOffscreenPort(&box, 32);
+        SetPort(port);
+        for (std::int16_t v = 0; v < height; ++v)
+            for (std::int16_t h = 0; h < width; ++h)
+                TBSetPixel(port, h, v, b ? 0 : 0xFFFFFF);
+        draw();
+        for (std::int16_t v = 0; v < height; ++v)
+            for (std::int16_t h = 0; h < width; ++h)
+                over[b].push_back(TBGetPixel(port, h, v) & 0xFFFFFF);
+        SetPort(saved);
+        TBDisposeOffscreenPort(port);
+    }
+    Stamp stamp{{}, width, height};
+    for (std::size_t i = 0; i < over[0].size(); ++i)
+        if (keep(over[0][i], over[1][i]))
+            stamp.inks.push_back({int(i) % width, int(i) / width, over[0][i]});
     return stamp;
-}
-
-// What `draw` leaves the same on a white and on a black port: an icon where its mask covers it.
-template <class Draw> Stamp MaskedStamp(std::int16_t width, std::int16_t height, Draw draw) {
-    const std::vector<std::uint32_t> white = Drawn(width, height, 0xFFFFFF, draw),
-                                     black = Drawn(width, height, 0, draw);
-    return StampOf(white, width, [&](std::size_t i) { return white[i] == black[i]; });
-}
-
-// What `draw` inks on white: a text.
-template <class Draw> Stamp InkStamp(std::int16_t width, std::int16_t height, Draw draw) {
-    const std::vector<std::uint32_t> white = Drawn(width, height, 0xFFFFFF, draw);
-    return StampOf(white, width, [&](std::size_t i) { return white[i] != 0xFFFFFF; });
 }
 
 struct Snapshot {

@@ -65,12 +65,14 @@ bool MarkedRow(const Snapshot& shot, const Line& row) {
 
 // Whether the snapshot shows `text` as DrawString draws it in that font and size.
 bool ShowsText(const std::string& snapshot, const std::string& text, std::int16_t font, std::int16_t size) {
-    return Snapshot(snapshot).Shows(InkStamp(400, 40, [&] {
+    const auto draw = [&] {
         TextFont(font);
         TextSize(size);
         MoveTo(4, 30);
         DrawString(PString(text).s);
-    }));
+    };
+    return Snapshot(snapshot).Shows(
+        StampOf(400, 40, draw, [](std::uint32_t white, std::uint32_t) { return white != 0xFFFFFF; }));
 }
 
 class StyleDialog : public ::testing::Test {
