@@ -109,24 +109,29 @@ TEST_F(DialogRun, CancelDiscardsAFirstRunAndRestoresALaterOne) {
     EXPECT_EQ(blockOf(host.ParameterBlock()).gloss, 0);
 }
 
+// Pop-ups: light type at (530, 86), texture at (550, 382). The texture pop-up lists "No texture",
+// the document's channels Red, Green and Blue, then its extra channels, and nothing more.
 TEST_F(DialogRun, CheckBoxesAndPopupsChangeTheirSettings) {
+    for (const auto& [entry, channel] : {std::pair{"Red", 1}, {"Green", 2}, {"Blue", 3}, {"No texture", 0}}) {
+        ASSERT_EQ(Run(std::string("choose 550,382 ") + entry + "\nclick @1\n"), 0) << TBScriptError();
+        EXPECT_EQ(globalsOf(host).BumpChannel(), channel) << entry;
+    }
+    Run("choose 550,382 Channel 1\nclick @1\n");
+    EXPECT_NE(TBScriptError().find("Channel 1"), std::string::npos) << TBScriptError();
     host.AddChannel(Plane(200, 150));
-    // Pop-ups: light type at (530, 86), texture at (550, 382). The texture pop-up lists the
-    // document's channels after "No texture": Red, Green, Blue, then the extra channel.
     const char* script = "choose 530,86 Omni\n"
                          "choose 550,382 Channel 1\n"
                          "click @10\n"
                          "click 508,439\n" // texture height, now enabled: 0
                          "click @29\n"
                          "click @9\n"
-                         "click 815,143\n" // intensity: disabled with the light off
                          "click @1\n";
     ASSERT_EQ(Run(script), 0) << TBScriptError();
     const LM_globals& g = globalsOf(host);
     EXPECT_GT(host.textureDeliveries, 0) << "the channel is captured for the preview";
     EXPECT_EQ(std::vector<int>({g.lights[0].type, g.BumpChannel(), g.WhiteIsHigh(), g.BumpAmplitude(),
-                                g.previewEnabled, g.lights[0].isOn, g.lights[0].intensity}),
-              std::vector<int>({lightTypeOmni, 4, 0, 0, 0, 0, 127}));
+                                g.previewEnabled, g.lights[0].isOn}),
+              std::vector<int>({lightTypeOmni, 4, 0, 0, 0, 0}));
     EXPECT_EQ(blockOf(host.ParameterBlock()).textureChannel, 4);
 }
 
@@ -154,16 +159,6 @@ TEST_F(DialogRun, ALightThatIsOffTakesNoChanges) {
     ASSERT_EQ(Run("click @9\nclick 508,175\nclick @1\n"), 0) << TBScriptError();
     EXPECT_TRUE(g.lights[0].isOn);
     EXPECT_EQ(g.lights[0].spread, 0);
-}
-
-// A document of three channels offers no texture, Red, Green and Blue, and nothing more.
-TEST_F(DialogRun, TexturePopupListsTheDocumentsChannels) {
-    for (const auto& [entry, channel] : {std::pair{"Red", 1}, {"Green", 2}, {"Blue", 3}, {"No texture", 0}}) {
-        ASSERT_EQ(Run(std::string("choose 550,382 ") + entry + "\nclick @1\n"), 0) << TBScriptError();
-        EXPECT_EQ(globalsOf(host).BumpChannel(), channel) << entry;
-    }
-    Run("choose 550,382 Channel 1\nclick @1\n");
-    EXPECT_NE(TBScriptError().find("Channel 1"), std::string::npos) << TBScriptError();
 }
 
 TEST_F(DialogRun, ColoursComeFromTheHostOrThePicker) {
