@@ -158,6 +158,10 @@ class WebpWriter final : public RowWriter {
                int quality, const std::string& name)
         : out_(out), layout_(layout), metadata_(metadata), width_(width), height_(height), quality_(quality),
           name_(name) {
+        if (width > WEBP_MAX_DIMENSION || height > WEBP_MAX_DIMENSION)
+            BadInput("cannot write WebP image (it holds at most " + std::to_string(WEBP_MAX_DIMENSION) +
+                         " pixels on a side)",
+                     name);
         e_.picture.use_argb = lossless();
         e_.picture.colorspace = layout.alpha ? WEBP_YUV420A : WEBP_YUV420;
         e_.picture.width = width;

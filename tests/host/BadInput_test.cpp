@@ -163,6 +163,7 @@ class BadInputs : public CliTest {
         WriteBytes(Path("bomb.webp"), WebpClaiming(16384, 16384));
         WriteBytes(Path("lying.webp"), WebpClaiming(16000, 15000));
         WriteBytes(Path("riff.webp"), "RIFF" + std::string(4, '\0') + "WAVEfmt ");
+        WritePng(Path("wide.png"), Gradient(16384, 1, 3));
         WriteBytes(Path("long.webp"), "RIFF\xF0\xFF\xFF\x7F" + WebpClaiming(2, 2).substr(8));
         WriteBytes(Path("lying.tif"), TiffClaiming(16000, 15000, 64));
         WriteBytes(Path("truncated.tif"), TiffClaiming(40, 24, 500));
@@ -508,6 +509,9 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
          {"RELIGHT_HOME=", "XDG_DATA_HOME=", "HOME=."}},
         {"WebP longer than its pixels can take", reading("long.webp"),
          "damaged WebP image (longer than a picture of its size can be): @long.webp"},
+        {"WebP output wider than WebP holds",
+         {"apply", "@wide.png", "-o", "@new.webp", "--params", "@light.block"},
+         "cannot write WebP image (it holds at most 16383 pixels on a side): @new.webp"},
     };
     if (geteuid() == 0)
         cases.push_back({"settings saved onto a device", with({"--save-params", "@device"}),
