@@ -29,17 +29,21 @@ std::size_t mostBytesFor(long long pixels) {
     return std::size_t(pixels) * 5 + 3 * kMaxMetadataBytes + (1 << 16);
 }
 
-// Appends the rest of `file` to `bytes`, up to the size its RIFF header gives; a file longer than a
-// picture of its size can be is refused before it is read.
+// Appends the rest of `file` to `bytes`, up to the size its RIFF header gives; a file claiming to
+// be longer than a picture of its size can be is refused before it is read.
 void readRest(std::FILE* file, std::string& bytes, std::size_t limit, const std::string& path) {
     std::uint32_t riff = 0;
     std::memcpy(&riff, bytes.data() + 4, 4);
     const std::size_t whole = std::size_t(le32toh(riff)) + 8;
     if (whole > limit)
         BadInput("damaged WebP image (longer than a picture of its size can be)", path);
-    const std::size_t got = bytes.size();
-    bytes.resize(std::max(got, whole));
-    bytes.resize(got + std::fread(bytes.data() + got, 1, bytes.size() - got, file));
+    // Reserved, memory is only taken as bytes arrive: a size the file does not have costs nothing.
+    bytes.reserve(whole);
+    char buffer[1 << 16];
+    for (std::size_t got = 1; got > 0 && bytes.size() < whole;) {
+        got = std::fread(buffer, 1, std::min(sizeof buffer, whole - bytes.size()), file);
+        bytes.append(buffer, got);
+    }
     if (std::ferror(file))
         BadInput("cannot read the image", path);
 }
