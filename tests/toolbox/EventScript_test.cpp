@@ -39,7 +39,7 @@ TEST_F(EventScript, ANewGestureWaitsUntilTheApplicationAsksForAnEvent) {
     EXPECT_EQ(nextEvent(mDownMask).what, mouseDown);
     EventRecord e;
     for (int i = 0; i < 10; ++i)
-        StillDown(), Button(), EventAvail(everyEvent, &e);
+        StillDown(), EventAvail(everyEvent, &e);
     Point pt;
     GetMouse(&pt);
     EXPECT_EQ(pt.h, 5) << "the release came, the next press did not";
