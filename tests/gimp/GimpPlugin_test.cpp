@@ -39,9 +39,10 @@ const std::string kSixteen = "(gimp-image-convert-precision image PRECISION-U16-
 const std::vector<std::string> kMasked = {"--params", kBlock, "--mask", "DIR/mask.png", "--area", "AREA"};
 
 const std::vector<Case> kCases = {
-    // Images without alpha are in the repeated, dialog and cancelled cases.
-    {"style", "rgba.png", "", kBatch, "Stage Trio", "", {"--style", "Stage Trio"}},
-    {"block", "rgba.png", "", kBatch, "", kBlock, kWithBlock},
+    {"style-rgb", "rgb.png", "", kBatch, "Stage Trio", "", {"--style", "Stage Trio"}},
+    {"style-rgba", "rgba.png", "", kBatch, "Stage Trio", "", {"--style", "Stage Trio"}},
+    {"block-rgb", "rgb.png", "", kBatch, "", kBlock, kWithBlock},
+    {"block-rgba", "rgba.png", "", kBatch, "", kBlock, kWithBlock},
     {"repeat", "rgb.png", "", "RUN-WITH-LAST-VALS", "", "", kWithBlock},
     {"rectangle", "rgba.png", kRectangle, kBatch, "", kBlock, {"--params", kBlock, "--area", "8,6,30,24"}},
     {"feathered", "rgba.png", kFeathered, kBatch, "", kBlock, kMasked},

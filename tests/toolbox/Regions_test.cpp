@@ -40,30 +40,25 @@ void twoSquares(RgnHandle a, RgnHandle b) {
     SetRectRgn(b, 2, 2, 6, 6);
 }
 
+// Squares at (0, 0) and (2, 2), four pixels a side, combined by `op` into the first (the
+// destination may be a source).
+std::function<void(RgnHandle)> onTwoSquares(void (*op)(RgnHandle, RgnHandle, RgnHandle)) {
+    return [op](RgnHandle out) {
+        Rgn b;
+        twoSquares(out, b);
+        op(out, b, out);
+    };
+}
+
 } // namespace
 
 TEST(Regions, OperationsCoverExactlyTheirPixels) {
     const std::tuple<const char*, std::function<void(RgnHandle)>, std::string> cases[] = {
-        {"union",
-         [](RgnHandle out) {
-             Rgn b;
-             twoSquares(out, b);
-             UnionRgn(out, b, out); // the destination may be a source
-         },
+        {"union", onTwoSquares(UnionRgn),
          rows({"####....", "####....", "######..", "######..", "..####..", "..####.."})},
-        {"intersection",
-         [](RgnHandle out) {
-             Rgn b;
-             twoSquares(out, b);
-             SectRgn(out, b, out);
-         },
+        {"intersection", onTwoSquares(SectRgn),
          rows({"........", "........", "..##....", "..##....", "........", "........"})},
-        {"difference",
-         [](RgnHandle out) {
-             Rgn b;
-             twoSquares(out, b);
-             DiffRgn(out, b, out);
-         },
+        {"difference", onTwoSquares(DiffRgn),
          rows({"####....", "####....", "##......", "##......", "........", "........"})},
         {"offset and inset",
          [](RgnHandle out) {
