@@ -54,15 +54,6 @@ class Files : public ::testing::Test {
         std::ifstream in(disk(name));
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
-    // The index-th entry of the root in the catalogue (the name comes back in `name`).
-    static CInfoPBRec catalogue(std::int16_t index, StringPtr name) {
-        CInfoPBRec pb{};
-        pb.hFileInfo.ioNamePtr = name;
-        pb.hFileInfo.ioVRefNum = kTBVolumeRefNum;
-        pb.hFileInfo.ioDirID = fsRtDirID;
-        pb.hFileInfo.ioFDirIndex = index;
-        return pb;
-    }
     std::string root_;
 };
 
@@ -158,7 +149,11 @@ TEST_F(Files, NamesMapToTheDisk) {
     EXPECT_TRUE(fs::exists(disk(std::string(29, 'y') + "\xC3\xA9")));
     EXPECT_EQ(create(std::string(29, 'y') + "\xC3\xA9" + "other"), dupFNErr) << "same first 31 bytes";
     Str255 name;
-    CInfoPBRec pb = catalogue(1, name);
+    CInfoPBRec pb{};
+    pb.hFileInfo.ioNamePtr = name;
+    pb.hFileInfo.ioVRefNum = kTBVolumeRefNum;
+    pb.hFileInfo.ioDirID = fsRtDirID;
+    pb.hFileInfo.ioFDirIndex = 1; // the first entry of the root
     ASSERT_EQ(PBGetCatInfoSync(&pb), noErr);
     EXPECT_EQ(pstr(name), "in/out") << "':' on disk reads back as '/'";
 }

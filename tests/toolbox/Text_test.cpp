@@ -12,7 +12,7 @@ const unsigned char kAb[] = "\x02"
                             "ab";
 } // namespace
 
-TEST(Text, WidthsAreWholePixelsThatAddUpAndMatchThePenAdvance) {
+TEST(Text, WidthsAreWholePixelsThatAddUpAndMatchThePenAdvanceInEachFace) {
     ScratchPort p(200, 40);
     TextFont(applFont);
     TextSize(12);
@@ -27,10 +27,8 @@ TEST(Text, WidthsAreWholePixelsThatAddUpAndMatchThePenAdvance) {
     FontInfo fi;
     GetFontInfo(&fi);
     EXPECT_TRUE(StringWidth(kHello) < at12 && fi.ascent >= 7 && fi.ascent + fi.descent <= 13);
-}
 
-TEST(Text, SystemFontIsTheBoldFaceAtTwelveWhenTheSizeIsZero) {
-    ScratchPort p(10, 10);
+    // The system font is the bold face of font 1, at 12 when the size is 0.
     TextFont(systemFont);
     TextSize(0);
     const std::int16_t system = StringWidth(kHello);
@@ -41,7 +39,7 @@ TEST(Text, SystemFontIsTheBoldFaceAtTwelveWhenTheSizeIsZero) {
     TextFont(applFont);
     const std::int16_t plain = StringWidth(kHello);
     TextFace(bold);
-    EXPECT_EQ(StringWidth(kHello), system) << "font 0 is the bold face of font 1";
+    EXPECT_EQ(StringWidth(kHello), system);
     EXPECT_TRUE(system > plain && sys.ascent >= 10 && sys.ascent <= 13 && sys.descent >= 2 &&
                 sys.descent <= 4);
 }
