@@ -33,7 +33,8 @@ void DropUnreadableExif(ImageMetadata& metadata);
 // `exif`'s first directory; 1 when it has none or it is out of range.
 int ExifOrientation(const std::string& exif);
 
-// `exif` with its orientation tag, if any, saying the pixels are upright.
+// `exif` with its orientation tag, if any, saying the pixels are upright; after a quarter turn (5
+// to 8) also with its pixel dimensions exchanged and its sideways thumbnail unlinked.
 std::string ExifUpright(std::string exif);
 
 // Whether `icc` is a colour profile for RGB pixels, which is what relight writes.

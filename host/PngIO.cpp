@@ -2,10 +2,14 @@
 
 #include "HostError.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <png.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 #include <vector>
 
@@ -46,6 +50,64 @@ template <class Step> bool survives(png_structp png, Step&& step) {
 // The keyword of the text that holds XMP.
 constexpr char kXmpKey[] = "XML:com.adobe.xmp";
 
+// A PNG's numbers are big-endian.
+std::uint32_t be32(const unsigned char* bytes) {
+    return std::uint32_t(bytes[0]) << 24 | std::uint32_t(bytes[1]) << 16 | std::uint32_t(bytes[2]) << 8 |
+           bytes[3];
+}
+
+// The XMP packet an iTXt chunk's `data` holds uncompressed, if it holds one.
+std::optional<std::string> xmpIn(const std::string& data) {
+    const std::size_t flag = sizeof kXmpKey; // after the keyword and its terminator
+    if (data.size() < flag + 2 || data.compare(0, flag, kXmpKey, flag) != 0 || data[flag] != 0)
+        return std::nullopt;
+    const std::size_t language = data.find('\0', flag + 2);
+    const std::size_t translated = language == std::string::npos ? language : data.find('\0', language + 1);
+    if (translated == std::string::npos)
+        return std::nullopt;
+    return data.substr(translated + 1);
+}
+
+// The EXIF and XMP a PNG keeps after its pixels, and whether it keeps other text there, found by
+// walking the chunks' headers from `file`'s position (its first chunk) without disturbing it: the
+// orientation must be known before the first row, and the metadata before a file is written. A
+// file that cannot seek (a pipe) gives nothing.
+ImageMetadata metadataAfterPixels(std::FILE* file) {
+    ImageMetadata found;
+    struct stat status;
+    const long start = std::ftell(file);
+    if (start < 0 || fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode))
+        return found;
+    const int fd = fileno(file);
+    bool pixelsPassed = false;
+    unsigned char header[8];
+    for (off_t at = start; pread(fd, header, 8, at) == 8; at += off_t(be32(header)) + 12) {
+        const std::string type(reinterpret_cast<const char*>(header + 4), 4);
+        const std::uint32_t length = be32(header);
+        pixelsPassed = pixelsPassed || type == "IDAT";
+        if (type == "IEND")
+            break;
+        const bool text = type == "tEXt" || type == "zTXt" || type == "iTXt";
+        if (!pixelsPassed || (!text && type != "eXIf"))
+            continue;
+        std::string data(std::min<std::size_t>(length, kMaxMetadataBytes), '\0');
+        if (length > kMaxMetadataBytes ||
+            pread(fd, data.data(), data.size(), at + 8) != ssize_t(data.size())) {
+            found.unkept = true;
+            continue;
+        }
+        const std::optional<std::string> value = type == "eXIf"   ? std::optional(data)
+                                                 : type == "iTXt" ? xmpIn(data)
+                                                                  : std::nullopt;
+        std::string& part = type == "eXIf" ? found.exif : found.xmp;
+        if (value && part.empty())
+            part = *value;
+        else
+            found.unkept = true;
+    }
+    return found;
+}
+
 // libpng's structures for one file, released however the file's object ends.
 struct ReadStructs {
     png_structp png = nullptr;
@@ -66,6 +128,7 @@ class PngReader final : public RowReader {
         unsigned char signature[8] = {0x89, 'P'};
         if (std::fread(signature + 2, 1, 6, file_->Get()) != 6 || png_sig_cmp(signature, 0, 8) != 0)
             BadInput("not a PNG image", path);
+        after_ = metadataAfterPixels(file_->Get());
         lib_.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &error_, onError, onWarning, nullptr,
                                             boundedMalloc, boundedFree);
         lib_.info = lib_.png ? png_create_info_struct(lib_.png) : nullptr;
@@ -111,7 +174,7 @@ class PngReader final : public RowReader {
         alpha_ = channels == 2 || channels == 4;
     }
 
-    // Only what comes before the pixels: the orientation must be known before the first row.
+    // What comes before the pixels, and what a file that can seek keeps after them.
     void readMetadata() {
         png_charp name = nullptr;
         int compression = 0;
@@ -121,8 +184,6 @@ class PngReader final : public RowReader {
             metadata_.icc.assign(reinterpret_cast<const char*>(bytes), length);
         if (png_get_eXIf_1(lib_.png, lib_.info, &length, &bytes))
             metadata_.exif.assign(reinterpret_cast<const char*>(bytes), length);
-        DropUnreadableExif(metadata_);
-        orientation_ = ExifOrientation(metadata_.exif);
         png_textp text = nullptr;
         const int texts = png_get_text(lib_.png, lib_.info, &text, nullptr);
         for (int i = 0; i < texts; ++i) {
@@ -131,6 +192,15 @@ class PngReader final : public RowReader {
             else
                 metadata_.unkept = true;
         }
+        for (auto [part, later] :
+             {std::pair{&metadata_.exif, &after_.exif}, std::pair{&metadata_.xmp, &after_.xmp}})
+            if (part->empty())
+                part->swap(*later);
+            else
+                metadata_.unkept = metadata_.unkept || !later->empty();
+        metadata_.unkept = metadata_.unkept || after_.unkept;
+        DropUnreadableExif(metadata_);
+        orientation_ = ExifOrientation(metadata_.exif);
     }
 
     // Interlaced rows are only whole after the last pass: such images are read at once.
@@ -153,6 +223,7 @@ class PngReader final : public RowReader {
     std::unique_ptr<FileHandle> file_;
     ErrorText error_;
     ReadStructs lib_;
+    ImageMetadata after_; // what comes after the pixels
     bool interlaced_ = false;
     int next_ = 0;
     PlaneBytes whole_;

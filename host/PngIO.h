@@ -1,5 +1,6 @@
 // PNG files: 8- and 16-bit grey, grey with alpha, RGB, RGBA and palette in; RGB or RGBA of 8 or 16
-// bits out; the colour profile (iCCP), EXIF (eXIf) and XMP (iTXt) before the pixels in and out.
+// bits out; the colour profile (iCCP), EXIF (eXIf) and XMP (iTXt) in and out (EXIF and XMP after
+// the pixels only from a file that can seek).
 #pragma once
 
 #include "FileHandle.h"

@@ -2,6 +2,7 @@
 
 #include "HostError.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <tiffio.h>
 #include <unistd.h>
@@ -61,6 +62,17 @@ struct TiffHandle {
     }
 };
 
+// libtiff's conversion of the kinds relight does not read as stored, and the rows it converted last.
+struct Converted {
+    TIFFRGBAImage image{};
+    bool begun = false;
+    std::vector<std::uint32_t> band;
+    ~Converted() {
+        if (begun)
+            TIFFRGBAImageEnd(&image);
+    }
+};
+
 // An 8-bit sample from a 16-bit one, rounded.
 std::uint8_t narrowed(std::uint16_t sample) {
     return std::uint8_t((std::uint32_t(sample) * 255u + 32767u) / 65535u);
@@ -78,17 +90,22 @@ class TiffReader final : public RowReader {
         CheckImageSize(long(width), long(height), maxPixels, path);
         width_ = int(width);
         height_ = int(height);
-        readLayout();
-        readMetadata();
         std::uint16_t orientation = ORIENTATION_TOPLEFT;
         TIFFGetFieldDefaulted(lib_.tiff, TIFFTAG_ORIENTATION, &orientation);
         orientation_ = orientation >= 1 && orientation <= 8 ? orientation : 1;
+        if (!readPlainLayout())
+            beginConverted();
+        readMetadata();
     }
 
     void ReadRows(std::uint8_t* out, int count) override {
         const std::size_t samples = std::size_t(width_) * std::size_t(SamplesPerPixel());
         for (int y = 0; y < count; ++y, ++next_) {
             std::uint8_t* row = out + std::size_t(y) * samples;
+            if (converted_.begun) {
+                convertedRow(row);
+                continue;
+            }
             check(TIFFReadScanline(lib_.tiff, sixteen_ ? static_cast<void*>(wide_.data()) : row,
                                    std::uint32_t(next_), 0) >= 0);
             for (std::size_t i = 0; sixteen_ && i < samples; ++i)
@@ -97,7 +114,9 @@ class TiffReader final : public RowReader {
     }
 
   private:
-    void readLayout() {
+    // Grey or RGB, with or without alpha, in strips of interleaved samples: read as stored. False
+    // for the other kinds.
+    bool readPlainLayout() {
         std::uint16_t bits = 0, samples = 0, photometric = 0, planar = 0, format = 0;
         TIFFGetFieldDefaulted(lib_.tiff, TIFFTAG_BITSPERSAMPLE, &bits);
         TIFFGetFieldDefaulted(lib_.tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
@@ -108,18 +127,69 @@ class TiffReader final : public RowReader {
                             : photometric == PHOTOMETRIC_RGB        ? 3
                             : photometric == PHOTOMETRIC_MINISBLACK ? 1
                                                                     : 0;
-        if (colours == 0 || (bits != 8 && bits != 16) || format != SAMPLEFORMAT_UINT ||
-            planar != PLANARCONFIG_CONTIG || samples < colours || samples > colours + 1 ||
-            TIFFIsTiled(lib_.tiff))
-            BadInput(
-                "TIFF image of a kind relight does not read (it reads 8- and 16-bit grey and RGB, with or "
-                "without alpha, in strips)",
-                path_);
+        const bool plain = colours > 0 && (bits == 8 || bits == 16) && format == SAMPLEFORMAT_UINT &&
+                           planar == PLANARCONFIG_CONTIG && samples >= colours && samples <= colours + 1 &&
+                           !TIFFIsTiled(lib_.tiff);
+        if (!plain) {
+            if (bits > 8 || !known || format != SAMPLEFORMAT_UINT)
+                refuseKind();
+            return false;
+        }
         grey_ = colours == 1;
         alpha_ = samples > colours;
         sixteen_ = bits == 16;
         if (sixteen_)
             wide_.resize(std::size_t(width_) * samples);
+        return true;
+    }
+
+    // The other kinds of up to 8 bits (tiles, separate planes, white as zero, YCbCr, palettes) libtiff
+    // converts to RGBA a strip or a row of tiles at a time, as stored (the orientation is obeyed
+    // later, like any other).
+    void beginConverted() {
+        char message[1024] = "";
+        if (!TIFFRGBAImageOK(lib_.tiff, message) ||
+            !TIFFRGBAImageBegin(&converted_.image, lib_.tiff, 1, message))
+            refuseKind();
+        converted_.begun = true;
+        // libtiff would multiply such colours by their alpha, which relight passes through as read.
+        if (converted_.image.alpha == EXTRASAMPLE_UNASSALPHA)
+            refuseKind();
+        converted_.image.req_orientation = std::uint16_t(orientation_);
+        alpha_ = converted_.image.alpha != 0;
+        std::uint32_t band = 0;
+        if (TIFFIsTiled(lib_.tiff))
+            TIFFGetField(lib_.tiff, TIFFTAG_TILELENGTH, &band);
+        else
+            TIFFGetFieldDefaulted(lib_.tiff, TIFFTAG_ROWSPERSTRIP, &band);
+        band_ = int(std::clamp<std::uint32_t>(band, 1, std::uint32_t(height_)));
+    }
+
+    // Row next_ of the converted kinds, from the band (strip or row of tiles) that holds it.
+    void convertedRow(std::uint8_t* row) {
+        const int top = next_ / band_ * band_, rows = std::min(band_, height_ - top);
+        if (next_ == top) {
+            converted_.band.resize(std::size_t(width_) * std::size_t(rows));
+            converted_.image.row_offset = top;
+            converted_.image.col_offset = 0;
+            check(TIFFRGBAImageGet(&converted_.image, converted_.band.data(), std::uint32_t(width_),
+                                   std::uint32_t(rows)) == 1);
+        }
+        const std::uint32_t* pixel = converted_.band.data() + std::size_t(next_ - top) * std::size_t(width_);
+        for (int x = 0; x < width_; ++x, ++pixel) {
+            *row++ = std::uint8_t(TIFFGetR(*pixel));
+            *row++ = std::uint8_t(TIFFGetG(*pixel));
+            *row++ = std::uint8_t(TIFFGetB(*pixel));
+            if (alpha_)
+                *row++ = std::uint8_t(TIFFGetA(*pixel));
+        }
+    }
+
+    [[noreturn]] void refuseKind() const {
+        BadInput(
+            "TIFF image of a kind relight does not read (it reads those of up to 8 bits libtiff converts to "
+            "RGB, and 16-bit grey and RGB, with or without alpha, in strips)",
+            path_);
     }
 
     void readMetadata() {
@@ -150,6 +220,8 @@ class TiffReader final : public RowReader {
     TiffHandle lib_;
     int next_ = 0;
     std::vector<std::uint16_t> wide_; // a row of 16-bit samples
+    Converted converted_;
+    int band_ = 0; // rows converted at once
 };
 
 class TiffWriter final : public RowWriter {

@@ -1,5 +1,6 @@
 // TIFF files: 8- and 16-bit grey and RGB, with or without alpha, in strips of any compression
-// libtiff decodes (none, LZW and Deflate among them) in; RGB or RGBA of 8 or 16 bits, Deflate
+// libtiff decodes (none, LZW and Deflate among them), and the other kinds of up to 8 bits libtiff converts to
+// RGB (tiles, planes, white-is-zero, YCbCr, palettes) in; RGB or RGBA of 8 or 16 bits, Deflate
 // compressed, out. The colour profile and XMP in and out; the orientation tag is obeyed.
 #pragma once
 

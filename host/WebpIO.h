@@ -1,7 +1,7 @@
 // WebP files: lossy and lossless, with or without alpha, in; out lossy at a chosen quality, or
 // lossless at quality 100. The colour profile, EXIF and XMP in and out (ICCP, EXIF and XMP chunks).
-// WebP is coded whole: the image is decoded at once when read and encoded at the end when written,
-// one more copy of it either way.
+// WebP is coded whole: the image is decoded at once when read, one more copy of it, and encoded at
+// the end when written, its rows kept meanwhile in the encoder's own form.
 #pragma once
 
 #include "FileHandle.h"

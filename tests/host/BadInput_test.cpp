@@ -163,9 +163,11 @@ class BadInputs : public CliTest {
         WriteBytes(Path("bomb.webp"), WebpClaiming(16384, 16384));
         WriteBytes(Path("lying.webp"), WebpClaiming(16000, 15000));
         WriteBytes(Path("riff.webp"), "RIFF" + std::string(4, '\0') + "WAVEfmt ");
+        WritePng(Path("wide.png"), Gradient(16384, 1, 3));
+        WriteBytes(Path("long.webp"), "RIFF\xF0\xFF\xFF\x7F" + WebpClaiming(2, 2).substr(8));
         WriteBytes(Path("lying.tif"), TiffClaiming(16000, 15000, 64));
         WriteBytes(Path("truncated.tif"), TiffClaiming(40, 24, 500));
-        WriteBytes(Path("white.tif"), TiffClaiming(40, 24, 960, 0));
+        WriteBytes(Path("separated.tif"), TiffClaiming(40, 24, 960, 5));
         WriteBytes(Path("truncated.jpg"), jpeg.substr(0, jpeg.size() / 2));
         WriteBytes(Path("corrupt.jpg"), JpegFrame(jpeg, kFrameFirstTable, 3));
         // 40 bytes inverted amid the compressed data of a photograph-sized scan.
@@ -487,7 +489,8 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
          "image has 1073676289 pixels, more than the limit of 250000000 (see --max-pixels): @bomb.tif"},
         {"TIFF lying about its size", reading("lying.tif"), "damaged TIFF image (..."},
         {"truncated TIFF", reading("truncated.tif"), "damaged TIFF image (..."},
-        {"TIFF of a kind not read", reading("white.tif"), "TIFF image of a kind relight does not read..."},
+        {"TIFF of a kind not read", reading("separated.tif"),
+         "TIFF image of a kind relight does not read..."},
         {"WebP over the pixel limit", reading("bomb.webp"),
          "image has 268435456 pixels, more than the limit of 250000000 (see --max-pixels): @bomb.webp"},
         {"WebP lying about its size", reading("lying.webp"),
@@ -504,6 +507,11 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
          "no home folder for the styles (set HOME or RELIGHT_HOME)",
          2,
          {"RELIGHT_HOME=", "XDG_DATA_HOME=", "HOME=."}},
+        {"WebP longer than its pixels can take", reading("long.webp"),
+         "damaged WebP image (longer than a picture of its size can be): @long.webp"},
+        {"WebP output wider than WebP holds",
+         {"apply", "@wide.png", "-o", "@new.webp", "--params", "@light.block"},
+         "cannot write WebP image (it holds at most 16383 pixels on a side): @new.webp"},
     };
     if (geteuid() == 0)
         cases.push_back({"settings saved onto a device", with({"--save-params", "@device"}),

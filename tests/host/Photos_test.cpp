@@ -19,9 +19,11 @@ Bytes be32(std::uint32_t v) {
     return be16(v >> 16) + be16(v & 0xFFFF);
 }
 
-// EXIF whose first directory holds the orientation and an artist's name, the name stored after
-// the directory as a camera stores it.
-Bytes Exif(int orientation, bool little) {
+// EXIF as a camera writes it: a first directory with the orientation, an artist's name (stored
+// after the directories) and the EXIF directory, which gives the pixel size; then the thumbnail's
+// directory, linked from the first unless `thumbnail` is false.
+Bytes Exif(int orientation, bool little, std::uint32_t width = 24, std::uint32_t height = 16,
+           bool thumbnail = true) {
     const auto n16 = [&](std::uint32_t v) {
         Bytes b = be16(v);
         return little ? Bytes(b.rbegin(), b.rend()) : b;
@@ -30,10 +32,15 @@ Bytes Exif(int orientation, bool little) {
         Bytes b = be32(v);
         return little ? Bytes(b.rbegin(), b.rend()) : b;
     };
+    const auto entry = [&](std::uint32_t tag, std::uint32_t type, std::uint32_t count, const Bytes& value) {
+        return n16(tag) + n16(type) + n32(count) + value;
+    };
     const Bytes artist("A. Painter\0", 11);
-    return Bytes(little ? "II" : "MM") + n16(42) + n32(8) + n16(2) + n16(0x0112) + n16(3) + n32(1) +
-           n16(std::uint32_t(orientation)) + n16(0) + n16(0x013B) + n16(2) + n32(11) + n32(38) + n32(0) +
-           artist;
+    return Bytes(little ? "II" : "MM") + n16(42) + n32(8) + n16(3) +
+           entry(0x0112, 3, 1, n16(std::uint32_t(orientation)) + n16(0)) + entry(0x013B, 2, 11, n32(98)) +
+           entry(0x8769, 4, 1, n32(50)) + n32(thumbnail ? 80 : 0) + n16(2) + entry(0xA002, 4, 1, n32(width)) +
+           entry(0xA003, 4, 1, n32(height)) + n32(0) + n16(1) + entry(0x0103, 3, 1, n16(6) + n16(0)) +
+           n32(0) + artist;
 }
 
 // An RGB display profile of `size` bytes (a multiple of 4): a header, no tags, then filler.
@@ -64,16 +71,19 @@ const Bytes kExifName("Exif\0\0", 6);
 const Bytes kXmpName("http://ns.adobe.com/xap/1.0/\0", 29);
 const Bytes kIccName("ICC_PROFILE\0", 12);
 
-// `png` with `m`'s chunks after its header chunk.
-Bytes WithPngMetadata(const Bytes& png, const Metadata& m) {
+// `png` with `m`'s chunks after its header chunk, or with its EXIF and XMP at the end, after the
+// pixels, when `late`.
+Bytes WithPngMetadata(const Bytes& png, const Metadata& m, bool late = false) {
     uLongf packed = compressBound(uLong(m.icc.size()));
     Bytes deflated(packed, '\0');
     compress(reinterpret_cast<Bytef*>(deflated.data()), &packed, reinterpret_cast<const Bytef*>(m.icc.data()),
              uLong(m.icc.size()));
     deflated.resize(packed);
-    const Bytes chunks = pngChunk("iCCP", Bytes("ICC profile\0\0", 13) + deflated) +
-                         pngChunk("eXIf", m.exif) + pngChunk("iTXt", kXmpKey + Bytes(4, '\0') + m.xmp);
-    return png.substr(0, 33) + chunks + png.substr(33);
+    const Bytes profile = pngChunk("iCCP", Bytes("ICC profile\0\0", 13) + deflated);
+    const Bytes text = pngChunk("eXIf", m.exif) + pngChunk("iTXt", kXmpKey + Bytes(4, '\0') + m.xmp);
+    const std::size_t end = png.size() - 12;
+    return late ? png.substr(0, 33) + profile + png.substr(33, end - 33) + text + png.substr(end)
+                : png.substr(0, 33) + profile + text + png.substr(33);
 }
 
 // `jpeg` with `m`'s blocks after its start, the profile in pieces of 60000 bytes.
@@ -125,35 +135,72 @@ Metadata JpegMetadata(const Bytes& jpeg) {
     return m;
 }
 
-// `image` as a TIFF of `bits` (16: each sample x 257) in strips of three rows, with `m`'s profile
-// and XMP.
+// How a TIFF stores its pixels: strips of interleaved samples (three rows each), tiles (16 x 16),
+// a plane per sample, grey with white as 0, a palette of greys (indices the grey values).
+enum class TiffKind { strips, tiles, planes, white, palette };
+
+// `image` as a TIFF of `bits` (16: each sample x 257) of `kind`, with `m`'s profile and XMP.
 void WriteTiff(const std::string& path, const Pixels& image, int bits, std::uint16_t compression,
-               const Metadata& m = {}) {
+               const Metadata& m = {}, TiffKind kind = TiffKind::strips) {
     TIFF* tiff = TIFFOpen(path.c_str(), "w");
     const std::uint16_t extra[1] = {EXTRASAMPLE_UNASSALPHA};
     TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, std::uint32_t(image.width));
     TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, std::uint32_t(image.height));
     TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, bits);
     TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, image.channels);
-    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, image.channels < 3 ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB);
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC,
+                 kind == TiffKind::white     ? PHOTOMETRIC_MINISWHITE
+                 : kind == TiffKind::palette ? PHOTOMETRIC_PALETTE
+                 : image.channels < 3        ? PHOTOMETRIC_MINISBLACK
+                                             : PHOTOMETRIC_RGB);
+    std::vector<std::uint16_t> greys(256);
+    for (std::size_t i = 0; i < greys.size(); ++i)
+        greys[i] = std::uint16_t(i * 257);
+    if (kind == TiffKind::palette)
+        TIFFSetField(tiff, TIFFTAG_COLORMAP, greys.data(), greys.data(), greys.data());
     if (image.channels % 2 == 0)
         TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, extra);
     TIFFSetField(tiff, TIFFTAG_COMPRESSION, compression);
-    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, 3);
+    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG,
+                 kind == TiffKind::planes ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG);
+    if (kind == TiffKind::tiles) {
+        TIFFSetField(tiff, TIFFTAG_TILEWIDTH, 16);
+        TIFFSetField(tiff, TIFFTAG_TILELENGTH, 16);
+    } else {
+        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, 3);
+    }
     if (!m.icc.empty())
         TIFFSetField(tiff, TIFFTAG_ICCPROFILE, std::uint32_t(m.icc.size()), m.icc.data());
     if (!m.xmp.empty())
         TIFFSetField(tiff, TIFFTAG_XMLPACKET, std::uint32_t(m.xmp.size()), m.xmp.data());
     const std::size_t row = std::size_t(image.width * image.channels);
     std::vector<std::uint16_t> wide(row);
+    std::vector<std::uint8_t> narrow(row), tile(16 * 16 * std::size_t(image.channels));
     for (int y = 0; y < image.height; ++y) {
         const std::uint8_t* samples = image.at(0, y);
         std::transform(samples, samples + row, wide.begin(),
                        [](std::uint8_t v) { return std::uint16_t(v * 257); });
-        TIFFWriteScanline(tiff,
-                          bits == 8 ? static_cast<void*>(const_cast<std::uint8_t*>(samples)) : wide.data(),
-                          std::uint32_t(y));
+        std::transform(samples, samples + row, narrow.begin(),
+                       [&](std::uint8_t v) { return kind == TiffKind::white ? std::uint8_t(255 - v) : v; });
+        void* line = bits == 8 ? static_cast<void*>(narrow.data()) : wide.data();
+        if (kind != TiffKind::tiles && kind != TiffKind::planes)
+            TIFFWriteScanline(tiff, line, std::uint32_t(y));
     }
+    // Planes are written one after the other.
+    for (int s = 0; kind == TiffKind::planes && s < image.channels; ++s)
+        for (int y = 0; y < image.height; ++y) {
+            for (int x = 0; x < image.width; ++x)
+                narrow[std::size_t(x)] = image.at(x, y)[s];
+            TIFFWriteScanline(tiff, narrow.data(), std::uint32_t(y), std::uint16_t(s));
+        }
+    for (int y = 0; kind == TiffKind::tiles && y < image.height; y += 16)
+        for (int x = 0; x < image.width; x += 16) {
+            std::fill(tile.begin(), tile.end(), 0);
+            for (int v = y; v < std::min(y + 16, image.height); ++v)
+                std::copy_n(image.at(x, v), std::min(16, image.width - x) * image.channels,
+                            tile.begin() + (v - y) * 16 * image.channels);
+            TIFFWriteTile(tiff, tile.data(), std::uint32_t(x), std::uint32_t(y), 0, 0);
+        }
     TIFFClose(tiff);
 }
 
@@ -237,22 +284,29 @@ TEST_F(Photos, TurnedImagesAreLitAndWrittenUpright) {
     WritePng(Path("plain.png"), Gradient(24, 16, 3));
     invert("plain.jpg", "inverted.png");
     invert("inverted.png", "decoded.png");
-    const std::pair<std::string, Pixels> inputs[] = {{"jpg", ReadPng(Path("decoded.png"))},
-                                                     {"png", ReadPng(Path("plain.png"))}};
-    for (const auto& [type, stored] : inputs)
+    // A PNG may keep its EXIF after the pixels, yet the orientation is needed before them.
+    const std::tuple<std::string, std::string, Pixels> inputs[] = {
+        {"jpg", "jpg", ReadPng(Path("decoded.png"))},
+        {"png", "png", ReadPng(Path("plain.png"))},
+        {"png, EXIF after the pixels", "png", ReadPng(Path("plain.png"))}};
+    for (const auto& [kind, type, stored] : inputs)
         for (const Turn& turn : kTurns) {
-            SCOPED_TRACE(type + " orientation " + std::to_string(turn.orientation));
+            SCOPED_TRACE(kind + " orientation " + std::to_string(turn.orientation));
             const Metadata m{"", Exif(turn.orientation, turn.orientation % 2 == 0), kXmp};
             const Bytes plain = ReadBytes(Path("plain." + type));
             WriteBytes(Path("turned." + type),
-                       type == "png" ? WithPngMetadata(plain, m) : WithJpegMetadata(plain, m));
+                       type == "jpg" ? WithJpegMetadata(plain, m) : WithPngMetadata(plain, m, kind != type));
             WritePng(Path("upright.png"), Turned(stored, turn));
             light("turned." + type, "out.png");
             light("upright.png", "expected.png");
             const Pixels out = ReadPng(Path("out.png")), expected = ReadPng(Path("expected.png"));
             EXPECT_EQ(std::pair(out.width, out.height), std::pair(expected.width, expected.height));
             EXPECT_TRUE(out.samples == expected.samples);
-            EXPECT_EQ(PngMetadata(ReadBytes(Path("out.png"))).exif, Exif(1, turn.orientation % 2 == 0));
+            // A quarter turn exchanges the pixel size and unlinks the sideways thumbnail.
+            const Metadata kept = PngMetadata(ReadBytes(Path("out.png")));
+            EXPECT_EQ(kept.exif, turn.transpose ? Exif(1, turn.orientation % 2 == 0, 16, 24, false)
+                                                : Exif(1, turn.orientation % 2 == 0));
+            EXPECT_EQ(kept.xmp, kXmp);
         }
 }
 
@@ -290,15 +344,24 @@ TEST_F(Photos, ProfileExifAndXmpPassToEachFormat) {
 TEST_F(Photos, TiffKindsReadAndWriteLikePng) {
     // Each kind, inverted, equals its 8-bit PNG twin inverted; inverted again into TIFF of its
     // depth and read back, it is the original.
-    const std::tuple<int, int, std::uint16_t> kinds[] = {
-        {1, 8, COMPRESSION_NONE},           {2, 8, COMPRESSION_LZW},
-        {3, 8, COMPRESSION_ADOBE_DEFLATE},  {4, 16, COMPRESSION_NONE},
-        {1, 16, COMPRESSION_ADOBE_DEFLATE}, {3, 16, COMPRESSION_LZW}};
-    for (const auto& [channels, bits, compression] : kinds) {
+    const std::tuple<int, int, std::uint16_t, TiffKind> kinds[] = {
+        {1, 8, COMPRESSION_NONE, TiffKind::strips},
+        {2, 8, COMPRESSION_LZW, TiffKind::strips},
+        {3, 8, COMPRESSION_ADOBE_DEFLATE, TiffKind::strips},
+        {4, 16, COMPRESSION_NONE, TiffKind::strips},
+        {1, 16, COMPRESSION_ADOBE_DEFLATE, TiffKind::strips},
+        {3, 16, COMPRESSION_LZW, TiffKind::strips},
+        // Kinds libtiff converts: 8 bits, read a strip or a row of tiles at a time.
+        {3, 8, COMPRESSION_LZW, TiffKind::tiles},
+        {3, 8, COMPRESSION_NONE, TiffKind::planes},
+        {1, 8, COMPRESSION_ADOBE_DEFLATE, TiffKind::white},
+        {1, 8, COMPRESSION_NONE, TiffKind::palette}};
+    for (const auto& [channels, bits, compression, kind] : kinds) {
         SCOPED_TRACE(std::to_string(channels) + " channels of " + std::to_string(bits) +
-                     " bits, compression " + std::to_string(compression));
+                     " bits, compression " + std::to_string(compression) + ", kind " +
+                     std::to_string(int(kind)));
         const Pixels original = Gradient(20, 12, channels);
-        WriteTiff(Path("in.tif"), original, bits, compression);
+        WriteTiff(Path("in.tif"), original, bits, compression, {}, kind);
         WritePng(Path("in.png"), original);
         invert("in.tif", "a.png");
         invert("in.png", "b.png");
@@ -311,13 +374,30 @@ TEST_F(Photos, TiffKindsReadAndWriteLikePng) {
 }
 
 TEST_F(Photos, WebpKeepsAlphaAndIsLosslessAtQuality100) {
-    WritePng(Path("in.png"), Gradient(24, 16, 4));
+    // Smooth, as lossy coding expects; odd sides: the last row and column share their colour with
+    // no neighbour.
+    Pixels original{25, 17, 4, {}};
+    for (int y = 0; y < original.height; ++y)
+        for (int x = 0; x < original.width; ++x)
+            for (int c = 0; c < 4; ++c)
+                original.samples.push_back(std::uint8_t(x * 3 + y * 4 + c * 30));
+    WritePng(Path("in.png"), original);
     invert("in.png", "out.webp", "100");
     invert("out.webp", "back.png");
     EXPECT_TRUE(ReadPng(Path("back.png")).samples == ReadPng(Path("in.png")).samples);
     invert("in.png", "low.webp", "10");
     invert("in.png", "high.webp", "95");
     EXPECT_LT(ReadBytes(Path("low.webp")).size(), ReadBytes(Path("high.webp")).size());
+    // Lossy keeps the alpha exactly and the colours near.
+    invert("high.webp", "near.png");
+    const Pixels near = ReadPng(Path("near.png"));
+    long error = 0;
+    for (std::size_t i = 0; i < near.samples.size(); ++i)
+        if (i % 4 == 3)
+            EXPECT_EQ(near.samples[i], original.samples[i]);
+        else
+            error += std::abs(int(near.samples[i]) - int(original.samples[i]));
+    EXPECT_LT(error, 3 * original.width * original.height) << "more than a level a sample on average";
 }
 
 } // namespace
