@@ -1,8 +1,8 @@
 // Compiled once per vector target; the running machine picks its best. Lanes follow the double
 // vector: the inverse root and the relief's mirror term are done in double, so the float vectors are
 // that many lanes wide; the relief's quads and average, integers only, use whole vectors. Mul and
-// Add stay separate instructions (no MulAdd: the build forbids
-// contraction as well), except inside the inverse root, whose test enumerates every input.
+// Add stay separate instructions (no MulAdd: the build forbids contraction as well), except inside
+// the inverse root, whose test enumerates every input.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "LM_shade_rows.cpp"
 #include <hwy/foreach_target.h> // IWYU pragma: keep
