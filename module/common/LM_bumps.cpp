@@ -131,25 +131,6 @@ namespace {
 // A row is shaded in pieces of whole pixels that fit the row buffers (four samples a pixel).
 constexpr int kPiecePixels = LM_ROW_SAMPLES / 4;
 
-// The samples of one pixel: up to four gradients with their weights.
-struct PixelSamples {
-    LM_sint32 gx[4], gy[4], w[4];
-    LM_uint32 count;
-};
-
-PixelSamples pixelSamples(const LM_bump_map* map, LM_uint32 column, LM_uint32 row) {
-    LM_sint32 h00, h01, h02, h10, h11, h12, h20, h21, h22;
-    LM_GetPixelHeights(map, column, row, h00, h01, h02, h10, h11, h12, h20, h21, h22);
-    PixelSamples p;
-    p.count = 0;
-    LM_sint32 *gxEnd = p.gx, *gyEnd = p.gy, *wEnd = p.w;
-    LM_GeneratePreviewBumpSample(h00, h01, h11, h10, p.gx, p.gy, p.w, &gxEnd, &gyEnd, &wEnd, p.count);
-    LM_GeneratePreviewBumpSample(h01, h02, h12, h11, p.gx, p.gy, p.w, &gxEnd, &gyEnd, &wEnd, p.count);
-    LM_GeneratePreviewBumpSample(h11, h12, h22, h21, p.gx, p.gy, p.w, &gxEnd, &gyEnd, &wEnd, p.count);
-    LM_GeneratePreviewBumpSample(h10, h11, h21, h20, p.gx, p.gy, p.w, &gxEnd, &gyEnd, &wEnd, p.count);
-    return p;
-}
-
 // Whether the map holds the heights of a rows x cols area with its one-height border.
 bool mapCovers(const LM_bump_map& map, LM_uint32 rows, LM_uint32 cols) {
     return map.heights && map.rowLength >= cols + 2 &&
@@ -179,27 +160,39 @@ struct PieceGeometry {
     float s;
 };
 
-// The gradients of a piece's samples, normalised together once the piece is split.
+// The gradients of a piece's samples, normalised together once the piece is split (first its quads,
+// four a pixel); each quad's weight and the sample it was kept as, for the average.
 struct Gradients {
-    LM_sint32 x[LM_ROW_SAMPLES], y[LM_ROW_SAMPLES];
+    LM_sint32 x[LM_ROW_SAMPLES], y[LM_ROW_SAMPLES], w[LM_ROW_SAMPLES], sample[LM_ROW_SAMPLES];
 };
+static_assert(4 * kPiecePixels <= LM_ROW_SAMPLES);
 
 // Splits the piece's pixels into samples, writing what the arrays want written; returns the count.
+// The quads are kept in place without branches: each is written at the next sample, which only
+// advances when it weighs (a pixel's first quad always does, so a dropped one points at the one
+// before).
 LM_uint32 samplePass(const PieceGeometry& p, BumpArrays& a, Gradients& g) {
+    LM_ReliefQuadsRow(p.map->heights + p.row * p.map->rowLength + LM_uint32(p.firstColumn), p.map->rowLength,
+                      LM_uint32(p.pixels), g.x, g.y, g.w);
     LM_uint32 n = 0;
     LM_sint32* weights = a.weights.at();
+    const LM_rgb8* source = reinterpret_cast<const LM_rgb8*>(p.source);
+    LM_rgb8* base = reinterpret_cast<LM_rgb8*>(a.base.at());
     for (int k = 0; k < p.pixels; ++k) {
-        const PixelSamples samples = pixelSamples(p.map, LM_uint32(p.firstColumn + k), p.row);
         const LM_vector2f position = LM_PixelPosition(p.x + k, p.y, p.fw, p.fh, p.s);
-        for (LM_uint32 j = 0; j < samples.count; ++j, ++n) {
+        for (int j = 4 * k; j < 4 * k + 4; ++j) {
+            g.x[n] = g.x[j];
+            g.y[n] = g.y[j];
             if (a.weights.write())
-                *weights++ = samples.w[j];
-            g.x[n] = samples.gx[j];
-            g.y[n] = samples.gy[j];
+                *weights = g.w[j];
             if (a.positions.write())
                 a.positions.at()[n] = position;
             if (a.base.write())
-                std::copy_n(p.source + 3 * k, 3, a.base.at() + 3 * n);
+                base[n] = source[k];
+            const bool kept = g.w[j] != 0;
+            g.sample[j] = LM_sint32(n + kept) - 1;
+            n += kept;
+            weights += kept;
         }
         if (a.weights.write())
             *weights++ = 0;
@@ -253,8 +246,12 @@ class BumpSurface {
         LM_ShadeLightBumpsRow(light, n, arrays_.positions.at(), arrays_.normals.at(), diffuse, specular);
     }
     void Finish(int row, int first, int pixels) const {
-        LM_AverageSamples(shaded_, arrays_.weights.at(), LM_uint32(pixels),
-                          view_.out.data + row * view_.out.rowBytes + 3 * first);
+        LM_rgb8* out = reinterpret_cast<LM_rgb8*>(view_.out.data + row * view_.out.rowBytes) + first;
+        if (arrays_.geometryReady)
+            LM_AverageSamples(shaded_, arrays_.weights.at(), LM_uint32(pixels), &out->red);
+        else
+            LM_AverageQuadsRow(LM_uint32(pixels), reinterpret_cast<const LM_rgb8*>(shaded_),
+                               gradients_.sample, gradients_.w, out);
     }
     void Advance(LM_uint32 n, int pixels) {
         arrays_.positions.advance(n);

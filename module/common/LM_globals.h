@@ -32,7 +32,7 @@ struct LM_row_buffers {
     LM_vector3f normals[LM_ROW_SAMPLES];
     LM_sint32 weights[LM_ROW_WEIGHTS];
     unsigned char baseColors[LM_ROW_SAMPLES * 3];
-    unsigned char shaded[LM_ROW_SAMPLES * 3];
+    unsigned char shaded[LM_ROW_SAMPLES * 3 + 1]; // the relief's average reads a sample as four bytes
 };
 
 // A shader's own cursor into one converted light's caches (the block holds only references).

@@ -1,7 +1,8 @@
 // Compiled once per vector target; the running machine picks its best. Lanes follow the double
 // vector: the inverse root and the relief's mirror term are done in double, so the float vectors are
-// that many lanes wide. Mul and Add stay separate instructions (no MulAdd: the build forbids
-// contraction as well), except inside the inverse root, whose test enumerates every input.
+// that many lanes wide; the relief's quads and average, integers only, use whole vectors. Mul and
+// Add stay separate instructions (no MulAdd: the build forbids contraction as well), except inside
+// the inverse root, whose test enumerates every input.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "LM_shade_rows.cpp"
 #include <hwy/foreach_target.h> // IWYU pragma: keep
@@ -13,6 +14,7 @@
 #include "LM_shader.h"
 
 #include <algorithm>
+#include <bit>
 #include <cfloat>
 #include <cmath>
 #include <cstring>
@@ -94,9 +96,11 @@ HWY_INLINE VF InverseRoot(VF q) {
 #endif
 }
 
-// As LM_Trunc32: toward zero, saturating, NaN to 0.
-HWY_INLINE VI TruncToInt(VF f) {
+// As LM_Trunc32: toward zero, saturating, NaN to 0 (unless f is known not to be NaN).
+template <bool kNeverNaN = false> HWY_INLINE VI TruncToInt(VF f) {
     const DI di;
+    if constexpr (kNeverNaN)
+        return hn::ConvertTo(di, f);
     return hn::IfThenElseZero(hn::RebindMask(di, f == f), hn::ConvertTo(di, f));
 }
 
@@ -120,19 +124,26 @@ HWY_INLINE Sums Zeros() {
     return {z, z, z};
 }
 
-HWY_INLINE void AddTerms(Sums& s, const LM_row_light& l, VF factor) {
-    s.red = hn::Add(s.red, TruncToInt(hn::Mul(Splat(l.red), factor)));
-    s.green = hn::Add(s.green, TruncToInt(hn::Mul(Splat(l.green), factor)));
-    s.blue = hn::Add(s.blue, TruncToInt(hn::Mul(Splat(l.blue), factor)));
+template <bool kNeverNaN = false> HWY_INLINE void AddTerms(Sums& s, const LM_row_light& l, VF factor) {
+    s.red = hn::Add(s.red, TruncToInt<kNeverNaN>(hn::Mul(Splat(l.red), factor)));
+    s.green = hn::Add(s.green, TruncToInt<kNeverNaN>(hn::Mul(Splat(l.green), factor)));
+    s.blue = hn::Add(s.blue, TruncToInt<kNeverNaN>(hn::Mul(Splat(l.blue), factor)));
 }
 
-// Adds a light's terms to sums kept as LM_color96, the fourth word untouched.
-HWY_INLINE void AddTerms(LM_color96* sums, const LM_row_light& l, VF factor) {
+HWY_INLINE void AddConstantTerms(Sums& s, const LM_sint32* terms) {
+    const DI di;
+    s.red = hn::Add(s.red, hn::Set(di, terms[0]));
+    s.green = hn::Add(s.green, hn::Set(di, terms[1]));
+    s.blue = hn::Add(s.blue, hn::Set(di, terms[2]));
+}
+
+// Applies add to sums kept as LM_color96, the fourth word untouched.
+template <typename Add> HWY_INLINE void UpdateSums(LM_color96* sums, Add add) {
     const DI di;
     Sums s;
     VI unused;
     hn::LoadInterleaved4(di, &sums->red, s.red, s.green, s.blue, unused);
-    AddTerms(s, l, factor);
+    add(s);
     hn::StoreInterleaved4(s.red, s.green, s.blue, unused, di, &sums->red);
 }
 
@@ -140,15 +151,23 @@ struct Factors {
     VF diffuse, specular;
 };
 
-// The factors of LM_ShadeLight for a light that lights the flat surface; zero outside the cone.
-HWY_INLINE Factors FlatFactors(const LM_row_light& l, const LM_vector2f* positions) {
-    const float lz = l.type == lightTypeDirectional ? l.dz : l.oz;
-    if (l.type == lightTypeDirectional)
-        return {Splat(lz * l.inverseLength), Splat((lz * lz) * l.inverseLength)};
-    VF px, py;
-    hn::LoadInterleaved2(DF(), &positions->x, px, py);
-    const VF lx = hn::Sub(Splat(l.ox), px);
-    const VF ly = hn::Sub(Splat(l.oy), py);
+// A vector of a flat surface's positions.
+struct Flat {
+    VF x, y;
+    bool finite;
+
+    explicit Flat(const LM_vector2f* positions) {
+        const DF df;
+        hn::LoadInterleaved2(df, &positions->x, x, y);
+        finite = hn::AllTrue(df, hn::And(hn::IsFinite(x), hn::IsFinite(y)));
+    }
+};
+
+// The factors of LM_ShadeLight for a point light that lights the flat surface; zero outside the cone.
+HWY_INLINE Factors FlatFactors(const LM_row_light& l, const Flat& p) {
+    const float lz = l.oz;
+    const VF lx = hn::Sub(Splat(l.ox), p.x);
+    const VF ly = hn::Sub(Splat(l.oy), p.y);
     const VF inv = InverseRoot(hn::Add(hn::Add(hn::Mul(lx, lx), hn::Mul(ly, ly)), Splat(lz * lz)));
     if (l.type == lightTypeOmni)
         return {hn::Mul(Splat(lz), inv), hn::Mul(Splat(lz * lz), inv)};
@@ -160,6 +179,23 @@ HWY_INLINE Factors FlatFactors(const LM_row_light& l, const LM_vector2f* positio
             hn::IfThenElseZero(lit, hn::Mul(hn::Mul(Splat(lz * lz), inv), k))};
 }
 
+// A light that lights the flat surface added to its sums; a directional light adds the same everywhere.
+HWY_INLINE void AddFlatTerms(Sums& d, Sums& s, const LM_row_light& l, const Flat& p) {
+    if (l.type == lightTypeDirectional) {
+        AddConstantTerms(d, l.flatDiffuse);
+        AddConstantTerms(s, l.flatSpecular);
+        return;
+    }
+    const Factors f = FlatFactors(l, p);
+    if (l.tame && p.finite) {
+        AddTerms<true>(d, l, f.diffuse);
+        AddTerms<true>(s, l, f.specular);
+    } else {
+        AddTerms(d, l, f.diffuse);
+        AddTerms(s, l, f.specular);
+    }
+}
+
 void ShadeLightRow(const LM_row_light& light, LM_uint32 n, const LM_vector2f* positions, LM_color96* diffuse,
                    LM_color96* specular) {
     if (!light.flatLit)
@@ -167,9 +203,8 @@ void ShadeLightRow(const LM_row_light& light, LM_uint32 n, const LM_vector2f* po
     OverRow(
         n,
         [&](const LM_vector2f* p, LM_color96* d, LM_color96* s) {
-            const Factors f = FlatFactors(light, p);
-            AddTerms(d, light, f.diffuse);
-            AddTerms(s, light, f.specular);
+            UpdateSums(
+                d, [&](Sums& sd) { UpdateSums(s, [&](Sums& ss) { AddFlatTerms(sd, ss, light, Flat(p)); }); });
         },
         positions, diffuse, specular);
 }
@@ -233,8 +268,8 @@ void ShadeLightBumpsRow(const LM_row_light& light, LM_uint32 n, const LM_vector2
         n,
         [&](const LM_vector2f* p, const LM_vector3f* nrm, LM_color96* d, LM_color96* s) {
             const Factors f = ReliefFactors(light, p, Relief(nrm));
-            AddTerms(d, light, f.diffuse);
-            AddTerms(s, light, f.specular);
+            UpdateSums(d, [&](Sums& sd) { AddTerms(sd, light, f.diffuse); });
+            UpdateSums(s, [&](Sums& ss) { AddTerms(ss, light, f.specular); });
         },
         positions, normals, diffuse, specular);
 }
@@ -271,6 +306,112 @@ void BumpNormalsRow(LM_uint32 n, const LM_sint32* gx, const LM_sint32* gy, LM_ve
             hn::StoreInterleaved3(nx, ny, nz, df, &out->x);
         },
         gx, gy, normals);
+}
+
+// A quad's gradient, as LM_GeneratePreviewBumpSample forms it: wrapping differences, halved.
+struct QuadGradient {
+    hn::Vec<hn::ScalableTag<int32_t>> x, y;
+};
+
+HWY_INLINE QuadGradient Quad(hn::Vec<hn::ScalableTag<uint32_t>> a, hn::Vec<hn::ScalableTag<uint32_t>> b,
+                             hn::Vec<hn::ScalableTag<uint32_t>> c, hn::Vec<hn::ScalableTag<uint32_t>> d) {
+    const hn::ScalableTag<int32_t> ds;
+    const auto dd = hn::Sub(c, a), de = hn::Sub(b, d);
+    return {hn::ShiftRight<1>(hn::BitCast(ds, hn::Add(de, dd))),
+            hn::ShiftRight<1>(hn::BitCast(ds, hn::Sub(de, dd)))};
+}
+
+// One vector of pixels from three map rows (each the pixels' left neighbours onward), four entries a
+// pixel out.
+HWY_INLINE void ReliefQuads(const LM_sint32* r0, const LM_sint32* r1, const LM_sint32* r2, LM_sint32* gx,
+                            LM_sint32* gy, LM_sint32* weights) {
+    const hn::ScalableTag<int32_t> ds;
+    const hn::ScalableTag<uint32_t> du;
+    const auto at = [&](const LM_sint32* r, int c) { return hn::BitCast(du, hn::LoadU(ds, r + c)); };
+    const auto h00 = at(r0, 0), h01 = at(r0, 1), h02 = at(r0, 2);
+    const auto h10 = at(r1, 0), h11 = at(r1, 1), h12 = at(r1, 2);
+    const auto h20 = at(r2, 0), h21 = at(r2, 1), h22 = at(r2, 2);
+    const QuadGradient q[4] = {Quad(h00, h01, h11, h10), Quad(h01, h02, h12, h11), Quad(h11, h12, h22, h21),
+                               Quad(h10, h11, h21, h20)};
+    // Flat quads as -1: their count gives the merged weight, the first of them carries it.
+    hn::Vec<decltype(ds)> flat[4], flats = hn::Zero(ds);
+    for (int j = 0; j < 4; ++j) {
+        flat[j] = hn::VecFromMask(ds, hn::Or(q[j].x, q[j].y) == hn::Zero(ds));
+        flats = hn::Sub(flats, flat[j]);
+    }
+    const auto merged = hn::ShiftLeft<2>(flats), four = hn::Set(ds, 4);
+    hn::Vec<decltype(ds)> w[4], before = hn::Zero(ds);
+    for (int j = 0; j < 4; ++j) {
+        w[j] = hn::IfThenElse(hn::MaskFromVec(flat[j]), hn::AndNot(before, merged), four);
+        before = hn::Or(before, flat[j]);
+    }
+    hn::StoreInterleaved4(q[0].x, q[1].x, q[2].x, q[3].x, ds, gx);
+    hn::StoreInterleaved4(q[0].y, q[1].y, q[2].y, q[3].y, ds, gy);
+    hn::StoreInterleaved4(w[0], w[1], w[2], w[3], ds, weights);
+}
+
+void ReliefQuadsRow(const LM_sint32* heights, LM_uint32 rowLength, LM_uint32 pixels, LM_sint32* gx,
+                    LM_sint32* gy, LM_sint32* weights) {
+    const std::size_t lanes = hn::Lanes(hn::ScalableTag<int32_t>());
+    const LM_sint32 *r0 = heights, *r1 = r0 + rowLength, *r2 = r1 + rowLength;
+    std::size_t k = 0;
+    for (; k + lanes <= pixels; k += lanes)
+        ReliefQuads(r0 + k, r1 + k, r2 + k, gx + 4 * k, gy + 4 * k, weights + 4 * k);
+    if (k == pixels)
+        return;
+    // The last pixels: their heights (two more than pixels a row) and quads through copies.
+    constexpr std::size_t kMax = HWY_MAX_BYTES / sizeof(int32_t);
+    LM_sint32 rows[3][kMax + 2]{}, x[4 * kMax], y[4 * kMax], w[4 * kMax];
+    const std::size_t left = pixels - k;
+    std::copy_n(r0 + k, left + 2, rows[0]);
+    std::copy_n(r1 + k, left + 2, rows[1]);
+    std::copy_n(r2 + k, left + 2, rows[2]);
+    ReliefQuads(rows[0], rows[1], rows[2], x, y, w);
+    std::copy_n(x, 4 * left, gx + 4 * k);
+    std::copy_n(y, 4 * left, gy + 4 * k);
+    std::copy_n(w, 4 * left, weights + 4 * k);
+}
+
+// One vector of pixels: each quad's sample read as four bytes, red and blue weighted in one product
+// (each at most 16 x 255, so neither reaches the other's half), green in another.
+HWY_INLINE void AverageQuads(const LM_rgb8* shaded, const LM_sint32* samples, const LM_sint32* weights,
+                             LM_rgb8* result) {
+    const hn::ScalableTag<int32_t> ds;
+    const hn::Rebind<uint8_t, decltype(ds)> d8;
+    hn::Vec<decltype(ds)> s[4], w[4];
+    hn::LoadInterleaved4(ds, samples, s[0], s[1], s[2], s[3]);
+    hn::LoadInterleaved4(ds, weights, w[0], w[1], w[2], w[3]);
+    static_assert(std::endian::native == std::endian::little, "red is the low byte");
+    const auto* base = reinterpret_cast<const int32_t*>(shaded);
+    const auto byte = hn::Set(ds, 0xFF), redBlue = hn::Set(ds, 0xFF00FF);
+    auto rb = hn::Zero(ds), g = hn::Zero(ds);
+    for (int j = 0; j < 4; ++j) {
+        const auto v = hn::GatherOffset(ds, base, hn::Add(hn::Add(s[j], s[j]), s[j]));
+        rb = hn::Add(rb, hn::Mul(hn::And(v, redBlue), w[j]));
+        g = hn::Add(g, hn::Mul(hn::And(hn::ShiftRight<8>(v), byte), w[j]));
+    }
+    const auto out = [&](hn::Vec<decltype(ds)> sum) {
+        return hn::DemoteTo(d8, hn::And(hn::ShiftRight<4>(sum), byte));
+    };
+    hn::StoreInterleaved3(out(rb), out(g), out(hn::ShiftRight<16>(rb)), d8, &result->red);
+}
+
+void AverageQuadsRow(LM_uint32 pixels, const LM_rgb8* shaded, const LM_sint32* samples,
+                     const LM_sint32* weights, LM_rgb8* result) {
+    const std::size_t lanes = hn::Lanes(hn::ScalableTag<int32_t>());
+    std::size_t k = 0;
+    for (; k + lanes <= pixels; k += lanes)
+        AverageQuads(shaded, samples + 4 * k, weights + 4 * k, result + k);
+    if (k == pixels)
+        return;
+    constexpr std::size_t kMax = HWY_MAX_BYTES / sizeof(int32_t);
+    LM_sint32 s[4 * kMax]{}, w[4 * kMax]{};
+    LM_rgb8 out[kMax];
+    const std::size_t left = pixels - k;
+    std::copy_n(samples + 4 * k, 4 * left, s);
+    std::copy_n(weights + 4 * k, 4 * left, w);
+    AverageQuads(shaded, s, w, out);
+    std::copy_n(out, left, result + k);
 }
 
 // The surface settings of LM_CombineRow.
@@ -345,14 +486,12 @@ void ShadeRowAllLights(const foo* block, const LM_row_lights& lights, LM_uint32 
     OverRow(
         n,
         [&](const LM_vector2f* p, const LM_rgb8* c, LM_rgb8* out) {
+            const Flat flat(p);
             Sums d = Zeros(), s = Zeros();
             for (int i = 0; i < lights.count; ++i) {
                 const LM_row_light& l = lights.lights[i];
-                if (!l.flatLit)
-                    continue;
-                const Factors f = FlatFactors(l, p);
-                AddTerms(d, l, f.diffuse);
-                AddTerms(s, l, f.specular);
+                if (l.flatLit)
+                    AddFlatTerms(d, s, l, flat);
             }
             surface.Combine(d, s, c, out);
         },
@@ -391,10 +530,27 @@ HWY_EXPORT(ShadeLightRow);
 HWY_EXPORT(ShadeLightBumpsRow);
 HWY_EXPORT(CombineRow);
 HWY_EXPORT(BumpNormalsRow);
+HWY_EXPORT(ReliefQuadsRow);
+HWY_EXPORT(AverageQuadsRow);
 HWY_EXPORT(InverseRootRow);
 HWY_EXPORT(ShadeRowAllLights);
 HWY_EXPORT(ShadeBumpsAllLights);
 } // namespace lm_rows
+
+namespace {
+
+// Whether a point light's factors on a flat surface are finite at every finite position, so that no
+// radiance x factor is NaN: q >= lz^2 >= 2^-120 keeps the inverse root at most 2^60, and lz and the
+// spread entries at most 2^20 keep every factor below 2^120. Positions far from the origin only make
+// q infinite and the factors 0.
+bool tameOnFlat(const LM_row_light& l) {
+    if (!std::isfinite(l.ox) || !std::isfinite(l.oy) || !(l.oz >= 0x1p-60f && l.oz <= 0x1p20f))
+        return false;
+    return l.type != lightTypeSpot ||
+           std::all_of(l.spread, l.spread + l.last + 1, [](float k) { return std::fabs(k) <= 0x1p20f; });
+}
+
+} // namespace
 
 void LM_PrepareRowLights(const foo* block, LM_row_lights& out) {
     out.count = std::min<int>(block->lightCount, LM_MAX_LIGHTS);
@@ -413,9 +569,15 @@ void LM_PrepareRowLights(const foo* block, LM_row_lights& out) {
             l.type == lightTypeOmni || l.type == lightTypeDirectional || l.type == lightTypeSpot;
         const float height = l.type == lightTypeDirectional ? l.dz : l.oz;
         l.flatLit = known && double(height) > 0;
+        const float rgb[3] = {l.red, l.green, l.blue};
+        for (int c = 0; c < 3; ++c) {
+            l.flatDiffuse[c] = LM_Trunc32(rgb[c] * (l.dz * l.inverseLength));
+            l.flatSpecular[c] = LM_Trunc32(rgb[c] * ((l.dz * l.dz) * l.inverseLength));
+        }
         if (l.type == lightTypeSpot)
             for (int e = 0; e <= l.last; ++e)
                 l.spread[e] = in.spreadTable[e];
+        l.tame = tameOnFlat(l);
     }
 }
 
@@ -431,6 +593,16 @@ void LM_ShadeLightBumpsRow(const LM_row_light& light, LM_uint32 n, const LM_vect
 
 void LM_BumpNormalsRow(LM_uint32 n, const LM_sint32* gx, const LM_sint32* gy, LM_vector3f* normals) {
     HWY_DYNAMIC_DISPATCH(lm_rows::BumpNormalsRow)(n, gx, gy, normals);
+}
+
+void LM_ReliefQuadsRow(const LM_sint32* heights, LM_uint32 rowLength, LM_uint32 pixels, LM_sint32* gx,
+                       LM_sint32* gy, LM_sint32* weights) {
+    HWY_DYNAMIC_DISPATCH(lm_rows::ReliefQuadsRow)(heights, rowLength, pixels, gx, gy, weights);
+}
+
+void LM_AverageQuadsRow(LM_uint32 pixels, const LM_rgb8* shaded, const LM_sint32* samples,
+                        const LM_sint32* weights, LM_rgb8* result) {
+    HWY_DYNAMIC_DISPATCH(lm_rows::AverageQuadsRow)(pixels, shaded, samples, weights, result);
 }
 
 void LM_InverseRootRow(LM_uint32 n, const float* q, float* out) {

@@ -16,13 +16,15 @@ static_assert(sizeof(LM_rgb8) == 3);
 // A light of the block decoded once per tile into native floats, with what is constant along it.
 struct LM_row_light {
     LM_sint32 type;
-    bool flatLit;              // a flat surface sees it: a known type above the surface
-    float red, green, blue;    // radiance
-    float ox, oy, oz;          // origin
-    float dx, dy, dz;          // direction
-    float cutoff, base, scale; // spotlights
-    LM_sint32 last;            // the last filled spread entry
-    float inverseLength;       // directional lights: 1 / |direction|
+    bool flatLit;                              // a flat surface sees it: a known type above the surface
+    float red, green, blue;                    // radiance
+    float ox, oy, oz;                          // origin
+    float dx, dy, dz;                          // direction
+    float cutoff, base, scale;                 // spotlights
+    LM_sint32 last;                            // the last filled spread entry
+    float inverseLength;                       // directional lights: 1 / |direction|
+    LM_sint32 flatDiffuse[3], flatSpecular[3]; // directional lights: their terms on a flat surface
+    bool tame;                                 // point lights: no product on a flat surface is NaN
     float spread[LM_SPREAD_ENTRIES_FINAL];
 };
 
@@ -40,6 +42,19 @@ void LM_ShadeLightRow(const LM_row_light& light, LM_uint32 n, const LM_vector2f*
 // As LM_ShadeLightBumps; the samples' weights are not needed.
 void LM_ShadeLightBumpsRow(const LM_row_light& light, LM_uint32 n, const LM_vector2f* positions,
                            const LM_vector3f* normals, LM_color96* diffuse, LM_color96* specular);
+
+// The four quads of each of `pixels` pixels of a height map, four entries a pixel in LM_GetPixelHeights'
+// quad order: the gradient and its weight in sixteenths as LM_GeneratePreviewBumpSample leaves them (the
+// flat quads merged into the first flat one, the others weighing 0). `heights` is the first pixel's
+// top-left neighbour, its rows rowLength apart.
+void LM_ReliefQuadsRow(const LM_sint32* heights, LM_uint32 rowLength, LM_uint32 pixels, LM_sint32* gx,
+                       LM_sint32* gy, LM_sint32* weights);
+
+// As LM_AverageSamples, from the pixels' quads (four a pixel as LM_ReliefQuadsRow gives them): the
+// sample each quad was kept as (where it weighs 0, any shaded sample) and its weight. A shaded sample
+// is read as four bytes: one byte past the last must be readable.
+void LM_AverageQuadsRow(LM_uint32 pixels, const LM_rgb8* shaded, const LM_sint32* samples,
+                        const LM_sint32* weights, LM_rgb8* result);
 
 // As LM_BumpNormal for n gradients.
 void LM_BumpNormalsRow(LM_uint32 n, const LM_sint32* gx, const LM_sint32* gy, LM_vector3f* normals);

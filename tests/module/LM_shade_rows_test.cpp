@@ -1,7 +1,8 @@
 // The row kernels against the scalar shading they must reproduce bit for bit, over many random
 // rows: every light type, lights on or below the surface, spread indices past both table ends,
 // cosines exactly at the cone's edge, the three material kinds, saturating products, wrapping
-// sums, and widths of every remainder of the vector width; the inverse root for every float.
+// sums, and widths of every remainder of the vector width; the relief's quads with flat ones merged;
+// the inverse root for every float.
 #include "LM_bumps.h"
 #include "LM_shade_rows.h"
 #include "LM_shader.h"
@@ -137,6 +138,52 @@ constexpr std::uint32_t kRootStep = 1;
 #endif
 constexpr std::uint32_t kBinade = 1u << 23;
 
+// A random height map exactly as wide as a piece of pixels needs (the tile's edge), of few levels
+// so that quads come out flat, in gentle or wrapping steps: each pixel's quads against the scalar
+// split, then the average of random shaded samples against the scalar one.
+void ExpectReliefSplitAndAverageOfTheScalarOnes(Rng& r, std::uint32_t seed) {
+    const int pixels = 1 + r.below(40);
+    const LM_sint32 step = r.chance(20) ? 0x7FFFFFFF : 1 + r.below(3);
+    std::vector<LM_sint32> heights(3 * std::size_t(pixels + 2));
+    for (LM_sint32& h : heights)
+        h = LM_WrapMul(step, r.below(3));
+    LM_bump_map map{LM_uint32(4 * heights.size()), heights.data(), LM_uint32(pixels + 2), 1};
+    std::vector<LM_sint32> gx(4 * std::size_t(pixels)), gy(gx.size()), w(gx.size()), sample(gx.size()), list;
+    LM_ReliefQuadsRow(heights.data(), map.rowLength, LM_uint32(pixels), gx.data(), gy.data(), w.data());
+    for (int k = 0; k < pixels; ++k) {
+        LM_sint32 h00, h01, h02, h10, h11, h12, h20, h21, h22;
+        LM_GetPixelHeights(&map, LM_uint32(k), 0, h00, h01, h02, h10, h11, h12, h20, h21, h22);
+        LM_sint32 sx[4], sy[4], sw[4];
+        LM_sint32 *xEnd = sx, *yEnd = sy, *wEnd = sw;
+        LM_uint32 count = 0;
+        LM_GeneratePreviewBumpSample(h00, h01, h11, h10, sx, sy, sw, &xEnd, &yEnd, &wEnd, count);
+        LM_GeneratePreviewBumpSample(h01, h02, h12, h11, sx, sy, sw, &xEnd, &yEnd, &wEnd, count);
+        LM_GeneratePreviewBumpSample(h11, h12, h22, h21, sx, sy, sw, &xEnd, &yEnd, &wEnd, count);
+        LM_GeneratePreviewBumpSample(h10, h11, h21, h20, sx, sy, sw, &xEnd, &yEnd, &wEnd, count);
+        LM_uint32 kept = 0;
+        for (std::size_t j = 4 * std::size_t(k); j < 4 * std::size_t(k) + 4; ++j) {
+            sample[j] = LM_sint32(list.size() - std::size_t(k)) - (w[j] == 0);
+            if (w[j] == 0)
+                continue;
+            list.push_back(w[j]);
+            ASSERT_LT(kept, count) << "seed " << seed << " pixel " << k;
+            EXPECT_TRUE(gx[j] == sx[kept] && gy[j] == sy[kept] && w[j] == sw[kept])
+                << "seed " << seed << " pixel " << k << " sample " << kept;
+            ++kept;
+        }
+        EXPECT_EQ(kept, count) << "seed " << seed << " pixel " << k;
+        list.push_back(0);
+    }
+    std::vector<unsigned char> shaded(3 * (list.size() - std::size_t(pixels)) + 1),
+        want(3 * std::size_t(pixels)), got(want.size());
+    for (unsigned char& c : shaded)
+        c = static_cast<unsigned char>(r.below(256));
+    LM_AverageSamples(shaded.data(), list.data(), LM_uint32(pixels), want.data());
+    LM_AverageQuadsRow(LM_uint32(pixels), Rgb(shaded), sample.data(), w.data(),
+                       reinterpret_cast<LM_rgb8*>(got.data()));
+    EXPECT_EQ(got, want) << "average, seed " << seed;
+}
+
 } // namespace
 
 // Every float of sign 0: zero, subnormals, normals, infinity and every NaN, a run of mantissas at a
@@ -231,7 +278,7 @@ TEST(RowKernels, FlatRowsMatchTheScalarShadingBitForBit) {
     });
 }
 
-TEST(RowKernels, ReliefNormalsAndSamplesMatchTheScalarShadingBitForBit) {
+TEST(RowKernels, ReliefQuadsNormalsAndSamplesMatchTheScalarShadingBitForBit) {
     auto lights = std::make_unique<LM_row_lights>();
     BlockHandle block;
     OnEveryTarget([&] {
@@ -259,6 +306,7 @@ TEST(RowKernels, ReliefNormalsAndSamplesMatchTheScalarShadingBitForBit) {
                 weights.push_back(0);
             }
             const std::size_t n = positions.size();
+            ExpectReliefSplitAndAverageOfTheScalarOnes(r, seed);
             std::vector<LM_vector3f> fast(n);
             LM_BumpNormalsRow(LM_uint32(n), gx.data(), gy.data(), fast.data());
             for (std::size_t k = 0; k < n; ++k)
