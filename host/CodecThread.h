@@ -49,8 +49,9 @@ class CodecThread {
     void Finish();
 
   private:
-    void run();
+    void guarded(void (CodecThread::*work)());
     void decode();
+    void encodeAll();
     bool encode();
     int awaitFinished(int row);
     bool awaitClosing();
@@ -94,5 +95,6 @@ class CodecThread {
     ImageMetadata metadata_;
     int quality_ = 0;
 
-    std::thread thread_;
+    std::thread decoder_;
+    std::thread encoder_;
 };
