@@ -446,6 +446,8 @@ void LM_DrawTrash(DialogPtr dialog, LM_sint16) {
     DialogDrawing drawing(dialog);
     Rect box;
     LM_ItemGetBox(dialog, kItemTrash, box);
+    // The icon's mask leaves a highlight's corners standing: the box is cleared first.
+    EraseRect(&box);
     plotIcon(kTrashIcon, box);
 }
 

@@ -5,6 +5,7 @@
 #include "Dialogs.h"
 #include "QuickDraw.h"
 #include "LM_globals.h"
+#include "Memory.h"
 #include "TestBlocks.h"
 #include "TestHost.h"
 #include "Snapshot.h"
@@ -40,25 +41,20 @@ std::string TempPath(const std::string& name) {
 
 // The screen of a snapshot, read at the dialog's own coordinates. The dialog (844 x 496) is centred
 // on the screen below the title bar.
-struct DialogShot {
-    explicit DialogShot(const std::string& path) {
-        std::string error;
-        EXPECT_TRUE(TBReadPNG(path, &width, &height, &pixels, &error)) << error;
-        left = (width - 844) / 2;
-        top = kTBTitleBarHeight + (height - 496 - kTBTitleBarHeight) / 2;
-    }
-    std::uint32_t At(int h, int v) const { return pixels[std::size_t((top + v) * width + left + h)]; }
+struct DialogShot : Snapshot {
+    explicit DialogShot(const std::string& path)
+        : Snapshot(path), left((width - 844) / 2),
+          top(kTBTitleBarHeight + (height - 496 - kTBTitleBarHeight) / 2) {}
     // The darkest channel of the darkest pixel in r.
     int Darkest(const Rect& r) const {
         int darkest = 255;
         for (int v = r.top; v < r.bottom; ++v)
             for (int h = r.left; h < r.right; ++h)
                 for (int shift : {0, 8, 16})
-                    darkest = std::min(darkest, int(At(h, v) >> shift & 0xFF));
+                    darkest = std::min(darkest, int(At(left + h, top + v) >> shift & 0xFF));
         return darkest;
     }
-    int width = 0, height = 0, top = 0, left = 0;
-    std::vector<std::uint32_t> pixels;
+    int left, top;
 };
 
 class DialogRun : public ::testing::Test {
@@ -105,30 +101,37 @@ TEST_F(DialogRun, CancelDiscardsAFirstRunAndRestoresALaterOne) {
 
     ASSERT_EQ(Run("click 508,247\nclick @1\n"), 0);
     ASSERT_EQ(globalsOf(host).gloss, 0);
+    const Size heap = TBHeapLiveBytes();
     EXPECT_EQ(Run("click 815,247\nclick 815,279\nkey escape\n"), filterStop);
+    EXPECT_EQ(TBHeapLiveBytes(), heap);
     EXPECT_EQ(globalsOf(host).gloss, 0);
     EXPECT_EQ(globalsOf(host).material, 0);
     EXPECT_EQ(blockOf(host.ParameterBlock()).gloss, 0);
 }
 
+// Pop-ups: light type at (530, 86), texture at (550, 382). The texture pop-up lists "No texture",
+// the document's channels Red, Green and Blue, then its extra channels, and nothing more.
 TEST_F(DialogRun, CheckBoxesAndPopupsChangeTheirSettings) {
+    for (const auto& [entry, channel] : {std::pair{"Red", 1}, {"Green", 2}, {"Blue", 3}, {"No texture", 0}}) {
+        ASSERT_EQ(Run(std::string("choose 550,382 ") + entry + "\nclick @1\n"), 0) << TBScriptError();
+        EXPECT_EQ(globalsOf(host).BumpChannel(), channel) << entry;
+    }
+    Run("choose 550,382 Channel 1\nclick @1\n");
+    EXPECT_NE(TBScriptError().find("Channel 1"), std::string::npos) << TBScriptError();
     host.AddChannel(Plane(200, 150));
-    // Pop-ups: light type at (530, 86), texture at (550, 382). The texture pop-up lists the
-    // document's channels after "No texture": Red, Green, Blue, then the extra channel.
     const char* script = "choose 530,86 Omni\n"
                          "choose 550,382 Channel 1\n"
                          "click @10\n"
                          "click 508,439\n" // texture height, now enabled: 0
                          "click @29\n"
                          "click @9\n"
-                         "click 815,143\n" // intensity: disabled with the light off
                          "click @1\n";
     ASSERT_EQ(Run(script), 0) << TBScriptError();
     const LM_globals& g = globalsOf(host);
     EXPECT_GT(host.textureDeliveries, 0) << "the channel is captured for the preview";
     EXPECT_EQ(std::vector<int>({g.lights[0].type, g.BumpChannel(), g.WhiteIsHigh(), g.BumpAmplitude(),
-                                g.previewEnabled, g.lights[0].isOn, g.lights[0].intensity}),
-              std::vector<int>({lightTypeOmni, 4, 0, 0, 0, 0, 127}));
+                                g.previewEnabled, g.lights[0].isOn}),
+              std::vector<int>({lightTypeOmni, 4, 0, 0, 0, 0}));
     EXPECT_EQ(blockOf(host.ParameterBlock()).textureChannel, 4);
 }
 
@@ -156,16 +159,6 @@ TEST_F(DialogRun, ALightThatIsOffTakesNoChanges) {
     ASSERT_EQ(Run("click @9\nclick 508,175\nclick @1\n"), 0) << TBScriptError();
     EXPECT_TRUE(g.lights[0].isOn);
     EXPECT_EQ(g.lights[0].spread, 0);
-}
-
-// A document of three channels offers no texture, Red, Green and Blue, and nothing more.
-TEST_F(DialogRun, TexturePopupListsTheDocumentsChannels) {
-    for (const auto& [entry, channel] : {std::pair{"Red", 1}, {"Green", 2}, {"Blue", 3}, {"No texture", 0}}) {
-        ASSERT_EQ(Run(std::string("choose 550,382 ") + entry + "\nclick @1\n"), 0) << TBScriptError();
-        EXPECT_EQ(globalsOf(host).BumpChannel(), channel) << entry;
-    }
-    Run("choose 550,382 Channel 1\nclick @1\n");
-    EXPECT_NE(TBScriptError().find("Channel 1"), std::string::npos) << TBScriptError();
 }
 
 TEST_F(DialogRun, ColoursComeFromTheHostOrThePicker) {

@@ -19,17 +19,15 @@ std::ostream& operator<<(std::ostream& out, LM_vectori2 v) {
 
 namespace {
 
-// The dialog items the drags use, in the window's local coordinates. Where centre drags leave a
-// light, the trash and the well are the dialog's tests (LightDrag_test.cpp).
+// The dialog items the drags use, in the window's local coordinates. Centre drags, the trash and
+// the well are the dialog's tests (LightDrag_test.cpp).
 constexpr Rect kWorkArea = {10, 10, 160, 210}; // drag area (11, 11)-(209, 159)
 constexpr Rect kTrash = {120, 220, 152, 252};  // drop area (221, 121)-(251, 151)
 
-std::vector<std::string> trashLog; // how the trash was drawn, in order
-
 const LM_light_dialog_hooks kHooks = {
     [](DialogPtr, LM_sint16 item, Rect& box) { box = item == LM_ITEM_TRASH ? kTrash : kWorkArea; },
-    [](DialogPtr, LM_sint16) { trashLog.push_back("trash"); },
-    [](DialogPtr, LM_sint16) { trashLog.push_back("inverse trash"); },
+    [](DialogPtr, LM_sint16) {},
+    [](DialogPtr, LM_sint16) {},
     [] {},
     [](DialogPtr, LM_globals*) {},
 };
@@ -62,7 +60,7 @@ class LightDrags : public ::testing::Test {
     LM_light_UI& current() { return globals->lights[globals->currentLight]; }
 
     // Replays the press at `from` as the dialog's event loop would, then hands the script lines
-    // `moves` to the drag of the grab handle `result` (LM_HIT_CENTER: the light's centre).
+    // `moves` to the drag of the grab handle `result`.
     void dragHandle(LM_sint16 result, LM_vectori2 from, const std::string& moves) {
         std::string error;
         ASSERT_TRUE(TBLoadInputScript("down " + at(from) + "\n" + moves, &error)) << error;
@@ -70,10 +68,7 @@ class LightDrags : public ::testing::Test {
         for (int i = 0; i < 50 && !GetNextEvent(mDownMask, &event); ++i) {
         }
         ASSERT_EQ(event.what, mouseDown);
-        if (result == LM_HIT_CENTER)
-            LM_light_figure(current()).MoveUI(window, globals.get(), kHooks);
-        else
-            LM_light_figure(current()).DragGrabHandle(window, globals.get(), result, kHooks);
+        LM_light_figure(current()).DragGrabHandle(window, globals.get(), result, kHooks);
         EXPECT_TRUE(TBScriptFinished());
         EXPECT_EQ(TBScriptError(), "");
         // The dialog's loop takes the release.
@@ -147,23 +142,6 @@ TEST_F(LightDrags, PressesFindTheCurrentLightFirstThenTheLowestIndex) {
     globals->currentLight = 1;
     EXPECT_EQ(LM_HitTestLights(globals.get(), {80, 112}, &found), LM_HIT_GRAB_4);
     EXPECT_EQ(found, 1);
-}
-
-// The trash is highlighted while the light is over it and drawn plain again when it leaves; the
-// drag leaves the caller's port current.
-TEST_F(LightDrags, ACentreDragOverTheTrashHighlightsIt) {
-    shapeLight(*globals, current(), lightTypeOmni, {100, 80}, {}, {}, 5);
-    trashLog.clear();
-    const Rect small = {0, 0, 10, 10};
-    GrafPtr elsewhere = TBNewOffscreenPort(&small, 32);
-    SetPort(elsewhere);
-    dragHandle(LM_HIT_CENTER, {100, 80}, "move 230,130\nmove 120,90\nup 120,90\n");
-    EXPECT_EQ(trashLog, (std::vector<std::string>{"inverse trash", "trash"}));
-    EXPECT_EQ(current().position, (LM_vectori2{10, 5}));
-    GrafPtr port;
-    GetPort(&port);
-    EXPECT_EQ(port, elsewhere) << "the caller's port again";
-    TBDisposeOffscreenPort(elsewhere);
 }
 
 TEST_F(LightDrags, DirectionalTipFollowsKeysAndClamp) {

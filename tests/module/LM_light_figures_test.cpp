@@ -119,10 +119,6 @@ TEST(LightFigures, ShapeLinesInvertOnIndexedAndAddGreyOnDirectPorts) {
 // radius 1 the right and bottom handles sit on the centre itself. Without grab handles only the
 // centre and the circle are drawn. A directional light of length 0 has its handle on the centre.
 // A spotlight always shows its four handles: c -/+ majorAxis, c -/+ minorAxis.
-// Omni radius 10: the left and top handles at distance 10, the right and bottom ones at 9; at
-// radius 1 the right and bottom handles sit on the centre itself. Without grab handles only the
-// centre and the circle are drawn. A directional light of length 0 has its handle on the centre.
-// A spotlight always shows its four handles: c -/+ majorAxis, c -/+ minorAxis.
 TEST(LightFigures, HandlesSitOnTheirPoints) {
     LM_GlobalsPtr globals = makeGlobals({80, 60});
     LM_light_UI& light = globals->lights[0];

@@ -40,42 +40,16 @@ void PrintTo(const Centre& c, std::ostream* out) {
     *out << "(" << c.x << ", " << c.y << ")";
 }
 
-// Whether the screen in `snapshot` shows colour icon `id` pixel for pixel somewhere; only the
-// pixels the icon's mask covers count (those that come out the same over white and black).
-bool ShowsIcon(const std::string& snapshot, std::int16_t id) {
-    const Snapshot shot(snapshot);
-    const int width = shot.width, height = shot.height;
-    const std::vector<std::uint32_t>& screen = shot.pixels;
-    const Rect box = {0, 0, 32, 32};
-    std::vector<std::uint32_t> over[2];
-    for (int b = 0; b < 2; ++b) {
-        GrafPtr saved;
-        GetPort(&saved);
-        GrafPtr port = TBNewOffscreenPort(&box, 32);
-        SetPort(port);
-        for (std::int16_t v = 0; v < 32; ++v)
-            for (std::int16_t h = 0; h < 32; ++h)
-                TBSetPixel(port, h, v, b ? 0 : 0xFFFFFF);
+// Colour icon `id` where its mask covers it.
+Stamp IconStamp(std::int16_t id) {
+    const auto plot = [id] {
+        const Rect box = {0, 0, 32, 32};
         CIconHandle icon = GetCIcon(id);
         EXPECT_NE(icon, nullptr) << id;
         PlotCIcon(&box, icon);
         DisposeCIcon(icon);
-        for (std::int16_t v = 0; v < 32; ++v)
-            for (std::int16_t h = 0; h < 32; ++h)
-                over[b].push_back(TBGetPixel(port, h, v) & 0xFFFFFF);
-        SetPort(saved);
-        TBDisposeOffscreenPort(port);
-    }
-    for (int y = 0; y + 32 <= height; ++y)
-        for (int x = 0; x + 32 <= width; ++x) {
-            bool match = true;
-            for (int i = 0; i < 32 * 32 && match; ++i)
-                match = over[0][i] != over[1][i] ||
-                        (screen[std::size_t((y + i / 32) * width + x + i % 32)] & 0xFFFFFF) == over[0][i];
-            if (match)
-                return true;
-        }
-    return false;
+    };
+    return StampOf(32, 32, plot, [](std::uint32_t white, std::uint32_t black) { return white == black; });
 }
 
 std::string Shot(const std::string& name) {
@@ -112,9 +86,9 @@ class LightDragDialog : public ::testing::Test {
 void expectIcons(const std::string& shot, std::initializer_list<std::int16_t> shown,
                  std::initializer_list<std::int16_t> hidden) {
     for (const std::int16_t id : shown)
-        EXPECT_TRUE(ShowsIcon(Shot(shot), id)) << shot << " shows " << id;
+        EXPECT_TRUE(Snapshot(Shot(shot)).Shows(IconStamp(id))) << shot << " shows " << id;
     for (const std::int16_t id : hidden)
-        EXPECT_FALSE(ShowsIcon(Shot(shot), id)) << shot << " hides " << id;
+        EXPECT_FALSE(Snapshot(Shot(shot)).Shows(IconStamp(id))) << shot << " hides " << id;
 }
 
 // One session of edits in a row, each line run as its own dialog: centre drags (a release on the
@@ -137,7 +111,8 @@ TEST_F(LightDragDialog, DragsKeysAndTheWellEditTheLightSet) {
         {{"down 100,300", "move 120,310", "up 120,310"}, 2, 0, {120, 310}, false},
         {{"down 120,310", "move 120,411", "up 120,411"}, 2, 0, {120, 310}, false},
         {{"key tab"}, 2, 1, {250, 150}, false},
-        {{"down 250,150", "move 395,475", "up 395,475", "snapshot " + Shot("taken")},
+        {{"wait 50", "snapshot " + Shot("plain"), "down 250,150", "move 395,475", "wait 100",
+          "snapshot " + Shot("over"), "up 395,475", "snapshot " + Shot("taken")},
          1,
          0,
          {120, 310},
@@ -165,6 +140,19 @@ TEST_F(LightDragDialog, DragsKeysAndTheWellEditTheLightSet) {
         }
     }
     expectIcons("taken", {131}, {133});
+    // While the light is over the trash, the trash is highlighted; after the drop it is as before.
+    const Snapshot plain(Shot("plain"));
+    const std::optional<Point> trash = plain.Find(IconStamp(131));
+    ASSERT_TRUE(trash);
+    const auto changed = [&](const Snapshot& shot) {
+        int pixels = 0;
+        for (int v = trash->v; v < trash->v + 32; ++v)
+            for (int h = trash->h; h < trash->h + 32; ++h)
+                pixels += shot.At(h, v) != plain.At(h, v);
+        return pixels;
+    };
+    EXPECT_GT(changed(Snapshot(Shot("over"))), 200);
+    EXPECT_EQ(changed(Snapshot(Shot("taken"))), 0);
 }
 
 TEST_F(LightDragDialog, AFullSetTakesNoMoreLights) {

@@ -174,6 +174,11 @@ TEST(Preview, RenderingsEvaluateOnlyTheLightsThatChanged) {
     p.render();
     EXPECT_EQ(evaluated(*p.g), 1) << "moving one of three lights";
     EXPECT_FALSE(poisoned(p.g->lightCaches[1].diffuse.Data()));
+    poisonLights(*p.g, n);
+    p.g->currentLight = 0;
+    p.g->DeleteCurrentLight();
+    p.render();
+    EXPECT_EQ(evaluated(*p.g), 0) << "the later lights move down with their caches";
 
     // With a texture every light is evaluated again, but the sample geometry is reused.
     p.g->SetBumpChannel(4);

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <tuple>
 
 namespace {
@@ -135,19 +136,24 @@ TEST(RunSequence, TiledRunsEqualOneShadingOfTheArea) {
     }
 }
 
+// One object serves every run, and each finish leaves the heap as the first one did.
 TEST(RunSequence, ObjectAndSettingsSurviveAcrossRuns) {
-    const std::vector<std::uint8_t> block = MixedLightsBlock();
-    TestHost host(MakeTestImage(40, 30));
-    host.SetParameterBlock(block.data(), block.size());
-    ASSERT_EQ(host.RunWithoutDialog(), 0);
-    const std::intptr_t object = host.GlobalsSlot();
-    const Pixels first = host.Result();
-    const LM_globals* g = reinterpret_cast<const LM_globals*>(object);
-    EXPECT_TRUE(g->UseCurrentSettings());
-    EXPECT_EQ(g->bumpMap.heights, nullptr); // finish released the per-run buffers
-    ASSERT_EQ(host.RunWithoutDialog(), 0);
-    EXPECT_EQ(host.GlobalsSlot(), object);
-    EXPECT_TRUE(sameImage(host.Result(), first));
+    for (const std::vector<std::uint8_t>& block : {MixedLightsBlock(), MixedLightsBlock(4)}) {
+        TestHost host(MakeTestImage(40, 30));
+        host.AddChannel(bumpyChannel(40, 30));
+        host.SetParameterBlock(block.data(), block.size());
+        ASSERT_EQ(host.RunWithoutDialog(), 0);
+        const std::intptr_t object = host.GlobalsSlot();
+        const Pixels first = host.Result();
+        const Size heap = TBHeapLiveBytes();
+        const LM_globals* g = reinterpret_cast<const LM_globals*>(object);
+        EXPECT_TRUE(g->UseCurrentSettings());
+        EXPECT_EQ(g->bumpMap.heights, nullptr) << "finish releases the per-run buffers";
+        ASSERT_EQ(host.RunWithoutDialog(), 0);
+        EXPECT_EQ(host.GlobalsSlot(), object);
+        EXPECT_TRUE(sameImage(host.Result(), first));
+        EXPECT_EQ(TBHeapLiveBytes(), heap);
+    }
 }
 
 // Which blocks are refused is the parameter check's business; a run only has to honour it.
@@ -163,31 +169,23 @@ TEST(RunSequence, RunWithoutAUsableBlockShadesNothing) {
     }
 }
 
-TEST(RunSequence, AbortStopsBetweenTiles) {
-    const std::vector<std::uint8_t> flat = MixedLightsBlock();
-    const std::vector<std::uint8_t> textured = MixedLightsBlock(4);
-    for (const auto* block : {&flat, &textured}) {
-        TestHost host(MakeTestImage(200, 130));
-        host.AddChannel(std::vector<std::uint8_t>(200 * 130, 90));
-        host.SetParameterBlock(block->data(), block->size());
-        host.abortAfterQueries = 0;
-        EXPECT_EQ(host.RunWithoutDialog(), filterStop);
-        EXPECT_EQ(host.continueCalls, 1);
-        EXPECT_EQ(host.Result().samples, host.Source().samples); // stopped before any tile was shaded
-    }
-}
-
+// An abort stops between tiles and keeps those already done; the first tile asks once, then once a
+// row.
 TEST(RunSequence, AbortLaterKeepsTheTilesAlreadyDone) {
-    const std::vector<std::uint8_t> block = MixedLightsBlock();
-    TestHost host(MakeTestImage(128, 64));
-    host.SetParameterBlock(block.data(), block.size());
-    host.abortAfterQueries = 64; // the first tile asks once, then once per row
-    EXPECT_EQ(host.RunWithoutDialog(), filterStop);
-    EXPECT_EQ(host.continueCalls, 2);
-    const Pixels whole = ShadeWhole(host.Source(), block, {0, 0, 64, 128});
-    for (int y = 0; y < 64; ++y) {
-        EXPECT_EQ(0, std::memcmp(host.Result().at(0, y), whole.at(0, y), 64 * 3)) << y;
-        EXPECT_EQ(0, std::memcmp(host.Result().at(64, y), host.Source().at(64, y), 64 * 3)) << y;
+    const struct { int texture, queries, calls, done; } rows[] = {{0, 0, 1, 0}, {4, 0, 1, 0}, {0, 64, 2, 1}};
+    for (const auto& row : rows) {
+        const std::vector<std::uint8_t> block = MixedLightsBlock(row.texture);
+        TestHost host(MakeTestImage(128, 64));
+        host.AddChannel(std::vector<std::uint8_t>(128 * 64, 90));
+        host.SetParameterBlock(block.data(), block.size());
+        host.abortAfterQueries = row.queries;
+        EXPECT_EQ(host.RunWithoutDialog(), filterStop);
+        EXPECT_EQ(host.continueCalls, row.calls);
+        Pixels expected = host.Source();
+        const Pixels whole = row.done ? ShadeWhole(host.Source(), block, {0, 0, 64, 128}) : expected;
+        for (int y = 0; y < 64; ++y)
+            std::memcpy(expected.at(0, y), whole.at(0, y), std::size_t(64 * 3 * row.done));
+        EXPECT_TRUE(sameImage(host.Result(), expected)) << "texture " << row.texture << ", " << row.queries;
     }
 }
 

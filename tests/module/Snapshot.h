@@ -1,13 +1,54 @@
-// The screen as a script's snapshot step saved it.
+// The screen as a script's snapshot step saved it, and what can be found on it.
 #pragma once
 
 #include "Backend.h"
+#include "QuickDraw.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+// The pixels a drawing sets whatever lies under them, relative to its box.
+struct Stamp {
+    struct Ink {
+        int h, v;
+        std::uint32_t pixel;
+    };
+    std::vector<Ink> inks;
+    int width = 0, height = 0;
+};
+
+// The pixels `draw` leaves on a 32-bit port of the size that `keep(overWhite, overBlack)` selects
+// from what it leaves over a white and over a black background: the same over both for an icon's
+// masked pixels, not white over white for a text's ink.
+template <class Draw, class Keep>
+Stamp StampOf(std::int16_t width, std::int16_t height, Draw draw, Keep keep) {
+    std::vector<std::uint32_t> over[2];
+    const Rect box = {0, 0, height, width};
+    for (int b = 0; b < 2; ++b) {
+        GrafPtr saved;
+        GetPort(&saved);
+        GrafPtr port = TBNewOffscreenPort(&box, 32);
+        SetPort(port);
+        for (std::int16_t v = 0; v < height; ++v)
+            for (std::int16_t h = 0; h < width; ++h)
+                TBSetPixel(port, h, v, b ? 0 : 0xFFFFFF);
+        draw();
+        for (std::int16_t v = 0; v < height; ++v)
+            for (std::int16_t h = 0; h < width; ++h)
+                over[b].push_back(TBGetPixel(port, h, v) & 0xFFFFFF);
+        SetPort(saved);
+        TBDisposeOffscreenPort(port);
+    }
+    Stamp stamp{{}, width, height};
+    for (std::size_t i = 0; i < over[0].size(); ++i)
+        if (keep(over[0][i], over[1][i]))
+            stamp.inks.push_back({int(i) % width, int(i) / width, over[0][i]});
+    return stamp;
+}
 
 struct Snapshot {
     int width = 0, height = 0;
@@ -18,4 +59,26 @@ struct Snapshot {
         EXPECT_TRUE(TBReadPNG(path, &width, &height, &pixels, &error)) << error;
     }
     bool operator==(const Snapshot&) const = default;
+    std::uint32_t At(int h, int v) const { return pixels[std::size_t(v * width + h)] & 0xFFFFFF; }
+
+    // Where the stamp's box is found pixel for pixel on the screen, if it is.
+    std::optional<Point> Find(const Stamp& stamp) const {
+        for (int y = 0; !stamp.inks.empty() && y + stamp.height <= height; ++y)
+            for (int x = 0; x + stamp.width <= width; ++x) {
+                bool match = true;
+                for (std::size_t i = 0; i < stamp.inks.size() && match; ++i)
+                    match = At(x + stamp.inks[i].h, y + stamp.inks[i].v) == stamp.inks[i].pixel;
+                if (match)
+                    return Point{std::int16_t(y), std::int16_t(x)};
+            }
+        return std::nullopt;
+    }
+    bool Shows(const Stamp& stamp) const { return Find(stamp).has_value(); }
+    // The pixels that differ from another snapshot's.
+    int Changed(const Snapshot& other) const {
+        int changed = 0;
+        for (std::size_t i = 0; i < pixels.size() && i < other.pixels.size(); ++i)
+            changed += pixels[i] != other.pixels[i];
+        return changed;
+    }
 };

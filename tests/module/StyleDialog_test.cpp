@@ -34,92 +34,45 @@ std::vector<char> Bytes(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// The pixels that differ between two snapshots of the screen.
-int ChangedPixels(const std::string& a, const std::string& b) {
-    const Snapshot first(a), second(b);
-    int changed = 0;
-    for (std::size_t i = 0; i < first.pixels.size() && i < second.pixels.size(); ++i)
-        changed += first.pixels[i] != second.pixels[i];
-    return changed;
-}
-
-std::vector<std::uint32_t> Screen(const std::string& path, int* width) {
-    int height = 0;
-    std::vector<std::uint32_t> pixels;
-    std::string error;
-    EXPECT_TRUE(TBReadPNG(path, width, &height, &pixels, &error)) << error;
-    return pixels;
-}
-
 struct Line {
     int v = 0, left = 0, length = 0;
 };
 
 // The longest run of black pixels in one row of a snapshot that the row below repeats (a band,
 // not a frame line).
-Line LongestBlackBand(const std::string& path) {
-    int width = 0;
-    const std::vector<std::uint32_t> pixels = Screen(path, &width);
+Line LongestBlackBand(const Snapshot& shot) {
     Line best, run;
-    for (std::size_t i = 0; i + std::size_t(width) < pixels.size(); ++i) {
-        const int h = int(i) % width;
-        const bool black = (pixels[i] & 0xFFFFFF) == 0 && (pixels[i + std::size_t(width)] & 0xFFFFFF) == 0;
-        if (h == 0 || !black)
-            run = {int(i) / width, h + 1, 0};
-        if (black && ++run.length > best.length)
-            best = run;
-    }
+    for (int v = 0; v + 1 < shot.height; ++v)
+        for (int h = 0; h < shot.width; ++h) {
+            const bool black = shot.At(h, v) == 0 && shot.At(h, v + 1) == 0;
+            if (h == 0 || !black)
+                run = {v, h + 1, 0};
+            if (black && ++run.length > best.length)
+                best = run;
+        }
     return best;
 }
 
 // Whether rows near `row` that start black where it starts carry something light in the next 12
 // pixels: a mark drawn inverted at the start of an inverted menu row.
-bool MarkedRow(const std::string& path, const Line& row) {
-    int width = 0;
-    const std::vector<std::uint32_t> pixels = Screen(path, &width);
-    const auto at = [&](int h, int v) { return pixels[std::size_t(v * width + h)] & 0xFFFFFF; };
+bool MarkedRow(const Snapshot& shot, const Line& row) {
     for (int v = row.v - 8; v <= row.v + 8; ++v)
-        for (int h = row.left + 1; at(row.left, v) == 0 && h < row.left + 12; ++h)
-            if ((at(h, v) & 0xFF) >= 0x80)
+        for (int h = row.left + 1; shot.At(row.left, v) == 0 && h < row.left + 12; ++h)
+            if ((shot.At(h, v) & 0xFF) >= 0x80)
                 return true;
     return false;
 }
 
-// Whether the snapshot shows `text` somewhere as DrawString draws it on white in that font and
-// size: every pixel the text inks is found the same on the screen.
+// Whether the snapshot shows `text` as DrawString draws it in that font and size.
 bool ShowsText(const std::string& snapshot, const std::string& text, std::int16_t font, std::int16_t size) {
-    struct Ink {
-        int h, v;
-        std::uint32_t pixel;
+    const auto draw = [&] {
+        TextFont(font);
+        TextSize(size);
+        MoveTo(4, 30);
+        DrawString(PString(text).s);
     };
-    std::vector<Ink> inks;
-    GrafPtr saved;
-    GetPort(&saved);
-    const Rect box = {0, 0, 40, 400};
-    GrafPtr port = TBNewOffscreenPort(&box, 32);
-    SetPort(port);
-    EraseRect(&box);
-    TextFont(font);
-    TextSize(size);
-    MoveTo(4, 30);
-    const PString name(text);
-    DrawString(name.s);
-    for (std::int16_t v = 0; v < box.bottom; ++v)
-        for (std::int16_t h = 0; h < box.right; ++h)
-            if ((TBGetPixel(port, h, v) & 0xFFFFFF) != 0xFFFFFF)
-                inks.push_back({h, v, TBGetPixel(port, h, v) & 0xFFFFFF});
-    SetPort(saved);
-    TBDisposeOffscreenPort(port);
-    int width = 0;
-    const std::vector<std::uint32_t> screen = Screen(snapshot, &width);
-    const int height = int(screen.size()) / std::max(width, 1);
-    for (int y = 0; y + box.bottom <= height; ++y)
-        for (int x = 0; x + box.right <= width; ++x)
-            if (std::all_of(inks.begin(), inks.end(), [&](const Ink& ink) {
-                    return (screen[std::size_t((y + ink.v) * width + x + ink.h)] & 0xFFFFFF) == ink.pixel;
-                }))
-                return !inks.empty();
-    return false;
+    return Snapshot(snapshot).Shows(
+        StampOf(400, 40, draw, [](std::uint32_t white, std::uint32_t) { return white != 0xFFFFFF; }));
 }
 
 class StyleDialog : public ::testing::Test {
@@ -154,58 +107,46 @@ class StyleDialog : public ::testing::Test {
         EXPECT_EQ(globalsOf(host).StyleIndex(), index) << style;
     }
 
+    // Where a snapshot step saves the screen as `name`.
+    std::string Shot(const std::string& name) const {
+        return (folder.parent_path() / (name + ".png")).string();
+    }
+
     fs::path folder = fs::path(TBFilesRoot()) / "Lighting Styles";
     TestHost host{MakeTestImage(200, 150)};
 };
 
+// A fresh dialog loads the first style the folder lists (the undeletable one first, on which Delete
+// does nothing: no confirmation, the button drawn as it was), or keeps the defaults when the folder
+// lists none; a later run keeps its settings and its selection, whatever the folder holds.
 TEST_F(StyleDialog, AFreshDialogLoadsTheFirstStyleAndDeleteFollowsTheSelection) {
+    ShipBroken();
+    ASSERT_EQ(Run("click @23\nclick @4\nclick @2\nclick @1\n"), 0) << TBScriptError();
+    EXPECT_EQ(globalsOf(host).StyleIndex(), 0);
+    EXPECT_EQ(globalsOf(host).lightCount, 1);
+    EXPECT_TRUE(TBAlertLog().empty());
+
     Ship("Noon");
     Ship("Night");
     std::ofstream(folder / "readme.txt") << "not a style";
-    // Without the undeletable style, the folder's first style is loaded; Delete is enabled on it.
+    host.Unload();
     ASSERT_EQ(Run("click @1\n"), 0) << TBScriptError();
     ExpectStyle("Night", 1);
 
     Ship("Soft Spotlight");
     host.Unload();
-    ASSERT_EQ(Run("click @1\n"), 0) << TBScriptError();
-    // the undeletable style is listed first
-    ExpectStyle("Soft Spotlight", 1);
-    // Delete is disabled on it: a click opens no confirmation (OK then ends the dialog) and leaves
-    // the button as it was drawn.
-    const std::string before = (folder.parent_path() / "before.png").string(),
-                      after = (folder.parent_path() / "after.png").string();
-    ASSERT_EQ(Run("snapshot " + before + "\nclick @23\nsnapshot " + after + "\nclick @1\n"), 0)
+    ASSERT_EQ(Run("snapshot " + Shot("before") + "\nclick @23\nsnapshot " + Shot("after") + "\nclick @1\n"),
+              0)
         << TBScriptError();
-    EXPECT_EQ(ChangedPixels(before, after), 0);
-    EXPECT_TRUE(fs::exists(folder / "Soft Spotlight"));
-    // A later run keeps its settings and its selection, whatever the folder holds first.
+    ExpectStyle("Soft Spotlight", 1);
+    EXPECT_EQ(Snapshot(Shot("before")).Changed(Snapshot(Shot("after"))), 0);
     ASSERT_EQ(Run(std::string(kStylePopup) + "noon\nclick @1\n"), 0) << TBScriptError();
     ASSERT_EQ(Run("click @1\n"), 0) << TBScriptError();
-    // Soft Spotlight, Night, Noon
     ExpectStyle("Noon", 3);
-}
-
-TEST_F(StyleDialog, AnEmptyOrBrokenFolderKeepsTheDefaults) {
-    ASSERT_EQ(Run("click @23\nclick @4\nclick @2\nclick @1\n"), 0) << TBScriptError();
-    const LM_globals& g = globalsOf(host);
-    EXPECT_EQ(g.StyleIndex(), 0);
-    EXPECT_EQ(g.lightCount, 1);
-    EXPECT_TRUE(TBAlertLog().empty());
-
-    // A folder of damaged styles lists nothing.
-    ShipBroken();
-    host.Unload();
+    for (const char* style : {"Soft Spotlight", "Night", "Noon"})
+        fs::remove(folder / style);
     ASSERT_EQ(Run("click @1\n"), 0) << TBScriptError();
-    EXPECT_EQ(globalsOf(host).StyleIndex(), 0);
-    EXPECT_EQ(globalsOf(host).lightCount, 1);
-    // A later run whose folder lists nothing keeps the index it had.
-    Ship("Noon");
-    host.Unload();
-    ASSERT_EQ(Run("click @1\n"), 0) << TBScriptError();
-    fs::remove(folder / "Noon");
-    ASSERT_EQ(Run("click @1\n"), 0) << TBScriptError();
-    EXPECT_EQ(globalsOf(host).StyleIndex(), 1);
+    EXPECT_EQ(globalsOf(host).StyleIndex(), 3) << "a folder that lists nothing";
 }
 
 // Delete follows the selection after each action: a press on it either asks (and the second press
@@ -239,18 +180,18 @@ TEST_F(StyleDialog, ChoosingAStyleLoadsItAndRedrawsThePreview) {
     Ship("Soft Spotlight");
     Ship("Noon");
     Ship("Stage Trio");
-    const std::string before = (folder.parent_path() / "before.png").string(),
-                      after = (folder.parent_path() / "after.png").string();
-    ASSERT_EQ(
-        Run("snapshot " + before + "\n" + kStylePopup + "Stage Trio\nsnapshot " + after + "\nclick @1\n"), 0)
+    ASSERT_EQ(Run("snapshot " + Shot("before") + "\n" + kStylePopup + "Stage Trio\nsnapshot " +
+                  Shot("after") + "\nclick @1\n"),
+              0)
         << TBScriptError();
     ExpectStyle("Stage Trio", 3);
-    EXPECT_GT(ChangedPixels(before, after), 20000) << "the preview is shaded anew";
+    EXPECT_GT(Snapshot(Shot("before")).Changed(Snapshot(Shot("after"))), 20000)
+        << "the preview is shaded anew";
 
     // Held open over the chosen entry, the menu is as wide as the popup's box (its inverted row is
     // the longest black band on the screen) and that entry, the third, is checked.
-    const std::string open = (folder.parent_path() / "open.png").string();
-    ASSERT_EQ(Run("down 550,22\nsnapshot " + open + "\nup 550,22\nclick @1\n"), 0) << TBScriptError();
+    ASSERT_EQ(Run("down 550,22\nsnapshot " + Shot("open") + "\nup 550,22\nclick @1\n"), 0) << TBScriptError();
+    const Snapshot open(Shot("open"));
     const Line row = LongestBlackBand(open);
     EXPECT_EQ(row.length, 219);
     EXPECT_EQ(globalsOf(host).StyleIndex(), 3);
@@ -312,25 +253,6 @@ TEST_F(StyleDialog, SavingAsksForANameAndConfirmsAnOverwrite) {
         EXPECT_NE(entry.path().filename().string()[0], '.') << "no temporary file is left";
 }
 
-TEST_F(StyleDialog, LockedFilesAreReportedAndKept) {
-    Ship("Soft Spotlight");
-    Ship("Noon");
-    fs::permissions(folder / "Noon", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    const std::vector<char> noon = Bytes(folder / "Noon");
-    ASSERT_EQ(Run("click @4\ntype Noon\nclick @1\nclick @2\n" // replace: locked, alert, name again
-                  "key return\nclick @2\n" +
-                  std::string(kStylePopup) +
-                  "Noon\nclick @23\n" // delete: locked, alert
-                  "key return\nclick @1\n"),
-              0)
-        << TBScriptError();
-    EXPECT_EQ(TBAlertLog(), (std::vector<std::int16_t>{16010, 16009}));
-    ASSERT_EQ(TBAlertTextLog().size(), 2u);
-    EXPECT_NE(TBAlertTextLog()[0].find("Noon"), std::string::npos) << TBAlertTextLog()[0];
-    EXPECT_NE(TBAlertTextLog()[1].find("Noon"), std::string::npos) << TBAlertTextLog()[1];
-    EXPECT_EQ(Bytes(folder / "Noon"), noon);
-}
-
 TEST_F(StyleDialog, DeletingConfirmsThenLoadsTheFirstStyle) {
     Ship("Soft Spotlight");
     Ship("Noon");
@@ -340,40 +262,42 @@ TEST_F(StyleDialog, DeletingConfirmsThenLoadsTheFirstStyle) {
     EXPECT_TRUE(fs::exists(folder / "Noon"));
     // After the deletion the dialog looks as it does on the first style chosen by hand: the Delete
     // button's grey label is drawn once, not over itself.
-    const std::string first = (folder.parent_path() / "first.png").string(),
-                      deleted = (folder.parent_path() / "deleted.png").string();
-    ASSERT_EQ(Run(std::string(kStylePopup) + "Soft Spotlight\nsnapshot " + first + "\n" + kStylePopup +
-                  "Noon\nclick @23\nclick @2\nsnapshot " + deleted + "\nclick @1\n"),
+    ASSERT_EQ(Run(std::string(kStylePopup) + "Soft Spotlight\nsnapshot " + Shot("first") + "\n" +
+                  kStylePopup + "Noon\nclick @23\nclick @2\nsnapshot " + Shot("deleted") + "\nclick @1\n"),
               0)
         << TBScriptError();
-    EXPECT_EQ(ChangedPixels(first, deleted), 0);
+    EXPECT_EQ(Snapshot(Shot("first")).Changed(Snapshot(Shot("deleted"))), 0);
     EXPECT_FALSE(fs::exists(folder / "Noon"));
     ExpectStyle("Soft Spotlight", 1);
     EXPECT_TRUE(TBAlertLog().empty());
 }
 
-} // namespace
-
 // A name with accented letters: typed whole in the Save dialog (its surrounding spaces dropped),
-// saved under its UTF-8 bytes, and drawn as such in the name field, the popup and the locked-file
-// alert.
-TEST_F(StyleDialog, NamesAreUtf8Throughout) {
+// saved under its UTF-8 bytes, and drawn as such in the name field and the popup. Locked, the file
+// is neither replaced nor deleted, and the alerts name it.
+TEST_F(StyleDialog, NamesAreUtf8AndLockedFilesAreReportedAndKept) {
     Ship("Soft Spotlight");
     const std::string name = "Café Grüße ñø";
-    const fs::path shots = folder.parent_path();
-    ASSERT_EQ(Run("click @4\ntype " + name + "  \nsnapshot " + (shots / "field.png").string() +
-                  "\nclick @1\nsnapshot " + (shots / "popup.png").string() + "\nclick @1\n"),
+    ASSERT_EQ(Run("click @4\ntype " + name + "  \nsnapshot " + Shot("field") + "\nclick @1\nsnapshot " +
+                  Shot("popup") + "\nclick @1\n"),
               0)
         << TBScriptError();
     ASSERT_TRUE(fs::exists(folder / name));
-    EXPECT_TRUE(ShowsText((shots / "field.png").string(), name, systemFont, 0));
-    EXPECT_TRUE(ShowsText((shots / "popup.png").string(), name, applFont, 9));
+    EXPECT_TRUE(ShowsText(Shot("field"), name, systemFont, 0));
+    EXPECT_TRUE(ShowsText(Shot("popup"), name, applFont, 9));
 
     fs::permissions(folder / name, fs::perms::owner_read);
-    ASSERT_EQ(Run(std::string(kStylePopup) + "café grüße ÑØ\nclick @23\nsnapshot " +
-                  (shots / "alert.png").string() + "\nkey return\nclick @1\n"),
+    const std::vector<char> saved = Bytes(folder / name);
+    // Replace: the alert, then the name is asked again; Delete: the alert.
+    ASSERT_EQ(Run("click 508,247\nclick @4\ntype " + name + "\nclick @1\nclick @2\nkey return\nclick @2\n" +
+                  kStylePopup + "café grüße ÑØ\nclick @23\nsnapshot " + Shot("alert") +
+                  "\nkey return\nclick @1\n"),
               0)
         << TBScriptError();
-    EXPECT_EQ(TBAlertLog(), std::vector<std::int16_t>{16009});
-    EXPECT_TRUE(ShowsText((shots / "alert.png").string(), "“" + name + "”", systemFont, 0));
+    EXPECT_EQ(TBAlertLog(), (std::vector<std::int16_t>{16010, 16009}));
+    EXPECT_NE(TBAlertTextLog().at(0).find(name), std::string::npos);
+    EXPECT_TRUE(ShowsText(Shot("alert"), "“" + name + "”", systemFont, 0));
+    EXPECT_EQ(Bytes(folder / name), saved);
 }
+
+} // namespace
