@@ -86,7 +86,7 @@ void readOne(const Resource& r) {
         if (ControlHandle control = GetNewControl(r.id, controlWindow()))
             DisposeControl(control);
     } else if (r.type == FOUR_CHAR("ALRT")) {
-        Alert(r.id, nullptr); // the headless screen has no input: the alert closes at once
+        StopAlert(r.id, nullptr); // the headless screen has no input: the alert closes at once
     } else if (r.type == FOUR_CHAR("cicn")) {
         DisposeCIcon(GetCIcon(r.id));
     } else if (r.type == FOUR_CHAR("CURS")) {

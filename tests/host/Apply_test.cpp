@@ -1,5 +1,5 @@
-// relight apply: several images, the style as the dialog applies it, in place, the record the
-// plug-in sees, and the real module over a texture.
+// relight apply: several images, in place, the record the plug-in sees, and the real module over a
+// texture. That a style applies as the dialog does is in Settings_test.
 #include "CliSupport.h"
 
 #include <algorithm>
@@ -27,16 +27,6 @@ TEST_F(Apply, SeveralImagesGoIntoAFolderUnderTheirNames) {
     // An existing folder takes the result even of one image.
     Succeeds({"apply", "@b.png", "-o", "@lit", "--params", "@probe.block", "--plugin", PROBE_PLUGIN});
     EXPECT_EQ(ReadPng(Path("lit/b.png")).samples[0], 255 - Gradient(17, 9, 3).samples[0]);
-}
-
-// The dialog, driven by a script, chooses the style and presses OK: apply --style gives the same bytes.
-TEST_F(Apply, StyleGivesExactlyWhatTheDialogGives) {
-    Succeeds({"apply", "@in.png", "-o", "@applied.png", "--style", "Stage Trio"});
-    WriteBytes(Path("choose.txt"), "wait 100\nchoose @20 Stage Trio\nwait 100\nclick @1\n");
-    Succeeds({"edit", "@in.png", "-o", "@edited.png", "--headless", "--script", "@choose.txt"});
-    EXPECT_EQ(ReadBytes(Path("applied.png")), ReadBytes(Path("edited.png")));
-    Succeeds({"apply", "@in.png", "-o", "@night.png", "--style", "Night"});
-    EXPECT_NE(ReadBytes(Path("night.png")), ReadBytes(Path("applied.png"))) << "the style is what changes";
 }
 
 TEST_F(Apply, InPlaceIsTheOnlyWayToReplaceTheInput) {

@@ -26,7 +26,6 @@ TEST_F(Commands, AboutNamesTheProgramAndItsPlugin) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.rfind("relight ", 0), 0u) << r.out;
     EXPECT_NE(r.out.find("plug-in: " + std::string(PROBE_PLUGIN) + "\n"), std::string::npos) << r.out;
-    EXPECT_EQ(Relight({"about", "--plugin", Path("none.so")}).status, 3);
     // Without a display the module's about box is printed.
     EXPECT_NE(Relight({"about"}).out.find("\nLighting\n"), std::string::npos);
 

@@ -54,15 +54,6 @@ class Files : public ::testing::Test {
         std::ifstream in(disk(name));
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
-    // The index-th entry of the root in the catalogue (the name comes back in `name`).
-    static CInfoPBRec catalogue(std::int16_t index, StringPtr name) {
-        CInfoPBRec pb{};
-        pb.hFileInfo.ioNamePtr = name;
-        pb.hFileInfo.ioVRefNum = kTBVolumeRefNum;
-        pb.hFileInfo.ioDirID = fsRtDirID;
-        pb.hFileInfo.ioFDirIndex = index;
-        return pb;
-    }
     std::string root_;
 };
 
@@ -92,14 +83,10 @@ TEST_F(Files, ReadWriteAndErrors) {
     std::int16_t ref = 0;
     ASSERT_EQ(open("style", fsRdPerm, &ref), noErr);
     char buf[16] = {};
-    long count = 3, eof = 0, one = 1;
-    EXPECT_EQ(FSRead(ref, &count, buf), noErr);
-    EXPECT_EQ(std::string(buf, 3), "hel");
+    long count = 3, one = 1;
+    EXPECT_EQ((std::tuple{FSRead(ref, &count, buf), std::string(buf, 3)}), (std::tuple{noErr, "hel"}));
     count = 10;
-    EXPECT_EQ(FSRead(ref, &count, buf), eofErr) << "short read";
-    EXPECT_EQ((std::tuple{count, GetEOF(ref, &eof), eof}), (std::tuple{2, noErr, 5}));
-    EXPECT_EQ(SetFPos(ref, fsFromStart, 1), noErr);
-    EXPECT_EQ((std::tuple{FSRead(ref, &one, buf), buf[0]}), (std::tuple{noErr, 'e'}));
+    EXPECT_EQ((std::tuple{FSRead(ref, &count, buf), count}), (std::tuple{eofErr, 2})) << "short read";
     EXPECT_EQ(FSWrite(ref, &one, "x"), wrPermErr) << "opened read-only";
     EXPECT_EQ(remove("style"), fBsyErr) << "open files stay";
     EXPECT_EQ((std::tuple{FSClose(ref), FSClose(ref)}), (std::tuple{noErr, rfNumErr}));
@@ -118,16 +105,14 @@ TEST_F(Files, ReadWriteAndErrors) {
     EXPECT_EQ((std::tuple{open("style", fsWrPerm, &ref), remove("style")}), (std::tuple{permErr, fLckdErr}));
     chmod(disk("style").c_str(), 0644);
     EXPECT_EQ((std::tuple{remove("style"), remove("style")}), (std::tuple{noErr, fnfErr}));
-}
 
-TEST_F(Files, FullDiskStopsWritesAndCreations) {
+    // A full disk stops writes and creations.
     ASSERT_EQ(create("a"), noErr);
     TBFilesSetSpaceLimit(4);
     long dir = 0;
-    EXPECT_EQ(write("a", "abcdef"), dskFulErr);
-    EXPECT_EQ(fs::file_size(disk("a")), 4u);
-    EXPECT_EQ((std::tuple{create("b"), DirCreate(kTBVolumeRefNum, fsRtDirID, PString("d").s, &dir)}),
-              (std::tuple{dskFulErr, dskFulErr}));
+    EXPECT_EQ((std::tuple{write("a", "abcdef"), fs::file_size(disk("a")), create("b"),
+                          DirCreate(kTBVolumeRefNum, fsRtDirID, PString("d").s, &dir)}),
+              (std::tuple{dskFulErr, 4u, dskFulErr, dskFulErr}));
 }
 
 TEST_F(Files, RenameNeverReplacesAnEntry) {
@@ -164,7 +149,11 @@ TEST_F(Files, NamesMapToTheDisk) {
     EXPECT_TRUE(fs::exists(disk(std::string(29, 'y') + "\xC3\xA9")));
     EXPECT_EQ(create(std::string(29, 'y') + "\xC3\xA9" + "other"), dupFNErr) << "same first 31 bytes";
     Str255 name;
-    CInfoPBRec pb = catalogue(1, name);
+    CInfoPBRec pb{};
+    pb.hFileInfo.ioNamePtr = name;
+    pb.hFileInfo.ioVRefNum = kTBVolumeRefNum;
+    pb.hFileInfo.ioDirID = fsRtDirID;
+    pb.hFileInfo.ioFDirIndex = 1; // the first entry of the root
     ASSERT_EQ(PBGetCatInfoSync(&pb), noErr);
     EXPECT_EQ(pstr(name), "in/out") << "':' on disk reads back as '/'";
 }

@@ -26,65 +26,38 @@ std::vector<bool> enabled(MenuHandle m, int count) {
     return out;
 }
 
-TEST(Menus, AppendMenuParsesMetacharacters) {
-    MenuHandle m = NewMenu(7, PString("Styles").s);
+// Items appended to a resource menu: metacharacters consumed and empty items skipped, text set
+// literally, deletions shifting the later items' enable bits down, item 0 the whole menu.
+TEST(Menus, ItemTextsAndStates) {
+    MenuHandle m = GetMenu(500);
     ASSERT_NE(m, nullptr);
     AppendMenu(m, PString("One;Two/T;(Three;-;!\x12"
                           "Four<B^1;;Five\rSix")
                       .s);
-    EXPECT_EQ(texts(m), (Texts{"One", "Two", "Three", "-", "Four", "Five", "Six"}))
-        << "metacharacters are consumed, empty items skipped";
-    EXPECT_EQ(enabled(m, 3), (std::vector<bool>{true, true, false})) << "'(' disables";
-    std::int16_t mark = 0;
-    GetItemMark(m, 5, &mark);
-    EXPECT_EQ((std::tuple{bool(TBMenuItemIsDivider(m, 4)), mark}),
-              (std::tuple{true, std::int16_t(checkMark)}));
-
-    // Arbitrary names go in through a placeholder and SetMenuItemText.
-    AppendMenu(m, PString(" ").s);
-    SetMenuItemText(m, 8, PString("a;b(c)/d!e^f<g").s);
-    EXPECT_EQ((std::tuple{texts(m).back(), bool(TBMenuItemEnabled(m, 8))}),
-              (std::tuple{"a;b(c)/d!e^f<g", true}));
-
-    // Deleting shifts later items' enable bits down, inserting shifts them up; item 0 is the menu.
+    SetMenuItemText(m, 9, PString("a;b(c)/d!e^f<g").s);
+    SetMenuItemText(m, 2, PString(std::string(200, 'x')).s);
     DeleteMenuItem(m, 1);
-    EXPECT_EQ(enabled(m, 2), (std::vector<bool>{true, false}));
-    InsertMenuItem(m, PString("Zero").s, 0);
-    EXPECT_EQ(texts(m).front(), "Zero");
-    DisableItem(m, 1);
-    EXPECT_EQ(enabled(m, 3), (std::vector<bool>{false, true, false}));
-    EnableItem(m, 1);
-    EXPECT_TRUE(TBMenuItemEnabled(m, 1));
-    DisableItem(m, 0);
-    EXPECT_FALSE(TBMenuItemEnabled(m, 1)) << "item 0 is the whole menu";
-
+    DeleteMenuItem(m, 99);
+    for (int i = 10; i <= 40; ++i)
+        AppendMenu(m, PString("Item " + std::to_string(i)).s);
+    Texts expected = {std::string(200, 'x'), "Spot", "One", "Two", "Three", "-", "Four",
+                      "a;b(c)/d!e^f<g",      "Six"};
+    for (int i = 10; i <= 40; ++i)
+        expected.push_back("Item " + std::to_string(i));
+    EXPECT_EQ(texts(m), expected);
+    EXPECT_EQ(enabled(m, 5), (std::vector<bool>{true, false, true, true, false}));
+    std::int16_t mark = 0;
+    GetItemMark(m, 7, &mark);
     Str255 s;
     s[0] = 5;
     GetMenuItemText(m, 99, s);
-    DeleteMenuItem(m, 99);
-    EXPECT_EQ((std::tuple{s[0], CountMItems(m)}), (std::tuple{0, 8}))
-        << "out of range: empty, nothing deleted";
+    EXPECT_EQ((std::tuple{bool(TBMenuItemIsDivider(m, 6)), mark, s[0], bool(TBMenuItemEnabled(m, 35))}),
+              (std::tuple{true, std::int16_t(checkMark), 0, true}))
+        << "a divider, a mark, no text out of range, items past 31 always enabled";
+    DisableItem(m, 0);
+    EXPECT_FALSE(TBMenuItemEnabled(m, 1)) << "item 0 is the whole menu";
     DisposeMenu(m);
     DisposeMenu(m); // a second disposal is ignored
-}
-
-TEST(Menus, ManyItemsAndResourceMenus) {
-    MenuHandle m = NewMenu(8, PString("").s);
-    for (int i = 1; i <= 40; ++i)
-        AppendMenu(m, PString("Item " + std::to_string(i)).s);
-    EXPECT_TRUE(TBMenuItemEnabled(m, 35)) << "items past 31 are always enabled";
-    SetMenuItemText(m, 3, PString(std::string(200, 'x')).s);
-    const Texts all = texts(m);
-    EXPECT_EQ((std::tuple{all.size(), all[3], all[39]}), (std::tuple{40u, "Item 4", "Item 40"}))
-        << "a longer text moves the items after it";
-
-    DisposeMenu(m);
-
-    MenuHandle r = GetMenu(500);
-    ASSERT_NE(r, nullptr);
-    EXPECT_EQ((std::tuple{(**r).menuID, texts(r)}), (std::tuple{500, Texts{"Directional", "Omni", "Spot"}}));
-    EXPECT_FALSE(TBMenuItemEnabled(r, 3));
-    DisposeMenu(r);
     EXPECT_EQ(GetMenu(501), nullptr);
 }
 

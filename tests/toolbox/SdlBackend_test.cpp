@@ -3,12 +3,9 @@
 // modifiers. (The module's recorded window session covers presses, moves and held modifier keys at 1x.) The
 // dummy video driver is used because the offscreen one initialises EGL, which leaks inside the GL libraries
 // and fails the sanitizer build.
-#include "Backend.h"
-#include "Events.h"
-#include "Windows.h"
+#include "UiTestSupport.h"
 
 #include <SDL.h>
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <tuple>
@@ -20,13 +17,6 @@ void push(SDL_EventType type, SDL_Keycode sym) {
     e.type = type;
     e.key.keysym.sym = sym;
     SDL_PushEvent(&e);
-}
-
-EventRecord next(EventMask mask) {
-    EventRecord e{};
-    for (int i = 0; i < 200 && !GetNextEvent(mask, &e); ++i)
-        SDL_Delay(1);
-    return e;
 }
 
 } // namespace
@@ -57,7 +47,7 @@ TEST(SdlBackend, MapsPointerAndKeysAtEitherScale) {
         click.button.x = 50 * scale;
         click.button.y = 60 * scale;
         SDL_PushEvent(&click);
-        EventRecord e = next(mDownMask);
+        EventRecord e = nextEvent(mDownMask);
         EXPECT_EQ((std::tuple{e.what, e.where.h, e.where.v}), (std::tuple{mouseDown, 50, 60})) << scale;
 
         // Backspace is Delete (51) and Ctrl is Command; the Delete key is forward delete (117) and
@@ -70,7 +60,7 @@ TEST(SdlBackend, MapsPointerAndKeysAtEitherScale) {
         for (const auto& k : keys) {
             push(SDL_KEYDOWN, k.modifier);
             push(SDL_KEYDOWN, k.key);
-            e = next(keyDownMask);
+            e = nextEvent(keyDownMask);
             EXPECT_EQ((std::tuple{(e.message & keyCodeMask) >> 8, e.modifiers & (cmdKey | optionKey)}),
                       (std::tuple{k.code, int(k.held)}));
             push(SDL_KEYUP, k.key);

@@ -4,13 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 const unsigned char kHello[] = "\x05Hello";
 const unsigned char kAb[] = "\x02"
                             "ab";
 } // namespace
 
-TEST(Text, WidthsAreWholePixelsThatAddUpAndMatchThePenAdvance) {
+TEST(Text, WidthsAreWholePixelsThatAddUpAndMatchThePenAdvanceInEachFace) {
     ScratchPort p(200, 40);
     TextFont(applFont);
     TextSize(12);
@@ -18,21 +20,15 @@ TEST(Text, WidthsAreWholePixelsThatAddUpAndMatchThePenAdvance) {
     EXPECT_EQ(TextWidth(kHello, 1, 2), CharWidth('H') + CharWidth('e'));
     MoveTo(10, 20);
     DrawString(kHello);
-    Point pen;
-    GetPen(&pen);
-    EXPECT_EQ(pen.h, 10 + StringWidth(kHello));
-    EXPECT_EQ(pen.v, 20) << "the baseline stays";
+    EXPECT_EQ((std::tuple{p.get()->pnLoc.h, p.get()->pnLoc.v}), (std::tuple{10 + StringWidth(kHello), 20}))
+        << "the pen advances along the baseline";
     const std::int16_t at12 = StringWidth(kHello);
     TextSize(9);
-    EXPECT_LT(StringWidth(kHello), at12);
     FontInfo fi;
     GetFontInfo(&fi);
-    EXPECT_GE(fi.ascent, 7);
-    EXPECT_LE(fi.ascent + fi.descent, 13);
-}
+    EXPECT_TRUE(StringWidth(kHello) < at12 && fi.ascent >= 7 && fi.ascent + fi.descent <= 13);
 
-TEST(Text, SystemFontIsTheBoldFaceAtTwelveWhenTheSizeIsZero) {
-    ScratchPort p(10, 10);
+    // The system font is the bold face of font 1, at 12 when the size is 0.
     TextFont(systemFont);
     TextSize(0);
     const std::int16_t system = StringWidth(kHello);
@@ -43,12 +39,9 @@ TEST(Text, SystemFontIsTheBoldFaceAtTwelveWhenTheSizeIsZero) {
     TextFont(applFont);
     const std::int16_t plain = StringWidth(kHello);
     TextFace(bold);
-    EXPECT_EQ(StringWidth(kHello), system) << "font 0 is the bold face of font 1";
-    EXPECT_GT(system, plain);
-    EXPECT_GE(sys.ascent, 10);
-    EXPECT_LE(sys.ascent, 13);
-    EXPECT_GE(sys.descent, 2);
-    EXPECT_LE(sys.descent, 4);
+    EXPECT_EQ(StringWidth(kHello), system);
+    EXPECT_TRUE(system > plain && sys.ascent >= 10 && sys.ascent <= 13 && sys.descent >= 2 &&
+                sys.descent <= 4);
 }
 
 TEST(Text, GlyphsStayInTheirCellInTheForeColourAndRespectModeAndClip) {
@@ -80,8 +73,9 @@ TEST(Text, GlyphsStayInTheirCellInTheForeColourAndRespectModeAndClip) {
     TextMode(srcCopy);
     MoveTo(10, 20);
     DrawString(kAb);
-    EXPECT_EQ(TBGetPixel(p.get(), 10, std::int16_t(20 - fi.ascent)), 0x0000FFu) << "srcCopy paints the cell";
-    EXPECT_EQ(TBGetPixel(p.get(), 9, 20), 0xFFFFFFu);
+    EXPECT_EQ((std::tuple{TBGetPixel(p.get(), 10, std::int16_t(20 - fi.ascent)), TBGetPixel(p.get(), 9, 20)}),
+              (std::tuple{0x0000FFu, 0xFFFFFFu}))
+        << "srcCopy paints the cell";
 
     TextMode(srcOr);
     EraseRect(&p.get()->portRect);

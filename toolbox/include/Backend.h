@@ -55,7 +55,7 @@ bool TBStopRequested();
 // POS is X,Y (pixels in the frontmost window's content), @N (centre of dialog item N's box) or
 // @N:FX,FY (fractions of that box). While the button is down, positions stay relative to where the
 // window was at the press, so dragging a window by its title bar replays as recorded. Every polling call
-// (GetNextEvent, WaitNextEvent, EventAvail, StillDown, WaitMouseUp, Button, GetMouse, TickCount) lets one
+// (GetNextEvent, WaitNextEvent, EventAvail, StillDown, GetMouse, TickCount) lets one
 // tick pass; those that wait for input (all but GetMouse and TickCount) also carry out at most one due step,
 // so a loop of StillDown and GetMouse sees every scripted move. `wait` makes the next step due MS later.
 

@@ -1,5 +1,6 @@
 // Control Manager: push buttons, check boxes, radio buttons, pop-up menus and custom controls whose
 // definition procedures are code resources ('CDEF'), called with the classic message protocol.
+// Titles, sizes and action procedures are fixed when a control is made: nobody changes them later.
 #pragma once
 
 #include "QuickDraw.h"
@@ -120,9 +121,6 @@ void HideControl(ControlHandle control);
 // 0 active, a part code to show it pressed, 255 inactive; redraws when it changes.
 void HiliteControl(ControlHandle control, std::int16_t state);
 void MoveControl(ControlHandle control, std::int16_t h, std::int16_t v);
-void SizeControl(ControlHandle control, std::int16_t width, std::int16_t height);
-void SetControlTitle(ControlHandle control, ConstStr255Param title);
-void GetControlTitle(ControlHandle control, Str255 title);
 
 // The part of the visible, active control under `pt` (local), 0 otherwise.
 std::int16_t TestControl(ControlHandle control, Point pt);
@@ -133,7 +131,6 @@ std::int16_t FindControl(Point pt, WindowPtr window, ControlHandle* control);
 // kControlActionDefault uses the control's own action, and a control whose own action is
 // kControlActionDefault is tracked by its definition (autoTrack).
 std::int16_t TrackControl(ControlHandle control, Point pt, ControlActionProcPtr actionProc);
-void SetControlAction(ControlHandle control, ControlActionProcPtr action);
 
 std::int16_t GetControlValue(ControlHandle control);
 // Clamped into [minimum, maximum]; redraws the indicator.
@@ -145,8 +142,6 @@ void SetControlMaximum(ControlHandle control, std::int16_t maximum);
 long GetControlReference(ControlHandle control);
 void SetControlReference(ControlHandle control, long reference);
 Boolean GetAuxiliaryControlRecord(ControlHandle control, AuxCtlHandle* aux);
-// The control's definition procedure handle (the code handle stored in contrlDefProc).
-Handle GetControlDefinition(ControlHandle control);
 
 // The point a testCntl message carries: v in the high 16 bits, h in the low 16.
 inline Point TBControlMessagePoint(long param) {

@@ -1,6 +1,8 @@
 // Dialog Manager: dialogs and alerts built from DLOG, ALRT and DITL resources, their items, editable
 // text, the modal loops and ParamText. Alerts are also recorded, so that headless runs and tests can
 // see them.
+// Only stop alerts are offered (no note or caution alerts, no alert stages), and items are never
+// hidden or shown once the dialog is made.
 #pragma once
 
 #include "Controls.h"
@@ -51,7 +53,6 @@ using DialogPeek = DialogRecord*;
 DialogPtr GetNewDialog(std::int16_t dialogID, void* storage, WindowPtr behind);
 // Disposes the window, its controls and its items.
 void DisposeDialog(DialogPtr dialog);
-void CloseDialog(DialogPtr dialog);
 
 // Draws every control, then every other item in order.
 void DrawDialog(DialogPtr dialog);
@@ -65,8 +66,6 @@ void SetDialogItem(DialogPtr dialog, std::int16_t itemNo, std::int16_t kind, Han
 // The number of the first item whose box contains pt, minus 1; -1 when none.
 std::int16_t FindDialogItem(DialogPtr dialog, Point pt);
 std::int16_t CountDITL(DialogPtr dialog);
-void HideDialogItem(DialogPtr dialog, std::int16_t itemNo);
-void ShowDialogItem(DialogPtr dialog, std::int16_t itemNo);
 
 // Makes `proc` the drawing procedure of user item `itemNo`, keeping its kind and box.
 void TBSetUserItemProc(DialogPtr dialog, std::int16_t itemNo, UserItemProcPtr proc);
@@ -86,9 +85,6 @@ void ParamText(ConstStr255Param s0, ConstStr255Param s1, ConstStr255Param s2, Co
 void SetDialogDefaultItem(DialogPtr dialog, std::int16_t item);
 void SetDialogCancelItem(DialogPtr dialog, std::int16_t item);
 
-// Handles one event for the dialog: tracks controls, edits text, reports items. True with *itemHit
-// when an enabled item was hit.
-Boolean IsDialogEvent(const EventRecord* event);
 Boolean DialogSelect(const EventRecord* event, DialogPtr* dialog, std::int16_t* itemHit);
 
 // Runs the frontmost dialog until an enabled item is hit. The filter sees every event first (null
@@ -105,13 +101,7 @@ void TBFlashDialogItem(DialogPtr dialog, std::int16_t item);
 // The outline of the default button: 3 pixels thick, 4 outside `button`'s box, dimmed if inactive.
 void TBDrawDefaultOutline(DialogPtr dialog, std::int16_t button);
 
-// Alerts from ALRT `alertID`: run per its stage, return the item hit, or -1 when the stage does not
-// show the alert. Stop, note and caution add their icon.
-std::int16_t Alert(std::int16_t alertID, ModalFilterProcPtr filterProc);
 std::int16_t StopAlert(std::int16_t alertID, ModalFilterProcPtr filterProc);
-std::int16_t NoteAlert(std::int16_t alertID, ModalFilterProcPtr filterProc);
-std::int16_t CautionAlert(std::int16_t alertID, ModalFilterProcPtr filterProc);
-void ResetAlertStage();
 
 // The ids of the alerts shown since the last reset (TBResetForTests), oldest first, and the texts they showed
 // after ^ substitution (tests and automation read them; headless runs also print them to stderr).

@@ -1,6 +1,7 @@
 // Event Manager: one queue of mouse, key, update and activate events fed by the backend, mouse and
 // keyboard state, and the tick clock. On the headless backend every polling call below advances the
 // input script by one step, so tracking loops replay deterministically.
+// Applications post no events of their own, and StillDown is the only button query.
 #pragma once
 
 #include "Types.h"
@@ -89,16 +90,11 @@ Boolean WaitNextEvent(EventMask mask, EventRecord* event, unsigned long sleep, R
 Boolean EventAvail(EventMask mask, EventRecord* event);
 // Removes queued events in mask up to the first event in stopMask.
 void FlushEvents(EventMask mask, EventMask stopMask);
-// Queues an event stamped with the current time, mouse position and modifiers.
-OSErr PostEvent(EventKind what, long message);
 
 // Mouse position in the current port's local coordinates.
 void GetMouse(Point* pt);
-Boolean Button();
 // True while the button is down and no mouse-down or mouse-up event is queued.
 Boolean StillDown();
-// As StillDown, but when false removes the queued mouse-up.
-Boolean WaitMouseUp();
 
 // Held keys, 128 bits, laid out as the big-endian original read as 32-bit words: key code k is
 // word k >> 5, bit (k & 7) + 8 * (3 - ((k >> 3) & 3)). So word 1 holds Shift (bit 0), Option (bit 2)

@@ -4,6 +4,7 @@
 // gives them: '/' in a name is stored as ':' on disk and back, and names are cut to 31 bytes without
 // splitting a UTF-8 character. Indexed calls list a directory sorted by name, letter case ignored.
 // File type and creator are kept in an extended attribute where the file system has them.
+// Files are read and written from their start: there is no seeking and no resizing.
 #pragma once
 
 #include "Types.h"
@@ -169,10 +170,7 @@ OSErr FSRead(std::int16_t refNum, long* count, void* buffer);
 // Writes at the mark, extending the file; *count = the bytes written.
 OSErr FSWrite(std::int16_t refNum, long* count, const void* buffer);
 OSErr FSClose(std::int16_t refNum);
-OSErr GetEOF(std::int16_t refNum, long* logicalEOF);
-OSErr SetEOF(std::int16_t refNum, long logicalEOF);
 OSErr GetFPos(std::int16_t refNum, long* position);
-OSErr SetFPos(std::int16_t refNum, std::int16_t mode, long offset);
 
 // The host names the volume: its folder on disk and the application's name, which the volume
 // carries and under which file types and creators are kept. Directory ids are given anew.

@@ -35,7 +35,6 @@ void TextMode(std::int16_t mode); // srcOr (default), srcCopy (glyph cells get t
 // Draw with the baseline at pen.v and the first origin at pen.h, then advance pen.h by the width.
 // Strings are Pascal strings (length byte first) in Mac Roman.
 void DrawString(ConstStr255Param s);
-void DrawChar(std::int16_t ch);
 void DrawText(const void* text, std::int16_t firstByte, std::int16_t byteCount);
 
 // Advance widths in whole pixels with the current font, size and face.

@@ -1,5 +1,6 @@
 // Memory Manager: pointers, relocatable handles with lock and purge state, and honest free-space
 // queries against a heap with a byte limit. Tests can lower the limit or make an allocation fail.
+// Handle states are set, never read back, and there is no call to compact the heap.
 #pragma once
 
 #include "Types.h"
@@ -7,30 +8,25 @@
 Ptr NewPtr(Size size);
 Ptr NewPtrClear(Size size);
 void DisposePtr(Ptr p);
-Size GetPtrSize(Ptr p);
 
 Handle NewHandle(Size size);
 Handle NewHandleClear(Size size);
 void DisposeHandle(Handle h);
 Size GetHandleSize(Handle h);
 void SetHandleSize(Handle h, Size size);
-void EmptyHandle(Handle h);
 // Gives an emptied (purged) handle new storage of `size` bytes; the old contents are gone.
 void ReallocateHandle(Handle h, Size size);
 void HLock(Handle h);
 void HUnlock(Handle h);
 void HPurge(Handle h);
 void HNoPurge(Handle h);
-signed char HGetState(Handle h);
 void HSetState(Handle h, signed char flags);
 
 void BlockMove(const void* src, void* dst, Size count);
-void BlockMoveData(const void* src, void* dst, Size count);
 
 Size FreeMem();
 Size MaxMem(Size* grow);
 Size MaxBlock();
-Size CompactMem(Size needed);
 void PurgeMem(Size needed);
 void PurgeSpace(long* total, long* contig);
 OSErr MemError();
@@ -43,6 +39,5 @@ long TBAllocationCount();        // allocations attempted so far (for sweeping f
 // The same for the requests made from outside the Toolbox (by the module or the host), so that a
 // sweep reaches each of their own failure paths; the Toolbox's internal requests are not counted.
 void TBFailClientAllocation(long nth);
-long TBClientAllocationCount();
 Size TBHeapLiveBytes();  // bytes in live blocks and unpurged handles
 long TBHeapLiveBlocks(); // live pointers and handles

@@ -1,5 +1,7 @@
 // Menu Manager for pop-up menus: menus built in code or from MENU resources, their items, the menu
 // list that pop-ups live in, and PopUpMenuSelect.
+// Menus come from MENU resources only; items are appended, never inserted, and a disabled item stays
+// disabled.
 #pragma once
 
 #include "Types.h"
@@ -21,8 +23,6 @@ using MenuHandle = MenuInfo**;
 constexpr unsigned char checkMark = 0x12;
 constexpr unsigned char noMark = 0;
 
-// A new empty menu, or null when memory runs out.
-MenuHandle NewMenu(std::int16_t menuID, ConstStr255Param title);
 // A new menu made from MENU resource `resourceID` (a copy: dispose of it with DisposeMenu), or null.
 MenuHandle GetMenu(std::int16_t resourceID);
 void DisposeMenu(MenuHandle menu);
@@ -31,8 +31,6 @@ void DisposeMenu(MenuHandle menu);
 // '!' mark, '<' style, '/' command key, '(' disables, a leading '-' is a divider. Empty items are
 // skipped. Use SetMenuItemText to store arbitrary text literally.
 void AppendMenu(MenuHandle menu, ConstStr255Param data);
-// As AppendMenu, but the items go after item `afterItem` (0 = at the top).
-void InsertMenuItem(MenuHandle menu, ConstStr255Param data, std::int16_t afterItem);
 void DeleteMenuItem(MenuHandle menu, std::int16_t item);
 std::int16_t CountMItems(MenuHandle menu);
 // The item's text; empty when `item` is out of range.
@@ -40,10 +38,8 @@ void GetMenuItemText(MenuHandle menu, std::int16_t item, Str255 text);
 // Replaces the item's text literally (no metacharacters).
 void SetMenuItemText(MenuHandle menu, std::int16_t item, ConstStr255Param text);
 void CheckItem(MenuHandle menu, std::int16_t item, Boolean checked);
-void SetItemMark(MenuHandle menu, std::int16_t item, std::int16_t mark);
 void GetItemMark(MenuHandle menu, std::int16_t item, std::int16_t* mark);
 // Item 0 stands for the whole menu.
-void EnableItem(MenuHandle menu, std::int16_t item);
 void DisableItem(MenuHandle menu, std::int16_t item);
 Boolean TBMenuItemEnabled(MenuHandle menu, std::int16_t item);
 // True when the item is a dividing line (its text begins with '-').
@@ -51,11 +47,6 @@ Boolean TBMenuItemIsDivider(MenuHandle menu, std::int16_t item);
 
 // The menu list. beforeID -1 inserts a pop-up or hierarchical menu.
 void InsertMenu(MenuHandle menu, std::int16_t beforeID);
-void DeleteMenu(std::int16_t menuID);
-MenuHandle GetMenuHandle(std::int16_t menuID);
-inline MenuHandle GetMHandle(std::int16_t menuID) {
-    return GetMenuHandle(menuID);
-}
 
 // Shows the menu with item `popUpItem` at (top, left), global, and tracks the mouse until the
 // button is released. Returns menuID << 16 | item, or 0 when nothing was chosen. On the headless

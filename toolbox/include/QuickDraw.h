@@ -5,6 +5,8 @@
 // table and the exclusive-or modes invert the table index, as an indexed screen would.
 // Coordinates name the grid lines between pixels: a Rect holds the pixels left <= h < right,
 // top <= v < bottom. Drawing is clipped to the port's pixel map, its visRgn and its clipRgn.
+// Not offered, as nothing draws that way: background patterns, relative pen moves, fills with
+// one-bit patterns, drawing a region, rectangle and region comparisons, and hiding the cursor.
 #pragma once
 
 #include "Types.h"
@@ -188,19 +190,14 @@ void PenSize(std::int16_t width, std::int16_t height);
 void PenPat(const Pattern* pat);
 // The port keeps the handle (no copy): do not dispose a pattern that is still the pen.
 void PenPixPat(PixPatHandle ppat);
-void BackPat(const Pattern* pat);
-void BackPixPat(PixPatHandle ppat);
 void HidePen();
 void ShowPen();
-void GetPen(Point* pt);
 
 void RGBForeColor(const RGBColor* color);
 void RGBBackColor(const RGBColor* color);
 void GetForeColor(RGBColor* color);
-void GetBackColor(RGBColor* color);
 void OpColor(const RGBColor* color); // the weight of blend
 void ForeColor(long classicColor);   // blackColor 33, whiteColor 30, redColor 205 ...
-void BackColor(long classicColor);
 enum : long {
     blackColor = 33,
     whiteColor = 30,
@@ -221,7 +218,6 @@ void DisposePixPat(PixPatHandle ppat); // null is ignored
 // ---- Lines and shapes ----------------------------------------------------------------------------
 
 void MoveTo(std::int16_t h, std::int16_t v);
-void Move(std::int16_t dh, std::int16_t dv);
 // Draws from the pen location to (h, v) with the pen hanging below-right; both ends drawn.
 void LineTo(std::int16_t h, std::int16_t v);
 void Line(std::int16_t dh, std::int16_t dv);
@@ -232,22 +228,18 @@ void FrameRect(const Rect* r);
 void PaintRect(const Rect* r);
 void EraseRect(const Rect* r);
 void InvertRect(const Rect* r);
-void FillRect(const Rect* r, const Pattern* pat);
 void FillCRect(const Rect* r, PixPatHandle ppat);
 
 // Ovals: a pixel is inside when its centre is inside the ellipse inscribed in r.
 void FrameOval(const Rect* r);
 void PaintOval(const Rect* r);
 void EraseOval(const Rect* r);
-void InvertOval(const Rect* r);
-void FillOval(const Rect* r, const Pattern* pat);
 void FillCOval(const Rect* r, PixPatHandle ppat);
 
 // Round rects: ovalWidth/ovalHeight are the corner oval's diameters.
 void FrameRoundRect(const Rect* r, std::int16_t ovalWidth, std::int16_t ovalHeight);
 void PaintRoundRect(const Rect* r, std::int16_t ovalWidth, std::int16_t ovalHeight);
 void EraseRoundRect(const Rect* r, std::int16_t ovalWidth, std::int16_t ovalHeight);
-void FillCRoundRect(const Rect* r, std::int16_t ovalWidth, std::int16_t ovalHeight, PixPatHandle ppat);
 
 // ---- Rectangle and point arithmetic --------------------------------------------------------------
 
@@ -255,14 +247,9 @@ void SetRect(Rect* r, std::int16_t left, std::int16_t top, std::int16_t right, s
 void OffsetRect(Rect* r, std::int16_t dh, std::int16_t dv);
 // Moves the sides inward (negative grows); a result narrower or shorter than 1 becomes (0,0,0,0).
 void InsetRect(Rect* r, std::int16_t dh, std::int16_t dv);
-// The intersection; false and (0,0,0,0) when it is empty. dst may be one of the sources.
-Boolean SectRect(const Rect* a, const Rect* b, Rect* dst);
-void UnionRect(const Rect* a, const Rect* b, Rect* dst);
-Boolean EqualRect(const Rect* a, const Rect* b);
 Boolean EmptyRect(const Rect* r);
 // True when the pixel below-right of pt lies in r.
 Boolean PtInRect(Point pt, const Rect* r);
-void SetPt(Point* pt, std::int16_t h, std::int16_t v);
 Boolean EqualPt(Point a, Point b);
 
 // ---- Regions and clipping ------------------------------------------------------------------------
@@ -280,9 +267,7 @@ void InsetRgn(RgnHandle rgn, std::int16_t dh, std::int16_t dv);
 void SectRgn(RgnHandle a, RgnHandle b, RgnHandle dst);
 void UnionRgn(RgnHandle a, RgnHandle b, RgnHandle dst);
 void DiffRgn(RgnHandle a, RgnHandle b, RgnHandle dst);
-void XorRgn(RgnHandle a, RgnHandle b, RgnHandle dst);
 Boolean EmptyRgn(RgnHandle rgn);
-Boolean EqualRgn(RgnHandle a, RgnHandle b);
 Boolean PtInRgn(Point pt, RgnHandle rgn);
 Boolean RectInRgn(const Rect* r, RgnHandle rgn);
 
@@ -293,10 +278,6 @@ void OpenRgn();
 void CloseRgn(RgnHandle rgn);
 
 void FrameRgn(RgnHandle rgn);
-void PaintRgn(RgnHandle rgn);
-void EraseRgn(RgnHandle rgn);
-void InvertRgn(RgnHandle rgn);
-void FillCRgn(RgnHandle rgn, PixPatHandle ppat);
 
 // The clip region of the current port: GetClip copies it out, SetClip copies rgn in (the caller
 // keeps rgn), ClipRect sets it to r.
@@ -339,16 +320,10 @@ void DrawPISlider();
 
 // ---- Cursors -------------------------------------------------------------------------------------
 
-// Shows the arrow and makes the cursor visible.
-void InitCursor();
 void SetCursor(const Cursor* cursor);
-// Shows the arrow; leaves the hide level alone.
 void SetArrowCursor();
 // The cursor of 'CURS' resource `id`; the system cursors 1..4 exist even without a resource.
 // Null if there is none.
 CursHandle GetCursor(std::int16_t id);
-void HideCursor();
-void ShowCursor();
 // The cursor in force (tests and the backends read it).
 const Cursor* TBCurrentCursor();
-Boolean TBCursorVisible();

@@ -1,5 +1,7 @@
 // Resource Manager over resources embedded in the program and its loaded modules. Each embedded
 // set is a "resource file"; the newest registered file is searched first.
+// Resources are read whole through the chain: no search of one file alone, no releasing a single
+// resource (removing its file frees them), and strings come from STR# lists only.
 #pragma once
 
 #include "Types.h"
@@ -14,18 +16,12 @@ constexpr OSErr mapReadErr = -199;
 // The handle for resource (type, id) of the newest file that has it, the same handle on every call
 // until released; null when missing. The data is reloaded if it was purged.
 Handle GetResource(ResType type, std::int16_t id);
-// Like GetResource, but searches only the newest file.
-Handle Get1Resource(ResType type, std::int16_t id);
-// Frees the resource's handle; the next GetResource makes a new one.
-void ReleaseResource(Handle resource);
 // Reloads a purged resource's data; nothing when it is loaded.
 void LoadResource(Handle resource);
 OSErr ResError();
 
 // Copies string `index` (counted from 1) of STR# `listID` into `out`; empty when missing.
 void GetIndString(Str255 out, std::int16_t listID, std::int16_t index);
-// The 'STR ' resource `id` (a Pascal string), or null.
-StringHandle GetString(std::int16_t id);
 
 // One resource as the resource compiler embeds it.
 struct TBResourceEntry {

@@ -1,6 +1,8 @@
 // Window Manager: windows stacked on one screen, each with its own content pixels (the port), a
 // light grey frame and, for document and movable modal windows, a title bar to drag it by.
 // The screen is composed from the windows back to front when the backend shows or snapshots it.
+// Titles are set when a window is made, windows are never hidden again, and only a new window's
+// content needs updating (each window keeps its own pixels, so nothing is ever uncovered).
 #pragma once
 
 #include "QuickDraw.h"
@@ -82,7 +84,6 @@ void DisposeWindow(WindowPtr window);
 void CloseWindow(WindowPtr window);
 
 void ShowWindow(WindowPtr window);
-void HideWindow(WindowPtr window);
 // Brings the window to the front and makes it active (activate events for the old and new front).
 void SelectWindow(WindowPtr window);
 void BringToFront(WindowPtr window);
@@ -96,19 +97,11 @@ void DragWindow(WindowPtr window, Point startPt, const Rect* limit);
 // Moves the content's top-left to (h, v) global; front = also bring it to the front.
 void MoveWindow(WindowPtr window, std::int16_t h, std::int16_t v, Boolean front);
 
-void SetWTitle(WindowPtr window, ConstStr255Param title);
-void GetWTitle(WindowPtr window, Str255 title);
 long GetWRefCon(WindowPtr window);
 void SetWRefCon(WindowPtr window, long refCon);
 // The window's auxiliary record (created with the window); true when the window has its own.
 Boolean GetAuxWin(WindowPtr window, AuxWinHandle* aux);
 
-// Marks content (local to the current port, which must be the window) as needing a redraw; an
-// update event follows.
-void InvalRect(const Rect* r);
-void InvalRgn(RgnHandle rgn);
-void ValidRect(const Rect* r);
-void ValidRgn(RgnHandle rgn);
 // Between BeginUpdate and EndUpdate drawing is limited to the region needing the update, and
 // visRgn holds it (local); EndUpdate clears it.
 void BeginUpdate(WindowPtr window);

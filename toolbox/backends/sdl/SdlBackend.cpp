@@ -120,7 +120,6 @@ void handle(const SDL_Event& e) {
 
 void showCursor() {
     const Cursor* c = TBCurrentCursor();
-    SDL_ShowCursor(TBCursorVisible() ? SDL_ENABLE : SDL_DISABLE);
     if (sdl().cursor && std::memcmp(c, &sdl().shown, sizeof(Cursor)) == 0)
         return;
     Uint8 data[32], mask[32];

@@ -184,29 +184,6 @@ void MoveControl(ControlHandle control, std::int16_t h, std::int16_t v) {
         Draw1Control(control);
 }
 
-void SizeControl(ControlHandle control, std::int16_t width, std::int16_t height) {
-    bool shown = visibleIn(control);
-    if (shown)
-        eraseArea(control);
-    Rect& r = (**control).contrlRect;
-    r.right = std::int16_t(r.left + width);
-    r.bottom = std::int16_t(r.top + height);
-    if (shown)
-        Draw1Control(control);
-}
-
-void SetControlTitle(ControlHandle control, ConstStr255Param title) {
-    std::memcpy((**control).contrlTitle, title, std::size_t(title[0]) + 1);
-    if (visibleIn(control)) {
-        eraseArea(control);
-        Draw1Control(control);
-    }
-}
-
-void GetControlTitle(ControlHandle control, Str255 title) {
-    std::memcpy(title, (**control).contrlTitle, std::size_t((**control).contrlTitle[0]) + 1);
-}
-
 std::int16_t TestControl(ControlHandle control, Point pt) {
     if (!control || !(**control).contrlVis || (**control).contrlHilite == kControlInactivePart)
         return 0;
@@ -222,10 +199,6 @@ std::int16_t FindControl(Point pt, WindowPtr window, ControlHandle* control) {
         }
     *control = nullptr;
     return 0;
-}
-
-void SetControlAction(ControlHandle control, ControlActionProcPtr action) {
-    (**control).contrlAction = action;
 }
 
 std::int16_t GetControlValue(ControlHandle control) {
@@ -273,8 +246,4 @@ void SetControlReference(ControlHandle control, long reference) {
 Boolean GetAuxiliaryControlRecord(ControlHandle control, AuxCtlHandle* aux) {
     *aux = control ? (**control).contrlAux : nullptr;
     return *aux != nullptr;
-}
-
-Handle GetControlDefinition(ControlHandle control) {
-    return (**control).contrlDefProc;
 }

@@ -106,22 +106,8 @@ std::int16_t runAlert(std::int16_t alertID, ModalFilterProcPtr filter, std::int1
 
 } // namespace
 
-std::int16_t Alert(std::int16_t alertID, ModalFilterProcPtr filterProc) {
-    return runAlert(alertID, filterProc, kNoIcon);
-}
 std::int16_t StopAlert(std::int16_t alertID, ModalFilterProcPtr filterProc) {
     return runAlert(alertID, filterProc, kStopIcon);
-}
-std::int16_t NoteAlert(std::int16_t alertID, ModalFilterProcPtr filterProc) {
-    return runAlert(alertID, filterProc, kNoteIcon);
-}
-std::int16_t CautionAlert(std::int16_t alertID, ModalFilterProcPtr filterProc) {
-    return runAlert(alertID, filterProc, kCautionIcon);
-}
-
-void ResetAlertStage() {
-    log().lastID = 0;
-    log().stage = 0;
 }
 
 const std::vector<std::int16_t>& TBAlertLog() {

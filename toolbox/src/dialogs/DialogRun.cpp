@@ -138,15 +138,6 @@ void run(DialogPtr dialog, bool movable, DialogEventProcPtr eventProc, ModalFilt
 
 } // namespace
 
-Boolean IsDialogEvent(const EventRecord* event) {
-    if (event->what == mouseDown) {
-        WindowPtr hit = nullptr;
-        FindWindow(event->where, &hit);
-        return dialogs::peek(hit) != nullptr;
-    }
-    return dialogs::peek(FrontWindow()) != nullptr;
-}
-
 Boolean DialogSelect(const EventRecord* event, DialogPtr* dialog, std::int16_t* itemHit) {
     DialogPtr front = FrontWindow();
     if (event->what == mouseDown) {

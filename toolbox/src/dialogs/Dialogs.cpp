@@ -257,14 +257,6 @@ bool appendItem(DialogPtr dialog, const DialogItem& item) {
 
 } // namespace dialogs
 
-void CloseDialog(DialogPtr dialog) {
-    if (!dialogs::peek(dialog))
-        return;
-    dialogs::forgetEdit(dialog);
-    disposeItems(dialog);
-    CloseWindow(dialog);
-}
-
 void DisposeDialog(DialogPtr dialog) {
     DialogPeek d = dialogs::peek(dialog);
     if (!d)
@@ -314,30 +306,6 @@ std::int16_t FindDialogItem(DialogPtr dialog, Point pt) {
 
 std::int16_t CountDITL(DialogPtr dialog) {
     return dialogs::count(dialog);
-}
-
-void HideDialogItem(DialogPtr dialog, std::int16_t itemNo) {
-    DialogItem* it = dialogs::item(dialog, itemNo);
-    if (!it || it->hidden)
-        return;
-    it->hidden = true;
-    if ((it->type & 0x7F) >= ctrlItem && (it->type & 0x7F) <= ctrlItem + resCtrl)
-        HideControl(reinterpret_cast<ControlHandle>(it->handle));
-    PortScope port(dialog);
-    Rect r = it->box;
-    InsetRect(&r, -4, -4);
-    EraseRect(&r);
-}
-
-void ShowDialogItem(DialogPtr dialog, std::int16_t itemNo) {
-    DialogItem* it = dialogs::item(dialog, itemNo);
-    if (!it || !it->hidden)
-        return;
-    it->hidden = false;
-    if ((it->type & 0x7F) >= ctrlItem && (it->type & 0x7F) <= ctrlItem + resCtrl)
-        ShowControl(reinterpret_cast<ControlHandle>(it->handle));
-    else
-        dialogs::drawItem(dialog, itemNo);
 }
 
 void GetDialogItemText(Handle item, Str255 text) {

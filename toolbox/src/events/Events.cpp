@@ -168,11 +168,6 @@ void FlushEvents(EventMask mask, EventMask stopMask) {
     }
 }
 
-OSErr PostEvent(EventKind what, long message) {
-    tbev::post(what, message);
-    return noErr;
-}
-
 // Reading the mouse lets time pass but takes no script step, so a tracking loop of StillDown and
 // GetMouse sees every scripted move.
 void GetMouse(Point* pt) {
@@ -182,26 +177,9 @@ void GetMouse(Point* pt) {
         GlobalToLocal(pt);
 }
 
-Boolean Button() {
-    tbev::poll(tbev::Input::tracking);
-    return st().button;
-}
-
 Boolean StillDown() {
     tbev::poll(tbev::Input::tracking);
     return st().button && !mouseEventQueued();
-}
-
-Boolean WaitMouseUp() {
-    if (StillDown())
-        return true;
-    auto& q = st().queue;
-    for (auto it = q.begin(); it != q.end(); ++it)
-        if (it->what == mouseUp) {
-            q.erase(it);
-            break;
-        }
-    return false;
 }
 
 void GetKeys(KeyMap keys) {

@@ -426,52 +426,11 @@ OSErr FSClose(std::int16_t refNum) {
     return posix(result, true);
 }
 
-OSErr GetEOF(std::int16_t refNum, long* logicalEOF) {
-    OpenFile* f = openFile(refNum);
-    struct stat st;
-    if (!f)
-        return rfNumErr;
-    if (::fstat(f->fd, &st) != 0)
-        return files::fromErrno(errno);
-    *logicalEOF = long(st.st_size);
-    return noErr;
-}
-
-OSErr SetEOF(std::int16_t refNum, long logicalEOF) {
-    files::changed();
-    OpenFile* f = openFile(refNum);
-    if (!f)
-        return rfNumErr;
-    if (!f->writable)
-        return wrPermErr;
-    return posix(::ftruncate(f->fd, logicalEOF), true);
-}
-
 OSErr GetFPos(std::int16_t refNum, long* position) {
     OpenFile* f = openFile(refNum);
     if (!f)
         return rfNumErr;
     *position = long(::lseek(f->fd, 0, SEEK_CUR));
-    return noErr;
-}
-
-OSErr SetFPos(std::int16_t refNum, std::int16_t mode, long offset) {
-    OpenFile* f = openFile(refNum);
-    long eof = 0, mark = 0;
-    if (!f)
-        return rfNumErr;
-    GetEOF(refNum, &eof);
-    GetFPos(refNum, &mark);
-    long target = mode == fsFromStart ? offset : mode == fsFromLEOF ? eof + offset : mark + offset;
-    if (mode < fsAtMark || mode > fsFromMark)
-        return paramErr;
-    if (target < 0)
-        return posErr;
-    if (target > eof) {
-        ::lseek(f->fd, eof, SEEK_SET);
-        return eofErr;
-    }
-    ::lseek(f->fd, target, SEEK_SET);
     return noErr;
 }
 

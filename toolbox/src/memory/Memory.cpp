@@ -173,10 +173,6 @@ void DisposePtr(Ptr p) {
     std::free(hdr);
 }
 
-Size GetPtrSize(Ptr p) {
-    return p ? (reinterpret_cast<PtrHeader*>(p) - 1)->size : 0;
-}
-
 Handle NewHandle(Size size) {
     return newHandle(size, false, outsideToolbox(__builtin_return_address(0)));
 }
@@ -263,13 +259,6 @@ void ReallocateHandle(Handle h, Size size) {
     m->size = size;
 }
 
-void EmptyHandle(Handle h) {
-    Heap& hp = heap();
-    std::lock_guard g(hp.lock);
-    if (h && master(h)->data)
-        purge(hp, master(h));
-}
-
 void HLock(Handle h) {
     if (h)
         master(h)->flags |= kLocked;
@@ -286,9 +275,6 @@ void HNoPurge(Handle h) {
     if (h)
         master(h)->flags &= ~kPurgeable;
 }
-signed char HGetState(Handle h) {
-    return h ? master(h)->flags : 0;
-}
 void HSetState(Handle h, signed char flags) {
     if (h)
         master(h)->flags = flags;
@@ -297,9 +283,6 @@ void HSetState(Handle h, signed char flags) {
 void BlockMove(const void* src, void* dst, Size count) {
     if (count > 0)
         std::memmove(dst, src, std::size_t(count));
-}
-void BlockMoveData(const void* src, void* dst, Size count) {
-    BlockMove(src, dst, count);
 }
 
 Size FreeMem() {
@@ -321,10 +304,6 @@ Size MaxMem(Size* grow) {
     if (grow)
         *grow = 0;
     return hp.limit - hp.live;
-}
-
-Size CompactMem(Size) {
-    return FreeMem();
 }
 
 void PurgeMem(Size needed) {
@@ -386,9 +365,6 @@ long TBAllocationCount() {
 void TBFailClientAllocation(long nth) {
     std::lock_guard g(heap().lock);
     heap().clientFailAt = nth;
-}
-long TBClientAllocationCount() {
-    return heap().clientAllocations;
 }
 Size TBHeapLiveBytes() {
     return heap().live;

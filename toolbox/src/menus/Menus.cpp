@@ -182,12 +182,6 @@ MenuHandle newMenu(std::int16_t menuID, const unsigned char* menuData, long menu
 
 } // namespace
 
-MenuHandle NewMenu(std::int16_t menuID, ConstStr255Param title) {
-    unsigned char d[257] = {};
-    std::memcpy(d, title, std::size_t(title[0]) + 1);
-    return newMenu(menuID, d, title[0] + 2, -1);
-}
-
 MenuHandle GetMenu(std::int16_t resourceID) {
     // The resource: id, width, height, procID, filler (2 bytes each), enable flags (4), menuData.
     constexpr long kHeader = 14;
@@ -210,11 +204,7 @@ void DisposeMenu(MenuHandle menu) {
 }
 
 void AppendMenu(MenuHandle menu, ConstStr255Param source) {
-    InsertMenuItem(menu, source, CountMItems(menu));
-}
-
-void InsertMenuItem(MenuHandle menu, ConstStr255Param source, std::int16_t afterItem) {
-    int after = std::clamp<int>(afterItem, 0, CountMItems(menu));
+    int after = CountMItems(menu);
     for (const ParsedItem& item : parseItems(source))
         insertParsed(menu, item, after++);
 }
@@ -258,23 +248,14 @@ void SetMenuItemText(MenuHandle menu, std::int16_t item, ConstStr255Param text) 
     eraseBytes(menu, offset + 1 + stored[0], oldLength);
 }
 
-void SetItemMark(MenuHandle menu, std::int16_t item, std::int16_t mark) {
-    if (unsigned char* a = attributes(menu, item))
-        a[kMark] = static_cast<unsigned char>(mark);
-}
-
 void GetItemMark(MenuHandle menu, std::int16_t item, std::int16_t* mark) {
     unsigned char* a = attributes(menu, item);
     *mark = a ? a[kMark] : 0;
 }
 
 void CheckItem(MenuHandle menu, std::int16_t item, Boolean checked) {
-    SetItemMark(menu, item, checked ? checkMark : noMark);
-}
-
-void EnableItem(MenuHandle menu, std::int16_t item) {
-    if (menu && item >= 0 && item < 32)
-        (**menu).enableFlags = long(std::uint32_t((**menu).enableFlags) | (1u << item));
+    if (unsigned char* a = attributes(menu, item))
+        a[kMark] = checked ? checkMark : noMark;
 }
 
 void DisableItem(MenuHandle menu, std::int16_t item) {
@@ -296,15 +277,4 @@ Boolean TBMenuItemIsDivider(MenuHandle menu, std::int16_t item) {
 void InsertMenu(MenuHandle menu, std::int16_t) {
     if (menu && std::find(menuList().begin(), menuList().end(), menu) == menuList().end())
         menuList().push_back(menu);
-}
-
-void DeleteMenu(std::int16_t menuID) {
-    std::erase_if(menuList(), [&](MenuHandle m) { return (**m).menuID == menuID; });
-}
-
-MenuHandle GetMenuHandle(std::int16_t menuID) {
-    for (MenuHandle m : menuList())
-        if ((**m).menuID == menuID)
-            return m;
-    return nullptr;
 }

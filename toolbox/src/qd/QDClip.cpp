@@ -22,16 +22,3 @@ void FrameRgn(RgnHandle rgn) {
     qdraw::frameShape(qdraw::spansOf(rgn), qdraw::spansOf(inner));
     DisposeRgn(inner);
 }
-
-void PaintRgn(RgnHandle rgn) {
-    qdraw::paintShape(qdraw::spansOf(rgn));
-}
-void EraseRgn(RgnHandle rgn) {
-    qdraw::eraseShape(qdraw::spansOf(rgn));
-}
-void InvertRgn(RgnHandle rgn) {
-    qdraw::invertShape(qdraw::spansOf(rgn));
-}
-void FillCRgn(RgnHandle rgn, PixPatHandle ppat) {
-    qdraw::fillShape(qdraw::spansOf(rgn), qdraw::pixPatSource(ppat));
-}

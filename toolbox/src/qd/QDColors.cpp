@@ -92,9 +92,6 @@ void RGBBackColor(const RGBColor* color) {
 void GetForeColor(RGBColor* color) {
     *color = qdraw::port().rgbFgColor;
 }
-void GetBackColor(RGBColor* color) {
-    *color = qdraw::port().rgbBkColor;
-}
 void OpColor(const RGBColor* color) {
     qdraw::port().rgbOpColor = *color;
 }
@@ -124,7 +121,4 @@ RGBColor classicColor(long c) {
 
 void ForeColor(long c) {
     qdraw::port().rgbFgColor = classicColor(c);
-}
-void BackColor(long c) {
-    qdraw::port().rgbBkColor = classicColor(c);
 }

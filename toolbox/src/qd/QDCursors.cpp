@@ -10,7 +10,6 @@ namespace {
 
 struct CursorState {
     Cursor current = qd.arrow;
-    int level = 0;
     TBResourceFetcher fetch = nullptr;
     std::map<std::int16_t, std::pair<Cursor, Cursor*>> loaded; // native copies of 'CURS' resources
 };
@@ -74,24 +73,11 @@ void TBSetResourceFetcher(TBResourceFetcher fetch) {
     state().fetch = fetch;
 }
 
-void InitCursor() {
-    state().current = qd.arrow;
-    state().level = 0;
-}
-
 void SetCursor(const Cursor* cursor) {
     state().current = *cursor;
 }
 void SetArrowCursor() {
     state().current = qd.arrow;
-}
-void HideCursor() {
-    --state().level;
-}
-
-void ShowCursor() {
-    if (state().level < 0)
-        ++state().level;
 }
 
 namespace {
@@ -127,7 +113,4 @@ CursHandle GetCursor(std::int16_t id) {
 
 const Cursor* TBCurrentCursor() {
     return &state().current;
-}
-Boolean TBCursorVisible() {
-    return state().level >= 0;
 }

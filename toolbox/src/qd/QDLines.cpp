@@ -54,11 +54,6 @@ void MoveTo(std::int16_t h, std::int16_t v) {
     qdraw::port().pnLoc = Point{v, h};
 }
 
-void Move(std::int16_t dh, std::int16_t dv) {
-    GrafPort& p = qdraw::port();
-    p.pnLoc = Point{std::int16_t(p.pnLoc.v + dv), std::int16_t(p.pnLoc.h + dh)};
-}
-
 void LineTo(std::int16_t h, std::int16_t v) {
     GrafPort& p = qdraw::port();
     const Point from = p.pnLoc, to{v, h};

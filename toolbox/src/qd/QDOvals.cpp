@@ -76,12 +76,6 @@ void PaintOval(const Rect* r) {
 void EraseOval(const Rect* r) {
     qdraw::eraseShape(qdraw::ovalSpans(*r));
 }
-void InvertOval(const Rect* r) {
-    qdraw::invertShape(qdraw::ovalSpans(*r));
-}
-void FillOval(const Rect* r, const Pattern* pat) {
-    qdraw::fillShape(qdraw::ovalSpans(*r), qdraw::patternSource(*pat));
-}
 void FillCOval(const Rect* r, PixPatHandle ppat) {
     qdraw::fillShape(qdraw::ovalSpans(*r), qdraw::pixPatSource(ppat));
 }
@@ -101,8 +95,4 @@ void PaintRoundRect(const Rect* r, std::int16_t ovalWidth, std::int16_t ovalHeig
 
 void EraseRoundRect(const Rect* r, std::int16_t ovalWidth, std::int16_t ovalHeight) {
     qdraw::eraseShape(qdraw::roundRectSpans(*r, ovalWidth, ovalHeight));
-}
-
-void FillCRoundRect(const Rect* r, std::int16_t ovalWidth, std::int16_t ovalHeight, PixPatHandle ppat) {
-    qdraw::fillShape(qdraw::roundRectSpans(*r, ovalWidth, ovalHeight), qdraw::pixPatSource(ppat));
 }

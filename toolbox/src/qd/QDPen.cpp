@@ -40,22 +40,11 @@ void PenPixPat(PixPatHandle ppat) {
     qdraw::port().pnPixPat = ppat;
 }
 
-void BackPat(const Pattern* pat) {
-    qdraw::port().bkPat = *pat;
-    qdraw::port().bkPixPat = nullptr;
-}
-
-void BackPixPat(PixPatHandle ppat) {
-    qdraw::port().bkPixPat = ppat;
-}
 void HidePen() {
     --qdraw::port().pnVis;
 }
 void ShowPen() {
     ++qdraw::port().pnVis;
-}
-void GetPen(Point* pt) {
-    *pt = qdraw::port().pnLoc;
 }
 
 PixPatHandle NewPixPat() {

@@ -22,23 +22,6 @@ void InsetRect(Rect* r, std::int16_t dh, std::int16_t dv) {
     *r = EmptyRect(&out) ? Rect{0, 0, 0, 0} : out;
 }
 
-Boolean SectRect(const Rect* a, const Rect* b, Rect* dst) {
-    Rect out{std::max(a->top, b->top), std::max(a->left, b->left), std::min(a->bottom, b->bottom),
-             std::min(a->right, b->right)};
-    bool nonEmpty = !EmptyRect(&out);
-    *dst = nonEmpty ? out : Rect{0, 0, 0, 0};
-    return nonEmpty;
-}
-
-void UnionRect(const Rect* a, const Rect* b, Rect* dst) {
-    *dst = Rect{std::min(a->top, b->top), std::min(a->left, b->left), std::max(a->bottom, b->bottom),
-                std::max(a->right, b->right)};
-}
-
-Boolean EqualRect(const Rect* a, const Rect* b) {
-    return a->top == b->top && a->left == b->left && a->bottom == b->bottom && a->right == b->right;
-}
-
 Boolean EmptyRect(const Rect* r) {
     return r->bottom <= r->top || r->right <= r->left;
 }
@@ -47,9 +30,6 @@ Boolean PtInRect(Point pt, const Rect* r) {
     return pt.h >= r->left && pt.h < r->right && pt.v >= r->top && pt.v < r->bottom;
 }
 
-void SetPt(Point* pt, std::int16_t h, std::int16_t v) {
-    *pt = Point{v, h};
-}
 Boolean EqualPt(Point a, Point b) {
     return a.h == b.h && a.v == b.v;
 }
@@ -73,9 +53,6 @@ void EraseRect(const Rect* r) {
 }
 void InvertRect(const Rect* r) {
     qdraw::invertShape(Spans::fromRect(*r));
-}
-void FillRect(const Rect* r, const Pattern* pat) {
-    qdraw::fillShape(Spans::fromRect(*r), qdraw::patternSource(*pat));
 }
 void FillCRect(const Rect* r, PixPatHandle ppat) {
     qdraw::fillShape(Spans::fromRect(*r), qdraw::pixPatSource(ppat));

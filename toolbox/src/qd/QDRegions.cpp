@@ -112,15 +112,9 @@ void UnionRgn(RgnHandle a, RgnHandle b, RgnHandle dst) {
 void DiffRgn(RgnHandle a, RgnHandle b, RgnHandle dst) {
     store(dst, Spans::subtract(spansOf(a), spansOf(b)));
 }
-void XorRgn(RgnHandle a, RgnHandle b, RgnHandle dst) {
-    store(dst, Spans::exclusiveOr(spansOf(a), spansOf(b)));
-}
 
 Boolean EmptyRgn(RgnHandle rgn) {
     return spansOf(rgn).empty();
-}
-Boolean EqualRgn(RgnHandle a, RgnHandle b) {
-    return spansOf(a) == spansOf(b);
 }
 Boolean PtInRgn(Point pt, RgnHandle rgn) {
     return spansOf(rgn).contains(pt.h, pt.v);

@@ -116,11 +116,6 @@ void DrawString(ConstStr255Param s) {
     drawBytes(s + 1, s[0]);
 }
 
-void DrawChar(std::int16_t ch) {
-    const std::uint8_t byte = std::uint8_t(ch);
-    drawBytes(&byte, 1);
-}
-
 void DrawText(const void* text, std::int16_t firstByte, std::int16_t byteCount) {
     drawBytes(static_cast<const std::uint8_t*>(text) + firstByte, byteCount);
 }

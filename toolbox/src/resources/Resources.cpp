@@ -128,21 +128,6 @@ CIconHandle buildIcon(std::int16_t id) {
 Handle GetResource(ResType type, std::int16_t id) {
     return search(type, id, false);
 }
-Handle Get1Resource(ResType type, std::int16_t id) {
-    return search(type, id, true);
-}
-
-void ReleaseResource(Handle resource) {
-    auto [file, entry] = owner(resource);
-    if (!file) {
-        chain().error = resNotFound;
-        return;
-    }
-    file->loaded.erase(entry);
-    HSetState(resource, 0);
-    DisposeHandle(resource);
-    chain().error = noErr;
-}
 
 void LoadResource(Handle resource) {
     auto [file, entry] = owner(resource);
@@ -177,10 +162,6 @@ void GetIndString(Str255 out, std::int16_t listID, std::int16_t index) {
         }
         p += 1 + len;
     }
-}
-
-StringHandle GetString(std::int16_t id) {
-    return reinterpret_cast<StringHandle>(GetResource(FOUR_CHAR("STR "), id));
 }
 
 bool TBSetCodeResource(ResType type, std::int16_t id, Handle code) {

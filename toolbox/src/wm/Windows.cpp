@@ -147,9 +147,6 @@ void CloseWindow(WindowPtr window) {
 void ShowWindow(WindowPtr window) {
     record(window)->visible = true;
 }
-void HideWindow(WindowPtr window) {
-    record(window)->visible = false;
-}
 
 void BringToFront(WindowPtr window) {
     auto& list = windows();
@@ -224,12 +221,6 @@ void MoveWindow(WindowPtr window, std::int16_t h, std::int16_t v, Boolean front)
         SelectWindow(window);
 }
 
-void SetWTitle(WindowPtr window, ConstStr255Param title) {
-    copyTitle(record(window)->titleText, title);
-}
-void GetWTitle(WindowPtr window, Str255 title) {
-    copyTitle(title, record(window)->titleText);
-}
 long GetWRefCon(WindowPtr window) {
     return record(window)->refCon;
 }
