@@ -20,7 +20,9 @@ CodecThread::CodecThread(std::unique_ptr<RowReader> image, Document& document)
                                                           document.source.alpha
                                                               ? document.channels[3].bytes.data()
                                                               : nullptr},
-      source_(document.source), sourceMetadata_(document.metadata), thread_([this] { run(); }) {}
+      source_(document.source), sourceMetadata_(document.metadata),
+      decoder_([this] { guarded(&CodecThread::decode); }),
+      encoder_([this] { guarded(&CodecThread::encodeAll); }) {}
 
 CodecThread::~CodecThread() {
     {
@@ -28,21 +30,27 @@ CodecThread::~CodecThread() {
         stopping_ = true;
     }
     changed_.notify_all();
-    thread_.join();
+    decoder_.join();
+    encoder_.join();
 }
 
-void CodecThread::run() {
+// The first error of either thread is the run's.
+void CodecThread::guarded(void (CodecThread::*work)()) {
     try {
-        decode();
-        if (encode()) {
-            std::lock_guard<std::mutex> lock(mutex_);
-            encoded_ = true;
-        }
+        (this->*work)();
     } catch (...) {
         std::lock_guard<std::mutex> lock(mutex_);
-        error_ = std::current_exception();
+        if (!error_)
+            error_ = std::current_exception();
     }
     changed_.notify_all();
+}
+
+void CodecThread::encodeAll() {
+    if (!encode())
+        return;
+    std::lock_guard<std::mutex> lock(mutex_);
+    encoded_ = true;
 }
 
 void CodecThread::decode() {
@@ -102,12 +110,13 @@ bool CodecThread::encode() {
     }
 }
 
-// The finished rows once there are more than `row`; `row` or fewer when the run stops or the
-// output restarts.
+// The rows finished and decoded once there are more than `row`; `row` or fewer when the run stops
+// or the output restarts. Rows outside the area are finished before they are decoded: decoding
+// puts the source into the result.
 int CodecThread::awaitFinished(int row) {
     std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [&] { return stopping_ || restarting_ || finished_ > row; });
-    return stopping_ || restarting_ ? row : finished_;
+    changed_.wait(lock, [&] { return stopping_ || restarting_ || std::min(finished_, decoded_) > row; });
+    return stopping_ || restarting_ ? row : std::min(finished_, decoded_);
 }
 
 // True once the run is over and every row sent stands; false when it stops or restarts first.

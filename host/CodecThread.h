@@ -1,6 +1,7 @@
-// The image codec work of one run, on a second thread so that it overlaps the filter, which stays
-// on the main thread. The source rows are decoded into the document ahead of the tiles that need
-// them; after decoding, result rows are encoded as soon as the filter has finished them.
+// The image codec work of one run, on two threads of its own so that decoding, encoding and the
+// filter, which stays on the main thread, overlap. The source rows are decoded into the document
+// ahead of the tiles that need them; result rows are encoded as soon as the filter has finished
+// them and they are decoded.
 //
 // A result row is finished when every pixel of it inside the filtered area has been handed back
 // once (rows outside the area are finished from the start); at the end every row is. A filter that
@@ -24,10 +25,10 @@
 
 class CodecThread {
   public:
-    // Starts decoding `image` into `document`, which BlankDocument made from it. The codec thread
-    // touches only the planes that exist now: channels may be added to the document meanwhile.
+    // Starts decoding `image` into `document`, which BlankDocument made from it. The codec threads
+    // touch only the planes that exist now: channels may be added to the document meanwhile.
     CodecThread(std::unique_ptr<RowReader> image, Document& document);
-    // Stops the thread; an output not yet committed is removed.
+    // Stops the threads; an output not yet committed is removed.
     ~CodecThread();
     CodecThread(const CodecThread&) = delete;
     CodecThread& operator=(const CodecThread&) = delete;
@@ -49,15 +50,16 @@ class CodecThread {
     void Finish();
 
   private:
-    void run();
+    void guarded(void (CodecThread::*work)());
     void decode();
+    void encodeAll();
     bool encode();
     int awaitFinished(int row);
     bool awaitClosing();
     void publishFinished(int rows);
     void openOutput();
 
-    // Fixed before the thread starts.
+    // Fixed before the threads start.
     std::unique_ptr<RowReader> image_;
     const int width_;
     const int height_;
@@ -94,5 +96,6 @@ class CodecThread {
     ImageMetadata metadata_;
     int quality_ = 0;
 
-    std::thread thread_;
+    std::thread decoder_;
+    std::thread encoder_;
 };

@@ -36,6 +36,19 @@ std::uint8_t blend(std::uint8_t original, std::uint8_t filtered, std::uint8_t ma
     return std::uint8_t((unsigned(original) * (255u - mask) + unsigned(filtered) * mask + 127u) / 255u);
 }
 
+// `count` filtered samples `step` bytes apart into a result row, blended with the original row by
+// the mask row when there is one.
+void storeRow(const std::uint8_t* filtered, int step, int count, const std::uint8_t* original,
+              const std::uint8_t* mask, std::uint8_t* out) {
+    if (!mask) {
+        for (int x = 0; x < count; ++x)
+            out[x] = filtered[x * step];
+        return;
+    }
+    for (int x = 0; x < count; ++x)
+        out[x] = blend(original[x], filtered[x * step], mask[x]);
+}
+
 } // namespace
 
 TileServer::TileServer(Document& document, TileTraffic& traffic) : document_(document), traffic_(traffic) {
@@ -84,13 +97,17 @@ void TileServer::fill(const Rect& rect, const Sources& source, std::uint8_t* out
         return;
     traffic_.AwaitRows(clampTo(rect.bottom - 1, document_.height) + 1);
     const std::size_t count = source.size();
+    const int width = document_.width;
     for (int y = rect.top; y < rect.bottom; ++y) {
-        const std::size_t row = std::size_t(clampTo(y, document_.height)) * std::size_t(document_.width);
+        const std::size_t row = std::size_t(clampTo(y, document_.height)) * std::size_t(width);
         std::uint8_t* dst = out + std::size_t(y - rect.top) * std::size_t(rowBytes);
-        for (int x = rect.left; x < rect.right; ++x) {
-            const std::size_t at = row + std::size_t(clampTo(x, document_.width));
-            for (std::size_t p = 0; p < count; ++p)
-                *dst++ = (*source[p])[at];
+        // A plane at a time through raw pointers: bytes stored may alias anything, so the planes'
+        // addresses would otherwise be fetched again for every byte.
+        for (std::size_t p = 0; p < count; ++p) {
+            const std::uint8_t* from = source[p]->data() + row;
+            std::uint8_t* to = dst + p;
+            for (int x = rect.left; x < rect.right; ++x, to += count)
+                *to = from[clampTo(x, width)];
         }
     }
 }
@@ -133,31 +150,45 @@ void TileServer::Deliver() {
         record_.writeRowBytes = 0;
         return;
     }
-    // The buffer starts as the source pixels, so whatever the module leaves alone stays as it was.
+    // The buffer starts as the source pixels, so whatever the module leaves alone stays as it was:
+    // the request's bytes when it asked for the same pixels (a final tile does), else a fill.
     const auto source = planes(record_.writeFirstPlane, record_.writeLastPlane, false);
     target_ = {rect, record_.writeFirstPlane, std::int16_t(source.size()),
                std::int32_t(widthOf(rect) * int(source.size()))};
-    write_.assign(std::size_t(target_.rowBytes) * std::size_t(heightOf(rect)), 0);
-    fill(rect, source, write_.data(), target_.rowBytes);
+    if (requestIsTarget())
+        write_.assign(request_.begin(), request_.end());
+    else {
+        write_.assign(std::size_t(target_.rowBytes) * std::size_t(heightOf(rect)), 0);
+        fill(rect, source, write_.data(), target_.rowBytes);
+    }
     record_.writeData = write_.data();
     record_.writeRowBytes = target_.rowBytes;
+}
+
+bool TileServer::requestIsTarget() const {
+    const Rect& r = record_.requestRect;
+    const Rect& w = record_.writeRect;
+    return record_.requestData && record_.planeSourceCode == kTargetPlanes && r.top == w.top &&
+           r.left == w.left && r.bottom == w.bottom && r.right == w.right &&
+           record_.requestFirstPlane == record_.writeFirstPlane &&
+           record_.requestLastPlane == record_.writeLastPlane;
 }
 
 void TileServer::TakeBack() {
     const Rect& rect = target_.rect;
     traffic_.Writing(rect);
-    const bool masked = !document_.mask.empty();
-    for (int y = std::max<int>(rect.top, 0); y < std::min<int>(rect.bottom, document_.height); ++y) {
-        const std::uint8_t* src = write_.data() + std::size_t(y - rect.top) * std::size_t(target_.rowBytes);
-        for (int x = std::max<int>(rect.left, 0); x < std::min<int>(rect.right, document_.width); ++x) {
-            const std::size_t at = std::size_t(y) * std::size_t(document_.width) + std::size_t(x);
-            for (int p = 0; p < target_.planeCount; ++p) {
-                const std::size_t plane = std::size_t(target_.firstPlane + p);
-                const std::uint8_t original = document_.channels[plane].bytes[at];
-                const std::uint8_t filtered = src[(x - rect.left) * target_.planeCount + p];
-                document_.result[plane][at] =
-                    masked ? blend(original, filtered, document_.mask[at]) : filtered;
-            }
+    const int left = std::max<int>(rect.left, 0);
+    const int right = std::min<int>(rect.right, document_.width);
+    const std::uint8_t* mask = document_.mask.empty() ? nullptr : document_.mask.data();
+    const int bottom = left < right ? std::min<int>(rect.bottom, document_.height) : 0;
+    for (int y = std::max<int>(rect.top, 0); y < bottom; ++y) {
+        const std::uint8_t* src = write_.data() + std::size_t(y - rect.top) * std::size_t(target_.rowBytes) +
+                                  std::size_t(left - rect.left) * std::size_t(target_.planeCount);
+        const std::size_t at = std::size_t(y) * std::size_t(document_.width) + std::size_t(left);
+        for (int p = 0; p < target_.planeCount; ++p) {
+            const std::size_t plane = std::size_t(target_.firstPlane + p);
+            storeRow(src + p, target_.planeCount, right - left, document_.channels[plane].bytes.data() + at,
+                     mask ? mask + at : nullptr, document_.result[plane].data() + at);
         }
     }
     traffic_.Written(rect);

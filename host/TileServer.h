@@ -44,6 +44,8 @@ class TileServer {
 
     void deliverRequest();
     void deliverMask();
+    // The request covers the write rectangle's pixels and planes, as a final tile's does.
+    bool requestIsTarget() const;
     using Sources = std::vector<const PlaneBytes*>;
     Sources planes(std::int16_t first, std::int16_t last, bool absolute) const;
     void fill(const Rect& rect, const Sources& source, std::uint8_t* out, std::int32_t rowBytes) const;

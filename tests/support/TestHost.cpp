@@ -92,8 +92,6 @@ std::int16_t TestHost::Call(std::int16_t selector) {
     if (selector == selectorContinue)
         Deliver();
     PluginMain(selector, &record_, &slot_, &result);
-    if (selector == selectorContinue)
-        TakeResult();
     current_ = nullptr;
     return result;
 }
@@ -139,24 +137,26 @@ void TestHost::CopyRow(const std::uint8_t* plane, int width, int height, int ste
 
 void TestHost::Deliver() {
     ++continueCalls;
-    deliveredWrite_ = record_.writeRect;
     if (record_.planeSourceCode == -1 && record_.absolutePlanesWanted)
         DeliverChannel(record_.requestFirstPlane);
     else
         DeliverColour();
+    // The module writes into the result itself, as into a host's document filtered in place: a run
+    // hands out each pixel to write once, so what it leaves alone is still the source.
     const Rect& w = record_.writeRect;
-    const int ww = std::max(0, w.right - w.left);
-    const int wh = std::max(0, w.bottom - w.top);
-    // The result buffer starts as the source, as a host that filters in place would hand it over.
-    write_.resize(std::size_t(ww) * wh * 3);
-    for (int y = 0; y < wh; ++y)
-        std::memcpy(&write_[std::size_t(y) * ww * 3], source_.at(w.left, w.top + y), std::size_t(ww) * 3);
-    record_.writeData = write_.data();
-    record_.writeRowBytes = ww * 3;
+    record_.writeData = empty(w) ? nullptr : result_.at(w.left, w.top);
+    record_.writeRowBytes = result_.width * 3;
 }
 
+// The source's own rows when the rectangle lies inside the image; a copy with its edges repeated
+// when it reaches past them.
 void TestHost::DeliverColour() {
     const Rect& r = record_.requestRect;
+    record_.requestRowBytes = source_.width * 3;
+    if (r.left >= 0 && r.top >= 0 && r.right <= source_.width && r.bottom <= source_.height) {
+        record_.requestData = empty(r) ? nullptr : const_cast<std::uint8_t*>(source_.at(r.left, r.top));
+        return;
+    }
     const int w = std::max(0, r.right - r.left);
     const int h = std::max(0, r.bottom - r.top);
     request_.resize(std::size_t(w) * h * 3);
@@ -190,14 +190,6 @@ void TestHost::DeliverChannel(int channel) {
                 &request_[std::size_t(y) * stride]);
     record_.requestData = request_.data();
     record_.requestRowBytes = stride;
-}
-
-void TestHost::TakeResult() {
-    const Rect& w = deliveredWrite_;
-    const int ww = std::max(0, w.right - w.left);
-    const int wh = std::max(0, w.bottom - w.top);
-    for (int y = 0; y < wh; ++y)
-        std::memcpy(result_.at(w.left, w.top + y), &write_[std::size_t(y) * ww * 3], std::size_t(ww) * 3);
 }
 
 std::int16_t TestHost::AbortProc() {

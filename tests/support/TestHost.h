@@ -64,7 +64,6 @@ class TestHost {
   private:
     void DeliverColour();
     void DeliverChannel(int channel);
-    void TakeResult();
     static void CopyRow(const std::uint8_t* plane, int width, int height, int step, int bytes, int left,
                         int y, int w, std::uint8_t* out);
 
@@ -85,8 +84,6 @@ class TestHost {
     HandleProcs handleProcs_{};
     std::intptr_t slot_ = 0;
     std::vector<std::uint8_t> request_;
-    std::vector<std::uint8_t> write_;
-    Rect deliveredWrite_{};
     GrafPtr port_ = nullptr; // the host's own drawing surface, current while the module is called
     std::int16_t colorResult_ = filterServiceMissing;
     std::array<std::int16_t, 3> colorAnswer_{};
