@@ -132,14 +132,15 @@ std::string ExifFromTiff(const TiffExifSource& source, const ByteReader& read, b
     Directory first;
     for (const auto& [tag, text] : source.text)
         first.push_back({tag, kAsciiType, std::uint32_t(text.size() + 1), text + '\0'});
-    if (source.orientation)
-        first.push_back(
-            {kOrientationTag, kShortType, 1, bytesOf(std::uint32_t(source.orientation), 2, little)});
     for (const auto& [directory, tag] : {std::pair{&exif, kExifTag}, std::pair{&gps, kGpsTag}})
         if (!directory->empty())
             first.push_back({tag, kLongType, 1, std::string(4, '\0')});
+    // An orientation alone is no EXIF: the reader obeys it and the output is upright.
     if (first.empty())
         return "";
+    if (source.orientation)
+        first.push_back(
+            {kOrientationTag, kShortType, 1, bytesOf(std::uint32_t(source.orientation), 2, little)});
     std::sort(first.begin(), first.end(), [](const Field& a, const Field& b) { return a.tag < b.tag; });
     std::string linked;
     std::uint32_t exifAt = 0, gpsAt = 0;
