@@ -83,8 +83,7 @@ ImageMetadata MetadataFor(ImageFormat format, const ImageMetadata& read) {
     ImageMetadata kept;
     if (RgbProfile(read.icc))
         kept.icc = read.icc;
-    if (format == ImageFormat::png || format == ImageFormat::webp ||
-        (format == ImageFormat::jpeg && read.exif.size() <= kJpegExifBytes))
+    if (format != ImageFormat::jpeg || read.exif.size() <= kJpegExifBytes)
         kept.exif = ExifUpright(read.exif);
     if (format != ImageFormat::jpeg || read.xmp.size() <= kJpegXmpBytes)
         kept.xmp = read.xmp;

@@ -1,6 +1,7 @@
 #include "TiffIO.h"
 
 #include "HostError.h"
+#include "TiffExif.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -199,15 +200,37 @@ class TiffReader final : public RowReader {
             metadata_.icc.assign(static_cast<const char*>(data), count);
         if (TIFFGetField(lib_.tiff, TIFFTAG_XMLPACKET, &count, &data))
             metadata_.xmp.assign(static_cast<const char*>(data), count);
-        std::uint64_t directory = 0;
-        char* text = nullptr;
-        for (const ttag_t tag : {TIFFTAG_EXIFIFD, TIFFTAG_GPSIFD})
-            metadata_.unkept = metadata_.unkept || TIFFGetField(lib_.tiff, tag, &directory);
-        for (const ttag_t tag : {TIFFTAG_IMAGEDESCRIPTION, TIFFTAG_ARTIST, TIFFTAG_COPYRIGHT, TIFFTAG_MAKE,
-                                 TIFFTAG_MODEL, TIFFTAG_DATETIME})
-            metadata_.unkept = metadata_.unkept || TIFFGetField(lib_.tiff, tag, &text);
+        readExif();
         for (const ttag_t tag : {TIFFTAG_RICHTIFFIPTC, TIFFTAG_PHOTOSHOP})
             metadata_.unkept = metadata_.unkept || TIFFGetField(lib_.tiff, tag, &count, &data);
+    }
+
+    // The first directory's text and orientation, and the Exif and GPS directories it links to,
+    // copied from the file (a big TIFF's are not read).
+    void readExif() {
+        TiffExifSource source;
+        source.little = !TIFFIsBigEndian(lib_.tiff);
+        for (const std::uint16_t tag : ExifTextTags())
+            if (char* text = nullptr; TIFFGetField(lib_.tiff, tag, &text))
+                source.text.emplace_back(tag, text);
+        if (std::uint16_t orientation = 0; TIFFGetField(lib_.tiff, TIFFTAG_ORIENTATION, &orientation))
+            source.orientation = orientation;
+        TIFFGetField(lib_.tiff, TIFFTAG_EXIFIFD, &source.exifAt);
+        TIFFGetField(lib_.tiff, TIFFTAG_GPSIFD, &source.gpsAt);
+        if (TIFFIsBigTIFF(lib_.tiff)) {
+            metadata_.unkept = metadata_.unkept || source.exifAt || source.gpsAt || !source.text.empty();
+            return;
+        }
+        const int fd = TIFFFileno(lib_.tiff);
+        const auto read = [fd](std::uint64_t at, std::size_t size) {
+            std::string bytes(size, '\0');
+            const ssize_t got = at < std::uint64_t(1) << 32 ? pread(fd, bytes.data(), size, off_t(at)) : 0;
+            bytes.resize(got > 0 ? std::size_t(got) : 0);
+            return bytes;
+        };
+        bool dropped = false;
+        metadata_.exif = ExifFromTiff(source, read, dropped);
+        metadata_.unkept = metadata_.unkept || dropped;
     }
 
     void check(bool ok) const {
@@ -229,8 +252,14 @@ class TiffWriter final : public RowWriter {
     TiffWriter(std::FILE* out, RowLayout layout, const ImageMetadata& metadata, int width, int height,
                const std::string& name)
         : name_(name) {
-        lib_.tiff = std::fflush(out) == 0 ? openDescriptor(dup(fileno(out)), "w", name, error_) : nullptr;
+        // The EXIF directories go right after the header, in their own byte order, before libtiff
+        // appends anything.
+        const TiffExifTarget exif = ExifForTiff(metadata.exif, 8);
+        lib_.tiff = std::fflush(out) == 0
+                        ? openDescriptor(dup(fileno(out)), exif.little ? "wl" : "wb", name, error_)
+                        : nullptr;
         check(lib_.tiff != nullptr);
+        writeExif(exif);
         const std::uint16_t extra[1] = {EXTRASAMPLE_UNASSALPHA};
         check(
             TIFFSetField(lib_.tiff, TIFFTAG_IMAGEWIDTH, std::uint32_t(width)) &&
@@ -258,6 +287,16 @@ class TiffWriter final : public RowWriter {
     void Finish() override { check(TIFFFlush(lib_.tiff) == 1); }
 
   private:
+    void writeExif(const TiffExifTarget& exif) {
+        const std::string& bytes = exif.directories;
+        check(bytes.empty() ||
+              pwrite(TIFFFileno(lib_.tiff), bytes.data(), bytes.size(), 8) == ssize_t(bytes.size()));
+        for (const auto& [tag, text] : exif.text)
+            check(TIFFSetField(lib_.tiff, tag, text.c_str()) == 1);
+        check((!exif.exifAt || TIFFSetField(lib_.tiff, TIFFTAG_EXIFIFD, std::uint64_t(exif.exifAt))) &&
+              (!exif.gpsAt || TIFFSetField(lib_.tiff, TIFFTAG_GPSIFD, std::uint64_t(exif.gpsAt))));
+    }
+
     void check(bool ok) const {
         if (!ok)
             BadInput(std::string("cannot write TIFF image (") + error_.text + ")", name_);

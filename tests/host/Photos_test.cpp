@@ -139,9 +139,9 @@ Metadata JpegMetadata(const Bytes& jpeg) {
 // a plane per sample, grey with white as 0, a palette of greys (indices the grey values).
 enum class TiffKind { strips, tiles, planes, white, palette };
 
-// `image` as a TIFF of `bits` (16: each sample x 257) of `kind`, with `m`'s profile and XMP.
+// `image` as a TIFF of `bits` (16: each sample x 257) of `kind`.
 void WriteTiff(const std::string& path, const Pixels& image, int bits, std::uint16_t compression,
-               const Metadata& m = {}, TiffKind kind = TiffKind::strips) {
+               TiffKind kind = TiffKind::strips) {
     TIFF* tiff = TIFFOpen(path.c_str(), "w");
     const std::uint16_t extra[1] = {EXTRASAMPLE_UNASSALPHA};
     TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, std::uint32_t(image.width));
@@ -169,10 +169,6 @@ void WriteTiff(const std::string& path, const Pixels& image, int bits, std::uint
     } else {
         TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, 3);
     }
-    if (!m.icc.empty())
-        TIFFSetField(tiff, TIFFTAG_ICCPROFILE, std::uint32_t(m.icc.size()), m.icc.data());
-    if (!m.xmp.empty())
-        TIFFSetField(tiff, TIFFTAG_XMLPACKET, std::uint32_t(m.xmp.size()), m.xmp.data());
     const std::size_t row = std::size_t(image.width * image.channels);
     std::vector<std::uint16_t> wide(row);
     std::vector<std::uint8_t> narrow(row), tile(16 * 16 * std::size_t(image.channels));
@@ -204,7 +200,8 @@ void WriteTiff(const std::string& path, const Pixels& image, int bits, std::uint
     TIFFClose(tiff);
 }
 
-// A TIFF's profile and XMP, and its bits per sample in place of EXIF.
+// A TIFF's profile and XMP, and in place of EXIF its bits per sample, then its artist and the
+// pixel size its Exif directory gives, if it has them.
 Metadata TiffMetadata(const std::string& path) {
     TIFF* tiff = TIFFOpen(path.c_str(), "r");
     Metadata m;
@@ -217,6 +214,15 @@ Metadata TiffMetadata(const std::string& path) {
     std::uint16_t bits = 0;
     TIFFGetField(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
     m.exif = std::to_string(bits);
+    char* artist = nullptr;
+    if (TIFFGetField(tiff, TIFFTAG_ARTIST, &artist))
+        m.exif += std::string(" ") + artist;
+    std::uint64_t exif = 0;
+    std::uint32_t width = 0, height = 0;
+    if (TIFFGetField(tiff, TIFFTAG_EXIFIFD, &exif) && TIFFReadEXIFDirectory(tiff, exif) &&
+        TIFFGetField(tiff, EXIFTAG_PIXELXDIMENSION, &width) &&
+        TIFFGetField(tiff, EXIFTAG_PIXELYDIMENSION, &height))
+        m.exif += " " + std::to_string(width) + "x" + std::to_string(height);
     TIFFClose(tiff);
     return m;
 }
@@ -311,14 +317,20 @@ TEST_F(Photos, TurnedImagesAreLitAndWrittenUpright) {
 }
 
 TEST_F(Photos, ProfileExifAndXmpPassToEachFormat) {
-    // The profile spans three JPEG blocks; the orientation comes out reset; TIFF carries no EXIF.
+    // The profile spans three JPEG blocks; the orientation comes out reset. TIFF keeps EXIF's text
+    // as its own tags and its Exif directory as one it links to, and gives back a block of them,
+    // its orientation left out when the TIFF has none.
     const Metadata in{Profile(150000), Exif(3, false), kXmp};
     WritePng(Path("plain.png"), Gradient(16, 8, 3));
     WriteJpeg(Path("plain.jpg"), Gradient(16, 8, 3), 90);
     WriteBytes(Path("in.png"), WithPngMetadata(ReadBytes(Path("plain.png")), in));
     WriteBytes(Path("in.jpg"), WithJpegMetadata(ReadBytes(Path("plain.jpg")), in));
-    WriteTiff(Path("in.tif"), Gradient(16, 8, 3), 8, COMPRESSION_NONE, in);
     light("in.png", "in.webp");
+    light("in.png", "in.tif");
+    const Bytes fromTiff = Bytes("MM") + be16(42) + be32(8) + be16(2) + be16(0x013B) + be16(2) + be32(11) +
+                           be32(38) + be16(0x8769) + be16(4) + be32(1) + be32(50) + be32(0) +
+                           Bytes("A. Painter\0\0", 12) + be16(2) + be16(0xA002) + be16(4) + be32(1) +
+                           be32(24) + be16(0xA003) + be16(4) + be32(1) + be32(16) + be32(0);
     for (const std::string from : {"png", "jpg", "tif", "webp"})
         for (const std::string to : {"png", "jpg", "tif", "webp"}) {
             SCOPED_TRACE(from + " -> " + to);
@@ -328,7 +340,7 @@ TEST_F(Photos, ProfileExifAndXmpPassToEachFormat) {
                                    : to == "jpg"  ? JpegMetadata(out)
                                    : to == "webp" ? WebpMetadata(out)
                                                   : TiffMetadata(Path("out.tif"));
-            const Bytes exif = to == "tif" ? "8" : from == "tif" ? "" : Exif(1, false);
+            const Bytes exif = to == "tif" ? "8 A. Painter 24x16" : from == "tif" ? fromTiff : Exif(1, false);
             EXPECT_TRUE(found == (Metadata{in.icc, exif, kXmp}));
         }
     const Metadata expected{in.icc, Exif(1, false), kXmp};
@@ -361,7 +373,7 @@ TEST_F(Photos, TiffKindsReadAndWriteLikePng) {
                      " bits, compression " + std::to_string(compression) + ", kind " +
                      std::to_string(int(kind)));
         const Pixels original = Gradient(20, 12, channels);
-        WriteTiff(Path("in.tif"), original, bits, compression, {}, kind);
+        WriteTiff(Path("in.tif"), original, bits, compression, kind);
         WritePng(Path("in.png"), original);
         invert("in.tif", "a.png");
         invert("in.png", "b.png");
