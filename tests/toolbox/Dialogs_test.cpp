@@ -121,8 +121,7 @@ void hostEvents(EventRecord* e) {
 
 TEST_F(Dialogs, MoveableModalDialogServesTheHostAndMoves) {
     // A host window behind the dialog that needs drawing: its update goes to the host's callback.
-    Rect bounds{400, 600, 500, 800};
-    WindowPtr host = NewCWindow(nullptr, &bounds, PString("host").s, true, documentProc, nullptr, false, 0);
+    window({400, 600, 500, 800}, documentProc);
     SelectWindow(dialog_);
     Rect before, after;
     TBGetWindowContentRect(dialog_, &before);
@@ -135,7 +134,6 @@ TEST_F(Dialogs, MoveableModalDialogServesTheHostAndMoves) {
     EXPECT_EQ((std::tuple{item, hostUpdates > 0}), (std::tuple{kOK, true})) << "the host drew its own window";
     TBGetWindowContentRect(dialog_, &after);
     EXPECT_TRUE(after.left - before.left >= 30 && after.top - before.top >= 20);
-    DisposeWindow(host);
 }
 
 TEST_F(Dialogs, HostUtilities) {

@@ -10,16 +10,8 @@ class EventScript : public HeadlessTest {
   protected:
     void SetUp() override {
         HeadlessTest::SetUp();
-        const Rect bounds{50, 100, 250, 400};
-        window = NewCWindow(nullptr, &bounds, PString("Test").s, true, movableDBoxProc,
-                            reinterpret_cast<WindowPtr>(-1), false, 0);
-        SetPort(window);
+        SetPort(window({50, 100, 250, 400}));
     }
-    void TearDown() override {
-        DisposeWindow(window);
-        HeadlessTest::TearDown();
-    }
-    WindowPtr window = nullptr;
 };
 
 } // namespace
