@@ -8,12 +8,13 @@
 
 namespace {
 
-// A line between the points with a square pen of the size.
+// A line between the points with a square pen of the size, which it leaves at its end.
 std::function<void()> line(std::int16_t pen, Point from, Point to) {
     return [=] {
         PenSize(pen, pen);
         MoveTo(from.h, from.v);
         LineTo(to.h, to.v);
+        EXPECT_EQ((std::tuple{qd.thePort->pnLoc.h, qd.thePort->pnLoc.v}), (std::tuple{to.h, to.v}));
     };
 }
 
@@ -68,6 +69,8 @@ TEST(QuickDrawShapes, EachCoversExactlyItsPixels) {
          rows({"####", "####", "####"})},
         {"thick pens hang below right", 5, 5, line(3, {0, 0}, {2, 2}),
          rows({"###..", "####.", "#####", ".####", "..###"})},
+        {"a thick line covers its pen at every point", 12, 5, line(3, {1, 1}, {1, 6}),
+         rows({"............", ".########...", ".########...", ".########...", "............"})},
         {"a zero-length line is one pen", 3, 3, line(1, {1, 1}, {1, 1}), rows({"...", ".#.", "..."})},
         // Diagonals are cut in even runs whichever way they are drawn.
         {"shallow diagonal", 10, 2, line(1, {0, 0}, {1, 9}), rows({"#####.....", ".....#####"})},
@@ -97,19 +100,34 @@ TEST(QuickDrawShapes, EachCoversExactlyItsPixels) {
              PaintRect(&r);
          },
          rows({"#.#.#.#.", ".#.#.#.#"})},
+        {"the clip limits rects, lines and ovals", 6, 6,
+         [] {
+             const Rect clip{2, 2, 5, 5}, all{0, 0, 6, 6};
+             ClipRect(&clip);
+             PaintRect(&all);
+             MoveTo(0, 4);
+             LineTo(5, 4);
+             PaintOval(&all);
+         },
+         rows({"......", "......", "..###.", "..###.", "..###.", "......"})},
+        {"a hidden pen draws nothing", 2, 1,
+         [] {
+             HidePen();
+             PaintRect(&qd.thePort->portRect);
+             ShowPen();
+         },
+         rows({".."})},
+        // The slider's indicator, as QuickDraw draws it for the module.
+        {"the slider indicator hangs below right of its outline", 12, 6,
+         [] {
+             MoveTo(6, 0);
+             DrawPISlider();
+         },
+         rows({"......#.....", ".....###....", "....#####...", "...#######..", "..#########.",
+               ".###########"})},
     };
     for (const Case& c : cases)
         EXPECT_EQ(drawn(c.width, c.height, c.draw), c.expected) << c.what;
-}
-
-TEST(QuickDrawShapes, LinesLeaveThePenAtTheirEnd) {
-    ScratchPort p(12, 5);
-    MoveTo(1, 1);
-    PenSize(3, 3);
-    LineTo(6, 1);
-    EXPECT_EQ((std::tuple{p.countNonWhite(), TBGetPixel(p.get(), 8, 3), p.get()->pnLoc.h}),
-              (std::tuple{24, 0u, 6}))
-        << "(1,1)-(6,1) with a 3x3 pen covers 8 x 3";
 }
 
 // Pattern bits take the foreground colour, the others the background; erasing paints the
