@@ -96,10 +96,6 @@ std::int16_t TestHost::Call(std::int16_t selector) {
     return result;
 }
 
-std::int16_t TestHost::RunWithoutDialog() {
-    return RunFrom(selectorPrepare);
-}
-
 std::int16_t TestHost::RunWithDialog(const std::string& script) {
     std::string error;
     if (!TBLoadInputScript(script, &error))
@@ -200,11 +196,6 @@ std::int16_t TestHost::AbortProc() {
     return h->abortAfterQueries >= 0 && h->abortQueries > h->abortAfterQueries;
 }
 
-void TestHost::ProgressProc(std::uint16_t done, std::uint16_t total) {
-    if (current_)
-        current_->progress.emplace_back(done, total);
-}
-
 // Draws the map's rectangle into the current port, as a host's display service does.
 std::int16_t TestHost::ShowPixelsProc(const QXPixelMap* map, const VRect* source, std::int32_t row,
                                       std::int32_t column, void*) {
@@ -233,8 +224,6 @@ std::int16_t TestHost::ShowPixelsProc(const QXPixelMap* map, const VRect* source
     CopyBits(&bits, GetPortBitMapForCopyBits(port), &from, &to, srcCopy, nullptr);
     return 0;
 }
-
-void TestHost::EventProc(EventRecord*) {}
 
 std::int16_t TestHost::ColorProc(ColorServicesInfo* info) {
     TestHost* h = current_;
