@@ -158,17 +158,4 @@ TEST_F(Dialogs, HostUtilities) {
     EXPECT_EQ(FrontWindow(), dialog_);
 }
 
-// Templates whose length fields run past their data, as a damaged resource file holds them.
-TEST_F(Dialogs, TruncatedTemplatesAreRefused) {
-    // One OK button.
-    static const unsigned char ditl[] = {0, 0, 0, 0, 0, 0, 0, 10, 0, 10, 0, 30, 0, 70, 4, 2, 'O', 'K'};
-    // bounds, procID, visible, goAway, refCon, items 700, then a title said to be 40 bytes long.
-    static const unsigned char dlog[] = {0, 40, 0, 40, 0, 140, 1, 40,  0,  5,   1,   0,
-                                         0, 0,  0, 0,  0, 0,   2, 188, 40, 'L', 'i', 'g'};
-    static const TBResourceEntry entries[] = {{FOUR_CHAR("DITL"), 700, "", ditl, long(sizeof ditl)},
-                                              {FOUR_CHAR("DLOG"), 700, "", dlog, long(sizeof dlog)}};
-    TBResourceRegistration file("damaged", entries, 2);
-    EXPECT_EQ(GetNewDialog(700, nullptr, nullptr), nullptr) << "the title is cut short";
-}
-
 } // namespace
