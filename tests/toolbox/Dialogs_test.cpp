@@ -144,12 +144,10 @@ TEST_F(Dialogs, HostUtilities) {
     (*copy)[9] = 0; // procID documentProc
     CenterDialog(copy);
     SetUpMoveableModal(copy, FOUR_CHAR("VLMK"));
-    std::vector<int> words; // top, left, bottom, right, procID
-    for (int at = 0; at < 10; at += 2)
-        words.push_back(static_cast<unsigned char>((*copy)[at]) << 8 |
-                        static_cast<unsigned char>((*copy)[at + 1]));
-    // 300 x 200 on the 1024 x 768 screen, below the 20-pixel title bar: a third of the spare height above.
-    EXPECT_EQ(words, (std::vector<int>{20 + 548 / 3, 362, 20 + 548 / 3 + 200, 662, movableDBoxProc}));
+    // 300 x 200 on the 1024 x 768 screen, below the 20-pixel title bar, a third of the spare height
+    // above: top 20 + 548 / 3 = 202, left 362, bottom 402, right 662, as words, then the procID.
+    EXPECT_EQ(std::vector<unsigned char>(*copy, *copy + 10),
+              (std::vector<unsigned char>{0, 202, 1, 106, 1, 146, 2, 150, 0, movableDBoxProc}));
     DisposeHandle(copy);
 
     // The about box closes on a click anywhere.
