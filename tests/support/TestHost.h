@@ -64,8 +64,7 @@ class TestHost {
   private:
     void DeliverColour();
     void DeliverChannel(int channel);
-    static void CopyRow(const std::uint8_t* plane, int width, int height, int step, int bytes, int left,
-                        int y, int w, std::uint8_t* out);
+    void DeliverCopy(const std::uint8_t* plane, int step, int bytes, int stride);
 
     static std::int16_t AbortProc();
     static void ProgressProc(std::uint16_t done, std::uint16_t total) {
