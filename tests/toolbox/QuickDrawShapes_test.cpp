@@ -18,11 +18,12 @@ std::function<void()> line(std::int16_t pen, Point from, Point to) {
     };
 }
 
-// `shape` over the whole of the port.
-std::function<void()> whole(std::int16_t width, std::int16_t height, void (*shape)(const Rect*)) {
+// `draw` of the rect with a pen of the size.
+std::function<void()> shape(const std::function<void(const Rect*)>& draw, Rect r, std::int16_t penWidth = 1,
+                            std::int16_t penHeight = 1) {
     return [=] {
-        const Rect r{0, 0, height, width};
-        shape(&r);
+        PenSize(penWidth, penHeight);
+        draw(&r);
     };
 }
 
@@ -40,32 +41,22 @@ TEST(QuickDrawShapes, EachCoversExactlyItsPixels) {
     };
     const Case cases[] = {
         {"a frame lies inside its rect, pnSize wide", 10, 8,
-         [] {
-             const Rect r{0, 0, 6, 8};
-             PenSize(3, 2);
-             FrameRect(&r);
-         },
+         shape(FrameRect, {0, 0, 6, 8}, 3, 2),
          rows({"########..", "########..", "###..###..", "###..###..", "########..", "########..",
                "..........", ".........."})},
-        {"oval 8x8", 8, 8, whole(8, 8, PaintOval),
+        {"oval 8x8", 8, 8, shape(PaintOval, {0, 0, 8, 8}),
          rows({"..####..", ".######.", "########", "########", "########", "########", ".######.",
                "..####.."})},
-        {"oval 5x5", 5, 5, whole(5, 5, PaintOval), rows({".###.", "#####", "#####", "#####", ".###."})},
-        {"oval 10x6", 10, 6, whole(10, 6, PaintOval), kTenBySixOval},
-        {"a framed oval is the oval less the oval inset by the pen", 10, 6, whole(10, 6, FrameOval),
+        {"oval 5x5", 5, 5, shape(PaintOval, {0, 0, 5, 5}), rows({".###.", "#####", "#####", "#####", ".###."})},
+        {"oval 10x6", 10, 6, shape(PaintOval, {0, 0, 6, 10}), kTenBySixOval},
+        {"a framed oval is the oval less the oval inset by the pen", 10, 6, shape(FrameOval, {0, 0, 6, 10}),
          rows({"..######..", ".#......#.", "#........#", "#........#", ".#......#.", "..######.."})},
         // Corner diameters clamp to the rect; corner ovals below 4x4 give a plain rect.
         {"round rect with corners past the rect", 10, 6,
-         [] {
-             const Rect r{0, 0, 6, 10};
-             PaintRoundRect(&r, 8, 8);
-         },
+         shape([](const Rect* r) { PaintRoundRect(r, 8, 8); }, {0, 0, 6, 10}),
          kTenBySixOval},
         {"round rect with small corners", 4, 3,
-         [] {
-             const Rect r{0, 0, 3, 4};
-             PaintRoundRect(&r, 3, 3);
-         },
+         shape([](const Rect* r) { PaintRoundRect(r, 3, 3); }, {0, 0, 3, 4}),
          rows({"####", "####", "####"})},
         {"thick pens hang below right", 5, 5, line(3, {0, 0}, {2, 2}),
          rows({"###..", "####.", "#####", ".####", "..###"})},
@@ -79,11 +70,7 @@ TEST(QuickDrawShapes, EachCoversExactlyItsPixels) {
         {"steep", 2, 10, line(1, {0, 0}, {9, 1}),
          rows({"#.", "#.", "#.", "#.", "#.", ".#", ".#", ".#", ".#", ".#"})},
         {"a pen too large for the frame paints the whole rect", 4, 3,
-         [] {
-             const Rect r{0, 0, 2, 3};
-             PenSize(5, 5);
-             FrameRect(&r);
-         },
+         shape(FrameRect, {0, 0, 2, 3}, 5, 5),
          rows({"###.", "###.", "...."})},
         {"empty rects and zero-width pens draw nothing", 4, 3,
          [] {
@@ -95,9 +82,8 @@ TEST(QuickDrawShapes, EachCoversExactlyItsPixels) {
          rows({"....", "....", "...."})},
         {"patterns align to the pixel grid", 8, 2,
          [] {
-             const Rect r{0, 0, 2, 8};
              PenPat(&qd.gray);
-             PaintRect(&r);
+             PaintRect(&qd.thePort->portRect);
          },
          rows({"#.#.#.#.", ".#.#.#.#"})},
         {"the clip limits rects, lines and ovals", 6, 6,
