@@ -1,42 +1,17 @@
-// Whole dialog runs through the entry point on the headless backend, driven by input scripts.
-// Positions are dialog-local; the slider bars run from x 508 to 815 (ambient: to 771), and a press
-// in the band just below a bar moves its indicator there.
-#include "Backend.h"
+// Dialog runs driven by input scripts. Positions are dialog-local; the slider bars run from x 508
+// to 815 (ambient: to 771), and a press in the band just below a bar moves its indicator there.
+#include "DialogRun.h"
 #include "Dialogs.h"
-#include "QuickDraw.h"
-#include "LM_globals.h"
 #include "Memory.h"
 #include "TestBlocks.h"
-#include "TestHost.h"
-#include "Snapshot.h"
-#include "Testing.h"
-#include "Windows.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 
 namespace {
 
-LM_globals& globalsOf(const TestHost& host) {
-    return *reinterpret_cast<LM_globals*>(host.GlobalsSlot());
-}
-
 const foo& blockOf(const std::vector<std::uint8_t>& bytes) {
     return *reinterpret_cast<const foo*>(bytes.data());
-}
-
-std::vector<std::uint8_t> Plane(int width, int height) {
-    std::vector<std::uint8_t> plane(std::size_t(width) * height);
-    for (std::size_t i = 0; i < plane.size(); ++i)
-        plane[i] = std::uint8_t((i * 7) % 256);
-    return plane;
-}
-
-std::string TempPath(const std::string& name) {
-    return (std::filesystem::temp_directory_path() / ("relight_dialog_" + name)).string();
 }
 
 // The screen of a snapshot, read at the dialog's own coordinates. The dialog (844 x 496) is centred
@@ -57,13 +32,6 @@ struct DialogShot : Snapshot {
     int left, top;
 };
 
-class DialogRun : public ::testing::Test {
-  protected:
-    void SetUp() override { TBResetForTests(); }
-    std::int16_t Run(const std::string& script) { return host.RunWithDialog(script); }
-    TestHost host{MakeTestImage(200, 150)};
-};
-
 TEST_F(DialogRun, SlidersStoreTheirValuesAndOkWritesTheBlock) {
     const char* script = "click 508,247\n" // gloss: left end, 0
                          "click 815,279\n" // material: right end, 256
@@ -74,9 +42,9 @@ TEST_F(DialogRun, SlidersStoreTheirValuesAndOkWritesTheBlock) {
                          "click 815,439\n" // texture height: disabled without a texture
                          "click @1\n";
     ASSERT_EQ(Run(script), 0);
-    const LM_globals& g = globalsOf(host);
-    EXPECT_EQ(std::vector<int>({g.gloss, g.material, g.exposure, g.ambientBrightness, g.lights[0].intensity,
-                                g.lights[0].spread, g.BumpAmplitude()}),
+    const LM_globals& s = g();
+    EXPECT_EQ(std::vector<int>({s.gloss, s.material, s.exposure, s.ambientBrightness, s.lights[0].intensity,
+                                s.lights[0].spread, s.BumpAmplitude()}),
               std::vector<int>({0, 256, 126, 1, 128, 0, 128}));
     const std::vector<std::uint8_t> block = host.ParameterBlock();
     EXPECT_EQ(blockOf(block).ambient[0], 1 * 65535 / 64);
@@ -86,11 +54,11 @@ TEST_F(DialogRun, SlidersStoreTheirValuesAndOkWritesTheBlock) {
 
     // What the sliders show reads back unchanged: ambient 1 shows as 128, 16 as 143, -127 as 0.
     for (const LM_sint16 ambient : {1, 16, -127}) {
-        globalsOf(host).ambientBrightness = ambient;
+        g().ambientBrightness = ambient;
         ASSERT_EQ(Run("click @1\n"), 0);
-        EXPECT_EQ(g.ambientBrightness, ambient);
-        EXPECT_EQ(g.exposure, 126);
-        EXPECT_EQ(g.lights[0].intensity, 128);
+        EXPECT_EQ(g().ambientBrightness, ambient);
+        EXPECT_EQ(g().exposure, 126);
+        EXPECT_EQ(g().lights[0].intensity, 128);
     }
 }
 
@@ -100,12 +68,12 @@ TEST_F(DialogRun, CancelDiscardsAFirstRunAndRestoresALaterOne) {
     EXPECT_EQ(host.Result().samples, host.Source().samples);
 
     ASSERT_EQ(Run("click 508,247\nclick @1\n"), 0);
-    ASSERT_EQ(globalsOf(host).gloss, 0);
+    ASSERT_EQ(g().gloss, 0);
     const Size heap = TBHeapLiveBytes();
     EXPECT_EQ(Run("click 815,247\nclick 815,279\nkey escape\n"), filterStop);
     EXPECT_EQ(TBHeapLiveBytes(), heap);
-    EXPECT_EQ(globalsOf(host).gloss, 0);
-    EXPECT_EQ(globalsOf(host).material, 0);
+    EXPECT_EQ(g().gloss, 0);
+    EXPECT_EQ(g().material, 0);
     EXPECT_EQ(blockOf(host.ParameterBlock()).gloss, 0);
 }
 
@@ -114,11 +82,11 @@ TEST_F(DialogRun, CancelDiscardsAFirstRunAndRestoresALaterOne) {
 TEST_F(DialogRun, CheckBoxesAndPopupsChangeTheirSettings) {
     for (const auto& [entry, channel] : {std::pair{"Red", 1}, {"Green", 2}, {"Blue", 3}, {"No texture", 0}}) {
         ASSERT_EQ(Run(std::string("choose 550,382 ") + entry + "\nclick @1\n"), 0) << TBScriptError();
-        EXPECT_EQ(globalsOf(host).BumpChannel(), channel) << entry;
+        EXPECT_EQ(g().BumpChannel(), channel) << entry;
     }
     Run("choose 550,382 Channel 1\nclick @1\n");
     EXPECT_NE(TBScriptError().find("Channel 1"), std::string::npos) << TBScriptError();
-    host.AddChannel(Plane(200, 150));
+    host.AddChannel(std::vector<std::uint8_t>(200 * 150, 7));
     const char* script = "choose 530,86 Omni\n"
                          "choose 550,382 Channel 1\n"
                          "click @10\n"
@@ -127,10 +95,10 @@ TEST_F(DialogRun, CheckBoxesAndPopupsChangeTheirSettings) {
                          "click @9\n"
                          "click @1\n";
     ASSERT_EQ(Run(script), 0) << TBScriptError();
-    const LM_globals& g = globalsOf(host);
     EXPECT_GT(host.textureDeliveries, 0) << "the channel is captured for the preview";
-    EXPECT_EQ(std::vector<int>({g.lights[0].type, g.BumpChannel(), g.WhiteIsHigh(), g.BumpAmplitude(),
-                                g.previewEnabled, g.lights[0].isOn}),
+    const LM_globals& s = g();
+    EXPECT_EQ(std::vector<int>({s.lights[0].type, s.BumpChannel(), s.WhiteIsHigh(), s.BumpAmplitude(),
+                                s.previewEnabled, s.lights[0].isOn}),
               std::vector<int>({lightTypeOmni, 4, 0, 0, 0, 0}));
     EXPECT_EQ(blockOf(host.ParameterBlock()).textureChannel, 4);
 }
@@ -139,10 +107,9 @@ TEST_F(DialogRun, CheckBoxesAndPopupsChangeTheirSettings) {
 // spotlight's spread does.
 TEST_F(DialogRun, ALightThatIsOffTakesNoChanges) {
     ASSERT_EQ(Run("click @1\n"), 0);
-    const LM_globals& g = globalsOf(host);
-    const LM_sint16 intensity = g.lights[0].intensity, spread = g.lights[0].spread;
+    const LM_sint16 intensity = g().lights[0].intensity, spread = g().lights[0].spread;
     host.SetColorService(0, {1, 2, 3});
-    const std::string off = TempPath("off.png");
+    const std::string off = Shot("off");
     ASSERT_EQ(Run("click @9\nsnapshot " + off + "\nclick 815,143\nclick 508,175\nclick @7\nclick @1\n"), 0)
         << TBScriptError();
     // Inactive sliders and the disabled colour box have no line darker than grey.
@@ -152,24 +119,23 @@ TEST_F(DialogRun, ALightThatIsOffTakesNoChanges) {
     for (const Rect edge : {Rect{102, 784, 103, 820}, Rect{102, 784, 122, 785}, Rect{121, 784, 122, 820},
                             Rect{102, 819, 122, 820}})
         EXPECT_EQ(shot.Darkest(edge), 0x7F) << "colour box frame";
-    EXPECT_FALSE(g.lights[0].isOn);
-    EXPECT_EQ(g.lights[0].intensity, intensity);
-    EXPECT_EQ(g.lights[0].spread, spread);
+    EXPECT_FALSE(g().lights[0].isOn);
+    EXPECT_EQ(g().lights[0].intensity, intensity);
+    EXPECT_EQ(g().lights[0].spread, spread);
     EXPECT_TRUE(host.colorRequests.empty());
     ASSERT_EQ(Run("click @9\nclick 508,175\nclick @1\n"), 0) << TBScriptError();
-    EXPECT_TRUE(g.lights[0].isOn);
-    EXPECT_EQ(g.lights[0].spread, 0);
+    EXPECT_TRUE(g().lights[0].isOn);
+    EXPECT_EQ(g().lights[0].spread, 0);
 }
 
 TEST_F(DialogRun, ColoursComeFromTheHostOrThePicker) {
     host.SetColorService(0, {10, 20, 30});
     ASSERT_EQ(Run("click @5\nclick @7\nclick @1\n"), 0);
-    const LM_globals& g = globalsOf(host);
     const auto ambient = [&] {
-        return std::vector<int>{g.ambientColor.red, g.ambientColor.green, g.ambientColor.blue};
+        return std::vector<int>{g().ambientColor.red, g().ambientColor.green, g().ambientColor.blue};
     };
     EXPECT_EQ(ambient(), (std::vector<int>{10 * 257, 20 * 257, 30 * 257}));
-    EXPECT_EQ(g.lights[0].color.blue, 30 * 257);
+    EXPECT_EQ(g().lights[0].color.blue, 30 * 257);
     ASSERT_EQ(host.colorRequests.size(), 2u);
     EXPECT_EQ(host.colorRequests[0].infoSize, 36);
     EXPECT_EQ(host.colorRequests[0].colorComponents[0], 255) << "16-bit white shifted to 8 bits";
@@ -183,11 +149,11 @@ TEST_F(DialogRun, ColoursComeFromTheHostOrThePicker) {
     EXPECT_EQ(ambient(), (std::vector<int>{0, 20 * 257, 30 * 257}));
 
     // The host sees 8 bits: 300 goes out as 1 and, handed back, comes in as 257.
-    globalsOf(host).ambientColor.red = 300;
+    g().ambientColor.red = 300;
     host.SetColorService(0, {1, 20, 30});
     ASSERT_EQ(Run("click @5\nclick @1\n"), 0);
     EXPECT_EQ(host.colorRequests.back().colorComponents[0], 1);
-    EXPECT_EQ(g.ambientColor.red, 257);
+    EXPECT_EQ(g().ambientColor.red, 257);
 
     // Any other answer is a cancel: nothing changes and no picker is shown.
     host.SetColorService(1, {0, 0, 0});
@@ -202,22 +168,19 @@ bool showsWatch() {
     return std::memcmp(TBCurrentCursor(), *GetCursor(watchCursor), sizeof(Cursor)) == 0;
 }
 
-std::int16_t noteCursor() {
-    watchAtQueries.push_back(showsWatch());
-    return 0;
-}
-
 TEST_F(DialogRun, EveryChangeRedrawsThePreviewUnderTheWatch) {
-    const std::string before = TempPath("before.png"), after = TempPath("after.png"),
-                      unlit = TempPath("unlit.png");
-    const std::string script = "snapshot " + before + "\nclick 815,247\nsnapshot " + after +
-                               "\nclick @29\nsnapshot " + unlit + "\nclick @1\n";
     watchAtQueries.clear();
-    host.Record().abortQueryProc = &noteCursor;
-    ASSERT_EQ(Run(script), 0) << TBScriptError();
-    const auto a = Snapshot(before), b = Snapshot(after), c = Snapshot(unlit);
-    EXPECT_NE(a, b) << "gloss changes the preview";
-    EXPECT_NE(b, c) << "switching the lighting off shows the unshaded source";
+    host.Record().abortQueryProc = [] {
+        watchAtQueries.push_back(showsWatch());
+        return std::int16_t(0);
+    };
+    ASSERT_EQ(Run("snapshot " + Shot("before") + "\nclick 815,247\nsnapshot " + Shot("after") +
+                  "\nclick @29\nsnapshot " + Shot("unlit") + "\nclick @1\n"),
+              0)
+        << TBScriptError();
+    EXPECT_NE(Snapshot(Shot("before")), Snapshot(Shot("after"))) << "gloss changes the preview";
+    EXPECT_NE(Snapshot(Shot("after")), Snapshot(Shot("unlit")))
+        << "switching the lighting off shows the source";
     EXPECT_GE(host.displays, 3);
     EXPECT_NE(std::count(watchAtQueries.begin(), watchAtQueries.end(), true), 0)
         << "the watch while rendering";

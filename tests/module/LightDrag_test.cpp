@@ -2,34 +2,19 @@
 // keys, modifier keys held as the scripts say, and a window session recorded with them. The work
 // area is the box (12, 12)-(412, 412) with the preview centred at (212, 212), the trash (380,
 // 460)-(412, 492). What a drag does to a light's shape is worked out in the unit tests.
-#include "Backend.h"
+#include "DialogRun.h"
 #include "Dialogs.h"
 #include "Events.h"
-#include "QuickDraw.h"
-#include "LM_globals.h"
-#include "Snapshot.h"
-#include "TestHost.h"
-#include "Testing.h"
+#include "Windows.h"
 
 #include <SDL.h>
-#include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <sstream>
-#include <string>
 
 namespace {
-
-// The steps as script lines.
-std::string lines(const std::vector<std::string>& steps) {
-    std::string script;
-    for (const std::string& step : steps)
-        script += step + "\n";
-    return script;
-}
 
 struct Centre {
     int x, y;
@@ -52,22 +37,15 @@ Stamp IconStamp(std::int16_t id) {
     return StampOf(32, 32, plot, [](std::uint32_t white, std::uint32_t black) { return white == black; });
 }
 
-std::string Shot(const std::string& name) {
-    return (std::filesystem::temp_directory_path() / ("relight_lights_" + name + ".png")).string();
-}
-
-class LightDragDialog : public ::testing::Test {
+class LightDragDialog : public DialogRun {
   protected:
-    TestHost host{MakeTestImage(200, 150)};
-
     void SetUp() override {
-        TBResetForTests();
-        ASSERT_EQ(host.RunWithDialog(lines({"click @1"})), 0);
+        DialogRun::SetUp();
+        ASSERT_EQ(Run("click @1\n"), 0);
         ASSERT_EQ(g().lightCount, 1);
         ASSERT_EQ(centre(0), (Centre{212, 212}));
     }
 
-    LM_globals& g() { return *reinterpret_cast<LM_globals*>(host.GlobalsSlot()); }
     Centre centre(int light) {
         const LM_light_UI& l = g().lights[light];
         return {l.anchor.x + l.position.x, l.anchor.y + l.position.y};
@@ -75,8 +53,10 @@ class LightDragDialog : public ::testing::Test {
     // Runs the dialog through `steps`, then OK; returns the number of preview displays it made.
     int run(const std::vector<std::string>& steps) {
         const int before = host.displays;
-        std::string script = lines(steps) + "click @1\n";
-        EXPECT_EQ(host.RunWithDialog(script), 0) << TBScriptError();
+        std::string script;
+        for (const std::string& step : steps)
+            script += step + "\n";
+        EXPECT_EQ(Run(script + "click @1\n"), 0) << TBScriptError();
         return host.displays - before;
     }
 };
@@ -144,15 +124,9 @@ TEST_F(LightDragDialog, DragsKeysAndTheWellEditTheLightSet) {
     const Snapshot plain(Shot("plain"));
     const std::optional<Point> trash = plain.Find(IconStamp(131));
     ASSERT_TRUE(trash);
-    const auto changed = [&](const Snapshot& shot) {
-        int pixels = 0;
-        for (int v = trash->v; v < trash->v + 32; ++v)
-            for (int h = trash->h; h < trash->h + 32; ++h)
-                pixels += shot.At(h, v) != plain.At(h, v);
-        return pixels;
-    };
-    EXPECT_GT(changed(Snapshot(Shot("over"))), 200);
-    EXPECT_EQ(changed(Snapshot(Shot("taken"))), 0);
+    const Rect box = {trash->v, trash->h, std::int16_t(trash->v + 32), std::int16_t(trash->h + 32)};
+    EXPECT_GT(Snapshot(Shot("over")).Changed(plain, box), 200);
+    EXPECT_EQ(Snapshot(Shot("taken")).Changed(plain, box), 0);
 }
 
 TEST_F(LightDragDialog, AFullSetTakesNoMoreLights) {
@@ -180,15 +154,6 @@ TEST_F(LightDragDialog, AFullSetTakesNoMoreLights) {
     expectIcons("trashed", {128}, {});
 }
 
-// The window backend's keys for the modifiers, and their script words.
-const struct {
-    EventModifiers bit;
-    SDL_Keycode sym;
-    const char* word;
-} kModifierKeys[] = {{shiftKey, SDLK_LSHIFT, " +shift"},
-                     {optionKey, SDLK_LALT, " +option"},
-                     {cmdKey, SDLK_LCTRL, " +command"}};
-
 void pushKey(SDL_Keycode sym, bool down) {
     SDL_Event e{};
     e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
@@ -210,20 +175,14 @@ void pushPointer(const std::string& verb, int x, int y) {
     SDL_PushEvent(&e);
 }
 
-// A session in a window, given as the events a hand makes, is recorded with the keys each press,
-// move, release and key holds: the script a hand would write. What the dialog does with those keys
-// is the unit drag tests' and the session table's.
+// A session in a window, made of the events a hand makes, is recorded as the script a hand would
+// write, with the modifier keys each press, move, release and key holds: an Option copy, a
+// Command drag, Shift-Tab, and Shift taken in the middle of a drag.
 TEST_F(LightDragDialog, AWindowSessionIsRecordedWithItsModifierKeys) {
-    // Light 0 copied onto (100, 300); the copy's major-axis handle turned, keeping its length. Back
-    // to light 0 (Shift-Tab), whose handle takes Shift in the middle of the drag.
-    const struct {
-        const char* verb; // down, move and up at (x, y); key presses Tab
-        int x, y;
-        EventModifiers held;
-    } session[] = {{"down", 212, 212, optionKey}, {"move", 100, 300, optionKey}, {"up", 100, 300, optionKey},
-                   {"down", 130, 330, cmdKey},    {"move", 140, 310, cmdKey},    {"up", 140, 310, cmdKey},
-                   {"key", 0, 0, shiftKey},       {"down", 242, 242, 0},         {"move", 252, 222, 0},
-                   {"move", 262, 212, shiftKey},  {"up", 262, 212, shiftKey}};
+    const std::string session = "down 212,212 +option\nmove 100,300 +option\nup 100,300 +option\n"
+                                "down 130,330 +command\nmove 140,310 +command\nup 140,310 +command\n"
+                                "key tab +shift\ndown 242,242\nmove 252,222\nmove 262,212 +shift\n"
+                                "up 262,212 +shift\n";
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     TBBackendOptions window;
     window.kind = TBBackendKind::sdl;
@@ -234,40 +193,32 @@ TEST_F(LightDragDialog, AWindowSessionIsRecordedWithItsModifierKeys) {
     WindowPtr standIn = NewCWindow(nullptr, &bounds, nullptr, true, plainDBox, WindowPtr(-1), false, 0);
     Rect content;
     TBGetWindowContentRect(standIn, &content);
-    const std::string path =
-        (std::filesystem::temp_directory_path() / "relight_modifier_session.txt").string();
+    const std::string path = std::string(TBFilesRoot()) + "/session.txt";
     ASSERT_TRUE(TBStartRecording(path, &error)) << error;
-    std::string byHand;
-    EventModifiers held = 0;
-    for (const auto& step : session) {
-        for (const auto& k : kModifierKeys)
-            if ((step.held ^ held) & k.bit)
-                pushKey(k.sym, step.held & k.bit);
-        held = step.held;
-        const std::string verb = step.verb;
+    std::istringstream steps(session);
+    std::string held;
+    for (std::string verb, where, keys; steps >> verb >> where && std::getline(steps, keys);) {
+        for (const auto& [word, sym] :
+             {std::pair{"+shift", SDLK_LSHIFT}, {"+option", SDLK_LALT}, {"+command", SDLK_LCTRL}})
+            if ((keys.find(word) == std::string::npos) != (held.find(word) == std::string::npos))
+                pushKey(sym, keys.find(word) != std::string::npos);
+        held = keys;
         if (verb == "key") {
             pushKey(SDLK_TAB, true);
             pushKey(SDLK_TAB, false);
-            byHand += "key tab";
         } else {
-            pushPointer(verb, content.left + step.x, content.top + step.y);
-            byHand += verb + " " + std::to_string(step.x) + "," + std::to_string(step.y);
+            pushPointer(verb, content.left + std::stoi(where),
+                        content.top + std::stoi(where.substr(where.find(',') + 1)));
         }
-        for (const auto& k : kModifierKeys)
-            byHand += held & k.bit ? k.word : "";
-        byHand += "\n";
     }
     EventRecord e;
     EventAvail(everyEvent, &e); // the backend takes the window's events
     TBStopRecording();
     DisposeWindow(standIn);
     TBShutdownBackend();
-    std::ifstream in(path);
     std::ostringstream recorded;
-    recorded << in.rdbuf();
-    std::filesystem::remove(path);
-
-    EXPECT_EQ(recorded.str(), byHand);
+    recorded << std::ifstream(path).rdbuf();
+    EXPECT_EQ(recorded.str(), session);
 }
 
 } // namespace

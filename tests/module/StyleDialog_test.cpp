@@ -8,7 +8,7 @@
 #include "LM_test_support.h"
 #include "PascalString.h"
 #include "SettingsBytes.h"
-#include "Snapshot.h"
+#include "DialogRun.h"
 #include "TestHost.h"
 #include "Testing.h"
 
