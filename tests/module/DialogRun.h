@@ -100,6 +100,7 @@ class DialogRun : public ::testing::Test {
   protected:
     void SetUp() override { TBResetForTests(); }
     std::int16_t Run(const std::string& script) { return host.RunWithDialog(script); }
+    void Ok(const std::string& script) { ASSERT_EQ(Run(script), 0) << TBScriptError(); }
     LM_globals& g() const { return *reinterpret_cast<LM_globals*>(host.GlobalsSlot()); }
 
     TestHost host{MakeTestImage(200, 150)};

@@ -41,7 +41,7 @@ TEST_F(DialogRun, SlidersStoreTheirValuesAndOkWritesTheBlock) {
                          "click 508,175\n" // focus: 0
                          "click 815,439\n" // texture height: disabled without a texture
                          "click @1\n";
-    ASSERT_EQ(Run(script), 0);
+    Ok(script);
     const LM_globals& s = g();
     EXPECT_EQ(std::vector<int>({s.gloss, s.material, s.exposure, s.ambientBrightness, s.lights[0].intensity,
                                 s.lights[0].spread, s.BumpAmplitude()}),
@@ -55,7 +55,7 @@ TEST_F(DialogRun, SlidersStoreTheirValuesAndOkWritesTheBlock) {
     // What the sliders show reads back unchanged: ambient 1 shows as 128, 16 as 143, -127 as 0.
     for (const LM_sint16 ambient : {1, 16, -127}) {
         g().ambientBrightness = ambient;
-        ASSERT_EQ(Run("click @1\n"), 0);
+        Ok("click @1\n");
         EXPECT_EQ(g().ambientBrightness, ambient);
         EXPECT_EQ(g().exposure, 126);
         EXPECT_EQ(g().lights[0].intensity, 128);
@@ -67,7 +67,7 @@ TEST_F(DialogRun, CancelDiscardsAFirstRunAndRestoresALaterOne) {
     EXPECT_EQ(host.GlobalsSlot(), 0) << "a cancelled first dialog leaves no object";
     EXPECT_EQ(host.Result().samples, host.Source().samples);
 
-    ASSERT_EQ(Run("click 508,247\nclick @1\n"), 0);
+    Ok("click 508,247\nclick @1\n");
     ASSERT_EQ(g().gloss, 0);
     const Size heap = TBHeapLiveBytes();
     EXPECT_EQ(Run("click 815,247\nclick 815,279\nkey escape\n"), filterStop);
@@ -81,7 +81,7 @@ TEST_F(DialogRun, CancelDiscardsAFirstRunAndRestoresALaterOne) {
 // the document's channels Red, Green and Blue, then its extra channels, and nothing more.
 TEST_F(DialogRun, CheckBoxesAndPopupsChangeTheirSettings) {
     for (const auto& [entry, channel] : {std::pair{"Red", 1}, {"Green", 2}, {"Blue", 3}, {"No texture", 0}}) {
-        ASSERT_EQ(Run(std::string("choose 550,382 ") + entry + "\nclick @1\n"), 0) << TBScriptError();
+        Ok(std::string("choose 550,382 ") + entry + "\nclick @1\n");
         EXPECT_EQ(g().BumpChannel(), channel) << entry;
     }
     Run("choose 550,382 Channel 1\nclick @1\n");
@@ -94,7 +94,7 @@ TEST_F(DialogRun, CheckBoxesAndPopupsChangeTheirSettings) {
                          "click @29\n"
                          "click @9\n"
                          "click @1\n";
-    ASSERT_EQ(Run(script), 0) << TBScriptError();
+    Ok(script);
     EXPECT_GT(host.textureDeliveries, 0) << "the channel is captured for the preview";
     const LM_globals& s = g();
     EXPECT_EQ(std::vector<int>({s.lights[0].type, s.BumpChannel(), s.WhiteIsHigh(), s.BumpAmplitude(),
@@ -106,12 +106,11 @@ TEST_F(DialogRun, CheckBoxesAndPopupsChangeTheirSettings) {
 // With the light off its intensity, spread and colour box take no presses; on again, a
 // spotlight's spread does.
 TEST_F(DialogRun, ALightThatIsOffTakesNoChanges) {
-    ASSERT_EQ(Run("click @1\n"), 0);
+    Ok("click @1\n");
     const LM_sint16 intensity = g().lights[0].intensity, spread = g().lights[0].spread;
     host.SetColorService(0, {1, 2, 3});
     const std::string off = Shot("off");
-    ASSERT_EQ(Run("click @9\nsnapshot " + off + "\nclick 815,143\nclick 508,175\nclick @7\nclick @1\n"), 0)
-        << TBScriptError();
+    Ok("click @9\nsnapshot " + off + "\nclick 815,143\nclick 508,175\nclick @7\nclick @1\n");
     // Inactive sliders and the disabled colour box have no line darker than grey.
     const DialogShot shot(off);
     EXPECT_GE(shot.Darkest({124, 440, 154, 820}), 0x7F) << "intensity";
@@ -123,14 +122,14 @@ TEST_F(DialogRun, ALightThatIsOffTakesNoChanges) {
     EXPECT_EQ(g().lights[0].intensity, intensity);
     EXPECT_EQ(g().lights[0].spread, spread);
     EXPECT_TRUE(host.colorRequests.empty());
-    ASSERT_EQ(Run("click @9\nclick 508,175\nclick @1\n"), 0) << TBScriptError();
+    Ok("click @9\nclick 508,175\nclick @1\n");
     EXPECT_TRUE(g().lights[0].isOn);
     EXPECT_EQ(g().lights[0].spread, 0);
 }
 
 TEST_F(DialogRun, ColoursComeFromTheHostOrThePicker) {
     host.SetColorService(0, {10, 20, 30});
-    ASSERT_EQ(Run("click @5\nclick @7\nclick @1\n"), 0);
+    Ok("click @5\nclick @7\nclick @1\n");
     const auto ambient = [&] {
         return std::vector<int>{g().ambientColor.red, g().ambientColor.green, g().ambientColor.blue};
     };
@@ -144,20 +143,19 @@ TEST_F(DialogRun, ColoursComeFromTheHostOrThePicker) {
     // A host that declines leaves the choice to the Toolbox picker: red typed as 0, the other
     // components keep their 16-bit values.
     host.SetColorService(filterServiceMissing, {});
-    ASSERT_EQ(Run("click @5\nclick @8\nkey delete\nkey delete\nkey delete\ntype 0\nclick @1\nclick @1\n"), 0)
-        << TBScriptError();
+    Ok("click @5\nclick @8\nkey delete\nkey delete\nkey delete\ntype 0\nclick @1\nclick @1\n");
     EXPECT_EQ(ambient(), (std::vector<int>{0, 20 * 257, 30 * 257}));
 
     // The host sees 8 bits: 300 goes out as 1 and, handed back, comes in as 257.
     g().ambientColor.red = 300;
     host.SetColorService(0, {1, 20, 30});
-    ASSERT_EQ(Run("click @5\nclick @1\n"), 0);
+    Ok("click @5\nclick @1\n");
     EXPECT_EQ(host.colorRequests.back().colorComponents[0], 1);
     EXPECT_EQ(g().ambientColor.red, 257);
 
     // Any other answer is a cancel: nothing changes and no picker is shown.
     host.SetColorService(1, {0, 0, 0});
-    ASSERT_EQ(Run("click @5\nclick @1\n"), 0);
+    Ok("click @5\nclick @1\n");
     EXPECT_EQ(ambient(), (std::vector<int>{257, 20 * 257, 30 * 257}));
 }
 
@@ -174,10 +172,8 @@ TEST_F(DialogRun, EveryChangeRedrawsThePreviewUnderTheWatch) {
         watchAtQueries.push_back(showsWatch());
         return std::int16_t(0);
     };
-    ASSERT_EQ(Run("snapshot " + Shot("before") + "\nclick 815,247\nsnapshot " + Shot("after") +
-                  "\nclick @29\nsnapshot " + Shot("unlit") + "\nclick @1\n"),
-              0)
-        << TBScriptError();
+    Ok("snapshot " + Shot("before") + "\nclick 815,247\nsnapshot " + Shot("after") +
+       "\nclick @29\nsnapshot " + Shot("unlit") + "\nclick @1\n");
     EXPECT_NE(Snapshot(Shot("before")), Snapshot(Shot("after"))) << "gloss changes the preview";
     EXPECT_NE(Snapshot(Shot("after")), Snapshot(Shot("unlit")))
         << "switching the lighting off shows the source";
