@@ -8,14 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
-
-bool operator==(LM_vectori2 a, LM_vectori2 b) {
-    return a.x == b.x && a.y == b.y;
-}
-std::ostream& operator<<(std::ostream& out, LM_vectori2 v) {
-    return out << "(" << v.x << ", " << v.y << ")";
-}
 
 namespace {
 
@@ -73,10 +67,6 @@ class LightDrags : public ::testing::Test {
         EXPECT_EQ(TBScriptError(), "");
         // The dialog's loop takes the release.
         FlushEvents(everyEvent, 0);
-    }
-    // Pulls the handle straight to `to` with the modifier keys `keys` ("+shift ...") held.
-    void dragHandle(LM_sint16 result, LM_vectori2 from, LM_vectori2 to, const std::string& keys = "") {
-        dragHandle(result, from, "move " + at(to) + " " + keys + "\nup " + at(to) + " " + keys + "\n");
     }
 };
 
@@ -144,101 +134,93 @@ TEST_F(LightDrags, PressesFindTheCurrentLightFirstThenTheLowestIndex) {
     EXPECT_EQ(found, 1);
 }
 
-TEST_F(LightDrags, DirectionalTipFollowsKeysAndClamp) {
-    const LM_vectori2 c = {100, 80};
-    // From a tip of (30, 40), length 50, to the mouse at c + (7, 3), |d| = 7.6157732.
+// The script lines that pull a handle straight to (x, y) with the modifier keys `keys` held.
+std::string to(int x, int y, const std::string& keys = "") {
+    const std::string at = std::to_string(x) + "," + std::to_string(y) + " " + keys + "\n";
+    return "move " + at + "up " + at;
+}
+
+// Grab-handle drags of a light centred at c = (100, 80): a directional light with its tip at
+// (30, 40), length 50; an omni light of radius 20; a spotlight with the axes (30, 30) and (-15, 15),
+// of lengths 42.426407 and 21.213203. The shapes they leave are worked out by hand.
+TEST_F(LightDrags, GrabHandleDragsReshapeTheLight) {
+    constexpr LM_sint32 tip = lightTypeDirectional, omni = lightTypeOmni, spot = lightTypeSpot;
     const struct {
-        const char* moves;
-        LM_vectori2 expected;
-    } cases[] = {
-        {"move 107,83\nup 107,83", {7, 3}},
-        {"move 107,83 +shift\nup 107,83 +shift", {4, 6}}, // (30, 40) * 0.15231546 truncated
+        LM_sint32 type;
+        LM_sint16 result;
+        LM_vectori2 from;
+        std::string moves;
+        std::array<int, 5> shape; // major axis, minor axis, radius
+        LM_vectori2 minor = {-15, 15};
+    } drags[] = {
+        // The tip to the mouse at c + (7, 3), |d| = 7.6157732.
+        {tip, LM_HIT_GRAB_2, {130, 120}, to(107, 83), {7, 3, 0, 0, 1}},
+        {tip, LM_HIT_GRAB_2, {130, 120}, to(107, 83, "+shift"), {4, 6, 0, 0, 1}}, // (30, 40) * 0.15231546
         // trunc(7 * 50) / 7.6157732, trunc(3 * 50) / 7.6157732
-        {"move 107,83 +command\nup 107,83 +command", {45, 19}},
-        {"move 93,83 +command\nup 93,83 +command", {-45, 19}},
-        {"move 107,83 +shift +command\nup 107,83 +shift +command", {4, 6}}, // both keys act as Shift
-        {"move 300,5\nup 300,5", {109, -69}},                               // clamped to (209, 11)
+        {tip, LM_HIT_GRAB_2, {130, 120}, to(107, 83, "+command"), {45, 19, 0, 0, 1}},
+        {tip, LM_HIT_GRAB_2, {130, 120}, to(93, 83, "+command"), {-45, 19, 0, 0, 1}},
+        {tip,
+         LM_HIT_GRAB_2,
+         {130, 120},
+         to(107, 83, "+shift +command"),
+         {4, 6, 0, 0, 1}},                                                 // both act as Shift
+        {tip, LM_HIT_GRAB_2, {130, 120}, to(300, 5), {109, -69, 0, 0, 1}}, // clamped to (209, 11)
         // Shift pressed on the way counts from there; let go at the release without a move, it
         // changes nothing.
-        {"move 120,90\nmove 107,83 +shift\nup 107,83", {4, 6}},
+        {tip, LM_HIT_GRAB_2, {130, 120}, "move 120,90\nmove 107,83 +shift\nup 107,83\n", {4, 6, 0, 0, 1}},
         // Let go in the middle of the drag: the tip follows the mouse again, to c + (8, 3).
-        {"move 107,83 +shift\nmove 108,83\nup 108,83", {8, 3}},
-        {"move 100,80 +command\nup 100,80 +command", {30, 40}}, // no direction to keep the length in
-    };
-    for (const auto& k : cases) {
-        shapeLight(*globals, current(), lightTypeDirectional, c, {30, 40});
-        dragHandle(LM_HIT_GRAB_2, {130, 120}, std::string(k.moves) + "\n");
-        EXPECT_EQ(current().majorAxis, k.expected) << k.moves;
-        EXPECT_EQ(current().position, (LM_vectori2{-10, -5}));
-    }
-}
-
-TEST_F(LightDrags, OmniHandlesSetTheRadiusFromOneCoordinate) {
-    const LM_vectori2 c = {100, 80};
-    const struct {
-        LM_sint16 result;
-        LM_vectori2 from, to;
-        LM_sint16 radius;
-    } cases[] = {
-        {LM_HIT_GRAB_2, {80, 80}, {85, 95}, 15},
-        {LM_HIT_GRAB_4, {120, 80}, {130, 20}, 30},
-        {LM_HIT_GRAB_3, {100, 60}, {10, 50}, 30},
-        {LM_HIT_GRAB_5, {100, 100}, {140, 70}, 1},  // past the centre
-        {LM_HIT_GRAB_4, {120, 80}, {390, 80}, 109}, // clamped to the work area
-    };
-    for (const auto& k : cases) {
-        shapeLight(*globals, current(), lightTypeOmni, c, {}, {}, 20);
-        dragHandle(k.result, k.from, k.to, "+shift"); // ignored
-        EXPECT_EQ(current().radius, k.radius) << "result " << k.result;
-    }
-}
-
-TEST_F(LightDrags, SpotlightAxesRebuildPerpendicular) {
-    // Centre (100, 80), major (30, 30) of length 42.426407, minor (-15, 15) of length 21.213203.
-    const LM_vectori2 c = {100, 80};
-    const struct {
-        LM_sint16 result;
-        const char* keys;
-        LM_vectori2 to, major, minor;
-    } cases[] = {
+        {tip, LM_HIT_GRAB_2, {130, 120}, "move 107,83 +shift\nmove 108,83\nup 108,83\n", {8, 3, 0, 0, 1}},
+        {tip, LM_HIT_GRAB_2, {130, 120}, to(100, 80, "+command"), {30, 40, 0, 0, 1}}, // no direction to keep
+        // An omni handle sets the radius from one coordinate; the keys change nothing.
+        {omni, LM_HIT_GRAB_2, {80, 80}, to(85, 95, "+shift"), {0, 0, 0, 0, 15}},
+        {omni, LM_HIT_GRAB_4, {120, 80}, to(130, 20, "+shift"), {0, 0, 0, 0, 30}},
+        {omni, LM_HIT_GRAB_3, {100, 60}, to(10, 50, "+shift"), {0, 0, 0, 0, 30}},
+        {omni, LM_HIT_GRAB_5, {100, 100}, to(140, 70, "+shift"), {0, 0, 0, 0, 1}}, // past the centre
+        {omni,
+         LM_HIT_GRAB_4,
+         {120, 80},
+         to(390, 80, "+shift"),
+         {0, 0, 0, 0, 109}}, // clamped to the work area
         // Major handle to c + (40, 0): minor = R(0.5303301 * (-0, 40)).
-        {LM_HIT_GRAB_4, "", {140, 80}, {40, 0}, {0, 21}},
+        {spot, LM_HIT_GRAB_4, {130, 110}, to(140, 80), {40, 0, 0, 21, 1}},
         // Keep direction: (30, 30) * 0.94280905 = (28, 28); minor 15/28 of it.
-        {LM_HIT_GRAB_4, "+shift", {140, 80}, {28, 28}, {-15, 15}},
+        {spot, LM_HIT_GRAB_4, {130, 110}, to(140, 80, "+shift"), {28, 28, -15, 15, 1}},
         // Keep length: trunc(40 * 42.426407) / 40 = 42; minor 21.213203 / 42 of it.
-        {LM_HIT_GRAB_4, "+command", {140, 80}, {42, 0}, {0, 21}},
+        {spot, LM_HIT_GRAB_4, {130, 110}, to(140, 80, "+command"), {42, 0, 0, 21, 1}},
         // Minor handle to c + (30, 40), |d| = 50. Keep direction: (-15, 15) * 2.3570226 = (-35, 35),
         // the major axis rebuilt at k = 1.
-        {LM_HIT_GRAB_5, "+shift", {130, 120}, {35, 35}, {-35, 35}},
+        {spot, LM_HIT_GRAB_5, {130, 110}, to(130, 120, "+shift"), {35, 35, -35, 35, 1}},
         // Keep length: trunc(30 * 21.213203) / 50 = 12, trunc(40 * 21.213203) / 50 = 16; the major
         // axis at k = 42.426407 / 20 is R(33.941125, -25.455844).
-        {LM_HIT_GRAB_5, "+command", {130, 120}, {34, -25}, {12, 16}},
+        {spot, LM_HIT_GRAB_5, {130, 110}, to(130, 120, "+command"), {34, -25, 12, 16, 1}},
         // The negative end pulls the other way: d = c - m. The minor axis is held to the major's
         // length 20, and regains its own length when the major axis is long again.
-        {LM_HIT_GRAB_2, "", {100, 60}, {0, 20}, {-20, 0}},
-        {LM_HIT_GRAB_2, "", {100, 30}, {0, 50}, {-21, 0}},
+        {spot, LM_HIT_GRAB_2, {130, 110}, to(100, 60), {0, 20, -20, 0, 1}},
+        {spot, LM_HIT_GRAB_2, {130, 110}, to(100, 30), {0, 50, -21, 0, 1}},
         // Minor handle beyond the major's length: major = 1 * (40, -20).
-        {LM_HIT_GRAB_5, "", {120, 120}, {40, -20}, {20, 40}},
+        {spot, LM_HIT_GRAB_5, {130, 110}, to(120, 120), {40, -20, 20, 40, 1}},
         // Short minor: major = 3 * (10, 10), rounded.
-        {LM_HIT_GRAB_3, "", {110, 70}, {30, 30}, {-10, 10}},
+        {spot, LM_HIT_GRAB_3, {130, 110}, to(110, 70), {30, 30, -10, 10, 1}},
         // Clamped into the work area: d = (109, -69).
-        {LM_HIT_GRAB_5, "", {300, 0}, {-69, -109}, {109, -69}},
+        {spot, LM_HIT_GRAB_5, {130, 110}, to(300, 0), {-69, -109, 109, -69, 1}},
         // The major axis dragged onto the centre: the minor axis is not rebuilt from it.
-        {LM_HIT_GRAB_4, "", {100, 80}, {0, 0}, {-15, 15}},
+        {spot, LM_HIT_GRAB_4, {130, 110}, to(100, 80), {0, 0, -15, 15, 1}},
+        // No direction to keep for a minor axis of length zero: both axes stay.
+        {spot, LM_HIT_GRAB_5, {100, 80}, to(120, 90, "+shift"), {30, 30, 0, 0, 1}, {0, 0}},
     };
-    for (const auto& k : cases) {
-        shapeLight(*globals, current(), lightTypeSpot, c, {30, 30}, {-15, 15});
-        dragHandle(k.result, {130, 110}, k.to, k.keys);
-        EXPECT_EQ(current().majorAxis, k.major) << "result " << k.result << " to " << at(k.to);
-        EXPECT_EQ(current().minorAxis, k.minor) << "result " << k.result << " to " << at(k.to);
+    for (const auto& d : drags) {
+        const LM_vectori2 major = d.type == omni  ? LM_vectori2{0, 0}
+                                  : d.type == tip ? LM_vectori2{30, 40}
+                                                  : LM_vectori2{30, 30};
+        shapeLight(*globals, current(), d.type, {100, 80}, major,
+                   d.type == spot ? d.minor : LM_vectori2{0, 0}, d.type == omni ? 20 : 1);
+        dragHandle(d.result, d.from, d.moves);
+        const LM_light_UI& l = current();
+        EXPECT_EQ((std::array<int, 7>{l.majorAxis.x, l.majorAxis.y, l.minorAxis.x, l.minorAxis.y, l.radius,
+                                      l.position.x, l.position.y}),
+                  (std::array<int, 7>{d.shape[0], d.shape[1], d.shape[2], d.shape[3], d.shape[4], -10, -5}))
+            << "type " << d.type << ", result " << d.result << ": " << d.moves;
     }
-}
-
-TEST_F(LightDrags, KeepingTheDirectionOfAMinorAxisOfLengthZeroLeavesBothAxes) {
-    shapeLight(*globals, current(), lightTypeSpot, {100, 80}, {30, 30}, {0, 0});
-    dragHandle(LM_HIT_GRAB_5, {100, 80}, {120, 90}, "+shift");
-    EXPECT_EQ(current().minorAxis, (LM_vectori2{0, 0}));
-    EXPECT_EQ(current().majorAxis, (LM_vectori2{30, 30}));
 }
 
 } // namespace
