@@ -1,10 +1,12 @@
 // The light figures on the preview: what is drawn where, in which mode, and that drawing a shape
 // twice gives the image under it back.
 #include "LightTestSupport.h"
+#include "PortPicture.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdlib>
 
 namespace {
 
@@ -16,52 +18,16 @@ constexpr std::uint32_t kShape = 0x7F7F7F; // grey added to white
 
 // A port whose pixels vary (all of them colours of the standard 8-bit table), so that a mode that
 // does not restore them cannot pass by luck.
-struct Port {
-    GrafPtr port;
-    GrafPtr saved;
-
-    Port(std::int16_t depth, bool patterned) {
-        const Rect bounds = {0, 0, 120, 160};
-        port = TBNewOffscreenPort(&bounds, depth);
-        GetPort(&saved);
-        SetPort(port);
-        for (std::int16_t v = 0; v < 120; ++v)
+struct Port : ScratchPort {
+    Port(std::int16_t depth, bool patterned) : ScratchPort(160, 120, depth) {
+        for (std::int16_t v = 0; patterned && v < 120; ++v)
             for (std::int16_t h = 0; h < 160; ++h)
-                TBSetPixel(port, h, v,
-                           patterned ? (h % 6) * 0x330000u + (v % 6) * 0x3300u + ((h + v) % 6) * 0x33u
-                                     : kWhite);
+                TBSetPixel(get(), h, v, (h % 6) * 0x330000u + (v % 6) * 0x3300u + ((h + v) % 6) * 0x33u);
     }
-    ~Port() {
-        SetPort(saved);
-        TBDisposeOffscreenPort(port);
-    }
-    std::uint32_t at(std::int16_t h, std::int16_t v) const { return TBGetPixel(port, h, v); }
+    std::uint32_t at(std::int16_t h, std::int16_t v) const { return TBGetPixel(get(), h, v); }
 };
 
-bool insideBox(std::int16_t h, std::int16_t v, LM_vectori2 p, std::int16_t below) {
-    return h >= p.x - below && h <= p.x + below && v >= p.y - below && v <= p.y + below;
-}
-
-// The port's pixels equal `expected` everywhere but in the boxes of the centre handle at c and of
-// the grab handles, which the figure paints over whatever lies under them.
-void expectSameOutsideHandles(GrafPtr port, const std::vector<std::uint32_t>& expected, LM_vectori2 c,
-                              std::initializer_list<LM_vectori2> grabs) {
-    const std::vector<std::uint32_t> actual = portPixels(port);
-    for (std::int16_t v = 0; v < 120; ++v) {
-        for (std::int16_t h = 0; h < 160; ++h) {
-            bool handle = insideBox(h, v, c, 3);
-            for (const LM_vectori2& g : grabs)
-                handle = handle || insideBox(h, v, g, 2);
-            if (!handle) {
-                ASSERT_EQ(actual[v * 160 + h], expected[v * 160 + h]) << "h=" << h << " v=" << v;
-            }
-        }
-    }
-}
-
-class FiguresAtDepth : public ::testing::TestWithParam<std::int16_t> {};
-
-TEST_P(FiguresAtDepth, ReversibleFiguresDrawnTwiceRestoreThePort) {
+TEST(LightFigures, ReversibleFiguresDrawnTwiceRestoreThePort) {
     LM_GlobalsPtr globals = makeGlobals({80, 60});
     LM_light_UI& light = globals->lights[0];
     const struct {
@@ -74,23 +40,20 @@ TEST_P(FiguresAtDepth, ReversibleFiguresDrawnTwiceRestoreThePort) {
         {lightTypeSpot, {30, 30}, {-15, 15}, 1},
         {lightTypeSpot, {-40, 5}, {0, 0}, 1}, // a flat ellipse, traced out and back
     };
-    for (const auto& s : shapes) {
-        for (const LM_bool withCentre : {0, 1}) {
-            for (const LM_bool withGrab : {0, 1}) {
-                Port port(GetParam(), true);
+    for (const std::int16_t depth : {8, 32})
+        for (const auto& s : shapes)
+            for (const auto& [withCentre, withGrab] :
+                 {std::pair<LM_bool, LM_bool>{0, 0}, {0, 1}, {1, 0}, {1, 1}}) {
+                Port port(depth, true);
                 shapeLight(*globals, light, s.type, {80, 60}, s.major, s.minor, s.radius);
-                const std::vector<std::uint32_t> before = portPixels(port.port);
+                const std::vector<std::uint32_t> before = portPixels(port.get());
                 LM_light_figure(light).DrawXORActive(withCentre, withGrab, globals.get());
-                EXPECT_NE(portPixels(port.port), before) << "nothing drawn: type " << s.type;
+                EXPECT_NE(portPixels(port.get()), before) << "nothing drawn: type " << s.type;
                 LM_light_figure(light).DrawXORActive(withCentre, withGrab, globals.get());
-                EXPECT_EQ(portPixels(port.port), before)
-                    << "type " << s.type << " centre " << withCentre << " grab " << withGrab;
+                EXPECT_EQ(portPixels(port.get()), before) << "depth " << depth << " type " << s.type
+                                                          << " centre " << withCentre << " grab " << withGrab;
             }
-        }
-    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Depths, FiguresAtDepth, ::testing::Values(std::int16_t(8), std::int16_t(32)));
 
 TEST(LightFigures, ShapeLinesInvertOnIndexedAndAddGreyOnDirectPorts) {
     LM_GlobalsPtr globals = makeGlobals({80, 60});
@@ -183,8 +146,18 @@ TEST(LightFigures, EllipseOffsetsTruncateTowardZero) {
 
     Port drawn(32, true);
     LM_light_figure(light).DrawActive(globals.get(), true);
-    expectSameOutsideHandles(drawn.port, portPixels(expected.port), c,
-                             {{60, 60}, {100, 60}, {80, 50}, {80, 70}});
+    // The same everywhere but in the boxes of the centre handle and of the grab handles, which the
+    // figure paints over whatever lies under them.
+    const auto handle = [c](int h, int v) {
+        const auto near = [&](LM_vectori2 p, int r) {
+            return std::abs(h - p.x) <= r && std::abs(v - p.y) <= r;
+        };
+        return near(c, 3) || near({60, 60}, 2) || near({100, 60}, 2) || near({80, 50}, 2) ||
+               near({80, 70}, 2);
+    };
+    for (std::int16_t v = 0; v < 120; ++v)
+        for (std::int16_t h = 0; h < 160; ++h)
+            ASSERT_TRUE(handle(h, v) || drawn.at(h, v) == expected.at(h, v)) << "h=" << h << " v=" << v;
 }
 
 TEST(LightFigures, CurrentLightIsDrawnLastAndInactiveLightsShowOnlyTheirCentre) {
@@ -213,10 +186,10 @@ TEST(LightFigures, CurrentLightIsDrawnLastAndInactiveLightsShowOnlyTheirCentre) 
         Port port(32, false);
         LM_light_UI& odd = globals->lights[0];
         odd.type = 7;
-        const std::vector<std::uint32_t> before = portPixels(port.port);
+        const std::vector<std::uint32_t> before = portPixels(port.get());
         LM_light_figure(odd).DrawActive(globals.get(), true);
         LM_light_figure(odd).DrawXORActive(true, true, globals.get());
-        EXPECT_EQ(portPixels(port.port), before);
+        EXPECT_EQ(portPixels(port.get()), before);
         LM_light_figure(odd).DrawInactive();
         EXPECT_EQ(port.at(80, 60), kRed);
     }
