@@ -53,24 +53,19 @@ TEST_F(Slider, EveryValueOfTheDialogsSlidersHasAPixel) {
     const LM_GlobalsPtr g = MakeGlobals();
     g->Default();
     const LM_light_UI& light = g->lights[0];
-    const struct {
-        std::int16_t id;
-        int byDefault;
-    } sliders[] = {{16013, g->gloss},
-                   {16014, g->material},
-                   {16015, g->exposure},
-                   {16016, g->ambientBrightness + 127},
-                   {16017, light.intensity + 127},
-                   {16018, light.spread},
-                   {16019, g->BumpAmplitude()}};
-    for (const auto& slider : sliders) {
-        ControlHandle c = GetNewControl(slider.id, window);
-        ASSERT_NE(c, nullptr) << slider.id;
+    // The defaults of the sliders 16013 to 16019 in the dialog's order.
+    const int defaults[] = {
+        g->gloss,     g->material,       g->exposure, g->ambientBrightness + 127, light.intensity + 127,
+        light.spread, g->BumpAmplitude()};
+    for (int i = 0; i < 7; ++i) {
+        const int id = 16013 + i;
+        ControlHandle c = GetNewControl(std::int16_t(id), window);
+        ASSERT_NE(c, nullptr) << id;
         std::set<int> reached;
         for (std::int16_t pixel = Of(c).BarMinX(); pixel <= Of(c).BarMaxX(); ++pixel)
             reached.insert(ValueAt(c, pixel));
-        EXPECT_EQ(int(reached.size()), GetControlMaximum(c) - GetControlMinimum(c) + 1) << slider.id;
-        EXPECT_EQ(reached.count(slider.byDefault), 1u) << slider.id << " default " << slider.byDefault;
+        EXPECT_EQ(int(reached.size()), GetControlMaximum(c) - GetControlMinimum(c) + 1) << id;
+        EXPECT_EQ(reached.count(defaults[i]), 1u) << id << " default " << defaults[i];
     }
 }
 

@@ -16,14 +16,7 @@
 
 namespace {
 
-struct Centre {
-    int x, y;
-    bool operator==(const Centre&) const = default;
-};
-
-void PrintTo(const Centre& c, std::ostream* out) {
-    *out << "(" << c.x << ", " << c.y << ")";
-}
+using Centre = std::pair<int, int>;
 
 // Colour icon `id` where its mask covers it.
 Stamp IconStamp(std::int16_t id) {
