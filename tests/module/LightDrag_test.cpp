@@ -9,6 +9,7 @@
 
 #include <SDL.h>
 
+#include <array>
 #include <cstdlib>
 #include <fstream>
 #include <initializer_list>
@@ -44,12 +45,9 @@ class LightDragDialog : public DialogRun {
         return {l.anchor.x + l.position.x, l.anchor.y + l.position.y};
     }
     // Runs the dialog through `steps`, then OK; returns the number of preview displays it made.
-    int run(const std::vector<std::string>& steps) {
+    int run(const std::string& steps) {
         const int before = host.displays;
-        std::string script;
-        for (const std::string& step : steps)
-            script += step + "\n";
-        EXPECT_EQ(Run(script + "click @1\n"), 0) << TBScriptError();
+        EXPECT_EQ(Run(steps + "\nclick @1\n"), 0) << TBScriptError();
         return host.displays - before;
     }
 };
@@ -65,52 +63,48 @@ void expectIcons(const std::string& shot, std::initializer_list<std::int16_t> sh
 }
 
 // One session of edits in a row, each line run as its own dialog: centre drags (a release on the
-// work area's last row puts the light back), Option copies, the trash, the well (a light released outside the
-// work area adds nothing), Tab and Shift-Tab, Delete and Forward Delete (never the last light: an alert
-// instead).
+// work area's last row puts the light back), Option copies, the trash, the well (a light released
+// outside the work area adds nothing), Tab and Shift-Tab, Delete and Forward Delete (never the last
+// light: an alert instead).
 TEST_F(LightDragDialog, DragsKeysAndTheWellEditTheLightSet) {
-    const int quiet = run({});
-    EXPECT_EQ(run({"down 214,211", "move 150,250", "move 100,300", "up 100,300"}), quiet + 1)
+    const int quiet = run("");
+    EXPECT_EQ(run("down 214,211\nmove 150,250\nmove 100,300\nup 100,300"), quiet + 1)
         << "a drag re-renders the preview once, after the release";
+    const std::string toTrash = "wait 50\nsnapshot " + Shot("plain") +
+                                "\ndown 250,150\nmove 395,475\nwait 100\n" + "snapshot " + Shot("over") +
+                                "\nup 395,475\nsnapshot " + Shot("taken");
     const struct {
-        std::vector<std::string> steps;
+        std::string steps;
         int count, current;
         Centre shown; // of the current light
         bool alert;   // the too-few-lights alert
     } rows[] = {
-        {{"down 100,300", "move 500,300", "up 500,300"}, 1, 0, {100, 300}, false},
-        {{"down 100,300", "move 395,475", "up 395,475", "key return"}, 1, 0, {100, 300}, true},
-        {{"down 100,300 +option", "move 250,150 +option", "up 250,150 +option"}, 2, 1, {250, 150}, false},
-        {{"down 100,300", "move 120,310", "up 120,310"}, 2, 0, {120, 310}, false},
-        {{"down 120,310", "move 120,411", "up 120,411"}, 2, 0, {120, 310}, false},
-        {{"key tab"}, 2, 1, {250, 150}, false},
-        {{"wait 50", "snapshot " + Shot("plain"), "down 250,150", "move 395,475", "wait 100",
-          "snapshot " + Shot("over"), "up 395,475", "snapshot " + Shot("taken")},
-         1,
-         0,
-         {120, 310},
-         false},
-        {{"down @21", "move 100,100", "up 100,100"}, 2, 1, {100, 100}, false},
-        {{"down @21", "up 500,300"}, 2, 1, {100, 100}, false},
-        {{"down @21", "move 300,300", "up 300,300"}, 3, 2, {300, 300}, false},
-        {{"key tab"}, 3, 0, {120, 310}, false},
-        {{"key tab +shift"}, 3, 2, {300, 300}, false},
-        {{"key tab +shift"}, 3, 1, {100, 100}, false},
-        {{"key delete"}, 2, 0, {120, 310}, false},
-        {{"key forward-delete"}, 1, 0, {300, 300}, false},
-        {{"key delete", "key return"}, 1, 0, {300, 300}, true},
+        {"down 100,300\nmove 500,300\nup 500,300", 1, 0, {100, 300}, false},
+        {"down 100,300\nmove 395,475\nup 395,475\nkey return", 1, 0, {100, 300}, true},
+        {"down 100,300 +option\nmove 250,150 +option\nup 250,150 +option", 2, 1, {250, 150}, false},
+        {"down 100,300\nmove 120,310\nup 120,310", 2, 0, {120, 310}, false},
+        {"down 120,310\nmove 120,411\nup 120,411", 2, 0, {120, 310}, false},
+        {"key tab", 2, 1, {250, 150}, false},
+        {toTrash, 1, 0, {120, 310}, false},
+        {"down @21\nmove 100,100\nup 100,100", 2, 1, {100, 100}, false},
+        {"down @21\nup 500,300", 2, 1, {100, 100}, false},
+        {"down @21\nmove 300,300\nup 300,300", 3, 2, {300, 300}, false},
+        {"key tab", 3, 0, {120, 310}, false},
+        {"key tab +shift", 3, 2, {300, 300}, false},
+        {"key tab +shift", 3, 1, {100, 100}, false},
+        {"key delete", 2, 0, {120, 310}, false},
+        {"key forward-delete", 1, 0, {300, 300}, false},
+        {"key delete\nkey return", 1, 0, {300, 300}, true},
     };
     for (const auto& row : rows) {
         const std::size_t alerts = TBAlertLog().size();
         run(row.steps);
-        SCOPED_TRACE(row.steps.front());
-        EXPECT_EQ(g().lightCount, row.count);
-        EXPECT_EQ(g().currentLight, row.current);
-        EXPECT_EQ(centre(g().currentLight), row.shown);
+        SCOPED_TRACE(row.steps);
+        const Centre shown = centre(g().currentLight);
+        EXPECT_EQ((std::array{int(g().lightCount), int(g().currentLight), shown.first, shown.second}),
+                  (std::array{row.count, row.current, row.shown.first, row.shown.second}));
         EXPECT_EQ(TBAlertLog().size(), alerts + row.alert);
-        if (row.alert && !TBAlertLog().empty()) {
-            EXPECT_EQ(TBAlertLog().back(), 16002);
-        }
+        EXPECT_TRUE(!row.alert || (!TBAlertLog().empty() && TBAlertLog().back() == 16002));
     }
     expectIcons("taken", {131}, {133});
     // While the light is over the trash, the trash is highlighted; after the drop it is as before.
@@ -127,22 +121,21 @@ TEST_F(LightDragDialog, AFullSetTakesNoMoreLights) {
         g().CreateNewLight(LM_sint16(30 + 20 * i), 380);
     g().currentLight = 0;
     // The sixteenth light from the well fills the set: the well shows its full icon.
-    run({"snapshot " + Shot("fifteen"), "down @21", "move 300,100", "up 300,100",
-         "snapshot " + Shot("full")});
+    run("snapshot " + Shot("fifteen") + "\ndown @21\nmove 300,100\nup 300,100\nsnapshot " + Shot("full"));
     EXPECT_EQ(g().lightCount, 16);
-    run({"down @21", "move 200,100", "up 200,100"});
-    run({"down 212,212 +option", "move 100,100 +option", "up 100,100 +option"});
+    run("down @21\nmove 200,100\nup 200,100");
+    run("down 212,212 +option\nmove 100,100 +option\nup 100,100 +option");
     EXPECT_EQ(g().lightCount, 16);
     EXPECT_EQ(centre(0), (Centre{212, 212}));
     // One deleted, the well shows its plain icon at once and works again.
-    run({"key delete", "snapshot " + Shot("deleted"), "down @21", "move 250,100", "up 250,100"});
+    run("key delete\nsnapshot " + Shot("deleted") + "\ndown @21\nmove 250,100\nup 250,100");
     EXPECT_EQ(g().lightCount, 16);
     EXPECT_EQ(centre(15), (Centre{250, 100}));
     expectIcons("fifteen", {128, 131}, {130});
     expectIcons("full", {130}, {128});
     expectIcons("deleted", {128}, {130});
     // The same when the light goes into the trash.
-    run({"down 250,100", "move 395,475", "up 395,475", "snapshot " + Shot("trashed")});
+    run("down 250,100\nmove 395,475\nup 395,475\nsnapshot " + Shot("trashed"));
     EXPECT_EQ(g().lightCount, 15);
     expectIcons("trashed", {128}, {});
 }
@@ -157,14 +150,10 @@ void pushKey(SDL_Keycode sym, bool down) {
 void pushPointer(const std::string& verb, int x, int y) {
     SDL_Event e{};
     e.type = verb == "move" ? SDL_MOUSEMOTION : verb == "down" ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    if (verb == "move") {
-        e.motion.x = x;
-        e.motion.y = y;
-    } else {
+    if (verb != "move")
         e.button.button = SDL_BUTTON_LEFT;
-        e.button.x = x;
-        e.button.y = y;
-    }
+    (verb == "move" ? e.motion.x : e.button.x) = x;
+    (verb == "move" ? e.motion.y : e.button.y) = y;
     SDL_PushEvent(&e);
 }
 
