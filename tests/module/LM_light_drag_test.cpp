@@ -1,12 +1,7 @@
 // Pressing on the lights over the preview: which handle a press finds, and what scripted drags of
 // each grab handle do to the light, with the expected axes worked out by hand.
 #include "LightTestSupport.h"
-
-#include "Backend.h"
-#include "Events.h"
-#include "Windows.h"
-
-#include <gtest/gtest.h>
+#include "UiTestSupport.h"
 
 #include <array>
 #include <string>
@@ -26,29 +21,22 @@ const LM_light_dialog_hooks kHooks = {
     [](DialogPtr, LM_globals*) {},
 };
 
-std::string at(LM_vectori2 p) {
-    return std::to_string(p.x) + "," + std::to_string(p.y);
-}
-
 // A window standing in for the dialog, with the preview centred in the work area, on the headless
 // backend.
-class LightDrags : public ::testing::Test {
+class LightDrags : public HeadlessTest {
   protected:
     WindowPtr window = nullptr;
-    LM_GlobalsPtr globals;
+    LM_GlobalsPtr globals = makeGlobals({110, 85});
 
     void SetUp() override {
-        std::string error;
-        ASSERT_TRUE(TBInitBackend(TBBackendOptions{}, &error)) << error;
+        HeadlessTest::SetUp();
         const Rect bounds = {100, 100, 300, 400};
         window = NewCWindow(nullptr, &bounds, nullptr, true, plainDBox, WindowPtr(-1), false, 0);
-        ASSERT_NE(window, nullptr);
         SetPort(window);
-        globals = makeGlobals({110, 85});
     }
     void TearDown() override {
         DisposeWindow(window);
-        TBShutdownBackend();
+        HeadlessTest::TearDown();
     }
 
     LM_light_UI& current() { return globals->lights[globals->currentLight]; }
@@ -56,12 +44,8 @@ class LightDrags : public ::testing::Test {
     // Replays the press at `from` as the dialog's event loop would, then hands the script lines
     // `moves` to the drag of the grab handle `result`.
     void dragHandle(LM_sint16 result, LM_vectori2 from, const std::string& moves) {
-        std::string error;
-        ASSERT_TRUE(TBLoadInputScript("down " + at(from) + "\n" + moves, &error)) << error;
-        EventRecord event;
-        for (int i = 0; i < 50 && !GetNextEvent(mDownMask, &event); ++i) {
-        }
-        ASSERT_EQ(event.what, mouseDown);
+        script("down " + std::to_string(from.x) + "," + std::to_string(from.y) + "\n" + moves);
+        ASSERT_EQ(nextEvent(mDownMask).what, mouseDown);
         LM_light_figure(current()).DragGrabHandle(window, globals.get(), result, kHooks);
         EXPECT_TRUE(TBScriptFinished());
         EXPECT_EQ(TBScriptError(), "");
@@ -107,31 +91,31 @@ TEST_F(LightDrags, HitTestFindsGrabHandlesBeforeTheCentreInOrder) {
     }
 }
 
+// Overlapping centres go to the current light, else to the lowest index; only the current light's
+// grab handles count (a spotlight's handle at c + major lies on the others' centres).
 TEST_F(LightDrags, PressesFindTheCurrentLightFirstThenTheLowestIndex) {
     globals->CreateNewLight(0, 0);
     globals->CreateNewLight(0, 0);
     LM_light_UI* lights = globals->lights;
     shapeLight(*globals, lights[0], lightTypeOmni, {100, 80}, {}, {}, 10);
     shapeLight(*globals, lights[1], lightTypeOmni, {100, 80}, {}, {}, 10);
-    shapeLight(*globals, lights[2], lightTypeSpot, {130, 80}, {-30, 0}, {0, 10});
-    LM_uint16 found = 99;
-
-    // Overlapping centres: the current light, else the lower index.
-    globals->currentLight = 1;
-    EXPECT_EQ(LM_HitTestLights(globals.get(), {80, 100}, &found), LM_HIT_CENTER);
-    EXPECT_EQ(found, 1);
-    globals->currentLight = 2;
-    EXPECT_EQ(LM_HitTestLights(globals.get(), {80, 100}, &found), LM_HIT_GRAB_4)
-        << "the current spotlight's handle at c + major lies on the others' centres";
-    globals->currentLight = 2;
-    lights[2].majorAxis = {-40, 0};
-    EXPECT_EQ(LM_HitTestLights(globals.get(), {80, 100}, &found), LM_HIT_CENTER);
-    EXPECT_EQ(found, 0);
-    // Only the current light's grab handles count.
-    EXPECT_EQ(LM_HitTestLights(globals.get(), {80, 112}, &found), LM_HIT_NONE);
-    globals->currentLight = 1;
-    EXPECT_EQ(LM_HitTestLights(globals.get(), {80, 112}, &found), LM_HIT_GRAB_4);
-    EXPECT_EQ(found, 1);
+    const struct {
+        LM_uint16 current;
+        LM_sint16 major, h; // the spotlight's major axis (x), where the press is
+        LM_sint16 result;
+        LM_uint16 found;
+    } presses[] = {{1, -30, 100, LM_HIT_CENTER, 1},
+                   {2, -30, 100, LM_HIT_GRAB_4, 2},
+                   {2, -40, 100, LM_HIT_CENTER, 0},
+                   {2, -40, 112, LM_HIT_NONE, 99},
+                   {1, -40, 112, LM_HIT_GRAB_4, 1}};
+    for (const auto& p : presses) {
+        shapeLight(*globals, lights[2], lightTypeSpot, {130, 80}, {p.major, 0}, {0, 10});
+        globals->currentLight = p.current;
+        LM_uint16 found = 99;
+        EXPECT_EQ(LM_HitTestLights(globals.get(), {80, p.h}, &found), p.result) << p.current << ", " << p.h;
+        EXPECT_EQ(found, p.found) << p.current << ", " << p.h;
+    }
 }
 
 // The script lines that pull a handle straight to (x, y) with the modifier keys `keys` held.
