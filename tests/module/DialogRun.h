@@ -64,7 +64,6 @@ struct Snapshot {
         std::string error;
         EXPECT_TRUE(TBReadPNG(path, &width, &height, &pixels, &error)) << error;
     }
-    bool operator==(const Snapshot&) const = default;
     std::uint32_t At(int h, int v) const { return pixels[std::size_t(v * width + h)] & 0xFFFFFF; }
 
     // Where the stamp's box is found pixel for pixel on the screen, if it is.

@@ -1,31 +1,30 @@
 // The value slider on a window of the headless backend: value from pixel on the dialog's own
 // sliders, value text, hit test, drag and the degenerate ranges. The values the dialog's presses
 // give and its inactive sliders drawn in grey are Dialog_test's.
-#include "Backend.h"
-#include "Events.h"
-#include "LM_test_support.h"
 #include "LM_mac_slider_control.h"
 #include "LM_mac_slider_handler.h"
-#include "Windows.h"
-
-#include <gtest/gtest.h>
+#include "LM_test_support.h"
+#include "UiTestSupport.h"
 
 #include <set>
 
 namespace {
 
 // A slider whose bar runs from pixel 10 to 110 (left 0, title room 6, right 115) at BarY 16.
-class Slider : public ::testing::Test {
+class Slider : public HeadlessTest {
   protected:
     void SetUp() override {
+        HeadlessTest::SetUp();
         LM_RegisterSliderControl();
         const Rect bounds = {100, 100, 200, 300};
         window = NewCWindow(nullptr, &bounds, reinterpret_cast<ConstStr255Param>("\0"), true, plainDBox,
                             reinterpret_cast<WindowPtr>(-1), false, 0);
-        ASSERT_NE(window, nullptr);
         SetPort(window);
     }
-    void TearDown() override { DisposeWindow(window); }
+    void TearDown() override {
+        DisposeWindow(window);
+        HeadlessTest::TearDown();
+    }
 
     ControlHandle Make(std::int16_t min, std::int16_t max, std::int16_t labels = 200,
                        std::int16_t right = 115) {
@@ -87,14 +86,8 @@ TEST_F(Slider, PressesAlongTheBandBelowTheBarDragTheIndicator) {
     EXPECT_EQ(TestControl(c, Point{14, 60}), 0) << "above the band";
     EXPECT_EQ(TestControl(c, Point{17, 115}), 0) << "beyond the band";
 
-    std::string error;
-    ASSERT_TRUE(TBLoadInputScript(
-        "down 30,20\nwait 50\nmove 80,20\nwait 50\nmove 400,20\nwait 50\nup 400,20\n", &error))
-        << error;
-    EventRecord event{};
-    for (int i = 0; i < 500 && !GetNextEvent(mDownMask, &event); ++i) {
-    }
-    ASSERT_EQ(event.what, mouseDown);
+    script("down 30,20\nwait 50\nmove 80,20\nwait 50\nmove 400,20\nwait 50\nup 400,20\n");
+    ASSERT_EQ(nextEvent(mDownMask).what, mouseDown);
     EXPECT_EQ(TrackControl(c, Point{20, 30}, kControlActionDefault), LM_SLIDER_PART);
     EXPECT_EQ(GetControlValue(c), 255) << "dragged beyond the end";
 }
