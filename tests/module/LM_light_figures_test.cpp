@@ -167,32 +167,31 @@ TEST(LightFigures, CurrentLightIsDrawnLastAndInactiveLightsShowOnlyTheirCentre) 
     globals->lights[1].color = {0, 65535, 0};
     for (LM_light_UI& light : globals->lights)
         shapeLight(*globals, light, lightTypeSpot, {80, 60}, {30, 0}, {0, 10});
-    for (const auto& [current, centre] : {std::pair{0, kRed}, {1, 0x00FF00u}}) {
+    // The centre shows the last light drawn; the current one's shape is drawn, the others' are not.
+    const struct {
+        LM_uint16 current;
+        void (*draw)(LM_globals*);
+        std::uint32_t centre, shape;
+    } drawings[] = {{0, LM_DrawLights, kRed, kShape},
+                    {1, LM_DrawLights, 0x00FF00u, kShape},
+                    {0, LM_DrawInactiveLights, 0x00FF00u, kWhite}};
+    for (const auto& d : drawings) {
         Port port(32, false);
-        globals->currentLight = LM_uint16(current);
-        LM_DrawLights(globals.get());
-        EXPECT_EQ(port.at(80, 60), centre) << "current " << current;
-        EXPECT_EQ(port.at(90, 60), kShape) << "the current light's shape";
+        globals->currentLight = d.current;
+        d.draw(globals.get());
+        EXPECT_EQ((std::array{port.at(80, 60), port.at(90, 60)}), (std::array{d.centre, d.shape}))
+            << "current " << d.current;
     }
-    {
-        Port port(32, false);
-        globals->currentLight = 0;
-        LM_DrawInactiveLights(globals.get());
-        EXPECT_EQ(port.at(80, 60), 0x00FF00u);
-        EXPECT_EQ(port.at(90, 60), kWhite);
-    }
-    {
-        // A light of no known type shows only its centre, and only when inactive.
-        Port port(32, false);
-        LM_light_UI& odd = globals->lights[0];
-        odd.type = 7;
-        const std::vector<std::uint32_t> before = portPixels(port.get());
-        LM_light_figure(odd).DrawActive(globals.get(), true);
-        LM_light_figure(odd).DrawXORActive(true, true, globals.get());
-        EXPECT_EQ(portPixels(port.get()), before);
-        LM_light_figure(odd).DrawInactive();
-        EXPECT_EQ(port.at(80, 60), kRed);
-    }
+    // A light of no known type shows only its centre, and only when inactive.
+    Port port(32, false);
+    LM_light_UI& odd = globals->lights[0];
+    odd.type = 7;
+    const std::vector<std::uint32_t> before = portPixels(port.get());
+    LM_light_figure(odd).DrawActive(globals.get(), true);
+    LM_light_figure(odd).DrawXORActive(true, true, globals.get());
+    EXPECT_EQ(portPixels(port.get()), before);
+    LM_light_figure(odd).DrawInactive();
+    EXPECT_EQ(port.at(80, 60), kRed);
 }
 
 } // namespace
