@@ -33,8 +33,8 @@ struct DialogShot : Snapshot {
 };
 
 TEST_F(DialogRun, SlidersStoreTheirValuesAndOkWritesTheBlock) {
-    Ok("click 508,247\n" // gloss: left end, 0
-       "click 815,279\n" // material: right end, 256
+    Ok("click 508,247\n"                          // gloss: left end, 0
+       "down 700,279\nmove 900,279\nup 900,279\n" // material: dragged past the right end, 256
        "click 660,311\n" // exposure: 152 of 307 pixels, (152*65536/307)*255 >> 16 = 126
        "click 641,343\n" // ambient: 133 of 263 pixels gives 128, stored minus 127
        "click 815,143\n" // intensity: 255, stored minus 127
