@@ -3,6 +3,7 @@
 // area is the box (12, 12)-(412, 412) with the preview centred at (212, 212), the trash (380,
 // 460)-(412, 492). What a drag does to a light's shape is worked out in the unit tests.
 #include "DialogRun.h"
+#include "LightTestSupport.h"
 #include "Dialogs.h"
 #include "Events.h"
 #include "Windows.h"
@@ -138,6 +139,91 @@ TEST_F(LightDragDialog, AFullSetTakesNoMoreLights) {
     run("down 250,100\nmove 395,475\nup 395,475\nsnapshot " + Shot("trashed"));
     EXPECT_EQ(g().lightCount, 15);
     expectIcons("trashed", {128}, {});
+}
+
+// Grab-handle drags of a light centred at c = (302, 82), where the work area's corner (411, 13)
+// lies at c + (109, -69): a directional light with its tip at (30, 40), length 50; an omni light of
+// radius 20; a spotlight with the axes (30, 30) and (-15, 15), of lengths 42.426407 and 21.213203.
+// Positions are given from c; the shapes the drags leave are worked out by hand.
+TEST_F(LightDragDialog, GrabHandleDragsReshapeTheLight) {
+    const auto at = [](int dx, int dy) { return std::to_string(302 + dx) + "," + std::to_string(82 + dy); };
+    const auto to = [&](int dx, int dy, const std::string& keys = "") {
+        return "move " + at(dx, dy) + " " + keys + "\nup " + at(dx, dy) + " " + keys;
+    };
+    constexpr LM_sint32 tip = lightTypeDirectional, omni = lightTypeOmni, spot = lightTypeSpot;
+    const struct {
+        LM_sint32 type;
+        LM_vectori2 from;
+        std::string moves;
+        std::array<int, 5> shape; // major axis, minor axis, radius
+        LM_vectori2 minor = {-15, 15};
+    } drags[] = {
+        // The tip to the mouse at c + (7, 3), |d| = 7.6157732.
+        {tip, {30, 40}, to(7, 3), {7, 3, 0, 0, 1}},
+        {tip, {30, 40}, to(7, 3, "+shift"), {4, 6, 0, 0, 1}}, // (30, 40) * 0.15231546 truncated
+        // trunc(7 * 50) / 7.6157732, trunc(3 * 50) / 7.6157732
+        {tip, {30, 40}, to(7, 3, "+command"), {45, 19, 0, 0, 1}},
+        {tip, {30, 40}, to(-7, 3, "+command"), {-45, 19, 0, 0, 1}},
+        {tip, {30, 40}, to(7, 3, "+shift +command"), {4, 6, 0, 0, 1}}, // both keys act as Shift
+        {tip, {30, 40}, to(200, -75), {109, -69, 0, 0, 1}},            // clamped to the corner
+        // Shift pressed on the way counts from there; let go at the release without a move, it
+        // changes nothing.
+        {tip,
+         {30, 40},
+         "move " + at(20, 10) + "\nmove " + at(7, 3) + " +shift\nup " + at(7, 3),
+         {4, 6, 0, 0, 1}},
+        // Let go in the middle of the drag: the tip follows the mouse again, to c + (8, 3).
+        {tip,
+         {30, 40},
+         "move " + at(7, 3) + " +shift\nmove " + at(8, 3) + "\nup " + at(8, 3),
+         {8, 3, 0, 0, 1}},
+        {tip, {30, 40}, to(0, 0, "+command"), {30, 40, 0, 0, 1}}, // no direction to keep the length in
+        // An omni handle sets the radius from one coordinate; the keys change nothing.
+        {omni, {-20, 0}, to(-15, 15, "+shift"), {0, 0, 0, 0, 15}},
+        {omni, {20, 0}, to(30, -60, "+shift"), {0, 0, 0, 0, 30}},
+        {omni, {0, -20}, to(-90, -30, "+shift"), {0, 0, 0, 0, 30}},
+        {omni, {0, 20}, to(40, -10, "+shift"), {0, 0, 0, 0, 1}},  // past the centre
+        {omni, {20, 0}, to(290, 0, "+shift"), {0, 0, 0, 0, 109}}, // clamped to the work area
+        // Major handle to c + (40, 0): minor = R(0.5303301 * (-0, 40)).
+        {spot, {30, 30}, to(40, 0), {40, 0, 0, 21, 1}},
+        // Keep direction: (30, 30) * 0.94280905 = (28, 28); minor 15/28 of it.
+        {spot, {30, 30}, to(40, 0, "+shift"), {28, 28, -15, 15, 1}},
+        // Keep length: trunc(40 * 42.426407) / 40 = 42; minor 21.213203 / 42 of it.
+        {spot, {30, 30}, to(40, 0, "+command"), {42, 0, 0, 21, 1}},
+        // Minor handle to c + (30, 40), |d| = 50. Keep direction: (-15, 15) * 2.3570226 = (-35, 35),
+        // the major axis rebuilt at k = 1.
+        {spot, {-15, 15}, to(30, 40, "+shift"), {35, 35, -35, 35, 1}},
+        // Keep length: trunc(30 * 21.213203) / 50 = 12, trunc(40 * 21.213203) / 50 = 16; the major
+        // axis at k = 42.426407 / 20 is R(33.941125, -25.455844).
+        {spot, {-15, 15}, to(30, 40, "+command"), {34, -25, 12, 16, 1}},
+        // The negative end pulls the other way: d = c - m. The minor axis is held to the major's
+        // length 20, and regains its own length when the major axis is long again.
+        {spot, {-30, -30}, to(0, -20), {0, 20, -20, 0, 1}},
+        {spot, {-30, -30}, to(0, -50), {0, 50, -21, 0, 1}},
+        // Minor handle beyond the major's length: major = 1 * (40, -20).
+        {spot, {-15, 15}, to(20, 40), {40, -20, 20, 40, 1}},
+        // Short minor: major = 3 * (10, 10), rounded.
+        {spot, {15, -15}, to(10, -10), {30, 30, -10, 10, 1}},
+        // Clamped to the corner: d = (109, -69).
+        {spot, {-15, 15}, to(200, -80), {-69, -109, 109, -69, 1}},
+        // The major axis dragged onto the centre: the minor axis is not rebuilt from it.
+        {spot, {30, 30}, to(0, 0), {0, 0, -15, 15, 1}},
+        // A minor axis of length zero has no direction to keep: both axes stay.
+        {spot, {0, 0}, to(20, 10, "+shift"), {30, 30, 0, 0, 1}, {0, 0}},
+    };
+    for (const auto& d : drags) {
+        LM_light_UI& light = g().lights[0];
+        const LM_vectori2 major = d.type == omni  ? LM_vectori2{}
+                                  : d.type == tip ? LM_vectori2{30, 40}
+                                                  : LM_vectori2{30, 30};
+        shapeLight(g(), light, d.type, {302, 82}, major, d.type == spot ? d.minor : LM_vectori2{},
+                   d.type == omni ? 20 : 1);
+        run("down " + at(d.from.x, d.from.y) + "\n" + d.moves);
+        EXPECT_EQ((std::array<int, 7>{light.majorAxis.x, light.majorAxis.y, light.minorAxis.x,
+                                      light.minorAxis.y, light.radius, centre(0).first, centre(0).second}),
+                  (std::array<int, 7>{d.shape[0], d.shape[1], d.shape[2], d.shape[3], d.shape[4], 302, 82}))
+            << "type " << d.type << " from " << at(d.from.x, d.from.y) << ": " << d.moves;
+    }
 }
 
 void pushKey(SDL_Keycode sym, bool down) {
