@@ -6,6 +6,7 @@
 #include "TestBlocks.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace {
@@ -13,24 +14,6 @@ namespace {
 const foo& blockOf(const std::vector<std::uint8_t>& bytes) {
     return *reinterpret_cast<const foo*>(bytes.data());
 }
-
-// The screen of a snapshot, read at the dialog's own coordinates. The dialog (844 x 496) is centred
-// on the screen below the title bar.
-struct DialogShot : Snapshot {
-    explicit DialogShot(const std::string& path)
-        : Snapshot(path), left((width - 844) / 2),
-          top(kTBTitleBarHeight + (height - 496 - kTBTitleBarHeight) / 2) {}
-    // The darkest channel of the darkest pixel in r.
-    int Darkest(const Rect& r) const {
-        int darkest = 255;
-        for (int v = r.top; v < r.bottom; ++v)
-            for (int h = r.left; h < r.right; ++h)
-                for (int shift : {0, 8, 16})
-                    darkest = std::min(darkest, int(At(left + h, top + v) >> shift & 0xFF));
-        return darkest;
-    }
-    int left, top;
-};
 
 TEST_F(DialogRun, SlidersStoreTheirValuesAndOkWritesTheBlock) {
     Ok("click 508,247\n"                          // gloss: left end, 0
@@ -105,23 +88,33 @@ TEST_F(DialogRun, CheckBoxesAndPopupsChangeTheirSettings) {
 // spotlight's spread does.
 TEST_F(DialogRun, ALightThatIsOffTakesNoChanges) {
     Ok("click @1\n");
-    const LM_sint16 intensity = g().lights[0].intensity, spread = g().lights[0].spread;
+    const LM_light_UI before = g().lights[0];
     host.SetColorService(0, {1, 2, 3});
     Ok("click @9\nsnapshot " + Shot("off") + "\nclick 815,143\nclick 508,175\nclick @7\nclick @1\n");
-    // Inactive sliders and the disabled colour box have no line darker than grey.
-    const DialogShot shot(Shot("off"));
-    EXPECT_GE(shot.Darkest({124, 440, 154, 820}), 0x7F) << "intensity";
-    EXPECT_GE(shot.Darkest({156, 440, 186, 820}), 0x7F) << "focus";
+    // Inactive sliders and the disabled colour box have no line darker than grey. The dialog
+    // (844 x 496) is centred on the screen below the title bar.
+    const Snapshot shot(Shot("off"));
+    const int left = (shot.width - 844) / 2,
+              top = kTBTitleBarHeight + (shot.height - 496 - kTBTitleBarHeight) / 2;
+    const auto darkest = [&](const Rect& r) {
+        int darkest = 255;
+        for (int v = r.top; v < r.bottom; ++v)
+            for (int h = r.left; h < r.right; ++h)
+                for (int shift : {0, 8, 16})
+                    darkest = std::min(darkest, int(shot.At(left + h, top + v) >> shift & 0xFF));
+        return darkest;
+    };
+    EXPECT_GE(darkest({124, 440, 154, 820}), 0x7F) << "intensity";
+    EXPECT_GE(darkest({156, 440, 186, 820}), 0x7F) << "focus";
     for (const Rect edge : {Rect{102, 784, 103, 820}, Rect{102, 784, 122, 785}, Rect{121, 784, 122, 820},
                             Rect{102, 819, 122, 820}})
-        EXPECT_EQ(shot.Darkest(edge), 0x7F) << "colour box frame";
-    EXPECT_FALSE(g().lights[0].isOn);
-    EXPECT_EQ(g().lights[0].intensity, intensity);
-    EXPECT_EQ(g().lights[0].spread, spread);
+        EXPECT_EQ(darkest(edge), 0x7F) << "colour box frame";
+    const LM_light_UI& light = g().lights[0];
+    EXPECT_EQ((std::array<int, 3>{light.isOn, light.intensity, light.spread}),
+              (std::array<int, 3>{0, before.intensity, before.spread}));
     EXPECT_TRUE(host.colorRequests.empty());
     Ok("click @9\nclick 508,175\nclick @1\n");
-    EXPECT_TRUE(g().lights[0].isOn);
-    EXPECT_EQ(g().lights[0].spread, 0);
+    EXPECT_EQ((std::array<int, 2>{light.isOn, light.spread}), (std::array<int, 2>{1, 0}));
 }
 
 TEST_F(DialogRun, ColoursComeFromTheHostOrThePicker) {

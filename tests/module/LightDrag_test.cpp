@@ -1,7 +1,7 @@
 // Editing the light set in whole dialog runs: drags over the preview, the well, the trash and the
 // keys, modifier keys held as the scripts say, and a window session recorded with them. The work
 // area is the box (12, 12)-(412, 412) with the preview centred at (212, 212), the trash (380,
-// 460)-(412, 492). What a drag does to a light's shape is worked out in the unit tests.
+// 460)-(412, 492). Which handle a press finds is worked out in the unit tests.
 #include "DialogRun.h"
 #include "LightTestSupport.h"
 #include "Dialogs.h"
@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <initializer_list>
 #include <sstream>
 
@@ -284,9 +285,8 @@ TEST_F(LightDragDialog, AWindowSessionIsRecordedWithItsModifierKeys) {
     TBStopRecording();
     DisposeWindow(standIn);
     TBShutdownBackend();
-    std::ostringstream recorded;
-    recorded << std::ifstream(path).rdbuf();
-    EXPECT_EQ(recorded.str(), session);
+    std::ifstream recorded(path);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(recorded), {}), session);
 }
 
 } // namespace
