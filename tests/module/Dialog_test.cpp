@@ -30,8 +30,7 @@ TEST_F(DialogRun, SlidersStoreTheirValuesAndOkWritesTheBlock) {
               std::vector<int>({0, 256, 126, 1, 128, 0, 128}));
     const std::vector<std::uint8_t> block = host.ParameterBlock();
     EXPECT_EQ(blockOf(block).ambient[0], 1 * 65535 / 64);
-    const Rect area = host.Record().filterArea;
-    EXPECT_EQ(host.Result().samples, ShadeWhole(host.Source(), block, area).samples)
+    EXPECT_EQ(host.Result().samples, ShadeWhole(host.Source(), block, host.Record().filterArea).samples)
         << "the final run shades that block";
 
     // What the sliders show reads back unchanged: ambient 1 shows as 128, 16 as 143, -127 as 0.

@@ -1,4 +1,3 @@
-#include "LM_memory.h"
 #include "LM_light_UI.h"
 #include "LM_test_support.h"
 

@@ -1,12 +1,14 @@
 // Pressing on the lights over the preview: which handle a press finds, with the handle areas worked
 // out by hand. What a drag of each handle does is the dialog's test (LightDrag_test.cpp).
 #include "LightTestSupport.h"
+#include "PortPicture.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 TEST(LightHits, GrabHandlesComeBeforeTheCentreInOrder) {
+    ScratchPort port(200, 160); // hit areas are regions
     LM_GlobalsPtr globals = makeGlobals({110, 85});
     LM_light_UI& current = globals->lights[0];
     // The centre is the oval in (c - 3, c + 4). Omni handle areas are centred on c -/+ radius, the
@@ -48,6 +50,7 @@ TEST(LightHits, GrabHandlesComeBeforeTheCentreInOrder) {
 // Overlapping centres go to the current light, else to the lowest index; only the current light's
 // grab handles count (a spotlight's handle at c + major lies on the others' centres).
 TEST(LightHits, PressesFindTheCurrentLightFirstThenTheLowestIndex) {
+    ScratchPort port(200, 160);
     LM_GlobalsPtr globals = makeGlobals({110, 85});
     globals->CreateNewLight(0, 0);
     globals->CreateNewLight(0, 0);

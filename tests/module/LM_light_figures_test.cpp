@@ -67,14 +67,14 @@ TEST(LightFigures, ShapeLinesInvertOnIndexedAndAddGreyOnDirectPorts) {
         LM_light_figure(light).DrawActive(globals.get(), true);
         EXPECT_EQ(port.at(55, 40), expected) << "depth " << depth;
         EXPECT_EQ(port.at(55, 41), kWhite) << "depth " << depth;
+        // The pen is left as it was, and black as the foreground.
         PenState pen;
         GetPenState(&pen);
-        EXPECT_EQ((std::array{pen.pnSize.h, pen.pnSize.v, pen.pnMode, pen.pnLoc.h, pen.pnLoc.v}),
-                  (std::array<std::int16_t, 5>{3, 2, patOr, 5, 7}))
-            << "the pen is left as it was";
         RGBColor fg;
         GetForeColor(&fg);
-        EXPECT_EQ(fg.red | fg.green | fg.blue, 0) << "black is left as the foreground";
+        EXPECT_EQ((std::array<int, 6>{pen.pnSize.h, pen.pnSize.v, pen.pnMode, pen.pnLoc.h, pen.pnLoc.v,
+                                      fg.red | fg.green | fg.blue}),
+                  (std::array<int, 6>{3, 2, patOr, 5, 7, 0}));
     }
 }
 

@@ -38,8 +38,6 @@ class LightDragDialog : public DialogRun {
     void SetUp() override {
         DialogRun::SetUp();
         ASSERT_EQ(Run("click @1\n"), 0);
-        ASSERT_EQ(g().lightCount, 1);
-        ASSERT_EQ(centre(0), (Centre{212, 212}));
     }
 
     Centre centre(int light) {
