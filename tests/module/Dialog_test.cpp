@@ -161,12 +161,10 @@ TEST_F(DialogRun, EveryChangeRedrawsThePreviewUnderTheWatch) {
         watchAtQueries.push_back(showsWatch());
         return std::int16_t(0);
     };
-    Ok("snapshot " + Shot("before") + "\nclick 815,247\nsnapshot " + Shot("after") +
-       "\nclick @29\nsnapshot " + Shot("unlit") + "\nclick @1\n");
-    EXPECT_GT(Snapshot(Shot("before")).Changed(Snapshot(Shot("after"))), 0) << "gloss changes the preview";
-    EXPECT_GT(Snapshot(Shot("after")).Changed(Snapshot(Shot("unlit"))), 0)
-        << "switching the lighting off shows the source";
-    EXPECT_GE(host.displays, 3);
+    Ok("click @1\n");
+    const int quiet = host.displays;
+    Ok("click 815,247\nclick @29\nclick @1\n");
+    EXPECT_EQ(host.displays - quiet, quiet + 2) << "once more for each change";
     EXPECT_NE(std::count(watchAtQueries.begin(), watchAtQueries.end(), true), 0)
         << "the watch while rendering";
     EXPECT_FALSE(showsWatch()) << "the arrow again afterwards";
