@@ -107,15 +107,12 @@ TEST(LightFigures, HandlesSitOnTheirPoints) {
                   {2, 48, 50, kWhite}, {2, 50, 50, kShape}, {3, 60, 50, kGrey},  {3, 63, 50, kBlack},
                   {4, 48, 48, kGrey},  {4, 52, 52, kGrey},  {4, 108, 68, kGrey}, {4, 112, 72, kGrey},
                   {4, 83, 43, kGrey},  {4, 87, 47, kGrey},  {4, 73, 73, kGrey},  {4, 77, 77, kGrey}};
-    for (int i = 0; i < int(std::size(figures)); ++i) {
-        const auto& f = figures[i];
+    for (const auto& p : probes) {
+        const auto& f = figures[p.figure];
         Port port(32, false);
         shapeLight(*globals, light, f.type, f.c, f.major, f.minor, f.radius);
         LM_light_figure(light).DrawActive(globals.get(), f.withGrab);
-        for (const auto& p : probes)
-            if (p.figure == i) {
-                EXPECT_EQ(port.at(p.h, p.v), p.colour) << "figure " << i << " at " << p.h << "," << p.v;
-            }
+        EXPECT_EQ(port.at(p.h, p.v), p.colour) << "figure " << p.figure << " at " << p.h << "," << p.v;
     }
 }
 
