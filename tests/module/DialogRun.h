@@ -78,7 +78,6 @@ struct Snapshot {
             }
         return std::nullopt;
     }
-    bool Shows(const Stamp& stamp) const { return Find(stamp).has_value(); }
     // The pixels in `box` (screen coordinates) that differ from another snapshot's.
     int Changed(const Snapshot& other, Rect box = {0, 0, 32767, 32767}) const {
         int changed = 0;

@@ -37,9 +37,8 @@ TEST_F(DialogRun, SlidersStoreTheirValuesAndOkWritesTheBlock) {
     for (const LM_sint16 ambient : {1, 16, -127}) {
         g().ambientBrightness = ambient;
         Ok("click @1\n");
-        EXPECT_EQ(g().ambientBrightness, ambient);
-        EXPECT_EQ(g().exposure, 126);
-        EXPECT_EQ(g().lights[0].intensity, 128);
+        EXPECT_EQ((std::array<int, 3>{g().ambientBrightness, g().exposure, g().lights[0].intensity}),
+                  (std::array<int, 3>{ambient, 126, 128}));
     }
 }
 
@@ -53,9 +52,8 @@ TEST_F(DialogRun, CancelDiscardsAFirstRunAndRestoresALaterOne) {
     const Size heap = TBHeapLiveBytes();
     EXPECT_EQ(Run("click 815,247\nclick 815,279\nkey escape\n"), filterStop);
     EXPECT_EQ(TBHeapLiveBytes(), heap);
-    EXPECT_EQ(g().gloss, 0);
-    EXPECT_EQ(g().material, 0);
-    EXPECT_EQ(blockOf(host.ParameterBlock()).gloss, 0);
+    EXPECT_EQ((std::array<int, 3>{g().gloss, g().material, blockOf(host.ParameterBlock()).gloss}),
+              (std::array<int, 3>{0, 0, 0}));
 }
 
 // Pop-ups: light type at (530, 86), texture at (550, 382). The texture pop-up lists "No texture",

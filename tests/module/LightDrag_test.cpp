@@ -57,9 +57,9 @@ class LightDragDialog : public DialogRun {
 void expectIcons(const std::string& shot, std::initializer_list<std::int16_t> shown,
                  std::initializer_list<std::int16_t> hidden) {
     for (const std::int16_t id : shown)
-        EXPECT_TRUE(Snapshot(Shot(shot)).Shows(IconStamp(id))) << shot << " shows " << id;
+        EXPECT_TRUE(Snapshot(Shot(shot)).Find(IconStamp(id)).has_value()) << shot << " shows " << id;
     for (const std::int16_t id : hidden)
-        EXPECT_FALSE(Snapshot(Shot(shot)).Shows(IconStamp(id))) << shot << " hides " << id;
+        EXPECT_FALSE(Snapshot(Shot(shot)).Find(IconStamp(id)).has_value()) << shot << " hides " << id;
 }
 
 // One session of edits in a row, each line run as its own dialog: centre drags (a release on the
@@ -210,13 +210,12 @@ TEST_F(LightDragDialog, GrabHandleDragsReshapeTheLight) {
         // A minor axis of length zero has no direction to keep: both axes stay.
         {spot, {0, 0}, to(20, 10, "+shift"), {30, 30, 0, 0, 1}, {0, 0}},
     };
+    // Each type's major axis and radius before the drag.
+    const std::pair<LM_vectori2, LM_sint16> start[] = {{{}, 20}, {{30, 40}, 1}, {{30, 30}, 1}};
     for (const auto& d : drags) {
         LM_light_UI& light = g().lights[0];
-        const LM_vectori2 major = d.type == omni  ? LM_vectori2{}
-                                  : d.type == tip ? LM_vectori2{30, 40}
-                                                  : LM_vectori2{30, 30};
-        shapeLight(g(), light, d.type, {302, 82}, major, d.type == spot ? d.minor : LM_vectori2{},
-                   d.type == omni ? 20 : 1);
+        shapeLight(g(), light, d.type, {302, 82}, start[d.type].first,
+                   d.type == spot ? d.minor : LM_vectori2{}, start[d.type].second);
         run("down " + at(d.from.x, d.from.y) + "\n" + d.moves);
         EXPECT_EQ((std::array<int, 7>{light.majorAxis.x, light.majorAxis.y, light.minorAxis.x,
                                       light.minorAxis.y, light.radius, centre(0).first, centre(0).second}),

@@ -59,8 +59,8 @@ bool ShowsText(const std::string& snapshot, const std::string& text, std::int16_
         MoveTo(4, 30);
         DrawString(PString(text).s);
     };
-    return Snapshot(snapshot).Shows(
-        StampOf(400, 40, draw, [](std::uint32_t white, std::uint32_t) { return white != 0xFFFFFF; }));
+    const Stamp ink = StampOf(400, 40, draw, [](auto overWhite, auto) { return overWhite != 0xFFFFFF; });
+    return Snapshot(snapshot).Find(ink).has_value();
 }
 
 class StyleDialog : public DialogRun {
