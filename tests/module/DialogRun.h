@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -98,7 +99,12 @@ class DialogRun : public ::testing::Test {
   protected:
     void SetUp() override { TBResetForTests(); }
     std::int16_t Run(const std::string& script) { return host.RunWithDialog(script); }
-    void Ok(const std::string& script) { ASSERT_EQ(Run(script), 0) << TBScriptError(); }
+    // A script that must end in OK; a run that does not ends the test, whose settings may be gone.
+    void Ok(const std::string& script) {
+        if (const std::int16_t result = Run(script))
+            throw std::runtime_error("the dialog ended with " + std::to_string(result) + ": " +
+                                     TBScriptError());
+    }
     LM_globals& g() const { return *reinterpret_cast<LM_globals*>(host.GlobalsSlot()); }
 
     TestHost host{MakeTestImage(200, 150)};

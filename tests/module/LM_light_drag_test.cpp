@@ -54,9 +54,8 @@ TEST(LightHits, PressesFindTheCurrentLightFirstThenTheLowestIndex) {
     LM_GlobalsPtr globals = makeGlobals({110, 85});
     globals->CreateNewLight(0, 0);
     globals->CreateNewLight(0, 0);
-    LM_light_UI* lights = globals->lights;
-    shapeLight(*globals, lights[0], lightTypeOmni, {100, 80}, {}, {}, 10);
-    shapeLight(*globals, lights[1], lightTypeOmni, {100, 80}, {}, {}, 10);
+    shapeLight(*globals, globals->lights[0], lightTypeOmni, {100, 80}, {}, {}, 10);
+    shapeLight(*globals, globals->lights[1], lightTypeOmni, {100, 80}, {}, {}, 10);
     const struct {
         LM_uint16 current;
         LM_sint16 major, h; // the spotlight's major axis (x), where the press is
@@ -68,7 +67,7 @@ TEST(LightHits, PressesFindTheCurrentLightFirstThenTheLowestIndex) {
                    {2, -40, 112, LM_HIT_NONE, 99},
                    {1, -40, 112, LM_HIT_GRAB_4, 1}};
     for (const auto& p : presses) {
-        shapeLight(*globals, lights[2], lightTypeSpot, {130, 80}, {p.major, 0}, {0, 10});
+        shapeLight(*globals, globals->lights[2], lightTypeSpot, {130, 80}, {p.major, 0}, {0, 10});
         globals->currentLight = p.current;
         LM_uint16 found = 99;
         EXPECT_EQ(LM_HitTestLights(globals.get(), {80, p.h}, &found), p.result) << p.current << ", " << p.h;

@@ -52,14 +52,11 @@ class LightDragDialog : public DialogRun {
     }
 };
 
-// Whether each snapshot shows the well's plain icon (128) or its full one (130), and the trash (131)
-// without its highlight (133).
-void expectIcons(const std::string& shot, std::initializer_list<std::int16_t> shown,
-                 std::initializer_list<std::int16_t> hidden) {
-    for (const std::int16_t id : shown)
-        EXPECT_TRUE(Snapshot(Shot(shot)).Find(IconStamp(id)).has_value()) << shot << " shows " << id;
-    for (const std::int16_t id : hidden)
-        EXPECT_FALSE(Snapshot(Shot(shot)).Find(IconStamp(id)).has_value()) << shot << " hides " << id;
+// Whether a snapshot shows each icon: the well plain (128) or full (130), the trash (131) or
+// highlighted (133).
+void expectIcons(const std::string& shot, std::initializer_list<std::pair<std::int16_t, bool>> icons) {
+    for (const auto& [id, shown] : icons)
+        EXPECT_EQ(Snapshot(Shot(shot)).Find(IconStamp(id)).has_value(), shown) << shot << ", icon " << id;
 }
 
 // One session of edits in a row, each line run as its own dialog: centre drags (a release on the
@@ -106,7 +103,7 @@ TEST_F(LightDragDialog, DragsKeysAndTheWellEditTheLightSet) {
         EXPECT_EQ(TBAlertLog().size(), alerts + row.alert);
         EXPECT_TRUE(!row.alert || (!TBAlertLog().empty() && TBAlertLog().back() == 16002));
     }
-    expectIcons("taken", {131}, {133});
+    expectIcons("taken", {{131, true}, {133, false}});
     // While the light is over the trash, the trash is highlighted; after the drop it is as before.
     const Snapshot plain(Shot("plain"));
     const std::optional<Point> trash = plain.Find(IconStamp(131));
@@ -131,13 +128,13 @@ TEST_F(LightDragDialog, AFullSetTakesNoMoreLights) {
     run("key delete\nsnapshot " + Shot("deleted") + "\ndown @21\nmove 250,100\nup 250,100");
     EXPECT_EQ(g().lightCount, 16);
     EXPECT_EQ(centre(15), (Centre{250, 100}));
-    expectIcons("fifteen", {128, 131}, {130});
-    expectIcons("full", {130}, {128});
-    expectIcons("deleted", {128}, {130});
+    expectIcons("fifteen", {{128, true}, {131, true}, {130, false}});
+    expectIcons("full", {{130, true}, {128, false}});
+    expectIcons("deleted", {{128, true}, {130, false}});
     // The same when the light goes into the trash.
     run("down 250,100\nmove 395,475\nup 395,475\nsnapshot " + Shot("trashed"));
     EXPECT_EQ(g().lightCount, 15);
-    expectIcons("trashed", {128}, {});
+    expectIcons("trashed", {{128, true}});
 }
 
 // Grab-handle drags of a light centred at c = (302, 82), where the work area's corner (411, 13)
