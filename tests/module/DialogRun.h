@@ -79,11 +79,12 @@ struct Snapshot {
             }
         return std::nullopt;
     }
-    // The pixels in `box` (screen coordinates) that differ from another snapshot's.
+    // The pixels in `box` (screen coordinates) that differ from another snapshot's (a missing
+    // snapshot has none).
     int Changed(const Snapshot& other, Rect box = {0, 0, 32767, 32767}) const {
         int changed = 0;
-        for (int v = box.top; v < std::min<int>(box.bottom, height); ++v)
-            for (int h = box.left; h < std::min<int>(box.right, width); ++h)
+        for (int v = box.top; v < std::min({int(box.bottom), height, other.height}); ++v)
+            for (int h = box.left; h < std::min({int(box.right), width, other.width}); ++h)
                 changed += At(h, v) != other.At(h, v);
         return changed;
     }
@@ -99,13 +100,13 @@ class DialogRun : public ::testing::Test {
   protected:
     void SetUp() override { TBResetForTests(); }
     std::int16_t Run(const std::string& script) { return host.RunWithDialog(script); }
-    // A script that must end in OK; a run that does not ends the test, whose settings may be gone.
-    void Ok(const std::string& script) {
-        if (const std::int16_t result = Run(script))
-            throw std::runtime_error("the dialog ended with " + std::to_string(result) + ": " +
-                                     TBScriptError());
+    void Ok(const std::string& script) { ASSERT_EQ(Run(script), 0) << TBScriptError(); }
+    // A test whose runs left no settings ends here.
+    LM_globals& g() const {
+        if (!host.GlobalsSlot())
+            throw std::runtime_error("no dialog ended in OK: no settings");
+        return *reinterpret_cast<LM_globals*>(host.GlobalsSlot());
     }
-    LM_globals& g() const { return *reinterpret_cast<LM_globals*>(host.GlobalsSlot()); }
 
     TestHost host{MakeTestImage(200, 150)};
 };
