@@ -10,6 +10,7 @@
 #include <cmath>
 #include <tuple>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -196,7 +197,8 @@ TEST(BumpShading, SamplesAverageByWeightAndLongRowsAreNotLit) {
     EXPECT_EQ(result, std::vector<unsigned char>(3 * 1025, 0xA5));
 }
 
-TEST(BumpShading, WholeTilesMatchTheScalarReference) {
+// Amplitude 0 stands for no texture: the flat shader.
+TEST(TileShading, WholeTilesFlatAndWithReliefMatchTheScalarReference) {
     LM_GlobalsPtr g = MakeThreeLights();
     BlockHandle block;
     const Rect tile = {10, 14, 22, 30}; // 16 x 12 in an area of 40 x 30
@@ -215,26 +217,32 @@ TEST(BumpShading, WholeTilesMatchTheScalarReference) {
                 sum += w[i + 1][j + 1] * channel.at(row + 3 + i, col + 3 + j);
         return reference::Mul(sum, amplitude) / 68;
     };
-    for (LM_sint32 amplitude : {256, -512, 40, 65534})
-        for (const Look& look : kLooks) {
-            ApplyLook(*g, look);
-            g->ConvertToParameters(block.block(), false);
-            g->bumpMap.amplitude = amplitude;
-            ASSERT_EQ(LM_StoreBumpMap(channel.rows, g->bumpMap), 0);
-            TileRun run(block, 40, 30, tile);
-            LM_ShadeTileWithBumps(run.view, run.block, g.get());
-            int wrong = 0;
-            for (int row = 0; row < 12; ++row)
-                for (int col = 0; col < 16; ++col) {
-                    const std::size_t i = std::size_t(3 * (row * 16 + col));
-                    unsigned char want[3];
-                    reference::BumpPixel(
-                        *block.block(), tile.left + col, tile.top + row, 40, 30, &run.source[i],
-                        [&](int r, int c) { return height(row + r, col + c, amplitude); }, want);
-                    wrong += want[0] != run.result[i] || want[1] != run.result[i + 1] ||
-                             want[2] != run.result[i + 2];
-                }
-            EXPECT_EQ(wrong, 0) << "amplitude " << amplitude << " material " << look.material << " spread "
-                                << look.spread;
-        }
+    for (LM_sint32 amplitude : {0, 256, -512, 40, 65534})
+        for (const Look& look : kLooks)
+            for (LM_bool preview : {0, 1}) {
+                ApplyLook(*g, look);
+                g->ConvertToParameters(block.block(), preview);
+                TileRun run(block, 40, 30, tile);
+                g->bumpMap.amplitude = amplitude;
+                if (amplitude == 0)
+                    LM_ShadeTile(run.view, run.block, g.get());
+                else if (LM_StoreBumpMap(channel.rows, g->bumpMap) == 0)
+                    LM_ShadeTileWithBumps(run.view, run.block, g.get());
+                int wrong = 0;
+                for (int row = 0; row < 12; ++row)
+                    for (int col = 0; col < 16; ++col) {
+                        const std::size_t i = std::size_t(3 * (row * 16 + col));
+                        const int x = tile.left + col, y = tile.top + row;
+                        unsigned char want[3];
+                        if (amplitude == 0)
+                            reference::FlatPixel(*block.block(), x, y, 40, 30, &run.source[i], want);
+                        else
+                            reference::BumpPixel(
+                                *block.block(), x, y, 40, 30, &run.source[i],
+                                [&](int r, int c) { return height(row + r, col + c, amplitude); }, want);
+                        wrong += std::memcmp(want, &run.result[i], 3) != 0;
+                    }
+                EXPECT_EQ(wrong, 0) << "amplitude " << amplitude << " material " << look.material
+                                    << " spread " << look.spread << " preview " << preview;
+            }
 }

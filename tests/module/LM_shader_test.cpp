@@ -1,5 +1,4 @@
 #include "LM_shader.h"
-#include "LM_reference_shading.h"
 #include "LM_test_support.h"
 
 #include <gtest/gtest.h>
@@ -184,22 +183,12 @@ TEST(FlatShader, ProductsSaturateAndSumsWrap) {
     EXPECT_EQ(Combine(block, g.get(), {0, 0, 0, 0}, {51200, 76800, 0, 0}, {0, 0, 0}), (Pixels{255, 0, 0}));
 }
 
-TEST(FlatShader, TilePlacesPixelsAndRefusesRowsOver1024) {
+// Where pixels lie in the area is the whole-tile comparison's (TileShading).
+TEST(FlatShader, TileRefusesRowsOver1024) {
     LM_GlobalsPtr g = MakeGlobals();
     BlockHandle block;
     SetSurface(block.block(), 0, 0, 128);
-    block->worldWidth = 2.0f; // area 4 x 2: half a world unit a pixel
-    // Image pixel (row 1, column 2) lies at world (0.25, 0.25); an omni 2 above it gives D = radiance.
-    AddLight(block.block(), lightTypeOmni, 25600, {0.25f, 0.25f, 2}, kNone);
-    TileRun run(block, 4, 2, {1, 2, 2, 4});
-    run.source.assign(6, 100);
-    LM_ShadeTile(run.view, run.block, g.get());
-    EXPECT_EQ(run.result[0], 39) << "25600 x 100 >> 8 = 10000; x 128 >> 15 = 39";
-    EXPECT_EQ(run.result[2], 39);
-    EXPECT_LT(run.result[3], 39) << "the next pixel is further from the light";
-
-    block->lights[0].type = lightTypeDirectional;
-    block->lights[0].direction[2] = 1.0f;
+    AddLight(block.block(), lightTypeDirectional, 25600, kNone, kDown);
     for (int width : {1024, 1025}) {
         block->worldWidth = float(width);
         TileRun wide(block, width, 1, {0, 0, 1, std::int16_t(width)});
@@ -212,28 +201,4 @@ TEST(FlatShader, TilePlacesPixelsAndRefusesRowsOver1024) {
     TileRun empty(block, 0, 1, {0, 0, 1, 1});
     LM_ShadeTile(empty.view, empty.block, g.get());
     EXPECT_EQ(empty.result, Pixels(3, 0xA5)) << "an empty area";
-}
-
-TEST(FlatShader, WholeTilesMatchTheScalarReference) {
-    LM_GlobalsPtr g = MakeThreeLights();
-    BlockHandle block;
-    const Rect tile = {10, 14, 22, 30};
-    for (const Look& look : kLooks)
-        for (LM_bool preview : {0, 1}) {
-            ApplyLook(*g, look);
-            g->ConvertToParameters(block.block(), preview);
-            TileRun run(block, 40, 30, tile);
-            LM_ShadeTile(run.view, run.block, g.get());
-            int wrong = 0;
-            for (int y = tile.top; y < tile.bottom; ++y)
-                for (int x = tile.left; x < tile.right; ++x) {
-                    const std::size_t i = std::size_t(3 * ((y - tile.top) * 16 + (x - tile.left)));
-                    unsigned char want[3];
-                    reference::FlatPixel(*block.block(), x, y, 40, 30, &run.source[i], want);
-                    wrong += want[0] != run.result[i] || want[1] != run.result[i + 1] ||
-                             want[2] != run.result[i + 2];
-                }
-            EXPECT_EQ(wrong, 0) << "material " << look.material << " spread " << look.spread << " preview "
-                                << preview;
-        }
 }
