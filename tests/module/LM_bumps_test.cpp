@@ -132,17 +132,15 @@ TEST(BumpSamples, NormalsTiltAgainstTheSlope) {
     EXPECT_NEAR(ramp.z, std::sqrt(0.5), 1e-7);
     const LM_vector3f up = LM_BumpNormal(0, 4096);
     EXPECT_NEAR(up.y, std::sqrt(0.5), 1e-7) << "rising toward the top gives a positive y";
-    // 3 x 3 + 4096 x 4096 = 16777225 rounds to 16777224 in float before the root.
-    const std::int32_t cases[][2] = {{3, 0}, {1, 0}, {0, -3}, {4096, 0}, {-700, 1234}, {100000, -5}};
+    // 3 x 3 + 4096 x 4096 = 16777225 rounds to 16777224 in float before the root; the last q is
+    // beyond 32 bits.
+    const std::int32_t cases[][2] = {
+        {3, 0}, {1, 0}, {0, -3}, {4096, 0}, {-700, 1234}, {100000, -5}, {2000000000, -2000000000}};
     for (const auto& c : cases)
         ExpectBits(LM_BumpNormal(c[0], c[1]), reference::Normal(c[0], c[1]), "sloped");
-    const LM_vector3f steep = LM_BumpNormal(2000000000, -2000000000); // q beyond 32 bits
-    EXPECT_NEAR(steep.x, -std::sqrt(0.5), 1e-6);
-    EXPECT_NEAR(steep.y, -std::sqrt(0.5), 1e-6);
-    EXPECT_GT(steep.z, 0.0f);
-    ExpectBits(steep, reference::Normal(2000000000, -2000000000), "steep");
 }
 
+// Cones and normals facing away are the row kernels' comparison with this scalar shading.
 TEST(BumpShading, TiltedNormalsFollowTheMirrorRule) {
     BlockHandle block;
     const LM_light& overhead = AddLight(block.block(), lightTypeDirectional, 1000, {0, 0, 0}, {0, 0, 1});
@@ -156,26 +154,6 @@ TEST(BumpShading, TiltedNormalsFollowTheMirrorRule) {
     EXPECT_EQ(s[0].red, 78);
     EXPECT_EQ(d[1].green, 1000);
     EXPECT_EQ(s[1].blue, 1000);
-
-    // A spotlight whose cone misses the pixel at (2, 0) gives its samples nothing, even with
-    // normals turned toward it; a sample facing the light lit by an overhead directional does get light.
-    const LM_light& spot = AddLight(block.block(), lightTypeSpot, 1000, {0, 0, 1}, {0, 0, -1});
-    const LM_vector2f far[] = {{2, 0}, {2, 0}};
-    const LM_vector3f towards[] = {{-0.894f, 0, 0.447f}, {0, 0, 1}};
-    const LM_sint32 pair[] = {8, 8, 0};
-    std::vector<LM_color96> d2(2), s2(2);
-    LM_ShadeLightBumps(spot, 2, far, towards, d2.data(), s2.data(), pair);
-    EXPECT_EQ(d2[0].red | d2[1].red | s2[0].red | s2[1].red, 0);
-    LM_ShadeLightBumps(overhead, 2, far, towards, d2.data(), s2.data(), pair);
-    EXPECT_GT(d2[0].red, 0);
-
-    // A normal facing away (d <= 0) gets no specular light, though its mirror term Rz is positive.
-    const LM_light& below = AddLight(block.block(), lightTypeDirectional, 1000, {0, 0, 0}, {-0.01f, 0, -1});
-    const LM_vector3f away[] = {{0.99499f, 0, 0.1f}};
-    const LM_sint32 one[] = {16, 0};
-    std::vector<LM_color96> d3(1), s3(1);
-    LM_ShadeLightBumps(below, 1, at, away, d3.data(), s3.data(), one);
-    EXPECT_EQ(d3[0].red | s3[0].red, 0);
 }
 
 TEST(BumpShading, SamplesAverageByWeightAndLongRowsAreNotLit) {
@@ -184,9 +162,7 @@ TEST(BumpShading, SamplesAverageByWeightAndLongRowsAreNotLit) {
     unsigned char out[6];
     LM_AverageSamples(shaded, weights, 2, out);
     // (100 x 4 + 200 x 12) >> 4 = 175; 600 >> 4 = 37; 1020 >> 4 = 63.
-    const unsigned char expected[] = {175, 37, 63, 9, 9, 9};
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(out[i], expected[i]) << i;
+    EXPECT_EQ(std::vector<unsigned char>(out, out + 6), (std::vector<unsigned char>{175, 37, 63, 9, 9, 9}));
 
     LM_GlobalsPtr g = MakeGlobals();
     BlockHandle block;

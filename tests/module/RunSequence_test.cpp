@@ -128,26 +128,6 @@ TEST(RunSequence, TiledRunsEqualOneShadingOfTheArea) {
     }
 }
 
-// One object serves every run, and each finish leaves the heap as the first one did.
-TEST(RunSequence, ObjectAndSettingsSurviveAcrossRuns) {
-    for (const std::vector<std::uint8_t>& block : {MixedLightsBlock(), MixedLightsBlock(4)}) {
-        TestHost host(MakeTestImage(40, 30));
-        host.AddChannel(bumpyChannel(40, 30));
-        host.SetParameterBlock(block.data(), block.size());
-        ASSERT_EQ(host.RunWithoutDialog(), 0);
-        const std::intptr_t object = host.GlobalsSlot();
-        const Pixels first = host.Result();
-        const Size heap = TBHeapLiveBytes();
-        const LM_globals* g = reinterpret_cast<const LM_globals*>(object);
-        EXPECT_TRUE(g->UseCurrentSettings());
-        EXPECT_EQ(g->bumpMap.heights, nullptr) << "finish releases the per-run buffers";
-        ASSERT_EQ(host.RunWithoutDialog(), 0);
-        EXPECT_EQ(host.GlobalsSlot(), object);
-        EXPECT_TRUE(host.Result().samples == first.samples);
-        EXPECT_EQ(TBHeapLiveBytes(), heap);
-    }
-}
-
 // Which blocks are refused is the parameter check's business; a run only has to honour it.
 TEST(RunSequence, RunWithoutAUsableBlockShadesNothing) {
     const std::vector<std::uint8_t> good = MixedLightsBlock();
