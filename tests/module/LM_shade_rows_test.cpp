@@ -74,11 +74,10 @@ Row RandomRow(Rng& r, int n) {
     const int fw = 1 + r.below(3000), fh = 1 + r.below(2000);
     const float s = r.real(0.0005f, 0.01f);
     const int x0 = r.below(fw), y = r.below(fh);
-    for (int k = 0; k < n; ++k)
-        row.positions.push_back(LM_PixelPosition(x0 + k, y, fw, fh, s));
-    for (int k = 0; k < 3 * n; ++k)
-        row.colors.push_back(static_cast<unsigned char>(r.below(256)));
     for (int k = 0; k < n; ++k) {
+        row.positions.push_back(LM_PixelPosition(x0 + k, y, fw, fh, s));
+        for (int c = 0; c < 3; ++c)
+            row.colors.push_back(static_cast<unsigned char>(r.below(256)));
         const bool large = r.chance(10);
         const auto v = [&] { return large ? LM_sint32(r.engine()) : r.below(200000) - 50000; };
         row.diffuse.push_back({v(), v(), v(), v()});
@@ -219,24 +218,19 @@ TEST(RowKernels, InverseRootGivesTheDefinitionsBitsForEveryFloat) {
             return (first + i * step) % kBinade;
         };
         for (std::uint32_t first = 0; first < kBinade; first += kRun * step) {
-            for (std::uint32_t i = 0; i < kRun; ++i) {
-                r.oneToFour[0][i] =
-                    InverseRootDefinition(std::bit_cast<float>(0x3F800000u | mantissa(first, i)));
-                r.oneToFour[1][i] =
-                    InverseRootDefinition(std::bit_cast<float>(0x40000000u | mantissa(first, i)));
-            }
+            for (std::uint32_t i = 0; i < kRun; ++i)
+                for (std::uint32_t b = 0; b < 2; ++b)
+                    r.oneToFour[b][i] =
+                        InverseRootDefinition(std::bit_cast<float>((127 + b) << 23 | mantissa(first, i)));
             for (std::uint32_t exponent = 0; exponent <= 255; ++exponent) {
                 for (std::uint32_t i = 0; i < kRun; ++i)
                     r.q[i] = std::bit_cast<float>(exponent << 23 | mantissa(first, i));
                 LM_InverseRootRow(kRun, r.q, r.got);
                 const int e = int(exponent) - 127;
                 const float scale = std::ldexp(1.0f, -(e >> 1));
-                if (exponent == 0 || exponent == 255)
-                    for (std::uint32_t i = 0; i < kRun; ++i)
-                        r.want[i] = InverseRootDefinition(r.q[i]);
-                else
-                    for (std::uint32_t i = 0; i < kRun; ++i)
-                        r.want[i] = r.oneToFour[e & 1][i] * scale;
+                const bool direct = exponent == 0 || exponent == 255;
+                for (std::uint32_t i = 0; i < kRun; ++i)
+                    r.want[i] = direct ? InverseRootDefinition(r.q[i]) : r.oneToFour[e & 1][i] * scale;
                 if (std::memcmp(r.got, r.want, sizeof r.got) == 0)
                     continue;
                 for (std::uint32_t i = 0; i < kRun; ++i)

@@ -36,30 +36,22 @@ LM_GlobalsPtr record(LM_sint16 unit) {
 // Style bytes written field by field, as the format lays them out.
 struct StyleBytes {
     std::vector<unsigned char> b;
-    StyleBytes& u16(int v) {
-        b.push_back(std::uint8_t(v >> 8));
-        b.push_back(std::uint8_t(v));
-        return *this;
-    }
     StyleBytes& u16s(std::initializer_list<int> values) {
         for (const int v : values)
-            u16(v);
+            b.insert(b.end(), {std::uint8_t(v >> 8), std::uint8_t(v)});
         return *this;
     }
     // Header and fixed fields: channel 2, white-is-high as given, amplitude 77, ambient (1,2,3),
     // material 5, gloss 6, exposure 7, brightness -8.
     static StyleBytes fixed(int count, int current, int unit, int white = 1) {
-        StyleBytes s;
-        return s.u16s(
+        return StyleBytes().u16s(
             {0x4242, 0x5158, 0x4C4D, 0, 144, 2, white, 77, 1, 2, 3, 5, 6, 7, -8, count, current, unit});
     }
     // A light coded `type` (1 directional, 2 omni, 3 spot) at (x, y), its axes and radius given.
     StyleBytes& light(int type, int x, int y, int isOn = 1,
                       std::array<int, 5> shape = {30, -30, -15, -15, 40}) {
-        u16s({65535, 100, 0, 50, 128, isOn, type, x, y});
-        for (const int v : shape)
-            u16(v);
-        return *this;
+        return u16s(
+            {65535, 100, 0, 50, 128, isOn, type, x, y, shape[0], shape[1], shape[2], shape[3], shape[4]});
     }
     StyleBytes& cut(std::size_t size) {
         b.resize(size);

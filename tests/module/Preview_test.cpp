@@ -11,15 +11,10 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
-
-// A rendering with every cache cold must give what the caches gave.
-void expectSameAsCold(PreviewFixture& p, const std::vector<std::uint8_t>& cached, const char* what) {
-    p.g->InvalidateCaches();
-    EXPECT_EQ(p.render(), cached) << what;
-}
 
 TEST(Preview, GeometryFitsAndCentresTheArea) {
     PreviewFixture p(1000, 500, {10, 10, 330, 330}, {20, 20, 220, 320}); // frame 300 x 200
@@ -40,49 +35,38 @@ TEST(Preview, RenderingEqualsShadingTheSubsampledSource) {
     EXPECT_EQ(rendered, direct.samples);
 }
 
+// After each change the caches must give what a rendering with every cache cold gives.
 TEST(Preview, CachesGiveTheBytesOfAColdRendering) {
-    PreviewFixture p(500, 400, {0, 0, 380, 380}, {10, 10, 370, 370});
-    p.g->CreateNewLight(60, 200);
-    p.g->lights[1].type = lightTypeOmni;
-    p.g->CreateNewLight(250, 90);
-    p.g->lights[2].type = lightTypeDirectional;
-    const std::vector<std::uint8_t> first = p.render();
-    EXPECT_EQ(p.render(), first) << "all hot";
-    p.g->gloss = 250;
-    p.g->material = 180;
-    expectSameAsCold(p, p.render(), "after gloss and material");
-    p.g->lights[1].position.x += 17;
-    p.g->LightChanged(p.g->lights[1]);
-    expectSameAsCold(p, p.render(), "after moving a light");
-    // The light after the deleted one moves down with its caches (still hot); the deleted light's
-    // two are released.
-    p.g->currentLight = 1;
-    const long blocks = TBHeapLiveBlocks();
-    p.g->DeleteCurrentLight();
-    EXPECT_EQ(TBHeapLiveBlocks(), blocks - 2);
-    expectSameAsCold(p, p.render(), "after deleting a light");
-    p.g->lights[0].isOn = false;
-    p.g->lightCaches[0].Free();
-    p.g->LightChanged(p.g->lights[0]);
-    expectSameAsCold(p, p.render(), "after switching a light off");
-}
-
-TEST(Preview, TextureCachesGiveTheBytesOfAColdRendering) {
-    PreviewFixture p(600, 450, {0, 0, 380, 380}, {10, 10, 370, 370});
-    p.g->SetBumpChannel(4);
-    ASSERT_EQ(LM_GetPreviewBumpPixelMap(p.g.get()), 0);
-    p.g->CreateNewLight(150, 150);
-    p.g->lights[1].type = lightTypeOmni;
-    const std::vector<std::uint8_t> first = p.render();
-    EXPECT_EQ(p.render(), first) << "all hot";
-    p.g->lights[1].position.y -= 30;
-    p.g->LightChanged(p.g->lights[1]);
-    expectSameAsCold(p, p.render(), "after moving a light");
-    p.g->exposure = 90;
-    expectSameAsCold(p, p.render(), "after exposure");
-    p.g->SetBumpAmplitude(40);
-    expectSameAsCold(p, p.render(), "after the amplitude");
-    EXPECT_NE(p.render(), first);
+    const std::pair<const char*, void (*)(LM_globals&)> changes[] = {
+        {"gloss and material", [](LM_globals& g) { g.gloss = 250, g.material = 180; }},
+        {"exposure", [](LM_globals& g) { g.exposure = 90; }},
+        {"the amplitude", [](LM_globals& g) { g.SetBumpAmplitude(40); }},
+        {"moving a light", [](LM_globals& g) { g.lights[1].position.y -= 30, g.LightChanged(g.lights[1]); }},
+        // The light after the deleted one moves down with its caches, still hot.
+        {"deleting a light", [](LM_globals& g) { g.currentLight = 1, g.DeleteCurrentLight(); }},
+        {"switching a light off",
+         [](LM_globals& g) {
+             g.lights[0].isOn = false, g.lightCaches[0].Free(), g.LightChanged(g.lights[0]);
+         }},
+    };
+    for (const bool texture : {false, true}) {
+        PreviewFixture p(600, 450, {0, 0, 380, 380}, {10, 10, 370, 370});
+        p.g->SetBumpChannel(texture ? 4 : 0);
+        ASSERT_EQ(texture ? LM_GetPreviewBumpPixelMap(p.g.get()) : 0, 0);
+        p.g->CreateNewLight(60, 200);
+        p.g->lights[1].type = lightTypeOmni;
+        p.g->CreateNewLight(250, 90);
+        p.g->lights[2].type = lightTypeDirectional;
+        const std::vector<std::uint8_t> first = p.render();
+        EXPECT_EQ(p.render(), first) << "all hot";
+        for (const auto& [what, change] : changes) {
+            change(*p.g);
+            const std::vector<std::uint8_t> cached = p.render();
+            p.g->InvalidateCaches();
+            EXPECT_EQ(p.render(), cached) << "after " << what << (texture ? ", textured" : "");
+        }
+        EXPECT_NE(p.render(), first);
+    }
 }
 
 TEST(Preview, WideTexturePreviewIsShadedInPiecesWithTheSameBytes) {
@@ -143,8 +127,11 @@ TEST(Preview, RenderingsEvaluateOnlyTheLightsThatChanged) {
     p.g->LightChanged(p.g->lights[1]);
     p.render();
     EXPECT_EQ(evaluatedThenPoison(*p.g, n), "010");
+    // The deleted light's two caches are released.
     p.g->currentLight = 0;
+    const long blocks = TBHeapLiveBlocks();
     p.g->DeleteCurrentLight();
+    EXPECT_EQ(TBHeapLiveBlocks(), blocks - 2);
     p.render();
     EXPECT_EQ(evaluatedThenPoison(*p.g, n), "00") << "the later lights move down with their caches";
 
