@@ -27,8 +27,7 @@ inline std::int32_t Mul(std::int32_t a, std::int32_t b) {
 }
 
 struct Light3 {
-    std::int32_t d[3] = {0, 0, 0};
-    std::int32_t s[3] = {0, 0, 0};
+    std::int32_t d[3] = {0, 0, 0}, s[3] = {0, 0, 0};
     void add(const LM_light& l, float fd, float fs) {
         for (int c = 0; c < 3; ++c) {
             d[c] = Add(d[c], Trunc(float(l.radiance[c].get()) * fd));
@@ -39,8 +38,8 @@ struct Light3 {
 
 struct Ray {
     float x, y, z, inv;
-    bool inCone;
-    float k; // spread factor, spotlights only
+    bool inCone = true;
+    float k = 1; // spread factor, spotlights only
 };
 
 // L from the surface point to the light, 1 / |L|, the cone test and the spread factor.
@@ -52,8 +51,6 @@ inline Ray Toward(const LM_light& l, float px, float py) {
         r.x = l.origin[0] - px, r.y = l.origin[1] - py, r.z = l.origin[2];
     }
     r.inv = float(1.0 / std::sqrt(double(r.x * r.x + r.y * r.y + r.z * r.z)));
-    r.inCone = true;
-    r.k = 1;
     if (l.type == lightTypeSpot) {
         const float cosA = -(l.direction[0] * r.x + l.direction[1] * r.y + l.direction[2] * r.z) * r.inv;
         r.inCone = cosA > l.cutoff;
