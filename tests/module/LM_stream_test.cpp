@@ -199,17 +199,6 @@ TEST_F(StyleFiles, LongNamesAreCutWithoutSplittingACharacter) {
     }
 }
 
-TEST_F(StyleFiles, AFileInThePlaceOfTheFolderFailsEveryOperation) {
-    std::ofstream(folder()) << "in the way";
-    PString name("Any");
-    std::int16_t volume = 0;
-    long directory = 0;
-    EXPECT_FALSE(LM_GetStyleFolder(volume, directory));
-    EXPECT_FALSE(LM_SaveStyle(name.s, *g));
-    EXPECT_EQ(listed(0), "<none>");
-    EXPECT_FALSE(LM_style_ostream::IsLocked(name.s));
-}
-
 // A style file is there whole or not at all, and a locked one stays as it is (the dialog's alerts
 // for it are in StyleDialog_test.cpp).
 TEST_F(StyleFiles, FileSystemFaultsLeaveNoPartOfAStyleBehind) {
@@ -254,6 +243,15 @@ TEST_F(StyleFiles, FileSystemFaultsLeaveNoPartOfAStyleBehind) {
     fs::remove_all(folder());
     EXPECT_TRUE(LM_SaveStyle(other.s, *g));
     EXPECT_EQ(listed(0), "Morning");
+    // A file in the folder's place fails every operation.
+    fs::remove_all(folder());
+    std::ofstream(folder()) << "in the way";
+    std::int16_t volume = 0;
+    long directory = 0;
+    EXPECT_FALSE(LM_GetStyleFolder(volume, directory));
+    EXPECT_FALSE(LM_SaveStyle(other.s, *g));
+    EXPECT_EQ(listed(0), "<none>");
+    EXPECT_FALSE(LM_style_ostream::IsLocked(other.s));
 }
 
 } // namespace

@@ -64,29 +64,26 @@ std::vector<std::uint8_t> bumpyChannel(int w, int h) {
 // Tiled runs, flat and textured, give what one call of the shaders over the whole area gives. A
 // textured tile takes two continue calls; progress rises once a tile.
 TEST(RunSequence, TiledRunsEqualOneShadingOfTheArea) {
-    enum Texture { none, relief, uniform, green };
+    enum Texture { none, relief, uniform, green, trimmed }; // trimmed: a relief the host cuts to the image
     const struct {
         int width, height;
         Rect area; // empty: the whole image
         Texture texture;
-        bool trimming; // the host cuts texture blocks to the image
         int tiles;
         int threads; // 0: one a core; any count gives the bytes of one
-    } cases[] = {
-        {100, 150, {}, none, false, 6, 1},
-        {100, 150, {}, none, false, 6, 3},
-        {128, 128, {}, none, false, 4, 0},
-        {1, 1, {}, none, false, 1, 2},
-        {65, 64, {}, none, false, 2, 5},
-        {90, 70, {5, 10, 55, 80}, none, false, 2, 0},
-        {100, 150, {}, relief, false, 6, 1},
-        {100, 150, {}, relief, false, 6, 3},
-        {70, 90, {}, uniform, false, 4, 0},
-        {50, 40, {}, green, false, 1, 0},
-        {130, 70, {}, relief, true, 6, 0},
-        {130, 70, {1, 2, 70, 130}, relief, true, 4, 5},
-        {130, 70, {0, 0, 1, 1}, relief, true, 1, 0},
-    };
+    } cases[] = {{100, 150, {}, none, 6, 1},
+                 {100, 150, {}, none, 6, 3},
+                 {128, 128, {}, none, 4, 0},
+                 {1, 1, {}, none, 1, 2},
+                 {65, 64, {}, none, 2, 5},
+                 {90, 70, {5, 10, 55, 80}, none, 2, 0},
+                 {100, 150, {}, relief, 6, 1},
+                 {100, 150, {}, relief, 6, 3},
+                 {70, 90, {}, uniform, 4, 0},
+                 {50, 40, {}, green, 1, 0},
+                 {130, 70, {}, trimmed, 6, 0},
+                 {130, 70, {1, 2, 70, 130}, trimmed, 4, 5},
+                 {130, 70, {0, 0, 1, 1}, trimmed, 1, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message()
                      << c.width << "x" << c.height << " texture " << c.texture << " threads " << c.threads);
@@ -95,8 +92,9 @@ TEST(RunSequence, TiledRunsEqualOneShadingOfTheArea) {
                                                                                       : 4);
         TestHost host(MakeTestImage(c.width, c.height));
         std::vector<std::uint8_t> channel =
-            c.texture == relief ? bumpyChannel(c.width, c.height)
-                                : std::vector<std::uint8_t>(std::size_t(c.width) * c.height, 77);
+            c.texture == relief || c.texture == trimmed
+                ? bumpyChannel(c.width, c.height)
+                : std::vector<std::uint8_t>(std::size_t(c.width) * c.height, 77);
         if (c.texture == green)
             for (std::size_t i = 0; i < channel.size(); ++i)
                 channel[i] = host.Source().samples[i * 3 + 1];
@@ -104,19 +102,18 @@ TEST(RunSequence, TiledRunsEqualOneShadingOfTheArea) {
             host.AddChannel(channel);
         const Rect area = c.area.right ? c.area : Rect{0, 0, std::int16_t(c.height), std::int16_t(c.width)};
         host.SetArea(area.left, area.top, area.right - area.left, area.bottom - area.top);
-        host.trimTextureAtBorders = c.trimming;
+        host.trimTextureAtBorders = c.texture == trimmed;
         host.threads = c.threads;
         host.SetParameterBlock(block.data(), block.size());
         ASSERT_EQ(host.RunWithoutDialog(), 0);
-        const int callsPerTile = c.texture == none ? 1 : 2;
-        EXPECT_EQ(host.continueCalls, c.tiles * callsPerTile);
+        EXPECT_EQ(host.continueCalls, c.tiles * (c.texture == none ? 1 : 2));
         std::vector<std::pair<int, int>> progress;
         for (int done = 0; done <= c.tiles; ++done)
             progress.emplace_back(done, c.tiles);
         EXPECT_EQ(host.progress, progress);
         const Pixels whole = ShadeWhole(host.Source(), block, area, c.texture == none ? nullptr : &channel);
         EXPECT_TRUE(host.Result().samples == whole.samples);
-        if (c.texture == uniform || c.texture == relief) {
+        if (c.texture == uniform || c.texture == relief || c.texture == trimmed) {
             const bool flat = whole.samples == ShadeWhole(host.Source(), MixedLightsBlock(), area).samples;
             EXPECT_EQ(flat, c.texture == uniform) << "a uniform texture shades as flat, a relief shows";
         }
