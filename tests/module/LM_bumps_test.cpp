@@ -8,9 +8,10 @@
 
 #include <array>
 #include <cmath>
-#include <tuple>
 #include <cstdint>
 #include <cstring>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -62,10 +63,8 @@ TEST(HeightFilter, WeightsSumTo72AndTheDivisionIsBy68TowardZero) {
     std::vector<unsigned char> corner(25, 0);
     corner[6] = 1; // weighted sum 2: the outer ring of the 5 x 5 is never read
     corner[0] = corner[4] = corner[20] = corner[24] = 255;
-    const LM_sint32 amplitudes[] = {-1, -33, -34, 33, 34};
-    const LM_sint32 heights[] = {0, 0, -1, 0, 1};
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(LM_FilterHeight(corner.data(), 5, amplitudes[i]), heights[i]) << amplitudes[i];
+    for (const auto& [amplitude, height] : {std::pair{-1, 0}, {-33, 0}, {-34, -1}, {33, 0}, {34, 1}})
+        EXPECT_EQ(LM_FilterHeight(corner.data(), 5, amplitude), height) << amplitude;
 }
 
 // One white pixel on black filters to 30720 on it, 7680 beside it and 1920 on the diagonals.

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -128,8 +130,7 @@ TEST(Settings, ConversionFillsSurfaceAmbientAndTextureFields) {
 TEST(Settings, ConversionPacksLightsThatAreOnWithTheirCachesAndLeavesTrailingSlots) {
     LM_GlobalsPtr g = MakeThreeLights();
     BlockHandle block;
-    for (LM_befloat& e : block->lights[0].spreadTable)
-        e = 7.0f;
+    std::fill(std::begin(block->lights[0].spreadTable), std::end(block->lights[0].spreadTable), 7.0f);
     g->ConvertToParameters(block.block(), true);
     EXPECT_EQ(block->lightCount, 3);
     EXPECT_EQ(block->lights[0].spreadTable[255], 1.0f);

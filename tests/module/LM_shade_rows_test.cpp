@@ -257,13 +257,11 @@ TEST(RowKernels, FlatRowsMatchTheScalarShadingBitForBit) {
             const auto scalar = [&](const LM_light& l, LM_color96* d, LM_color96* s) {
                 LM_ShadeLight(l, LM_uint16(n), at, d, s);
             };
+            const auto kernel = [&](const LM_row_light& l, LM_color96* d, LM_color96* s) {
+                LM_ShadeLightRow(l, LM_uint32(n), at, d, s);
+            };
             // Light by light, onto arbitrary sums.
-            ASSERT_NO_FATAL_FAILURE(ExpectLightByLight(
-                block.block(), *lights, row, scalar,
-                [&](const LM_row_light& l, LM_color96* d, LM_color96* s) {
-                    LM_ShadeLightRow(l, LM_uint32(n), at, d, s);
-                },
-                seed));
+            ASSERT_NO_FATAL_FAILURE(ExpectLightByLight(block.block(), *lights, row, scalar, kernel, seed));
             std::vector<unsigned char> got(row.colors.size(), 0xA5);
             LM_CombineRowFast(block.block(), LM_uint32(n), row.diffuse.data(), row.specular.data(),
                               Rgb(row.colors), reinterpret_cast<LM_rgb8*>(got.data()));
@@ -317,12 +315,10 @@ TEST(RowKernels, ReliefQuadsNormalsAndSamplesMatchTheScalarShadingBitForBit) {
             const auto scalar = [&](const LM_light& l, LM_color96* d, LM_color96* s) {
                 LM_ShadeLightBumps(l, LM_uint32(n), positions.data(), normals.data(), d, s, weights.data());
             };
-            ASSERT_NO_FATAL_FAILURE(ExpectLightByLight(
-                block.block(), *lights, sums, scalar,
-                [&](const LM_row_light& l, LM_color96* d, LM_color96* s) {
-                    LM_ShadeLightBumpsRow(l, LM_uint32(n), positions.data(), normals.data(), d, s);
-                },
-                seed));
+            const auto kernel = [&](const LM_row_light& l, LM_color96* d, LM_color96* s) {
+                LM_ShadeLightBumpsRow(l, LM_uint32(n), positions.data(), normals.data(), d, s);
+            };
+            ASSERT_NO_FATAL_FAILURE(ExpectLightByLight(block.block(), *lights, sums, scalar, kernel, seed));
             std::vector<unsigned char> got(3 * n, 0xA5);
             LM_ShadeBumpsAllLights(block.block(), *lights, LM_uint32(n), positions.data(), normals.data(),
                                    Rgb(sums.colors), reinterpret_cast<LM_rgb8*>(got.data()));

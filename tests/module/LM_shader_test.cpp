@@ -11,8 +11,8 @@
 namespace {
 
 using Pixels = std::vector<unsigned char>;
-const LM_vector3f kNone = {0, 0, 0};
-const LM_vector3f kDown = {0, 0, 1}; // a directional light straight overhead: L = (0, 0, 1)
+// kDown: a directional light straight overhead, L = (0, 0, 1).
+const LM_vector3f kNone = {0, 0, 0}, kDown = {0, 0, 1};
 
 struct Sums {
     std::vector<LM_color96> diffuse, specular;

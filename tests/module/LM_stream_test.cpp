@@ -27,10 +27,7 @@ namespace fs = std::filesystem;
 
 // A record whose world unit is `unit` (half the preview width).
 LM_GlobalsPtr record(LM_sint16 unit) {
-    LM_GlobalsPtr g = MakeGlobals();
-    g->previewOrigin = {10, 10};
-    g->previewCenter = {LM_sint16(10 + unit), 90};
-    return g;
+    return MakeGlobals(unit, LM_sint16(2 * unit));
 }
 
 // Style bytes written field by field, as the format lays them out.
@@ -126,17 +123,17 @@ TEST(StyleStream, ReadingKeepsWhatTheBytesHoldAndRefusesWhatTheyCannot) {
         {"cut in the fixed fields", lights(1, 0, 1).cut(20).b, 100, {}},
     };
     for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
         LM_GlobalsPtr g = record(row.unit);
         g->Default();
         g->gloss = 99;
         g->AllocateCaches(10, 10, false);
         const std::vector<unsigned char> before = SettingsBytes(*g);
         LM_memory_istream in(row.stored.data(), row.stored.size());
-        EXPECT_EQ(in.Open() && g->Read(in), !row.written.empty()) << row.what;
-        EXPECT_EQ(SettingsBytes(*g), row.written.empty() ? before : row.written) << row.what;
-        EXPECT_EQ(g->posCache.Used(), row.written.empty())
-            << row.what << ": a loaded style releases the caches";
-        EXPECT_EQ(g->lights[g->lightCount - 1].anchor.x, g->previewCenter.x) << row.what;
+        EXPECT_EQ(in.Open() && g->Read(in), !row.written.empty());
+        EXPECT_EQ(SettingsBytes(*g), row.written.empty() ? before : row.written);
+        EXPECT_EQ(g->posCache.Used(), row.written.empty()) << "a loaded style releases the caches";
+        EXPECT_EQ(g->lights[g->lightCount - 1].anchor.x, g->previewCenter.x);
     }
 }
 
@@ -151,8 +148,7 @@ TEST(StyleStream, EveryShippedStyleLoadsWhole) {
         EXPECT_EQ(SettingsBytes(*g), bytes) << entry.path();
         ++styles;
     }
-    EXPECT_GE(styles, 10);
-    EXPECT_TRUE(fs::exists(fs::path(RELIGHT_STYLES_DIR) / "Soft Spotlight"));
+    EXPECT_GE(styles, 10) << "the style dialog's tests ship the ones they name";
 }
 
 // STR# 138: the style folder's name, as the module's resources give it.

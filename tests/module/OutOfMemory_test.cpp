@@ -18,22 +18,15 @@ namespace {
 namespace fs = std::filesystem;
 
 struct HeapGuard {
-    ~HeapGuard() {
-        TBFailAllocation(0);
-        TBFailClientAllocation(0);
-        TBSetHeapLimit(Size(4) << 30);
-    }
+    ~HeapGuard() { TBFailAllocation(0), TBFailClientAllocation(0), TBSetHeapLimit(Size(4) << 30); }
 };
 
 // A dialog session that touches every kind of buffer: a style is loaded, the texture is captured
 // for the preview, a light is added (its caches), the gloss changes (the surface caches), the
 // settings are saved as a style, and OK shades the image with the relief, two host calls a tile.
-constexpr const char* kBusyDialog = "choose @20 Noon\n"
-                                    "choose 550,382 Channel 1\n"
-                                    "down @21\nmove @6:0.3,0.3\nup @6:0.3,0.3\n"
-                                    "click 815,247\n"
-                                    "click @4\ntype Swept\nclick @1\n"
-                                    "click @1\n";
+constexpr const char* kBusyDialog = "choose @20 Noon\nchoose 550,382 Channel 1\n"
+                                    "down @21\nmove @6:0.3,0.3\nup @6:0.3,0.3\nclick 815,247\n"
+                                    "click @4\ntype Swept\nclick @1\nclick @1\n";
 
 class DialogOutOfMemory : public ::testing::TestWithParam<bool> {
   protected:
