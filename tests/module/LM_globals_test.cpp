@@ -40,9 +40,7 @@ std::string Caches(const LM_globals& g) {
 
 TEST(Settings, ABackupIsACopyThatRestoresSettingsButNotRunStateOrHotCaches) {
     LM_GlobalsPtr g = MakeThreeLights();
-    g->gloss = 11;
-    g->material = 300;
-    g->ambientColor = {1, 2, 3};
+    ApplyLook(*g, kLooks[4]);
     g->SetBumpAmplitude(-40);
     g->SetWhiteIsHigh(false);
     g->SetBumpChannel(2);

@@ -73,8 +73,7 @@ TEST(StyleStream, TheDefaultSetUpIsOneSpotlightIn64Bytes) {
     LM_GlobalsPtr g = record(100);
     for (int i = 0; i < 16; ++i)
         g->CreateNewLight(LM_sint16(100 + i), 60);
-    g->material = 7;
-    g->ambientBrightness = -3;
+    ApplyLook(*g, kLooks[1]);
     g->SetWhiteIsHigh(false);
     g->SetBumpChannel(2);
     g->previewEnabled = false;
