@@ -79,7 +79,7 @@ TEST(ParameterBlock, CheckAcceptsWhatConversionWrites) {
 }
 
 TEST(ParameterBlock, CheckRefusesDamagedBlocks) {
-    const std::vector<unsigned char> good = GoodBlock(false), preview = GoodBlock(true);
+    const B good = GoodBlock(false), preview = GoodBlock(true);
     const float nan = std::nanf("");
     const auto f = [](B& bytes) { return reinterpret_cast<foo*>(bytes.data()); };
     struct Case {
