@@ -60,7 +60,7 @@ TEST(LightHits, PressesFindTheCurrentLightFirstThenTheLowestIndex) {
         LM_uint16 current;
         LM_sint16 major, h; // the spotlight's major axis (x), where the press is
         LM_sint16 result;
-        LM_uint16 found;
+        LM_uint16 found; // 99: left as it was
     } presses[] = {{1, -30, 100, LM_HIT_CENTER, 1},
                    {2, -30, 100, LM_HIT_GRAB_4, 2},
                    {2, -40, 100, LM_HIT_CENTER, 0},

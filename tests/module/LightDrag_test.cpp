@@ -68,7 +68,7 @@ TEST_F(LightDragDialog, DragsKeysAndTheWellEditTheLightSet) {
     EXPECT_EQ(run("down 214,211\nmove 150,250\nmove 100,300\nup 100,300"), quiet + 1)
         << "a drag re-renders the preview once, after the release";
     const std::string toTrash = "wait 50\nsnapshot " + Shot("plain") +
-                                "\ndown 250,150\nmove 395,475\nwait 100\n" + "snapshot " + Shot("over") +
+                                "\ndown 250,150\nmove 395,475\nwait 100\nsnapshot " + Shot("over") +
                                 "\nup 395,475\nsnapshot " + Shot("taken");
     const struct {
         std::string steps;
