@@ -186,6 +186,9 @@ TEST_F(LightDragDialog, GrabHandleDragsReshapeTheLight) {
         {spot, {30, 30}, to(40, 0, "+shift"), {28, 28, -15, 15, 1}},
         // Keep length: trunc(40 * 42.426407) / 40 = 42; minor 21.213203 / 42 of it.
         {spot, {30, 30}, to(40, 0, "+command"), {42, 0, 0, 21, 1}},
+        // trunc(4 * 42.426407) / 4.1231056 = 40 (41 had only the quotient been truncated), and
+        // trunc(42.426407) / 4.1231056 = 10; minor R(21.213203 / 41.231056 * (-10, 40)).
+        {spot, {30, 30}, to(4, 1, "+command"), {40, 10, -5, 21, 1}},
         // Minor handle to c + (30, 40), |d| = 50. Keep direction: (-15, 15) * 2.3570226 = (-35, 35),
         // the major axis rebuilt at k = 1.
         {spot, {-15, 15}, to(30, 40, "+shift"), {35, 35, -35, 35, 1}},
