@@ -1,37 +1,23 @@
 // Photographs as cameras and editors write them: stored turned, with an EXIF orientation saying how
 // to show them, and carrying a colour profile, EXIF and XMP, which pass to the output in PNG and
 // JPEG alike.
+#include "ByteFields.h"
 #include "CliSupport.h"
 
 #include <algorithm>
 #include <tiffio.h>
-#include <zlib.h>
 
 namespace {
 
 using Bytes = std::string;
-
-Bytes be16(std::uint32_t v) {
-    return {char(v >> 8), char(v)};
-}
-
-Bytes be32(std::uint32_t v) {
-    return be16(v >> 16) + be16(v & 0xFFFF);
-}
 
 // EXIF as a camera writes it: a first directory with the orientation, an artist's name (stored
 // after the directories) and the EXIF directory, which gives the pixel size; then the thumbnail's
 // directory, linked from the first unless `thumbnail` is false.
 Bytes Exif(int orientation, bool little, std::uint32_t width = 24, std::uint32_t height = 16,
            bool thumbnail = true) {
-    const auto n16 = [&](std::uint32_t v) {
-        Bytes b = be16(v);
-        return little ? Bytes(b.rbegin(), b.rend()) : b;
-    };
-    const auto n32 = [&](std::uint32_t v) {
-        Bytes b = be32(v);
-        return little ? Bytes(b.rbegin(), b.rend()) : b;
-    };
+    const auto n16 = [&](std::uint32_t v) { return Int(v, 2, little); };
+    const auto n32 = [&](std::uint32_t v) { return Int(v, 4, little); };
     const auto entry = [&](std::uint32_t tag, std::uint32_t type, std::uint32_t count, const Bytes& value) {
         return n16(tag) + n16(type) + n32(count) + value;
     };
@@ -45,9 +31,9 @@ Bytes Exif(int orientation, bool little, std::uint32_t width = 24, std::uint32_t
 
 // An RGB display profile of `size` bytes (a multiple of 4): a header, no tags, then filler.
 Bytes Profile(std::size_t size) {
-    Bytes icc = be32(std::uint32_t(size)) + Bytes(4, '\0') + be32(0x02100000) + "mntrRGB XYZ " +
-                Bytes(12, '\0') + "acsp" + Bytes(24, '\0') + be32(0) + be32(0xF6D6) + be32(0x10000) +
-                be32(0xD32D) + Bytes(48, '\0') + be32(0);
+    Bytes icc = Int(std::uint32_t(size), 4) + Bytes(4, '\0') + Int(0x02100000, 4) + "mntrRGB XYZ " +
+                Bytes(12, '\0') + "acsp" + Bytes(24, '\0') + Int(0, 4) + Int(0xF6D6, 4) + Int(0x10000, 4) +
+                Int(0xD32D, 4) + Bytes(48, '\0') + Int(0, 4);
     for (std::size_t i = icc.size(); i < size; ++i)
         icc += char(i * 7);
     return icc;
@@ -59,12 +45,6 @@ struct Metadata {
     Bytes icc, exif, xmp;
     bool operator==(const Metadata&) const = default;
 };
-
-Bytes pngChunk(const Bytes& type, const Bytes& data) {
-    const Bytes body = type + data;
-    return be32(std::uint32_t(data.size())) + body +
-           be32(std::uint32_t(crc32(0, reinterpret_cast<const Bytef*>(body.data()), uInt(body.size()))));
-}
 
 const Bytes kXmpKey("XML:com.adobe.xmp\0", 18);
 const Bytes kExifName("Exif\0\0", 6);
@@ -79,8 +59,8 @@ Bytes WithPngMetadata(const Bytes& png, const Metadata& m, bool late = false) {
     compress(reinterpret_cast<Bytef*>(deflated.data()), &packed, reinterpret_cast<const Bytef*>(m.icc.data()),
              uLong(m.icc.size()));
     deflated.resize(packed);
-    const Bytes profile = pngChunk("iCCP", Bytes("ICC profile\0\0", 13) + deflated);
-    const Bytes text = pngChunk("eXIf", m.exif) + pngChunk("iTXt", kXmpKey + Bytes(4, '\0') + m.xmp);
+    const Bytes profile = PngChunk("iCCP", Bytes("ICC profile\0\0", 13) + deflated);
+    const Bytes text = PngChunk("eXIf", m.exif) + PngChunk("iTXt", kXmpKey + Bytes(4, '\0') + m.xmp);
     const std::size_t end = png.size() - 12;
     return late ? png.substr(0, 33) + profile + png.substr(33, end - 33) + text + png.substr(end)
                 : png.substr(0, 33) + profile + text + png.substr(33);
@@ -89,7 +69,7 @@ Bytes WithPngMetadata(const Bytes& png, const Metadata& m, bool late = false) {
 // `jpeg` with `m`'s blocks after its start, the profile in pieces of 60000 bytes.
 Bytes WithJpegMetadata(const Bytes& jpeg, const Metadata& m) {
     const auto block = [](char marker, const Bytes& data) {
-        return Bytes("\xFF") + marker + be16(std::uint32_t(data.size() + 2)) + data;
+        return Bytes("\xFF") + marker + Int(std::uint32_t(data.size() + 2), 2) + data;
     };
     Bytes blocks = block('\xE1', kExifName + m.exif) + block('\xE1', kXmpName + m.xmp);
     const std::size_t piece = 60000, pieces = (m.icc.size() + piece - 1) / piece;
@@ -101,8 +81,7 @@ Bytes WithJpegMetadata(const Bytes& jpeg, const Metadata& m) {
 Metadata PngMetadata(const Bytes& png) {
     Metadata m;
     for (std::size_t at = 8; at + 12 <= png.size();) {
-        const std::size_t length = std::uint8_t(png[at]) << 24 | std::uint8_t(png[at + 1]) << 16 |
-                                   std::uint8_t(png[at + 2]) << 8 | std::uint8_t(png[at + 3]);
+        const std::size_t length = IntAt(png, at, 4);
         const Bytes type = png.substr(at + 4, 4), data = png.substr(at + 8, length);
         if (type == "iCCP") {
             uLongf size = 1 << 20;
@@ -124,7 +103,7 @@ Metadata PngMetadata(const Bytes& png) {
 Metadata JpegMetadata(const Bytes& jpeg) {
     Metadata m;
     for (std::size_t at = 2; at + 4 <= jpeg.size() && jpeg[at + 1] != '\xDA';) {
-        const std::size_t length = std::uint8_t(jpeg[at + 2]) << 8 | std::uint8_t(jpeg[at + 3]);
+        const std::size_t length = IntAt(jpeg, at + 2, 2);
         const Bytes data = jpeg.substr(at + 4, length - 2);
         for (const auto& [name, part] :
              {std::pair{kExifName, &m.exif}, {kXmpName, &m.xmp}, {kIccName, &m.icc}})
@@ -169,32 +148,28 @@ void WriteTiff(const std::string& path, const Pixels& image, int bits, std::uint
     } else {
         TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, 3);
     }
-    const std::size_t row = std::size_t(image.width * image.channels);
-    std::vector<std::uint16_t> wide(row);
-    std::vector<std::uint8_t> narrow(row), tile(16 * 16 * std::size_t(image.channels));
-    for (int y = 0; y < image.height; ++y) {
-        const std::uint8_t* samples = image.at(0, y);
-        std::transform(samples, samples + row, wide.begin(),
-                       [](std::uint8_t v) { return std::uint16_t(v * 257); });
-        std::transform(samples, samples + row, narrow.begin(),
-                       [&](std::uint8_t v) { return kind == TiffKind::white ? std::uint8_t(255 - v) : v; });
-        void* line = bits == 8 ? static_cast<void*>(narrow.data()) : wide.data();
-        if (kind != TiffKind::tiles && kind != TiffKind::planes)
-            TIFFWriteScanline(tiff, line, std::uint32_t(y));
-    }
-    // Planes are written one after the other.
-    for (int s = 0; kind == TiffKind::planes && s < image.channels; ++s)
+    // Sample c of pixel (x, y) as stored (a 16-bit sample k x 257 is k in both bytes), zero past the
+    // edge of a tile.
+    const auto put = [&](std::vector<std::uint8_t>& to, int x, int y, int c) {
+        const std::uint8_t v = x < image.width && y < image.height ? image.at(x, y)[c] : 0;
+        to.insert(to.end(), std::size_t(bits / 8), kind == TiffKind::white ? std::uint8_t(255 - v) : v);
+    };
+    const int planes = kind == TiffKind::planes ? image.channels : 1;
+    for (int s = 0; kind != TiffKind::tiles && s < planes; ++s)
         for (int y = 0; y < image.height; ++y) {
+            std::vector<std::uint8_t> row;
             for (int x = 0; x < image.width; ++x)
-                narrow[std::size_t(x)] = image.at(x, y)[s];
-            TIFFWriteScanline(tiff, narrow.data(), std::uint32_t(y), std::uint16_t(s));
+                for (int c = s; c < s + image.channels / planes; ++c)
+                    put(row, x, y, c);
+            TIFFWriteScanline(tiff, row.data(), std::uint32_t(y), std::uint16_t(s));
         }
     for (int y = 0; kind == TiffKind::tiles && y < image.height; y += 16)
         for (int x = 0; x < image.width; x += 16) {
-            std::fill(tile.begin(), tile.end(), 0);
-            for (int v = y; v < std::min(y + 16, image.height); ++v)
-                std::copy_n(image.at(x, v), std::min(16, image.width - x) * image.channels,
-                            tile.begin() + (v - y) * 16 * image.channels);
+            std::vector<std::uint8_t> tile;
+            for (int v = y; v < y + 16; ++v)
+                for (int u = x; u < x + 16; ++u)
+                    for (int c = 0; c < image.channels; ++c)
+                        put(tile, u, v, c);
             TIFFWriteTile(tiff, tile.data(), std::uint32_t(x), std::uint32_t(y), 0, 0);
         }
     TIFFClose(tiff);
@@ -229,12 +204,7 @@ Metadata TiffMetadata(const std::string& path) {
 
 Metadata WebpMetadata(const Bytes& webp) {
     Metadata m;
-    const auto le32 = [&](std::size_t at) {
-        std::uint32_t v = 0;
-        for (int i = 3; i >= 0; --i)
-            v = v << 8 | std::uint8_t(webp[at + std::size_t(i)]);
-        return std::size_t(v);
-    };
+    const auto le32 = [&](std::size_t at) { return IntAt(webp, at, 4, true); };
     for (std::size_t at = 12; at + 8 <= webp.size(); at += 8 + (le32(at + 4) + 1) / 2 * 2) {
         const Bytes type = webp.substr(at, 4), data = webp.substr(at + 8, le32(at + 4));
         for (const auto& [fourcc, part] : {std::pair{"ICCP", &m.icc}, {"EXIF", &m.exif}, {"XMP ", &m.xmp}})
@@ -327,6 +297,8 @@ TEST_F(Photos, ProfileExifAndXmpPassToEachFormat) {
     WriteBytes(Path("in.jpg"), WithJpegMetadata(ReadBytes(Path("plain.jpg")), in));
     light("in.png", "in.webp");
     light("in.png", "in.tif");
+    const auto be16 = [](std::uint32_t v) { return Int(v, 2); };
+    const auto be32 = [](std::uint32_t v) { return Int(v, 4); };
     const Bytes fromTiff = Bytes("MM") + be16(42) + be32(8) + be16(2) + be16(0x013B) + be16(2) + be32(11) +
                            be32(38) + be16(0x8769) + be16(4) + be32(1) + be32(50) + be32(0) +
                            Bytes("A. Painter\0\0", 12) + be16(2) + be16(0xA002) + be16(4) + be32(1) +
@@ -347,7 +319,7 @@ TEST_F(Photos, ProfileExifAndXmpPassToEachFormat) {
     // Kept, it no longer needs --force in place; what no format carries still does.
     Succeeds({"apply", "@in.jpg", "--in-place", "--params", "@light.block"});
     EXPECT_TRUE(JpegMetadata(ReadBytes(Path("in.jpg"))) == expected);
-    const Bytes text = pngChunk("tEXt", Bytes("Comment\0hello", 13));
+    const Bytes text = PngChunk("tEXt", Bytes("Comment\0hello", 13));
     const Bytes plain = ReadBytes(Path("plain.png"));
     WriteBytes(Path("text.png"), plain.substr(0, 33) + text + plain.substr(33));
     EXPECT_EQ(Relight({"apply", "@text.png", "--in-place", "--params", "@light.block"}).status, 2);
