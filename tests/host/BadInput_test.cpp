@@ -195,6 +195,7 @@ class BadInputs : public CliTest {
         WriteBytes(Path("channel.style"), negative);
         WriteBytes(Path("many.style"), many);
         WriteBytes(Path("trailing.style"), noon + std::string(5000, 'x'));
+        WriteBytes(Path("cut.style"), noon.substr(0, 50));
         before_ = Contents();
     }
 
@@ -395,6 +396,8 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
          "damaged style file (the settings name a negative texture channel): @channel.style"},
         {"style import of 65535 lights", words("styles import @many.style"),
          "damaged style file (the style must hold 1 to 16 lights): @many.style"},
+        {"style import cut inside its first light", words("styles import @cut.style"),
+         "damaged style file (the style is cut off inside its lights): @cut.style"},
         {"style import with 5000 bytes after its lights", words("styles import @trailing.style"),
          "damaged style file (the style has bytes after its last light): @trailing.style"},
         {"TIFF over the pixel limit", reading("bomb.tif"),
