@@ -1,7 +1,6 @@
 // A plug-in for testing the host on its own: it inverts the filtered area in 16 x 16 tiles and
 // makes what the host delivers visible in its results.
 //
-// Its dialog is cancelled at once: a run with the dialog ends at its first continue with 1.
 // Its block is 66736 bytes beginning "PRBE"; byte 4 picks a mode, and the 16-bit big-endian word
 // at 66728 a texture channel (1-based, 0 = none) as in the lighting module's block. With a channel,
 // each tile first asks for that channel by absolute index, grown by 3 pixels on every side, then
@@ -20,13 +19,15 @@
 
 namespace {
 
+// Rewriting: after the last tile, the first once more, handed back as delivered. Interrupting after
+// the last tile: no abort query follows, so the signal meets the host writing.
 enum Mode : unsigned char {
-    invert = 0,
-    interruptAfterFirstTile = 1,
-    failSecondTile = 2,
-    report = 3,
-    rewriteFirstTile = 4,       // after the last tile, the first once more, handed back as delivered
-    interruptAfterLastTile = 5, // no abort query follows: the signal meets the host writing
+    invert,
+    interruptAfterFirstTile,
+    failSecondTile,
+    report,
+    rewriteFirstTile,
+    interruptAfterLastTile
 };
 
 constexpr int kTile = 16;
@@ -35,7 +36,6 @@ constexpr std::size_t kBlockSize = 66736;
 constexpr std::size_t kChannelOffset = 66728;
 
 struct Run {
-    bool dialog = false;
     Mode mode = invert;
     int channel = 0;
     Rect tile{};
@@ -164,14 +164,10 @@ void reportRecord(FilterRecord* record) {
 }
 
 std::int16_t start(FilterRecord* record) {
-    const bool dialog = run.dialog;
+    const auto* block = reinterpret_cast<const unsigned char*>(*record->parameterHandle);
     run = Run{};
-    run.dialog = dialog;
-    if (!run.dialog) {
-        const auto* block = reinterpret_cast<const unsigned char*>(*record->parameterHandle);
-        run.mode = Mode(block[4]);
-        run.channel = block[kChannelOffset] << 8 | block[kChannelOffset + 1];
-    }
+    run.mode = Mode(block[4]);
+    run.channel = block[kChannelOffset] << 8 | block[kChannelOffset + 1];
     run.tile = tileAt(record->filterArea.left, record->filterArea.top, record->filterArea);
     if (run.mode == report)
         reportRecord(record);
@@ -180,7 +176,7 @@ std::int16_t start(FilterRecord* record) {
 }
 
 std::int16_t proceed(FilterRecord* record) {
-    if (run.dialog || record->abortQueryProc())
+    if (record->abortQueryProc())
         return filterStop;
     if (run.channel != 0 && !run.haveTexture) {
         storeTexture(record);
@@ -209,7 +205,6 @@ std::int16_t proceed(FilterRecord* record) {
 extern "C" __attribute__((visibility("default"))) void PluginMain(std::int32_t selector, void* record,
                                                                   std::intptr_t*, std::int16_t* result) {
     auto* filter = static_cast<FilterRecord*>(record);
-    run.dialog = run.dialog || selector == selectorParameters;
     *result = selector == selectorStart      ? start(filter)
               : selector == selectorContinue ? proceed(filter)
                                              : std::int16_t(filterNoErr);
