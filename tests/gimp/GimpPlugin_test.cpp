@@ -29,33 +29,27 @@ const std::string kFeathered = "(gimp-image-select-rectangle image CHANNEL-OP-RE
                                "(gimp-selection-feather image 8)"
                                "(save-selection image \"DIR/mask.png\")";
 
-const std::string kBatch = "RUN-NONINTERACTIVE", kBlock = "DIR/neon.block";
+const std::string kBatch = "RUN-NONINTERACTIVE", kInteractive = "RUN-INTERACTIVE", kBlock = "DIR/neon.block";
 const std::vector<std::string> kWithBlock = {"--params", kBlock};
 const std::string kOkInput = "(dialog-input \"" + kDialogInput + "\")";
 const std::string kCancelInput = "(dialog-input \"wait 100\nchoose @20 Neon\n\")";
 const std::string kReopenInput = "wait 100\nclick @1\n";
+const std::string kReopenScript = "(dialog-input \"" + kReopenInput + "\")";
+const std::vector<std::string> kReopenRun = {"--headless", "--script", "DIR/reopen.script"};
 const std::string kGrey = "(gimp-image-convert-grayscale image)";
 const std::string kSixteen = "(gimp-image-convert-precision image PRECISION-U16-GAMMA)";
 const std::vector<std::string> kMasked = {"--params", kBlock, "--mask", "DIR/mask.png", "--area", "AREA"};
 
 const std::vector<Case> kCases = {
-    {"style-rgb", "rgb.png", "", kBatch, "Stage Trio", "", {"--style", "Stage Trio"}},
     {"style-rgba", "rgba.png", "", kBatch, "Stage Trio", "", {"--style", "Stage Trio"}},
-    {"block-rgb", "rgb.png", "", kBatch, "", kBlock, kWithBlock},
     {"block-rgba", "rgba.png", "", kBatch, "", kBlock, kWithBlock},
     {"repeat", "rgb.png", "", "RUN-WITH-LAST-VALS", "", "", kWithBlock},
     {"rectangle", "rgba.png", kRectangle, kBatch, "", kBlock, {"--params", kBlock, "--area", "8,6,30,24"}},
     {"feathered", "rgba.png", kFeathered, kBatch, "", kBlock, kMasked},
-    {"dialog", "rgb.png", kOkInput, "RUN-INTERACTIVE", "", "", {"--headless", "--script", "DIR/ok.script"}},
-    {"cancelled", "rgb.png", kCancelInput, "RUN-INTERACTIVE", "", "", {}},
+    {"dialog", "rgb.png", kOkInput, kInteractive, "", "", {"--headless", "--script", "DIR/ok.script"}},
+    {"cancelled", "rgb.png", kCancelInput, kInteractive, "", "", {}},
     // Opens as the last accepted dialog closed, as relight edit opens with the last settings.
-    {"reopened",
-     "rgba.png",
-     "(dialog-input \"" + kReopenInput + "\")",
-     "RUN-INTERACTIVE",
-     "",
-     "",
-     {"--headless", "--script", "DIR/reopen.script"}},
+    {"reopened", "rgba.png", kReopenScript, kInteractive, "", "", kReopenRun},
     {"refused-grey", "rgb.png", kGrey, kBatch, "Noon", "", {}},
     {"refused-16-bit", "rgb.png", kSixteen, kBatch, "Noon", "", {}},
 };
