@@ -1,11 +1,15 @@
-// Photographs as cameras and editors write them: stored turned, with an EXIF orientation saying how
-// to show them, and carrying a colour profile, EXIF and XMP, which pass to the output in PNG and
-// JPEG alike.
+// Image files in and out: PNG depths and colour types, JPEG, TIFF and WebP, pipes, sizes the record
+// cannot address; photographs as cameras and editors write them (stored turned, with an EXIF
+// orientation saying how to show them, and carrying a colour profile, EXIF and XMP, which pass to
+// every output format); and the image streaming alongside the filter, source rows decoded ahead of
+// the tiles and result rows written behind them, each case giving what a whole-image read and
+// write would.
 #include "ByteFields.h"
 #include "CliSupport.h"
 
 #include <algorithm>
 #include <tiffio.h>
+#include <tuple>
 
 namespace {
 
@@ -236,22 +240,144 @@ Pixels Turned(const Pixels& stored, const Turn& turn) {
     return out;
 }
 
-class Photos : public CliTest {
+// Samples that do not compress: a cut file is damaged where it is cut.
+Pixels noise(int width, int height) {
+    Pixels p{width, height, 3, std::vector<std::uint8_t>(std::size_t(width * height * 3))};
+    std::uint32_t state = 12345;
+    for (std::uint8_t& s : p.samples) {
+        state = state * 1664525u + 1013904223u;
+        s = std::uint8_t(state >> 24);
+    }
+    return p;
+}
+
+// `in` with the pixels inside x0 <= x < x1, y0 <= y < y1 inverted, as the probe does.
+Pixels invertedInside(Pixels in, int x0, int y0, int x1, int y1) {
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            for (int c = 0; c < 3; ++c) {
+                std::uint8_t& s = in.samples[std::size_t((y * in.width + x) * 3 + c)];
+                s = std::uint8_t(255 - s);
+            }
+    return in;
+}
+
+class ImageFiles : public CliTest {
   protected:
     void SetUp() override {
         CliTest::SetUp();
-        WriteBytes(Path("light.block"), LightingBlock());
         WriteBytes(Path("probe.block"), ProbeBlock(probeInvert));
+        WriteBytes(Path("light.block"), LightingBlock());
     }
-    void invert(const std::string& in, const std::string& out, const std::string& quality = "90") const {
-        const RunResult r = Probe({"apply", "@" + in, "-o", "@" + out, "--params", "@probe.block", "--quiet",
-                                   "--quality", quality});
-        EXPECT_EQ(r.status, 0) << r.err;
+    // Inverts `in` with the probe into `out` (none: the options say where), expecting `status`.
+    RunResult invert(const std::string& in, const std::string& out, std::vector<std::string> extra = {},
+                     int status = 0) const {
+        std::vector<std::string> args = {"apply", "@" + in, "--params", "@probe.block"};
+        if (!out.empty())
+            args.insert(args.end(), {"-o", "@" + out});
+        args.insert(args.end(), extra.begin(), extra.end());
+        const RunResult r = Probe(args);
+        EXPECT_EQ(r.status, status) << r.err;
+        return r;
     }
     void light(const std::string& in, const std::string& out) const {
         Succeeds({"apply", "@" + in, "-o", "@" + out, "--params", "@light.block", "--quiet"});
     }
+    // The samples read back, and the PNG's bit depth and colour type from its header.
+    std::tuple<std::vector<std::uint8_t>, int, int> png(const std::string& name) const {
+        const std::string bytes = ReadBytes(Path(name));
+        return {ReadPng(Path(name)).samples, bytes[24], bytes[25]};
+    }
 };
+
+class Photos : public ImageFiles {};
+class Streaming : public ImageFiles {};
+
+using Samples = std::vector<std::uint8_t>;
+
+TEST_F(ImageFiles, PngColourTypesBecomeRGBKeepingAlphaAndDepth) {
+    // 16-bit samples k x 257 are exactly k in 8 bits; 0x1234 (4660) is 18.13 x 257, so 18. Lit in
+    // 8 bits, written in 16 (as k x 257, which the reader turns back into k).
+    WritePng16(Path("grey16.png"), 2, 2, 1, {0, 0x8080, 0xFFFF, 0x1234});
+    EXPECT_EQ(invert("grey16.png", "a.png").err,
+              Expand("relight: lit in 8 bits, written in 16 (each value x 257): @a.png\n"));
+    EXPECT_EQ(png("a.png"), std::tuple(Samples{255, 255, 255, 127, 127, 127, 0, 0, 0, 237, 237, 237}, 16, 2));
+    WritePng16(Path("rgb16.png"), 1, 1, 3, {257 * 10, 257 * 200, 0x1234});
+    invert("rgb16.png", "b.png");
+    EXPECT_EQ(ReadPng(Path("b.png")).samples, (Samples{245, 55, 237}));
+    WritePalettePng(Path("palette.png"), 3, 1, {2, 0, 1}, {10, 20, 30, 40, 50, 60, 70, 80, 90});
+    invert("palette.png", "c.png");
+    EXPECT_EQ(png("c.png"), std::tuple(Samples{185, 175, 165, 245, 235, 225, 215, 205, 195}, 8, 2));
+
+    // Grey with alpha: three equal colour channels, the alpha a fourth channel (texture 4), and
+    // written back untouched. Red: alpha up-left (edge-repeated), green: alpha here, blue: alpha
+    // down-right.
+    WritePng(Path("ga.png"), Pixels{2, 1, 2, {30, 200, 90, 7}});
+    WriteBytes(Path("alpha.block"), ProbeBlock(probeInvert, 4));
+    ASSERT_EQ(Probe({"apply", "@ga.png", "-o", "@d.png", "--params", "@alpha.block"}).status, 0);
+    EXPECT_EQ(png("d.png"), std::tuple(Samples{200, 200, 7, 200, 200, 7, 7, 7}, 8, 6));
+
+    // In place, what the file's format cannot hold again is lost only with --force.
+    WriteBytes(Path("ga.jpg"), ReadBytes(Path("ga.png")));
+    invert("ga.jpg", "", {"--in-place"}, 2);
+    invert("ga.jpg", "", {"--in-place", "--force"});
+}
+
+TEST_F(ImageFiles, JpegInAndOut) {
+    // Uniform blocks survive JPEG at quality 100 to within a few steps of rounding. Stray bytes
+    // before a marker only make the decoder warn: the picture is whole.
+    WriteJpeg(Path("grey.jpg"), Uniform(16, 16, {100}), 100);
+    WriteJpeg(Path("colour.jpeg"), Uniform(16, 16, {200, 100, 50}), 100);
+    std::string stray = ReadBytes(Path("grey.jpg"));
+    WriteBytes(Path("stray.jpg"), stray.insert(stray.find("\xFF\xDA"), "\x00\x01\x02", 3));
+    WritePng(Path("in.png"), Uniform(16, 16, {10, 120, 240}));
+    invert("grey.jpg", "a.png");
+    invert("colour.jpeg", "b.PNG");
+    invert("stray.jpg", "c.png");
+    // The JPEG written is read back inverted once more, by the reader the first two cases check.
+    invert("in.png", "out.jpg", {"--quality", "100"});
+    invert("out.jpg", "back.png");
+    const Pixels results[] = {ReadPng(Path("a.png")), ReadPng(Path("b.PNG")), ReadPng(Path("back.png"))};
+    const int expected[][4] = {{155, 155, 155, 1}, {55, 155, 205, 3}, {10, 120, 240, 3}}; // and the tolerance
+    for (int i = 0; i < 3; ++i)
+        for (int c = 0; c < 3; ++c)
+            EXPECT_NEAR(results[i].At(5, 5, c), expected[i][c], expected[i][3])
+                << "result " << i << " channel " << c;
+
+    WritePng(Path("busy.png"), Gradient(64, 64, 3));
+    invert("busy.png", "low.jpg", {"--quality", "5"});
+    invert("busy.png", "high.jpg", {"--quality=100"});
+    EXPECT_LT(ReadBytes(Path("low.jpg")).size(), ReadBytes(Path("high.jpg")).size());
+    invert("busy.png", "bad.jpg", {"--quality", "101"}, 2);
+}
+
+TEST_F(ImageFiles, TypeFromContentsInPipesOut) {
+    WritePng(Path("in.png"), Gradient(24, 16, 3));
+    invert("in.png", "ref.png");
+    const std::string expected = ReadBytes(Path("ref.png"));
+    WriteBytes(Path("png.jpg"), ReadBytes(Path("in.png")));
+    WriteBytes(Path("stdin"), ReadBytes(Path("in.png")));
+    const std::vector<std::vector<std::string>> cases = {{"@png.jpg", "@a.png"},
+                                                         {"-", "@b.png"},
+                                                         {"@in.png", "@c.jpg", "--format", "png"},
+                                                         {"@in.png", "-", "--format", "PNG"}};
+    for (const std::vector<std::string>& c : cases) {
+        SCOPED_TRACE(c[0] + " -> " + c[1]);
+        std::vector<std::string> args = {"apply", c[0], "-o", c[1], "--params", "@probe.block", "--quiet"};
+        args.insert(args.end(), c.begin() + 2, c.end());
+        const RunResult r = Probe(args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(c[1] == "-" ? r.out : ReadBytes(Expand(c[1])), expected);
+    }
+    const RunResult r = Probe({"apply", "@in.png", "-o", "-", "--params", "@probe.block"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "relight: writing to standard output needs --format (png, jpeg, tiff or webp)\n");
+}
+
+TEST_F(ImageFiles, ThePixelLimitIsInclusive) {
+    WritePng(Path("edge.png"), Uniform(32767, 1, {0}));
+    invert("edge.png", "edge-out.png"); // 32767 is still addressable
+}
 
 TEST_F(Photos, TurnedImagesAreLitAndWrittenUpright) {
     // The stored pixels, turned by hand and lit, give the result. The JPEG's decoded pixels come
@@ -366,11 +492,11 @@ TEST_F(Photos, WebpKeepsAlphaAndIsLosslessAtQuality100) {
             for (int c = 0; c < 4; ++c)
                 original.samples.push_back(std::uint8_t(x * 3 + y * 4 + c * 30));
     WritePng(Path("in.png"), original);
-    invert("in.png", "out.webp", "100");
+    invert("in.png", "out.webp", {"--quality", "100"});
     invert("out.webp", "back.png");
     EXPECT_TRUE(ReadPng(Path("back.png")).samples == ReadPng(Path("in.png")).samples);
-    invert("in.png", "low.webp", "10");
-    invert("in.png", "high.webp", "95");
+    invert("in.png", "low.webp", {"--quality", "10"});
+    invert("in.png", "high.webp", {"--quality", "95"});
     EXPECT_LT(ReadBytes(Path("low.webp")).size(), ReadBytes(Path("high.webp")).size());
     // Lossy keeps the alpha exactly and the colours near.
     invert("high.webp", "near.png");
@@ -382,6 +508,59 @@ TEST_F(Photos, WebpKeepsAlphaAndIsLosslessAtQuality100) {
         else
             error += std::abs(int(near.samples[i]) - int(original.samples[i]));
     EXPECT_LT(error, 3 * original.width * original.height) << "more than a level a sample on average";
+}
+
+TEST_F(Streaming, EveryRowArrivesOnceInOrder) {
+    // 203 rows: a last decoded band and a last tile row that are not full.
+    const Pixels in = noise(70, 203);
+    WritePng(Path("in.png"), in);
+    invert("in.png", "out.png");
+    EXPECT_EQ(ReadPng(Path("out.png")).samples, invertedInside(in, 0, 0, 70, 203).samples);
+
+    // Rows above and below the area are finished before and after the filter's.
+    invert("in.png", "area.png", {"--area", "5,37,30,101"});
+    EXPECT_EQ(ReadPng(Path("area.png")).samples, invertedInside(in, 5, 37, 35, 138).samples);
+
+    // Interlaced rows are whole only after the last pass.
+    WriteInterlacedPng(Path("adam7.png"), in);
+    invert("adam7.png", "adam7-out.png");
+    EXPECT_EQ(ReadPng(Path("adam7-out.png")).samples, invertedInside(in, 0, 0, 70, 203).samples);
+}
+
+TEST_F(Streaming, DamageFoundWhileFilteringStopsTheRunWithoutOutput) {
+    WritePng(Path("whole.png"), noise(64, 400));
+    const std::string bytes = ReadBytes(Path("whole.png"));
+    WriteBytes(Path("cut.png"), bytes.substr(0, bytes.size() / 2));
+    const std::vector<std::string> before = Listing();
+    // The whole image, and an area that ends before the damage: the file is refused either way.
+    for (const std::vector<std::string>& area : {std::vector<std::string>{}, {"--area", "0,0,64,16"}}) {
+        const RunResult r = invert("cut.png", "out.png", area, 2);
+        EXPECT_EQ(r.err.rfind("relight: damaged PNG image (", 0), 0u) << r.err;
+        EXPECT_TRUE(r.err.ends_with(Expand("): @cut.png\n")) && r.err.find('\n') == r.err.size() - 1)
+            << r.err;
+        EXPECT_EQ(Listing(), before) << "no output and no temporary file";
+    }
+}
+
+TEST_F(Streaming, RowsHandedBackAgainReplaceWhatWasSent) {
+    // The probe inverts every 16 x 16 tile, then hands the first back as it was delivered: the
+    // rows it covers may be in the file already and must be sent again.
+    const Pixels in = noise(40, 300);
+    WritePng(Path("in.png"), in);
+    WriteBytes(Path("rewrite.block"), ProbeBlock(probeRewrite));
+    for (const std::string out : {"out.png", "out.jpg"}) {
+        EXPECT_EQ(
+            Probe({"apply", "@in.png", "-o", "@" + out, "--params", "@rewrite.block", "--quality", "100"})
+                .status,
+            0);
+    }
+    Pixels expected = invertedInside(in, 0, 0, 40, 300);
+    expected = invertedInside(expected, 0, 0, 16, 16);
+    EXPECT_EQ(ReadPng(Path("out.png")).samples, expected.samples);
+    // The JPEG is the one a plain run gives for the same pixels, not two images run together.
+    WritePng(Path("pre.png"), invertedInside(expected, 0, 0, 40, 300));
+    invert("pre.png", "plain.jpg", {"--quality", "100"});
+    EXPECT_EQ(ReadBytes(Path("out.jpg")), ReadBytes(Path("plain.jpg")));
 }
 
 } // namespace
