@@ -280,6 +280,10 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
         {"corrupt JPEG header", reading("corrupt.jpg"),
          "damaged JPEG image (Quantization table 0x03 was not defined): @corrupt.jpg"},
         {"damaged JPEG data", reading("damaged.jpg"), "damaged JPEG image (Corrupt JPEG data: ..."},
+        // Rows outside the area come from the source, so damage below the area still stops the run.
+        {"damaged JPEG data below the area",
+         words("apply @damaged.jpg -o @new.png --params @light.block --area 0,0,320,16"),
+         "damaged JPEG image (Corrupt JPEG data: ..."},
         {"zero-height JPEG", reading("zero.jpg"),
          "damaged JPEG image (Empty JPEG image (DNL not supported)): @zero.jpg"},
         {"over-sized JPEG", reading("huge.jpg"),
