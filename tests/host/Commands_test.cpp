@@ -57,24 +57,6 @@ TEST_F(Commands, ProgressBarOnATerminalNamesEachImageUnlessQuiet) {
     EXPECT_EQ(r.out, "");
 }
 
-TEST_F(Commands, KeepGoingLightsEveryGoodImageAndCountsTheFailures) {
-    WritePng(Path("a.png"), Gradient(20, 10, 3));
-    WriteBytes(Path("junk.png"), "not an image");
-    WritePng(Path("c.png"), Gradient(20, 10, 3));
-    WriteBytes(Path("light.block"), LightingBlock());
-    std::vector<std::string> run = {"apply", Path("a.png"), Path("junk.png"), Path("c.png"),
-                                    "-o",    Path("out/"),  "--params",       Path("light.block")};
-    RunResult r = Relight(run);
-    EXPECT_EQ(r.status, 2);
-    EXPECT_FALSE(Exists("out/c.png")) << "without it the first failure stops the batch";
-    run.push_back("--keep-going");
-    r = Relight(run);
-    EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(Exists("out/a.png") && Exists("out/c.png"));
-    EXPECT_EQ(r.err, "relight: not an image relight reads (PNG, JPEG, TIFF or WebP): " + Path("junk.png") +
-                         "\nrelight: 1 of 3 images failed\n");
-}
-
 TEST_F(Commands, TheScreenFitsTheDialogAndDoublesEachPixelAt2x) {
     WritePng(Path("in.png"), Gradient(40, 30, 3));
     for (const std::string scale : {"1", "2"})
