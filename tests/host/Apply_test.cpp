@@ -1,6 +1,6 @@
-// relight apply: several images, in place, the record the plug-in sees, the real module over a
-// texture, the selection mask, and document channels (their order, delivery by absolute index, and
-// texture blocks past the edges). That a style applies as the dialog does is in Settings_test.
+// relight apply: several images, in place, the record the plug-in sees, the selection mask, and document
+// channels (their order, delivery by absolute index, and texture blocks past the edges). That a style applies
+// as the dialog does is in Settings_test.
 #include "CliSupport.h"
 
 #include <algorithm>
@@ -77,19 +77,6 @@ TEST_F(Apply, RecordIsFilledHonestly) {
           "channels 5: Red,Green,Blue,Alpha,height, 0 handles left",
           "deliver-now 0 byte 9 show-pixels -30900", "show-pixels 0: ffffff 0a141e ffffff"})
         EXPECT_NE(r.err.find("probe: " + line + "\n"), std::string::npos) << r.err;
-}
-
-TEST_F(Apply, UniformTextureGivesExactlyTheFlatResult) {
-    WritePng(Path("flat.png"), Uniform(40, 24, {77}));
-    WritePng(Path("bumps.png"), Gradient(40, 24, 1));
-    WriteBytes(Path("texture.block"), LightingBlock(4));
-    Succeeds({"apply", "@in.png", "-o", "@plain.png", "--params", "@light.block"});
-    Succeeds(
-        {"apply", "@in.png", "-o", "@uniform.png", "--params", "@texture.block", "--channel", "h=@flat.png"});
-    Succeeds(
-        {"apply", "@in.png", "-o", "@relief.png", "--params", "@texture.block", "--channel", "h=@bumps.png"});
-    EXPECT_EQ(ReadPng(Path("uniform.png")).samples, ReadPng(Path("plain.png")).samples);
-    EXPECT_NE(ReadPng(Path("relief.png")).samples, ReadPng(Path("plain.png")).samples);
 }
 
 TEST_F(Mask, BlendsByTheMaskValue) {
