@@ -374,6 +374,8 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
          "bad input script (@bad.txt: line 2: unknown command 'fly'..."},
         {"text named .jpg", reading("text.jpg"),
          "not an image relight reads (PNG, JPEG, TIFF or WebP): @text.jpg"},
+        {"standard output without a format", words("apply @in.png -o - --params @light.block"),
+         "writing to standard output needs --format (png, jpeg, tiff or webp)"},
         {"unknown output type", writing("out.gif"),
          "unknown image type (use .png, .jpg, .jpeg, .tif, .tiff or .webp, or --format): @out.gif"},
         {"channel without a file", with("--channel nofile"), "--channel wants NAME=FILE, not 'nofile'"},

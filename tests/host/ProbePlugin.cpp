@@ -47,14 +47,10 @@ struct Run {
 
 Run run;
 
-bool empty(const Rect& r) {
-    return r.right <= r.left || r.bottom <= r.top;
-}
-
 // Asks for the channel's grown block of the tile when it is still missing, else the tile itself.
 void setRects(FilterRecord* record) {
     const Rect& t = run.tile;
-    const bool wantTexture = run.channel != 0 && !run.haveTexture && !empty(t);
+    const bool wantTexture = run.channel != 0 && !run.haveTexture && !EmptyRect(&t);
     record->requestRect = wantTexture
                               ? Rect{std::int16_t(t.top - kMargin), std::int16_t(t.left - kMargin),
                                      std::int16_t(t.bottom + kMargin), std::int16_t(t.right + kMargin)}
@@ -189,13 +185,13 @@ std::int16_t proceed(FilterRecord* record) {
     ++run.tilesDone;
     run.haveTexture = false;
     run.tile = run.rewound ? Rect{} : tileAt(run.tile.left + kTile, run.tile.top, area);
-    if (run.mode == rewriteFirstTile && empty(run.tile) && !run.rewound) {
+    if (run.mode == rewriteFirstTile && EmptyRect(&run.tile) && !run.rewound) {
         run.tile = tileAt(area.left, area.top, area);
         run.rewound = true;
     }
     setRects(record);
     if ((run.mode == interruptAfterFirstTile && run.tilesDone == 1) ||
-        (run.mode == interruptAfterLastTile && empty(run.tile)))
+        (run.mode == interruptAfterLastTile && EmptyRect(&run.tile)))
         std::raise(SIGINT);
     return run.mode == failSecondTile && run.tilesDone == 2 ? filterMemFull : filterNoErr;
 }

@@ -99,10 +99,9 @@ TEST_F(Styles, ShowSummarisesTheStyle) {
               "lights: 1 (current 1; positions in hundredths of half the preview's width, from its centre)\n"
               // (55, -35) of 180 pixels is (30.6, -19.4) hundredths.
               "  1: spot at 31,-19, colour #94BBFF, intensity 34, focus 64, on\n");
-    const std::vector<std::string> embossed = lines(Styles_({"show", "  embossed "}));
-    ASSERT_EQ(embossed.size(), 6u);
-    EXPECT_EQ(embossed[3], "texture: channel 2, height 66, white is high");
-    EXPECT_EQ(embossed[5].rfind("  1: directional at 0,0, ", 0), 0u) << embossed[5];
+    const std::string embossed = Styles_({"show", "  embossed "});
+    EXPECT_NE(embossed.find("\ntexture: channel 2, height 66, white is high\nlights: 1 "), std::string::npos);
+    EXPECT_NE(embossed.find(")\n  1: directional at 0,0, "), std::string::npos) << embossed;
 }
 
 TEST_F(Styles, ImportChecksTheFileAndKeepsWhatIsThere) {
