@@ -128,7 +128,7 @@ class BadInputs : public CliTest {
         WriteBytes(Path("truncated.png"), png.substr(0, png.size() / 2));
         WriteBytes(Path("corrupt.png"), Damaged(png, "IDAT", 8, 16));
         WriteBytes(Path("text.jpg"), "this is not a picture\n");
-        WriteBytes(Path("empty.png"), "");
+        WriteBytes(Path("empty"), "");
         WriteBytes(Path("zero.png"), PngClaiming(png, 0, 24));
         WriteBytes(Path("huge.png"), PngClaiming(png, 40000, 40000));
         WriteBytes(Path("bomb.png"), PngClaiming(png, 32767, 32767));
@@ -156,8 +156,6 @@ class BadInputs : public CliTest {
         WriteBytes(Path("zero.jpg"), JpegFrame(jpeg, kFrameHeight, 0));
         WriteBytes(Path("huge.jpg"), JpegFrame(jpeg, kFrameWidth, 60000));
         const std::string block = LightingBlock();
-        WriteBytes(Path("short.block"), block.substr(0, 1000));
-        WriteBytes(Path("empty.block"), "");
         WriteBytes(Path("foreign.block"), Damaged(block, block.substr(0, 4), 0, 4));
         std::filesystem::create_directories(Path("state/relight"));
         WriteBytes(Path("state/relight/last.block"), block.substr(0, 1000));
@@ -239,8 +237,7 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
     std::vector<Refusal> cases = {
         {"truncated PNG", reading("truncated.png"), "damaged PNG image (Read Error): @truncated.png"},
         {"corrupt PNG data", reading("corrupt.png"), "damaged PNG image (IDAT: ..."},
-        {"empty file", reading("empty.png"),
-         "not an image relight reads (PNG, JPEG, TIFF or WebP): @empty.png"},
+        {"empty file", reading("empty"), "not an image relight reads (PNG, JPEG, TIFF or WebP): @empty"},
         {"zero-width PNG", reading("zero.png"), "damaged PNG image (Invalid IHDR data): @zero.png"},
         {"over-sized PNG", reading("huge.png"),
          "image is larger than 32767 pixels on a side (40000 x 40000): @huge.png"},
@@ -294,8 +291,8 @@ TEST_F(BadInputs, EachIsRefusedWithItsLineAndStatusAndNothingChanges) {
          "cannot write (No such file or directory): @missing/new.png"},
         {"foreign block", params("@foreign.block"),
          "bad parameter block (the data is not a lighting parameter block): @foreign.block"},
-        {"empty block", params("@empty.block"),
-         "bad parameter block (the parameter block has the wrong size): @empty.block"},
+        {"empty block", params("@empty"),
+         "bad parameter block (the parameter block has the wrong size): @empty"},
         {"missing block", params("@none.block"), "cannot open (No such file or directory): @none.block"},
         {"unknown style", toOut("--style Nowhere"), "no style named 'Nowhere' (see relight styles list)"},
         {"RGB image as a channel", with("--channel Relief=@in.png"),

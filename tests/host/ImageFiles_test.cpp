@@ -448,9 +448,8 @@ TEST_F(Photos, TiffKindsReadAndWriteLikePng) {
         {1, 8, COMPRESSION_ADOBE_DEFLATE, TiffKind::white},
         {1, 8, COMPRESSION_NONE, TiffKind::palette}};
     for (const auto& [channels, bits, compression, kind] : kinds) {
-        SCOPED_TRACE(std::to_string(channels) + " channels of " + std::to_string(bits) +
-                     " bits, compression " + std::to_string(compression) + ", kind " +
-                     std::to_string(int(kind)));
+        SCOPED_TRACE(testing::Message() << channels << " channels of " << bits << " bits, compression "
+                                        << compression << ", kind " << int(kind));
         const Pixels original = Gradient(20, 12, channels);
         WriteTiff(Path("in.tif"), original, bits, compression, kind);
         WritePng(Path("in.png"), original);
