@@ -39,8 +39,8 @@ std::string Damaged(std::string bytes, const std::string& marker, std::size_t sk
 std::string TiffClaiming(std::uint32_t width, std::uint32_t height, std::size_t held,
                          std::uint16_t photometric = 1) {
     const auto le = [](std::uint32_t value, int size) { return Int(value, size, true); };
-    const auto entry = [&](std::uint16_t tag, std::uint16_t type, std::uint32_t value) {
-        return le(tag, 2) + le(type, 2) + le(1, 4) + le(value, 4);
+    const auto entry = [&](std::uint32_t tag, std::uint32_t type, std::uint32_t value) {
+        return IfdEntry(tag, type, 1, le(value, 4), true);
     };
     const std::uint32_t data = 8 + 2 + 8 * 12 + 4;
     return "II" + le(42, 2) + le(8, 4) + le(8, 2) + entry(256, 4, width) + entry(257, 4, height) +

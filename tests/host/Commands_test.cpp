@@ -38,9 +38,7 @@ TEST_F(Commands, ProgressBarOnATerminalNamesEachImageUnlessQuiet) {
     // 130 x 70 is three by two tiles of 64.
     WritePng(Path("in.png"), Gradient(130, 70, 3));
     WritePng(Path("two.png"), Gradient(130, 70, 3));
-    WriteBytes(Path("light.block"), LightingBlock());
-    const std::vector<std::string> run = {"apply", "@in.png",  "@two.png",    "-o",
-                                          "@out/", "--params", "@light.block"};
+    const std::vector<std::string> run = {"apply", "@in.png", "@two.png", "-o", "@out/", "--style", "Neon"};
     RunResult r = RelightOnTerminal(run);
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_NE(r.out.find("\rrelight 1/2 in.png [" + std::string(40, '#') + "] 100%"), std::string::npos)

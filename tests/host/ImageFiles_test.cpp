@@ -22,15 +22,13 @@ Bytes Exif(int orientation, bool little, std::uint32_t width = 24, std::uint32_t
            bool thumbnail = true) {
     const auto n16 = [&](std::uint32_t v) { return Int(v, 2, little); };
     const auto n32 = [&](std::uint32_t v) { return Int(v, 4, little); };
-    const auto entry = [&](std::uint32_t tag, std::uint32_t type, std::uint32_t count, const Bytes& value) {
-        return n16(tag) + n16(type) + n32(count) + value;
-    };
     const Bytes artist("A. Painter\0", 11);
     return Bytes(little ? "II" : "MM") + n16(42) + n32(8) + n16(3) +
-           entry(0x0112, 3, 1, n16(std::uint32_t(orientation)) + n16(0)) + entry(0x013B, 2, 11, n32(98)) +
-           entry(0x8769, 4, 1, n32(50)) + n32(thumbnail ? 80 : 0) + n16(2) + entry(0xA002, 4, 1, n32(width)) +
-           entry(0xA003, 4, 1, n32(height)) + n32(0) + n16(1) + entry(0x0103, 3, 1, n16(6) + n16(0)) +
-           n32(0) + artist;
+           IfdEntry(0x0112, 3, 1, n16(std::uint32_t(orientation)) + n16(0), little) +
+           IfdEntry(0x013B, 2, 11, n32(98), little) + IfdEntry(0x8769, 4, 1, n32(50), little) +
+           n32(thumbnail ? 80 : 0) + n16(2) + IfdEntry(0xA002, 4, 1, n32(width), little) +
+           IfdEntry(0xA003, 4, 1, n32(height), little) + n32(0) + n16(1) +
+           IfdEntry(0x0103, 3, 1, n16(6) + n16(0), little) + n32(0) + artist;
 }
 
 // An RGB display profile of `size` bytes (a multiple of 4): a header, no tags, then filler.
@@ -186,10 +184,9 @@ Metadata TiffMetadata(const std::string& path) {
     Metadata m;
     std::uint32_t count = 0;
     void* data = nullptr;
-    if (TIFFGetField(tiff, TIFFTAG_ICCPROFILE, &count, &data))
-        m.icc.assign(static_cast<const char*>(data), count);
-    if (TIFFGetField(tiff, TIFFTAG_XMLPACKET, &count, &data))
-        m.xmp.assign(static_cast<const char*>(data), count);
+    for (const auto& [tag, part] : {std::pair{TIFFTAG_ICCPROFILE, &m.icc}, {TIFFTAG_XMLPACKET, &m.xmp}})
+        if (TIFFGetField(tiff, tag, &count, &data))
+            part->assign(static_cast<const char*>(data), count);
     std::uint16_t bits = 0;
     TIFFGetField(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
     m.exif = std::to_string(bits);
@@ -404,12 +401,10 @@ TEST_F(Photos, ProfileExifAndXmpPassToEachFormat) {
     WriteBytes(Path("in.jpg"), WithJpegMetadata(ReadBytes(Path("plain.jpg")), in));
     light("in.png", "in.webp");
     light("in.png", "in.tif");
-    const auto be16 = [](std::uint32_t v) { return Int(v, 2); };
-    const auto be32 = [](std::uint32_t v) { return Int(v, 4); };
-    const Bytes fromTiff = Bytes("MM") + be16(42) + be32(8) + be16(2) + be16(0x013B) + be16(2) + be32(11) +
-                           be32(38) + be16(0x8769) + be16(4) + be32(1) + be32(50) + be32(0) +
-                           Bytes("A. Painter\0\0", 12) + be16(2) + be16(0xA002) + be16(4) + be32(1) +
-                           be32(24) + be16(0xA003) + be16(4) + be32(1) + be32(16) + be32(0);
+    const Bytes fromTiff = "MM" + Int(42, 2) + Int(8, 4) + Int(2, 2) + IfdEntry(0x013B, 2, 11, Int(38, 4)) +
+                           IfdEntry(0x8769, 4, 1, Int(50, 4)) + Int(0, 4) + Bytes("A. Painter\0\0", 12) +
+                           Int(2, 2) + IfdEntry(0xA002, 4, 1, Int(24, 4)) +
+                           IfdEntry(0xA003, 4, 1, Int(16, 4)) + Int(0, 4);
     for (const std::string from : {"png", "jpg", "tif", "webp"})
         for (const std::string to : {"png", "jpg", "tif", "webp"}) {
             SCOPED_TRACE(from + " -> " + to);

@@ -30,10 +30,8 @@ enum Mode : unsigned char {
     interruptAfterLastTile
 };
 
-constexpr int kTile = 16;
-constexpr int kMargin = 3;
-constexpr std::size_t kBlockSize = 66736;
-constexpr std::size_t kChannelOffset = 66728;
+constexpr int kTile = 16, kMargin = 3;
+constexpr std::size_t kBlockSize = 66736, kChannelOffset = 66728;
 
 struct Run {
     Mode mode = invert;

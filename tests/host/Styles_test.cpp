@@ -32,10 +32,9 @@ class Styles : public CliTest {
   protected:
     std::string Folder() const { return Path("relight/Lighting Styles"); }
     // Runs `relight styles ARGS`, expecting success; its output.
-    std::string Styles_(const std::vector<std::string>& args) const {
-        std::vector<std::string> all = {"styles"};
-        all.insert(all.end(), args.begin(), args.end());
-        const RunResult r = Relight(all);
+    std::string Styles_(std::vector<std::string> args) const {
+        args.insert(args.begin(), "styles");
+        const RunResult r = Relight(args);
         EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(r.err, "");
         return r.out;

@@ -21,6 +21,12 @@ inline std::uint32_t IntAt(const std::string& bytes, std::size_t at, int size, b
     return value;
 }
 
+// An entry of a TIFF directory: tag, type, count and the value or its offset.
+inline std::string IfdEntry(std::uint32_t tag, std::uint32_t type, std::uint32_t count,
+                            const std::string& value, bool little = false) {
+    return Int(tag, 2, little) + Int(type, 2, little) + Int(count, 4, little) + value;
+}
+
 // A PNG chunk: its length, type, data and checksum.
 inline std::string PngChunk(const std::string& type, const std::string& data) {
     const std::string body = type + data;
