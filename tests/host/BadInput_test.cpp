@@ -181,9 +181,8 @@ class BadInputs : public CliTest {
         // Beside the seeded styles: a pipe, and twins by letter case, the first in order sound,
         // "Dawn" locked and "dawn" a style the filter would refuse.
         const std::string styles = Path("relight/Lighting Styles/"), noon = ReadBytes(styles + "Noon");
-        std::string negative = noon, many = noon;
-        negative.replace(kStyleChannel, 2, Int(0xFFFF, 2));
-        many.replace(kStyleLightCount, 2, Int(65535, 2));
+        const std::string negative = std::string(noon).replace(kStyleChannel, 2, Int(0xFFFF, 2));
+        const std::string many = std::string(noon).replace(kStyleLightCount, 2, Int(65535, 2));
         ASSERT_EQ(mkfifo((styles + "Piped").c_str(), 0600), 0);
         WriteBytes(styles + "DAWN", noon);
         WriteBytes(styles + "Dawn", noon);
