@@ -199,8 +199,7 @@ class BadInputs : public CliTest {
     std::map<std::string, std::string> Contents() const {
         std::map<std::string, std::string> contents;
         for (const auto& entry : std::filesystem::recursive_directory_iterator(Path("")))
-            contents[entry.path().string()] =
-                entry.is_regular_file() ? ReadBytes(entry.path()) : std::string();
+            contents[entry.path().string()] = entry.is_regular_file() ? ReadBytes(entry.path()) : "";
         return contents;
     }
 

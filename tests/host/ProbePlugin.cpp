@@ -37,8 +37,8 @@ struct Run {
     Mode mode = invert;
     int channel = 0;
     Rect tile{};
-    bool haveTexture = false;
-    std::vector<unsigned char> texture; // the grown block of the current tile
+    std::vector<unsigned char> texture; // the grown block of the current tile, once delivered
+    int textureRowBytes = 0;
     int tilesDone = 0;
     bool rewound = false;
 };
@@ -48,7 +48,7 @@ Run run;
 // Asks for the channel's grown block of the tile when it is still missing, else the tile itself.
 void setRects(FilterRecord* record) {
     const Rect& t = run.tile;
-    const bool wantTexture = run.channel != 0 && !run.haveTexture && !EmptyRect(&t);
+    const bool wantTexture = run.channel != 0 && run.texture.empty() && !EmptyRect(&t);
     record->requestRect = wantTexture
                               ? Rect{std::int16_t(t.top - kMargin), std::int16_t(t.left - kMargin),
                                      std::int16_t(t.bottom + kMargin), std::int16_t(t.right + kMargin)}
@@ -77,18 +77,15 @@ Rect tileAt(int left, int top, const Rect& area) {
 }
 
 void storeTexture(const FilterRecord* record) {
-    const Rect& r = record->requestRect;
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    run.texture.resize(std::size_t(w * h));
     const auto* src = static_cast<const unsigned char*>(record->requestData);
-    for (int y = 0; y < h; ++y)
-        std::memcpy(&run.texture[std::size_t(y * w)], src + y * record->requestRowBytes, std::size_t(w));
-    run.haveTexture = true;
+    const Rect& r = record->requestRect;
+    run.texture.assign(src, src + (r.bottom - r.top) * record->requestRowBytes);
+    run.textureRowBytes = record->requestRowBytes;
 }
 
 void shadeTile(const FilterRecord* record) {
     const Rect& t = run.tile;
-    const int w = t.right - t.left, h = t.bottom - t.top, grown = w + 2 * kMargin;
+    const int w = t.right - t.left, h = t.bottom - t.top;
     const auto* src = static_cast<const unsigned char*>(record->requestData);
     auto* dst = static_cast<unsigned char*>(record->writeData);
     for (int y = 0; y < h; ++y)
@@ -97,8 +94,9 @@ void shadeTile(const FilterRecord* record) {
             unsigned char* out = dst + y * record->writeRowBytes + x * 3;
             for (int c = 0; c < 3; ++c)
                 out[c] = static_cast<unsigned char>(
-                    run.channel ? run.texture[std::size_t((y + c * kMargin) * grown + x + c * kMargin)]
-                                : 255 - in[c]);
+                    run.channel
+                        ? run.texture[std::size_t((y + c * kMargin) * run.textureRowBytes + x + c * kMargin)]
+                        : 255 - in[c]);
         }
 }
 
@@ -172,7 +170,7 @@ std::int16_t start(FilterRecord* record) {
 std::int16_t proceed(FilterRecord* record) {
     if (record->abortQueryProc())
         return filterStop;
-    if (run.channel != 0 && !run.haveTexture) {
+    if (run.channel != 0 && run.texture.empty()) {
         storeTexture(record);
         setRects(record);
         return filterNoErr;
@@ -181,7 +179,7 @@ std::int16_t proceed(FilterRecord* record) {
     if (!run.rewound)
         shadeTile(record);
     ++run.tilesDone;
-    run.haveTexture = false;
+    run.texture.clear();
     run.tile = run.rewound ? Rect{} : tileAt(run.tile.left + kTile, run.tile.top, area);
     if (run.mode == rewriteFirstTile && EmptyRect(&run.tile) && !run.rewound) {
         run.tile = tileAt(area.left, area.top, area);
