@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -15,78 +18,45 @@ auto Shape(const LM_light_UI& l) {
                       l.radius);
 }
 
-// Caches for a 2 x 3 preview without texture, all marked hot.
-void HotCaches(LM_globals& g) {
-    g.AllocateCaches(2, 3, false);
-    g.posCache.SetHot(true);
-    g.diffuseSumCache.SetHot(true);
-    g.specularSumCache.SetHot(true);
+// Caches for a 2 x 3 preview, all marked hot.
+void HotCaches(LM_globals& g, bool texture = false) {
+    g.AllocateCaches(2, 3, texture);
+    const auto hot = [](auto&... c) { (c.SetHot(true), ...); };
+    hot(g.posCache, g.normCache, g.sampleCountCache, g.diffuseSumCache, g.specularSumCache);
     g.SetLightCachesHot(true);
 }
 
-bool AnyHot(const LM_globals& g) {
-    return g.posCache.Hot() || g.normCache.Hot() || g.sampleCountCache.Hot() || g.diffuseSumCache.Hot() ||
-           g.specularSumCache.Hot() || g.lightCaches[0].diffuse.Hot() || g.lightCaches[0].specular.Hot();
-}
-
-bool AllHot(const LM_globals& g) {
-    return g.posCache.Hot() && g.diffuseSumCache.Hot() && g.specularSumCache.Hot() &&
-           g.lightCaches[0].diffuse.Hot();
+// Each cache as '-' (no buffer), 'c' (cold) or 'H' (hot): positions, normals, weights, base colours,
+// sample counts, the two sums and the first light's two.
+std::string Caches(const LM_globals& g) {
+    std::string s;
+    const auto add = [&](const auto&... c) { ((s += !c.Used() ? '-' : c.Hot() ? 'H' : 'c'), ...); };
+    add(g.posCache, g.normCache, g.weightCache, g.baseCache, g.sampleCountCache, g.diffuseSumCache,
+        g.specularSumCache, g.lightCaches[0].diffuse, g.lightCaches[0].specular);
+    return s;
 }
 
 } // namespace
 
-// The factory set-up's values are the golden bytes of StyleStream.TheDefaultSetUpIsOneSpotlightIn64Bytes.
-TEST(Settings, DefaultReplacesEverySettingButTheChannelAndTheRunsState) {
-    LM_GlobalsPtr g = MakeGlobals(60, 120);
-    EXPECT_EQ(g->lightCount, 0);
-    for (int i = 0; i < 16; ++i)
-        g->CreateNewLight(LM_sint16(100 + i), 60);
-    g->material = 7;
-    g->ambientBrightness = -3;
-    g->SetBumpChannel(2);
-    g->previewEnabled = false;
-    g->SetStyleIndex(4);
-    g->SetUseCurrentSettings(true);
-    g->Default();
-    LM_GlobalsPtr fresh = MakeGlobals(60, 120);
-    fresh->SetBumpChannel(2);
-    fresh->Default();
-    EXPECT_EQ(SettingsBytes(*g), SettingsBytes(*fresh));
-    EXPECT_EQ(std::tuple(g->lights[0].anchor.x, g->lights[0].anchor.y),
-              std::tuple(g->previewCenter.x, g->previewCenter.y));
-    EXPECT_EQ(std::tuple(g->previewEnabled, g->StyleIndex(), g->UseCurrentSettings()),
-              std::tuple(LM_bool(0), LM_sint16(4), LM_bool(1)));
-}
-
 TEST(Settings, ABackupIsACopyThatRestoresSettingsButNotRunStateOrHotCaches) {
     LM_GlobalsPtr g = MakeThreeLights();
-    g->gloss = 11;
-    g->material = 300;
-    g->ambientColor = {1, 2, 3};
+    ApplyLook(*g, kLooks[4]);
     g->SetBumpAmplitude(-40);
     g->SetWhiteIsHigh(false);
     g->SetBumpChannel(2);
     g->SetStyleIndex(5);
     const std::vector<unsigned char> saved = SettingsBytes(*g);
     const LM_settings backup = g->Settings();
-
-    HotCaches(*g);
-    g->gloss = 1;
-    g->ambientColor = {9, 9, 9};
-    g->SetBumpAmplitude(7);
-    g->SetWhiteIsHigh(true);
+    g->Default();
+    g->SetBumpChannel(0);
     g->SetStyleIndex(1);
-    g->lights[0].intensity = -99;
-    g->DeleteCurrentLight();
     HotCaches(*g);
     g->previewStep = 3;
     g->SetSettings(backup);
     EXPECT_EQ(SettingsBytes(*g), saved);
     EXPECT_EQ(g->StyleIndex(), 5);
     EXPECT_EQ(g->previewStep, 3) << "run state is not a setting";
-    EXPECT_TRUE(g->posCache.Used() && g->lightCaches[0].diffuse.Used()) << "the caches stay, cold";
-    EXPECT_FALSE(AnyHot(*g));
+    EXPECT_EQ(Caches(*g), "c----cccc") << "the caches stay, cold";
 }
 
 TEST(Settings, SettersSpareOrReleaseTheCaches) {
@@ -95,32 +65,24 @@ TEST(Settings, SettersSpareOrReleaseTheCaches) {
     HotCaches(*g);
     g->SetBumpAmplitude(128);
     g->SetWhiteIsHigh(true);
-    EXPECT_TRUE(AllHot(*g)) << "unchanged values leave the caches hot";
+    EXPECT_EQ(Caches(*g), "H----HHHH") << "unchanged values leave the caches hot";
     g->SetBumpAmplitude(129);
-    EXPECT_FALSE(AnyHot(*g));
-    EXPECT_TRUE(g->posCache.Used());
+    EXPECT_EQ(Caches(*g), "c----cccc");
     HotCaches(*g);
     g->SetWhiteIsHigh(false);
-    EXPECT_FALSE(AnyHot(*g));
-
+    EXPECT_EQ(Caches(*g), "c----cccc");
     g->SetBumpChannel(2); // texture switched on: released
-    EXPECT_FALSE(g->posCache.Used() || g->diffuseSumCache.Used() || g->lightCaches[0].diffuse.Used());
-    g->AllocateCaches(2, 3, true);
-    g->posCache.SetHot(true);
-    g->normCache.SetHot(true);
-    g->sampleCountCache.SetHot(true);
-    g->lightCaches[0].diffuse.SetHot(true);
-    LM_vector3f* normals = g->normCache.Data();
+    EXPECT_EQ(Caches(*g), "---------");
+    HotCaches(*g, true);
+    const LM_vector3f* normals = g->normCache.Data();
     g->SetBumpChannel(2);
-    EXPECT_TRUE(g->posCache.Hot() && g->normCache.Hot()) << "the same channel does nothing";
+    EXPECT_EQ(Caches(*g), "HHccHHHHH") << "the same channel does nothing";
     g->SetBumpChannel(3); // another channel: kept, cold
     EXPECT_EQ(g->normCache.Data(), normals);
-    EXPECT_TRUE(g->weightCache.Used() && g->baseCache.Used() && g->sampleCountCache.Used());
-    EXPECT_FALSE(AnyHot(*g));
+    EXPECT_EQ(Caches(*g), "ccccccccc");
     g->SetBumpChannel(0); // texture switched off: released
-    EXPECT_FALSE(g->normCache.Used() || g->posCache.Used() || g->lightCaches[0].specular.Used());
     g->posCache.SetHot(true);
-    EXPECT_FALSE(g->posCache.Hot()) << "no flag without its buffer";
+    EXPECT_EQ(Caches(*g), "---------") << "no flag without its buffer";
 }
 
 TEST(Settings, TranslateWorldUnitsRoundsHalvesAwayFromZero) {
@@ -166,8 +128,7 @@ TEST(Settings, ConversionFillsSurfaceAmbientAndTextureFields) {
 TEST(Settings, ConversionPacksLightsThatAreOnWithTheirCachesAndLeavesTrailingSlots) {
     LM_GlobalsPtr g = MakeThreeLights();
     BlockHandle block;
-    for (LM_befloat& e : block->lights[0].spreadTable)
-        e = 7.0f;
+    std::fill(std::begin(block->lights[0].spreadTable), std::end(block->lights[0].spreadTable), 7.0f);
     g->ConvertToParameters(block.block(), true);
     EXPECT_EQ(block->lightCount, 3);
     EXPECT_EQ(block->lights[0].spreadTable[255], 1.0f);
@@ -196,8 +157,7 @@ TEST(LightSet, NewLightsTakeTheirDefaultsAndCopiesTheirSource) {
     HotCaches(*g);
     g->CreateNewLight(170, 80); // from the well: white, intensity 66
     EXPECT_EQ(std::tuple(g->lightCount, g->currentLight), std::tuple(LM_uint16(2), LM_uint16(1)));
-    EXPECT_FALSE(g->diffuseSumCache.Hot() || g->specularSumCache.Hot());
-    EXPECT_TRUE(g->posCache.Hot()) << "the geometry stays";
+    EXPECT_EQ(Caches(*g), "H----ccHH") << "the geometry stays";
     LM_light_UI expected = g->lights[0]; // the default spotlight, white at intensity 66
     expected.color = {65535, 65535, 65535};
     expected.intensity = 66;

@@ -13,13 +13,10 @@
 namespace reference {
 
 inline std::int32_t Trunc(float f) {
-    if (std::isnan(f))
-        return 0;
-    if (f >= 2147483648.0f)
-        return INT32_MAX;
-    if (f <= -2147483648.0f)
-        return INT32_MIN;
-    return std::int32_t(f);
+    return std::isnan(f)         ? 0
+           : f >= 2147483648.0f  ? INT32_MAX
+           : f <= -2147483648.0f ? INT32_MIN
+                                 : std::int32_t(f);
 }
 
 inline std::int32_t Add(std::int32_t a, std::int32_t b) {
@@ -30,8 +27,7 @@ inline std::int32_t Mul(std::int32_t a, std::int32_t b) {
 }
 
 struct Light3 {
-    std::int32_t d[3] = {0, 0, 0};
-    std::int32_t s[3] = {0, 0, 0};
+    std::int32_t d[3] = {0, 0, 0}, s[3] = {0, 0, 0};
     void add(const LM_light& l, float fd, float fs) {
         for (int c = 0; c < 3; ++c) {
             d[c] = Add(d[c], Trunc(float(l.radiance[c].get()) * fd));
@@ -42,8 +38,8 @@ struct Light3 {
 
 struct Ray {
     float x, y, z, inv;
-    bool inCone;
-    float k; // spread factor, spotlights only
+    bool inCone = true;
+    float k = 1; // spread factor, spotlights only
 };
 
 // L from the surface point to the light, 1 / |L|, the cone test and the spread factor.
@@ -55,8 +51,6 @@ inline Ray Toward(const LM_light& l, float px, float py) {
         r.x = l.origin[0] - px, r.y = l.origin[1] - py, r.z = l.origin[2];
     }
     r.inv = float(1.0 / std::sqrt(double(r.x * r.x + r.y * r.y + r.z * r.z)));
-    r.inCone = true;
-    r.k = 1;
     if (l.type == lightTypeSpot) {
         const float cosA = -(l.direction[0] * r.x + l.direction[1] * r.y + l.direction[2] * r.z) * r.inv;
         r.inCone = cosA > l.cutoff;
@@ -105,6 +99,13 @@ inline void Combine(const foo& b, const Light3& sum, const unsigned char* colour
     }
 }
 
+// The normal of a gradient: q exact, the sum with 4096^2 in float, the root and division in double.
+inline LM_vector3f Normal(std::int32_t gx, std::int32_t gy) {
+    const std::uint64_t q = std::uint64_t(std::int64_t(gx) * gx) + std::uint64_t(std::int64_t(gy) * gy);
+    const float inv = float(1.0 / std::sqrt(double(float(q) + 4096.0f * 4096.0f)));
+    return {-float(gx) * inv, float(gy) * inv, 4096.0f * inv};
+}
+
 inline float Position(int i, int extent, float s) {
     return float(((i - extent * 0.5) + 0.5) * s);
 }
@@ -144,15 +145,10 @@ void BumpPixel(const foo& b, int x, int y, int fw, int fh, const unsigned char* 
     const float px = Position(x, fw, s), py = Position(y, fh, s);
     int total[3] = {0, 0, 0};
     for (const Sample& sm : samples) {
-        float nx = 0, ny = 0, nz = 1;
-        if (sm.gx || sm.gy) {
-            const double q = double(sm.gx) * sm.gx + double(sm.gy) * sm.gy;
-            const float inv = float(1.0 / std::sqrt(double(float(q) + 4096.0f * 4096.0f)));
-            nx = -float(sm.gx) * inv, ny = float(sm.gy) * inv, nz = 4096.0f * inv;
-        }
+        const LM_vector3f n = sm.gx || sm.gy ? Normal(sm.gx, sm.gy) : LM_vector3f{0, 0, 1};
         Light3 sum;
         for (int i = 0; i < b.lightCount; ++i)
-            BumpLight(b.lights[i], Toward(b.lights[i], px, py), nx, ny, nz, sum);
+            BumpLight(b.lights[i], Toward(b.lights[i], px, py), n.x, n.y, n.z, sum);
         unsigned char shaded[3];
         Combine(b, sum, colour, shaded);
         for (int c = 0; c < 3; ++c)

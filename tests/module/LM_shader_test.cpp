@@ -1,9 +1,9 @@
 #include "LM_shader.h"
-#include "LM_reference_shading.h"
 #include "LM_test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -11,18 +11,8 @@
 namespace {
 
 using Pixels = std::vector<unsigned char>;
-const LM_vector3f kNone = {0, 0, 0};
-const LM_vector3f kDown = {0, 0, 1}; // a directional light straight overhead: L = (0, 0, 1)
-
-// Shades one row of pixels of the given colours in a one-row area.
-Pixels ShadeRow(BlockHandle& block, LM_globals* g, const Pixels& colours) {
-    const int n = int(colours.size() / 3);
-    TileRun run(block, n, 1, {0, 0, 1, std::int16_t(n)});
-    run.source = colours;
-    run.view.in.data = run.source.data();
-    LM_ShadeTile(run.view, run.block, g);
-    return run.result;
-}
+// kDown: a directional light straight overhead, L = (0, 0, 1).
+const LM_vector3f kNone = {0, 0, 0}, kDown = {0, 0, 1};
 
 struct Sums {
     std::vector<LM_color96> diffuse, specular;
@@ -35,46 +25,64 @@ Sums Light(const LM_light& light, const std::vector<LM_vector2f>& positions) {
     return s;
 }
 
-// Combines given sums with one pixel colour.
-Pixels Combine(BlockHandle& block, LM_globals* g, LM_color96 d, LM_color96 s, Pixels colour) {
-    Pixels out(3, 0xA5);
-    const LM_vector2f position = {0, 0};
-    LM_Shade(block.block(), 1, &position, colour.data(), &d, &s, true, out.data(), g);
+using V = std::vector<LM_sint32>;
+
+// One channel of each sum.
+V Of(const std::vector<LM_color96>& sums, LM_sint32 LM_color96::*channel) {
+    V out;
+    for (const LM_color96& s : sums)
+        out.push_back(s.*channel);
     return out;
 }
 
-} // namespace
-
-TEST(FlatShader, FullStraightLightGivesTheSourceByteMinusOne) {
+struct FlatShader : ::testing::Test {
     LM_GlobalsPtr g = MakeGlobals();
     BlockHandle block;
+
+    // Shades one row of pixels of the given colours in a one-row area.
+    Pixels shadeRow(const Pixels& colours) {
+        const int n = int(colours.size() / 3);
+        TileRun run(block, n, 1, {0, 0, 1, std::int16_t(n)});
+        run.source = colours;
+        run.view.in.data = run.source.data();
+        LM_ShadeTile(run.view, run.block, g.get());
+        return run.result;
+    }
+    // Combines given sums with one pixel colour.
+    Pixels combine(LM_color96 d, LM_color96 s, Pixels colour) {
+        Pixels out(3, 0xA5);
+        const LM_vector2f position = {0, 0};
+        LM_Shade(block.block(), 1, &position, colour.data(), &d, &s, true, out.data(), g.get());
+        return out;
+    }
+    void setAmbient(LM_sint32 a) { block->ambient[0] = block->ambient[1] = block->ambient[2] = a; }
+};
+
+} // namespace
+
+TEST_F(FlatShader, FullStraightLightGivesTheSourceByteMinusOne) {
     SetSurface(block.block(), 0, 0, 128);
     AddLight(block.block(), lightTypeDirectional, 65535, kNone, kDown);
     const Pixels source = {255, 128, 0, 1, 2, 100};
-    EXPECT_EQ(ShadeRow(block, g.get(), source), (Pixels{254, 127, 0, 0, 1, 99}));
+    EXPECT_EQ(shadeRow(source), (Pixels{254, 127, 0, 0, 1, 99}));
     block->exposure = 0; // black, whatever the light and ambient
-    for (LM_be32s& a : block->ambient)
-        a = 60000;
-    EXPECT_EQ(ShadeRow(block, g.get(), source), Pixels(6, 0));
+    setAmbient(60000);
+    EXPECT_EQ(shadeRow(source), Pixels(6, 0));
     // Bright: clamps at 255 and 0 stays 0; but (125535 x 255 >> 8) x 32767 = 115083 x 32767 wraps
     // negative, and the wrapped product gives 0.
     block->exposure = 32767;
-    EXPECT_EQ(ShadeRow(block, g.get(), source), (Pixels{0, 255, 0, 255, 255, 255}));
+    EXPECT_EQ(shadeRow(source), (Pixels{0, 255, 0, 255, 255, 255}));
     block->exposure = 128;
-    for (LM_be32s& a : block->ambient)
-        a = 0;
+    setAmbient(0);
     block->lights[0].radiance[0] = -65535; // a darkening light: negative sums clamp to 0
     block->lights[0].radiance[2] = -1;
-    EXPECT_EQ(ShadeRow(block, g.get(), source), (Pixels{0, 127, 0, 0, 1, 0}));
+    EXPECT_EQ(shadeRow(source), (Pixels{0, 127, 0, 0, 1, 0}));
     block->lightCount = 0; // only the ambient term: 16383 x 100 >> 8 = 6399; x 128 >> 15 = 24
-    for (LM_be32s& a : block->ambient)
-        a = 16383;
-    EXPECT_EQ(ShadeRow(block, g.get(), {100, 0, 255}), (Pixels{24, 0, 63}));
+    setAmbient(16383);
+    EXPECT_EQ(shadeRow({100, 0, 255}), (Pixels{24, 0, 63}));
 }
 
-TEST(FlatShader, MaterialBlendsTheHighlightBetweenPlasticAndMetal) {
-    LM_GlobalsPtr g = MakeGlobals();
-    BlockHandle block;
+TEST_F(FlatShader, MaterialBlendsTheHighlightBetweenPlasticAndMetal) {
     // D = S = 25600 (S >> 8 = 100), gloss 128, exposure 128, no ambient; colours 100 and 0.
     SetSurface(block.block(), 128, 0, 128);
     AddLight(block.block(), lightTypeDirectional, 25600, kNone, kDown);
@@ -92,51 +100,34 @@ TEST(FlatShader, MaterialBlendsTheHighlightBetweenPlasticAndMetal) {
     };
     for (const Case& c : cases) {
         block->material = c.material;
-        EXPECT_EQ(ShadeRow(block, g.get(), {100, 0, 100}), (Pixels{c.lit, c.dark, c.lit}))
-            << "m " << c.material;
+        EXPECT_EQ(shadeRow({100, 0, 100}), (Pixels{c.lit, c.dark, c.lit})) << "m " << c.material;
     }
 }
 
-TEST(FlatShader, LightsFollowTheirGeometry) {
-    BlockHandle block;
+// Lights below the surface or shining up are the row kernels' comparison with this scalar shading.
+TEST_F(FlatShader, LightsFollowTheirGeometry) {
     const std::vector<LM_vector2f> at = {{0, 0}, {1.5f, 0}, {0, -2}, {0.5f, 0}};
     // Omni 2 above the origin: |L| = 2, 2.5, 2.828: diffuse Lz/|L|, specular Lz^2/|L|.
     Sums s = Light(AddLight(block.block(), lightTypeOmni, 1000, {0, 0, 2}, kNone), at);
-    const LM_sint32 omniDiffuse[] = {1000, 800, 707, 970}, omniSpecular[] = {2000, 1600, 1414, 1940};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(s.diffuse[i].red, omniDiffuse[i]) << i;
-        EXPECT_EQ(s.diffuse[i].blue, omniDiffuse[i]) << i;
-        EXPECT_EQ(s.specular[i].green, omniSpecular[i]) << i;
-        EXPECT_EQ(s.diffuse[i].unused, 0) << "the fourth word is not touched";
-    }
-    // Spot 1 above the origin pointing down, table 0.5: outside the 45 degree cone nothing.
+    EXPECT_EQ(Of(s.diffuse, &LM_color96::red), (V{1000, 800, 707, 970}));
+    EXPECT_EQ(Of(s.diffuse, &LM_color96::blue), (V{1000, 800, 707, 970}));
+    EXPECT_EQ(Of(s.specular, &LM_color96::green), (V{2000, 1600, 1414, 1940}));
+    EXPECT_EQ(Of(s.diffuse, &LM_color96::unused), V(4, 0)) << "the fourth word is not touched";
+    // Spot 1 above the origin pointing down, table 0.5: outside the 45 degree cone nothing; at
+    // (0.5, 0) |L| = 1.118, 0.5 x 0.8944.
     s = Light(AddLight(block.block(), lightTypeSpot, 1000, {0, 0, 1}, {0, 0, -1}, 0.5f), at);
-    const LM_sint32 spot[] = {500, 0, 0, 447}; // (0.5, 0): |L| = 1.118, 0.5 x 0.8944
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(s.diffuse[i].green, spot[i]) << i;
-        EXPECT_EQ(s.specular[i].green, spot[i]) << i;
-    }
-    // Lights at or below the surface, or shining up, light nothing.
-    for (const LM_light* l : {&AddLight(block.block(), lightTypeOmni, 1000, {0, 0, 0}, kNone),
-                              &AddLight(block.block(), lightTypeSpot, 1000, {0, 0, -1e-7f}, {0, 0, -1}),
-                              &AddLight(block.block(), lightTypeDirectional, 1000, kNone, {0, 0, -1}),
-                              &AddLight(block.block(), lightTypeDirectional, 1000, kNone, {1, 0, 0})}) {
-        s = Light(*l, at);
-        for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(s.diffuse[i].red | s.specular[i].red, 0) << "type " << l->type.get() << " at " << i;
-    }
+    EXPECT_EQ(Of(s.diffuse, &LM_color96::green), (V{500, 0, 0, 447}));
+    EXPECT_EQ(Of(s.specular, &LM_color96::green), (V{500, 0, 0, 447}));
 }
 
-TEST(FlatShader, ConeEdgeAndSpreadIndexRules) {
-    BlockHandle block;
+TEST_F(FlatShader, ConeEdgeAndSpreadIndexRules) {
     LM_light& spot = AddLight(block.block(), lightTypeSpot, 1000, {0, 0, 1}, {0, 0, -1}, 0.9f);
     spot.spreadTable[0] = 0.5f;
     // Just inside the 0.707 cone: cosA = 0.70707 lies below the table base, entry 0.
     const float lx = -1.0001f;
     const float inv = float(1.0 / std::sqrt(double(lx * lx + 1.0f)));
     Sums s = Light(spot, {{1.0001f, 0}, {1.0005f, 0}});
-    EXPECT_EQ(s.diffuse[0].red, LM_sint32(1000.0f * ((1.0f * 0.5f) * inv))); // 353
-    EXPECT_EQ(s.diffuse[0].red, 353);
+    EXPECT_EQ(s.diffuse[0].red, 353) << "1000 x ((1 x 0.5) x 1 / |L|)";
     EXPECT_EQ(s.diffuse[1].red, 0) << "cosA 0.70693 is outside";
     // Exactly on the edge: unlit.
     spot.cutoff = inv;
@@ -146,8 +137,7 @@ TEST(FlatShader, ConeEdgeAndSpreadIndexRules) {
     // of a final one (a base of 0 sends cosA 1 to index 870 or 3492).
     spot.cutoff = 0.707f;
     spot.spreadBase = 0.0f;
-    for (int i = 256; i < 1024; ++i)
-        spot.spreadTable[i] = 1000.0f;
+    std::fill(spot.spreadTable + 256, spot.spreadTable + 1024, 1000.0f);
     spot.spreadTable[255] = 0.25f;
     spot.spreadTable[1023] = 0.125f;
     spot.spreadScale = LM_SpreadScale(LM_SPREAD_ENTRIES_PREVIEW);
@@ -156,9 +146,7 @@ TEST(FlatShader, ConeEdgeAndSpreadIndexRules) {
     EXPECT_EQ(Light(spot, {{0, 0}}).diffuse[0].red, 125);
 }
 
-TEST(FlatShader, ProductsSaturateAndSumsWrap) {
-    LM_GlobalsPtr g = MakeGlobals();
-    BlockHandle block;
+TEST_F(FlatShader, ProductsSaturateAndSumsWrap) {
     // Two lights 100000 above: fs = 100000, radiance x fs saturates to 2^31 - 1 for each, and the
     // two wrap to -2; the diffuse terms (fd = 1) add up to 134211584.
     LM_light& high = AddLight(block.block(), lightTypeOmni, 67105792, {0, 0, 100000}, kNone);
@@ -177,63 +165,24 @@ TEST(FlatShader, ProductsSaturateAndSumsWrap) {
 
     // Combination: D x p wraps. 134211584 x 16 = 2147385344 stays positive; x 17 wraps negative.
     SetSurface(block.block(), 128, 0, 128);
-    EXPECT_EQ(Combine(block, g.get(), {134211584, 134211584, 0, 0}, {-2, -2, 0, 0}, {16, 17, 0}),
-              (Pixels{255, 0, 0}));
+    EXPECT_EQ(combine({134211584, 134211584, 0, 0}, {-2, -2, 0, 0}, {16, 17, 0}), (Pixels{255, 0, 0}));
     // (S >> 8) x (g x 255) with gloss 32767: 200 x 8355585 fits, 300 x 8355585 wraps negative.
     SetSurface(block.block(), 32767, 0, 128);
-    EXPECT_EQ(Combine(block, g.get(), {0, 0, 0, 0}, {51200, 76800, 0, 0}, {0, 0, 0}), (Pixels{255, 0, 0}));
+    EXPECT_EQ(combine({0, 0, 0, 0}, {51200, 76800, 0, 0}, {0, 0, 0}), (Pixels{255, 0, 0}));
 }
 
-TEST(FlatShader, TilePlacesPixelsAndRefusesRowsOver1024) {
-    LM_GlobalsPtr g = MakeGlobals();
-    BlockHandle block;
+// Where pixels lie in the area is the whole-tile comparison's (TileShading).
+TEST_F(FlatShader, TileRefusesRowsOver1024) {
     SetSurface(block.block(), 0, 0, 128);
-    block->worldWidth = 2.0f; // area 4 x 2: half a world unit a pixel
-    // Image pixel (row 1, column 2) lies at world (0.25, 0.25); an omni 2 above it gives D = radiance.
-    AddLight(block.block(), lightTypeOmni, 25600, {0.25f, 0.25f, 2}, kNone);
-    TileRun run(block, 4, 2, {1, 2, 2, 4});
-    run.source.assign(6, 100);
-    LM_ShadeTile(run.view, run.block, g.get());
-    EXPECT_EQ(run.result[0], 39) << "25600 x 100 >> 8 = 10000; x 128 >> 15 = 39";
-    EXPECT_EQ(run.result[2], 39);
-    EXPECT_LT(run.result[3], 39) << "the next pixel is further from the light";
-
-    block->lights[0].type = lightTypeDirectional;
-    block->lights[0].direction[2] = 1.0f;
+    AddLight(block.block(), lightTypeDirectional, 25600, kNone, kDown);
     for (int width : {1024, 1025}) {
         block->worldWidth = float(width);
         TileRun wide(block, width, 1, {0, 0, 1, std::int16_t(width)});
         LM_ShadeTile(wide.view, wide.block, g.get());
-        int untouched = 0;
-        for (unsigned char b : wide.result)
-            untouched += b == 0xA5;
-        EXPECT_EQ(untouched, width == 1024 ? 0 : 3 * width) << width;
+        EXPECT_EQ(std::count(wide.result.begin(), wide.result.end(), 0xA5), width == 1024 ? 0 : 3 * width)
+            << width << " pixels: untouched bytes";
     }
     TileRun empty(block, 0, 1, {0, 0, 1, 1});
     LM_ShadeTile(empty.view, empty.block, g.get());
     EXPECT_EQ(empty.result, Pixels(3, 0xA5)) << "an empty area";
-}
-
-TEST(FlatShader, WholeTilesMatchTheScalarReference) {
-    LM_GlobalsPtr g = MakeThreeLights();
-    BlockHandle block;
-    const Rect tile = {10, 14, 22, 30};
-    for (const Look& look : kLooks)
-        for (LM_bool preview : {0, 1}) {
-            ApplyLook(*g, look);
-            g->ConvertToParameters(block.block(), preview);
-            TileRun run(block, 40, 30, tile);
-            LM_ShadeTile(run.view, run.block, g.get());
-            int wrong = 0;
-            for (int y = tile.top; y < tile.bottom; ++y)
-                for (int x = tile.left; x < tile.right; ++x) {
-                    const std::size_t i = std::size_t(3 * ((y - tile.top) * 16 + (x - tile.left)));
-                    unsigned char want[3];
-                    reference::FlatPixel(*block.block(), x, y, 40, 30, &run.source[i], want);
-                    wrong += want[0] != run.result[i] || want[1] != run.result[i + 1] ||
-                             want[2] != run.result[i + 2];
-                }
-            EXPECT_EQ(wrong, 0) << "material " << look.material << " spread " << look.spread << " preview "
-                                << preview;
-        }
 }

@@ -70,22 +70,19 @@ TEST_F(TilesTest, RealTilesRunLeftToRightThenDown) {
 
 TEST_F(TilesTest, PreviewTilesAreWholeSteps) {
     setArea(0, 0, 500, 300);
-    struct Case {
-        int step, size;
-    };
     // Steps above 64 use one step a tile so the walk always advances.
-    for (const Case c :
-         {Case{1, 64}, Case{3, 63}, Case{5, 60}, Case{7, 63}, Case{64, 64}, Case{65, 65}, Case{200, 200}}) {
-        globals->previewStep = std::int16_t(c.step);
+    for (const auto& [step, size] :
+         {std::pair{1, 64}, {3, 63}, {5, 60}, {7, 63}, {64, 64}, {65, 65}, {200, 200}}) {
+        globals->previewStep = std::int16_t(step);
         globals->previewGathered = 0;
         LM_SetFirstPreviewTileRects(&record, globals.get());
-        EXPECT_EQ(globals->tileSize, c.size) << "step " << c.step;
+        EXPECT_EQ(globals->tileSize, size) << "step " << step;
         int tiles = 1;
         while (!globals->previewGathered && tiles < 10000) {
             LM_SetNextPreviewTileRects(&record, globals.get());
             tiles += globals->previewGathered ? 0 : 1;
         }
-        EXPECT_EQ(tiles, ((500 + c.size - 1) / c.size) * ((300 + c.size - 1) / c.size)) << "step " << c.step;
+        EXPECT_EQ(tiles, ((500 + size - 1) / size) * ((300 + size - 1) / size)) << "step " << step;
         EXPECT_TRUE(isEmpty(record.requestRect));
     }
 }
@@ -129,23 +126,19 @@ TEST_F(TilesTest, TextureSwitchGrowsTheTileAndComesBackExactly) {
     LM_RealToBumpRects(&record, globals.get());
     EXPECT_TRUE(isEmpty(record.requestRect));
     EXPECT_TRUE(isEmpty(record.writeRect));
-}
-
-TEST_F(TilesTest, PreviewTextureMarginIsThreeSteps) {
+    // A preview's margin is three preview steps, in the first plane of the texture.
     setArea(0, 0, 300, 300);
     globals->previewStep = 4;
     globals->SetBumpChannel(2);
     LM_SetFirstPreviewTileRects(&record, globals.get());
-    const Rect tile = record.requestRect;
+    const Rect preview = record.requestRect;
     LM_PreviewToBumpRects(&record, globals.get());
-    EXPECT_EQ(box(record.requestRect), box(LM_GrowRect(tile, 12)));
+    EXPECT_EQ(box(record.requestRect), box(LM_GrowRect(preview, 12)));
     EXPECT_EQ(record.requestFirstPlane, 1);
     LM_BumpToPreviewRects(&record, globals.get());
-    EXPECT_EQ(box(record.requestRect), box(tile));
-    EXPECT_EQ(box(record.writeRect), box(tile));
-}
-
-TEST_F(TilesTest, RectanglesStayInsideSixteenBits) {
+    EXPECT_EQ(box(record.requestRect), box(preview));
+    EXPECT_EQ(box(record.writeRect), box(preview));
+    // Growing stays inside sixteen bits.
     EXPECT_EQ(box(LM_GrowRect({32766, -32767, 32767, 32767}, 3)), (std::array{32763, -32768, 32767, 32767}));
 }
 

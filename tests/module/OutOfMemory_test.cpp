@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <memory>
 
@@ -19,22 +18,15 @@ namespace {
 namespace fs = std::filesystem;
 
 struct HeapGuard {
-    ~HeapGuard() {
-        TBFailAllocation(0);
-        TBFailClientAllocation(0);
-        TBSetHeapLimit(Size(4) << 30);
-    }
+    ~HeapGuard() { TBFailAllocation(0), TBFailClientAllocation(0), TBSetHeapLimit(Size(4) << 30); }
 };
 
 // A dialog session that touches every kind of buffer: a style is loaded, the texture is captured
 // for the preview, a light is added (its caches), the gloss changes (the surface caches), the
 // settings are saved as a style, and OK shades the image with the relief, two host calls a tile.
-constexpr const char* kBusyDialog = "choose @20 Noon\n"
-                                    "choose 550,382 Channel 1\n"
-                                    "down @21\nmove @6:0.3,0.3\nup @6:0.3,0.3\n"
-                                    "click 815,247\n"
-                                    "click @4\ntype Swept\nclick @1\n"
-                                    "click @1\n";
+constexpr const char* kBusyDialog = "choose @20 Noon\nchoose 550,382 Channel 1\n"
+                                    "down @21\nmove @6:0.3,0.3\nup @6:0.3,0.3\nclick 815,247\n"
+                                    "click @4\ntype Swept\nclick @1\nclick @1\n";
 
 class DialogOutOfMemory : public ::testing::TestWithParam<bool> {
   protected:
@@ -47,6 +39,8 @@ class DialogOutOfMemory : public ::testing::TestWithParam<bool> {
     }
     void TearDown() override { fs::remove_all(folder); }
 
+    // On a later run the object survives and a backup of its settings is made; its first run
+    // sets the gloss to 0, which a failed later run must leave in force.
     std::unique_ptr<TestHost> MakeHost() const {
         // A failed keystroke saves the style under a shorter name: every run starts from Noon alone.
         for (const fs::directory_entry& entry : fs::directory_iterator(folder))
@@ -54,23 +48,13 @@ class DialogOutOfMemory : public ::testing::TestWithParam<bool> {
                 fs::remove(entry.path());
         auto host = std::make_unique<TestHost>(MakeTestImage(kWidth, kHeight));
         host->AddChannel(std::vector<std::uint8_t>(std::size_t(kWidth) * kHeight, 90));
+        EXPECT_TRUE(!GetParam() || host->RunWithDialog("click 508,247\nclick @1\n") == 0);
         return host;
-    }
-    // On a later run the object survives and a backup of its settings is made; its first run
-    // sets the gloss to 0, which a failed later run must leave in force.
-    void Prepare(TestHost& host) const {
-        if (GetParam()) {
-            ASSERT_EQ(host.RunWithDialog("click 508,247\nclick @1\n"), 0);
-        }
     }
     // Bytes the host and the module keep between runs.
     static Size Kept(TestHost& host) {
-        Size bytes = 0;
-        if (host.GlobalsSlot())
-            bytes += Size(sizeof(LM_globals));
-        if (const Handle h = host.Record().parameterHandle)
-            bytes += GetHandleSize(h);
-        return bytes;
+        const Handle h = host.Record().parameterHandle;
+        return (host.GlobalsSlot() ? Size(sizeof(LM_globals)) : 0) + (h ? GetHandleSize(h) : 0);
     }
 
     HeapGuard guard;
@@ -87,7 +71,6 @@ TEST_P(DialogOutOfMemory, EveryAllocationFailsCleanly) {
     {
         // Also loads the dialog's resources, which stay cached from here on.
         auto host = MakeHost();
-        Prepare(*host);
         const long before = TBAllocationCount();
         ASSERT_EQ(host->RunWithDialog(kBusyDialog), 0) << TBScriptError();
         clean = TBAllocationCount() - before;
@@ -100,41 +83,34 @@ TEST_P(DialogOutOfMemory, EveryAllocationFailsCleanly) {
     ASSERT_GT(clean, 5);
     int refused = 0;
     for (long nth = 1; nth <= clean; ++nth) {
+        SCOPED_TRACE(testing::Message() << "failing allocation " << nth << " of " << clean);
         const Size startBytes = TBHeapLiveBytes();
         const long startBlocks = TBHeapLiveBlocks();
         {
             auto host = MakeHost();
-            Prepare(*host);
             const Size settled = TBHeapLiveBytes() - Kept(*host);
             TBFailAllocation(nth);
             const std::int16_t result = host->RunWithDialog(kBusyDialog);
             TBFailAllocation(0);
-            EXPECT_EQ(TBHeapLiveBytes() - Kept(*host), settled) << "leak after failing allocation " << nth;
+            EXPECT_EQ(TBHeapLiveBytes() - Kept(*host), settled) << "leak";
             for (const fs::directory_entry& entry : fs::directory_iterator(folder))
                 EXPECT_NE(entry.path().filename().string()[0], '.') << "a save left its temporary file";
             if (result == 0) {
-                EXPECT_TRUE(host->Result().samples == shaded) << "a lost cache changed the image: " << nth;
+                EXPECT_TRUE(host->Result().samples == shaded) << "a lost cache changed the image";
             } else {
                 ++refused;
-                EXPECT_EQ(result, filterMemFull) << "failing allocation " << nth << " of " << clean;
-                EXPECT_TRUE(host->Result().samples == host->Source().samples)
-                    << "written after failing allocation " << nth;
-                if (GetParam()) {
-                    ASSERT_NE(host->GlobalsSlot(), 0);
-                    EXPECT_EQ(reinterpret_cast<LM_globals*>(host->GlobalsSlot())->gloss, 0)
-                        << "the earlier settings stay after failing allocation " << nth;
-                }
+                EXPECT_EQ(result, filterMemFull);
+                EXPECT_TRUE(host->Result().samples == host->Source().samples) << "written";
+                const auto* g = reinterpret_cast<const LM_globals*>(host->GlobalsSlot());
+                EXPECT_TRUE(!GetParam() || (g && g->gloss == 0)) << "the earlier settings stay";
             }
-            EXPECT_EQ(host->RunWithDialog("click @1\n"), 0) << "after failing allocation " << nth;
-            EXPECT_TRUE(host->Result().samples != host->Source().samples)
-                << "after failing allocation " << nth;
+            EXPECT_EQ(host->RunWithDialog("click @1\n"), 0) << "the next run";
+            EXPECT_TRUE(host->Result().samples != host->Source().samples) << "the next run";
         }
-        EXPECT_EQ(TBHeapLiveBytes(), startBytes) << "leak after failing allocation " << nth;
-        EXPECT_EQ(TBHeapLiveBlocks(), startBlocks) << "leak after failing allocation " << nth;
+        EXPECT_EQ(std::pair(TBHeapLiveBytes(), TBHeapLiveBlocks()), std::pair(startBytes, startBlocks))
+            << "leak";
     }
-    EXPECT_GT(refused, 3);
-    std::printf("dialog run: %ld failure points, %d refused with -108, %ld absorbed by the session\n", clean,
-                refused, clean - refused);
+    EXPECT_GT(refused, 3) << "of " << clean << " failure points";
 }
 
 INSTANTIATE_TEST_SUITE_P(FirstAndLaterRun, DialogOutOfMemory, ::testing::Bool());
