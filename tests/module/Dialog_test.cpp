@@ -1,96 +1,44 @@
-// Whole dialog runs through the entry point on the headless backend, driven by input scripts.
-// Positions are dialog-local; the slider bars run from x 508 to 815 (ambient: to 771), and a press
-// in the band just below a bar moves its indicator there.
-#include "Backend.h"
+// Dialog runs driven by input scripts. Positions are dialog-local; the slider bars run from x 508
+// to 815 (ambient: to 771), and a press in the band just below a bar moves its indicator there.
+#include "DialogRun.h"
 #include "Dialogs.h"
-#include "QuickDraw.h"
-#include "LM_globals.h"
 #include "Memory.h"
 #include "TestBlocks.h"
-#include "TestHost.h"
-#include "Snapshot.h"
-#include "Testing.h"
-#include "Windows.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
-#include <filesystem>
 
 namespace {
-
-LM_globals& globalsOf(const TestHost& host) {
-    return *reinterpret_cast<LM_globals*>(host.GlobalsSlot());
-}
 
 const foo& blockOf(const std::vector<std::uint8_t>& bytes) {
     return *reinterpret_cast<const foo*>(bytes.data());
 }
 
-std::vector<std::uint8_t> Plane(int width, int height) {
-    std::vector<std::uint8_t> plane(std::size_t(width) * height);
-    for (std::size_t i = 0; i < plane.size(); ++i)
-        plane[i] = std::uint8_t((i * 7) % 256);
-    return plane;
-}
-
-std::string TempPath(const std::string& name) {
-    return (std::filesystem::temp_directory_path() / ("relight_dialog_" + name)).string();
-}
-
-// The screen of a snapshot, read at the dialog's own coordinates. The dialog (844 x 496) is centred
-// on the screen below the title bar.
-struct DialogShot : Snapshot {
-    explicit DialogShot(const std::string& path)
-        : Snapshot(path), left((width - 844) / 2),
-          top(kTBTitleBarHeight + (height - 496 - kTBTitleBarHeight) / 2) {}
-    // The darkest channel of the darkest pixel in r.
-    int Darkest(const Rect& r) const {
-        int darkest = 255;
-        for (int v = r.top; v < r.bottom; ++v)
-            for (int h = r.left; h < r.right; ++h)
-                for (int shift : {0, 8, 16})
-                    darkest = std::min(darkest, int(At(left + h, top + v) >> shift & 0xFF));
-        return darkest;
-    }
-    int left, top;
-};
-
-class DialogRun : public ::testing::Test {
-  protected:
-    void SetUp() override { TBResetForTests(); }
-    std::int16_t Run(const std::string& script) { return host.RunWithDialog(script); }
-    TestHost host{MakeTestImage(200, 150)};
-};
-
 TEST_F(DialogRun, SlidersStoreTheirValuesAndOkWritesTheBlock) {
-    const char* script = "click 508,247\n" // gloss: left end, 0
-                         "click 815,279\n" // material: right end, 256
-                         "click 660,311\n" // exposure: 152 of 307 pixels, (152*65536/307)*255 >> 16 = 126
-                         "click 641,343\n" // ambient: 133 of 263 pixels gives 128, stored minus 127
-                         "click 815,143\n" // intensity: 255, stored minus 127
-                         "click 508,175\n" // focus: 0
-                         "click 815,439\n" // texture height: disabled without a texture
-                         "click @1\n";
-    ASSERT_EQ(Run(script), 0);
-    const LM_globals& g = globalsOf(host);
-    EXPECT_EQ(std::vector<int>({g.gloss, g.material, g.exposure, g.ambientBrightness, g.lights[0].intensity,
-                                g.lights[0].spread, g.BumpAmplitude()}),
+    Ok("click 508,247\n"                          // gloss: left end, 0
+       "down 700,279\nmove 900,279\nup 900,279\n" // material: dragged past the right end, 256
+       "click 660,311\n" // exposure: 152 of 307 pixels, (152*65536/307)*255 >> 16 = 126
+       "click 641,343\n" // ambient: 133 of 263 pixels gives 128, stored minus 127
+       "click 815,143\n" // intensity: 255, stored minus 127
+       "click 508,175\n" // focus: 0
+       "click 815,439\n" // texture height: disabled without a texture
+       "click @1\n");
+    const LM_globals& s = g();
+    EXPECT_EQ(std::vector<int>({s.gloss, s.material, s.exposure, s.ambientBrightness, s.lights[0].intensity,
+                                s.lights[0].spread, s.BumpAmplitude()}),
               std::vector<int>({0, 256, 126, 1, 128, 0, 128}));
     const std::vector<std::uint8_t> block = host.ParameterBlock();
     EXPECT_EQ(blockOf(block).ambient[0], 1 * 65535 / 64);
-    const Rect area = host.Record().filterArea;
-    EXPECT_EQ(host.Result().samples, ShadeWhole(host.Source(), block, area).samples)
+    EXPECT_EQ(host.Result().samples, ShadeWhole(host.Source(), block, host.Record().filterArea).samples)
         << "the final run shades that block";
 
     // What the sliders show reads back unchanged: ambient 1 shows as 128, 16 as 143, -127 as 0.
     for (const LM_sint16 ambient : {1, 16, -127}) {
-        globalsOf(host).ambientBrightness = ambient;
-        ASSERT_EQ(Run("click @1\n"), 0);
-        EXPECT_EQ(g.ambientBrightness, ambient);
-        EXPECT_EQ(g.exposure, 126);
-        EXPECT_EQ(g.lights[0].intensity, 128);
+        g().ambientBrightness = ambient;
+        Ok("click @1\n");
+        EXPECT_EQ((std::array<int, 3>{g().ambientBrightness, g().exposure, g().lights[0].intensity}),
+                  (std::array<int, 3>{ambient, 126, 128}));
     }
 }
 
@@ -99,38 +47,36 @@ TEST_F(DialogRun, CancelDiscardsAFirstRunAndRestoresALaterOne) {
     EXPECT_EQ(host.GlobalsSlot(), 0) << "a cancelled first dialog leaves no object";
     EXPECT_EQ(host.Result().samples, host.Source().samples);
 
-    ASSERT_EQ(Run("click 508,247\nclick @1\n"), 0);
-    ASSERT_EQ(globalsOf(host).gloss, 0);
+    Ok("click 508,247\nclick @1\n");
+    ASSERT_EQ(g().gloss, 0);
     const Size heap = TBHeapLiveBytes();
     EXPECT_EQ(Run("click 815,247\nclick 815,279\nkey escape\n"), filterStop);
     EXPECT_EQ(TBHeapLiveBytes(), heap);
-    EXPECT_EQ(globalsOf(host).gloss, 0);
-    EXPECT_EQ(globalsOf(host).material, 0);
-    EXPECT_EQ(blockOf(host.ParameterBlock()).gloss, 0);
+    EXPECT_EQ((std::array<int, 3>{g().gloss, g().material, blockOf(host.ParameterBlock()).gloss}),
+              (std::array<int, 3>{0, 0, 0}));
 }
 
 // Pop-ups: light type at (530, 86), texture at (550, 382). The texture pop-up lists "No texture",
 // the document's channels Red, Green and Blue, then its extra channels, and nothing more.
 TEST_F(DialogRun, CheckBoxesAndPopupsChangeTheirSettings) {
     for (const auto& [entry, channel] : {std::pair{"Red", 1}, {"Green", 2}, {"Blue", 3}, {"No texture", 0}}) {
-        ASSERT_EQ(Run(std::string("choose 550,382 ") + entry + "\nclick @1\n"), 0) << TBScriptError();
-        EXPECT_EQ(globalsOf(host).BumpChannel(), channel) << entry;
+        Ok(std::string("choose 550,382 ") + entry + "\nclick @1\n");
+        EXPECT_EQ(g().BumpChannel(), channel) << entry;
     }
     Run("choose 550,382 Channel 1\nclick @1\n");
     EXPECT_NE(TBScriptError().find("Channel 1"), std::string::npos) << TBScriptError();
-    host.AddChannel(Plane(200, 150));
-    const char* script = "choose 530,86 Omni\n"
-                         "choose 550,382 Channel 1\n"
-                         "click @10\n"
-                         "click 508,439\n" // texture height, now enabled: 0
-                         "click @29\n"
-                         "click @9\n"
-                         "click @1\n";
-    ASSERT_EQ(Run(script), 0) << TBScriptError();
-    const LM_globals& g = globalsOf(host);
+    host.AddChannel(std::vector<std::uint8_t>(200 * 150, 7));
+    Ok("choose 530,86 Omni\n"
+       "choose 550,382 Channel 1\n"
+       "click @10\n"
+       "click 508,439\n" // texture height, now enabled: 0
+       "click @29\n"
+       "click @9\n"
+       "click @1\n");
     EXPECT_GT(host.textureDeliveries, 0) << "the channel is captured for the preview";
-    EXPECT_EQ(std::vector<int>({g.lights[0].type, g.BumpChannel(), g.WhiteIsHigh(), g.BumpAmplitude(),
-                                g.previewEnabled, g.lights[0].isOn}),
+    const LM_globals& s = g();
+    EXPECT_EQ(std::vector<int>({s.lights[0].type, s.BumpChannel(), s.WhiteIsHigh(), s.BumpAmplitude(),
+                                s.previewEnabled, s.lights[0].isOn}),
               std::vector<int>({lightTypeOmni, 4, 0, 0, 0, 0}));
     EXPECT_EQ(blockOf(host.ParameterBlock()).textureChannel, 4);
 }
@@ -138,38 +84,44 @@ TEST_F(DialogRun, CheckBoxesAndPopupsChangeTheirSettings) {
 // With the light off its intensity, spread and colour box take no presses; on again, a
 // spotlight's spread does.
 TEST_F(DialogRun, ALightThatIsOffTakesNoChanges) {
-    ASSERT_EQ(Run("click @1\n"), 0);
-    const LM_globals& g = globalsOf(host);
-    const LM_sint16 intensity = g.lights[0].intensity, spread = g.lights[0].spread;
+    Ok("click @1\n");
+    const LM_light_UI before = g().lights[0];
     host.SetColorService(0, {1, 2, 3});
-    const std::string off = TempPath("off.png");
-    ASSERT_EQ(Run("click @9\nsnapshot " + off + "\nclick 815,143\nclick 508,175\nclick @7\nclick @1\n"), 0)
-        << TBScriptError();
-    // Inactive sliders and the disabled colour box have no line darker than grey.
-    const DialogShot shot(off);
-    EXPECT_GE(shot.Darkest({124, 440, 154, 820}), 0x7F) << "intensity";
-    EXPECT_GE(shot.Darkest({156, 440, 186, 820}), 0x7F) << "focus";
+    Ok("click @9\nsnapshot " + Shot("off") + "\nclick 815,143\nclick 508,175\nclick @7\nclick @1\n");
+    // Inactive sliders and the disabled colour box have no line darker than grey. The dialog
+    // (844 x 496) is centred on the screen below the title bar.
+    const Snapshot shot(Shot("off"));
+    const int left = (shot.width - 844) / 2,
+              top = kTBTitleBarHeight + (shot.height - 496 - kTBTitleBarHeight) / 2;
+    const auto darkest = [&](const Rect& r) {
+        int darkest = 255;
+        for (int v = r.top; v < r.bottom; ++v)
+            for (int h = r.left; h < r.right; ++h)
+                for (int shift : {0, 8, 16})
+                    darkest = std::min(darkest, int(shot.At(left + h, top + v) >> shift & 0xFF));
+        return darkest;
+    };
+    EXPECT_GE(darkest({124, 440, 154, 820}), 0x7F) << "intensity";
+    EXPECT_GE(darkest({156, 440, 186, 820}), 0x7F) << "focus";
     for (const Rect edge : {Rect{102, 784, 103, 820}, Rect{102, 784, 122, 785}, Rect{121, 784, 122, 820},
                             Rect{102, 819, 122, 820}})
-        EXPECT_EQ(shot.Darkest(edge), 0x7F) << "colour box frame";
-    EXPECT_FALSE(g.lights[0].isOn);
-    EXPECT_EQ(g.lights[0].intensity, intensity);
-    EXPECT_EQ(g.lights[0].spread, spread);
+        EXPECT_EQ(darkest(edge), 0x7F) << "colour box frame";
+    const LM_light_UI& light = g().lights[0];
+    EXPECT_EQ((std::array<int, 3>{light.isOn, light.intensity, light.spread}),
+              (std::array<int, 3>{0, before.intensity, before.spread}));
     EXPECT_TRUE(host.colorRequests.empty());
-    ASSERT_EQ(Run("click @9\nclick 508,175\nclick @1\n"), 0) << TBScriptError();
-    EXPECT_TRUE(g.lights[0].isOn);
-    EXPECT_EQ(g.lights[0].spread, 0);
+    Ok("click @9\nclick 508,175\nclick @1\n");
+    EXPECT_EQ((std::array<int, 2>{light.isOn, light.spread}), (std::array<int, 2>{1, 0}));
 }
 
 TEST_F(DialogRun, ColoursComeFromTheHostOrThePicker) {
     host.SetColorService(0, {10, 20, 30});
-    ASSERT_EQ(Run("click @5\nclick @7\nclick @1\n"), 0);
-    const LM_globals& g = globalsOf(host);
+    Ok("click @5\nclick @7\nclick @1\n");
     const auto ambient = [&] {
-        return std::vector<int>{g.ambientColor.red, g.ambientColor.green, g.ambientColor.blue};
+        return std::vector<int>{g().ambientColor.red, g().ambientColor.green, g().ambientColor.blue};
     };
     EXPECT_EQ(ambient(), (std::vector<int>{10 * 257, 20 * 257, 30 * 257}));
-    EXPECT_EQ(g.lights[0].color.blue, 30 * 257);
+    EXPECT_EQ(g().lights[0].color.blue, 30 * 257);
     ASSERT_EQ(host.colorRequests.size(), 2u);
     EXPECT_EQ(host.colorRequests[0].infoSize, 36);
     EXPECT_EQ(host.colorRequests[0].colorComponents[0], 255) << "16-bit white shifted to 8 bits";
@@ -178,49 +130,40 @@ TEST_F(DialogRun, ColoursComeFromTheHostOrThePicker) {
     // A host that declines leaves the choice to the Toolbox picker: red typed as 0, the other
     // components keep their 16-bit values.
     host.SetColorService(filterServiceMissing, {});
-    ASSERT_EQ(Run("click @5\nclick @8\nkey delete\nkey delete\nkey delete\ntype 0\nclick @1\nclick @1\n"), 0)
-        << TBScriptError();
+    Ok("click @5\nclick @8\nkey delete\nkey delete\nkey delete\ntype 0\nclick @1\nclick @1\n");
     EXPECT_EQ(ambient(), (std::vector<int>{0, 20 * 257, 30 * 257}));
 
     // The host sees 8 bits: 300 goes out as 1 and, handed back, comes in as 257.
-    globalsOf(host).ambientColor.red = 300;
+    g().ambientColor.red = 300;
     host.SetColorService(0, {1, 20, 30});
-    ASSERT_EQ(Run("click @5\nclick @1\n"), 0);
+    Ok("click @5\nclick @1\n");
     EXPECT_EQ(host.colorRequests.back().colorComponents[0], 1);
-    EXPECT_EQ(g.ambientColor.red, 257);
+    EXPECT_EQ(g().ambientColor.red, 257);
 
     // Any other answer is a cancel: nothing changes and no picker is shown.
     host.SetColorService(1, {0, 0, 0});
-    ASSERT_EQ(Run("click @5\nclick @1\n"), 0);
+    Ok("click @5\nclick @1\n");
     EXPECT_EQ(ambient(), (std::vector<int>{257, 20 * 257, 30 * 257}));
 }
 
-// What the cursor is at each abort query; the preview asks one a row while it renders.
-std::vector<bool> watchAtQueries;
+// The abort queries made under the watch; the preview asks one a row while it renders.
+int watchedQueries = 0;
 
 bool showsWatch() {
     return std::memcmp(TBCurrentCursor(), *GetCursor(watchCursor), sizeof(Cursor)) == 0;
 }
 
-std::int16_t noteCursor() {
-    watchAtQueries.push_back(showsWatch());
-    return 0;
-}
-
 TEST_F(DialogRun, EveryChangeRedrawsThePreviewUnderTheWatch) {
-    const std::string before = TempPath("before.png"), after = TempPath("after.png"),
-                      unlit = TempPath("unlit.png");
-    const std::string script = "snapshot " + before + "\nclick 815,247\nsnapshot " + after +
-                               "\nclick @29\nsnapshot " + unlit + "\nclick @1\n";
-    watchAtQueries.clear();
-    host.Record().abortQueryProc = &noteCursor;
-    ASSERT_EQ(Run(script), 0) << TBScriptError();
-    const auto a = Snapshot(before), b = Snapshot(after), c = Snapshot(unlit);
-    EXPECT_NE(a, b) << "gloss changes the preview";
-    EXPECT_NE(b, c) << "switching the lighting off shows the unshaded source";
-    EXPECT_GE(host.displays, 3);
-    EXPECT_NE(std::count(watchAtQueries.begin(), watchAtQueries.end(), true), 0)
-        << "the watch while rendering";
+    watchedQueries = 0;
+    host.Record().abortQueryProc = [] {
+        watchedQueries += showsWatch();
+        return std::int16_t(0);
+    };
+    Ok("click @1\n");
+    const int quiet = host.displays;
+    Ok("click 815,247\nclick @29\nclick @1\n");
+    EXPECT_EQ(host.displays - quiet, quiet + 2) << "once more for each change";
+    EXPECT_GT(watchedQueries, 0) << "the watch while rendering";
     EXPECT_FALSE(showsWatch()) << "the arrow again afterwards";
 }
 

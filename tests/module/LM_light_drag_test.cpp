@@ -1,86 +1,16 @@
-// Pressing on the lights over the preview: which handle a press finds, and what scripted drags of
-// each grab handle do to the light, with the expected axes worked out by hand.
+// Pressing on the lights over the preview: which handle a press finds, with the handle areas worked
+// out by hand. What a drag of each handle does is the dialog's test (LightDrag_test.cpp).
 #include "LightTestSupport.h"
-
-#include "Backend.h"
-#include "Events.h"
-#include "Windows.h"
+#include "PortPicture.h"
 
 #include <gtest/gtest.h>
 
-#include <string>
-
-bool operator==(LM_vectori2 a, LM_vectori2 b) {
-    return a.x == b.x && a.y == b.y;
-}
-std::ostream& operator<<(std::ostream& out, LM_vectori2 v) {
-    return out << "(" << v.x << ", " << v.y << ")";
-}
-
 namespace {
 
-// The dialog items the drags use, in the window's local coordinates. Centre drags, the trash and
-// the well are the dialog's tests (LightDrag_test.cpp).
-constexpr Rect kWorkArea = {10, 10, 160, 210}; // drag area (11, 11)-(209, 159)
-constexpr Rect kTrash = {120, 220, 152, 252};  // drop area (221, 121)-(251, 151)
-
-const LM_light_dialog_hooks kHooks = {
-    [](DialogPtr, LM_sint16 item, Rect& box) { box = item == LM_ITEM_TRASH ? kTrash : kWorkArea; },
-    [](DialogPtr, LM_sint16) {},
-    [](DialogPtr, LM_sint16) {},
-    [] {},
-    [](DialogPtr, LM_globals*) {},
-};
-
-std::string at(LM_vectori2 p) {
-    return std::to_string(p.x) + "," + std::to_string(p.y);
-}
-
-// A window standing in for the dialog, with the preview centred in the work area, on the headless
-// backend.
-class LightDrags : public ::testing::Test {
-  protected:
-    WindowPtr window = nullptr;
-    LM_GlobalsPtr globals;
-
-    void SetUp() override {
-        std::string error;
-        ASSERT_TRUE(TBInitBackend(TBBackendOptions{}, &error)) << error;
-        const Rect bounds = {100, 100, 300, 400};
-        window = NewCWindow(nullptr, &bounds, nullptr, true, plainDBox, WindowPtr(-1), false, 0);
-        ASSERT_NE(window, nullptr);
-        SetPort(window);
-        globals = makeGlobals({110, 85});
-    }
-    void TearDown() override {
-        DisposeWindow(window);
-        TBShutdownBackend();
-    }
-
-    LM_light_UI& current() { return globals->lights[globals->currentLight]; }
-
-    // Replays the press at `from` as the dialog's event loop would, then hands the script lines
-    // `moves` to the drag of the grab handle `result`.
-    void dragHandle(LM_sint16 result, LM_vectori2 from, const std::string& moves) {
-        std::string error;
-        ASSERT_TRUE(TBLoadInputScript("down " + at(from) + "\n" + moves, &error)) << error;
-        EventRecord event;
-        for (int i = 0; i < 50 && !GetNextEvent(mDownMask, &event); ++i) {
-        }
-        ASSERT_EQ(event.what, mouseDown);
-        LM_light_figure(current()).DragGrabHandle(window, globals.get(), result, kHooks);
-        EXPECT_TRUE(TBScriptFinished());
-        EXPECT_EQ(TBScriptError(), "");
-        // The dialog's loop takes the release.
-        FlushEvents(everyEvent, 0);
-    }
-    // Pulls the handle straight to `to` with the modifier keys `keys` ("+shift ...") held.
-    void dragHandle(LM_sint16 result, LM_vectori2 from, LM_vectori2 to, const std::string& keys = "") {
-        dragHandle(result, from, "move " + at(to) + " " + keys + "\nup " + at(to) + " " + keys + "\n");
-    }
-};
-
-TEST_F(LightDrags, HitTestFindsGrabHandlesBeforeTheCentreInOrder) {
+TEST(LightHits, GrabHandlesComeBeforeTheCentreInOrder) {
+    ScratchPort port(200, 160); // hit areas are regions
+    LM_GlobalsPtr globals = makeGlobals({110, 85});
+    LM_light_UI& current = globals->lights[0];
     // The centre is the oval in (c - 3, c + 4). Omni handle areas are centred on c -/+ radius, the
     // right and bottom ones a pixel beyond their drawn handles; at radius 1 all four cover the
     // centre and the order 2, 4, 3, 5 decides. A directional light's tip of length 0 covers the
@@ -111,134 +41,38 @@ TEST_F(LightDrags, HitTestFindsGrabHandlesBeforeTheCentreInOrder) {
         {4, 115, 75, 1, LM_HIT_NONE}};
     for (const auto& hit : hits) {
         const auto& s = shapes[hit.shape];
-        shapeLight(*globals, current(), s.type, {100, 80}, s.major, s.minor, s.radius);
-        EXPECT_EQ(LM_light_figure(current()).HitTest({hit.v, hit.h}, hit.withGrab), hit.result)
+        shapeLight(*globals, current, s.type, {100, 80}, s.major, s.minor, s.radius);
+        EXPECT_EQ(LM_light_figure(current).HitTest({hit.v, hit.h}, hit.withGrab), hit.result)
             << "shape " << hit.shape << " at " << hit.h << "," << hit.v;
     }
 }
 
-TEST_F(LightDrags, PressesFindTheCurrentLightFirstThenTheLowestIndex) {
+// Overlapping centres go to the current light, else to the lowest index; only the current light's
+// grab handles count (a spotlight's handle at c + major lies on the others' centres).
+TEST(LightHits, PressesFindTheCurrentLightFirstThenTheLowestIndex) {
+    ScratchPort port(200, 160);
+    LM_GlobalsPtr globals = makeGlobals({110, 85});
     globals->CreateNewLight(0, 0);
     globals->CreateNewLight(0, 0);
-    LM_light_UI* lights = globals->lights;
-    shapeLight(*globals, lights[0], lightTypeOmni, {100, 80}, {}, {}, 10);
-    shapeLight(*globals, lights[1], lightTypeOmni, {100, 80}, {}, {}, 10);
-    shapeLight(*globals, lights[2], lightTypeSpot, {130, 80}, {-30, 0}, {0, 10});
-    LM_uint16 found = 99;
-
-    // Overlapping centres: the current light, else the lower index.
-    globals->currentLight = 1;
-    EXPECT_EQ(LM_HitTestLights(globals.get(), {80, 100}, &found), LM_HIT_CENTER);
-    EXPECT_EQ(found, 1);
-    globals->currentLight = 2;
-    EXPECT_EQ(LM_HitTestLights(globals.get(), {80, 100}, &found), LM_HIT_GRAB_4)
-        << "the current spotlight's handle at c + major lies on the others' centres";
-    globals->currentLight = 2;
-    lights[2].majorAxis = {-40, 0};
-    EXPECT_EQ(LM_HitTestLights(globals.get(), {80, 100}, &found), LM_HIT_CENTER);
-    EXPECT_EQ(found, 0);
-    // Only the current light's grab handles count.
-    EXPECT_EQ(LM_HitTestLights(globals.get(), {80, 112}, &found), LM_HIT_NONE);
-    globals->currentLight = 1;
-    EXPECT_EQ(LM_HitTestLights(globals.get(), {80, 112}, &found), LM_HIT_GRAB_4);
-    EXPECT_EQ(found, 1);
-}
-
-TEST_F(LightDrags, DirectionalTipFollowsKeysAndClamp) {
-    const LM_vectori2 c = {100, 80};
-    // From a tip of (30, 40), length 50, to the mouse at c + (7, 3), |d| = 7.6157732.
+    shapeLight(*globals, globals->lights[0], lightTypeOmni, {100, 80}, {}, {}, 10);
+    shapeLight(*globals, globals->lights[1], lightTypeOmni, {100, 80}, {}, {}, 10);
     const struct {
-        const char* moves;
-        LM_vectori2 expected;
-    } cases[] = {
-        {"move 107,83\nup 107,83", {7, 3}},
-        {"move 107,83 +shift\nup 107,83 +shift", {4, 6}}, // (30, 40) * 0.15231546 truncated
-        // trunc(7 * 50) / 7.6157732, trunc(3 * 50) / 7.6157732
-        {"move 107,83 +command\nup 107,83 +command", {45, 19}},
-        {"move 93,83 +command\nup 93,83 +command", {-45, 19}},
-        {"move 107,83 +shift +command\nup 107,83 +shift +command", {4, 6}}, // both keys act as Shift
-        {"move 300,5\nup 300,5", {109, -69}},                               // clamped to (209, 11)
-        // Shift pressed on the way counts from there; let go at the release without a move, it
-        // changes nothing.
-        {"move 120,90\nmove 107,83 +shift\nup 107,83", {4, 6}},
-        // Let go in the middle of the drag: the tip follows the mouse again, to c + (8, 3).
-        {"move 107,83 +shift\nmove 108,83\nup 108,83", {8, 3}},
-        {"move 100,80 +command\nup 100,80 +command", {30, 40}}, // no direction to keep the length in
-    };
-    for (const auto& k : cases) {
-        shapeLight(*globals, current(), lightTypeDirectional, c, {30, 40});
-        dragHandle(LM_HIT_GRAB_2, {130, 120}, std::string(k.moves) + "\n");
-        EXPECT_EQ(current().majorAxis, k.expected) << k.moves;
-        EXPECT_EQ(current().position, (LM_vectori2{-10, -5}));
-    }
-}
-
-TEST_F(LightDrags, OmniHandlesSetTheRadiusFromOneCoordinate) {
-    const LM_vectori2 c = {100, 80};
-    const struct {
+        LM_uint16 current;
+        LM_sint16 major, h; // the spotlight's major axis (x), where the press is
         LM_sint16 result;
-        LM_vectori2 from, to;
-        LM_sint16 radius;
-    } cases[] = {
-        {LM_HIT_GRAB_2, {80, 80}, {85, 95}, 15},
-        {LM_HIT_GRAB_4, {120, 80}, {130, 20}, 30},
-        {LM_HIT_GRAB_3, {100, 60}, {10, 50}, 30},
-        {LM_HIT_GRAB_5, {100, 100}, {140, 70}, 1},  // past the centre
-        {LM_HIT_GRAB_4, {120, 80}, {390, 80}, 109}, // clamped to the work area
-    };
-    for (const auto& k : cases) {
-        shapeLight(*globals, current(), lightTypeOmni, c, {}, {}, 20);
-        dragHandle(k.result, k.from, k.to, "+shift"); // ignored
-        EXPECT_EQ(current().radius, k.radius) << "result " << k.result;
+        LM_uint16 found; // 99: left as it was
+    } presses[] = {{1, -30, 100, LM_HIT_CENTER, 1},
+                   {2, -30, 100, LM_HIT_GRAB_4, 2},
+                   {2, -40, 100, LM_HIT_CENTER, 0},
+                   {2, -40, 112, LM_HIT_NONE, 99},
+                   {1, -40, 112, LM_HIT_GRAB_4, 1}};
+    for (const auto& p : presses) {
+        shapeLight(*globals, globals->lights[2], lightTypeSpot, {130, 80}, {p.major, 0}, {0, 10});
+        globals->currentLight = p.current;
+        LM_uint16 found = 99;
+        EXPECT_EQ(LM_HitTestLights(globals.get(), {80, p.h}, &found), p.result) << p.current << ", " << p.h;
+        EXPECT_EQ(found, p.found) << p.current << ", " << p.h;
     }
-}
-
-TEST_F(LightDrags, SpotlightAxesRebuildPerpendicular) {
-    // Centre (100, 80), major (30, 30) of length 42.426407, minor (-15, 15) of length 21.213203.
-    const LM_vectori2 c = {100, 80};
-    const struct {
-        LM_sint16 result;
-        const char* keys;
-        LM_vectori2 to, major, minor;
-    } cases[] = {
-        // Major handle to c + (40, 0): minor = R(0.5303301 * (-0, 40)).
-        {LM_HIT_GRAB_4, "", {140, 80}, {40, 0}, {0, 21}},
-        // Keep direction: (30, 30) * 0.94280905 = (28, 28); minor 15/28 of it.
-        {LM_HIT_GRAB_4, "+shift", {140, 80}, {28, 28}, {-15, 15}},
-        // Keep length: trunc(40 * 42.426407) / 40 = 42; minor 21.213203 / 42 of it.
-        {LM_HIT_GRAB_4, "+command", {140, 80}, {42, 0}, {0, 21}},
-        // Minor handle to c + (30, 40), |d| = 50. Keep direction: (-15, 15) * 2.3570226 = (-35, 35),
-        // the major axis rebuilt at k = 1.
-        {LM_HIT_GRAB_5, "+shift", {130, 120}, {35, 35}, {-35, 35}},
-        // Keep length: trunc(30 * 21.213203) / 50 = 12, trunc(40 * 21.213203) / 50 = 16; the major
-        // axis at k = 42.426407 / 20 is R(33.941125, -25.455844).
-        {LM_HIT_GRAB_5, "+command", {130, 120}, {34, -25}, {12, 16}},
-        // The negative end pulls the other way: d = c - m. The minor axis is held to the major's
-        // length 20, and regains its own length when the major axis is long again.
-        {LM_HIT_GRAB_2, "", {100, 60}, {0, 20}, {-20, 0}},
-        {LM_HIT_GRAB_2, "", {100, 30}, {0, 50}, {-21, 0}},
-        // Minor handle beyond the major's length: major = 1 * (40, -20).
-        {LM_HIT_GRAB_5, "", {120, 120}, {40, -20}, {20, 40}},
-        // Short minor: major = 3 * (10, 10), rounded.
-        {LM_HIT_GRAB_3, "", {110, 70}, {30, 30}, {-10, 10}},
-        // Clamped into the work area: d = (109, -69).
-        {LM_HIT_GRAB_5, "", {300, 0}, {-69, -109}, {109, -69}},
-        // The major axis dragged onto the centre: the minor axis is not rebuilt from it.
-        {LM_HIT_GRAB_4, "", {100, 80}, {0, 0}, {-15, 15}},
-    };
-    for (const auto& k : cases) {
-        shapeLight(*globals, current(), lightTypeSpot, c, {30, 30}, {-15, 15});
-        dragHandle(k.result, {130, 110}, k.to, k.keys);
-        EXPECT_EQ(current().majorAxis, k.major) << "result " << k.result << " to " << at(k.to);
-        EXPECT_EQ(current().minorAxis, k.minor) << "result " << k.result << " to " << at(k.to);
-    }
-}
-
-TEST_F(LightDrags, KeepingTheDirectionOfAMinorAxisOfLengthZeroLeavesBothAxes) {
-    shapeLight(*globals, current(), lightTypeSpot, {100, 80}, {30, 30}, {0, 0});
-    dragHandle(LM_HIT_GRAB_5, {100, 80}, {120, 90}, "+shift");
-    EXPECT_EQ(current().minorAxis, (LM_vectori2{0, 0}));
-    EXPECT_EQ(current().majorAxis, (LM_vectori2{30, 30}));
 }
 
 } // namespace

@@ -1,10 +1,12 @@
 // The light figures on the preview: what is drawn where, in which mode, and that drawing a shape
 // twice gives the image under it back.
 #include "LightTestSupport.h"
+#include "PortPicture.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdlib>
 
 namespace {
 
@@ -16,52 +18,16 @@ constexpr std::uint32_t kShape = 0x7F7F7F; // grey added to white
 
 // A port whose pixels vary (all of them colours of the standard 8-bit table), so that a mode that
 // does not restore them cannot pass by luck.
-struct Port {
-    GrafPtr port;
-    GrafPtr saved;
-
-    Port(std::int16_t depth, bool patterned) {
-        const Rect bounds = {0, 0, 120, 160};
-        port = TBNewOffscreenPort(&bounds, depth);
-        GetPort(&saved);
-        SetPort(port);
-        for (std::int16_t v = 0; v < 120; ++v)
+struct Port : ScratchPort {
+    Port(std::int16_t depth, bool patterned) : ScratchPort(160, 120, depth) {
+        for (std::int16_t v = 0; patterned && v < 120; ++v)
             for (std::int16_t h = 0; h < 160; ++h)
-                TBSetPixel(port, h, v,
-                           patterned ? (h % 6) * 0x330000u + (v % 6) * 0x3300u + ((h + v) % 6) * 0x33u
-                                     : kWhite);
+                TBSetPixel(get(), h, v, (h % 6) * 0x330000u + (v % 6) * 0x3300u + ((h + v) % 6) * 0x33u);
     }
-    ~Port() {
-        SetPort(saved);
-        TBDisposeOffscreenPort(port);
-    }
-    std::uint32_t at(std::int16_t h, std::int16_t v) const { return TBGetPixel(port, h, v); }
+    std::uint32_t at(std::int16_t h, std::int16_t v) const { return TBGetPixel(get(), h, v); }
 };
 
-bool insideBox(std::int16_t h, std::int16_t v, LM_vectori2 p, std::int16_t below) {
-    return h >= p.x - below && h <= p.x + below && v >= p.y - below && v <= p.y + below;
-}
-
-// The port's pixels equal `expected` everywhere but in the boxes of the centre handle at c and of
-// the grab handles, which the figure paints over whatever lies under them.
-void expectSameOutsideHandles(GrafPtr port, const std::vector<std::uint32_t>& expected, LM_vectori2 c,
-                              std::initializer_list<LM_vectori2> grabs) {
-    const std::vector<std::uint32_t> actual = portPixels(port);
-    for (std::int16_t v = 0; v < 120; ++v) {
-        for (std::int16_t h = 0; h < 160; ++h) {
-            bool handle = insideBox(h, v, c, 3);
-            for (const LM_vectori2& g : grabs)
-                handle = handle || insideBox(h, v, g, 2);
-            if (!handle) {
-                ASSERT_EQ(actual[v * 160 + h], expected[v * 160 + h]) << "h=" << h << " v=" << v;
-            }
-        }
-    }
-}
-
-class FiguresAtDepth : public ::testing::TestWithParam<std::int16_t> {};
-
-TEST_P(FiguresAtDepth, ReversibleFiguresDrawnTwiceRestoreThePort) {
+TEST(LightFigures, ReversibleFiguresDrawnTwiceRestoreThePort) {
     LM_GlobalsPtr globals = makeGlobals({80, 60});
     LM_light_UI& light = globals->lights[0];
     const struct {
@@ -74,23 +40,20 @@ TEST_P(FiguresAtDepth, ReversibleFiguresDrawnTwiceRestoreThePort) {
         {lightTypeSpot, {30, 30}, {-15, 15}, 1},
         {lightTypeSpot, {-40, 5}, {0, 0}, 1}, // a flat ellipse, traced out and back
     };
-    for (const auto& s : shapes) {
-        for (const LM_bool withCentre : {0, 1}) {
-            for (const LM_bool withGrab : {0, 1}) {
-                Port port(GetParam(), true);
+    for (const std::int16_t depth : {8, 32})
+        for (const auto& s : shapes)
+            for (const auto& [withCentre, withGrab] :
+                 {std::pair<LM_bool, LM_bool>{0, 0}, {0, 1}, {1, 0}, {1, 1}}) {
+                Port port(depth, true);
                 shapeLight(*globals, light, s.type, {80, 60}, s.major, s.minor, s.radius);
-                const std::vector<std::uint32_t> before = portPixels(port.port);
+                const std::vector<std::uint32_t> before = portPixels(port.get());
                 LM_light_figure(light).DrawXORActive(withCentre, withGrab, globals.get());
-                EXPECT_NE(portPixels(port.port), before) << "nothing drawn: type " << s.type;
+                EXPECT_NE(portPixels(port.get()), before) << "nothing drawn: type " << s.type;
                 LM_light_figure(light).DrawXORActive(withCentre, withGrab, globals.get());
-                EXPECT_EQ(portPixels(port.port), before)
-                    << "type " << s.type << " centre " << withCentre << " grab " << withGrab;
+                EXPECT_EQ(portPixels(port.get()), before) << "depth " << depth << " type " << s.type
+                                                          << " centre " << withCentre << " grab " << withGrab;
             }
-        }
-    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Depths, FiguresAtDepth, ::testing::Values(std::int16_t(8), std::int16_t(32)));
 
 TEST(LightFigures, ShapeLinesInvertOnIndexedAndAddGreyOnDirectPorts) {
     LM_GlobalsPtr globals = makeGlobals({80, 60});
@@ -104,14 +67,14 @@ TEST(LightFigures, ShapeLinesInvertOnIndexedAndAddGreyOnDirectPorts) {
         LM_light_figure(light).DrawActive(globals.get(), true);
         EXPECT_EQ(port.at(55, 40), expected) << "depth " << depth;
         EXPECT_EQ(port.at(55, 41), kWhite) << "depth " << depth;
+        // The pen is left as it was, and black as the foreground.
         PenState pen;
         GetPenState(&pen);
-        EXPECT_EQ((std::array{pen.pnSize.h, pen.pnSize.v, pen.pnMode, pen.pnLoc.h, pen.pnLoc.v}),
-                  (std::array<std::int16_t, 5>{3, 2, patOr, 5, 7}))
-            << "the pen is left as it was";
         RGBColor fg;
         GetForeColor(&fg);
-        EXPECT_EQ(fg.red | fg.green | fg.blue, 0) << "black is left as the foreground";
+        EXPECT_EQ((std::array<int, 6>{pen.pnSize.h, pen.pnSize.v, pen.pnMode, pen.pnLoc.h, pen.pnLoc.v,
+                                      fg.red | fg.green | fg.blue}),
+                  (std::array<int, 6>{3, 2, patOr, 5, 7, 0}));
     }
 }
 
@@ -144,15 +107,12 @@ TEST(LightFigures, HandlesSitOnTheirPoints) {
                   {2, 48, 50, kWhite}, {2, 50, 50, kShape}, {3, 60, 50, kGrey},  {3, 63, 50, kBlack},
                   {4, 48, 48, kGrey},  {4, 52, 52, kGrey},  {4, 108, 68, kGrey}, {4, 112, 72, kGrey},
                   {4, 83, 43, kGrey},  {4, 87, 47, kGrey},  {4, 73, 73, kGrey},  {4, 77, 77, kGrey}};
-    for (int i = 0; i < int(std::size(figures)); ++i) {
-        const auto& f = figures[i];
+    for (const auto& p : probes) {
+        const auto& f = figures[p.figure];
         Port port(32, false);
         shapeLight(*globals, light, f.type, f.c, f.major, f.minor, f.radius);
         LM_light_figure(light).DrawActive(globals.get(), f.withGrab);
-        for (const auto& p : probes)
-            if (p.figure == i) {
-                EXPECT_EQ(port.at(p.h, p.v), p.colour) << "figure " << i << " at " << p.h << "," << p.v;
-            }
+        EXPECT_EQ(port.at(p.h, p.v), p.colour) << "figure " << p.figure << " at " << p.h << "," << p.v;
     }
 }
 
@@ -183,8 +143,18 @@ TEST(LightFigures, EllipseOffsetsTruncateTowardZero) {
 
     Port drawn(32, true);
     LM_light_figure(light).DrawActive(globals.get(), true);
-    expectSameOutsideHandles(drawn.port, portPixels(expected.port), c,
-                             {{60, 60}, {100, 60}, {80, 50}, {80, 70}});
+    // The same everywhere but in the boxes of the centre handle and of the grab handles, which the
+    // figure paints over whatever lies under them.
+    const auto handle = [c](int h, int v) {
+        const auto near = [&](LM_vectori2 p, int r) {
+            return std::abs(h - p.x) <= r && std::abs(v - p.y) <= r;
+        };
+        return near(c, 3) || near({60, 60}, 2) || near({100, 60}, 2) || near({80, 50}, 2) ||
+               near({80, 70}, 2);
+    };
+    for (std::int16_t v = 0; v < 120; ++v)
+        for (std::int16_t h = 0; h < 160; ++h)
+            ASSERT_TRUE(handle(h, v) || drawn.at(h, v) == expected.at(h, v)) << "h=" << h << " v=" << v;
 }
 
 TEST(LightFigures, CurrentLightIsDrawnLastAndInactiveLightsShowOnlyTheirCentre) {
@@ -194,32 +164,31 @@ TEST(LightFigures, CurrentLightIsDrawnLastAndInactiveLightsShowOnlyTheirCentre) 
     globals->lights[1].color = {0, 65535, 0};
     for (LM_light_UI& light : globals->lights)
         shapeLight(*globals, light, lightTypeSpot, {80, 60}, {30, 0}, {0, 10});
-    for (const auto& [current, centre] : {std::pair{0, kRed}, {1, 0x00FF00u}}) {
+    // The centre shows the last light drawn; the current one's shape is drawn, the others' are not.
+    const struct {
+        LM_uint16 current;
+        void (*draw)(LM_globals*);
+        std::uint32_t centre, shape;
+    } drawings[] = {{0, LM_DrawLights, kRed, kShape},
+                    {1, LM_DrawLights, 0x00FF00u, kShape},
+                    {0, LM_DrawInactiveLights, 0x00FF00u, kWhite}};
+    for (const auto& d : drawings) {
         Port port(32, false);
-        globals->currentLight = LM_uint16(current);
-        LM_DrawLights(globals.get());
-        EXPECT_EQ(port.at(80, 60), centre) << "current " << current;
-        EXPECT_EQ(port.at(90, 60), kShape) << "the current light's shape";
+        globals->currentLight = d.current;
+        d.draw(globals.get());
+        EXPECT_EQ((std::array{port.at(80, 60), port.at(90, 60)}), (std::array{d.centre, d.shape}))
+            << "current " << d.current;
     }
-    {
-        Port port(32, false);
-        globals->currentLight = 0;
-        LM_DrawInactiveLights(globals.get());
-        EXPECT_EQ(port.at(80, 60), 0x00FF00u);
-        EXPECT_EQ(port.at(90, 60), kWhite);
-    }
-    {
-        // A light of no known type shows only its centre, and only when inactive.
-        Port port(32, false);
-        LM_light_UI& odd = globals->lights[0];
-        odd.type = 7;
-        const std::vector<std::uint32_t> before = portPixels(port.port);
-        LM_light_figure(odd).DrawActive(globals.get(), true);
-        LM_light_figure(odd).DrawXORActive(true, true, globals.get());
-        EXPECT_EQ(portPixels(port.port), before);
-        LM_light_figure(odd).DrawInactive();
-        EXPECT_EQ(port.at(80, 60), kRed);
-    }
+    // A light of no known type shows only its centre, and only when inactive.
+    Port port(32, false);
+    LM_light_UI& odd = globals->lights[0];
+    odd.type = 7;
+    const std::vector<std::uint32_t> before = portPixels(port.get());
+    LM_light_figure(odd).DrawActive(globals.get(), true);
+    LM_light_figure(odd).DrawXORActive(true, true, globals.get());
+    EXPECT_EQ(portPixels(port.get()), before);
+    LM_light_figure(odd).DrawInactive();
+    EXPECT_EQ(port.at(80, 60), kRed);
 }
 
 } // namespace

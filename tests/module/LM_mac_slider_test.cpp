@@ -1,11 +1,9 @@
 // The value slider on a window of the headless backend: value from pixel on the dialog's own
-// sliders, value text, hit test, drag and the degenerate ranges. The values the dialog's presses
-// give and its inactive sliders drawn in grey are Dialog_test's.
-#include "Backend.h"
-#include "Events.h"
-#include "LM_test_support.h"
+// sliders, value text, hit test and the degenerate ranges. The values the dialog's presses and
+// drags give and its inactive sliders drawn in grey are Dialog_test's.
 #include "LM_mac_slider_control.h"
 #include "LM_mac_slider_handler.h"
+#include "LM_test_support.h"
 #include "Windows.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +20,6 @@ class Slider : public ::testing::Test {
         const Rect bounds = {100, 100, 200, 300};
         window = NewCWindow(nullptr, &bounds, reinterpret_cast<ConstStr255Param>("\0"), true, plainDBox,
                             reinterpret_cast<WindowPtr>(-1), false, 0);
-        ASSERT_NE(window, nullptr);
         SetPort(window);
     }
     void TearDown() override { DisposeWindow(window); }
@@ -53,28 +50,25 @@ TEST_F(Slider, EveryValueOfTheDialogsSlidersHasAPixel) {
     const LM_GlobalsPtr g = MakeGlobals();
     g->Default();
     const LM_light_UI& light = g->lights[0];
-    const struct {
-        std::int16_t id;
-        int byDefault;
-    } sliders[] = {{16013, g->gloss},
-                   {16014, g->material},
-                   {16015, g->exposure},
-                   {16016, g->ambientBrightness + 127},
-                   {16017, light.intensity + 127},
-                   {16018, light.spread},
-                   {16019, g->BumpAmplitude()}};
-    for (const auto& slider : sliders) {
-        ControlHandle c = GetNewControl(slider.id, window);
-        ASSERT_NE(c, nullptr) << slider.id;
+    // The defaults of the sliders 16013 to 16019 in the dialog's order.
+    const int defaults[] = {
+        g->gloss,     g->material,       g->exposure, g->ambientBrightness + 127, light.intensity + 127,
+        light.spread, g->BumpAmplitude()};
+    for (int i = 0; i < 7; ++i) {
+        const int id = 16013 + i;
+        ControlHandle c = GetNewControl(std::int16_t(id), window);
+        ASSERT_NE(c, nullptr) << id;
         std::set<int> reached;
         for (std::int16_t pixel = Of(c).BarMinX(); pixel <= Of(c).BarMaxX(); ++pixel)
             reached.insert(ValueAt(c, pixel));
-        EXPECT_EQ(int(reached.size()), GetControlMaximum(c) - GetControlMinimum(c) + 1) << slider.id;
-        EXPECT_EQ(reached.count(slider.byDefault), 1u) << slider.id << " default " << slider.byDefault;
+        EXPECT_EQ(int(reached.size()), GetControlMaximum(c) - GetControlMinimum(c) + 1) << id;
+        EXPECT_EQ(reached.count(defaults[i]), 1u) << id << " default " << defaults[i];
     }
 }
 
-TEST_F(Slider, ValueTextRunsOverEitherScale) {
+// The text over either scale, and the band below the bar that takes presses (a press there and the
+// drag after it are the dialog's).
+TEST_F(Slider, ValueTextRunsOverEitherScaleAndPressesHitTheBandBelowTheBar) {
     ControlHandle signedScale = Make(0, 255);
     ControlHandle percent = Make(0, 255, 134);
     for (auto [value, text, percentText] : {std::tuple{0, -100, 0}, {128, 0, 50}, {255, 100, 100}}) {
@@ -83,25 +77,10 @@ TEST_F(Slider, ValueTextRunsOverEitherScale) {
         EXPECT_EQ(Of(signedScale).DisplayedValue(), text) << "value " << value;
         EXPECT_EQ(Of(percent).DisplayedValue(), percentText) << "value " << value;
     }
-}
-
-TEST_F(Slider, PressesAlongTheBandBelowTheBarDragTheIndicator) {
-    ControlHandle c = Make(0, 255);
-    EXPECT_EQ(TestControl(c, Point{17, 6}), LM_SLIDER_PART) << "4 pixels before the bar";
-    EXPECT_EQ(TestControl(c, Point{23, 114}), LM_SLIDER_PART);
-    EXPECT_EQ(TestControl(c, Point{14, 60}), 0) << "above the band";
-    EXPECT_EQ(TestControl(c, Point{17, 115}), 0) << "beyond the band";
-
-    std::string error;
-    ASSERT_TRUE(TBLoadInputScript(
-        "down 30,20\nwait 50\nmove 80,20\nwait 50\nmove 400,20\nwait 50\nup 400,20\n", &error))
-        << error;
-    EventRecord event{};
-    for (int i = 0; i < 500 && !GetNextEvent(mDownMask, &event); ++i) {
-    }
-    ASSERT_EQ(event.what, mouseDown);
-    EXPECT_EQ(TrackControl(c, Point{20, 30}, kControlActionDefault), LM_SLIDER_PART);
-    EXPECT_EQ(GetControlValue(c), 255) << "dragged beyond the end";
+    EXPECT_EQ(TestControl(signedScale, Point{17, 6}), LM_SLIDER_PART) << "4 pixels before the bar";
+    EXPECT_EQ(TestControl(signedScale, Point{23, 114}), LM_SLIDER_PART);
+    EXPECT_EQ(TestControl(signedScale, Point{14, 60}), 0) << "above the band";
+    EXPECT_EQ(TestControl(signedScale, Point{17, 115}), 0) << "beyond the band";
 }
 
 TEST_F(Slider, DegenerateRangesDoNotDivideByZero) {

@@ -10,8 +10,7 @@
 
 namespace {
 
-class ScratchDataFolder : public ::testing::Environment {
-  public:
+struct ScratchDataFolder : ::testing::Environment {
     void SetUp() override {
         char pattern[] = "/tmp/relight-integration-XXXXXX";
         root_ = mkdtemp(pattern);
@@ -21,8 +20,6 @@ class ScratchDataFolder : public ::testing::Environment {
         TBResetForTests();
         std::filesystem::remove_all(root_);
     }
-
-  private:
     std::string root_;
 };
 

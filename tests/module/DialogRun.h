@@ -1,13 +1,20 @@
-// The screen as a script's snapshot step saved it, and what can be found on it.
+// Whole dialog runs through the entry point on the headless backend, and the screens their
+// snapshot steps save.
 #pragma once
 
 #include "Backend.h"
+#include "Files.h"
+#include "LM_globals.h"
 #include "QuickDraw.h"
+#include "TestHost.h"
+#include "Testing.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -58,7 +65,6 @@ struct Snapshot {
         std::string error;
         EXPECT_TRUE(TBReadPNG(path, &width, &height, &pixels, &error)) << error;
     }
-    bool operator==(const Snapshot&) const = default;
     std::uint32_t At(int h, int v) const { return pixels[std::size_t(v * width + h)] & 0xFFFFFF; }
 
     // Where the stamp's box is found pixel for pixel on the screen, if it is.
@@ -73,12 +79,34 @@ struct Snapshot {
             }
         return std::nullopt;
     }
-    bool Shows(const Stamp& stamp) const { return Find(stamp).has_value(); }
-    // The pixels that differ from another snapshot's.
-    int Changed(const Snapshot& other) const {
+    // The pixels in `box` (screen coordinates) that differ from another snapshot's (a missing
+    // snapshot has none).
+    int Changed(const Snapshot& other, Rect box = {0, 0, 32767, 32767}) const {
         int changed = 0;
-        for (std::size_t i = 0; i < pixels.size() && i < other.pixels.size(); ++i)
-            changed += pixels[i] != other.pixels[i];
+        for (int v = box.top; v < std::min({int(box.bottom), height, other.height}); ++v)
+            for (int h = box.left; h < std::min({int(box.right), width, other.width}); ++h)
+                changed += At(h, v) != other.At(h, v);
         return changed;
     }
+};
+
+// Where a snapshot step saves the screen as `name`: the scratch data folder.
+inline std::string Shot(const std::string& name) {
+    return std::string(TBFilesRoot()) + "/" + name + ".png";
+}
+
+// A fresh Toolbox for each test, and the host's settings once a run has made them.
+class DialogRun : public ::testing::Test {
+  protected:
+    void SetUp() override { TBResetForTests(); }
+    std::int16_t Run(const std::string& script) { return host.RunWithDialog(script); }
+    void Ok(const std::string& script) { ASSERT_EQ(Run(script), 0) << TBScriptError(); }
+    // A test whose runs left no settings ends here.
+    LM_globals& g() const {
+        if (!host.GlobalsSlot())
+            throw std::runtime_error("no dialog ended in OK: no settings");
+        return *reinterpret_cast<LM_globals*>(host.GlobalsSlot());
+    }
+
+    TestHost host{MakeTestImage(200, 150)};
 };
