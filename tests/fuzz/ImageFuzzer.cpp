@@ -4,32 +4,22 @@
 #include "ImageIO.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <vector>
+#include <sys/mman.h>
 #include <unistd.h>
+#include <vector>
 
-namespace {
-
-const std::string& scratchPath() {
-    static const std::string path = [] {
-        char name[] = "/tmp/relight-fuzz-image-XXXXXX";
-        const int fd = mkstemp(name);
-        if (fd < 0)
-            std::abort();
-        close(fd);
-        std::atexit([] { std::remove(scratchPath().c_str()); });
-        return std::string(name);
-    }();
-    return path;
-}
-
-// Reads row by row, as the host does, so a damaged file is found wherever the damage lies.
-void tryRead() {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // The reader opens a path: the bytes go into a file in memory, named through /proc.
+    static const int fd = memfd_create("image", 0);
+    static const std::string path = "/proc/self/fd/" + std::to_string(fd);
+    if (fd < 0 || ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != ssize_t(size))
+        std::abort();
+    // Row by row, as the host reads, so a damaged file is found wherever the damage lies.
     try {
-        const std::unique_ptr<RowReader> image = OpenImage(scratchPath(), kDefaultMaxPixels);
+        const std::unique_ptr<RowReader> image = OpenImage(path, kDefaultMaxPixels);
         if (image->Width() <= 0 || image->Height() <= 0)
             std::abort(); // an image that is not what it says
         std::vector<std::uint8_t> row(std::size_t(image->Width()) * std::size_t(image->SamplesPerPixel()));
@@ -37,14 +27,5 @@ void tryRead() {
             image->ReadRows(row.data(), 1);
     } catch (const HostError&) {
     }
-}
-
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::FILE* f = std::fopen(scratchPath().c_str(), "wb");
-    if (!f || std::fwrite(data, 1, size, f) != size || std::fclose(f) != 0)
-        std::abort();
-    tryRead();
     return 0;
 }

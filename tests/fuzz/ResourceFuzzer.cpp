@@ -19,35 +19,25 @@
 
 namespace {
 
-struct Resource {
-    ResType type;
-    std::int16_t id;
-    std::vector<std::uint8_t> data;
-};
-
-std::vector<Resource> fromRecords(const std::uint8_t* p, std::size_t size) {
-    std::vector<Resource> out;
+std::vector<CompiledResource> fromRecords(const std::uint8_t* p, std::size_t size) {
+    std::vector<CompiledResource> out;
     while (size >= 8) {
         const ResType type = ResType(p[0]) << 24 | ResType(p[1]) << 16 | ResType(p[2]) << 8 | p[3];
         const auto id = std::int16_t(p[4] << 8 | p[5]);
         const std::size_t length = std::min<std::size_t>(std::size_t(p[6] << 8 | p[7]), size - 8);
-        out.push_back({type, id, std::vector<std::uint8_t>(p + 8, p + 8 + length)});
+        out.push_back({type, id, "", std::vector<std::uint8_t>(p + 8, p + 8 + length)});
         p += 8 + length;
         size -= 8 + length;
     }
     return out;
 }
 
-std::vector<Resource> fromText(const std::uint8_t* p, std::size_t size) {
+std::vector<CompiledResource> fromText(const std::uint8_t* p, std::size_t size) {
     std::vector<CompiledResource> compiled;
     std::string error;
-    if (!CompileResources(std::string(reinterpret_cast<const char*>(p), size), "fuzz.rsrc", &compiled,
-                          &error))
-        return {};
-    std::vector<Resource> out;
-    for (CompiledResource& r : compiled)
-        out.push_back({r.type, r.id, std::move(r.data)});
-    return out;
+    const std::string text(reinterpret_cast<const char*>(p), size);
+    return CompileResources(text, "fuzz.rsrc", &compiled, &error) ? compiled
+                                                                  : std::vector<CompiledResource>{};
 }
 
 WindowPtr controlWindow() {
@@ -65,7 +55,7 @@ WindowPtr controlWindow() {
     return window;
 }
 
-void readOne(const Resource& r) {
+void readOne(const CompiledResource& r) {
     if (r.type == FOUR_CHAR("STR#")) {
         Str255 s;
         for (std::int16_t i = 1; i <= 300; ++i)
@@ -101,13 +91,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0)
         return 0;
     controlWindow();
-    const std::vector<Resource> resources =
+    const std::vector<CompiledResource> resources =
         data[0] % 2 ? fromText(data + 1, size - 1) : fromRecords(data + 1, size - 1);
     std::vector<TBResourceEntry> entries;
-    for (const Resource& r : resources)
+    for (const CompiledResource& r : resources)
         entries.push_back({r.type, r.id, "", r.data.data(), long(r.data.size())});
     const std::int16_t file = TBAddResourceFile("fuzz", entries.data(), long(entries.size()));
-    for (const Resource& r : resources)
+    for (const CompiledResource& r : resources)
         readOne(r);
     TBRemoveResourceFile(file);
     return 0;

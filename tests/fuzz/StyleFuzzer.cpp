@@ -29,8 +29,9 @@ std::vector<unsigned char> saved(const LM_globals& g) {
     return out.Bytes();
 }
 
-bool load(LM_globals& g, const std::vector<unsigned char>& bytes) {
-    LM_memory_istream in(bytes.data(), bytes.size());
+// Whether `bytes` load into `g`.
+bool load(LM_globals& g, const std::uint8_t* bytes, std::size_t size) {
+    LM_memory_istream in(bytes, size);
     return in.Open() && g.Read(in);
 }
 
@@ -39,15 +40,14 @@ bool load(LM_globals& g, const std::vector<unsigned char>& bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Settings s;
     const std::vector<unsigned char> before = saved(*s.g);
-    LM_memory_istream in(data, size);
-    if (!(in.Open() && s.g->Read(in))) {
+    if (!load(*s.g, data, size)) {
         if (saved(*s.g) != before)
             std::abort(); // a refused style changed the settings
         return 0;
     }
     const std::vector<unsigned char> first = saved(*s.g);
     Settings again;
-    if (!load(*again.g, first) || saved(*again.g) != first)
+    if (!load(*again.g, first.data(), first.size()) || saved(*again.g) != first)
         std::abort(); // what loaded does not survive a save and load
     return 0;
 }

@@ -1,7 +1,6 @@
 // A plug-in for testing the host on its own: it inverts the filtered area in 16 x 16 tiles and
 // makes what the host delivers visible in its results.
 //
-// Its dialog is cancelled at once: a run with the dialog ends at its first continue with 1.
 // Its block is 66736 bytes beginning "PRBE"; byte 4 picks a mode, and the 16-bit big-endian word
 // at 66728 a texture channel (1-based, 0 = none) as in the lighting module's block. With a channel,
 // each tile first asks for that channel by absolute index, grown by 3 pixels on every side, then
@@ -20,41 +19,36 @@
 
 namespace {
 
+// Rewriting: after the last tile, the first once more, handed back as delivered. Interrupting after
+// the last tile: no abort query follows, so the signal meets the host writing.
 enum Mode : unsigned char {
-    invert = 0,
-    interruptAfterFirstTile = 1,
-    failSecondTile = 2,
-    report = 3,
-    rewriteFirstTile = 4,       // after the last tile, the first once more, handed back as delivered
-    interruptAfterLastTile = 5, // no abort query follows: the signal meets the host writing
+    invert,
+    interruptAfterFirstTile,
+    failSecondTile,
+    report,
+    rewriteFirstTile,
+    interruptAfterLastTile
 };
 
-constexpr int kTile = 16;
-constexpr int kMargin = 3;
-constexpr std::size_t kBlockSize = 66736;
-constexpr std::size_t kChannelOffset = 66728;
+constexpr int kTile = 16, kMargin = 3;
+constexpr std::size_t kBlockSize = 66736, kChannelOffset = 66728;
 
 struct Run {
-    bool dialog = false;
     Mode mode = invert;
     int channel = 0;
     Rect tile{};
-    bool haveTexture = false;
-    std::vector<unsigned char> texture; // the grown block of the current tile
+    std::vector<unsigned char> texture; // the grown block of the current tile, once delivered
+    int textureRowBytes = 0;
     int tilesDone = 0;
     bool rewound = false;
 };
 
 Run run;
 
-bool empty(const Rect& r) {
-    return r.right <= r.left || r.bottom <= r.top;
-}
-
 // Asks for the channel's grown block of the tile when it is still missing, else the tile itself.
 void setRects(FilterRecord* record) {
     const Rect& t = run.tile;
-    const bool wantTexture = run.channel != 0 && !run.haveTexture && !empty(t);
+    const bool wantTexture = run.channel != 0 && run.texture.empty() && !EmptyRect(&t);
     record->requestRect = wantTexture
                               ? Rect{std::int16_t(t.top - kMargin), std::int16_t(t.left - kMargin),
                                      std::int16_t(t.bottom + kMargin), std::int16_t(t.right + kMargin)}
@@ -83,18 +77,15 @@ Rect tileAt(int left, int top, const Rect& area) {
 }
 
 void storeTexture(const FilterRecord* record) {
-    const Rect& r = record->requestRect;
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    run.texture.resize(std::size_t(w * h));
     const auto* src = static_cast<const unsigned char*>(record->requestData);
-    for (int y = 0; y < h; ++y)
-        std::memcpy(&run.texture[std::size_t(y * w)], src + y * record->requestRowBytes, std::size_t(w));
-    run.haveTexture = true;
+    const Rect& r = record->requestRect;
+    run.texture.assign(src, src + (r.bottom - r.top) * record->requestRowBytes);
+    run.textureRowBytes = record->requestRowBytes;
 }
 
 void shadeTile(const FilterRecord* record) {
     const Rect& t = run.tile;
-    const int w = t.right - t.left, h = t.bottom - t.top, grown = w + 2 * kMargin;
+    const int w = t.right - t.left, h = t.bottom - t.top;
     const auto* src = static_cast<const unsigned char*>(record->requestData);
     auto* dst = static_cast<unsigned char*>(record->writeData);
     for (int y = 0; y < h; ++y)
@@ -103,8 +94,9 @@ void shadeTile(const FilterRecord* record) {
             unsigned char* out = dst + y * record->writeRowBytes + x * 3;
             for (int c = 0; c < 3; ++c)
                 out[c] = static_cast<unsigned char>(
-                    run.channel ? run.texture[std::size_t((y + c * kMargin) * grown + x + c * kMargin)]
-                                : 255 - in[c]);
+                    run.channel
+                        ? run.texture[std::size_t((y + c * kMargin) * run.textureRowBytes + x + c * kMargin)]
+                        : 255 - in[c]);
         }
 }
 
@@ -164,14 +156,10 @@ void reportRecord(FilterRecord* record) {
 }
 
 std::int16_t start(FilterRecord* record) {
-    const bool dialog = run.dialog;
+    const auto* block = reinterpret_cast<const unsigned char*>(*record->parameterHandle);
     run = Run{};
-    run.dialog = dialog;
-    if (!run.dialog) {
-        const auto* block = reinterpret_cast<const unsigned char*>(*record->parameterHandle);
-        run.mode = Mode(block[4]);
-        run.channel = block[kChannelOffset] << 8 | block[kChannelOffset + 1];
-    }
+    run.mode = Mode(block[4]);
+    run.channel = block[kChannelOffset] << 8 | block[kChannelOffset + 1];
     run.tile = tileAt(record->filterArea.left, record->filterArea.top, record->filterArea);
     if (run.mode == report)
         reportRecord(record);
@@ -180,9 +168,9 @@ std::int16_t start(FilterRecord* record) {
 }
 
 std::int16_t proceed(FilterRecord* record) {
-    if (run.dialog || record->abortQueryProc())
+    if (record->abortQueryProc())
         return filterStop;
-    if (run.channel != 0 && !run.haveTexture) {
+    if (run.channel != 0 && run.texture.empty()) {
         storeTexture(record);
         setRects(record);
         return filterNoErr;
@@ -191,15 +179,15 @@ std::int16_t proceed(FilterRecord* record) {
     if (!run.rewound)
         shadeTile(record);
     ++run.tilesDone;
-    run.haveTexture = false;
+    run.texture.clear();
     run.tile = run.rewound ? Rect{} : tileAt(run.tile.left + kTile, run.tile.top, area);
-    if (run.mode == rewriteFirstTile && empty(run.tile) && !run.rewound) {
+    if (run.mode == rewriteFirstTile && EmptyRect(&run.tile) && !run.rewound) {
         run.tile = tileAt(area.left, area.top, area);
         run.rewound = true;
     }
     setRects(record);
     if ((run.mode == interruptAfterFirstTile && run.tilesDone == 1) ||
-        (run.mode == interruptAfterLastTile && empty(run.tile)))
+        (run.mode == interruptAfterLastTile && EmptyRect(&run.tile)))
         std::raise(SIGINT);
     return run.mode == failSecondTile && run.tilesDone == 2 ? filterMemFull : filterNoErr;
 }
@@ -209,7 +197,6 @@ std::int16_t proceed(FilterRecord* record) {
 extern "C" __attribute__((visibility("default"))) void PluginMain(std::int32_t selector, void* record,
                                                                   std::intptr_t*, std::int16_t* result) {
     auto* filter = static_cast<FilterRecord*>(record);
-    run.dialog = run.dialog || selector == selectorParameters;
     *result = selector == selectorStart      ? start(filter)
               : selector == selectorContinue ? proceed(filter)
                                              : std::int16_t(filterNoErr);

@@ -16,23 +16,20 @@ class Settings : public CliTest {
         WritePng(Path("in.png"), Gradient(40, 24, 3));
     }
 
-    // `relight edit` on the headless screen with `script`, then ARGS; its output's bytes.
+    // `relight COMMAND in.png -o out.png ARGS`, expecting success; the output's bytes.
+    std::string Run(const std::string& command, std::vector<std::string> args) const {
+        args.insert(args.begin(), {command, Path("in.png"), "-o", Path("out.png"), "--quiet"});
+        const RunResult r = Relight(args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        return ReadBytes(Path("out.png"));
+    }
+    // `relight edit` on the headless screen with `script`.
     std::string Edit(const std::string& script, std::vector<std::string> args = {}) const {
         WriteBytes(Path("script.txt"), script);
-        std::vector<std::string> all = {"edit",     Path("in.png"),    "-o", Path("edited.png"), "--headless",
-                                        "--script", Path("script.txt")};
-        all.insert(all.end(), args.begin(), args.end());
-        const RunResult r = Relight(all);
-        EXPECT_EQ(r.status, 0) << r.err;
-        return ReadBytes(Path("edited.png"));
+        args.insert(args.end(), {"--headless", "--script", Path("script.txt")});
+        return Run("edit", args);
     }
-    std::string Apply(std::vector<std::string> args) const {
-        std::vector<std::string> all = {"apply", Path("in.png"), "-o", Path("applied.png"), "--quiet"};
-        all.insert(all.end(), args.begin(), args.end());
-        const RunResult r = Relight(all);
-        EXPECT_EQ(r.status, 0) << r.err;
-        return ReadBytes(Path("applied.png"));
-    }
+    std::string Apply(const std::vector<std::string>& args) const { return Run("apply", args); }
     std::string Kept() const {
         return ReadBytes(Path("state/relight/last.style")) + ReadBytes(Path("state/relight/last.block"));
     }
@@ -55,14 +52,12 @@ TEST_F(Settings, TheDialogOpensWithWhatTheLastAcceptedDialogKept) {
     EXPECT_EQ(Kept(), kept);
     EXPECT_EQ(Apply({"--style", "copy of neon"}), neon);
 
-    struct Row {
-        std::string what;
-        std::string script;
+    // In order: each accepted dialog keeps what the next one opens with.
+    const struct {
+        std::string what, script;
         std::vector<std::string> options;
         std::string expected;
-    };
-    // In order: each accepted dialog keeps what the next one opens with.
-    const std::vector<Row> rows = {
+    } rows[] = {
         {"the last settings", kOk, {}, changed},
         // Choosing the style the popup shows is no change.
         {"the style they came from", "wait 100\nchoose @20 Stage Trio\nwait 100\nclick @1\n", {}, changed},
@@ -71,7 +66,7 @@ TEST_F(Settings, TheDialogOpensWithWhatTheLastAcceptedDialogKept) {
         {"the default style", kOk, {"--defaults"}, soft},
         {"the last settings, kept as a style too", kOk, {"--save-style", "Mine"}, soft},
     };
-    for (const Row& row : rows)
+    for (const auto& row : rows)
         EXPECT_TRUE(Edit(row.script, row.options) == row.expected) << "the dialog opens with " << row.what;
     EXPECT_EQ(Apply({"--style", "Mine"}), soft);
     EXPECT_EQ(Apply({}), soft);

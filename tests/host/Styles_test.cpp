@@ -2,6 +2,7 @@
 // import, export and delete, and a style applied exactly as the dialog applies it.
 #include "CliSupport.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <regex>
 #include <sys/stat.h>
@@ -29,45 +30,38 @@ std::string shipped(const std::string& name) {
 
 class Styles : public CliTest {
   protected:
-    // The folder the program keeps styles in: the one folder inside its data folder.
-    std::string Folder() const {
-        for (const auto& entry : fs::directory_iterator(Path("relight")))
-            if (entry.is_directory())
-                return entry.path().string();
-        ADD_FAILURE() << "no style folder";
-        return Path("relight");
-    }
+    std::string Folder() const { return Path("relight/Lighting Styles"); }
     // Runs `relight styles ARGS`, expecting success; its output.
-    std::string Styles_(const std::vector<std::string>& args) const {
-        std::vector<std::string> all = {"styles"};
-        all.insert(all.end(), args.begin(), args.end());
-        const RunResult r = Relight(all);
+    std::string Styles_(std::vector<std::string> args) const {
+        args.insert(args.begin(), "styles");
+        const RunResult r = Relight(args);
         EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(r.err, "");
         return r.out;
     }
     std::vector<std::string> List() const { return lines(Styles_({"list"})); }
-    // How often the listing names `name`.
-    long Listed(const std::string& name) const {
-        const std::vector<std::string> listed = List();
-        return std::count(listed.begin(), listed.end(), name);
-    }
-    // The names in the style folder that are temporary files.
-    std::vector<std::string> Leftovers() const {
-        std::vector<std::string> leftovers;
-        for (const auto& entry : fs::directory_iterator(Folder()))
-            if (entry.path().filename().string().find(".relight-") != std::string::npos)
-                leftovers.push_back(entry.path().filename().string());
-        return leftovers;
+    long Listed(const std::string& name) const { return std::ranges::count(List(), name); }
+    // How many temporary files the style folder holds.
+    long Leftovers() const {
+        return std::ranges::count_if(fs::directory_iterator(Folder()), [](const fs::directory_entry& entry) {
+            return entry.path().filename().string().find(".relight-") != std::string::npos;
+        });
     }
 };
 
 TEST_F(Styles, SeedingNeverReplacesWhatTheUserHasAndListingSkipsWhatIsNoStyle) {
-    fs::create_directories(Path("relight"));
-    Styles_({"list"});
+    // The listing puts the default first, then sorts without letter case, skipping what is no style.
     const std::string folder = Folder();
+    EXPECT_EQ(List(), kShippedOrder);
     for (const std::string& name : kShippedOrder)
         EXPECT_EQ(ReadBytes(folder + "/" + name), shipped(name)) << name;
+    WriteBytes(folder + "/Aardvark notes", "not a style at all");
+    WriteBytes(folder + "/almost", "BBQXL"); // cut inside the magic
+    WriteBytes(folder + "/aa mine", shipped("Night"));
+    std::vector<std::string> expected = kShippedOrder;
+    expected.insert(expected.begin() + 1, "aa mine");
+    EXPECT_EQ(List(), expected);
+
     // The user's own files under shipped names: a foreign file, a locked one, another style, and one
     // whose name differs only in letter case.
     fs::remove_all(folder);
@@ -84,21 +78,11 @@ TEST_F(Styles, SeedingNeverReplacesWhatTheUserHasAndListingSkipsWhatIsNoStyle) {
         EXPECT_EQ(ReadBytes(folder + "/" + name), bytes) << name;
     EXPECT_FALSE(fs::exists(folder + "/Warm Lamp") &&
                  fs::equivalent(folder + "/Warm Lamp", folder + "/warm lamp"));
-    EXPECT_EQ(std::count(listed.begin(), listed.end(), "Night"), 0) << "a foreign file is no style";
+    EXPECT_EQ(std::ranges::count(listed, "Night"), 0) << "a foreign file is no style";
     EXPECT_EQ(ReadBytes(folder + "/Stage Trio"), shipped("Stage Trio")) << "free names are seeded";
     // A shipped style the user deleted stays deleted.
     Styles_({"delete", "Stage Trio"});
     EXPECT_EQ(Listed("Stage Trio"), 0);
-
-    // The listing puts the default first, then sorts without letter case, skipping what is no style.
-    fs::remove_all(folder);
-    EXPECT_EQ(List(), kShippedOrder);
-    WriteBytes(folder + "/Aardvark notes", "not a style at all");
-    WriteBytes(folder + "/almost", "BBQXL"); // cut inside the magic
-    WriteBytes(folder + "/aa mine", shipped("Night"));
-    std::vector<std::string> expected = kShippedOrder;
-    expected.insert(expected.begin() + 1, "aa mine");
-    EXPECT_EQ(List(), expected);
 }
 
 TEST_F(Styles, ShowSummarisesTheStyle) {
@@ -112,10 +96,9 @@ TEST_F(Styles, ShowSummarisesTheStyle) {
               "lights: 1 (current 1; positions in hundredths of half the preview's width, from its centre)\n"
               // (55, -35) of 180 pixels is (30.6, -19.4) hundredths.
               "  1: spot at 31,-19, colour #94BBFF, intensity 34, focus 64, on\n");
-    const std::vector<std::string> embossed = lines(Styles_({"show", "  embossed "}));
-    ASSERT_EQ(embossed.size(), 6u);
-    EXPECT_EQ(embossed[3], "texture: channel 2, height 66, white is high");
-    EXPECT_EQ(embossed[5].rfind("  1: directional at 0,0, ", 0), 0u) << embossed[5];
+    const std::string embossed = Styles_({"show", "  embossed "});
+    EXPECT_NE(embossed.find("\ntexture: channel 2, height 66, white is high\nlights: 1 "), std::string::npos);
+    EXPECT_NE(embossed.find(")\n  1: directional at 0,0, "), std::string::npos) << embossed;
 }
 
 TEST_F(Styles, ImportChecksTheFileAndKeepsWhatIsThere) {
@@ -125,14 +108,6 @@ TEST_F(Styles, ImportChecksTheFileAndKeepsWhatIsThere) {
     const std::string folder = Folder();
     EXPECT_EQ(ReadBytes(folder + "/Dusk:Evening"), shipped("Low Sun")) << "'/' is kept as ':' on disk";
     EXPECT_EQ(Listed("Dusk/Evening"), 1);
-
-    // A damaged file (its checks are the module's): nothing is written.
-    const std::string good = shipped("Low Sun");
-    WriteBytes(Path("bad.style"), good.substr(0, 50)); // cut inside its first light
-    const RunResult r = Relight({"styles", "import", "@bad.style", "--name", "Bad"});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find(Path("bad.style")), std::string::npos) << r.err;
-    EXPECT_FALSE(fs::exists(folder + "/Bad"));
 
     // A name in use is replaced only with --force, and a locked file never.
     WriteBytes(Path("night.style"), shipped("Night"));
@@ -150,21 +125,18 @@ TEST_F(Styles, ImportChecksTheFileAndKeepsWhatIsThere) {
     Styles_({"import", "@night.style", "--name", ".hidden"});
     EXPECT_TRUE(fs::exists(folder + "/*hidden"));
     ExpectRefused({"styles", "import", "@night.style", "--name", "   "}, "a style name must not be empty");
-    EXPECT_EQ(Leftovers(), std::vector<std::string>{}) << "no temporary file stays behind";
+    EXPECT_EQ(Leftovers(), 0) << "no temporary file stays behind";
 }
 
-TEST_F(Styles, ExportWritesTheStyleAndKeepsAnExistingFile) {
+// Export writes the style's bytes, or its JSON; the JSON the shipped styles are written in imports
+// to the shipped bytes, and what export writes imports and exports again unchanged.
+TEST_F(Styles, ExportWritesBytesOrJsonThatImportsUnchangedAndKeepsAnExistingFile) {
     Styles_({"export", "gallery", "@g.style"});
     EXPECT_EQ(ReadBytes(Path("g.style")), shipped("Gallery"));
     ExpectRefused({"styles", "export", "Neon", "@g.style"}, "the file exists already (--force replaces it)");
     EXPECT_EQ(ReadBytes(Path("g.style")), shipped("Gallery"));
     Styles_({"export", "Neon", "@g.style", "--force"});
     EXPECT_EQ(ReadBytes(Path("g.style")), shipped("Neon"));
-}
-
-// The JSON the shipped styles are written in imports to the shipped bytes, and what export writes
-// imports and exports again unchanged.
-TEST_F(Styles, JsonIsAFormOfTheStyle) {
     const std::regex named(R"re("name"\s*:\s*"([^"]*)")re");
     for (const auto& entry : fs::directory_iterator(SHIPPED_STYLE_SOURCES)) {
         if (entry.path().extension() != ".json")
@@ -187,13 +159,11 @@ TEST_F(Styles, JsonIsAFormOfTheStyle) {
 }
 
 TEST_F(Styles, DeleteKeepsTheDefaultUnlessForced) {
-    Styles_({"list"});
     ExpectRefused({"styles", "delete", "soft spotlight"}, "'soft spotlight' is the default style");
     EXPECT_EQ(List(), kShippedOrder);
     EXPECT_EQ(Styles_({"delete", "Candle"}), "deleted 'Candle'\n");
     EXPECT_EQ(Styles_({"delete", "Soft Spotlight", "--force"}), "deleted 'Soft Spotlight'\n");
-    std::vector<std::string> expected(kShippedOrder.begin() + 2, kShippedOrder.end());
-    EXPECT_EQ(List(), expected);
+    EXPECT_EQ(List(), std::vector(kShippedOrder.begin() + 2, kShippedOrder.end()));
     ExpectRefused({"styles", "frobnicate"}, "unknown action 'frobnicate'");
     ExpectRefused({"styles", "show"}, "usage: relight styles show NAME");
 }
@@ -233,27 +203,26 @@ TEST_F(Styles, TwoProgramsSavingOneNameAtOnceLeaveOneWholeFile) {
     List(); // seeds the folder first, so that both programs only save
     for (int round = 0; round < 8; ++round) {
         const bool force = round % 2 == 1;
-        std::vector<std::string> first = {"styles", "import", "@a.style", "--name", "Raced"};
-        std::vector<std::string> second = {"styles", "import", "@b.style", "--name", "Raced"};
-        if (force) {
-            first.push_back("--force");
-            second.push_back("--force");
-        }
+        const auto importing = [&](const std::string& file) {
+            std::vector<std::string> args = {"styles", "import", file, "--name", "Raced", "--force"};
+            args.resize(force ? 6 : 5);
+            return args;
+        };
         RunResult other;
-        const RunResult one = RelightMeanwhile(first, {}, [&](pid_t) { other = Relight(second); });
+        const RunResult one = RelightMeanwhile(importing("@a.style"), {},
+                                               [&](pid_t) { other = Relight(importing("@b.style")); });
         SCOPED_TRACE(std::string(force ? "forced" : "plain") + " round " + std::to_string(round));
         // Plain, one wins. Forced, both usually do; but a name that appears between a program's
         // look and its save is still refused, which loses nothing.
         const int won = (one.status == 0) + (other.status == 0);
         EXPECT_TRUE(force ? won >= 1 : won == 1) << "[" << one.err << "] [" << other.err << "]";
-        for (const RunResult* r : std::vector<const RunResult*>{&one, &other})
-            if (r->status != 0) {
-                EXPECT_EQ(r->status, 2);
-                EXPECT_EQ(r->err.rfind("relight: a style named 'Raced' ", 0), 0u) << "[" << r->err << "]";
-            }
+        for (const RunResult& r : {one, other})
+            EXPECT_TRUE(r.status == 0 ||
+                        (r.status == 2 && r.err.starts_with("relight: a style named 'Raced' ")))
+                << "[" << r.err << "]";
         const std::string saved = ReadBytes(Folder() + "/Raced");
         EXPECT_TRUE(saved == a || saved == b) << "a mixture of " << saved.size() << " bytes";
-        EXPECT_EQ(Leftovers(), std::vector<std::string>{});
+        EXPECT_EQ(Leftovers(), 0);
         Styles_({"delete", "Raced"});
     }
 }

@@ -1,53 +1,41 @@
-// Photographs as cameras and editors write them: stored turned, with an EXIF orientation saying how
-// to show them, and carrying a colour profile, EXIF and XMP, which pass to the output in PNG and
-// JPEG alike.
+// Image files in and out: PNG depths and colour types, JPEG, TIFF and WebP, pipes, sizes the record
+// cannot address; photographs as cameras and editors write them (stored turned, with an EXIF
+// orientation saying how to show them, and carrying a colour profile, EXIF and XMP, which pass to
+// every output format); and the image streaming alongside the filter, source rows decoded ahead of
+// the tiles and result rows written behind them, each case giving what a whole-image read and
+// write would.
+#include "ByteFields.h"
 #include "CliSupport.h"
 
 #include <algorithm>
 #include <tiffio.h>
-#include <zlib.h>
+#include <tuple>
 
 namespace {
 
 using Bytes = std::string;
-
-Bytes be16(std::uint32_t v) {
-    return {char(v >> 8), char(v)};
-}
-
-Bytes be32(std::uint32_t v) {
-    return be16(v >> 16) + be16(v & 0xFFFF);
-}
 
 // EXIF as a camera writes it: a first directory with the orientation, an artist's name (stored
 // after the directories) and the EXIF directory, which gives the pixel size; then the thumbnail's
 // directory, linked from the first unless `thumbnail` is false.
 Bytes Exif(int orientation, bool little, std::uint32_t width = 24, std::uint32_t height = 16,
            bool thumbnail = true) {
-    const auto n16 = [&](std::uint32_t v) {
-        Bytes b = be16(v);
-        return little ? Bytes(b.rbegin(), b.rend()) : b;
-    };
-    const auto n32 = [&](std::uint32_t v) {
-        Bytes b = be32(v);
-        return little ? Bytes(b.rbegin(), b.rend()) : b;
-    };
-    const auto entry = [&](std::uint32_t tag, std::uint32_t type, std::uint32_t count, const Bytes& value) {
-        return n16(tag) + n16(type) + n32(count) + value;
-    };
+    const auto n16 = [&](std::uint32_t v) { return Int(v, 2, little); };
+    const auto n32 = [&](std::uint32_t v) { return Int(v, 4, little); };
     const Bytes artist("A. Painter\0", 11);
     return Bytes(little ? "II" : "MM") + n16(42) + n32(8) + n16(3) +
-           entry(0x0112, 3, 1, n16(std::uint32_t(orientation)) + n16(0)) + entry(0x013B, 2, 11, n32(98)) +
-           entry(0x8769, 4, 1, n32(50)) + n32(thumbnail ? 80 : 0) + n16(2) + entry(0xA002, 4, 1, n32(width)) +
-           entry(0xA003, 4, 1, n32(height)) + n32(0) + n16(1) + entry(0x0103, 3, 1, n16(6) + n16(0)) +
-           n32(0) + artist;
+           IfdEntry(0x0112, 3, 1, n16(std::uint32_t(orientation)) + n16(0), little) +
+           IfdEntry(0x013B, 2, 11, n32(98), little) + IfdEntry(0x8769, 4, 1, n32(50), little) +
+           n32(thumbnail ? 80 : 0) + n16(2) + IfdEntry(0xA002, 4, 1, n32(width), little) +
+           IfdEntry(0xA003, 4, 1, n32(height), little) + n32(0) + n16(1) +
+           IfdEntry(0x0103, 3, 1, n16(6) + n16(0), little) + n32(0) + artist;
 }
 
 // An RGB display profile of `size` bytes (a multiple of 4): a header, no tags, then filler.
 Bytes Profile(std::size_t size) {
-    Bytes icc = be32(std::uint32_t(size)) + Bytes(4, '\0') + be32(0x02100000) + "mntrRGB XYZ " +
-                Bytes(12, '\0') + "acsp" + Bytes(24, '\0') + be32(0) + be32(0xF6D6) + be32(0x10000) +
-                be32(0xD32D) + Bytes(48, '\0') + be32(0);
+    Bytes icc = Int(std::uint32_t(size), 4) + Bytes(4, '\0') + Int(0x02100000, 4) + "mntrRGB XYZ " +
+                Bytes(12, '\0') + "acsp" + Bytes(24, '\0') + Int(0, 4) + Int(0xF6D6, 4) + Int(0x10000, 4) +
+                Int(0xD32D, 4) + Bytes(48, '\0') + Int(0, 4);
     for (std::size_t i = icc.size(); i < size; ++i)
         icc += char(i * 7);
     return icc;
@@ -59,12 +47,6 @@ struct Metadata {
     Bytes icc, exif, xmp;
     bool operator==(const Metadata&) const = default;
 };
-
-Bytes pngChunk(const Bytes& type, const Bytes& data) {
-    const Bytes body = type + data;
-    return be32(std::uint32_t(data.size())) + body +
-           be32(std::uint32_t(crc32(0, reinterpret_cast<const Bytef*>(body.data()), uInt(body.size()))));
-}
 
 const Bytes kXmpKey("XML:com.adobe.xmp\0", 18);
 const Bytes kExifName("Exif\0\0", 6);
@@ -79,8 +61,8 @@ Bytes WithPngMetadata(const Bytes& png, const Metadata& m, bool late = false) {
     compress(reinterpret_cast<Bytef*>(deflated.data()), &packed, reinterpret_cast<const Bytef*>(m.icc.data()),
              uLong(m.icc.size()));
     deflated.resize(packed);
-    const Bytes profile = pngChunk("iCCP", Bytes("ICC profile\0\0", 13) + deflated);
-    const Bytes text = pngChunk("eXIf", m.exif) + pngChunk("iTXt", kXmpKey + Bytes(4, '\0') + m.xmp);
+    const Bytes profile = PngChunk("iCCP", Bytes("ICC profile\0\0", 13) + deflated);
+    const Bytes text = PngChunk("eXIf", m.exif) + PngChunk("iTXt", kXmpKey + Bytes(4, '\0') + m.xmp);
     const std::size_t end = png.size() - 12;
     return late ? png.substr(0, 33) + profile + png.substr(33, end - 33) + text + png.substr(end)
                 : png.substr(0, 33) + profile + text + png.substr(33);
@@ -89,7 +71,7 @@ Bytes WithPngMetadata(const Bytes& png, const Metadata& m, bool late = false) {
 // `jpeg` with `m`'s blocks after its start, the profile in pieces of 60000 bytes.
 Bytes WithJpegMetadata(const Bytes& jpeg, const Metadata& m) {
     const auto block = [](char marker, const Bytes& data) {
-        return Bytes("\xFF") + marker + be16(std::uint32_t(data.size() + 2)) + data;
+        return Bytes("\xFF") + marker + Int(std::uint32_t(data.size() + 2), 2) + data;
     };
     Bytes blocks = block('\xE1', kExifName + m.exif) + block('\xE1', kXmpName + m.xmp);
     const std::size_t piece = 60000, pieces = (m.icc.size() + piece - 1) / piece;
@@ -101,8 +83,7 @@ Bytes WithJpegMetadata(const Bytes& jpeg, const Metadata& m) {
 Metadata PngMetadata(const Bytes& png) {
     Metadata m;
     for (std::size_t at = 8; at + 12 <= png.size();) {
-        const std::size_t length = std::uint8_t(png[at]) << 24 | std::uint8_t(png[at + 1]) << 16 |
-                                   std::uint8_t(png[at + 2]) << 8 | std::uint8_t(png[at + 3]);
+        const std::size_t length = IntAt(png, at, 4);
         const Bytes type = png.substr(at + 4, 4), data = png.substr(at + 8, length);
         if (type == "iCCP") {
             uLongf size = 1 << 20;
@@ -124,7 +105,7 @@ Metadata PngMetadata(const Bytes& png) {
 Metadata JpegMetadata(const Bytes& jpeg) {
     Metadata m;
     for (std::size_t at = 2; at + 4 <= jpeg.size() && jpeg[at + 1] != '\xDA';) {
-        const std::size_t length = std::uint8_t(jpeg[at + 2]) << 8 | std::uint8_t(jpeg[at + 3]);
+        const std::size_t length = IntAt(jpeg, at + 2, 2);
         const Bytes data = jpeg.substr(at + 4, length - 2);
         for (const auto& [name, part] :
              {std::pair{kExifName, &m.exif}, {kXmpName, &m.xmp}, {kIccName, &m.icc}})
@@ -169,32 +150,28 @@ void WriteTiff(const std::string& path, const Pixels& image, int bits, std::uint
     } else {
         TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, 3);
     }
-    const std::size_t row = std::size_t(image.width * image.channels);
-    std::vector<std::uint16_t> wide(row);
-    std::vector<std::uint8_t> narrow(row), tile(16 * 16 * std::size_t(image.channels));
-    for (int y = 0; y < image.height; ++y) {
-        const std::uint8_t* samples = image.at(0, y);
-        std::transform(samples, samples + row, wide.begin(),
-                       [](std::uint8_t v) { return std::uint16_t(v * 257); });
-        std::transform(samples, samples + row, narrow.begin(),
-                       [&](std::uint8_t v) { return kind == TiffKind::white ? std::uint8_t(255 - v) : v; });
-        void* line = bits == 8 ? static_cast<void*>(narrow.data()) : wide.data();
-        if (kind != TiffKind::tiles && kind != TiffKind::planes)
-            TIFFWriteScanline(tiff, line, std::uint32_t(y));
-    }
-    // Planes are written one after the other.
-    for (int s = 0; kind == TiffKind::planes && s < image.channels; ++s)
+    // Sample c of pixel (x, y) as stored (a 16-bit sample k x 257 is k in both bytes), zero past the
+    // edge of a tile.
+    const auto put = [&](std::vector<std::uint8_t>& to, int x, int y, int c) {
+        const std::uint8_t v = x < image.width && y < image.height ? image.at(x, y)[c] : 0;
+        to.insert(to.end(), std::size_t(bits / 8), kind == TiffKind::white ? std::uint8_t(255 - v) : v);
+    };
+    const int planes = kind == TiffKind::planes ? image.channels : 1;
+    for (int s = 0; kind != TiffKind::tiles && s < planes; ++s)
         for (int y = 0; y < image.height; ++y) {
+            std::vector<std::uint8_t> row;
             for (int x = 0; x < image.width; ++x)
-                narrow[std::size_t(x)] = image.at(x, y)[s];
-            TIFFWriteScanline(tiff, narrow.data(), std::uint32_t(y), std::uint16_t(s));
+                for (int c = s; c < s + image.channels / planes; ++c)
+                    put(row, x, y, c);
+            TIFFWriteScanline(tiff, row.data(), std::uint32_t(y), std::uint16_t(s));
         }
     for (int y = 0; kind == TiffKind::tiles && y < image.height; y += 16)
         for (int x = 0; x < image.width; x += 16) {
-            std::fill(tile.begin(), tile.end(), 0);
-            for (int v = y; v < std::min(y + 16, image.height); ++v)
-                std::copy_n(image.at(x, v), std::min(16, image.width - x) * image.channels,
-                            tile.begin() + (v - y) * 16 * image.channels);
+            std::vector<std::uint8_t> tile;
+            for (int v = y; v < y + 16; ++v)
+                for (int u = x; u < x + 16; ++u)
+                    for (int c = 0; c < image.channels; ++c)
+                        put(tile, u, v, c);
             TIFFWriteTile(tiff, tile.data(), std::uint32_t(x), std::uint32_t(y), 0, 0);
         }
     TIFFClose(tiff);
@@ -207,10 +184,9 @@ Metadata TiffMetadata(const std::string& path) {
     Metadata m;
     std::uint32_t count = 0;
     void* data = nullptr;
-    if (TIFFGetField(tiff, TIFFTAG_ICCPROFILE, &count, &data))
-        m.icc.assign(static_cast<const char*>(data), count);
-    if (TIFFGetField(tiff, TIFFTAG_XMLPACKET, &count, &data))
-        m.xmp.assign(static_cast<const char*>(data), count);
+    for (const auto& [tag, part] : {std::pair{TIFFTAG_ICCPROFILE, &m.icc}, {TIFFTAG_XMLPACKET, &m.xmp}})
+        if (TIFFGetField(tiff, tag, &count, &data))
+            part->assign(static_cast<const char*>(data), count);
     std::uint16_t bits = 0;
     TIFFGetField(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
     m.exif = std::to_string(bits);
@@ -229,12 +205,7 @@ Metadata TiffMetadata(const std::string& path) {
 
 Metadata WebpMetadata(const Bytes& webp) {
     Metadata m;
-    const auto le32 = [&](std::size_t at) {
-        std::uint32_t v = 0;
-        for (int i = 3; i >= 0; --i)
-            v = v << 8 | std::uint8_t(webp[at + std::size_t(i)]);
-        return std::size_t(v);
-    };
+    const auto le32 = [&](std::size_t at) { return IntAt(webp, at, 4, true); };
     for (std::size_t at = 12; at + 8 <= webp.size(); at += 8 + (le32(at + 4) + 1) / 2 * 2) {
         const Bytes type = webp.substr(at, 4), data = webp.substr(at + 8, le32(at + 4));
         for (const auto& [fourcc, part] : {std::pair{"ICCP", &m.icc}, {"EXIF", &m.exif}, {"XMP ", &m.xmp}})
@@ -266,22 +237,125 @@ Pixels Turned(const Pixels& stored, const Turn& turn) {
     return out;
 }
 
-class Photos : public CliTest {
+// `in` with the pixels inside x0 <= x < x1, y0 <= y < y1 inverted, as the probe does.
+Pixels invertedInside(Pixels in, int x0, int y0, int x1, int y1) {
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            for (int c = 0; c < 3; ++c) {
+                std::uint8_t& s = in.samples[std::size_t((y * in.width + x) * 3 + c)];
+                s = std::uint8_t(255 - s);
+            }
+    return in;
+}
+
+class ImageFiles : public CliTest {
   protected:
     void SetUp() override {
         CliTest::SetUp();
-        WriteBytes(Path("light.block"), LightingBlock());
         WriteBytes(Path("probe.block"), ProbeBlock(probeInvert));
+        WriteBytes(Path("light.block"), LightingBlock());
     }
-    void invert(const std::string& in, const std::string& out, const std::string& quality = "90") const {
-        const RunResult r = Probe({"apply", "@" + in, "-o", "@" + out, "--params", "@probe.block", "--quiet",
-                                   "--quality", quality});
-        EXPECT_EQ(r.status, 0) << r.err;
+    // Inverts `in` with the probe into `out` (none: the options say where), expecting `status`.
+    RunResult invert(const std::string& in, const std::string& out, std::vector<std::string> extra = {},
+                     int status = 0) const {
+        std::vector<std::string> args = {"apply", "@" + in, "--params", "@probe.block"};
+        if (!out.empty())
+            args.insert(args.end(), {"-o", "@" + out});
+        args.insert(args.end(), extra.begin(), extra.end());
+        const RunResult r = Probe(args);
+        EXPECT_EQ(r.status, status) << r.err;
+        return r;
     }
     void light(const std::string& in, const std::string& out) const {
         Succeeds({"apply", "@" + in, "-o", "@" + out, "--params", "@light.block", "--quiet"});
     }
+    // The samples read back, and the PNG's bit depth and colour type from its header.
+    std::tuple<std::vector<std::uint8_t>, int, int> png(const std::string& name) const {
+        const std::string bytes = ReadBytes(Path(name));
+        return {ReadPng(Path(name)).samples, bytes[24], bytes[25]};
+    }
 };
+
+class Photos : public ImageFiles {};
+class Streaming : public ImageFiles {};
+
+using Samples = std::vector<std::uint8_t>;
+
+TEST_F(ImageFiles, PngColourTypesBecomeRGBKeepingAlphaAndDepth) {
+    // 16-bit samples k x 257 are exactly k in 8 bits; 0x1234 (4660) is 18.13 x 257, so 18. Lit in
+    // 8 bits, written in 16 (as k x 257, which the reader turns back into k).
+    WritePng16(Path("grey16.png"), 2, 2, 1, {0, 0x8080, 0xFFFF, 0x1234});
+    EXPECT_EQ(invert("grey16.png", "a.png").err,
+              Expand("relight: lit in 8 bits, written in 16 (each value x 257): @a.png\n"));
+    EXPECT_EQ(png("a.png"), std::tuple(Samples{255, 255, 255, 127, 127, 127, 0, 0, 0, 237, 237, 237}, 16, 2));
+    WritePng16(Path("rgb16.png"), 1, 1, 3, {257 * 10, 257 * 200, 0x1234});
+    invert("rgb16.png", "b.png");
+    EXPECT_EQ(ReadPng(Path("b.png")).samples, (Samples{245, 55, 237}));
+    WritePalettePng(Path("palette.png"), 3, 1, {2, 0, 1}, {10, 20, 30, 40, 50, 60, 70, 80, 90});
+    invert("palette.png", "c.png");
+    EXPECT_EQ(png("c.png"), std::tuple(Samples{185, 175, 165, 245, 235, 225, 215, 205, 195}, 8, 2));
+
+    // Grey with alpha: three equal colour channels, the alpha a fourth channel (texture 4), and
+    // written back untouched. Red: alpha up-left (edge-repeated), green: alpha here, blue: alpha
+    // down-right.
+    WritePng(Path("ga.png"), Pixels{2, 1, 2, {30, 200, 90, 7}});
+    WriteBytes(Path("alpha.block"), ProbeBlock(probeInvert, 4));
+    ASSERT_EQ(Probe({"apply", "@ga.png", "-o", "@d.png", "--params", "@alpha.block"}).status, 0);
+    EXPECT_EQ(png("d.png"), std::tuple(Samples{200, 200, 7, 200, 200, 7, 7, 7}, 8, 6));
+
+    // In place, what the file's format cannot hold again is lost only with --force.
+    WriteBytes(Path("ga.jpg"), ReadBytes(Path("ga.png")));
+    invert("ga.jpg", "", {"--in-place"}, 2);
+    invert("ga.jpg", "", {"--in-place", "--force"});
+}
+
+TEST_F(ImageFiles, JpegInAndOut) {
+    // Uniform blocks survive JPEG at quality 100 to within a few steps of rounding. Stray bytes
+    // before a marker only make the decoder warn: the picture is whole.
+    WriteJpeg(Path("grey.jpg"), Uniform(16, 16, {100}), 100);
+    WriteJpeg(Path("colour.jpeg"), Uniform(16, 16, {200, 100, 50}), 100);
+    std::string stray = ReadBytes(Path("grey.jpg"));
+    WriteBytes(Path("stray.jpg"), stray.insert(stray.find("\xFF\xDA"), "\x00\x01\x02", 3));
+    WritePng(Path("in.png"), Uniform(16, 16, {10, 120, 240}));
+    invert("grey.jpg", "a.png");
+    invert("colour.jpeg", "b.PNG");
+    invert("stray.jpg", "c.png");
+    // The JPEG written is read back inverted once more, by the reader the first two cases check.
+    invert("in.png", "out.jpg", {"--quality", "100"});
+    invert("out.jpg", "back.png");
+    const Pixels results[] = {ReadPng(Path("a.png")), ReadPng(Path("b.PNG")), ReadPng(Path("back.png"))};
+    const int expected[][4] = {{155, 155, 155, 1}, {55, 155, 205, 3}, {10, 120, 240, 3}}; // and the tolerance
+    for (int i = 0; i < 3; ++i)
+        for (int c = 0; c < 3; ++c)
+            EXPECT_NEAR(results[i].At(5, 5, c), expected[i][c], expected[i][3])
+                << "result " << i << " channel " << c;
+
+    WritePng(Path("busy.png"), Gradient(64, 64, 3));
+    invert("busy.png", "low.jpg", {"--quality", "5"});
+    invert("busy.png", "high.jpg", {"--quality=100"});
+    EXPECT_LT(ReadBytes(Path("low.jpg")).size(), ReadBytes(Path("high.jpg")).size());
+    invert("busy.png", "bad.jpg", {"--quality", "101"}, 2);
+}
+
+TEST_F(ImageFiles, TypeFromContentsInPipesOut) {
+    WritePng(Path("in.png"), Gradient(24, 16, 3));
+    invert("in.png", "ref.png");
+    const std::string expected = ReadBytes(Path("ref.png"));
+    WriteBytes(Path("png.jpg"), ReadBytes(Path("in.png")));
+    WriteBytes(Path("stdin"), ReadBytes(Path("in.png")));
+    const std::vector<std::vector<std::string>> cases = {{"@png.jpg", "@a.png"},
+                                                         {"-", "@b.png"},
+                                                         {"@in.png", "@c.jpg", "--format", "png"},
+                                                         {"@in.png", "-", "--format", "PNG"}};
+    for (const std::vector<std::string>& c : cases) {
+        SCOPED_TRACE(c[0] + " -> " + c[1]);
+        std::vector<std::string> args = {"apply", c[0], "-o", c[1], "--params", "@probe.block", "--quiet"};
+        args.insert(args.end(), c.begin() + 2, c.end());
+        const RunResult r = Probe(args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(c[1] == "-" ? r.out : ReadBytes(Expand(c[1])), expected);
+    }
+}
 
 TEST_F(Photos, TurnedImagesAreLitAndWrittenUpright) {
     // The stored pixels, turned by hand and lit, give the result. The JPEG's decoded pixels come
@@ -327,10 +401,10 @@ TEST_F(Photos, ProfileExifAndXmpPassToEachFormat) {
     WriteBytes(Path("in.jpg"), WithJpegMetadata(ReadBytes(Path("plain.jpg")), in));
     light("in.png", "in.webp");
     light("in.png", "in.tif");
-    const Bytes fromTiff = Bytes("MM") + be16(42) + be32(8) + be16(2) + be16(0x013B) + be16(2) + be32(11) +
-                           be32(38) + be16(0x8769) + be16(4) + be32(1) + be32(50) + be32(0) +
-                           Bytes("A. Painter\0\0", 12) + be16(2) + be16(0xA002) + be16(4) + be32(1) +
-                           be32(24) + be16(0xA003) + be16(4) + be32(1) + be32(16) + be32(0);
+    const Bytes fromTiff = "MM" + Int(42, 2) + Int(8, 4) + Int(2, 2) + IfdEntry(0x013B, 2, 11, Int(38, 4)) +
+                           IfdEntry(0x8769, 4, 1, Int(50, 4)) + Int(0, 4) + Bytes("A. Painter\0\0", 12) +
+                           Int(2, 2) + IfdEntry(0xA002, 4, 1, Int(24, 4)) +
+                           IfdEntry(0xA003, 4, 1, Int(16, 4)) + Int(0, 4);
     for (const std::string from : {"png", "jpg", "tif", "webp"})
         for (const std::string to : {"png", "jpg", "tif", "webp"}) {
             SCOPED_TRACE(from + " -> " + to);
@@ -347,7 +421,7 @@ TEST_F(Photos, ProfileExifAndXmpPassToEachFormat) {
     // Kept, it no longer needs --force in place; what no format carries still does.
     Succeeds({"apply", "@in.jpg", "--in-place", "--params", "@light.block"});
     EXPECT_TRUE(JpegMetadata(ReadBytes(Path("in.jpg"))) == expected);
-    const Bytes text = pngChunk("tEXt", Bytes("Comment\0hello", 13));
+    const Bytes text = PngChunk("tEXt", Bytes("Comment\0hello", 13));
     const Bytes plain = ReadBytes(Path("plain.png"));
     WriteBytes(Path("text.png"), plain.substr(0, 33) + text + plain.substr(33));
     EXPECT_EQ(Relight({"apply", "@text.png", "--in-place", "--params", "@light.block"}).status, 2);
@@ -369,9 +443,8 @@ TEST_F(Photos, TiffKindsReadAndWriteLikePng) {
         {1, 8, COMPRESSION_ADOBE_DEFLATE, TiffKind::white},
         {1, 8, COMPRESSION_NONE, TiffKind::palette}};
     for (const auto& [channels, bits, compression, kind] : kinds) {
-        SCOPED_TRACE(std::to_string(channels) + " channels of " + std::to_string(bits) +
-                     " bits, compression " + std::to_string(compression) + ", kind " +
-                     std::to_string(int(kind)));
+        SCOPED_TRACE(testing::Message() << channels << " channels of " << bits << " bits, compression "
+                                        << compression << ", kind " << int(kind));
         const Pixels original = Gradient(20, 12, channels);
         WriteTiff(Path("in.tif"), original, bits, compression, kind);
         WritePng(Path("in.png"), original);
@@ -394,11 +467,11 @@ TEST_F(Photos, WebpKeepsAlphaAndIsLosslessAtQuality100) {
             for (int c = 0; c < 4; ++c)
                 original.samples.push_back(std::uint8_t(x * 3 + y * 4 + c * 30));
     WritePng(Path("in.png"), original);
-    invert("in.png", "out.webp", "100");
+    invert("in.png", "out.webp", {"--quality", "100"});
     invert("out.webp", "back.png");
     EXPECT_TRUE(ReadPng(Path("back.png")).samples == ReadPng(Path("in.png")).samples);
-    invert("in.png", "low.webp", "10");
-    invert("in.png", "high.webp", "95");
+    invert("in.png", "low.webp", {"--quality", "10"});
+    invert("in.png", "high.webp", {"--quality", "95"});
     EXPECT_LT(ReadBytes(Path("low.webp")).size(), ReadBytes(Path("high.webp")).size());
     // Lossy keeps the alpha exactly and the colours near.
     invert("high.webp", "near.png");
@@ -410,6 +483,48 @@ TEST_F(Photos, WebpKeepsAlphaAndIsLosslessAtQuality100) {
         else
             error += std::abs(int(near.samples[i]) - int(original.samples[i]));
     EXPECT_LT(error, 3 * original.width * original.height) << "more than a level a sample on average";
+}
+
+TEST_F(Streaming, EveryRowArrivesOnceInOrder) {
+    // 203 rows: a last decoded band and a last tile row that are not full.
+    const Pixels in = Gradient(70, 203, 3);
+    WritePng(Path("in.png"), in);
+    invert("in.png", "out.png");
+    EXPECT_EQ(ReadPng(Path("out.png")).samples, invertedInside(in, 0, 0, 70, 203).samples);
+
+    // Rows above and below the area are finished before and after the filter's.
+    invert("in.png", "area.png", {"--area", "5,37,30,101"});
+    EXPECT_EQ(ReadPng(Path("area.png")).samples, invertedInside(in, 5, 37, 35, 138).samples);
+
+    // Interlaced rows are whole only after the last pass.
+    WriteInterlacedPng(Path("adam7.png"), in);
+    invert("adam7.png", "adam7-out.png");
+    EXPECT_EQ(ReadPng(Path("adam7-out.png")).samples, invertedInside(in, 0, 0, 70, 203).samples);
+
+    // The widest image the record addresses: 32767 is within the limit.
+    WritePng(Path("edge.png"), Uniform(32767, 1, {0}));
+    invert("edge.png", "edge-out.png");
+}
+
+TEST_F(Streaming, RowsHandedBackAgainReplaceWhatWasSent) {
+    // The probe inverts every 16 x 16 tile, then hands the first back as it was delivered: the
+    // rows it covers may be in the file already and must be sent again.
+    const Pixels in = Gradient(40, 300, 3);
+    WritePng(Path("in.png"), in);
+    WriteBytes(Path("rewrite.block"), ProbeBlock(probeRewrite));
+    for (const std::string out : {"out.png", "out.jpg"}) {
+        EXPECT_EQ(
+            Probe({"apply", "@in.png", "-o", "@" + out, "--params", "@rewrite.block", "--quality", "100"})
+                .status,
+            0);
+    }
+    Pixels expected = invertedInside(in, 0, 0, 40, 300);
+    expected = invertedInside(expected, 0, 0, 16, 16);
+    EXPECT_EQ(ReadPng(Path("out.png")).samples, expected.samples);
+    // The JPEG is the one a plain run gives for the same pixels, not two images run together.
+    WritePng(Path("pre.png"), invertedInside(expected, 0, 0, 40, 300));
+    invert("pre.png", "plain.jpg", {"--quality", "100"});
+    EXPECT_EQ(ReadBytes(Path("out.jpg")), ReadBytes(Path("plain.jpg")));
 }
 
 } // namespace
