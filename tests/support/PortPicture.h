@@ -30,12 +30,6 @@ class ScratchPort {
         }
         return out;
     }
-    int countNonWhite() const {
-        int n = 0;
-        for (char c : picture())
-            n += c == '#';
-        return n;
-    }
 
   private:
     GrafPtr port_;

@@ -4,7 +4,6 @@
 #include "LM_memory.h"
 #include "LM_shader.h"
 #include "LM_tile_view.h"
-#include "Memory.h"
 
 #include <algorithm>
 #include <cstring>
@@ -31,11 +30,11 @@ LM_light_UI& BlockBuilder::AddLight(LM_sint32 type, LM_sint16 x, LM_sint16 y) {
     return light;
 }
 
-std::vector<std::uint8_t> BlockBuilder::Build(bool preview) {
+std::vector<std::uint8_t> BlockOf(LM_globals& settings, bool preview) {
     std::vector<std::uint8_t> bytes(sizeof(foo));
     foo* block = reinterpret_cast<foo*>(bytes.data());
     LM_InitParameterBlock(block);
-    globals_->ConvertToParameters(block, preview);
+    settings.ConvertToParameters(block, preview);
     return bytes;
 }
 
@@ -60,8 +59,6 @@ std::vector<std::uint8_t> MixedLightsBlock(int textureChannel) {
 Pixels ShadeWhole(const Pixels& image, const std::vector<std::uint8_t>& blockBytes, Rect area,
                   const std::vector<std::uint8_t>* texture) {
     LM_globals* g = LM_globals::New();
-    Handle h = NewHandle(Size(blockBytes.size()));
-    std::memcpy(*h, blockBytes.data(), blockBytes.size());
     const int w = area.right - area.left;
     const int ht = area.bottom - area.top;
     std::vector<std::uint8_t> src(std::size_t(w) * ht * 3);
@@ -69,7 +66,7 @@ Pixels ShadeWhole(const Pixels& image, const std::vector<std::uint8_t>& blockByt
         std::memcpy(&src[std::size_t(y) * w * 3], image.at(area.left, area.top + y), std::size_t(w) * 3);
     Pixels out = image;
     std::vector<std::uint8_t> dst(src.size());
-    const foo* block = reinterpret_cast<const foo*>(*h);
+    const foo* block = reinterpret_cast<const foo*>(blockBytes.data());
     const LM_tile_view tile{area, {area, src.data(), w * 3}, {dst.data(), w * 3}, nullptr};
     if (!texture) {
         LM_ShadeTile(tile, block, g);
@@ -94,7 +91,6 @@ Pixels ShadeWhole(const Pixels& image, const std::vector<std::uint8_t>& blockByt
     }
     for (int y = 0; y < ht; ++y)
         std::memcpy(out.at(area.left, area.top + y), &dst[std::size_t(y) * w * 3], std::size_t(w) * 3);
-    DisposeHandle(h);
     LM_globals::Delete(g);
     return out;
 }

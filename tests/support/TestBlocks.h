@@ -8,6 +8,9 @@
 #include <cstdint>
 #include <vector>
 
+// The block the settings convert to, for a run or for the preview.
+std::vector<std::uint8_t> BlockOf(LM_globals& settings, bool preview = false);
+
 class BlockBuilder {
   public:
     // Default settings (one spotlight) over a work area 360 pixels wide: the world unit is 180.
@@ -19,7 +22,7 @@ class BlockBuilder {
     LM_globals& Settings() { return *globals_; }
     // Appends a light of the given type at (x, y) from the centre, returning it for adjustment.
     LM_light_UI& AddLight(LM_sint32 type, LM_sint16 x, LM_sint16 y);
-    std::vector<std::uint8_t> Build(bool preview = false);
+    std::vector<std::uint8_t> Build(bool preview = false) { return BlockOf(*globals_, preview); }
 
   private:
     LM_globals* globals_;

@@ -12,14 +12,6 @@
 
 TestHost* TestHost::current_ = nullptr;
 
-namespace {
-
-bool empty(const Rect& r) {
-    return r.right <= r.left || r.bottom <= r.top;
-}
-
-} // namespace
-
 Pixels MakeTestImage(int width, int height, unsigned seed) {
     Pixels image = Pixels::Rgb(width, height);
     unsigned state = seed * 2654435761u + 12345u;
@@ -96,10 +88,6 @@ std::int16_t TestHost::Call(std::int16_t selector) {
     return result;
 }
 
-std::int16_t TestHost::RunWithoutDialog() {
-    return RunFrom(selectorPrepare);
-}
-
 std::int16_t TestHost::RunWithDialog(const std::string& script) {
     std::string error;
     if (!TBLoadInputScript(script, &error))
@@ -114,8 +102,8 @@ std::int16_t TestHost::RunFrom(std::int16_t first) {
     std::int16_t result = Call(first);
     if (result == 0)
         result = Call(selectorStart);
-    while (result == 0 &&
-           !(empty(record_.requestRect) && empty(record_.writeRect) && empty(record_.maskRequestRect)))
+    while (result == 0 && !(EmptyRect(&record_.requestRect) && EmptyRect(&record_.writeRect) &&
+                            EmptyRect(&record_.maskRequestRect)))
         result = Call(selectorContinue);
     const std::int16_t finish = Call(selectorFinish);
     return result ? result : finish;
@@ -124,15 +112,6 @@ std::int16_t TestHost::RunFrom(std::int16_t first) {
 void TestHost::Unload() {
     LM_globals::Delete(reinterpret_cast<LM_globals*>(slot_));
     slot_ = 0;
-}
-
-// Copies w pixels of row y of a plane of width x height pixels `step` bytes apart, `bytes` of each,
-// starting at column `left`; pixels outside the plane repeat its edge.
-void TestHost::CopyRow(const std::uint8_t* plane, int width, int height, int step, int bytes, int left, int y,
-                       int w, std::uint8_t* out) {
-    const std::uint8_t* row = plane + std::size_t(std::clamp(y, 0, height - 1)) * width * step;
-    for (int x = 0; x < w; ++x)
-        std::memcpy(out + x * bytes, row + std::clamp(left + x, 0, width - 1) * step, std::size_t(bytes));
 }
 
 void TestHost::Deliver() {
@@ -144,7 +123,7 @@ void TestHost::Deliver() {
     // The module writes into the result itself, as into a host's document filtered in place: a run
     // hands out each pixel to write once, so what it leaves alone is still the source.
     const Rect& w = record_.writeRect;
-    record_.writeData = empty(w) ? nullptr : result_.at(w.left, w.top);
+    record_.writeData = EmptyRect(&w) ? nullptr : result_.at(w.left, w.top);
     record_.writeRowBytes = result_.width * 3;
 }
 
@@ -152,42 +131,41 @@ void TestHost::Deliver() {
 // when it reaches past them.
 void TestHost::DeliverColour() {
     const Rect& r = record_.requestRect;
-    record_.requestRowBytes = source_.width * 3;
     if (r.left >= 0 && r.top >= 0 && r.right <= source_.width && r.bottom <= source_.height) {
-        record_.requestData = empty(r) ? nullptr : const_cast<std::uint8_t*>(source_.at(r.left, r.top));
+        record_.requestData = EmptyRect(&r) ? nullptr : const_cast<std::uint8_t*>(source_.at(r.left, r.top));
+        record_.requestRowBytes = source_.width * 3;
         return;
     }
-    const int w = std::max(0, r.right - r.left);
-    const int h = std::max(0, r.bottom - r.top);
-    request_.resize(std::size_t(w) * h * 3);
-    for (int y = 0; y < h; ++y)
-        CopyRow(source_.samples.data(), source_.width, source_.height, 3, 3, r.left, r.top + y, w,
-                &request_[std::size_t(y) * w * 3]);
-    record_.requestData = request_.data();
-    record_.requestRowBytes = w * 3;
+    DeliverCopy(source_.samples.data(), 3, 3, std::max(0, r.right - r.left) * 3);
 }
 
 void TestHost::DeliverChannel(int channel) {
     ++textureDeliveries;
-    Rect r = record_.requestRect;
-    if (trimTextureAtBorders) {
-        r.left = std::max<std::int16_t>(r.left, 0);
-        r.top = std::max<std::int16_t>(r.top, 0);
-        r.right = std::min<std::int16_t>(r.right, std::int16_t(source_.width));
-        r.bottom = std::min<std::int16_t>(r.bottom, std::int16_t(source_.height));
-        record_.requestRect = r;
-    }
-    const int w = std::max(0, r.right - r.left);
-    const int h = std::max(0, r.bottom - r.top);
-    const int stride = w + 5; // deliberately not the width: the module must honour requestRowBytes
-    request_.assign(std::size_t(stride) * h, 0);
-    // The image's own channels are every third byte of its pixels.
+    Rect& r = record_.requestRect;
+    if (trimTextureAtBorders)
+        r = {std::max<std::int16_t>(r.top, 0), std::max<std::int16_t>(r.left, 0),
+             std::min(r.bottom, std::int16_t(source_.height)),
+             std::min(r.right, std::int16_t(source_.width))};
+    // The image's own channels are every third byte of its pixels. The rows are deliberately not
+    // the width apart: the module must honour requestRowBytes.
     const bool own = channel < 3;
-    const std::uint8_t* plane =
-        own ? source_.samples.data() + channel : channels_.at(std::size_t(channel - 3)).data();
-    for (int y = 0; y < h; ++y)
-        CopyRow(plane, source_.width, source_.height, own ? 3 : 1, 1, r.left, r.top + y, w,
-                &request_[std::size_t(y) * stride]);
+    DeliverCopy(own ? source_.samples.data() + channel : channels_.at(std::size_t(channel - 3)).data(),
+                own ? 3 : 1, 1, std::max(0, r.right - r.left) + 5);
+}
+
+// Delivers the requested rectangle of a plane of the image's size, `step` bytes a pixel and `bytes`
+// of each, as rows `stride` bytes apart; pixels outside the plane repeat its edge.
+void TestHost::DeliverCopy(const std::uint8_t* plane, int step, int bytes, int stride) {
+    const Rect& r = record_.requestRect;
+    const int w = std::max(0, r.right - r.left), h = std::max(0, r.bottom - r.top);
+    request_.assign(std::size_t(stride) * h, 0);
+    for (int y = 0; y < h; ++y) {
+        const std::uint8_t* row =
+            plane + std::size_t(std::clamp(r.top + y, 0, source_.height - 1)) * source_.width * step;
+        for (int x = 0; x < w; ++x)
+            std::memcpy(&request_[std::size_t(y) * stride + x * bytes],
+                        row + std::clamp(r.left + x, 0, source_.width - 1) * step, std::size_t(bytes));
+    }
     record_.requestData = request_.data();
     record_.requestRowBytes = stride;
 }
@@ -198,11 +176,6 @@ std::int16_t TestHost::AbortProc() {
         return 0;
     ++h->abortQueries;
     return h->abortAfterQueries >= 0 && h->abortQueries > h->abortAfterQueries;
-}
-
-void TestHost::ProgressProc(std::uint16_t done, std::uint16_t total) {
-    if (current_)
-        current_->progress.emplace_back(done, total);
 }
 
 // Draws the map's rectangle into the current port, as a host's display service does.
@@ -233,8 +206,6 @@ std::int16_t TestHost::ShowPixelsProc(const QXPixelMap* map, const VRect* source
     CopyBits(&bits, GetPortBitMapForCopyBits(port), &from, &to, srcCopy, nullptr);
     return 0;
 }
-
-void TestHost::EventProc(EventRecord*) {}
 
 std::int16_t TestHost::ColorProc(ColorServicesInfo* info) {
     TestHost* h = current_;

@@ -32,7 +32,7 @@ class TestHost {
     std::int16_t Call(std::int16_t selector);
     // prepare, start, continue while rectangles remain, finish, into a result that starts as the
     // source. Returns the first non-zero result (finish is still called), or 0.
-    std::int16_t RunWithoutDialog();
+    std::int16_t RunWithoutDialog() { return RunFrom(selectorPrepare); }
     // parameters, prepare, start, continue while rectangles remain (the dialog runs inside one of
     // them, driven by `script` on the headless backend), finish. As RunWithoutDialog.
     std::int16_t RunWithDialog(const std::string& script);
@@ -64,15 +64,17 @@ class TestHost {
   private:
     void DeliverColour();
     void DeliverChannel(int channel);
-    static void CopyRow(const std::uint8_t* plane, int width, int height, int step, int bytes, int left,
-                        int y, int w, std::uint8_t* out);
+    void DeliverCopy(const std::uint8_t* plane, int step, int bytes, int stride);
 
     static std::int16_t AbortProc();
-    static void ProgressProc(std::uint16_t done, std::uint16_t total);
+    static void ProgressProc(std::uint16_t done, std::uint16_t total) {
+        if (current_)
+            current_->progress.emplace_back(done, total);
+    }
     static std::int16_t ShowPixelsProc(const QXPixelMap*, const VRect*, std::int32_t, std::int32_t, void*);
     static std::int16_t DeliverNowProc();
     static std::int16_t PropertyProc(OSType, OSType, std::int32_t, std::int32_t*, Handle*);
-    static void EventProc(EventRecord*);
+    static void EventProc(EventRecord*) {}
     static std::int16_t ColorProc(ColorServicesInfo* info);
     std::int16_t RunFrom(std::int16_t selector);
     static TestHost* current_;

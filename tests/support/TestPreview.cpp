@@ -64,10 +64,3 @@ Pixels PreviewFixture::subsampled() const {
             std::memcpy(image.at(x, y), host.Source().at(x * s, y * s), 3);
     return image;
 }
-
-std::vector<std::uint8_t> PreviewFixture::previewBlock() {
-    std::vector<std::uint8_t> block(sizeof(foo));
-    LM_InitParameterBlock(reinterpret_cast<foo*>(block.data()));
-    g->ConvertToParameters(reinterpret_cast<foo*>(block.data()), true);
-    return block;
-}

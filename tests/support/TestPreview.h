@@ -4,6 +4,7 @@
 
 #include "LM_globals.h"
 #include "LM_test_support.h"
+#include "TestBlocks.h"
 #include "TestHost.h"
 
 #include <memory>
@@ -24,5 +25,5 @@ struct PreviewFixture {
     std::vector<std::uint8_t> shown() const;
     std::vector<std::uint8_t> render();
     Pixels subsampled() const;
-    std::vector<std::uint8_t> previewBlock();
+    std::vector<std::uint8_t> previewBlock() const { return BlockOf(*g, true); }
 };

@@ -1,5 +1,4 @@
 #include "Menus.h"
-#include "Resources.h"
 #include "UiTestSupport.h"
 
 #include <tuple>
@@ -59,29 +58,6 @@ TEST(Menus, ItemTextsAndStates) {
     DisposeMenu(m);
     DisposeMenu(m); // a second disposal is ignored
     EXPECT_EQ(GetMenu(501), nullptr);
-}
-
-// MENU resources whose item lengths run past the data, or that lack the closing zero, are refused.
-TEST(Menus, DamagedMenuResourcesAreRefused) {
-    // id 600, width, height, procID, filler, enable flags, then title "M" and the items.
-    const auto resource = [](std::initializer_list<unsigned char> items) {
-        std::vector<unsigned char> bytes{2, 88, 0, 0, 0, 0, 0, 0, 0, 0, 255, 255, 255, 255, 1, 'M'};
-        bytes.insert(bytes.end(), items);
-        return bytes;
-    };
-    const std::vector<unsigned char> whole = resource({2, 'O', 'n', 0, 0, 0, 0, 0});
-    const std::vector<unsigned char> longItem = resource({40, 'O', 'n', 0, 0, 0, 0, 0});
-    const std::vector<unsigned char> unclosed = resource({2, 'O', 'n', 0, 0, 0, 0});
-    const TBResourceEntry entries[] = {{FOUR_CHAR("MENU"), 600, "", whole.data(), long(whole.size())},
-                                       {FOUR_CHAR("MENU"), 601, "", longItem.data(), long(longItem.size())},
-                                       {FOUR_CHAR("MENU"), 602, "", unclosed.data(), long(unclosed.size())}};
-    TBResourceRegistration file("damaged", entries, 3);
-    MenuHandle m = GetMenu(600);
-    ASSERT_NE(m, nullptr);
-    EXPECT_EQ(texts(m), (Texts{"On"}));
-    DisposeMenu(m);
-    EXPECT_EQ(GetMenu(601), nullptr) << "an item longer than the data";
-    EXPECT_EQ(GetMenu(602), nullptr) << "no closing zero";
 }
 
 } // namespace

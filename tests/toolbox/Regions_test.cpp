@@ -98,7 +98,8 @@ TEST(Regions, OperationsCoverExactlyTheirPixels) {
              CloseRgn(out);
          },
          rows({"..####..", ".######.", "########", "########", ".######.", "..####.."})},
-        // The slider indicator records the area its outline encloses, from the pen, which stays.
+        // The slider indicator records the area its outline encloses, from the pen, which stays;
+        // drawn, it hangs below and right of the outline, as pens do (QuickDrawShapes).
         {"slider indicator",
          [](RgnHandle out) {
              MoveTo(6, 0);
@@ -119,38 +120,4 @@ TEST(Regions, OperationsCoverExactlyTheirPixels) {
     const Rect probe{0, 0, 6, 8};
     EXPECT_EQ((std::tuple{(**b.h).rgnSize, EmptyRgn(a), RectInRgn(&probe, a)}), (std::tuple{10, true, false}))
         << "a rectangular region is just its header";
-}
-
-// Drawn, the indicator hangs below and right of its outline, as pens do.
-TEST(Regions, SliderIndicatorIsDrawnBelowRightOfItsOutline) {
-    EXPECT_EQ(drawn(12, 6,
-                    [] {
-                        MoveTo(6, 0);
-                        DrawPISlider();
-                    }),
-              rows({"......#.....", ".....###....", "....#####...", "...#######..", "..#########.",
-                    ".###########"}));
-}
-
-TEST(Regions, ClippingLimitsEveryDrawingCall) {
-    ScratchPort p(10, 10);
-    Rgn saved;
-    GetClip(saved);
-    Rect clip{2, 2, 5, 5}, all{0, 0, 10, 10};
-    ClipRect(&clip);
-    PaintRect(&all);
-    MoveTo(0, 8);
-    LineTo(9, 8);
-    PaintOval(&all);
-    EXPECT_EQ(p.countNonWhite(), 9) << "rects, lines and ovals are clipped";
-    SetClip(saved);
-    Rgn now;
-    GetClip(now);
-    EXPECT_TRUE(PtInRgn(Point{-30000, 30000}, now)) << "a new port's clip is wide open";
-    PaintRect(&all);
-    EXPECT_EQ(p.countNonWhite(), 100);
-    HidePen();
-    EraseRect(&all);
-    EXPECT_EQ(p.countNonWhite(), 100) << "a hidden pen draws nothing";
-    ShowPen();
 }

@@ -1,4 +1,5 @@
 #include "Memory.h"
+#include "QuickDraw.h"
 #include "RezCompiler.h"
 #include "Resources.h"
 #include "UiTestSupport.h"
@@ -50,14 +51,20 @@ TEST(ResourceCompiler, PixelArt) {
     // cicn: height, width, 0x00RRGGBB pixels, then mask bytes.
     EXPECT_EQ(compileOne("cicn 1\n palette . transparent\n palette g 00FF00\n pixels\n g.\nend\n"),
               (Bytes{0, 1, 0, 2, 0, 0, 0xFF, 0, 0, 0, 0, 0, 1, 0}));
-    std::string cursor = "CURS 1\n hotspot 3 4\n pixels\n";
-    cursor += " Xo~.............\n";
+    std::string cursor = "CURS 128\n hotspot 3 4\n pixels\n Xo~.............\n";
     for (int i = 1; i < 16; ++i)
         cursor += " ................\n";
-    Bytes curs = compileOne(cursor + "end\n");
-    // Data: X and ~ in columns 0 and 2; mask: X and o in columns 0 and 1; the hot spot.
+    const Bytes curs = compileOne(cursor + "end\n");
+    // Data: X and ~ in columns 0 and 2; mask: X and o in columns 0 and 1; the hot spot. The
+    // module's own cursor is such a resource, read back big-endian.
     ASSERT_EQ(curs.size(), 68u);
     EXPECT_EQ((std::tuple{curs[0], curs[32], curs[65], curs[67]}), (std::tuple{0xA0, 0xC0, 3, 4}));
+    const TBResourceEntry entry{FOUR_CHAR("CURS"), 128, "", curs.data(), long(curs.size())};
+    TBResourceRegistration file("cursor", &entry, 1);
+    const CursHandle c = GetCursor(128);
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ((std::tuple{(**c).data[0], (**c).mask[0], (**c).hotSpot.v, (**c).hotSpot.h}),
+              (std::tuple{0xA000, 0xC000, 3, 4}));
 }
 
 TEST(ResourceCompiler, ErrorsNameTheLine) {

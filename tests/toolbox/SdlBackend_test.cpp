@@ -1,8 +1,8 @@
-// The SDL backend without a display, at 1x and 2x: a screen fitted to its first window, a window presented,
-// pointer positions divided by the scale, and the keys a PC keyboard has for Delete, forward delete and the
-// modifiers. (The module's recorded window session covers presses, moves and held modifier keys at 1x.) The
-// dummy video driver is used because the offscreen one initialises EGL, which leaks inside the GL libraries
-// and fails the sanitizer build.
+// The SDL backend without a display, at 1x and 2x: pointer positions divided by the scale, and the
+// keys a PC keyboard has for Delete, forward delete and the modifiers. (The program's 2x snapshot
+// covers the screen fitted to the first window, and the module's recorded window session presses,
+// moves and held modifier keys at 1x.) The dummy video driver is used because the offscreen one
+// initialises EGL, which leaks inside the GL libraries and fails the sanitizer build.
 #include "UiTestSupport.h"
 
 #include <SDL.h>
@@ -34,12 +34,6 @@ TEST(SdlBackend, MapsPointerAndKeysAtEitherScale) {
         ASSERT_TRUE(TBInitBackend(o, &error)) << error;
         const Rect bounds{40, 40, 140, 200};
         WindowPtr w = NewCWindow(nullptr, &bounds, nullptr, true, movableDBoxProc, WindowPtr(-1), false, 0);
-        Rect screen, content;
-        TBGetScreenBounds(&screen);
-        TBGetWindowContentRect(w, &content);
-        EXPECT_EQ((std::tuple{screen.right, screen.bottom, content.left, content.top}),
-                  (std::tuple{10 + 162 + 10, 10 + 122 + 10, 10 + 1, 10 + 20 + 1}))
-            << "the frame (border 1, title bar 20) with 10 pixels all round";
         TBPresent();
         SDL_Event click{};
         click.type = SDL_MOUSEBUTTONDOWN;

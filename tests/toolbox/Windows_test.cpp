@@ -5,32 +5,20 @@
 
 namespace {
 
-WindowPtr inFront() {
-    return reinterpret_cast<WindowPtr>(-1);
-}
-
 class Windows : public HeadlessTest {
   protected:
     void SetUp() override {
         HeadlessTest::SetUp();
-        const Rect docBounds{40, 20, 440, 620}, dlgBounds{100, 100, 300, 400};
-        document =
-            NewCWindow(nullptr, &docBounds, PString("Document").s, true, documentProc, inFront(), false, 7);
-        dialog =
-            NewCWindow(nullptr, &dlgBounds, PString("Lights").s, true, movableDBoxProc, inFront(), false, 9);
-    }
-    void TearDown() override {
-        DisposeWindow(dialog);
-        DisposeWindow(document);
-        HeadlessTest::TearDown();
+        document = window({40, 20, 440, 620}, documentProc);
+        dialog = window({100, 100, 300, 400});
     }
     using Hits = std::vector<std::pair<std::int16_t, WindowPtr>>;
     // The part and window each point (v, h) hits.
-    static Hits hits(std::initializer_list<std::pair<std::int16_t, std::int16_t>> points) {
+    static Hits hits(std::initializer_list<Point> points) {
         Hits out;
-        for (const auto& [v, h] : points) {
+        for (const Point p : points) {
             WindowPtr hit = nullptr;
-            const std::int16_t part = FindWindow(Point{v, h}, &hit);
+            const std::int16_t part = FindWindow(p, &hit);
             out.emplace_back(part, hit);
         }
         return out;
