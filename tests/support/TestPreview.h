@@ -7,7 +7,6 @@
 #include "TestBlocks.h"
 #include "TestHost.h"
 
-#include <memory>
 #include <vector>
 
 // A relief of ridges and grain, one byte a pixel.

@@ -10,7 +10,6 @@
 #include <sys/stat.h>
 #include <tuple>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 
