@@ -42,7 +42,7 @@ Pixels ReadPng(const std::string& path);
 
 // A block of the lighting module's default settings (one spotlight), with `textureChannel`.
 std::string LightingBlock(int textureChannel = 0);
-// A block of the probe plug-in: its mode and texture channel (see probe_plugin.cpp).
+// A block of the probe plug-in: its mode and texture channel (see tests/host/ProbePlugin.cpp).
 enum ProbeMode {
     probeInvert = 0,
     probeInterrupt = 1,
